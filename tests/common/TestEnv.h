@@ -1,0 +1,22 @@
+#pragma once
+// The private world every test process runs in: a fresh temporary folder that
+// stands in for the home, data, config and temp folders, removed at exit.
+#include <string>
+
+namespace test {
+
+// The temporary folder of this test process (ends without a separator).
+const std::string& Home();
+
+// A fresh, empty sub-folder of Home() (ends without a separator).
+std::string MakeTempDir(const std::string& stem = "dir");
+
+// Folder of the running test executable (where the language module lives).
+std::string ExeDir();
+
+// Writes a whole file; throws std::runtime_error on failure.
+void WriteFile(const std::string& path, const std::string& bytes);
+// Reads a whole file; throws std::runtime_error on failure.
+std::string ReadFile(const std::string& path);
+
+}  // namespace test

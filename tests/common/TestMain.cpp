@@ -1,0 +1,16 @@
+// Shared main of every test executable: each test process gets its own
+// temporary home, data, config and temp folders, so no test touches the real ones.
+#include <gtest/gtest.h>
+
+namespace test {
+void InitEnvironment();
+void RemoveEnvironment();
+}  // namespace test
+
+int main(int argc, char** argv) {
+  test::InitEnvironment();
+  ::testing::InitGoogleTest(&argc, argv);
+  const int rc = RUN_ALL_TESTS();
+  test::RemoveEnvironment();
+  return rc;
+}
