@@ -1,0 +1,24 @@
+#pragma once
+// Folders: the per-user data folder, the temporary folder and folder creation.
+// Paths use "/" and the folders given here end with it.
+#include <string>
+
+namespace plat {
+
+// The folder for the application data of the user: $XDG_DATA_HOME when set to
+// an absolute path, else $HOME/.local/share; created when missing. Ends with "/".
+// False and last error when it cannot be found or created.
+bool GetCommonAppDataFolder(std::string& folder);
+
+// The temporary folder: $TMPDIR when set, else "/tmp"; ends with "/".
+std::string GetTempPath();
+
+// Creates one folder (its parent must exist). False and last error on failure:
+// 183 when it already exists, 80 when a file of that name exists, 3 when the
+// parent is missing.
+bool CreateDirectory(const std::string& path);
+
+// The folder separator.
+constexpr char kPathSeparator = '/';
+
+}  // namespace plat

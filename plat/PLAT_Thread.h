@@ -1,0 +1,52 @@
+#pragma once
+// Threads and critical sections.
+//
+// A thread handle is waitable like a manual-reset event that becomes signalled
+// when the thread function returns (PLAT_Event.h). A thread made suspended waits
+// at its start until it is resumed. When the last handle to a thread is closed,
+// a finished thread is joined and a thread still running is detached (it goes on
+// on its own; nothing of the handle's state is freed under it); a thread that was
+// never resumed ends without running its function.
+#include <functional>
+#include <mutex>
+
+#include "plat/PLAT_FileHandle.h"
+
+namespace plat {
+
+// Exit code of a thread that has not ended yet.
+constexpr unsigned long kStillActive = 259;
+
+// A recursive lock: the thread that holds it may enter it again.
+class CriticalSection {
+ public:
+  CriticalSection() = default;
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+
+  void Enter() { m_mutex.lock(); }
+  bool TryEnter() { return m_mutex.try_lock(); }
+  void Leave() { m_mutex.unlock(); }
+
+ private:
+  std::recursive_mutex m_mutex;
+};
+
+// Starts a thread running 'function' (its result is the exit code); kInvalidHandle
+// and last error on failure. An exception that leaves the function ends the process.
+Handle CreateThread(std::function<unsigned long()> function, bool suspended);
+
+// Lets a suspended thread run; false (and last error) when the handle is not a
+// thread. Resuming a running thread does nothing.
+bool ResumeThread(Handle thread);
+
+// The thread's exit code, kStillActive while it runs; false when not a thread.
+bool GetExitCodeThread(Handle thread, unsigned long& exitCode);
+
+// An id of the calling thread, unique among the running threads.
+unsigned long GetCurrentThreadId();
+
+// Suspends the calling thread for the given milliseconds.
+void Sleep(unsigned long milliseconds);
+
+}  // namespace plat
