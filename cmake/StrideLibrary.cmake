@@ -20,6 +20,10 @@ function(stride_library name)
     if(_tests)
       add_executable(test_${name} ${_tests})
       target_link_libraries(test_${name} PRIVATE ${name} stride_testmain)
+      # The executable's version block (defined by lang/, which may come later).
+      if(EXISTS ${CMAKE_SOURCE_DIR}/lang/CMakeLists.txt)
+        target_link_libraries(test_${name} PRIVATE stride_exe_version)
+      endif()
       gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                            PROPERTIES LABELS ${name})
       if(TARGET StridemereLogbook_LANG)

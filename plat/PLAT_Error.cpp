@@ -55,6 +55,7 @@ constexpr ErrorText kTexts[] = {
     {995, "The I/O operation has been aborted because of either a thread exit or an application request."},
     {996, "Overlapped I/O event is not in a signaled state."},
     {997, "Overlapped I/O operation is in progress."},
+    {1306, "Indicates two revision levels are incompatible."},
     {1009, "The configuration registry database is corrupt."},
     {1010, "The configuration registry key is invalid."},
     {1011, "The configuration registry key could not be opened."},

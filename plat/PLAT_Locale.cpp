@@ -1,0 +1,271 @@
+#include "plat/PLAT_Locale.h"
+
+#include <QChar>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <iconv.h>
+#include <memory>
+
+#include "plat/PLAT_Error.h"
+
+namespace plat {
+
+namespace {
+
+// The character classes and case mapping of the single bytes of a code page. A
+// byte that is no character on its own (a lead byte, or any byte >= 0x80 of
+// UTF-8) has no class and keeps its case.
+class CodePageCtype : public std::ctype<char> {
+ public:
+  CodePageCtype(const std::string& name, const mask* table, const char* upper, const char* lower)
+      : std::ctype<char>(m_table), m_name(name) {
+    std::memcpy(m_table, table, sizeof m_table);
+    std::memcpy(m_upper, upper, sizeof m_upper);
+    std::memcpy(m_lower, lower, sizeof m_lower);
+  }
+
+  const std::string& Name() const { return m_name; }
+
+ protected:
+  char do_toupper(char c) const override { return m_upper[static_cast<unsigned char>(c)]; }
+  const char* do_toupper(char* begin, const char* end) const override {
+    for (; begin < end; ++begin) *begin = do_toupper(*begin);
+    return end;
+  }
+  char do_tolower(char c) const override { return m_lower[static_cast<unsigned char>(c)]; }
+  const char* do_tolower(char* begin, const char* end) const override {
+    for (; begin < end; ++begin) *begin = do_tolower(*begin);
+    return end;
+  }
+
+ private:
+  mask m_table[256];
+  char m_upper[256];
+  char m_lower[256];
+  std::string m_name;
+};
+
+struct IconvCloser {
+  void operator()(void* cd) const { ::iconv_close(static_cast<iconv_t>(cd)); }
+};
+
+// The Unicode character of a single byte of the code page, or -1 when the byte
+// is no character on its own.
+long DecodeByte(iconv_t cd, unsigned char byte) {
+  ::iconv(cd, nullptr, nullptr, nullptr, nullptr);  // reset the state
+  char in[1] = {static_cast<char>(byte)};
+  char* inPtr = in;
+  size_t inLeft = 1;
+  unsigned char out[16];
+  char* outPtr = reinterpret_cast<char*>(out);
+  size_t outLeft = sizeof out;
+  if (::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) return -1;
+  // Code pages that compose characters hold the last one back until flushed.
+  if (::iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1)) return -1;
+  if (sizeof out - outLeft != 4) return -1;
+  return static_cast<long>(out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<unsigned long>(out[3]) << 24));
+}
+
+std::string IconvName(unsigned codePage) {
+  return codePage == 65001 ? std::string("UTF-8") : "CP" + std::to_string(codePage);
+}
+
+bool InvalidParameter() {
+  SetLastError(kErrorInvalidParameter);
+  return false;
+}
+
+}  // namespace
+
+bool MakeCodePageLocale(const std::string& name, unsigned codePage, std::locale& locale) {
+  if (codePage == 0) return InvalidParameter();
+  iconv_t raw = ::iconv_open("UTF-32LE", IconvName(codePage).c_str());
+  if (raw == reinterpret_cast<iconv_t>(-1)) return InvalidParameter();
+  std::unique_ptr<void, IconvCloser> cd(raw);
+
+  const std::ctype<char>::mask* classic = std::ctype<char>::classic_table();
+  std::ctype<char>::mask table[256];
+  char upper[256];
+  char lower[256];
+  long unicode[256];
+  for (int b = 0; b < 256; ++b) {
+    table[b] = b < 0x80 ? classic[b] : std::ctype<char>::mask();
+    upper[b] = lower[b] = static_cast<char>(b);
+    // ASCII keeps its classic meaning in every code page; UTF-8 has no single
+    // characters above it.
+    if (b < 0x80)
+      unicode[b] = b;
+    else if (codePage == 65001)
+      unicode[b] = -1;
+    else
+      unicode[b] = DecodeByte(raw, static_cast<unsigned char>(b));
+  }
+  for (int b = 'a'; b <= 'z'; ++b) {
+    upper[b] = static_cast<char>(b - 'a' + 'A');
+    lower[b - 'a' + 'A'] = static_cast<char>(b);
+  }
+  using ct = std::ctype_base;
+  for (int b = 0x80; b < 256; ++b) {
+    if (unicode[b] < 0 || unicode[b] > 0xFFFF) continue;
+    const QChar ch(static_cast<char16_t>(unicode[b]));
+    std::ctype<char>::mask m = std::ctype<char>::mask();
+    if (ch.isLetter()) m |= ct::alpha;
+    if (ch.isUpper()) m |= ct::upper;
+    if (ch.isLower()) m |= ct::lower;
+    if (ch.isSpace()) m |= ct::space;
+    if (ch.isPunct() || ch.isSymbol()) m |= ct::punct;
+    if (ch.category() == QChar::Other_Control) m |= ct::cntrl;
+    if (ch.isPrint()) m |= ct::print;
+    table[b] = m;
+    // Case mapping within the code page: only to a byte of the same code page.
+    const char16_t up = QChar::toUpper(static_cast<char16_t>(unicode[b]));
+    const char16_t low = QChar::toLower(static_cast<char16_t>(unicode[b]));
+    for (int other = 0; other < 256; ++other) {
+      if (unicode[other] == up && up != unicode[b]) upper[b] = static_cast<char>(other);
+      if (unicode[other] == low && low != unicode[b]) lower[b] = static_cast<char>(other);
+    }
+  }
+  locale = std::locale(std::locale::classic(),
+                       static_cast<std::ctype<char>*>(new CodePageCtype(name, table, upper, lower)));
+  return true;
+}
+
+std::string LocaleName(const std::locale& locale) {
+  const auto* ctype = dynamic_cast<const CodePageCtype*>(&std::use_facet<std::ctype<char>>(locale));
+  return ctype ? ctype->Name() : locale.name();
+}
+
+bool GetCodePageInfo(unsigned codePage, CodePageInfo& info) {
+  info = CodePageInfo();
+  info.defaultChar[0] = '?';
+  auto ranges = [&info](std::initializer_list<unsigned char> bytes) {
+    size_t i = 0;
+    for (unsigned char b : bytes) info.leadByte[i++] = b;
+  };
+  switch (codePage) {
+    case 874:
+    case 1250:
+    case 1251:
+    case 1252:
+    case 1253:
+    case 1254:
+    case 1255:
+    case 1256:
+    case 1257:
+    case 1258:
+      info.maxCharSize = 1;
+      return true;
+    case 932:  // Japanese (Shift JIS)
+      info.maxCharSize = 2;
+      ranges({0x81, 0x9F, 0xE0, 0xFC});
+      return true;
+    case 936:  // Simplified Chinese (GBK)
+    case 949:  // Korean (Unified Hangul)
+    case 950:  // Traditional Chinese (Big5)
+      info.maxCharSize = 2;
+      ranges({0x81, 0xFE});
+      return true;
+    case 65001:  // UTF-8: the bytes that start a sequence of two to four bytes
+      info.maxCharSize = 4;
+      ranges({0xC2, 0xF4});
+      return true;
+    default:
+      return InvalidParameter();
+  }
+}
+
+namespace {
+
+struct KnownLocale {
+  const char* posix;     // "ll_CC"
+  const char* abbrev;    // the Windows abbreviated language name
+  const char* country;   // English country name
+  unsigned codePage;     // the Windows ANSI code page of the language
+};
+
+constexpr KnownLocale kLocales[] = {
+    {"en_US", "ENU", "United States", 1252},  {"en_GB", "ENG", "United Kingdom", 1252},
+    {"en_AU", "ENA", "Australia", 1252},      {"en_CA", "ENC", "Canada", 1252},
+    {"en_NZ", "ENZ", "New Zealand", 1252},    {"en_IE", "ENI", "Ireland", 1252},
+    {"en_ZA", "ENS", "South Africa", 1252},   {"de_DE", "DEU", "Germany", 1252},
+    {"de_AT", "DEA", "Austria", 1252},        {"de_CH", "DES", "Switzerland", 1252},
+    {"de_LU", "DEL", "Luxembourg", 1252},     {"fr_FR", "FRA", "France", 1252},
+    {"fr_BE", "FRB", "Belgium", 1252},        {"fr_CA", "FRC", "Canada", 1252},
+    {"fr_CH", "FRS", "Switzerland", 1252},    {"it_IT", "ITA", "Italy", 1252},
+    {"it_CH", "ITS", "Switzerland", 1252},    {"es_ES", "ESN", "Spain", 1252},
+    {"es_MX", "ESM", "Mexico", 1252},         {"es_AR", "ESS", "Argentina", 1252},
+    {"pt_PT", "PTG", "Portugal", 1252},       {"pt_BR", "PTB", "Brazil", 1252},
+    {"nl_NL", "NLD", "Netherlands", 1252},    {"nl_BE", "NLB", "Belgium", 1252},
+    {"sv_SE", "SVE", "Sweden", 1252},         {"da_DK", "DAN", "Denmark", 1252},
+    {"nb_NO", "NOR", "Norway", 1252},         {"nn_NO", "NON", "Norway", 1252},
+    {"fi_FI", "FIN", "Finland", 1252},        {"is_IS", "ISL", "Iceland", 1252},
+    {"pl_PL", "PLK", "Poland", 1250},         {"cs_CZ", "CSY", "Czech Republic", 1250},
+    {"sk_SK", "SKY", "Slovakia", 1250},       {"hu_HU", "HUN", "Hungary", 1250},
+    {"sl_SI", "SLV", "Slovenia", 1250},       {"hr_HR", "HRV", "Croatia", 1250},
+    {"ro_RO", "ROM", "Romania", 1250},        {"ru_RU", "RUS", "Russia", 1251},
+    {"uk_UA", "UKR", "Ukraine", 1251},        {"bg_BG", "BGR", "Bulgaria", 1251},
+    {"el_GR", "ELL", "Greece", 1253},         {"tr_TR", "TRK", "Turkey", 1254},
+    {"he_IL", "HEB", "Israel", 1255},         {"ar_SA", "ARA", "Saudi Arabia", 1256},
+    {"ar_EG", "ARE", "Egypt", 1256},          {"lt_LT", "LTH", "Lithuania", 1257},
+    {"lv_LV", "LVI", "Latvia", 1257},         {"et_EE", "ETI", "Estonia", 1257},
+    {"vi_VN", "VIT", "Vietnam", 1258},        {"th_TH", "THA", "Thailand", 874},
+    {"ja_JP", "JPN", "Japan", 932},           {"zh_CN", "CHS", "People's Republic of China", 936},
+    {"zh_SG", "ZHI", "Singapore", 936},       {"ko_KR", "KOR", "Korea", 949},
+    {"zh_TW", "CHT", "Taiwan", 950},          {"zh_HK", "ZHH", "Hong Kong S.A.R.", 950},
+};
+
+bool IsUtf8Codeset(const std::string& codeset) {
+  std::string lowered;
+  for (char c : codeset)
+    if (c != '-' && c != '_') lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lowered == "utf8";
+}
+
+}  // namespace
+
+SystemLocaleRecord LocaleRecordFromPosixName(const std::string& posixName) {
+  std::string name = posixName;
+  const size_t at = name.find('@');
+  if (at != std::string::npos) name.erase(at);
+  std::string codeset;
+  const size_t dot = name.find('.');
+  if (dot != std::string::npos) {
+    codeset = name.substr(dot + 1);
+    name.erase(dot);
+  }
+  if (name.empty() || name == "C" || name == "POSIX") return {"ENU", "United States", 65001};
+
+  const std::string language = name.substr(0, name.find('_'));
+  const std::string country = name.find('_') == std::string::npos ? std::string() : name.substr(name.find('_') + 1);
+  const KnownLocale* match = nullptr;
+  for (const KnownLocale& known : kLocales) {
+    if (name == known.posix) {
+      match = &known;
+      break;
+    }
+    // Another country of a known language: the language's first entry.
+    if (!match && std::strncmp(known.posix, language.c_str(), 2) == 0 && language.size() == 2) match = &known;
+  }
+  SystemLocaleRecord record;
+  if (match && name == match->posix) {
+    record = {match->abbrev, match->country, match->codePage};
+  } else if (match) {
+    record = {match->abbrev, country, match->codePage};
+  } else {
+    record = {language, country, 1252};
+  }
+  if (codeset.empty() ? false : IsUtf8Codeset(codeset)) record.codePage = 65001;
+  return record;
+}
+
+SystemLocaleRecord GetSystemLocaleRecord() {
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) return LocaleRecordFromPosixName(value);
+  }
+  return LocaleRecordFromPosixName(std::string());
+}
+
+}  // namespace plat

@@ -1,0 +1,52 @@
+#pragma once
+// Locales for Windows code pages, the code-page facts the program needs, and the
+// system's locale as the environment names it.
+//
+// The C++ runtime here knows no Windows-style locale names ("English_United
+// States.1252"). A locale for a code page is built from the classic locale with a
+// character-class facet of that code page (classes and case mapping of its single
+// bytes, through iconv) that also keeps the Windows-style name it was made for.
+#include <locale>
+#include <string>
+
+namespace plat {
+
+// Builds the locale named 'name' for Windows code page 'codePage'. False (last
+// error 87) when the code page is unknown to this system.
+bool MakeCodePageLocale(const std::string& name, unsigned codePage, std::locale& locale);
+
+// The name of a locale: the Windows-style name of one built by
+// MakeCodePageLocale, otherwise the runtime's own name ("C", "*", ...).
+std::string LocaleName(const std::locale& locale);
+
+// Code-page information, in the shape of the system's: the longest character in
+// bytes, the default character, and up to 6 lead-byte ranges (pairs of first and
+// last byte) ended by two zero bytes.
+struct CodePageInfo {
+  unsigned maxCharSize = 0;
+  unsigned char defaultChar[2] = {0, 0};
+  unsigned char leadByte[12] = {0};
+};
+
+// Information of the Windows code pages the program deals with: 65001 (UTF-8,
+// lead bytes 0xC2-0xF4 as this program treats them), 874 and 1250-1258 (single
+// byte), 932, 936, 949 and 950 (double byte). False (last error 87) for others.
+bool GetCodePageInfo(unsigned codePage, CodePageInfo& info);
+
+// The system's locale as a (language abbreviation, English country name, code
+// page) record, from $LC_ALL, else $LC_CTYPE, else $LANG ("de_CH.UTF-8" gives
+// "DES", "Switzerland", 65001). UTF-8 locales have code page 65001, others the
+// language's Windows code page; an unset, "C" or "POSIX" locale counts as US
+// English in UTF-8.
+struct SystemLocaleRecord {
+  std::string language;
+  std::string country;
+  unsigned codePage = 0;
+};
+SystemLocaleRecord GetSystemLocaleRecord();
+
+// The record for a POSIX locale name such as "ja_JP.eucJP" (what
+// GetSystemLocaleRecord applies to the environment's value).
+SystemLocaleRecord LocaleRecordFromPosixName(const std::string& posixName);
+
+}  // namespace plat

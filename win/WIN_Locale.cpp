@@ -1,0 +1,83 @@
+#include "win/WIN_Locale.h"
+
+#include <cctype>
+#include <sstream>
+
+#include "glo/GLO_StringResource.h"
+#include "plat/PLAT_Locale.h"
+#include "win/WIN_CodePage.h"
+#include "win/WIN_Exception.h"
+#include "win/WIN_FileVerInfo.h"
+
+namespace win {
+
+namespace {
+
+bool IsUtf8Name(const std::string& codeset) {
+  std::string lowered;
+  for (char c : codeset)
+    if (c != '-' && c != '_') lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lowered == "utf8";
+}
+
+uint32_t ResourceTranslation() {
+  static const uint32_t translation = FileVerInfo_t(glo::LanguageModulePath()).Translation();
+  return translation;
+}
+
+}  // namespace
+
+int ParseInt(const std::string& text) {
+  std::istringstream stream(text);
+  int value = 0;
+  stream >> value;
+  // The whole text must be the number (blanks around it aside).
+  if (stream.fail() || !(stream >> std::ws).eof()) throw glo::Assert_t(GLO_SRC);
+  return value;
+}
+
+const glo::LocaleRecord_t& SystemLocaleRecord() {
+  static const glo::LocaleRecord_t record = [] {
+    const plat::SystemLocaleRecord system = plat::GetSystemLocaleRecord();
+    return glo::LocaleRecord_t{glo::ConvertString(system.language, GLO_SRC, std::locale::classic()),
+                               glo::ConvertString(system.country, GLO_SRC, std::locale::classic()),
+                               system.codePage};
+  }();
+  return record;
+}
+
+const std::locale& SystemLocale() {
+  static const std::locale locale = glo::MakeLocale(SystemLocaleRecord().language, SystemLocaleRecord().country,
+                                                    SystemLocaleRecord().codePage);
+  return locale;
+}
+
+const std::string& SystemLocaleName() {
+  static const std::string name = glo::LocaleName(SystemLocaleRecord());
+  return name;
+}
+
+bool IsMultiByteLocale(const std::locale& locale) {
+  const std::string name = plat::LocaleName(locale);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) {
+    if (name == "C") return false;
+    throw NoCodePageSpecified_t(GLO_SRC);
+  }
+  const std::string codePage = name.substr(dot + 1);
+  // A runtime locale such as "en_US.UTF-8" names its code page by its codeset.
+  if (IsUtf8Name(codePage)) return IsMultiByteCodePage(65001);
+  return IsMultiByteCodePage(static_cast<uint32_t>(ParseInt(codePage)));
+}
+
+uint16_t GetResourceLanguageId() {
+  static const uint16_t language = static_cast<uint16_t>(ResourceTranslation() & 0xFFFF);
+  return language;
+}
+
+bool IsResourceCodePageMultiByte() {
+  static const bool multiByte = IsMultiByteCodePage(ResourceTranslation() >> 16);
+  return multiByte;
+}
+
+}  // namespace win
