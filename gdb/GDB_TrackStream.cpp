@@ -1,0 +1,146 @@
+// The GPS track stream: how a track and its points are written to a binary
+// stream and read back. Only the points and a few header fields are stored;
+// segments and summaries are rebuilt by appending the points again.
+#include <cstdint>
+#include <string>
+
+#include "bin/BIN_record.h"
+#include "doc/DOC_Info.h"
+#include "doc/DOC_InfoStream.h"
+#include "gdb/GDB_Track.h"
+#include "geo/GEO_Position.h"
+#include "glo/GLO_StringResource.h"
+
+namespace gdb {
+
+namespace {
+
+// Temperatures and the track name are stored from this data version on.
+constexpr unsigned kTemperatureVersion = 106;
+
+template <typename V>
+void WriteOptional(bin::ostream& out, const glo::Optional_t<V>& value) {
+  const std::uint8_t present = value.IsPresent() ? 1 : 0;
+  bin::write_le(out, present);
+  bin::write_le(out, present ? *value : V());
+}
+
+// Reads a flag byte and the value bytes that always follow it; the value is
+// present when the flag is not 0.
+template <typename V>
+void ReadOptional(bin::istream& in, glo::Optional_t<V>& value) {
+  std::uint8_t present = 0;
+  V v = V();
+  bin::read_le(in, present);
+  bin::read_le(in, v);
+  if (!in.good()) return;
+  if (present)
+    value = v;
+  else
+    value.Reset();
+}
+
+void WritePoint(bin::ostream& out, unsigned version, const TrackPoint_t& point) {
+  geo::WritePosition(out, point.GetPosition());
+  // An absent time still takes its four bytes: the current time.
+  const std::uint8_t hasTime = point.GetTime().IsPresent() ? 1 : 0;
+  const std::int32_t time = hasTime ? point.GetTime()->GetValue() : glo::Time_t().GetValue();
+  bin::write_le(out, hasTime);
+  bin::write_le(out, time);
+  WriteOptional(out, point.GetDepth());
+  if (version >= kTemperatureVersion) WriteOptional(out, point.GetTemperature());
+}
+
+// Reads a point; 'point' changes only when all of it was read. A time slot
+// that is flagged present but holds no representable time marks the stream
+// bad (damaged data) instead of throwing; an absent time's bytes are not looked at.
+void ReadPoint(bin::istream& in, unsigned version, TrackPoint_t& point) {
+  if (!in.good()) return;
+  TrackPoint_t read;
+  geo::Position_t position;
+  geo::ReadPosition(in, position);
+  std::uint8_t hasTime = 0;
+  std::int32_t time = 0;
+  bin::read_le(in, hasTime);
+  bin::read_le(in, time);
+  glo::Optional_t<double> depth, temperature;
+  ReadOptional(in, depth);
+  if (version >= kTemperatureVersion) ReadOptional(in, temperature);
+  if (!in.good()) return;
+  glo::Optional_t<glo::Time_t> pointTime;
+  if (hasTime) {
+    if (time < glo::Time_t::kMinValue) {
+      in.setstate(std::ios_base::badbit);
+      return;
+    }
+    pointTime = glo::Time_t(time);
+  }
+  point = TrackPoint_t(position, pointTime, depth, temperature);
+}
+
+// The application's name for the version record, or an empty text when the
+// language module cannot give it: the record is only a version context and is
+// never written, so the track stream must not depend on the module.
+std::string ApplicationName() {
+  try {
+    return glo::StringResource_t(190, GLO_SRC).Text();
+  } catch (...) {
+    return std::string();
+  }
+}
+
+}  // namespace
+
+const doc::Info_t& GetTrackDataVersion() {
+  static const doc::Info_t info("GbRc", 106, doc::AppBuildInfo_t(205, "", __DATE__, __TIME__),
+                                ApplicationName(), doc::kCurrentLayoutVersion);
+  return info;
+}
+
+void Track_t::Write(doc::InfoStream_t& stream) const { Write(stream.Info(), stream.Out()); }
+
+void Track_t::Read(doc::InfoStream_t& stream) { Read(stream.Info(), stream.In()); }
+
+void Track_t::Write(const doc::Info_t& version, bin::ostream& out) const {
+  const unsigned v = version.DataVersion();
+  bin::write_le(out, m_displayFlag);
+  const std::int32_t color = (v < kTemperatureVersion && m_color == Color_Transparent) ? 0 : m_color;
+  bin::write_le(out, color);
+  bin::write_le(out, static_cast<std::int32_t>(m_totals.GetCount()));
+  bool first = true;
+  for (const TrackSegment_t& segment : m_segments) {
+    auto p = segment.GetPoints().begin();
+    if (!first && p != segment.GetPoints().end()) ++p;  // the repeated first point
+    for (; p != segment.GetPoints().end(); ++p) WritePoint(out, v, *p);
+    first = false;
+  }
+  if (v >= kTemperatureVersion) bin::write_string(out, m_name);
+}
+
+void Track_t::Read(const doc::Info_t& version, bin::istream& in) {
+  if (!in.good()) return;
+  const unsigned v = version.DataVersion();
+  Track_t track;
+  bin::read_le(in, track.m_displayFlag);
+  std::int32_t color = 0;
+  bin::read_le(in, color);
+  if (in.good()) {
+    if (IsValidColor(color))
+      track.m_color = color;
+    else
+      in.setstate(std::ios_base::failbit);
+  }
+  std::uint32_t count = 0;
+  bin::read_le(in, count);
+  if (!in.good()) return;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    TrackPoint_t point;
+    ReadPoint(in, v, point);
+    if (!in.good()) return;
+    track.AppendPoint(point);
+  }
+  if (v >= kTemperatureVersion) bin::read_string(in, track.m_name);
+  if (in.good()) Swap(track);
+}
+
+}  // namespace gdb
