@@ -1,0 +1,371 @@
+#include "plat/PLAT_Serial.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <map>
+#include <mutex>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+#include "plat/PLAT_Error.h"
+
+namespace plat {
+
+namespace {
+
+std::mutex g_mutex;
+std::map<unsigned, std::string> g_mapping;
+SerialLineErrorSource g_errorSource;
+
+bool Fail(int err) {
+  SetLastErrorFromErrno(err);
+  return false;
+}
+
+bool FailCode(unsigned long code) {
+  SetLastError(code);
+  return false;
+}
+
+struct Speed {
+  unsigned long baud;
+  speed_t code;
+};
+
+constexpr Speed kSpeeds[] = {
+    {110, B110},       {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
+    {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+    {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
+};
+
+bool SpeedCode(unsigned long baud, speed_t& code) {
+  for (const Speed& s : kSpeeds) {
+    if (s.baud == baud) {
+      code = s.code;
+      return true;
+    }
+  }
+  return false;
+}
+
+unsigned long BaudOf(speed_t code) {
+  for (const Speed& s : kSpeeds)
+    if (s.code == code) return s.baud;
+  return 0;
+}
+
+// Milliseconds of a steady clock, for the write's progress bound.
+std::uint64_t NowMs() {
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
+}
+
+}  // namespace
+
+std::string SerialDevicePath(const std::string& portName) {
+  if (!portName.empty() && portName[0] == '/') return portName;
+  if (portName.size() < 4) return std::string();
+  const char* p = portName.c_str();
+  if ((p[0] != 'C' && p[0] != 'c') || (p[1] != 'O' && p[1] != 'o') || (p[2] != 'M' && p[2] != 'm'))
+    return std::string();
+  unsigned long n = 0;
+  for (std::size_t i = 3; i < portName.size(); ++i) {
+    if (portName[i] < '0' || portName[i] > '9') return std::string();
+    n = n * 10 + static_cast<unsigned long>(portName[i] - '0');
+    if (n > 65535) return std::string();
+  }
+  if (n == 0) return std::string();
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    const auto it = g_mapping.find(static_cast<unsigned>(n));
+    if (it != g_mapping.end()) return it->second;
+  }
+  return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+void SetSerialDeviceMapping(unsigned comNumber, const std::string& devicePath) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (devicePath.empty())
+    g_mapping.erase(comNumber);
+  else
+    g_mapping[comNumber] = devicePath;
+}
+
+void SetSerialLineErrorSource(SerialLineErrorSource source) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_errorSource = std::move(source);
+}
+
+// The flags for the error counters that grew since the last call.
+unsigned long DriverLineErrors(SerialDevice& device) {
+  serial_icounter_struct counts;
+  std::memset(&counts, 0, sizeof counts);
+  if (::ioctl(device.m_fd, TIOCGICOUNT, &counts) != 0) return 0;  // no counters: no errors
+  unsigned long flags = 0;
+  if (device.m_haveCounters) {
+    if (static_cast<std::uint64_t>(counts.frame) != device.m_frame) flags |= kCeFrame;
+    if (static_cast<std::uint64_t>(counts.overrun) != device.m_overrun) flags |= kCeOverrun;
+    if (static_cast<std::uint64_t>(counts.parity) != device.m_parity) flags |= kCeRxParity;
+    if (static_cast<std::uint64_t>(counts.brk) != device.m_brk) flags |= kCeBreak;
+    if (static_cast<std::uint64_t>(counts.buf_overrun) != device.m_bufOverrun) flags |= kCeRxOver;
+  }
+  device.m_haveCounters = true;
+  device.m_frame = static_cast<std::uint64_t>(counts.frame);
+  device.m_overrun = static_cast<std::uint64_t>(counts.overrun);
+  device.m_parity = static_cast<std::uint64_t>(counts.parity);
+  device.m_brk = static_cast<std::uint64_t>(counts.brk);
+  device.m_bufOverrun = static_cast<std::uint64_t>(counts.buf_overrun);
+  return flags;
+}
+
+SerialDevice::~SerialDevice() { Close(); }
+
+void SerialDevice::Close() {
+  if (m_fd >= 0) {
+    ::ioctl(m_fd, TIOCNXCL);
+    ::flock(m_fd, LOCK_UN);
+    ::close(m_fd);
+  }
+  m_fd = -1;
+  m_path.clear();
+  m_haveCounters = false;
+}
+
+bool SerialDevice::Open(const std::string& portName) {
+  Close();
+  const std::string path = SerialDevicePath(portName);
+  if (path.empty()) return FailCode(kErrorFileNotFound);
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return Fail(errno);
+  if (!::isatty(fd)) {
+    ::close(fd);
+    return FailCode(kErrorInvalidFunction);
+  }
+  // The lock is what makes a second opener fail even as root, who may pass TIOCEXCL.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return Fail(err == EWOULDBLOCK ? EBUSY : err);
+  }
+  ::ioctl(fd, TIOCEXCL);
+  m_fd = fd;
+  m_path = path;
+  m_timeouts = SerialTimeouts();
+  DriverLineErrors(*this);  // the counters start from here
+  return true;
+}
+
+bool SerialDevice::GetState(SerialState& state) {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  termios t;
+  if (::tcgetattr(m_fd, &t) != 0) return Fail(errno);
+  state.baudRate = BaudOf(cfgetospeed(&t));
+  switch (t.c_cflag & CSIZE) {
+    case CS5: state.byteSize = 5; break;
+    case CS6: state.byteSize = 6; break;
+    case CS7: state.byteSize = 7; break;
+    default: state.byteSize = 8; break;
+  }
+  state.fParity = (t.c_iflag & INPCK) != 0;
+  state.parity = (t.c_cflag & PARENB) ? ((t.c_cflag & PARODD) ? kOddParity : kEvenParity) : kNoParity;
+  state.stopBits = (t.c_cflag & CSTOPB) ? kTwoStopBits : kOneStopBit;
+  state.fOutxCtsFlow = (t.c_cflag & CRTSCTS) != 0;
+  state.fRtsControl = state.fOutxCtsFlow ? kRtsControlHandshake : kRtsControlEnable;
+  state.fOutX = (t.c_iflag & IXON) != 0;
+  state.fInX = (t.c_iflag & IXOFF) != 0;
+  state.xonChar = static_cast<char>(t.c_cc[VSTART]);
+  state.xoffChar = static_cast<char>(t.c_cc[VSTOP]);
+  state.fBinary = true;
+  return true;
+}
+
+bool SerialDevice::SetState(const SerialState& state) {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  termios t;
+  if (::tcgetattr(m_fd, &t) != 0) return Fail(errno);
+  speed_t speed;
+  if (!SpeedCode(state.baudRate, speed)) return FailCode(kErrorInvalidParameter);
+  ::cfmakeraw(&t);
+  t.c_cflag |= CLOCAL | CREAD;
+  t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
+  switch (state.byteSize) {
+    case 5: t.c_cflag |= CS5; break;
+    case 6: t.c_cflag |= CS6; break;
+    case 7: t.c_cflag |= CS7; break;
+    case 8: t.c_cflag |= CS8; break;
+    default: return FailCode(kErrorInvalidParameter);
+  }
+  if (state.parity == kOddParity)
+    t.c_cflag |= PARENB | PARODD;
+  else if (state.parity == kEvenParity)
+    t.c_cflag |= PARENB;
+  else if (state.parity != kNoParity)
+    return FailCode(kErrorInvalidParameter);
+  if (state.stopBits == kTwoStopBits)
+    t.c_cflag |= CSTOPB;
+  else if (state.stopBits != kOneStopBit)
+    return FailCode(kErrorInvalidParameter);
+  if (state.fParity) t.c_iflag |= INPCK;
+  if (state.fOutxCtsFlow) t.c_cflag |= CRTSCTS;
+  t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+  if (state.fOutX) t.c_iflag |= IXON;
+  if (state.fInX) t.c_iflag |= IXOFF;
+  t.c_cc[VSTART] = static_cast<cc_t>(state.xonChar);
+  t.c_cc[VSTOP] = static_cast<cc_t>(state.xoffChar);
+  // Reads never block: a read returns at once with what is queued.
+  t.c_cc[VMIN] = 0;
+  t.c_cc[VTIME] = 0;
+  ::cfsetispeed(&t, speed);
+  ::cfsetospeed(&t, speed);
+  if (::tcsetattr(m_fd, TCSANOW, &t) != 0) return Fail(errno);
+  // Raise DTR and RTS as asked; a pseudo-terminal has no modem lines.
+  int lines = 0;
+  if (state.fDtrControl != kDtrControlDisable) lines |= TIOCM_DTR;
+  if (state.fRtsControl != kRtsControlDisable) lines |= TIOCM_RTS;
+  if (lines != 0) ::ioctl(m_fd, TIOCMBIS, &lines);
+  return true;
+}
+
+bool SerialDevice::GetTimeouts(SerialTimeouts& timeouts) {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  timeouts = m_timeouts;
+  return true;
+}
+
+bool SerialDevice::SetTimeouts(const SerialTimeouts& timeouts) {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  m_timeouts = timeouts;
+  return true;
+}
+
+bool SerialDevice::Setup(unsigned long inQueue, unsigned long outQueue) {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (inQueue == 0 || outQueue == 0) return FailCode(kErrorInvalidParameter);
+  return true;
+}
+
+bool SerialDevice::Purge(unsigned long flags) {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  const bool tx = (flags & (kPurgeTxAbort | kPurgeTxClear)) != 0;
+  const bool rx = (flags & (kPurgeRxAbort | kPurgeRxClear)) != 0;
+  if (!tx && !rx) return true;
+  if (::tcflush(m_fd, tx && rx ? TCIOFLUSH : (tx ? TCOFLUSH : TCIFLUSH)) != 0) return Fail(errno);
+  return true;
+}
+
+bool SerialDevice::ClearError(unsigned long& errors, SerialStatus& status) {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  SerialLineErrorSource source;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    source = g_errorSource;
+  }
+  errors = source ? source(m_path, m_fd) : DriverLineErrors(*this);
+  int in = 0;
+  if (::ioctl(m_fd, FIONREAD, &in) != 0) return Fail(errno);
+  int out = 0;
+  if (::ioctl(m_fd, TIOCOUTQ, &out) != 0) out = 0;
+  status.inQueue = in > 0 ? static_cast<unsigned long>(in) : 0;
+  status.outQueue = out > 0 ? static_cast<unsigned long>(out) : 0;
+  return true;
+}
+
+bool SerialDevice::Write(const void* bytes, std::size_t count, std::size_t& written) {
+  written = 0;
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  const unsigned char* p = static_cast<const unsigned char*>(bytes);
+  std::uint64_t lastProgress = NowMs();
+  while (written < count) {
+    const ssize_t n = ::write(m_fd, p + written, count - written);
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+      lastProgress = NowMs();
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Fail(errno);
+    // The driver's queue is full (or it took nothing): wait for room.
+    if (NowMs() - lastProgress > 30000) return FailCode(kErrorTimeout);
+    pollfd pfd{m_fd, POLLOUT, 0};
+    const int r = ::poll(&pfd, 1, 100);
+    if (r < 0 && errno != EINTR) return Fail(errno);
+    if (r > 0 && (pfd.revents & (POLLERR | POLLNVAL))) return FailCode(kErrorWriteFault);
+  }
+  return true;
+}
+
+bool SerialDevice::Drain() {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  while (::tcdrain(m_fd) != 0) {
+    if (errno != EINTR) return Fail(errno);
+  }
+  return true;
+}
+
+bool SerialDevice::Read(void* bytes, std::size_t count, std::size_t& got) {
+  got = 0;
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  unsigned char* p = static_cast<unsigned char*>(bytes);
+  while (got < count) {
+    const ssize_t n = ::read(m_fd, p + got, count - got);
+    if (n > 0) {
+      got += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) return true;  // nothing more queued
+    return Fail(errno);
+  }
+  return true;
+}
+
+SerialDevice::WaitResult SerialDevice::Wait(unsigned long timeoutMs, const int* otherFds,
+                                            std::size_t otherCount, std::size_t* which) {
+  if (m_fd < 0) {
+    SetLastError(kErrorInvalidHandle);
+    return kWaitFailed;
+  }
+  std::vector<pollfd> fds(otherCount + 1);
+  fds[0] = pollfd{m_fd, POLLIN, 0};
+  for (std::size_t i = 0; i < otherCount; ++i) fds[i + 1] = pollfd{otherFds[i], POLLIN, 0};
+  const std::uint64_t start = NowMs();
+  for (;;) {
+    int wait = -1;
+    if (timeoutMs != 0xFFFFFFFFul) {
+      const std::uint64_t spent = NowMs() - start;
+      wait = spent >= timeoutMs ? 0 : static_cast<int>(timeoutMs - spent);
+    }
+    const int r = ::poll(fds.data(), fds.size(), wait);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      SetLastErrorFromErrno(errno);
+      return kWaitFailed;
+    }
+    if (r == 0) return kTimedOut;
+    for (std::size_t i = 0; i < otherCount; ++i) {
+      if (fds[i + 1].revents != 0) {
+        if (which) *which = i;
+        return kOtherReady;
+      }
+    }
+    if (fds[0].revents & POLLIN) return kReadable;
+    if (fds[0].revents & (POLLHUP | POLLERR)) return kHangUp;
+    if (fds[0].revents & POLLNVAL) {
+      SetLastError(kErrorInvalidHandle);
+      return kWaitFailed;
+    }
+  }
+}
+
+}  // namespace plat
