@@ -1,11 +1,25 @@
 // Stridemere Logbook. The windows of the training log are still being built; until
-// they stand, the program reports what this build can already do.
+// they stand, the program checks its language module and reports what this build
+// can already do.
+#include <clocale>
 #include <cstdio>
 
+#include "app/ApplicationInfo.h"
+
 int main() {
+  std::setlocale(LC_ALL, "");
+  const glo::ApplicationInfo_t* info = app::TryGetApplicationInfo();
+  if (!info) {
+    std::fprintf(stderr,
+                 "Incorrect or missing language dll file.  Please reinstall StridemereLogbook_LANG.dll. \n");
+    return 1;
+  }
   std::printf(
-      "Stridemere Logbook\n"
-      "The training log's windows are not built yet. This build holds the foundation\n"
-      "libraries and their tests; run ./test.sh to exercise them.\n");
+      "%s %s (built %s %s)\n"
+      "The training log's windows are not built yet. This build holds the foundation,\n"
+      "the GPS data and the device link with their tests; run ./test.sh to exercise\n"
+      "them, and tools' watch-sim (build/bin/watch-sim) to see a simulated watch.\n",
+      info->Name().c_str(), info->VersionText().c_str(), info->BuildDate().c_str(),
+      info->BuildTime().c_str());
   return 0;
 }
