@@ -19,6 +19,8 @@ constexpr std::int16_t kCmdTracks = 6;
 // How long the watch waits for the host's acknowledgement of one of its frames
 // in all (its retries included) before it gives the transfer up.
 constexpr std::chrono::milliseconds kFrameWait{15000};
+// An acknowledgement slower than this may have come after retransmissions.
+constexpr std::chrono::milliseconds kSlowAck{300};
 
 void PutFloat(Bytes& out, const std::optional<float>& value) {
   std::uint32_t bits = kNoFloatBits;
@@ -101,9 +103,12 @@ std::vector<ProtocolEntry> TrackLogProtocols(const TrackLog& log) {
 
 TrackLogWatch_t::TrackLogWatch_t(TrackLog log, Profile base)
     : m_log(std::move(log)), m_profile(std::move(base)), m_records(TrackLogFrames(m_log)), m_watch(m_profile) {
-  m_profile.protocols = TrackLogProtocols(m_log);
+  m_profile.protocols = m_log.protocols ? *m_log.protocols : TrackLogProtocols(m_log);
   // The watch below only acknowledges; everything it says comes from here.
   m_watch.SetConversation(false);
+  // A patient watch: a host slowed down by a loaded machine must not receive a
+  // record twice because the watch took a late acknowledgement for a lost one.
+  m_watch.SetRetry(std::chrono::milliseconds(2500), 3);
   m_thread = std::thread([this] { Serve(); });
 }
 
@@ -192,18 +197,26 @@ void TrackLogWatch_t::Negotiate() {
 }
 
 bool TrackLogWatch_t::SendPaced(std::uint16_t id, const Bytes& data, Clock::time_point& wire, unsigned rate) {
-  const std::size_t sendsBefore = m_watch.Sends().size();
+  const int sessions = m_watch.SessionsEnded();
   if (rate > 0) {
     // The frame reaches the host once all its bytes have crossed the wire.
     const std::size_t bytes = EncodeFrame(static_cast<std::uint8_t>(id), data).size();
     wire = std::max(wire, Clock::now()) + std::chrono::microseconds(bytes * 1000000u / rate);
     std::this_thread::sleep_until(wire);
   }
+  const std::size_t sendsBefore = m_sendsLogged;
+  const Clock::time_point sent = Clock::now();
   m_watch.Send(id, data);
   if (!m_watch.WaitIdle(kFrameWait)) return false;
-  // A host that went away ends the session, which drops the frame unacknowledged.
-  const std::vector<SendRecord> sends = m_watch.Sends();
-  if (sends.size() <= sendsBefore || !sends.back().acknowledged) return false;
+  ++m_sendsLogged;
+  // A frame acknowledged at once needs no look at the watch's send log (which
+  // grows with every frame and is copied whole); one that took long, or a host
+  // that closed the port meanwhile, may have been given up.
+  if (m_watch.SessionsEnded() != sessions || Clock::now() - sent > kSlowAck) {
+    const std::vector<SendRecord> sends = m_watch.Sends();
+    m_sendsLogged = sends.size();
+    if (sends.size() <= sendsBefore || !sends.back().acknowledged) return false;
+  }
   if (rate > 0) {
     // The host's acknowledgement occupies the wire as long as its bytes take.
     Bytes ack;
@@ -223,6 +236,7 @@ void TrackLogWatch_t::Transfer(std::int16_t command) {
     rate = m_throttle;
     m_recordsSent = 0;
   }
+  m_sendsLogged = m_watch.Sends().size();
   std::vector<Frame> records = m_records;
   if (faults.extraFrameAt >= 0) {
     const std::size_t at = std::min(records.size(), static_cast<std::size_t>(faults.extraFrameAt));

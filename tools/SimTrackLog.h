@@ -62,6 +62,8 @@ struct TrackLog {
   // Under A300 the points of all tracks go out in order with the flags they
   // carry; the headers are not sent.
   std::vector<SimTrack> tracks;
+  // When given, the protocol array the watch sends instead of TrackLogProtocols.
+  std::optional<std::vector<ProtocolEntry>> protocols;
 };
 
 // The data bytes of one point or header record of the given data type.
@@ -136,6 +138,7 @@ class TrackLogWatch_t {
   TrackLogFaults m_faults;
   int m_recordsSent = 0;
   int m_transfersCompleted = 0;
+  std::size_t m_sendsLogged = 0;  // the watch's send log as far as known (serving thread only)
   std::thread m_thread;
 };
 
