@@ -1,3 +1,15 @@
+# stride_uses_language_module(target): an executable that carries the program's
+# version block (defined by lang/, which may come later: the name is resolved when
+# the build is generated) and is built after the language module it loads.
+function(stride_uses_language_module target)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/lang/CMakeLists.txt)
+    target_link_libraries(${target} PRIVATE stride_exe_version)
+  endif()
+  if(TARGET StridemereLogbook_LANG)
+    add_dependencies(${target} StridemereLogbook_LANG)
+  endif()
+endfunction()
+
 # stride_library(name [below]): a static library made of every name/*.cpp, using the
 # library 'below' it, with one test executable made of every tests/name/*.cpp.
 function(stride_library name)
@@ -20,15 +32,9 @@ function(stride_library name)
     if(_tests)
       add_executable(test_${name} ${_tests})
       target_link_libraries(test_${name} PRIVATE ${name} stride_testmain)
-      # The executable's version block (defined by lang/, which may come later).
-      if(EXISTS ${CMAKE_SOURCE_DIR}/lang/CMakeLists.txt)
-        target_link_libraries(test_${name} PRIVATE stride_exe_version)
-      endif()
+      stride_uses_language_module(test_${name})
       gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                            PROPERTIES LABELS ${name})
-      if(TARGET StridemereLogbook_LANG)
-        add_dependencies(test_${name} StridemereLogbook_LANG)
-      endif()
     endif()
   endif()
 endfunction()

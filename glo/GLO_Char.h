@@ -28,14 +28,6 @@ inline std::size_t MeasureMBChar(const char* p, std::size_t available, std::mbst
   return length;
 }
 
-// As MeasureMBChar, but a byte sequence that is no valid character throws
-// InvalidMBCharacter_t.
-inline std::size_t MBCharLength(const char* p, std::size_t available, std::mbstate_t& state) {
-  const std::size_t length = MeasureMBChar(p, available, state);
-  if (length == 0) throw InvalidMBCharacter_t(GLO_SRC);
-  return length;
-}
-
 // The code of the character that starts at p in a zero-terminated text: the byte
 // value of a single byte, the bytes of a multibyte sequence taken as one big-endian
 // number (lead byte * 256 + next byte ...). A byte that starts no valid character

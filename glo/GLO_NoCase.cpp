@@ -8,12 +8,9 @@ std::string ToUpper(const std::string& text, const std::locale& locale) {
   std::mbstate_t state = std::mbstate_t();
   std::size_t pos = 0;
   while (pos < result.size()) {
-    std::size_t length = 1;
-    try {
-      length = MBCharLength(result.data() + pos, result.size() - pos, state);
-    } catch (const InvalidMBCharacter_t&) {
+    const std::size_t length = MeasureMBChar(result.data() + pos, result.size() - pos, state);
+    if (length == 0) {
       // Not a character: keep the byte and go on with the next one.
-      state = std::mbstate_t();
       ++pos;
       continue;
     }

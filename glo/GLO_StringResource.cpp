@@ -1,7 +1,6 @@
 #include "glo/GLO_StringResource.h"
 
 #include <atomic>
-#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -13,27 +12,12 @@ namespace glo {
 
 namespace {
 
-// The loaded module (set once, never cleared) and the latest failure to load it.
+// The loaded module: set once, never cleared.
 std::atomic<ResourceModule_t> g_module{nullptr};
 
 std::mutex& LoadMutex() {
   static std::mutex mutex;
   return mutex;
-}
-
-struct KeptFailure {
-  bool present = false;
-  ResourceFailure_t failure;
-};
-
-KeptFailure& LastFailure() {
-  static KeptFailure kept;
-  return kept;
-}
-
-uint32_t Get32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 // The message of a loading failure, in the form of a failed system call.
@@ -60,15 +44,11 @@ bool TryLoadLanguageModule(const std::string& path, ResourceModule_t& module,
       return false;
     }
     // The module must carry exactly the version this program was built for.
-    const unsigned char* fixed = nullptr;
-    size_t size = 0;
-    if (!plat::QueryVersionValue(block, "\\", fixed, size) || size < 8) {
-      failure = {GLO_SRC, plat::kErrorResourceTypeNotFound};
+    unsigned version[4];
+    if (!plat::QueryFileVersion(block, version)) {
+      failure = {GLO_SRC, plat::GetLastError()};
       return false;
     }
-    const uint32_t ms = Get32(fixed);
-    const uint32_t ls = Get32(fixed + 4);
-    const unsigned version[4] = {ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF};
     for (int i = 0; i < 4; ++i) {
       if (version[i] != kLanguageModuleVersion[i]) {
         failure = {GLO_SRC, plat::kErrorRevisionMismatch};
@@ -95,13 +75,7 @@ bool TryGetResourceModule(ResourceModule_t& module, ResourceFailure_t& failure) 
     std::lock_guard<std::mutex> lock(LoadMutex());
     module = g_module.load(std::memory_order_acquire);
     if (module) return true;
-    KeptFailure& kept = LastFailure();
-    if (!TryLoadLanguageModule(LanguageModulePath(), module, failure)) {
-      kept.present = true;
-      kept.failure = failure;
-      return false;
-    }
-    kept.present = false;
+    if (!TryLoadLanguageModule(LanguageModulePath(), module, failure)) return false;
     g_module.store(module, std::memory_order_release);
     return true;
   } catch (...) {
@@ -109,13 +83,6 @@ bool TryGetResourceModule(ResourceModule_t& module, ResourceFailure_t& failure) 
     failure = {GLO_SRC, plat::kErrorNotEnoughMemory};
     return false;
   }
-}
-
-bool LastResourceModuleFailure(ResourceFailure_t& failure) {
-  std::lock_guard<std::mutex> lock(LoadMutex());
-  const KeptFailure& kept = LastFailure();
-  if (kept.present) failure = kept.failure;
-  return kept.present;
 }
 
 bool ReadString(ResourceModule_t module, unsigned id, std::string& text) {

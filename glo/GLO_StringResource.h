@@ -14,7 +14,6 @@
 //                                           with the system text of the error; the
 //                                           one to use inside the glo library itself.
 // Both take the caller's source file and line for the error report.
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -47,14 +46,9 @@ bool TryLoadLanguageModule(const std::string& path, ResourceModule_t& module,
                            ResourceFailure_t& failure) noexcept;
 
 // The process's language module, loaded from LanguageModulePath() on the first
-// successful call and kept. A failed call keeps nothing but the failure (see
-// LastResourceModuleFailure), so the next call tries again. Never throws.
+// successful call and kept. A failed call keeps nothing, so the next call tries
+// again. Never throws.
 bool TryGetResourceModule(ResourceModule_t& module, ResourceFailure_t& failure) noexcept;
-
-// The failure of the latest unsuccessful attempt to load the language module, or
-// none when the module is loaded or was never asked for. Lets code that must not
-// throw (constructors of static objects) leave the report to a later stage.
-bool LastResourceModuleFailure(ResourceFailure_t& failure);
 
 // The process's language module; a module that is missing, of another version or
 // that cannot be loaded throws win::Error_t at the place of the failed check.

@@ -46,6 +46,7 @@ enum : unsigned long {
   kErrorOperationAborted = 995,
   kErrorIoIncomplete = 996,
   kErrorIoPending = 997,
+  kErrorInvalidFlags = 1004,
   kErrorBadDbFormat = 1009,  // "The configuration registry database is corrupt."
   kErrorBadKey = 1010,
   kErrorCantOpenKey = 1011,
@@ -53,6 +54,7 @@ enum : unsigned long {
   kErrorCantWrite = 1013,
   kErrorIoDevice = 1117,
   kErrorNotFound = 1168,
+  kErrorRevisionMismatch = 1306,  // a module of another version than the one needed
   kErrorNoSystemResources = 1450,
   kErrorTimeout = 1460,
   kErrorResourceDataNotFound = 1812,

@@ -8,6 +8,7 @@
 #include <iconv.h>
 #include <memory>
 
+#include "plat/PLAT_Calendar.h"
 #include "plat/PLAT_Error.h"
 
 namespace plat {
@@ -216,14 +217,14 @@ constexpr KnownLocale kLocales[] = {
     {"zh_TW", "CHT", "Taiwan", 950},          {"zh_HK", "ZHH", "Hong Kong S.A.R.", 950},
 };
 
+}  // namespace
+
 bool IsUtf8Codeset(const std::string& codeset) {
   std::string lowered;
   for (char c : codeset)
     if (c != '-' && c != '_') lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return lowered == "utf8";
 }
-
-}  // namespace
 
 SystemLocaleRecord LocaleRecordFromPosixName(const std::string& posixName) {
   std::string name = posixName;
@@ -256,7 +257,7 @@ SystemLocaleRecord LocaleRecordFromPosixName(const std::string& posixName) {
   } else {
     record = {language, country, 1252};
   }
-  if (codeset.empty() ? false : IsUtf8Codeset(codeset)) record.codePage = 65001;
+  if (IsUtf8Codeset(codeset)) record.codePage = 65001;
   return record;
 }
 
@@ -266,6 +267,19 @@ SystemLocaleRecord GetSystemLocaleRecord() {
     if (value && *value) return LocaleRecordFromPosixName(value);
   }
   return LocaleRecordFromPosixName(std::string());
+}
+
+bool GetLocaleInfo(unsigned long lcid, unsigned long type, std::string& text) {
+  if (lcid != 0 && lcid != kLocaleUserDefault && lcid != kLocaleSystemDefault) return InvalidParameter();
+  const SystemLocaleRecord record = GetSystemLocaleRecord();
+  switch (type) {
+    case kLocaleAbbrevLanguageName: text = record.language; return true;
+    case kLocaleEnglishCountryName: text = record.country; return true;
+    case kLocaleDefaultAnsiCodePage: text = std::to_string(record.codePage); return true;
+    default:
+      SetLastError(kErrorInvalidFlags);
+      return false;
+  }
 }
 
 }  // namespace plat

@@ -49,4 +49,20 @@ SystemLocaleRecord GetSystemLocaleRecord();
 // GetSystemLocaleRecord applies to the environment's value).
 SystemLocaleRecord LocaleRecordFromPosixName(const std::string& posixName);
 
+// True when a POSIX codeset names UTF-8 ("UTF-8", "utf8", ...).
+bool IsUtf8Codeset(const std::string& codeset);
+
+// Types of locale information (Windows numbering) that GetLocaleInfo answers.
+enum : unsigned long {
+  kLocaleAbbrevLanguageName = 0x3,     // "ENU"
+  kLocaleEnglishCountryName = 0x1002,  // "United States"
+  kLocaleDefaultAnsiCodePage = 0x1004, // "1252", "65001"
+};
+
+// The text of locale information 'type' for a Windows locale id. The locale ids
+// of the user's and the system's default locale (0x400, 0x800, and 0 for the
+// user's) stand for the record of GetSystemLocaleRecord. False with last error 87
+// for another locale id, 1004 for a type not listed above.
+bool GetLocaleInfo(unsigned long lcid, unsigned long type, std::string& text);
+
 }  // namespace plat

@@ -50,10 +50,6 @@ enum ResourceKind : uint32_t {
   kResourceToolbar = 241,
 };
 
-// A module of another version than the one the program needs (Windows numbering;
-// "Indicates two revision levels are incompatible.").
-inline constexpr unsigned long kErrorRevisionMismatch = 1306;
-
 // A loaded resource module; never unloaded once loaded.
 using ModuleHandle = const void*;
 

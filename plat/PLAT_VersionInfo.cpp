@@ -153,6 +153,23 @@ bool QueryVersionValue(const std::vector<unsigned char>& block, const std::strin
   return false;
 }
 
+bool QueryFileVersion(const std::vector<unsigned char>& block, unsigned (&version)[4]) {
+  const unsigned char* fixed = nullptr;
+  size_t size = 0;
+  if (!QueryVersionValue(block, "\\", fixed, size)) return false;
+  if (size < 8) {
+    SetLastError(kErrorResourceTypeNotFound);
+    return false;
+  }
+  const uint32_t ms = Get32(fixed);
+  const uint32_t ls = Get32(fixed + 4);
+  version[0] = ms >> 16;
+  version[1] = ms & 0xFFFF;
+  version[2] = ls >> 16;
+  version[3] = ls & 0xFFFF;
+  return true;
+}
+
 std::vector<unsigned char> MakeVersionBlock(
     const std::vector<std::pair<std::string, std::vector<unsigned char>>>& entries) {
   std::vector<unsigned char> block(kVersionBlockMagic, kVersionBlockMagic + 4);

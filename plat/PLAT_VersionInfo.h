@@ -34,6 +34,11 @@ bool ReadVersionBlock(const std::string& path, std::vector<unsigned char>& block
 bool QueryVersionValue(const std::vector<unsigned char>& block, const std::string& key,
                        const unsigned char*& value, size_t& size);
 
+// The file version of the block's fixed information: major, minor, third and
+// fourth number (the high and low halves of its two 32-bit parts). False with
+// last error 1813 when the block has no fixed information.
+bool QueryFileVersion(const std::vector<unsigned char>& block, unsigned (&version)[4]);
+
 // Builds a block from (key, value) entries, in the layout above.
 std::vector<unsigned char> MakeVersionBlock(
     const std::vector<std::pair<std::string, std::vector<unsigned char>>>& entries);

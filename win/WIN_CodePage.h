@@ -1,5 +1,6 @@
 #pragma once
-// Facts about Windows code pages: character sizes and lead bytes.
+// Facts about Windows code pages: character sizes and lead bytes (defined with the
+// locale functions in WIN_Locale.cpp, which ask them of locale names).
 #include <cstdint>
 
 namespace win {

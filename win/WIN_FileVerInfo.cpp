@@ -47,12 +47,9 @@ std::string FileVerInfo_t::StringValue(const std::string& name) const {
 std::string FileVerInfo_t::ClassNameGuid() const { return StringValue("ClassNameGuid"); }
 
 std::array<unsigned, 4> FileVerInfo_t::FileVersion() const {
-  const unsigned char* fixed = nullptr;
-  size_t size = 0;
-  if (!plat::QueryVersionValue(m_block, "\\", fixed, size) || size < 8) throw glo::Assert_t(GLO_SRC);
-  const uint32_t ms = Get32(fixed);
-  const uint32_t ls = Get32(fixed + 4);
-  return {ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF};
+  unsigned version[4];
+  if (!plat::QueryFileVersion(m_block, version)) throw glo::Assert_t(GLO_SRC);
+  return {version[0], version[1], version[2], version[3]};
 }
 
 }  // namespace win

@@ -1,6 +1,6 @@
 #include "win/WIN_Locale.h"
 
-#include <cctype>
+#include <cstring>
 #include <sstream>
 
 #include "glo/GLO_StringResource.h"
@@ -12,13 +12,6 @@
 namespace win {
 
 namespace {
-
-bool IsUtf8Name(const std::string& codeset) {
-  std::string lowered;
-  for (char c : codeset)
-    if (c != '-' && c != '_') lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lowered == "utf8";
-}
 
 uint32_t ResourceTranslation() {
   static const uint32_t translation = FileVerInfo_t(glo::LanguageModulePath()).Translation();
@@ -36,12 +29,20 @@ int ParseInt(const std::string& text) {
   return value;
 }
 
+std::string GetLocaleInfoString(unsigned long lcid, unsigned long type) {
+  std::string text;
+  if (!plat::GetLocaleInfo(lcid, type, text)) throw Error_t(GLO_SRC);
+  return text;
+}
+
 const glo::LocaleRecord_t& SystemLocaleRecord() {
   static const glo::LocaleRecord_t record = [] {
-    const plat::SystemLocaleRecord system = plat::GetSystemLocaleRecord();
-    return glo::LocaleRecord_t{glo::ConvertString(system.language, GLO_SRC, std::locale::classic()),
-                               glo::ConvertString(system.country, GLO_SRC, std::locale::classic()),
-                               system.codePage};
+    const std::string language = GetLocaleInfoString(LocaleSystemDefault, LocaleAbbrevLanguageName);
+    const std::string country = GetLocaleInfoString(LocaleSystemDefault, LocaleEnglishCountryName);
+    const int codePage = ParseInt(GetLocaleInfoString(LocaleSystemDefault, LocaleDefaultAnsiCodePage));
+    return glo::LocaleRecord_t{glo::ConvertString(language, GLO_SRC, std::locale::classic()),
+                               glo::ConvertString(country, GLO_SRC, std::locale::classic()),
+                               static_cast<uint32_t>(codePage)};
   }();
   return record;
 }
@@ -66,8 +67,23 @@ bool IsMultiByteLocale(const std::locale& locale) {
   }
   const std::string codePage = name.substr(dot + 1);
   // A runtime locale such as "en_US.UTF-8" names its code page by its codeset.
-  if (IsUtf8Name(codePage)) return IsMultiByteCodePage(65001);
+  if (plat::IsUtf8Codeset(codePage)) return IsMultiByteCodePage(65001);
   return IsMultiByteCodePage(static_cast<uint32_t>(ParseInt(codePage)));
+}
+
+CodePageInfo_t GetCodePageInfo(uint32_t codePage) {
+  plat::CodePageInfo info;
+  if (!plat::GetCodePageInfo(codePage, info)) throw Error_t(GLO_SRC);
+  CodePageInfo_t result;
+  result.maxCharSize = info.maxCharSize;
+  std::memcpy(result.defaultChar, info.defaultChar, sizeof result.defaultChar);
+  std::memcpy(result.leadByte, info.leadByte, sizeof result.leadByte);
+  return result;
+}
+
+bool IsMultiByteCodePage(uint32_t codePage) {
+  const CodePageInfo_t info = GetCodePageInfo(codePage);
+  return info.maxCharSize != 1 && info.leadByte[0] != 0 && info.leadByte[1] != 0;
 }
 
 uint16_t GetResourceLanguageId() {

@@ -6,15 +6,35 @@
 #include <string>
 
 #include "glo/GLO_Locale.h"
+#include "plat/PLAT_Calendar.h"
+#include "plat/PLAT_Locale.h"
 
 namespace win {
+
+// Locale ids of the user's and the system's default locale.
+enum : unsigned long {
+  LocaleUserDefault = plat::kLocaleUserDefault,
+  LocaleSystemDefault = plat::kLocaleSystemDefault,
+};
+
+// Types of locale information that GetLocaleInfoString answers.
+enum : unsigned long {
+  LocaleAbbrevLanguageName = plat::kLocaleAbbrevLanguageName,
+  LocaleEnglishCountryName = plat::kLocaleEnglishCountryName,
+  LocaleDefaultAnsiCodePage = plat::kLocaleDefaultAnsiCodePage,
+};
+
+// The text of locale information 'type' of locale id 'lcid'; win::Error_t when the
+// locale id (87) or the type (1004) is refused.
+std::string GetLocaleInfoString(unsigned long lcid, unsigned long type);
 
 // The integer the text holds (surrounding blanks allowed); glo::Assert_t for a text
 // that is not an integer.
 int ParseInt(const std::string& text);
 
-// The record of the system's locale: abbreviated language name, English country
-// name and code page (65001 for UTF-8 locales), read once.
+// The record of the system's default locale: its abbreviated language name,
+// English country name and default code page (65001 for UTF-8 locales) from
+// GetLocaleInfoString, read once.
 const glo::LocaleRecord_t& SystemLocaleRecord();
 
 // The cached locale of SystemLocaleRecord().

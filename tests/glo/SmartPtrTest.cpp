@@ -132,6 +132,27 @@ TEST(TwoDArray, ElementXYIsAtRowMajorIndex) {
   EXPECT_THROW(pixels.At(0, 3), glo::Assert_t);
 }
 
+// A destructor that throws (which the program's own classes never do): resetting
+// the owner must swallow it rather than end the process.
+struct Throwing_t {
+  explicit Throwing_t(int* destroyed) : destroyed(destroyed) {}
+  ~Throwing_t() noexcept(false) {
+    ++*destroyed;
+    throw glo::Assert_t(GLO_SRC);
+  }
+  int* destroyed;
+};
+
+TEST(AutoPtr, ExceptionOfTheDeletedObjectIsDiscarded) {
+  int destroyed = 0;
+  glo::AutoPtr_t<Throwing_t> owner(new Throwing_t(&destroyed));
+  owner.Reset(new Throwing_t(&destroyed));
+  EXPECT_EQ(1, destroyed);
+  owner.Reset();
+  EXPECT_EQ(2, destroyed);
+  EXPECT_EQ(nullptr, owner.Get());
+}
+
 struct Window_t : glo::NonCopyable_t {};
 static_assert(std::is_default_constructible_v<Window_t>);
 static_assert(!std::is_copy_constructible_v<Window_t>);

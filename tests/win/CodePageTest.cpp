@@ -48,7 +48,7 @@ TEST(CodePageTest, UnknownCodePageIsAWindowsError) {
       ADD_FAILURE() << codePage;
     } catch (const win::Error_t& e) {
       EXPECT_EQ(plat::kErrorInvalidParameter, e.ErrorCode());
-      EXPECT_STREQ("WIN_CodePage.cpp", e.SourceFile());
+      EXPECT_STREQ("WIN_Locale.cpp", e.SourceFile());
     }
   }
 }

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "glo/GLO_Locale.h"
+#include "plat/PLAT_Error.h"
 #include "plat/PLAT_Locale.h"
 #include "win/WIN_CodePage.h"
 #include "win/WIN_Exception.h"
@@ -65,8 +69,59 @@ TEST(SystemLocaleTest, RecordsFromPosixNames) {
   }
 }
 
+// Sets an environment variable for the life of the object.
+class EnvSetting_t {
+ public:
+  EnvSetting_t(const char* name, const char* value) : m_name(name) {
+    const char* old = std::getenv(name);
+    m_had = old != nullptr;
+    if (m_had) m_old = old;
+    ::setenv(name, value, 1);
+  }
+  ~EnvSetting_t() {
+    if (m_had)
+      ::setenv(m_name, m_old.c_str(), 1);
+    else
+      ::unsetenv(m_name);
+  }
+
+ private:
+  const char* m_name;
+  bool m_had = false;
+  std::string m_old;
+};
+
+TEST(GetLocaleInfoStringTest, DefaultLocaleIdsAnswerFromTheEnvironment) {
+  const EnvSetting_t setting("LC_ALL", "de_CH.ISO-8859-1");
+  for (unsigned long lcid : {0ul, 0x400ul, 0x800ul}) {
+    SCOPED_TRACE(lcid);
+    EXPECT_EQ("DES", win::GetLocaleInfoString(lcid, win::LocaleAbbrevLanguageName));
+    EXPECT_EQ("Switzerland", win::GetLocaleInfoString(lcid, win::LocaleEnglishCountryName));
+    EXPECT_EQ(1252, win::ParseInt(win::GetLocaleInfoString(lcid, win::LocaleDefaultAnsiCodePage)));
+  }
+  const struct {
+    unsigned long lcid, type, code;
+  } refused[] = {
+      {0x0409, win::LocaleAbbrevLanguageName, plat::kErrorInvalidParameter},  // no other locale ids here
+      {win::LocaleUserDefault, 0x1001, plat::kErrorInvalidFlags},
+  };
+  for (const auto& r : refused) {
+    try {
+      win::GetLocaleInfoString(r.lcid, r.type);
+      ADD_FAILURE() << "no exception for " << r.lcid << ", " << r.type;
+    } catch (const win::Error_t& e) {
+      EXPECT_EQ(r.code, e.ErrorCode());
+      EXPECT_STREQ("WIN_Locale.cpp", e.SourceFile());
+    }
+  }
+}
+
 TEST(SystemLocaleTest, SystemLocaleIsBuiltUnderItsName) {
   const glo::LocaleRecord_t& record = win::SystemLocaleRecord();
+  const plat::SystemLocaleRecord environment = plat::GetSystemLocaleRecord();
+  EXPECT_EQ(environment.language, record.language);
+  EXPECT_EQ(environment.country, record.country);
+  EXPECT_EQ(environment.codePage, record.codePage);
   EXPECT_EQ(glo::LocaleName(record), win::SystemLocaleName());
   EXPECT_EQ(win::SystemLocaleName(), plat::LocaleName(win::SystemLocale()));
   EXPECT_EQ(win::IsMultiByteCodePage(record.codePage), win::IsMultiByteLocale(win::SystemLocale()));
