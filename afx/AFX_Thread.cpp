@@ -11,7 +11,7 @@ Thread_t::Thread_t(Function_t function, void* argument, bool startSuspended)
   // The thread holds its own reference to the parameter block.
   std::shared_ptr<Param_t> param = m_param;
   const plat::Handle h = plat::CreateThread(
-      [function, param]() -> unsigned long { return function(param.get()); }, true);
+      [function, param] { function(param.get()); }, true);
   if (h == plat::kInvalidHandle) throw win::Error_t(GLO_SRC);
   m_thread.Attach(h);
   if (!startSuspended) Resume();

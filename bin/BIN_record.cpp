@@ -35,30 +35,24 @@ void CopyPayload(istream& in, basic_stringstream<char>& record, std::uint64_t n)
   if (failure != std::ios_base::goodbit) in.setstate(failure);
 }
 
-// Gives a record object that is about to be filled again an empty payload with
-// both its positions at the start, so that nothing of an earlier, longer payload
-// survives.
-void ResetPayload(basic_stringstream<char>& record) {
+// Fills a record object with a record read from the input: its type, then its n
+// payload bytes. The object gets an empty payload with both positions at the
+// start first, so that nothing of an earlier, longer payload survives, and the
+// new payload is read from its first byte.
+template <class Record>
+void FillRecord(istream& in, Record& record, unsigned char type, std::uint64_t n) {
+  record.type(type);
   record.str(std::string());
-  record.clear(record.rdbuf() ? std::ios_base::goodbit : std::ios_base::badbit);
+  record.clear();  // good, or bad when it has no buffer
+  if (n > 0 && in.good()) CopyPayload(in, record, n);
+  record.seekg(0);
 }
 
 }  // namespace
 
-ostream& write_u16(ostream& out, std::uint16_t value) {
-  const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
-  return out.write(bytes, 2);
-}
+ostream& write_u16(ostream& out, std::uint16_t value) { return write_le(out, value); }
 
-istream& read_u16(istream& in, std::uint16_t& value) {
-  if (!in.good()) return in;
-  char bytes[2] = {};
-  in.read(bytes, 2);
-  if (!in.fail())
-    value = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) |
-                                       (static_cast<unsigned char>(bytes[1]) << 8));
-  return in;
-}
+istream& read_u16(istream& in, std::uint16_t& value) { return read_le(in, value); }
 
 ostream& write_string(ostream& out, const std::string& text) {
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -82,7 +76,7 @@ ostream& write_record(ostream& out, record_t& record) {
   const std::uint32_t n = static_cast<std::uint32_t>(payload.size());
   write_le(out, n);
   out.put(static_cast<char>(record.type()));
-  record.clear(record.rdbuf() ? std::ios_base::goodbit : std::ios_base::badbit);
+  record.clear();  // good, or bad when it has no buffer
   // The payload goes out whole; the record's read position ends after it.
   out.write(payload.data(), static_cast<std::streamsize>(n));
   record.seekg(static_cast<std::streamoff>(n));
@@ -100,10 +94,7 @@ istream& read_record(istream& in, record_t& record) {
     in.setstate(std::ios_base::badbit);  // a record cut after its length
     return in;
   }
-  record.type(type);
-  ResetPayload(record);
-  if (n > 0 && in.good()) CopyPayload(in, record, n);
-  record.seekg(0);
+  FillRecord(in, record, type, n);
   return in;
 }
 
@@ -118,10 +109,7 @@ istream& read_short_record(istream& in, oldrecord_t& record) {
     in.setstate(std::ios_base::badbit);
     return in;
   }
-  record.type(type);
-  ResetPayload(record);
-  if (n > 0 && in.good()) CopyPayload(in, record, n);
-  record.seekg(0);
+  FillRecord(in, record, type, n);
   return in;
 }
 

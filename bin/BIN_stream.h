@@ -22,6 +22,24 @@ namespace bin {
 
 static_assert(std::endian::native == std::endian::little, "the byte images below assume a little-endian host");
 
+namespace detail {
+
+// Moves one side's position in the stream's buffer: a position the buffer
+// refuses sets fail, an exception from it sets bad.
+template <class C, class T>
+void seek(std::basic_ios<C, T>& stream, typename T::pos_type position, std::ios_base::openmode side) {
+  std::ios_base::iostate failure = std::ios_base::goodbit;
+  try {
+    if (stream.rdbuf()->pubseekpos(position, side) == typename T::pos_type(typename T::off_type(-1)))
+      failure = std::ios_base::failbit;
+  } catch (...) {
+    failure = std::ios_base::badbit;
+  }
+  if (failure != std::ios_base::goodbit) stream.setstate(failure);
+}
+
+}  // namespace detail
+
 template <class C, class T = std::char_traits<C>>
 class basic_istream : virtual public std::basic_ios<C, T> {
  public:
@@ -43,32 +61,20 @@ class basic_istream : virtual public std::basic_ios<C, T> {
   // what was there is consumed, and eof and fail are set.
   basic_istream& read(C* buffer, std::streamsize n) {
     if (!this->good() || n <= 0) return *this;
-    // Gather in pieces, so that a damaged count cannot make us reserve more
+    // Gathered in pieces, so that a damaged count cannot make us reserve more
     // memory than the data that actually arrive.
     constexpr std::streamsize kPiece = 64 * 1024;
     std::ios_base::iostate failure = std::ios_base::goodbit;
-    if (n <= kPiece) {
-      m_staging.resize(static_cast<size_t>(n));
-      const std::streamsize got = this->pull(m_staging.data(), n, failure);
-      if (failure == std::ios_base::goodbit) {
-        if (got == n)
-          traits_type::copy(buffer, m_staging.data(), static_cast<size_t>(n));
-        else
-          failure = std::ios_base::eofbit | std::ios_base::failbit;
-      }
-    } else {
-      m_staging.clear();
-      std::streamsize done = 0;
-      while (done < n && failure == std::ios_base::goodbit) {
-        const std::streamsize want = std::min(kPiece, n - done);
-        m_staging.resize(static_cast<size_t>(done + want));
-        const std::streamsize got = this->pull(m_staging.data() + done, want, failure);
-        done += got;
-        if (got < want && failure == std::ios_base::goodbit)
-          failure = std::ios_base::eofbit | std::ios_base::failbit;
-      }
-      if (failure == std::ios_base::goodbit) traits_type::copy(buffer, m_staging.data(), static_cast<size_t>(n));
+    m_staging.clear();
+    for (std::streamsize done = 0; done < n && failure == std::ios_base::goodbit;) {
+      const std::streamsize want = std::min(kPiece, n - done);
+      m_staging.resize(static_cast<size_t>(done + want));
+      const std::streamsize got = this->pull(m_staging.data() + done, want, failure);
+      done += got;
+      if (got < want && failure == std::ios_base::goodbit)
+        failure = std::ios_base::eofbit | std::ios_base::failbit;
     }
+    if (failure == std::ios_base::goodbit) traits_type::copy(buffer, m_staging.data(), static_cast<size_t>(n));
     if (m_staging.capacity() > 4 * kPiece) std::vector<C>().swap(m_staging);
     if (failure != std::ios_base::goodbit) this->setstate(failure);
     return *this;
@@ -96,14 +102,7 @@ class basic_istream : virtual public std::basic_ios<C, T> {
   basic_istream& seekg(pos_type position) {
     if (this->fail()) return *this;
     this->clear(this->rdstate() & ~std::ios_base::eofbit);
-    std::ios_base::iostate failure = std::ios_base::goodbit;
-    try {
-      if (this->rdbuf()->pubseekpos(position, std::ios_base::in) == pos_type(off_type(-1)))
-        failure = std::ios_base::failbit;
-    } catch (...) {
-      failure = std::ios_base::badbit;
-    }
-    if (failure != std::ios_base::goodbit) this->setstate(failure);
+    detail::seek(*this, position, std::ios_base::in);
     return *this;
   }
 
@@ -169,14 +168,7 @@ class basic_ostream : virtual public std::basic_ios<C, T> {
   // Moves the write position (output side only), unless fail or bad is set.
   basic_ostream& seekp(pos_type position) {
     if (this->fail()) return *this;
-    std::ios_base::iostate failure = std::ios_base::goodbit;
-    try {
-      if (this->rdbuf()->pubseekpos(position, std::ios_base::out) == pos_type(off_type(-1)))
-        failure = std::ios_base::failbit;
-    } catch (...) {
-      failure = std::ios_base::badbit;
-    }
-    if (failure != std::ios_base::goodbit) this->setstate(failure);
+    detail::seek(*this, position, std::ios_base::out);
     return *this;
   }
 

@@ -14,13 +14,10 @@ bin::ostream& AppBuildInfo_t::Write(bin::ostream& out, const AppBuildInfo_t& val
 }
 
 bin::istream& AppBuildInfo_t::Read(bin::istream& in, AppBuildInfo_t& value) {
-  if (!in.good()) return in;
   bin::record_t record(kRecordType);
-  bin::read_record(in, record);
-  if (in.good() && record.type() != kRecordType)
-    throw InvalidRecordTypeException_t(GLO_SRC, record.type(), kRecordType,
-                                       "Did not read an Application Version Record from the Binary Stream.");
-  if (!in.good()) return in;
+  if (!ReadRecordOfType(in, record, kRecordType, GLO_SRC,
+                        "Did not read an Application Version Record from the Binary Stream."))
+    return in;
   AppBuildInfo_t read;
   bin::read_u16(record, read.m_version);
   bin::read_string(record, read.m_label);

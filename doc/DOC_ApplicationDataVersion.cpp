@@ -11,13 +11,10 @@ bin::ostream& ApplicationDataVersion_t::Write(bin::ostream& out, const Applicati
 }
 
 bin::istream& ApplicationDataVersion_t::Read(bin::istream& in, ApplicationDataVersion_t& value) {
-  if (!in.good()) return in;
   bin::record_t record(kRecordType);
-  bin::read_record(in, record);
-  if (in.good() && record.type() != kRecordType)
-    throw InvalidRecordTypeException_t(GLO_SRC, record.type(), kRecordType,
-                                       "Did not read an Application Data Version Record from the Binary Stream.");
-  if (!in.good()) return in;
+  if (!ReadRecordOfType(in, record, kRecordType, GLO_SRC,
+                        "Did not read an Application Data Version Record from the Binary Stream."))
+    return in;
   std::uint16_t version = 0;
   bin::read_u16(record, version);
   // Bytes after the version belong to newer writers and are skipped with the record.

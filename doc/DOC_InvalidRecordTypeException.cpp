@@ -32,4 +32,13 @@ InvalidRecordTypeException_t::InvalidRecordTypeException_t(const char* file, int
 
 InvalidRecordTypeException_t::~InvalidRecordTypeException_t() = default;
 
+bool ReadRecordOfType(bin::istream& in, bin::record_t& record, unsigned char expected, const char* file, int line,
+                      const std::string& explanation) {
+  if (!in.good()) return false;
+  bin::read_record(in, record);
+  if (!in.good()) return false;
+  if (record.type() != expected) throw InvalidRecordTypeException_t(file, line, record.type(), expected, explanation);
+  return true;
+}
+
 }  // namespace doc

@@ -16,9 +16,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::shared_ptr<detail::KernelObject> Waitable(Handle h) {
+// The state of a waitable handle (of an event when 'eventOnly'); null and last
+// error for any other handle.
+std::shared_ptr<detail::KernelObject> FindWaitable(Handle h, bool eventOnly = false) {
   auto object = detail::FindObject(h);
-  if (!object || !object->Waitable()) {
+  if (!object || !object->Waitable() || (eventOnly && object->kind != detail::KernelObject::kEvent)) {
     SetLastError(kErrorInvalidHandle);
     return nullptr;
   }
@@ -56,31 +58,11 @@ Handle CreateEvent(bool manualReset, bool initiallySignalled) {
 }
 
 bool SetEvent(Handle event) {
-  auto object = Waitable(event);
-  if (!object) return false;
-  if (object->kind != detail::KernelObject::kEvent) {
-    SetLastError(kErrorInvalidHandle);
-    return false;
-  }
+  if (!FindWaitable(event, true)) return false;
   const std::uint64_t one = 1;
   if (::write(event, &one, sizeof one) != static_cast<ssize_t>(sizeof one)) {
     // EAGAIN: the counter is at its maximum, the event is signalled anyway.
     if (errno == EAGAIN) return true;
-    SetLastErrorFromErrno(errno);
-    return false;
-  }
-  return true;
-}
-
-bool ResetEvent(Handle event) {
-  auto object = Waitable(event);
-  if (!object) return false;
-  if (object->kind != detail::KernelObject::kEvent) {
-    SetLastError(kErrorInvalidHandle);
-    return false;
-  }
-  std::uint64_t value;
-  if (::read(event, &value, sizeof value) < 0 && errno != EAGAIN) {
     SetLastErrorFromErrno(errno);
     return false;
   }
@@ -100,7 +82,7 @@ unsigned long WaitForMultipleObjects(unsigned long count, const Handle* objects,
   std::shared_ptr<detail::KernelObject> state[64];
   struct pollfd fds[64];
   for (unsigned long i = 0; i < count; ++i) {
-    state[i] = Waitable(objects[i]);
+    state[i] = FindWaitable(objects[i]);
     if (!state[i]) return kWaitFailed;
     fds[i].fd = objects[i];
     fds[i].events = POLLIN;
@@ -135,14 +117,6 @@ unsigned long WaitForMultipleObjects(unsigned long count, const Handle* objects,
 int PollDescriptor(Handle object) {
   auto state = detail::FindObject(object);
   return state && state->Waitable() ? object : -1;
-}
-
-bool TakeSignal(Handle object) {
-  auto state = Waitable(object);
-  if (!state) return false;
-  struct pollfd fd = {object, POLLIN, 0};
-  if (::poll(&fd, 1, 0) <= 0 || !(fd.revents & POLLIN)) return false;
-  return Take(object, *state);
 }
 
 }  // namespace plat

@@ -19,9 +19,8 @@ enum : unsigned long {
 
 // A new event; kInvalidHandle and last error on failure.
 Handle CreateEvent(bool manualReset, bool initiallySignalled);
-// False (and last error) when the handle is not an event.
+// Signals the event; false (and last error) when the handle is not an event.
 bool SetEvent(Handle event);
-bool ResetEvent(Handle event);
 
 // Waits until the object is signalled or the time (ms, kInfinite for ever) runs out.
 unsigned long WaitForSingleObject(Handle object, unsigned long milliseconds);
@@ -34,11 +33,9 @@ unsigned long WaitForMultipleObjects(unsigned long count, const Handle* objects,
 
 // For callers that poll an event together with descriptors of their own (a
 // serial port and its abort event): the descriptor that is readable (POLLIN)
-// while the object is signalled, or -1 when the handle is not waitable.
+// while the object is signalled, or -1 when the handle is not waitable. A poll
+// that finds it readable takes nothing: a zero wait on the object then takes
+// the signal (and resets an auto-reset event).
 int PollDescriptor(Handle object);
-// After a poll found PollDescriptor(object) readable: true when the object is
-// signalled and the signal is now the caller's (an auto-reset event is reset by
-// this call); false when another wait took it first, then poll again.
-bool TakeSignal(Handle object);
 
 }  // namespace plat

@@ -1,13 +1,10 @@
 #include "plat/PLAT_Thread.h"
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <fcntl.h>
 #include <sys/eventfd.h>
-#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -31,9 +28,8 @@ struct ThreadShared {
   std::condition_variable startCondition;
   bool resumed = false;
   bool cancelled = false;  // the last handle went before the thread was resumed
-  std::atomic<bool> finished{false};
-  std::atomic<unsigned long> exitCode{kStillActive};
-  int finishedFd;  // the thread's own descriptor of the finished event
+  bool finished = false;   // the function has returned
+  int finishedFd;          // the thread's own descriptor of the finished event
 };
 
 // The waitable state behind every handle of one thread; owns the std::thread.
@@ -41,18 +37,15 @@ struct ThreadObject : detail::KernelObject {
   ThreadObject() : detail::KernelObject(kThread) {}
   ~ThreadObject() override {
     try {
+      bool ended;
       {
         std::lock_guard<std::mutex> lock(shared->mutex);
         if (!shared->resumed) shared->cancelled = true;
+        ended = shared->cancelled || shared->finished;
       }
       shared->startCondition.notify_all();
       if (!thread.joinable()) return;
       const bool self = thread.get_id() == std::this_thread::get_id();
-      bool ended;
-      {
-        std::lock_guard<std::mutex> lock(shared->mutex);
-        ended = shared->cancelled || shared->finished;
-      }
       // A thread that ended (or never started) is about to return: join it. One
       // still running is abandoned to itself, never destroyed while joinable.
       if (ended && !self)
@@ -68,15 +61,14 @@ struct ThreadObject : detail::KernelObject {
   std::thread thread;
 };
 
-void ThreadMain(std::shared_ptr<ThreadShared> shared, std::function<unsigned long()> function) {
+void ThreadMain(std::shared_ptr<ThreadShared> shared, std::function<void()> function) {
   {
     std::unique_lock<std::mutex> lock(shared->mutex);
     shared->startCondition.wait(lock, [&] { return shared->resumed || shared->cancelled; });
     if (!shared->resumed) return;
   }
-  const unsigned long code = function();
+  function();
   function = nullptr;  // the function's captures go before the thread counts as ended
-  shared->exitCode = code;
   {
     std::lock_guard<std::mutex> lock(shared->mutex);
     shared->finished = true;
@@ -93,7 +85,7 @@ std::shared_ptr<ThreadObject> FindThread(Handle h) {
 
 }  // namespace
 
-Handle CreateThread(std::function<unsigned long()> function, bool suspended) {
+Handle CreateThread(std::function<void()> function, bool suspended) {
   const int ownFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (ownFd < 0) {
     SetLastErrorFromErrno(errno);
@@ -128,19 +120,6 @@ bool ResumeThread(Handle thread) {
   }
   object->shared->startCondition.notify_all();
   return true;
-}
-
-bool GetExitCodeThread(Handle thread, unsigned long& exitCode) {
-  auto object = FindThread(thread);
-  if (!object) return false;
-  exitCode = object->shared->exitCode;
-  return true;
-}
-
-unsigned long GetCurrentThreadId() { return static_cast<unsigned long>(::syscall(SYS_gettid)); }
-
-void Sleep(unsigned long milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 }  // namespace plat

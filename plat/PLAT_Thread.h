@@ -14,9 +14,6 @@
 
 namespace plat {
 
-// Exit code of a thread that has not ended yet.
-constexpr unsigned long kStillActive = 259;
-
 // A recursive lock: the thread that holds it may enter it again.
 class CriticalSection {
  public:
@@ -25,28 +22,18 @@ class CriticalSection {
   CriticalSection& operator=(const CriticalSection&) = delete;
 
   void Enter() { m_mutex.lock(); }
-  bool TryEnter() { return m_mutex.try_lock(); }
   void Leave() { m_mutex.unlock(); }
 
  private:
   std::recursive_mutex m_mutex;
 };
 
-// Starts a thread running 'function' (its result is the exit code); kInvalidHandle
-// and last error on failure. An exception that leaves the function ends the process.
-Handle CreateThread(std::function<unsigned long()> function, bool suspended);
+// Starts a thread running 'function'; kInvalidHandle and last error on failure.
+// An exception that leaves the function ends the process.
+Handle CreateThread(std::function<void()> function, bool suspended);
 
 // Lets a suspended thread run; false (and last error) when the handle is not a
 // thread. Resuming a running thread does nothing.
 bool ResumeThread(Handle thread);
-
-// The thread's exit code, kStillActive while it runs; false when not a thread.
-bool GetExitCodeThread(Handle thread, unsigned long& exitCode);
-
-// An id of the calling thread, unique among the running threads.
-unsigned long GetCurrentThreadId();
-
-// Suspends the calling thread for the given milliseconds.
-void Sleep(unsigned long milliseconds);
 
 }  // namespace plat

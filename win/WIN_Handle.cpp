@@ -16,12 +16,6 @@ void Handle_t::Attach(plat::Handle handle) noexcept {
   m_handle = handle;
 }
 
-plat::Handle Handle_t::Detach() noexcept {
-  const plat::Handle h = m_handle;
-  m_handle = plat::kInvalidHandle;
-  return h;
-}
-
 void Handle_t::Duplicate(const Handle_t& source) {
   GLO_ASSERT(!IsValid());
   const plat::Handle h = plat::DuplicateHandle(source.m_handle);

@@ -18,9 +18,6 @@ class Handle_t : glo::NonCopyable_t {
   // Takes ownership of 'handle', closing the one held before.
   void Attach(plat::Handle handle) noexcept;
 
-  // Gives up the handle without closing it.
-  plat::Handle Detach() noexcept;
-
   // Makes this empty holder own a duplicate of the source's handle
   // (win::Error_t on failure, glo::Assert_t when this holder is not empty).
   void Duplicate(const Handle_t& source);

@@ -27,7 +27,7 @@ struct Shared {
 unsigned StopAware(afx::Thread_t::Param_t* param) {
   auto* shared = static_cast<Shared*>(param->Argument());
   try {
-    for (;;) thr::Delay(50, param->StopEvent());
+    for (;;) thr::Delay(50, param->StopEvent().Handle());
   } catch (const glo::Terminate_t&) {
     shared->state = 1;
   }

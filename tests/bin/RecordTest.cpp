@@ -93,6 +93,24 @@ TEST(BinValueTest, ShortReadIsAllOrNothingAndLaterOperationsDoNothing) {
   EXPECT_EQ(s.str(), "\x01\x02\x03"s);
 }
 
+// Reads longer than one gathering piece: whole when the data are all there,
+// nothing at all when they end early.
+TEST(BinValueTest, LongReadsAreAllOrNothingToo) {
+  std::string data(150001, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i % 253);
+  bin::stringstream whole(data);
+  std::string dest(data.size(), '-');
+  whole.read(dest.data(), static_cast<std::streamsize>(dest.size()));
+  EXPECT_TRUE(whole.good());
+  EXPECT_EQ(dest, data);
+
+  bin::stringstream cut(data);
+  std::string untouched(200000, '-');
+  cut.read(untouched.data(), static_cast<std::streamsize>(untouched.size()));
+  EXPECT_EQ(cut.rdstate(), kEof | kFail);
+  EXPECT_EQ(untouched, std::string(200000, '-'));
+}
+
 TEST(BinValueTest, U16CutShortKeepsValue) {
   bin::stringstream s("\x05"s);
   std::uint16_t u = 9;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <poll.h>
 #include <chrono>
 #include <thread>
 
@@ -117,42 +118,60 @@ TEST(EventTest, WaitOnInvalidHandleThrowsWindowsError) {
   EXPECT_EQ(plat::WaitForMultipleObjects(0, nullptr, false, 0), plat::kWaitFailed);
 }
 
-TEST(EventTest, PollDescriptorAndTakeSignal) {
+TEST(EventTest, PollDescriptorIsReadableWhileSignalled) {
   thr::Event_t automatic(nullptr, false, false, nullptr);
-  EXPECT_EQ(plat::PollDescriptor(automatic.Handle()), automatic.Handle());
+  const int fd = plat::PollDescriptor(automatic.Handle());
+  EXPECT_EQ(fd, automatic.Handle());
   EXPECT_EQ(plat::PollDescriptor(plat::kInvalidHandle), -1);
-  EXPECT_FALSE(plat::TakeSignal(automatic.Handle()));
+  struct pollfd p = {fd, POLLIN, 0};
+  EXPECT_EQ(::poll(&p, 1, 0), 0);
   automatic.Set();
-  EXPECT_TRUE(plat::TakeSignal(automatic.Handle()));
-  EXPECT_FALSE(plat::TakeSignal(automatic.Handle()));
+  EXPECT_EQ(::poll(&p, 1, 0), 1);
+  EXPECT_EQ(::poll(&p, 1, 0), 1);  // polling takes nothing
+  EXPECT_TRUE(automatic.Wait(0));   // the wait does
+  EXPECT_EQ(::poll(&p, 1, 0), 0);
 }
 
 TEST(DelayTest, ReturnsAfterFullTimeWhenNotStopped) {
   thr::Event_t stop(nullptr, true, false, nullptr);
   const auto start = Clock::now();
-  EXPECT_NO_THROW(thr::Delay(80, stop));
+  EXPECT_NO_THROW(thr::Delay(80, stop.Handle()));
   EXPECT_GE(ElapsedMs(start), 75);
 }
 
-TEST(DelayTest, SignalledStopEndsWithTerminate) {
+TEST(DelayTest, SignalledStopEndsWithTerminateAndBrokenWaitAsserts) {
   thr::Event_t stop(nullptr, true, true, nullptr);
+  const auto start = Clock::now();
   try {
-    thr::Delay(60000, stop);
+    thr::Delay(60000, stop.Handle());
     FAIL() << "no stop";
   } catch (const glo::Terminate_t& e) {
     EXPECT_STREQ(e.SourceFile(), "THR_Delay.cpp");
     EXPECT_STREQ(e.what(), "");
   }
+  EXPECT_LT(ElapsedMs(start), 30000);
+  try {
+    thr::Delay(10, plat::kInvalidHandle);
+    FAIL() << "waited on nothing";
+  } catch (const glo::Terminate_t&) {
+    FAIL() << "taken for a stop";
+  } catch (const glo::Assert_t& e) {
+    EXPECT_STREQ(e.SourceFile(), "THR_Delay.cpp");
+  }
 }
 
-TEST(DelayTest, StopDuringDelayEndsItEarly) {
+// The serial link keeps only a duplicate of the worker's stop event; a pause on
+// that duplicate ends when the worker's own event is signalled.
+TEST(DelayTest, StopDuringDelayOnDuplicateEndsItEarly) {
   thr::Event_t stop(nullptr, true, false, nullptr);
+  win::Handle_t linkCopy(plat::DuplicateHandle(stop.Handle()));
+  ASSERT_TRUE(linkCopy.IsValid());
   std::thread stopper([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     stop.Set();
   });
   const auto start = Clock::now();
-  EXPECT_THROW(thr::Delay(60000, stop), glo::Terminate_t);
+  EXPECT_THROW(thr::Delay(60000, linkCopy.Get()), glo::Terminate_t);
   EXPECT_LT(ElapsedMs(start), 30000);
   stopper.join();
 }

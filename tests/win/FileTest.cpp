@@ -70,12 +70,20 @@ TEST(FileTest, FailedOpensCarryTheSystemCodeAndText) {
 }
 
 TEST(FileTest, DeniedByPermissions) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
-  const std::string path = test::MakeTempDir("denied") + "/locked.bin";
-  test::WriteFile(path, "x");
-  ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+  std::string path = test::MakeTempDir("denied") + "/locked.bin";
+  unsigned long access = plat::kGenericRead;
+  if (::geteuid() == 0) {
+    // Permission bits do not bind the superuser, but a read-only kernel setting
+    // refuses writing even to it (the open fails; nothing is written).
+    path = "/proc/sys/kernel/osrelease";
+    access = plat::kGenericWrite;
+    if (::access(path.c_str(), F_OK) != 0) GTEST_SKIP() << "no read-only file that binds the superuser";
+  } else {
+    test::WriteFile(path, "x");
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+  }
   try {
-    win::File_t file(path, plat::kGenericRead, plat::kOpenExisting);
+    win::File_t file(path, access, plat::kOpenExisting);
     ADD_FAILURE() << "opened";
   } catch (const win::FileError_t& e) {
     EXPECT_EQ(e.ErrorCode(), plat::kErrorAccessDenied);
@@ -88,8 +96,22 @@ TEST(FileTest, FlushNeedsWriteAccessAndDispositionsBehave) {
   {
     win::File_t readOnly(path, plat::kGenericRead, plat::kOpenExisting);
     EXPECT_THROW(readOnly.Flush(), glo::Assert_t);
-    EXPECT_NO_THROW(readOnly.Close());  // closed without a flush
   }
+  {
+    // /dev/null cannot be flushed, which shows whether closing flushes: only a
+    // file opened with write access is, and it is closed even when that fails.
+    win::File_t readOnly("/dev/null", plat::kGenericRead, plat::kOpenExisting);
+    EXPECT_NO_THROW(readOnly.Close());
+    win::File_t writable("/dev/null", plat::kGenericWrite, plat::kOpenExisting);
+    try {
+      writable.Close();
+      ADD_FAILURE() << "closed without a flush";
+    } catch (const win::FileError_t& e) {
+      EXPECT_STREQ(e.SourceFile(), "WIN_File.cpp");
+    }
+    EXPECT_FALSE(writable.IsOpen());
+    win::File_t dropped("/dev/null", plat::kGenericWrite, plat::kOpenExisting);
+  }  // the destructor of 'dropped' swallows its failed flush
   {
     win::File_t always(path, plat::kGenericWrite, plat::kOpenAlways);
     EXPECT_EQ(always.Size(), 5u);  // opened, not truncated
