@@ -27,7 +27,8 @@ void DibSection_t::Create(plat::Dc_t&, int width, int height) {
   h.biBitCount = 32;
   h.biCompression = plat::kBiRgb;
   h.biSizeImage = static_cast<std::uint32_t>(width) * static_cast<std::uint32_t>(height) * 4u;
-  m_pixelCount = width * height;
+  // In 64 bits: an oversized request must reach the creation and fail there.
+  m_pixelCount = static_cast<std::int32_t>(std::int64_t(width) * height);
   void* bits = nullptr;
   plat::Bitmap_t section;
   if (!section.CreateDIBSection(m_info, &bits)) throw win::Error_t(GLO_SRC);

@@ -3,6 +3,7 @@
 // of doubles to an integer pixel point.
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -11,9 +12,13 @@
 
 namespace gdi {
 
-// A double rounded half away from zero to an integer.
+// A double rounded half away from zero to an integer; values beyond the int32
+// range (and NaN, to the low end) saturate instead of overflowing.
 inline std::int32_t RoundHalfAway(double v) {
-  return static_cast<std::int32_t>(v < 0.0 ? std::ceil(v - 0.5) : std::floor(v + 0.5));
+  const double r = v < 0.0 ? std::ceil(v - 0.5) : std::floor(v + 0.5);
+  if (!(r >= -2147483648.0)) return INT32_MIN;
+  if (r > 2147483647.0) return INT32_MAX;
+  return static_cast<std::int32_t>(r);
 }
 
 // A point of two doubles as an integer pixel point, each coordinate rounded half

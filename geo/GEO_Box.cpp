@@ -18,6 +18,9 @@ std::int32_t LonAdd(std::int32_t x, std::int32_t d) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(x) + static_cast<std::uint32_t>(d));
 }
 
+// x - d with 32-bit wrap (d may be INT32_MIN, which has no negation).
+std::int32_t LonSub(std::int32_t x, std::int32_t d) { return static_cast<std::int32_t>(LonDiff(x, d)); }
+
 // Maximum and minimum of optional altitudes (absent below every value); both
 // return the first on a tie.
 const Altitude_t& MaxAlt(const Altitude_t& a, const Altitude_t& b) { return a < b ? b : a; }
@@ -46,7 +49,7 @@ Box_t::Box_t(const Circle_t& circle) : m_empty(false) {
   const auto north = static_cast<std::int32_t>(std::min(lat + u, double(MaxLatitude)));
   const auto south = static_cast<std::int32_t>(std::max(lat - u, double(MinLatitude)));
   m_northEast = Position_t(north, LonAdd(c.GetLongitude(), circle.GetRadius()), c.GetAltitude());
-  m_southWest = Position_t(south, LonAdd(c.GetLongitude(), -circle.GetRadius()), c.GetAltitude());
+  m_southWest = Position_t(south, LonSub(c.GetLongitude(), circle.GetRadius()), c.GetAltitude());
 }
 
 void Box_t::SetNorth(std::int32_t north) { m_northEast.SetLatitude(north); }
@@ -110,7 +113,6 @@ void WriteBox(bin::ostream& out, const Box_t& box) {
 }
 
 void ReadBox(bin::istream& in, Box_t& box) {
-  if (!in.good()) return;
   std::uint8_t empty = 0;
   bin::read_le(in, empty);
   if (!in.good()) return;
@@ -118,10 +120,12 @@ void ReadBox(bin::istream& in, Box_t& box) {
     box = Box_t();
     return;
   }
+  // Each corner keeps its default when its own read fails; the caller judges
+  // the whole record by the stream state.
   Position_t northEast, southWest;
   ReadPosition(in, northEast);
   ReadPosition(in, southWest);
-  if (in.good()) box = Box_t(northEast, southWest);
+  box = Box_t(northEast, southWest);
 }
 
 Box_t Union(const Box_t& a, const Box_t& b) {

@@ -117,10 +117,10 @@ class Box_t {
 // Binary form: u8 empty flag (1 empty, 0 not), then, when not empty, the
 // north-east and the south-west corner in the 17-byte position form.
 void WriteBox(bin::ostream& out, const Box_t& box);
-// Does nothing unless the stream is good. A non-zero flag reads an empty box;
-// otherwise two positions, taken as they are (not normalised). The target is
-// assigned only when the stream is still good afterwards, so a truncated or
-// damaged record never leaves a half-read box behind.
+// Does nothing when the flag byte cannot be read. A non-zero flag reads an
+// empty box; otherwise two positions, taken as they are (not normalised) and
+// assigned even when the stream failed while they were read: the caller tests
+// the stream state after the record.
 void ReadBox(bin::istream& in, Box_t& box);
 
 // The smallest box holding both (the shorter gap is bridged when they are

@@ -37,7 +37,6 @@ std::int32_t LonAdd(std::int32_t lon, std::int32_t d) {
 CosProjector_t::CosProjector_t(double scale, const geo::Position_t& center, const plat::RECT& clientRect,
                                std::int32_t detailBias)
     : m_scale(scale), m_center(center), m_clientRect(clientRect), m_detailBias(detailBias) {
-  m_seamLongitude = 0;
   Recompute();
 }
 
@@ -109,7 +108,9 @@ void CosProjector_t::SetClientRect(const plat::RECT& rect) {
 }
 
 geo::Position_t CosProjector_t::Inverse(double x, double y) const {
-  x = std::clamp(x, m_t.xLow, m_t.xHigh);
+  // Not std::clamp: when the earth is narrower than one pixel x low lies above
+  // x high, and x then ends at x high.
+  x = std::min(std::max(x, m_t.xLow), m_t.xHigh);
   const double lon = m_t.ax == 0.0 ? 0.0 : (x - m_t.bx) / m_t.ax;
   double lat = m_t.ay == 0.0 ? 0.0 : (y - m_t.by) / m_t.ay;
   lat = std::clamp(lat, double(geo::MinLatitude), double(geo::MaxLatitude));

@@ -40,10 +40,10 @@ class Projector_t {
  public:
   virtual ~Projector_t() = default;
 
-  // Semicircles of latitude per pixel.
+  // Semicircles of latitude per pixel (the vertical scale).
   virtual void SetScale(double scale) = 0;
   virtual double GetScale() const = 0;
-  // Semicircles of longitude per pixel.
+  // Semicircles of longitude per pixel (the horizontal scale).
   virtual double GetLongitudeScale() const = 0;
   virtual int GetZoomBits() const = 0;
   virtual int GetDetailBits() const = 0;
@@ -80,7 +80,9 @@ class Projector_t {
   // The meridian opposite the centre.
   virtual std::int32_t& GetSeamLongitude() = 0;
 
-  // The names the map window uses for the same values.
+  // Other names the map window uses for the same values. GetScaleY is the
+  // vertical scale, the same as GetScale; the horizontal scale, which grows
+  // with the latitude of the centre, is GetLongitudeScale.
   plat::SIZE GetGlobeSize() const { return GetEarthSize(); }
   plat::RECT GetGlobeRect() const { return GetEarthScreenRect(); }
   double GetScaleY() const { return GetScale(); }

@@ -4,35 +4,30 @@
 #include <cmath>
 #include <limits>
 
+#include "gdi/GDI_SmartPointBuffer.h"
 #include "glo/GLO_Exception.h"
 
 namespace map {
 
-std::int64_t RoundHalfAway(double v) {
+namespace {
+// A double rounded half away from zero to a 64-bit integer, saturating beyond
+// that range.
+std::int64_t RoundHalfAway64(double v) {
   const double r = v < 0.0 ? std::ceil(v - 0.5) : std::floor(v + 0.5);
-  // Saturate instead of overflowing for values beyond the 64-bit range.
   if (!(r > -9.2e18)) return std::numeric_limits<std::int64_t>::min();
   if (!(r < 9.2e18)) return std::numeric_limits<std::int64_t>::max();
   return static_cast<std::int64_t>(r);
-}
-
-namespace {
-std::int32_t SaturateToInt32(std::int64_t v) {
-  return static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 }  // namespace
 
 geo::Position_t DoublePoint_t::ToPosition() const {
   // The longitude keeps its low 32 bits (it wraps); the latitude saturates so
   // that the position's own check rejects it when it is out of range.
-  const std::int32_t lon = static_cast<std::int32_t>(static_cast<std::uint32_t>(RoundHalfAway(x)));
-  return geo::Position_t(SaturateToInt32(RoundHalfAway(y)), lon);
+  const std::int32_t lon = static_cast<std::int32_t>(static_cast<std::uint32_t>(RoundHalfAway64(x)));
+  return geo::Position_t(gdi::RoundHalfAway(y), lon);
 }
 
-plat::POINT DoublePoint_t::ToPoint() const {
-  return plat::POINT{SaturateToInt32(RoundHalfAway(x)), SaturateToInt32(RoundHalfAway(y))};
-}
+plat::POINT DoublePoint_t::ToPoint() const { return gdi::RoundToPoint(x, y); }
 
 bool ScrnRect_t::Contains(const DoublePoint_t& p) const {
   return m_topLeft.x <= p.x && p.x <= m_bottomRight.x && m_topLeft.y <= p.y && p.y <= m_bottomRight.y;

@@ -28,9 +28,6 @@ struct DoublePoint_t {
   friend bool operator!=(const DoublePoint_t& a, const DoublePoint_t& b) { return !(a == b); }
 };
 
-// A double rounded half away from zero (to a 64-bit integer).
-std::int64_t RoundHalfAway(double v);
-
 using DoublePolyline_t = std::vector<DoublePoint_t>;
 using DoublePolylines_t = std::vector<DoublePolyline_t>;
 

@@ -31,8 +31,6 @@ constexpr plat::COLORREF kWhite = Rgb(255, 255, 255);
 constexpr plat::COLORREF kRed = Rgb(255, 0, 0);
 constexpr plat::COLORREF kBlue = Rgb(0, 0, 255);
 
-static_assert(std::is_nothrow_destructible_v<gdi::SmartPalette_t>);
-static_assert(std::is_nothrow_destructible_v<gdi::MetaFile_t>);
 static_assert(std::has_virtual_destructor_v<gdi::Clipper_t>);
 
 // A memory context drawing into a white DIB section.
@@ -192,6 +190,15 @@ TEST(GdiGuards, PaletteIsSelectedAndRestored) {
   EXPECT_EQ(s.dc.GetCurrentObject(plat::GdiKind::Palette), before);
   plat::Palette_t none;
   ExpectThrowFrom<glo::Assert_t>([&] { gdi::SmartPalette_t guard(s.dc, none); }, "GDI_SmartPalette.h");
+  // A guard whose context is gone cannot restore; it ends without throwing
+  // (a throwing destructor would end the process here).
+  plat::Dc_t gone;
+  ASSERT_TRUE(gone.CreateCompatibleDC(nullptr));
+  {
+    gdi::SmartPalette_t guard(gone, pal);
+    gone.DeleteDC();
+  }
+  EXPECT_FALSE(gone.IsValid());
 }
 
 TEST(GdiDibSection, HeaderValuesAndPixels) {
@@ -223,6 +230,7 @@ TEST(GdiDibSection, HeaderValuesAndPixels) {
   // A failed creation reports the Windows error.
   gdi::DibSection_t bad;
   ExpectThrowFrom<win::Error_t>([&] { bad.Create(s.dc, 0, 5); }, "GDI_DibSection.cpp");
+  ExpectThrowFrom<win::Error_t>([&] { bad.Create(s.dc, 50000, 50000); }, "GDI_DibSection.cpp");
 }
 
 TEST(GdiBitmap, DrawCopiesTheWholeBitmapAndLeavesThePalette) {
@@ -273,7 +281,8 @@ TEST(GdiHelpers, DefaultFontPointsAndRounding) {
   EXPECT_STREQ(lf.lfFaceName, plat::GetDefaultGuiLogFontData().lfFaceName);
 
   const struct { double x, y; int rx, ry; } cases[] = {
-      {0.5, -0.5, 1, -1}, {1.49, -1.49, 1, -1}, {2.5, -2.5, 3, -3}, {-0.4, 0.4, 0, 0}};
+      {0.5, -0.5, 1, -1}, {1.49, -1.49, 1, -1}, {2.5, -2.5, 3, -3}, {-0.4, 0.4, 0, 0},
+      {3e9, -3e9, INT32_MAX, INT32_MIN}};  // beyond 32 bits: saturated, not wrapped
   for (const auto& c : cases) {
     const plat::POINT p = gdi::RoundToPoint(c.x, c.y);
     EXPECT_EQ(p.x, c.rx) << c.x;

@@ -88,6 +88,13 @@ TEST(GeoBox, CircleBoxStopsAtThePole) {
   EXPECT_EQ(box.GetWest(), Deg(10) - Deg(2));
   EXPECT_EQ(box.GetUpperAltitude().Value(), 3.0);
   EXPECT_EQ(box.GetLowerAltitude().Value(), 3.0);
+  // A radius of 2^31 (one pixel at the coarsest map scale) reaches both poles
+  // and half way round in each direction.
+  const Box_t half(geo::Circle_t(Position_t(0, Deg(10)), INT32_MIN));
+  EXPECT_EQ(half.GetNorth(), 1 << 30);
+  EXPECT_EQ(half.GetSouth(), -(1 << 30));
+  EXPECT_EQ(half.GetEast(), Deg(10) + INT32_MIN);
+  EXPECT_EQ(half.GetWest(), Deg(10) + INT32_MIN);
 }
 
 TEST(GeoBox, Unions) {
@@ -162,13 +169,19 @@ TEST(GeoBox, StreamForm) {
   bin::stringstream u(std::string("\x01") + t.str());
   geo::ReadBox(u, back);
   EXPECT_TRUE(back.IsEmpty());
-  // A truncated record fails the stream and leaves the target as it was.
+  // A record cut inside the second corner fails the stream; the corner read
+  // in full is kept, the other one keeps its default.
   bin::stringstream v(t.str().substr(0, 20));
-  Box_t kept(Position_t(1, 2));
-  geo::ReadBox(v, kept);
+  Box_t half(Position_t(1, 2));
+  geo::ReadBox(v, half);
   EXPECT_TRUE(v.fail());
-  EXPECT_EQ(kept.GetNorth(), 1);
-  EXPECT_EQ(kept.GetEast(), 2);
+  EXPECT_EQ(half.GetNorthEast(), box.GetNorthEast());
+  EXPECT_EQ(half.GetSouthWest(), Position_t());
+  // Without the flag byte nothing is assigned.
+  bin::stringstream w;
+  geo::ReadBox(w, half);
+  EXPECT_TRUE(w.fail());
+  EXPECT_EQ(half.GetNorthEast(), box.GetNorthEast());
 }
 
 }  // namespace
