@@ -31,6 +31,9 @@ using SymbolNames_t = std::map<Symbol_t, std::string>;
 // The display name of every symbol, loaded from the language module on the first
 // call. A missing string fails that call; the next call tries again.
 const SymbolNames_t& GetSymbolNames();
+// The same table, under the name by which the map window's feature menu asks
+// for a symbol's name.
+inline const SymbolNames_t& GetSymbolNameIds() { return GetSymbolNames(); }
 
 using FeatureSymbolMap_t = glo::LookupTable_t<std::int32_t, Symbol_t>;
 // The symbol for a point-feature kind of the map window; Find gives

@@ -33,6 +33,7 @@ TEST(Symbol, EverySymbolHasItsOwnName) {
   }
   EXPECT_EQ(distinct.size(), 221u);
   EXPECT_EQ(&names, &gdb::GetSymbolNames());  // built once
+  EXPECT_EQ(&names, &gdb::GetSymbolNameIds());
   // The string ids are not in symbol order around 122 and 123.
   EXPECT_EQ(names.at(static_cast<gdb::Symbol_t>(122)), glo::StringResource_t(5076, GLO_SRC).Text());
   EXPECT_EQ(names.at(static_cast<gdb::Symbol_t>(123)), glo::StringResource_t(5070, GLO_SRC).Text());
