@@ -55,6 +55,24 @@ std::string ExeDir() {
   return fs::canonical("/proc/self/exe").parent_path().string();
 }
 
+EnvOverride::EnvOverride(const char* name, const char* value) : m_name(name) {
+  if (const char* old = std::getenv(name)) {
+    m_old = old;
+    m_had = true;
+  }
+  if (value)
+    ::setenv(name, value, 1);
+  else
+    ::unsetenv(name);
+}
+
+EnvOverride::~EnvOverride() {
+  if (m_had)
+    ::setenv(m_name.c_str(), m_old.c_str(), 1);
+  else
+    ::unsetenv(m_name.c_str());
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

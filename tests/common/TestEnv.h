@@ -14,6 +14,21 @@ std::string MakeTempDir(const std::string& stem = "dir");
 // Folder of the running test executable (where the language module lives).
 std::string ExeDir();
 
+// Sets (or, with a null value, removes) an environment variable for the life of
+// the object, and puts back what was there before.
+class EnvOverride {
+ public:
+  EnvOverride(const char* name, const char* value);
+  ~EnvOverride();
+  EnvOverride(const EnvOverride&) = delete;
+  EnvOverride& operator=(const EnvOverride&) = delete;
+
+ private:
+  std::string m_name;
+  std::string m_old;
+  bool m_had = false;
+};
+
 // Writes a whole file; throws std::runtime_error on failure.
 void WriteFile(const std::string& path, const std::string& bytes);
 // Reads a whole file; throws std::runtime_error on failure.

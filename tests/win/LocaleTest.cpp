@@ -9,6 +9,7 @@
 #include "glo/GLO_Locale.h"
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_Locale.h"
+#include "tests/common/TestEnv.h"
 #include "win/WIN_CodePage.h"
 #include "win/WIN_Exception.h"
 
@@ -69,30 +70,8 @@ TEST(SystemLocaleTest, RecordsFromPosixNames) {
   }
 }
 
-// Sets an environment variable for the life of the object.
-class EnvSetting_t {
- public:
-  EnvSetting_t(const char* name, const char* value) : m_name(name) {
-    const char* old = std::getenv(name);
-    m_had = old != nullptr;
-    if (m_had) m_old = old;
-    ::setenv(name, value, 1);
-  }
-  ~EnvSetting_t() {
-    if (m_had)
-      ::setenv(m_name, m_old.c_str(), 1);
-    else
-      ::unsetenv(m_name);
-  }
-
- private:
-  const char* m_name;
-  bool m_had = false;
-  std::string m_old;
-};
-
 TEST(GetLocaleInfoStringTest, DefaultLocaleIdsAnswerFromTheEnvironment) {
-  const EnvSetting_t setting("LC_ALL", "de_CH.ISO-8859-1");
+  const test::EnvOverride setting("LC_ALL", "de_CH.ISO-8859-1");
   for (unsigned long lcid : {0ul, 0x400ul, 0x800ul}) {
     SCOPED_TRACE(lcid);
     EXPECT_EQ("DES", win::GetLocaleInfoString(lcid, win::LocaleAbbrevLanguageName));
