@@ -48,6 +48,9 @@ std::int64_t RadiansToSemicircles(double radians) {
   const double k = std::floor((radians + Pi) * InvTwoPi);
   const double x = radians - k * TwoPi;
   const double s = x * SemicirclesPerRadian;
+  // An angle so large that the wrap loses more than a whole turn has no
+  // meaningful value left (and its scaled remainder may not fit an integer).
+  if (!(std::fabs(s) < 4294967296.0)) throw glo::OutOfRange_t(GLO_SRC);
   return s >= 0.0 ? static_cast<std::int64_t>(std::trunc(s + 0.5))
                   : static_cast<std::int64_t>(std::trunc(s - 0.5));
 }

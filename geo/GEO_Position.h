@@ -100,7 +100,8 @@ Position_t PositionFromPoint(const SemicirclePoint_t& point);
 
 // Radians to semicircles as the setters above do it, without storing: the value
 // wrapped into [-pi, pi), scaled and rounded half away from zero, as a 64-bit
-// integer in [-2^31, 2^31]. NaN and infinity throw glo::OutOfRange_t.
+// integer in [-2^31, 2^31]. NaN, infinity and angles too large for the wrap to
+// keep their value throw glo::OutOfRange_t.
 std::int64_t RadiansToSemicircles(double radians);
 
 // The extent helpers of boxes and of the map window.

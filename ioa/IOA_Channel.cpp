@@ -7,7 +7,7 @@
 #include "ioa/IOA_ProductRqst.h"
 #include "ioa/IOA_UnitId.h"
 #include "ios/IOS_SerialLink.h"
-#include "thr/THR_Event.h"
+#include "thr/THR_Delay.h"
 
 namespace ioa {
 
@@ -88,7 +88,7 @@ void Channel_t::TurnOffPower() { m_link.SendPacket(Command_t(Command_t::kTurnOff
 
 void Channel_t::Pause() {
   // The abort event is the owner's stop event: a stop request ends the pause.
-  if (thr::WaitForAny({m_link.AbortEvent()}, kPauseMs) == 0) throw glo::Terminate_t(GLO_SRC);
+  thr::Delay(kPauseMs, m_link.AbortEvent());
 }
 
 bool Channel_t::SupportsA906() const {

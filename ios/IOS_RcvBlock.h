@@ -20,8 +20,6 @@ class RcvBlock_t {
   void Clear();
   void Append(std::uint8_t byte);
   std::size_t Size() const { return m_bytes.size(); }
-  bool Overflowed() const { return m_overflow; }
-  const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
 
   // Checks length, size byte and checksum (once per block) and gives the frame:
   // ios::BadRcvBlock_t when the block is damaged.

@@ -27,9 +27,6 @@ class Receiver_t {
   // in the same call are dropped.
   void Feed(const std::uint8_t* bytes, std::size_t count);
 
-  int State() const { return m_state; }
-  std::size_t Queued() const { return m_frames.size(); }
-
  private:
   spo::SerialPort_t& m_port;
   int m_state = 0;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bin/BIN_stream.h"
+#include "ios/IOS_LowLevelFrame.h"
 #include "plat/PLAT_Tick.h"
 
 namespace ios {
@@ -90,7 +91,7 @@ void SerialLink_t::Send(const iol::Frame_t& frame, std::uint32_t timeoutMs) {
     m_transmitter.Transmit(frame);
     return;
   }
-  if (frame.Id() <= 255 && frame.Size() <= 255) {
+  if (LowLevelFrame_t::Fits(frame)) {
     SendAcked(frame, timeoutMs);
     return;
   }
@@ -155,11 +156,7 @@ iol::Frame_t SerialLink_t::ReceiveMultiPacket(const iol::Frame_t& header, std::u
     const iol::Frame_t segment = ReceiveAcked(timeoutMs);
     const std::size_t size = segment.Size();
     const bool sizeOk = size >= 1 && size - 1 <= remaining && (size - 1 == kSegmentData || size - 1 == remaining);
-    if (segment.Id() != kMultiSegment || !sizeOk) {
-      SendReply(false, kMultiSegment, packetId, seg, timeoutMs);
-      throw iol::BadFrame_t(segment, GLO_SRC);
-    }
-    if (segment.Data()[0] != seg) {
+    if (segment.Id() != kMultiSegment || !sizeOk || segment.Data()[0] != seg) {
       SendReply(false, kMultiSegment, packetId, seg, timeoutMs);
       throw iol::BadFrame_t(segment, GLO_SRC);
     }

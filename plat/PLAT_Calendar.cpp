@@ -22,6 +22,17 @@ bool ToTimeT(std::int64_t seconds, time_t& t) {
   return true;
 }
 
+// The calendar fields of a time through the system's UTC or local conversion.
+bool CalendarFields(std::int64_t seconds, std::tm& fields, std::tm* (*convert)(const time_t*, std::tm*)) {
+  time_t t;
+  if (!ToTimeT(seconds, t)) return false;
+  if (!convert(&t, &fields)) {
+    SetLastError(kErrorInvalidParameter);
+    return false;
+  }
+  return true;
+}
+
 // Windows locale ids of the languages and regions the program may meet, and the
 // locale names they stand for.
 struct LcidName_t {
@@ -129,25 +140,9 @@ bool CurrentTime(std::int64_t& seconds) {
   return true;
 }
 
-bool UtcFields(std::int64_t seconds, std::tm& fields) {
-  time_t t;
-  if (!ToTimeT(seconds, t)) return false;
-  if (!::gmtime_r(&t, &fields)) {
-    SetLastError(kErrorInvalidParameter);
-    return false;
-  }
-  return true;
-}
+bool UtcFields(std::int64_t seconds, std::tm& fields) { return CalendarFields(seconds, fields, ::gmtime_r); }
 
-bool LocalFields(std::int64_t seconds, std::tm& fields) {
-  time_t t;
-  if (!ToTimeT(seconds, t)) return false;
-  if (!::localtime_r(&t, &fields)) {
-    SetLastError(kErrorInvalidParameter);
-    return false;
-  }
-  return true;
-}
+bool LocalFields(std::int64_t seconds, std::tm& fields) { return CalendarFields(seconds, fields, ::localtime_r); }
 
 bool UtcFieldsToTime(const std::tm& fields, std::int64_t& seconds) {
   std::tm copy = fields;

@@ -266,16 +266,17 @@ bool SerialDevice::Purge(unsigned long flags) {
 
 bool SerialDevice::ClearError(unsigned long& errors, SerialStatus& status) {
   if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  // The queues first: a call that fails must not take (and so lose) the errors.
+  int in = 0;
+  if (::ioctl(m_fd, FIONREAD, &in) != 0) return Fail(errno);
+  int out = 0;
+  if (::ioctl(m_fd, TIOCOUTQ, &out) != 0) out = 0;
   SerialLineErrorSource source;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     source = g_errorSource;
   }
   errors = source ? source(m_path, m_fd) : DriverLineErrors(*this);
-  int in = 0;
-  if (::ioctl(m_fd, FIONREAD, &in) != 0) return Fail(errno);
-  int out = 0;
-  if (::ioctl(m_fd, TIOCOUTQ, &out) != 0) out = 0;
   status.inQueue = in > 0 ? static_cast<unsigned long>(in) : 0;
   status.outQueue = out > 0 ? static_cast<unsigned long>(out) : 0;
   return true;

@@ -101,6 +101,7 @@ int SerialPort_t::Read(const std::uint8_t*& bytes, std::size_t& count, std::uint
         // The device went away (the far end closed, an adapter was pulled).
         // Bytes that arrived just before are still read on the next round.
         m_file.ClearError(errors, status);
+        if (errors != 0) throw CommError_t(GLO_SRC, errors);  // cleared by the call: report them now
         if (status.inQueue == 0) throw win::Error_t(GLO_SRC, plat::kErrorIoDevice);
         break;
       }

@@ -105,10 +105,12 @@ TEST(Position, LatitudeFromRadiansIsCheckedAfterTheWrap) {
   EXPECT_EQ(p.GetLatitude(), 99);
 }
 
-TEST(Position, NanAndInfinityAreRejected) {
+TEST(Position, NanInfinityAndHugeAnglesAreRejected) {
   geo::Position_t p(5, 6);
+  // 1e17 and 1e20 radians wrap to remainders of many turns; 3e50 to one that no
+  // 64-bit integer holds.
   for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                     -std::numeric_limits<double>::infinity()}) {
+                     -std::numeric_limits<double>::infinity(), 1e17, -1e20, 3e50}) {
     ExpectOutOfRangeFrom([&] { p.SetLongitudeRadians(bad); }, "GEO_Position.cpp");
     ExpectOutOfRangeFrom([&] { p.SetLatitudeRadians(bad); }, "GEO_Position.cpp");
     EXPECT_EQ(p, geo::Position_t(5, 6));
