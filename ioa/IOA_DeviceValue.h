@@ -15,6 +15,10 @@ namespace ioa {
 // UTC) throws glo::OutOfRange_t rather than wrapping to a wrong date.
 glo::Optional_t<glo::Time_t> DeviceTimeToTime(std::uint32_t seconds);
 
+// The other way: whole seconds since the device epoch. A time before the epoch
+// is glo::Assert_t (every glo::Time_t lies within 32 bits of it).
+std::uint32_t TimeToDeviceTime(const glo::Time_t& time);
+
 // The position of the device's two semicircle values, without altitude. A
 // latitude beyond +-90 degrees throws glo::OutOfRange_t.
 geo::Position_t PositionFromDevice(std::int32_t latitude, std::int32_t longitude);

@@ -32,16 +32,6 @@ void ReadFlag(bin::istream& in, std::uint8_t& flag) {
 
 void WriteFlag(bin::ostream& out, std::uint8_t flag) { out.write(reinterpret_cast<const char*>(&flag), 1); }
 
-// Whole seconds since the device epoch; a time before it is glo::Assert_t. (Every
-// glo::Time_t lies within 32 bits of the epoch, so no time is beyond the range.)
-std::uint32_t TimeToDeviceTime(const glo::Time_t& time) {
-  const std::int64_t seconds =
-      static_cast<std::int64_t>(time.GetValue()) - static_cast<std::int64_t>(glo::DeviceEpoch().GetValue());
-  if (seconds < 0) throw glo::Assert_t(GLO_SRC);
-  if (seconds > 0xFFFFFFFFll) throw glo::OutOfRange_t(GLO_SRC);
-  return static_cast<std::uint32_t>(seconds);
-}
-
 }  // namespace
 
 // ---- TrackPoint_t -----------------------------------------------------------
@@ -65,7 +55,7 @@ iol::Frame_t TrackPoint_t::Encode() const {
 void D300Base_t::FromGdb(const gdb::TrackPoint_t& point, const bool /*newTrack*/) {
   m_latitude = point.GetPosition().GetLatitude();
   m_longitude = point.GetPosition().GetLongitude();
-  m_time = point.GetTime().IsPresent() ? TimeToDeviceTime(point.GetTime().Value()) : 0;
+  m_time = point.GetTime().IsPresent() ? ioa::TimeToDeviceTime(point.GetTime().Value()) : 0;
 }
 
 void D300Base_t::ToGdb(gdb::TrackPoint_t& point, bool& newTrack) const {

@@ -24,7 +24,9 @@ TEST(DeviceTime, NoTimeMarkersAndOffsetsFromTheDeviceEpoch) {
     const glo::Optional_t<glo::Time_t> t = ioa::DeviceTimeToTime(c.seconds);
     ASSERT_TRUE(t.IsPresent()) << c.seconds;
     EXPECT_EQ(t->GetValue(), c.expected.GetValue()) << c.seconds;
+    EXPECT_EQ(ioa::TimeToDeviceTime(c.expected), c.seconds);
   }
+  EXPECT_THROW(ioa::TimeToDeviceTime(glo::Time_t(1989, 12, 30, 23, 59, 59)), glo::Assert_t);
   // Values taken as unsigned run past 2038: an error, never a date wrapped
   // back into the past.
   EXPECT_THROW(ioa::DeviceTimeToTime(0x80000000u - 631065600u), glo::OutOfRange_t);
