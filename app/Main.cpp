@@ -18,7 +18,7 @@ int main() {
       "%s %s (built %s %s)\n"
       "The training log's windows are not built yet. This build holds the foundation,\n"
       "the GPS data and the device link with their tests; run ./test.sh to exercise\n"
-      "them, and tools' watch-sim (build/bin/watch-sim) to see a simulated watch.\n",
+      "them, and build/bin/watch-sim to start a simulated watch.\n",
       info->Name().c_str(), info->VersionText().c_str(), info->BuildDate().c_str(),
       info->BuildTime().c_str());
   return 0;
