@@ -4,7 +4,6 @@
 
 #include "glo/GLO_Exception.h"
 #include "map/MAP_Registry.h"
-#include "mat/MAT_UnitConverterTable.h"
 
 namespace map {
 
@@ -54,19 +53,17 @@ double UnitsZoomScale_t::GetStep(int index) const { return m_steps[static_cast<s
 
 double UnitsZoomScale_t::RawStep(int index) const { return m_steps[static_cast<size_t>(index)]; }
 
-std::string DistanceZoomScale_t::FormatLength(int index, int count) const {
-  const double metres = count * RawStep(index) * m_metresPerUnit;
-  return mat::DistanceUnitsEntry(GetRegistry().DistanceUnitsType.Value()).Format(metres, false);
+std::string LabelledZoomScale_t::FormatLength(int index, int count) const {
+  return UsersConverter().Format(count * RawStep(index) * m_metresPerUnit, false);
 }
 
-std::string DistanceZoomScale_t::FormatStepText(int index) const { return FormatLength(index, 100); }
+std::string LabelledZoomScale_t::FormatStepText(int index) const { return FormatLength(index, 100); }
 
-std::string ElevationZoomScale_t::FormatLength(int index, int count) const {
-  const double metres = count * RawStep(index) * m_metresPerUnit;
-  return GetRegistry().ElevationUnitsEntry().Format(metres, false);
+const mat::UnitConverter_t& DistanceZoomScale_t::UsersConverter() const { return GetDistanceConverter(); }
+
+const mat::UnitConverter_t& ElevationZoomScale_t::UsersConverter() const {
+  return GetRegistry().ElevationUnitsEntry();
 }
-
-std::string ElevationZoomScale_t::FormatStepText(int index) const { return FormatLength(index, 100); }
 
 UnitsZoomScaleTable_t::UnitsZoomScaleTable_t() {
   using mat::DistUnitsTypes_t;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "mat/MAT_UnitConverter.h"
 #include "mat/MAT_Units.h"
 
 namespace map {
@@ -48,32 +49,40 @@ class UnitsZoomScale_t : public UnitsZoomScaleIntf_t {
   std::vector<double> m_steps;
 };
 
-// Distance steps, labelled in the user's distance unit system.
-class DistanceZoomScale_t : public UnitsZoomScale_t {
+// Steps whose lengths are labelled in one of the user's units.
+class LabelledZoomScale_t : public UnitsZoomScale_t {
  public:
-  DistanceZoomScale_t(double metresPerUnit, double unitPerSemicircle, const std::vector<double>& steps)
+  LabelledZoomScale_t(double metresPerUnit, double unitPerSemicircle, const std::vector<double>& steps)
       : UnitsZoomScale_t(unitPerSemicircle, steps), m_metresPerUnit(metresPerUnit) {}
 
+  // In general notation, through the converter of the user's current unit.
   std::string FormatLength(int index, int count) const override;
   std::string FormatStepText(int index) const override;
   double MetresPerUnit() const { return m_metresPerUnit; }
+
+ protected:
+  virtual const mat::UnitConverter_t& UsersConverter() const = 0;
 
  private:
   double m_metresPerUnit;
 };
 
-// Elevation steps, labelled in the user's elevation unit.
-class ElevationZoomScale_t : public UnitsZoomScale_t {
+// Distance steps, labelled in the user's distance unit system.
+class DistanceZoomScale_t : public LabelledZoomScale_t {
  public:
-  ElevationZoomScale_t(double metresPerUnit, double unitPerSemicircle, const std::vector<double>& steps)
-      : UnitsZoomScale_t(unitPerSemicircle, steps), m_metresPerUnit(metresPerUnit) {}
+  using LabelledZoomScale_t::LabelledZoomScale_t;
 
-  std::string FormatLength(int index, int count) const override;
-  std::string FormatStepText(int index) const override;
-  double MetresPerUnit() const { return m_metresPerUnit; }
+ protected:
+  const mat::UnitConverter_t& UsersConverter() const override;
+};
 
- private:
-  double m_metresPerUnit;
+// Elevation steps, labelled in the user's elevation unit.
+class ElevationZoomScale_t : public LabelledZoomScale_t {
+ public:
+  using LabelledZoomScale_t::LabelledZoomScale_t;
+
+ protected:
+  const mat::UnitConverter_t& UsersConverter() const override;
 };
 
 // The built-in ladders: Statute (miles), Metric (km) and Nautical (nautical

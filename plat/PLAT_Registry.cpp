@@ -508,6 +508,18 @@ long ChangeKey(HKEY handle, unsigned long right, Change change) {
   return SaveHive(hive) ? 0 : static_cast<long>(kErrorCantWrite);
 }
 
+// Runs a look at one key of its freshly read hive: look(key) -> error code.
+template <typename Look>
+long ReadKey(HKEY handle, Look look) {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  OpenKey open;
+  Hive hive;
+  Key* key = nullptr;
+  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
+  return look(*key);
+}
+
 long EnumName(const std::string& name, char* buffer, unsigned long& nameLen) {
   if (!buffer || name.size() + 1 > nameLen) return static_cast<long>(kErrorMoreData);
   std::memcpy(buffer, name.c_str(), name.size() + 1);
@@ -590,69 +602,53 @@ long RegCloseKey(HKEY key) {
 
 long RegQueryInfoKey(HKEY handle, unsigned long* subKeys, unsigned long* maxSubKeyLen, unsigned long* values,
                      unsigned long* maxValueNameLen) {
-  Store& store = TheStore();
-  std::lock_guard<std::mutex> guard(store.mutex);
-  OpenKey open;
-  Hive hive;
-  Key* key = nullptr;
-  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  size_t longestKey = 0;
-  for (const auto& [folded, sub] : key->subKeys) longestKey = std::max(longestKey, sub->name.size());
-  size_t longestValue = 0;
-  for (const Value& v : key->values) longestValue = std::max(longestValue, v.name.size());
-  if (subKeys) *subKeys = static_cast<unsigned long>(key->subKeys.size());
-  if (maxSubKeyLen) *maxSubKeyLen = static_cast<unsigned long>(longestKey);
-  if (values) *values = static_cast<unsigned long>(key->values.size());
-  if (maxValueNameLen) *maxValueNameLen = static_cast<unsigned long>(longestValue);
-  return 0;
+  return ReadKey(handle, [&](Key& key) -> long {
+    size_t longestKey = 0;
+    for (const auto& [folded, sub] : key.subKeys) longestKey = std::max(longestKey, sub->name.size());
+    size_t longestValue = 0;
+    for (const Value& v : key.values) longestValue = std::max(longestValue, v.name.size());
+    if (subKeys) *subKeys = static_cast<unsigned long>(key.subKeys.size());
+    if (maxSubKeyLen) *maxSubKeyLen = static_cast<unsigned long>(longestKey);
+    if (values) *values = static_cast<unsigned long>(key.values.size());
+    if (maxValueNameLen) *maxValueNameLen = static_cast<unsigned long>(longestValue);
+    return 0;
+  });
 }
 
 long RegEnumKeyEx(HKEY handle, unsigned long index, char* name, unsigned long& nameLen) {
-  Store& store = TheStore();
-  std::lock_guard<std::mutex> guard(store.mutex);
-  OpenKey open;
-  Hive hive;
-  Key* key = nullptr;
-  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  if (index >= key->subKeys.size()) return static_cast<long>(kErrorNoMoreItems);
-  auto it = key->subKeys.begin();
-  std::advance(it, index);
-  return EnumName(it->second->name, name, nameLen);
+  return ReadKey(handle, [&](Key& key) -> long {
+    if (index >= key.subKeys.size()) return static_cast<long>(kErrorNoMoreItems);
+    auto it = key.subKeys.begin();
+    std::advance(it, index);
+    return EnumName(it->second->name, name, nameLen);
+  });
 }
 
 long RegEnumValue(HKEY handle, unsigned long index, char* name, unsigned long& nameLen) {
-  Store& store = TheStore();
-  std::lock_guard<std::mutex> guard(store.mutex);
-  OpenKey open;
-  Hive hive;
-  Key* key = nullptr;
-  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  if (index >= key->values.size()) return static_cast<long>(kErrorNoMoreItems);
-  return EnumName(key->values[index].name, name, nameLen);
+  return ReadKey(handle, [&](Key& key) -> long {
+    if (index >= key.values.size()) return static_cast<long>(kErrorNoMoreItems);
+    return EnumName(key.values[index].name, name, nameLen);
+  });
 }
 
 long RegQueryValueEx(HKEY handle, const std::string& valueName, unsigned long* type, unsigned char* data,
                      unsigned long* size) {
-  Store& store = TheStore();
-  std::lock_guard<std::mutex> guard(store.mutex);
-  OpenKey open;
-  Hive hive;
-  Key* key = nullptr;
-  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  if (data && !size) return static_cast<long>(kErrorInvalidParameter);
-  const Value* value = key->FindValue(valueName);
-  if (!value) return static_cast<long>(kErrorFileNotFound);
-  if (type) *type = value->type;
-  const unsigned long length = static_cast<unsigned long>(value->bytes.size());
-  if (!data) {
-    if (size) *size = length;
+  return ReadKey(handle, [&](Key& key) -> long {
+    if (data && !size) return static_cast<long>(kErrorInvalidParameter);
+    const Value* value = key.FindValue(valueName);
+    if (!value) return static_cast<long>(kErrorFileNotFound);
+    if (type) *type = value->type;
+    const unsigned long length = static_cast<unsigned long>(value->bytes.size());
+    if (!data) {
+      if (size) *size = length;
+      return 0;
+    }
+    const unsigned long room = *size;
+    *size = length;
+    if (room < length) return static_cast<long>(kErrorMoreData);
+    if (length) std::memcpy(data, value->bytes.data(), length);
     return 0;
-  }
-  const unsigned long room = *size;
-  *size = length;
-  if (room < length) return static_cast<long>(kErrorMoreData);
-  if (length) std::memcpy(data, value->bytes.data(), length);
-  return 0;
+  });
 }
 
 long RegSetValueEx(HKEY handle, const std::string& valueName, unsigned long type, const unsigned char* data,

@@ -10,13 +10,14 @@
 #include "map/MAP_Registry.h"
 #include "map/MAP_UnitsZoomScaleTable.h"
 #include "plat/PLAT_Error.h"
+#include "tests/common/RegistryBytes.h"
 #include "tests/common/TestEnv.h"
 #include "win/WIN_RegSettingsKey.h"
 
 namespace {
 
 using mat::DistUnitsTypes_t;
-using Raw_t = std::pair<unsigned long, std::string>;
+using Raw_t = test::RegBytes_t;
 
 std::string Text(unsigned id) { return glo::LoadStringResource(id, GLO_SRC); }
 
@@ -24,14 +25,7 @@ class MapSettings : public ::testing::Test {
  protected:
   MapSettings() : m_key(win::HkeyCurrentUser(), "Software\\MapTest" + std::to_string(++s_counter)) {}
 
-  Raw_t Raw(const std::string& name) const {
-    unsigned long type = 0;
-    unsigned long size = 0;
-    if (plat::RegQueryValueEx(m_key.Handle(), name, &type, nullptr, &size) != 0) return {0, "missing"};
-    std::string bytes(size, '\0');
-    plat::RegQueryValueEx(m_key.Handle(), name, &type, reinterpret_cast<unsigned char*>(bytes.data()), &size);
-    return {type, bytes};
-  }
+  Raw_t Raw(const std::string& name) const { return test::ReadRegBytes(m_key.Handle(), name); }
 
   void Store(const std::string& name, unsigned long type, const std::string& bytes) const {
     m_key.WriteValue(name, type, bytes.data(), static_cast<unsigned long>(bytes.size()));
