@@ -248,7 +248,7 @@ TEST_F(RegKeyTest, DamagedValuesWithoutDefaultFailWithARealCode) {
 TEST_F(RegKeyTest, SettingsKeyLiesBelowTheApplicationsKey) {
   const RegKey_t& settings = app::GetSettingsKey();
   EXPECT_EQ("Settings", settings.Name());
-  EXPECT_TRUE(win::RegKeyExists(win::HkeyCurrentUser(), "Software\\Vortan\\Stridemere Logbook\\Settings"));
+  EXPECT_TRUE(win::RegKeyExists(win::CompanyUserKey(), "Stridemere Logbook\\Settings"));
 }
 
 }  // namespace
