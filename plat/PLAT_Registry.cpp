@@ -23,7 +23,8 @@ namespace {
 
 constexpr const char* kHeader = "STRIDE-REGISTRY 1";
 constexpr const char* kEndMark = "END";
-constexpr size_t kMaxNameLength = 255;
+constexpr size_t kMaxKeyNameLength = 255;
+constexpr size_t kMaxValueNameLength = 16383;
 
 // ---------------------------------------------------------------------------
 // The tree of one hive.
@@ -125,7 +126,7 @@ bool Unescape(const std::string& text, std::string& name) {
       name += c;
     }
   }
-  return name.size() <= kMaxNameLength;
+  return name.size() <= kMaxValueNameLength;  // key names are checked where they are made
 }
 
 bool ParseHex(const std::string& text, std::string& bytes) {
@@ -463,7 +464,7 @@ bool SplitPath(const std::string& subKey, std::vector<std::string>& names) {
   for (;;) {
     const size_t sep = path.find('\\', start);
     const std::string name = path.substr(start, sep == std::string::npos ? std::string::npos : sep - start);
-    if (name.empty() || name.size() > kMaxNameLength) return false;
+    if (name.empty() || name.size() > kMaxKeyNameLength) return false;
     names.push_back(name);
     if (sep == std::string::npos) return true;
     start = sep + 1;
@@ -654,7 +655,7 @@ long RegQueryValueEx(HKEY handle, const std::string& valueName, unsigned long* t
 long RegSetValueEx(HKEY handle, const std::string& valueName, unsigned long type, const unsigned char* data,
                    unsigned long size) {
   if (size && !data) return static_cast<long>(kErrorInvalidParameter);
-  if (valueName.size() > kMaxNameLength) return static_cast<long>(kErrorInvalidParameter);
+  if (valueName.size() > kMaxValueNameLength) return static_cast<long>(kErrorInvalidParameter);
   const std::string bytes = size ? std::string(reinterpret_cast<const char*>(data), size) : std::string();
   return ChangeKey(handle, kKeySetValue, [&](Key& key, bool& modified) -> long {
     modified = true;
