@@ -17,7 +17,7 @@ if [ "${1:-}" = "--fuzz" ]; then
   configure "$dir" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DSTRIDE_FUZZ=ON -DSTRIDE_SANITIZE=ON -DSTRIDE_TESTS=OFF \
     "-DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link" "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link"
-  cmake --build "$dir" -j "$(nproc)" --target stride_fuzz
+  cmake --build "$dir" -j "$JOBS" --target stride_fuzz
   export QT_QPA_PLATFORM=offscreen
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   failed=()

@@ -40,7 +40,7 @@ limit_of() {
 
 extras_of() {
   case "$1" in
-    app|bench|tests/app|tests/fuzz) echo "app tools tests/common tests/fuzz" ;;
+    app|bench|tests/app|tests/fuzz) echo "app tools tests/common tests/app tests/fuzz" ;;
     tools) echo "tools" ;;
     tests/common) echo "tests/common" ;;
     tests/*) echo "tools tests/common $1" ;;
@@ -52,6 +52,8 @@ status=0
 while IFS= read -r -d '' file; do
   dir=$(dirname "$file")
   dir=${dir#./}
+  # A sub-folder of a test folder follows that folder's rules.
+  [[ "$dir" == tests/*/* ]] && dir=$(echo "$dir" | cut -d/ -f1,2)
   limit=$(limit_of "$dir")
   extras=" $(extras_of "$dir") "
   while IFS=: read -r line target; do

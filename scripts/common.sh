@@ -19,6 +19,9 @@ ensure_packages() {
   fi
 }
 
+# Parallel build jobs: all processors unless STRIDE_JOBS says otherwise.
+JOBS="${STRIDE_JOBS:-$(nproc)}"
+
 # configure DIR [extra cmake arguments...]: a new build folder, or one whose
 # settings are given again.
 configure() {
@@ -31,11 +34,11 @@ configure() {
 # build DIR [extra cmake arguments...]: everything, tests included.
 build() {
   configure "$@"
-  cmake --build "$1" -j "$(nproc)"
+  cmake --build "$1" -j "$JOBS"
 }
 
 # build_program DIR: only the program and its language module.
 build_program() {
   configure "$1"
-  cmake --build "$1" -j "$(nproc)" --target StridemereLogbook
+  cmake --build "$1" -j "$JOBS" --target StridemereLogbook
 }

@@ -9,6 +9,7 @@
 #include "glo/GLO_Exception.h"
 #include "ios/IOS_Exception.h"
 #include "ios/IOS_Receiver.h"
+#include "iol/IOL_Exception.h"
 #include "plat/PLAT_Pty.h"
 #include "spo/SPO_SerialPort.h"
 #include "tests/fuzz/FuzzSeeds.h"
@@ -79,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       (void)frame.DumpText();
     } catch (const glo::Terminate_t&) {
       break;  // the queue is empty and the port was not waited for
+    } catch (const iol::Timeout_t&) {
+      break;  // the queue is empty and the clock moved on meanwhile
     }
   }
   return 0;
