@@ -7,6 +7,7 @@
 
 #include "glo/GLO_DateTime.h"
 #include "glo/GLO_Exception.h"
+#include "mat/MAT_UnitConverterTable.h"
 #include "win/WIN_TimeStr.h"
 
 namespace app {
@@ -14,8 +15,8 @@ namespace app {
 namespace {
 
 // The distance in the unit of paces and speeds: miles or kilometres.
-double PaceUnitDistance(double metres, int distanceUnits) {
-  if (distanceUnits == kStatuteUnits) return metres * 3.280839895013123 * 0.0001893939393939394;
+double PaceUnitDistance(double metres, mat::DistUnitsTypes_t units) {
+  if (units == mat::DistUnitsTypes_t::Statute) return metres * 3.280839895013123 * 0.0001893939393939394;
   return metres * 0.001;
 }
 
@@ -80,25 +81,29 @@ std::string FormatTimeSpan(double seconds) {
 
 std::string FormatInteger(long long value) { return std::to_string(value); }
 
-double PaceFromDistanceTime(double seconds, double metres, int distanceUnits) {
-  const double distance = PaceUnitDistance(metres, distanceUnits);
+std::string FormatDistance(double metres, mat::DistUnitsTypes_t units) {
+  return mat::DistanceUnitsEntry(units).Format(metres, true);
+}
+
+double PaceFromDistanceTime(double seconds, double metres, mat::DistUnitsTypes_t units) {
+  const double distance = PaceUnitDistance(metres, units);
   return distance > 0 ? seconds / distance : 0.0;
 }
 
-double SpeedFromDistanceTime(double metres, double seconds, int distanceUnits) {
-  const double distance = PaceUnitDistance(metres, distanceUnits);
+double SpeedFromDistanceTime(double metres, double seconds, mat::DistUnitsTypes_t units) {
+  const double distance = PaceUnitDistance(metres, units);
   const double hours = seconds / 3600.0;
   return hours > 0 ? distance / hours : 0.0;
 }
 
-std::string FormatPace(double seconds, double metres, int distanceUnits) {
-  return FormatTimeSpan(PaceFromDistanceTime(seconds, metres, distanceUnits)) +
-         (distanceUnits == kStatuteUnits ? "/mi" : "/km");
+std::string FormatPace(double seconds, double metres, mat::DistUnitsTypes_t units) {
+  return FormatTimeSpan(PaceFromDistanceTime(seconds, metres, units)) +
+         (units == mat::DistUnitsTypes_t::Statute ? "/mi" : "/km");
 }
 
-std::string FormatSpeed(double metres, double seconds, int distanceUnits) {
-  return OneDecimal(SpeedFromDistanceTime(metres, seconds, distanceUnits)) +
-         (distanceUnits == kStatuteUnits ? " mph" : " kph");
+std::string FormatSpeed(double metres, double seconds, mat::DistUnitsTypes_t units) {
+  return OneDecimal(SpeedFromDistanceTime(metres, seconds, units)) +
+         (units == mat::DistUnitsTypes_t::Statute ? " mph" : " kph");
 }
 
 std::string FormatHeartRate(double beatsPerMinute) { return OneDecimal(beatsPerMinute) + " bpm"; }
@@ -141,18 +146,23 @@ RangeTotals_t SumRange(RunSet_t::const_iterator first, RunSet_t::const_iterator 
   return totals;
 }
 
+std::string FormatRangeDistance(RunSet_t::const_iterator first, RunSet_t::const_iterator last,
+                                mat::DistUnitsTypes_t units) {
+  return FormatDistance(static_cast<double>(SumRange(first, last).metres), units);
+}
+
 std::string FormatRangeTime(RunSet_t::const_iterator first, RunSet_t::const_iterator last) {
   return FormatTimeSpan(SumRange(first, last).seconds);
 }
 
-std::string FormatRangePace(RunSet_t::const_iterator first, RunSet_t::const_iterator last, int distanceUnits) {
+std::string FormatRangePace(RunSet_t::const_iterator first, RunSet_t::const_iterator last, mat::DistUnitsTypes_t units) {
   const RangeTotals_t totals = SumRange(first, last);
-  return FormatPace(totals.seconds, static_cast<double>(totals.metres), distanceUnits);
+  return FormatPace(totals.seconds, static_cast<double>(totals.metres), units);
 }
 
-std::string FormatRangeSpeed(RunSet_t::const_iterator first, RunSet_t::const_iterator last, int distanceUnits) {
+std::string FormatRangeSpeed(RunSet_t::const_iterator first, RunSet_t::const_iterator last, mat::DistUnitsTypes_t units) {
   const RangeTotals_t totals = SumRange(first, last);
-  return FormatSpeed(static_cast<double>(totals.metres), totals.seconds, distanceUnits);
+  return FormatSpeed(static_cast<double>(totals.metres), totals.seconds, units);
 }
 
 std::string FormatRangeCalories(RunSet_t::const_iterator first, RunSet_t::const_iterator last) {

@@ -3,19 +3,17 @@
 // rates, integers, dates and week labels), the conversions to pace and speed,
 // the week of a run, and the sums over a range of runs.
 //
-// Paces and speeds know two unit systems: statute (0) gives miles, every other
-// value of the distance-unit setting kilometres.
+// Distances follow the user's unit system (statute, metric, nautical); paces
+// and speeds know two: statute gives miles, every other value kilometres.
 #include <cstdint>
 #include <string>
 
 #include "app/RunSet.h"
 #include "glo/GLO_Time.h"
+#include "mat/MAT_Units.h"
 #include "plat/PLAT_Calendar.h"
 
 namespace app {
-
-// The value of the distance-unit setting that means miles.
-constexpr int kStatuteUnits = 0;
 
 // Hours (days counted as 24 hours), minutes and whole seconds, each at least
 // two digits: 3725.9 s gives "01:02:05", 100 hours "100:00:00".
@@ -23,15 +21,20 @@ std::string FormatTimeSpan(double seconds);
 
 std::string FormatInteger(long long value);
 
+// The distance in the unit system's converter: above its switch threshold in
+// the large unit, else in the small one, with the unit's significant digits
+// and abbreviation.
+std::string FormatDistance(double metres, mat::DistUnitsTypes_t units);
+
 // Seconds per mile (statute) or kilometre; 0 for no distance.
-double PaceFromDistanceTime(double seconds, double metres, int distanceUnits);
+double PaceFromDistanceTime(double seconds, double metres, mat::DistUnitsTypes_t units);
 // Miles (statute) or kilometres per hour; 0 for no time.
-double SpeedFromDistanceTime(double metres, double seconds, int distanceUnits);
+double SpeedFromDistanceTime(double metres, double seconds, mat::DistUnitsTypes_t units);
 
 // The pace as a time span with "/mi" or "/km": 1800 s over 5000 m give "00:06:00/km".
-std::string FormatPace(double seconds, double metres, int distanceUnits);
+std::string FormatPace(double seconds, double metres, mat::DistUnitsTypes_t units);
 // The speed with one decimal and " mph" or " kph": 5000 m in 1800 s give "10.0 kph".
-std::string FormatSpeed(double metres, double seconds, int distanceUnits);
+std::string FormatSpeed(double metres, double seconds, mat::DistUnitsTypes_t units);
 
 // One decimal and " bpm".
 std::string FormatHeartRate(double beatsPerMinute);
@@ -61,9 +64,11 @@ struct RangeTotals_t {
 };
 RangeTotals_t SumRange(RunSet_t::const_iterator first, RunSet_t::const_iterator last);
 
+std::string FormatRangeDistance(RunSet_t::const_iterator first, RunSet_t::const_iterator last,
+                                mat::DistUnitsTypes_t units);
 std::string FormatRangeTime(RunSet_t::const_iterator first, RunSet_t::const_iterator last);
-std::string FormatRangePace(RunSet_t::const_iterator first, RunSet_t::const_iterator last, int distanceUnits);
-std::string FormatRangeSpeed(RunSet_t::const_iterator first, RunSet_t::const_iterator last, int distanceUnits);
+std::string FormatRangePace(RunSet_t::const_iterator first, RunSet_t::const_iterator last, mat::DistUnitsTypes_t units);
+std::string FormatRangeSpeed(RunSet_t::const_iterator first, RunSet_t::const_iterator last, mat::DistUnitsTypes_t units);
 std::string FormatRangeCalories(RunSet_t::const_iterator first, RunSet_t::const_iterator last);
 // The average heart rate, or the empty text when no lap (of any duration) has one.
 std::string FormatRangeHeartRate(RunSet_t::const_iterator first, RunSet_t::const_iterator last);

@@ -13,32 +13,49 @@ using namespace trtest;
 
 namespace {
 
+constexpr auto kStatute = mat::DistUnitsTypes_t::Statute;
+constexpr auto kMetric = mat::DistUnitsTypes_t::Metric;
+constexpr auto kNautical = mat::DistUnitsTypes_t::Nautical;
+
 TEST(ValueFormat, TimeSpansPacesSpeedsAndRates) {
   const std::vector<std::pair<double, const char*>> spans = {
       {3725.9, "01:02:05"}, {360000, "100:00:00"}, {59.99, "00:00:59"}, {0, "00:00:00"}, {86399, "23:59:59"}};
   for (const auto& [seconds, text] : spans) EXPECT_EQ(app::FormatTimeSpan(seconds), text) << seconds;
 
   struct Case {
-    int units;
+    mat::DistUnitsTypes_t units;
     double seconds, metres;
     const char* pace;
     const char* speed;
   };
   const std::vector<Case> cases = {
-      {1, 1800, 5000, "00:06:00/km", "10.0 kph"},
-      {2, 1800, 5000, "00:06:00/km", "10.0 kph"},  // nautical distances, kilometre paces
-      {0, 1800, 1609.344, "00:30:00/mi", "2.0 mph"},
-      {1, 1800, 0, "00:00:00/km", "0.0 kph"},
-      {0, 0, 5000, "00:00:00/mi", "0.0 mph"},
+      {kMetric, 1800, 5000, "00:06:00/km", "10.0 kph"},
+      {kNautical, 1800, 5000, "00:06:00/km", "10.0 kph"},  // nautical distances, kilometre paces
+      {kStatute, 1800, 1609.344, "00:30:00/mi", "2.0 mph"},
+      {kMetric, 1800, 0, "00:00:00/km", "0.0 kph"},
+      {kStatute, 0, 5000, "00:00:00/mi", "0.0 mph"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pace);
     EXPECT_EQ(app::FormatPace(c.seconds, c.metres, c.units), c.pace);
     EXPECT_EQ(app::FormatSpeed(c.metres, c.seconds, c.units), c.speed);
   }
-  EXPECT_DOUBLE_EQ(app::PaceFromDistanceTime(1800, 5000, 1), 360.0);
-  EXPECT_DOUBLE_EQ(app::SpeedFromDistanceTime(5000, 1800, 1), 10.0);
+  EXPECT_DOUBLE_EQ(app::PaceFromDistanceTime(1800, 5000, kMetric), 360.0);
+  EXPECT_DOUBLE_EQ(app::SpeedFromDistanceTime(5000, 1800, kMetric), 10.0);
   EXPECT_EQ(app::FormatHeartRate(142.5), "142.5 bpm");
+
+  struct Distance {
+    double metres;
+    mat::DistUnitsTypes_t units;
+    const char* text;
+  };
+  for (const Distance& d : std::vector<Distance>{{5000, kMetric, "5.00 km"},
+                                                 {250, kMetric, "250 m"},
+                                                 {5000, kStatute, "3.11 mi"},
+                                                 {100, kStatute, "328 ft"},
+                                                 {5000, kNautical, "2.70 nm"},
+                                                 {0, kMetric, "0 m"}})
+    EXPECT_EQ(app::FormatDistance(d.metres, d.units), d.text) << d.metres << " " << static_cast<int>(d.units);
   EXPECT_EQ(app::FormatInteger(70000), "70000");
 }
 
@@ -53,10 +70,11 @@ TEST(ValueFormat, RangeSums) {
   runs.insert(MakeRun(kBase + 86400, 1, 1200));  // 1200 s, 1000 m, no heart rate
   const auto all = std::make_pair(runs.begin(), runs.end());
   EXPECT_EQ(app::FormatRangeTime(all.first, all.second), "01:00:00");
+  EXPECT_EQ(app::FormatRangeDistance(all.first, all.second, kMetric), "9.50 km");
   EXPECT_EQ(app::FormatRangeCalories(all.first, all.second), "70041");
   EXPECT_EQ(app::FormatRangeHeartRate(all.first, all.second), "150.0 bpm");
-  EXPECT_EQ(app::FormatRangePace(all.first, all.second, 1), "00:06:18/km");
-  EXPECT_EQ(app::FormatRangeSpeed(all.first, all.second, 1), "9.5 kph");
+  EXPECT_EQ(app::FormatRangePace(all.first, all.second, kMetric), "00:06:18/km");
+  EXPECT_EQ(app::FormatRangeSpeed(all.first, all.second, kMetric), "9.5 kph");
   const auto second = std::next(runs.begin());
   EXPECT_EQ(app::FormatRangeHeartRate(second, runs.end()), "");
   EXPECT_EQ(app::FormatRangeHeartRate(runs.end(), runs.end()), "");
