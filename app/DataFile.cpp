@@ -1,6 +1,9 @@
 #include "app/DataFile.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <ostream>
 #include <mutex>
 #include <set>
 #include <streambuf>
@@ -41,42 +44,18 @@ void Unbar(const std::string& path) {
   BarredPaths().erase(path);
 }
 
-// Output to a file handle through a buffer; a failed write keeps its error
-// code and refuses every later byte.
+// Output to a file handle through a large buffer; a failed write keeps its
+// error code and refuses every later byte. In text mode every "\n" reaches the
+// file as CR LF. A flush of the stream keeps the bytes in the buffer (writers
+// that flush after every line would otherwise make a system call for each);
+// Drain writes them.
 class HandleBuffer_t : public std::streambuf {
  public:
-  explicit HandleBuffer_t(plat::Handle handle) : m_handle(handle), m_buffer(new char[kSize]) {
+  HandleBuffer_t(plat::Handle handle, bool text) : m_handle(handle), m_text(text), m_buffer(new char[kSize]) {
     setp(m_buffer.get(), m_buffer.get() + kSize);
   }
   unsigned long Error() const { return m_error; }
 
- protected:
-  int_type overflow(int_type c) override {
-    if (!Drain()) return traits_type::eof();
-    if (!traits_type::eq_int_type(c, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(c);
-      pbump(1);
-    }
-    return traits_type::not_eof(c);
-  }
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
-    if (n > epptr() - pptr()) {
-      if (!Drain()) return 0;
-      if (n >= kSize) return plat::WriteFile(m_handle, s, static_cast<std::size_t>(n)) ? n : Failed(0);
-    }
-    traits_type::copy(pptr(), s, static_cast<std::size_t>(n));
-    pbump(static_cast<int>(n));
-    return n;
-  }
-  int sync() override { return Drain() ? 0 : -1; }
-
- private:
-  static constexpr std::streamsize kSize = 256 * 1024;
-
-  std::streamsize Failed(std::streamsize n) {
-    m_error = plat::GetLastError();
-    return n;
-  }
   bool Drain() {
     if (m_error != 0) return false;
     const std::size_t n = static_cast<std::size_t>(pptr() - pbase());
@@ -89,7 +68,48 @@ class HandleBuffer_t : public std::streambuf {
     return true;
   }
 
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return Drain() ? traits_type::not_eof(c) : c;
+    const char ch = traits_type::to_char_type(c);
+    return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    std::streamsize done = 0;
+    while (done < n) {
+      // Room for a whole CR LF at least.
+      if (epptr() - pptr() < 2 && !Drain()) return done;
+      const char* from = s + done;
+      std::streamsize room = epptr() - pptr();
+      std::streamsize take = std::min(n - done, room);
+      if (m_text) {
+        const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(take));
+        if (lf != nullptr) {
+          take = static_cast<const char*>(lf) - from;
+          traits_type::copy(pptr(), from, static_cast<std::size_t>(take));
+          pbump(static_cast<int>(take));
+          if (epptr() - pptr() < 2 && !Drain()) return done + take;
+          *pptr() = '\r';
+          pbump(1);
+          *pptr() = '\n';
+          pbump(1);
+          done += take + 1;
+          continue;
+        }
+      }
+      traits_type::copy(pptr(), from, static_cast<std::size_t>(take));
+      pbump(static_cast<int>(take));
+      done += take;
+    }
+    return done;
+  }
+  int sync() override { return m_error == 0 ? 0 : -1; }
+
+ private:
+  static constexpr std::streamsize kSize = 256 * 1024;
+
   plat::Handle m_handle;
+  bool m_text;
   std::unique_ptr<char[]> m_buffer;
   unsigned long m_error = 0;
 };
@@ -98,13 +118,12 @@ class HandleBuffer_t : public std::streambuf {
 // when the writer ends without.
 class SafeFileWriter_t {
  public:
-  explicit SafeFileWriter_t(const std::string& path) : m_path(path) {
+  SafeFileWriter_t(const std::string& path, bool text) : m_path(path) {
     const auto slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     m_handle = plat::CreateUniqueFile(folder + ".saving-", m_tempPath);
     if (m_handle == plat::kInvalidHandle) throw win::Error_t(GLO_SRC);
-    m_buffer.reset(new HandleBuffer_t(m_handle));
-    m_stream.reset(new bin::ostream(m_buffer.get()));
+    m_buffer.reset(new HandleBuffer_t(m_handle, text));
   }
   ~SafeFileWriter_t() {
     if (m_handle != plat::kInvalidHandle) plat::CloseHandle(m_handle);
@@ -113,11 +132,12 @@ class SafeFileWriter_t {
   SafeFileWriter_t(const SafeFileWriter_t&) = delete;
   SafeFileWriter_t& operator=(const SafeFileWriter_t&) = delete;
 
-  bin::ostream& Stream() { return *m_stream; }
+  std::streambuf* Buffer() { return m_buffer.get(); }
 
-  void Commit() {
-    m_stream->flush();
-    if (!m_stream->good()) {
+  // Writes out what is buffered, flushes the file to the disk and renames it
+  // over the target. 'streamGood' is the state of the stream that wrote.
+  void Commit(bool streamGood) {
+    if (!m_buffer->Drain() || !streamGood) {
       const unsigned long code = m_buffer->Error();
       throw win::Error_t(GLO_SRC, code != 0 ? code : plat::kErrorWriteFault);
     }
@@ -134,7 +154,6 @@ class SafeFileWriter_t {
   std::string m_tempPath;
   plat::Handle m_handle = plat::kInvalidHandle;
   std::unique_ptr<HandleBuffer_t> m_buffer;
-  std::unique_ptr<bin::ostream> m_stream;
   bool m_committed = false;
 };
 
@@ -184,10 +203,18 @@ doc::Info_t MakeFileHeader(const std::string& tag, std::uint16_t dataVersion) {
 void SaveDataFile(const std::string& path, const doc::Info_t& header,
                   const std::function<void(bin::ostream&)>& writeBody) {
   if (IsSaveBarred(path)) throw SaveRefused_t(GLO_SRC, path);
-  SafeFileWriter_t writer(path);
-  doc::Info_t::Write(writer.Stream(), header);
-  writeBody(writer.Stream());
-  writer.Commit();
+  SafeFileWriter_t writer(path, false);
+  bin::ostream out(writer.Buffer());
+  doc::Info_t::Write(out, header);
+  writeBody(out);
+  writer.Commit(out.good());
+}
+
+void WriteWholeFile(const std::string& path, bool text, const std::function<void(std::ostream&)>& write) {
+  SafeFileWriter_t writer(path, text);
+  std::ostream out(writer.Buffer());
+  write(out);
+  writer.Commit(out.good());
 }
 
 LoadOutcome_t LoadDataFile(const std::string& path, const std::string& tag, std::uint16_t maxDataVersion,

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "bin/BIN_stream.h"
@@ -50,6 +51,10 @@ doc::Info_t MakeFileHeader(const std::string& tag, std::uint16_t dataVersion);
 // app::SaveRefused_t for a path that must not be written over.
 void SaveDataFile(const std::string& path, const doc::Info_t& header,
                   const std::function<void(bin::ostream&)>& writeBody);
+
+// Writes a file whole or not at all as SaveDataFile does, through a plain
+// output stream; in text mode every "\n" reaches the file as CR LF.
+void WriteWholeFile(const std::string& path, bool text, const std::function<void(std::ostream&)>& write);
 
 // How a load ended.
 struct LoadOutcome_t {

@@ -2,10 +2,8 @@
 // files that cannot be read.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
-#include <sys/resource.h>
 #include <vector>
 
 #include "app/ApplicationInfo.h"
@@ -242,26 +240,6 @@ TEST_F(RunDatabaseTest, UnreadableFileThatCannotBeMovedIsNeverWrittenOver) {
   EXPECT_THROW(app::SaveRunDatabase(path, runs), app::SaveRefused_t);
   EXPECT_EQ(test::ReadFile(path), "damaged");
 }
-
-// Lowers the largest file this process may write, as a full disk would stop it.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &m_old);
-    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_old;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &m_old);
-    std::signal(SIGXFSZ, m_oldHandler);
-  }
-
- private:
-  rlimit m_old;
-  void (*m_oldHandler)(int);
-};
 
 TEST_F(RunDatabaseTest, SaveThatFailsHalfWayLeavesThePreviousFile) {
   app::RunSet_t runs;

@@ -1,9 +1,11 @@
 #pragma once
 // Helpers of the training-log tests: laps, tracks and runs with known values,
 // and byte-string builders for stored forms.
+#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <sys/resource.h>
 
 #include "app/Lap.h"
 #include "app/Run.h"
@@ -61,5 +63,27 @@ std::string Le(V value) {
 }
 
 inline std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
+
+// Lowers the largest file this process may write, as a full disk would stop it.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, m_oldHandler);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit m_old;
+  void (*m_oldHandler)(int);
+};
 
 }  // namespace trtest
