@@ -46,9 +46,9 @@ void Unbar(const std::string& path) {
 
 // Output to a file handle through a large buffer; a failed write keeps its
 // error code and refuses every later byte. In text mode every "\n" reaches the
-// file as CR LF. A flush of the stream keeps the bytes in the buffer (writers
-// that flush after every line would otherwise make a system call for each);
-// Drain writes them.
+// file as CR LF (translated when the buffer is written out). A flush of the
+// stream keeps the bytes in the buffer (writers that flush after every line
+// would otherwise make a system call for each); Drain writes them.
 class HandleBuffer_t : public std::streambuf {
  public:
   HandleBuffer_t(plat::Handle handle, bool text) : m_handle(handle), m_text(text), m_buffer(new char[kSize]) {
@@ -58,8 +58,9 @@ class HandleBuffer_t : public std::streambuf {
 
   bool Drain() {
     if (m_error != 0) return false;
-    const std::size_t n = static_cast<std::size_t>(pptr() - pbase());
-    if (n > 0 && !plat::WriteFile(m_handle, pbase(), n)) {
+    const char* from = pbase();
+    const std::size_t n = static_cast<std::size_t>(pptr() - from);
+    if (n > 0 && !(m_text ? WriteText(from, n) : plat::WriteFile(m_handle, from, n))) {
       m_error = plat::GetLastError();
       if (m_error == 0) m_error = plat::kErrorWriteFault;
       return false;
@@ -70,34 +71,19 @@ class HandleBuffer_t : public std::streambuf {
 
  protected:
   int_type overflow(int_type c) override {
-    if (traits_type::eq_int_type(c, traits_type::eof())) return Drain() ? traits_type::not_eof(c) : c;
-    const char ch = traits_type::to_char_type(c);
-    return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
   }
   std::streamsize xsputn(const char* s, std::streamsize n) override {
     std::streamsize done = 0;
     while (done < n) {
-      // Room for a whole CR LF at least.
-      if (epptr() - pptr() < 2 && !Drain()) return done;
-      const char* from = s + done;
-      std::streamsize room = epptr() - pptr();
-      std::streamsize take = std::min(n - done, room);
-      if (m_text) {
-        const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(take));
-        if (lf != nullptr) {
-          take = static_cast<const char*>(lf) - from;
-          traits_type::copy(pptr(), from, static_cast<std::size_t>(take));
-          pbump(static_cast<int>(take));
-          if (epptr() - pptr() < 2 && !Drain()) return done + take;
-          *pptr() = '\r';
-          pbump(1);
-          *pptr() = '\n';
-          pbump(1);
-          done += take + 1;
-          continue;
-        }
-      }
-      traits_type::copy(pptr(), from, static_cast<std::size_t>(take));
+      if (pptr() == epptr() && !Drain()) return done;
+      const std::streamsize take = std::min(n - done, static_cast<std::streamsize>(epptr() - pptr()));
+      traits_type::copy(pptr(), s + done, static_cast<std::size_t>(take));
       pbump(static_cast<int>(take));
       done += take;
     }
@@ -108,9 +94,21 @@ class HandleBuffer_t : public std::streambuf {
  private:
   static constexpr std::streamsize kSize = 256 * 1024;
 
+  // Writes the bytes with every "\n" as CR LF.
+  bool WriteText(const char* from, std::size_t n) {
+    if (!m_translated) m_translated.reset(new char[2 * kSize]);
+    char* to = m_translated.get();
+    for (const char* end = from + n; from < end; ++from) {
+      if (*from == '\n') *to++ = '\r';
+      *to++ = *from;
+    }
+    return plat::WriteFile(m_handle, m_translated.get(), static_cast<std::size_t>(to - m_translated.get()));
+  }
+
   plat::Handle m_handle;
   bool m_text;
   std::unique_ptr<char[]> m_buffer;
+  std::unique_ptr<char[]> m_translated;
   unsigned long m_error = 0;
 };
 

@@ -9,10 +9,6 @@ namespace app {
 // nothing beyond U+10FFFF).
 bool IsValidUtf8(const std::string& text);
 
-// The UTF-8 form of a Windows-1252 text. The five bytes that code page leaves
-// unassigned become the control characters of the same value.
-std::string Windows1252ToUtf8(const std::string& text);
-
 // A text as stored in a file: kept when it is valid UTF-8, else read as
 // Windows-1252.
 std::string DecodeStoredText(const std::string& text);

@@ -6,7 +6,6 @@
 #include <functional>
 #include <vector>
 
-#include "app/ApplicationInfo.h"
 #include "app/DataFile.h"
 #include "app/OptionalFields.h"
 #include "app/RunDatabase.h"
@@ -18,15 +17,6 @@
 using namespace trtest;
 
 namespace {
-
-// The header bytes of a file with that tag, as this build writes it.
-std::string HeaderBytes(const std::string& tag, std::uint16_t layout = 101, std::uint16_t data = 100) {
-  const glo::ApplicationInfo_t& info = app::GetApplicationInfo();
-  const std::string build = Sz(info.BuildLabel()) + Sz(info.BuildDate()) + Sz(info.BuildTime());
-  return tag + Le<std::uint16_t>(layout) + Le<std::uint32_t>(2) + "D" + Le<std::uint16_t>(data) +
-         Le<std::uint32_t>(static_cast<std::uint32_t>(2 + build.size())) + "A" + Le<std::uint16_t>(205) + build +
-         Sz(info.Name());
-}
 
 std::string PositionBytes(std::int32_t lat, std::int32_t lon, glo::Optional_t<double> alt) {
   return Le(lat) + Le(lon) + Le<std::uint8_t>(alt.IsPresent() ? 1 : 0) + Le<double>(alt.IsPresent() ? *alt : 0.0);
@@ -186,7 +176,7 @@ TEST_F(RunDatabaseTest, DamagedFilesAreMovedAsideKeepingWhatWasRead) {
       {"cut in the track", good.substr(0, good.size() - 3), app::LoadOutcome_t::kUnreadable, 2},
       {"wrong tag", "LnRf" + good.substr(4), app::LoadOutcome_t::kUnreadable, 0},
       {"wrong record type", recordType, app::LoadOutcome_t::kUnreadable, 0},
-      {"newer layout", HeaderBytes("DlRf", 102) + good.substr(header), app::LoadOutcome_t::kNewer, 0},
+      {"newer layout", HeaderBytes("DlRf", 102, 100) + good.substr(header), app::LoadOutcome_t::kNewer, 0},
       {"newer data", HeaderBytes("DlRf", 101, 101) + good.substr(header), app::LoadOutcome_t::kNewer, 0},
       {"negative lap start", withLap2Start(-5), app::LoadOutcome_t::kUnreadable, 1},
       {"zero laps", FileOf({r1, Le<std::uint32_t>(0) + r2.substr(4 + 2 * 52), r3}, 3),

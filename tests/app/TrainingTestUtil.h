@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/resource.h>
 
+#include "app/ApplicationInfo.h"
 #include "app/Lap.h"
 #include "app/Run.h"
 #include "app/RunSet.h"
@@ -63,6 +64,15 @@ std::string Le(V value) {
 }
 
 inline std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
+
+// The header bytes of a data file with that tag, as this build writes it.
+inline std::string HeaderBytes(const std::string& tag, std::uint16_t layout = 101, std::uint16_t data = 100) {
+  const glo::ApplicationInfo_t& info = app::GetApplicationInfo();
+  const std::string build = Sz(info.BuildLabel()) + Sz(info.BuildDate()) + Sz(info.BuildTime());
+  return tag + Le<std::uint16_t>(layout) + Le<std::uint32_t>(2) + "D" + Le<std::uint16_t>(data) +
+         Le<std::uint32_t>(static_cast<std::uint32_t>(2 + build.size())) + "A" + Le<std::uint16_t>(205) + build +
+         Sz(info.Name());
+}
 
 // Lowers the largest file this process may write, as a full disk would stop it.
 class FileSizeLimit {

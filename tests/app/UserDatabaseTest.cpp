@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/ApplicationInfo.h"
 #include "app/RunDatabase.h"
 #include "app/UserDatabase.h"
 #include "tests/app/TrainingTestUtil.h"
@@ -17,11 +16,7 @@ using namespace trtest;
 namespace {
 
 std::string HeaderBytes(std::uint16_t layout = 101, std::uint16_t data = 100, const std::string& tag = "LnRf") {
-  const glo::ApplicationInfo_t& info = app::GetApplicationInfo();
-  const std::string build = Sz(info.BuildLabel()) + Sz(info.BuildDate()) + Sz(info.BuildTime());
-  return tag + Le<std::uint16_t>(layout) + Le<std::uint32_t>(2) + "D" + Le<std::uint16_t>(data) +
-         Le<std::uint32_t>(static_cast<std::uint32_t>(2 + build.size())) + "A" + Le<std::uint16_t>(205) + build +
-         Sz(info.Name());
+  return trtest::HeaderBytes(tag, layout, data);
 }
 
 std::string Entry(const std::string& name, std::uint32_t unit) { return Sz(name) + Le(unit); }
