@@ -113,6 +113,7 @@ std::string NormaliseFileName(const std::string& name) {
 
 Directory_t::Directory_t(FileBuffer_t& file) : m_file(file) {
   DirectoryWalk_t walk;
+  walk.ancestors.reserve(kMaxDirectoryDepth + 1);
   if (!file.Blocks().empty()) walk.firstBlocks.insert(file.Blocks().front());
   walk.ancestors.push_back(&file.Blocks());
   Read(walk);
