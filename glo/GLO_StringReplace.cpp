@@ -1,5 +1,6 @@
 #include "glo/GLO_StringReplace.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "glo/GLO_Exception.h"
@@ -33,6 +34,7 @@ std::string StringReplace(const std::string& templateText, const std::vector<std
 
 int DecimalsForDigits(double x, int digits) {
   if (x == 0) return 0;
+  x = std::fabs(x);  // a negative value shows as many digits as its positive twin
   // Stops counting once the count reaches the digits, which also ends the walk for
   // an infinite value.
   int integerDigits = 0;

@@ -15,8 +15,8 @@ std::string StringReplace(const std::string& templateText, const std::vector<std
                           const char* file, int line);
 
 // The number of decimals with which x shows 'digits' significant digits: 0 for x = 0,
-// else digits minus the number of integer digits of x (none below 1, negative
-// values included), and 0 when x has that many integer digits or more.
+// else digits minus the number of integer digits of |x| (none below 1), and 0 when
+// |x| has that many integer digits or more.
 int DecimalsForDigits(double x, int digits);
 
 }  // namespace glo

@@ -29,6 +29,9 @@ void InitEnvironment() {
   ::setenv("XDG_DATA_HOME", (home + "/data").c_str(), 1);
   ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
   ::setenv("TMPDIR", (home + "/tmp").c_str(), 1);
+  // The machine's settings hive: a file of the test's own (missing until a test fills it).
+  ::setenv("STRIDE_REGISTRY_MACHINE", (home + "/machine/registry-machine.txt").c_str(), 1);
+  ::unsetenv("STRIDE_REGISTRY_USER");
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   // A zone with daylight saving, so that nothing silently depends on UTC.
   if (!std::getenv("STRIDE_KEEP_TZ")) ::setenv("TZ", "Europe/Berlin", 1);

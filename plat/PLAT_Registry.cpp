@@ -1,0 +1,686 @@
+#include "plat/PLAT_Registry.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "plat/PLAT_Error.h"
+
+namespace plat {
+
+namespace {
+
+constexpr const char* kHeader = "STRIDE-REGISTRY 1";
+constexpr const char* kEndMark = "END";
+constexpr size_t kMaxNameLength = 255;
+
+// ---------------------------------------------------------------------------
+// The tree of one hive.
+
+std::string Fold(const std::string& name) {
+  std::string folded(name);
+  for (char& c : folded)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return folded;
+}
+
+struct Value {
+  std::string name;
+  unsigned long type;
+  std::string bytes;
+};
+
+struct Key {
+  std::string name;
+  std::map<std::string, std::unique_ptr<Key>> subKeys;  // by folded name
+  std::vector<Value> values;                            // in the order first set
+
+  Key* Sub(const std::string& name) const {
+    const auto it = subKeys.find(Fold(name));
+    return it == subKeys.end() ? nullptr : it->second.get();
+  }
+  Key* AddSub(const std::string& name) {
+    if (Key* sub = Sub(name)) return sub;
+    auto key = std::make_unique<Key>();
+    key->name = name;
+    Key* raw = key.get();
+    subKeys.emplace(Fold(name), std::move(key));
+    return raw;
+  }
+  Value* FindValue(const std::string& name) {
+    const std::string folded = Fold(name);
+    for (Value& v : values)
+      if (Fold(v.name) == folded) return &v;
+    return nullptr;
+  }
+};
+
+// Identity of a hive file as read, by which its damage is reported once.
+struct FileId {
+  bool exists = false;
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  std::int64_t mtimeNs = 0;
+};
+
+struct Hive {
+  std::string path;
+  bool machine = false;
+  FileId id;
+  bool damaged = false;  // the file in place holds more than was read
+  Key root;
+};
+
+// ---------------------------------------------------------------------------
+// Text form of a hive.
+
+std::string Escape(const std::string& name) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : name) {
+    if (c < 0x20 || c == 0x7f || c == '%' || c == '\\' || c == '[' || c == ']' || c == '=' || c == '#') {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 0xf];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool Unescape(const std::string& text, std::string& name) {
+  name.clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '%') {
+      if (i + 2 >= text.size()) return false;
+      const int hi = HexDigit(text[i + 1]);
+      const int lo = HexDigit(text[i + 2]);
+      if (hi < 0 || lo < 0) return false;
+      name += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    } else if (c == '\\' || c == '[' || c == ']' || c == '=' || static_cast<unsigned char>(c) < 0x20) {
+      return false;
+    } else {
+      name += c;
+    }
+  }
+  return name.size() <= kMaxNameLength;
+}
+
+bool ParseHex(const std::string& text, std::string& bytes) {
+  if (text.size() % 2 != 0) return false;
+  bytes.clear();
+  for (size_t i = 0; i < text.size(); i += 2) {
+    const int hi = HexDigit(text[i]);
+    const int lo = HexDigit(text[i + 1]);
+    if (hi < 0 || lo < 0) return false;
+    bytes += static_cast<char>(hi * 16 + lo);
+  }
+  return true;
+}
+
+bool ParseType(const std::string& text, unsigned long& type) {
+  if (text.empty() || text.size() > 10) return false;
+  type = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    type = type * 10 + static_cast<unsigned long>(c - '0');
+  }
+  return true;
+}
+
+// Fills 'root' with the text as far as it is valid; false when it is not valid to
+// its end marker (then 'badLine' is the first line that was not taken).
+bool ParseHive(const std::string& text, Key& root, size_t& badLine) {
+  Key* current = &root;
+  size_t pos = 0;
+  size_t lineNo = 0;
+  bool ended = false;
+  while (pos < text.size()) {
+    const size_t eol = text.find('\n', pos);
+    if (eol == std::string::npos) {  // a last line without its end: cut short
+      badLine = lineNo + 1;
+      return false;
+    }
+    std::string line = text.substr(pos, eol - pos);
+    pos = eol + 1;
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (ended) {
+      if (line.empty()) continue;
+      badLine = lineNo;
+      return false;
+    }
+    if (lineNo == 1) {
+      if (line != kHeader) {
+        badLine = lineNo;
+        return false;
+      }
+      continue;
+    }
+    if (line.empty() || line[0] == '#') continue;
+    if (line == kEndMark) {
+      ended = true;
+      continue;
+    }
+    if (line[0] == '[') {
+      if (line.back() != ']') {
+        badLine = lineNo;
+        return false;
+      }
+      const std::string path = line.substr(1, line.size() - 2);
+      std::vector<std::string> names;
+      size_t start = 0;
+      while (!path.empty()) {
+        const size_t sep = path.find('\\', start);
+        std::string name;
+        if (!Unescape(path.substr(start, sep == std::string::npos ? std::string::npos : sep - start), name) ||
+            name.empty()) {
+          badLine = lineNo;
+          return false;
+        }
+        names.push_back(name);
+        if (sep == std::string::npos) break;
+        start = sep + 1;
+      }
+      current = &root;
+      for (const std::string& name : names) current = current->AddSub(name);
+      continue;
+    }
+    const size_t eq = line.find('=');
+    const size_t colon = eq == std::string::npos ? eq : line.find(':', eq);
+    Value value;
+    if (eq == std::string::npos || colon == std::string::npos || !Unescape(line.substr(0, eq), value.name) ||
+        !ParseType(line.substr(eq + 1, colon - eq - 1), value.type) ||
+        !ParseHex(line.substr(colon + 1), value.bytes)) {
+      badLine = lineNo;
+      return false;
+    }
+    if (Value* old = current->FindValue(value.name))
+      *old = std::move(value);
+    else
+      current->values.push_back(std::move(value));
+  }
+  if (!ended) {
+    badLine = lineNo + 1;
+    return false;
+  }
+  return true;
+}
+
+void WriteKey(const Key& key, const std::string& path, std::string& out) {
+  static const char* hex = "0123456789ABCDEF";
+  out += '[' + path + "]\n";
+  for (const Value& v : key.values) {
+    out += Escape(v.name) + '=' + std::to_string(v.type) + ':';
+    for (unsigned char c : v.bytes) {
+      out += hex[c >> 4];
+      out += hex[c & 0xf];
+    }
+    out += '\n';
+  }
+  for (const auto& [folded, sub] : key.subKeys)
+    WriteKey(*sub, path.empty() ? Escape(sub->name) : path + '\\' + Escape(sub->name), out);
+}
+
+std::string HiveText(const Key& root) {
+  std::string out = std::string(kHeader) + "\n";
+  WriteKey(root, std::string(), out);
+  out += std::string(kEndMark) + "\n";
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Files.
+
+FileId StatFile(const std::string& path) {
+  FileId id;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return id;
+  id.exists = true;
+  id.dev = st.st_dev;
+  id.ino = st.st_ino;
+  id.size = st.st_size;
+  id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  text.clear();
+  char buffer[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+std::string Folder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : path.substr(0, slash));
+}
+
+bool CreateFolders(const std::string& folder) {
+  for (size_t pos = 1; pos <= folder.size(); ++pos) {
+    if (pos != folder.size() && folder[pos] != '/') continue;
+    if (::mkdir(folder.substr(0, pos).c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Writes the file whole: a temporary file beside it, flushed, then renamed over it.
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+  const std::string temp = path + ".tmp-" + std::to_string(::getpid());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  const int dir = ::open(Folder(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return true;
+}
+
+// Keeps the damaged file in place under a name of its own (a second link).
+bool KeepAside(const std::string& path) {
+  for (int n = 1; n < 1000; ++n) {
+    const std::string side = path + ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+    if (::link(path.c_str(), side.c_str()) == 0) return true;
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+// An exclusive lock on "<hive>.lock", held for one read-change-write.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& hivePath) {
+    if (!CreateFolders(Folder(hivePath))) return;
+    m_fd = ::open((hivePath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0) return;
+    int rc;
+    do {
+      rc = ::flock(m_fd, LOCK_EX);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+      ::close(m_fd);
+      m_fd = -1;
+    }
+  }
+  ~FileLock() {
+    if (m_fd >= 0) ::close(m_fd);  // closing drops the lock
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool Held() const { return m_fd >= 0; }
+
+ private:
+  int m_fd = -1;
+};
+
+// ---------------------------------------------------------------------------
+// The process's view of the hives and its open keys.
+
+struct OpenKey {
+  bool machine;
+  std::string hivePath;
+  std::vector<std::string> path;
+  unsigned long access;
+};
+
+struct Store {
+  std::mutex mutex;
+  std::map<std::string, Hive> hives;  // by "<u|m><file>"
+  std::map<HKEY, OpenKey> keys;
+  std::set<std::string> reported;  // damaged files already reported, by identity
+  HKEY next = 0x1000;
+};
+
+Store& TheStore() {
+  static auto* store = new Store;  // lives to the very end of the process
+  return *store;
+}
+
+std::string EnvPath(const char* name) {
+  const char* value = std::getenv(name);
+  return value && value[0] ? std::string(value) : std::string();
+}
+
+void EnsureMachineDefault(Hive& hive) {
+  if (hive.machine) hive.root.AddSub("Software")->AddSub("Vortan");
+}
+
+// Reads the hive from the file in place. The files are small and another process
+// may have replaced them at any time (file times are too coarse to tell two quick
+// replacements apart), so every call reads the file again.
+Hive& Refresh(Store& store, bool machine, const std::string& path) {
+  Hive& hive = store.hives[(machine ? "m" : "u") + path];
+  hive.path = path;
+  hive.machine = machine;
+  const FileId id = StatFile(path);
+  hive.root = Key();
+  hive.damaged = false;
+  hive.id = id;
+  std::string text;
+  if (id.exists && ReadWholeFile(path, text)) {
+    size_t badLine = 0;
+    if (!ParseHive(text, hive.root, badLine)) {
+      hive.damaged = true;
+      const std::string identity = path + ':' + std::to_string(id.ino) + ':' + std::to_string(id.mtimeNs);
+      if (store.reported.insert(identity).second)
+        std::fprintf(stderr,
+                     "The settings file %s is damaged from line %zu on; the settings before it are used, "
+                     "and the file is kept as %s.damaged when the settings are next saved.\n",
+                     path.c_str(), badLine, path.c_str());
+    }
+  }
+  EnsureMachineDefault(hive);
+  return hive;
+}
+
+bool SaveHive(Hive& hive) {
+  if (!CreateFolders(Folder(hive.path))) return false;
+  if (hive.damaged && StatFile(hive.path).exists && !KeepAside(hive.path)) return false;
+  if (!ReplaceFile(hive.path, HiveText(hive.root))) return false;
+  hive.damaged = false;
+  return true;
+}
+
+bool Resolve(Store& store, HKEY handle, OpenKey& key) {
+  if (handle == kHkeyCurrentUser) {
+    key = OpenKey{false, UserHivePath(), {}, kKeyRead | kKeyWrite};
+    return true;
+  }
+  if (handle == kHkeyLocalMachine) {
+    key = OpenKey{true, MachineHivePath(), {}, kKeyRead};
+    return true;
+  }
+  const auto it = store.keys.find(handle);
+  if (it == store.keys.end()) return false;
+  key = it->second;
+  return true;
+}
+
+Key* Walk(Key& root, const std::vector<std::string>& path) {
+  Key* key = &root;
+  for (const std::string& name : path)
+    if (!(key = key->Sub(name))) return nullptr;
+  return key;
+}
+
+// The components of a subkey path; one trailing "\" is allowed.
+bool SplitPath(const std::string& subKey, std::vector<std::string>& names) {
+  names.clear();
+  if (subKey.empty()) return true;
+  std::string path = subKey;
+  if (path.back() == '\\') path.pop_back();
+  size_t start = 0;
+  for (;;) {
+    const size_t sep = path.find('\\', start);
+    const std::string name = path.substr(start, sep == std::string::npos ? std::string::npos : sep - start);
+    if (name.empty() || name.size() > kMaxNameLength) return false;
+    names.push_back(name);
+    if (sep == std::string::npos) return true;
+    start = sep + 1;
+  }
+}
+
+constexpr unsigned long kWriteRights = kKeySetValue | kKeyCreateSubKey;
+
+HKEY NewHandle(Store& store, OpenKey key) {
+  const HKEY handle = store.next;
+  store.next += 4;
+  store.keys.emplace(handle, std::move(key));
+  return handle;
+}
+
+// The key of an open handle in its freshly read hive, or an error code.
+long Locate(Store& store, HKEY handle, OpenKey& open, Hive*& hive, Key*& key) {
+  if (!Resolve(store, handle, open)) return static_cast<long>(kErrorInvalidHandle);
+  hive = &Refresh(store, open.machine, open.hivePath);
+  key = Walk(hive->root, open.path);
+  // A key that another process took away (by editing the file) is gone for good.
+  return key ? 0 : static_cast<long>(kErrorBadKey);
+}
+
+// Runs a change of one key under the hive's lock and saves the hive.
+template <typename Change>
+long ChangeKey(HKEY handle, unsigned long right, Change change) {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  OpenKey open;
+  if (!Resolve(store, handle, open)) return static_cast<long>(kErrorInvalidHandle);
+  if (open.machine || (open.access & right) != right) return static_cast<long>(kErrorAccessDenied);
+  FileLock lock(open.hivePath);
+  if (!lock.Held()) return static_cast<long>(kErrorBadDbFormat);
+  Hive* hive = nullptr;
+  Key* key = nullptr;
+  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
+  const long rc = change(*key);
+  if (rc != 0) return rc;
+  return SaveHive(*hive) ? 0 : static_cast<long>(kErrorBadDbFormat);
+}
+
+long EnumName(const std::string& name, char* buffer, unsigned long& nameLen) {
+  if (!buffer || name.size() + 1 > nameLen) return static_cast<long>(kErrorMoreData);
+  std::memcpy(buffer, name.c_str(), name.size() + 1);
+  nameLen = static_cast<unsigned long>(name.size());
+  return 0;
+}
+
+}  // namespace
+
+std::string UserHivePath() {
+  std::string path = EnvPath("STRIDE_REGISTRY_USER");
+  if (!path.empty()) return path;
+  std::string config = EnvPath("XDG_CONFIG_HOME");
+  if (config.empty() || config[0] != '/') config = EnvPath("HOME") + "/.config";
+  return config + "/VORTAN/registry-user.txt";
+}
+
+std::string MachineHivePath() {
+  const std::string path = EnvPath("STRIDE_REGISTRY_MACHINE");
+  return path.empty() ? std::string("/etc/xdg/VORTAN/registry-machine.txt") : path;
+}
+
+long RegOpenKeyEx(HKEY parent, const std::string& subKey, unsigned long access, HKEY& result) {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  std::vector<std::string> names;
+  if (!SplitPath(subKey, names)) return static_cast<long>(kErrorInvalidParameter);
+  OpenKey open;
+  Hive* hive = nullptr;
+  Key* key = nullptr;
+  if (const long rc = Locate(store, parent, open, hive, key)) return rc;
+  if (open.machine && (access & kWriteRights)) return static_cast<long>(kErrorAccessDenied);
+  for (const std::string& name : names) {
+    key = key->Sub(name);
+    if (!key) return static_cast<long>(kErrorFileNotFound);
+    open.path.push_back(key->name);
+  }
+  open.access = access;
+  result = NewHandle(store, std::move(open));
+  return 0;
+}
+
+long RegCreateKeyEx(HKEY parent, const std::string& subKey, unsigned long access, HKEY& result) {
+  std::vector<std::string> names;
+  if (!SplitPath(subKey, names)) return static_cast<long>(kErrorInvalidParameter);
+  {
+    Store& store = TheStore();
+    std::lock_guard<std::mutex> guard(store.mutex);
+    OpenKey open;
+    if (!Resolve(store, parent, open)) return static_cast<long>(kErrorInvalidHandle);
+    if (open.machine) return static_cast<long>(kErrorAccessDenied);
+  }
+  std::vector<std::string> created;
+  const long rc = ChangeKey(parent, kKeyCreateSubKey, [&](Key& key) -> long {
+    Key* k = &key;
+    for (const std::string& name : names) {
+      k = k->AddSub(name);
+      created.push_back(k->name);
+    }
+    return 0;
+  });
+  if (rc != 0) return rc;
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  OpenKey open;
+  if (!Resolve(store, parent, open)) return static_cast<long>(kErrorInvalidHandle);
+  open.path.insert(open.path.end(), created.begin(), created.end());
+  open.access = access;
+  result = NewHandle(store, std::move(open));
+  return 0;
+}
+
+long RegCloseKey(HKEY key) {
+  if (key == kHkeyCurrentUser || key == kHkeyLocalMachine) return 0;
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  return store.keys.erase(key) ? 0 : static_cast<long>(kErrorInvalidHandle);
+}
+
+long RegQueryInfoKey(HKEY handle, unsigned long* subKeys, unsigned long* maxSubKeyLen, unsigned long* values,
+                     unsigned long* maxValueNameLen) {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  OpenKey open;
+  Hive* hive = nullptr;
+  Key* key = nullptr;
+  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
+  size_t longestKey = 0;
+  for (const auto& [folded, sub] : key->subKeys) longestKey = std::max(longestKey, sub->name.size());
+  size_t longestValue = 0;
+  for (const Value& v : key->values) longestValue = std::max(longestValue, v.name.size());
+  if (subKeys) *subKeys = static_cast<unsigned long>(key->subKeys.size());
+  if (maxSubKeyLen) *maxSubKeyLen = static_cast<unsigned long>(longestKey);
+  if (values) *values = static_cast<unsigned long>(key->values.size());
+  if (maxValueNameLen) *maxValueNameLen = static_cast<unsigned long>(longestValue);
+  return 0;
+}
+
+long RegEnumKeyEx(HKEY handle, unsigned long index, char* name, unsigned long& nameLen) {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  OpenKey open;
+  Hive* hive = nullptr;
+  Key* key = nullptr;
+  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
+  if (index >= key->subKeys.size()) return static_cast<long>(kErrorNoMoreItems);
+  auto it = key->subKeys.begin();
+  std::advance(it, index);
+  return EnumName(it->second->name, name, nameLen);
+}
+
+long RegEnumValue(HKEY handle, unsigned long index, char* name, unsigned long& nameLen) {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  OpenKey open;
+  Hive* hive = nullptr;
+  Key* key = nullptr;
+  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
+  if (index >= key->values.size()) return static_cast<long>(kErrorNoMoreItems);
+  return EnumName(key->values[index].name, name, nameLen);
+}
+
+long RegQueryValueEx(HKEY handle, const std::string& valueName, unsigned long* type, unsigned char* data,
+                     unsigned long* size) {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  OpenKey open;
+  Hive* hive = nullptr;
+  Key* key = nullptr;
+  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
+  if (data && !size) return static_cast<long>(kErrorInvalidParameter);
+  const Value* value = key->FindValue(valueName);
+  if (!value) return static_cast<long>(kErrorFileNotFound);
+  if (type) *type = value->type;
+  const unsigned long length = static_cast<unsigned long>(value->bytes.size());
+  if (!data) {
+    if (size) *size = length;
+    return 0;
+  }
+  const unsigned long room = *size;
+  *size = length;
+  if (room < length) return static_cast<long>(kErrorMoreData);
+  if (length) std::memcpy(data, value->bytes.data(), length);
+  return 0;
+}
+
+long RegSetValueEx(HKEY handle, const std::string& valueName, unsigned long type, const unsigned char* data,
+                   unsigned long size) {
+  if (size && !data) return static_cast<long>(kErrorInvalidParameter);
+  if (valueName.size() > kMaxNameLength) return static_cast<long>(kErrorInvalidParameter);
+  const std::string bytes = size ? std::string(reinterpret_cast<const char*>(data), size) : std::string();
+  return ChangeKey(handle, kKeySetValue, [&](Key& key) -> long {
+    if (Value* old = key.FindValue(valueName)) {
+      old->type = type;
+      old->bytes = bytes;
+    } else {
+      key.values.push_back(Value{valueName, type, bytes});
+    }
+    return 0;
+  });
+}
+
+long RegDeleteValue(HKEY handle, const std::string& valueName) {
+  return ChangeKey(handle, kKeySetValue, [&](Key& key) -> long {
+    const std::string folded = Fold(valueName);
+    for (auto it = key.values.begin(); it != key.values.end(); ++it) {
+      if (Fold(it->name) == folded) {
+        key.values.erase(it);
+        return 0;
+      }
+    }
+    return static_cast<long>(kErrorFileNotFound);
+  });
+}
+
+}  // namespace plat
