@@ -105,6 +105,8 @@ inline double ReadEasting(std::istream& in) { return ReadNonNegative(in, 5249, 5
 inline double ReadNorthing(std::istream& in) { return ReadNonNegative(in, 5251, 5252); }
 // A white-space delimited token (5247 when there is none).
 std::string ReadToken(std::istream& in);
+// A token of two square letters (5247, 5248).
+std::string ReadSquareLetters(std::istream& in);
 
 // Square letters of the British, Irish and West Malaysian grids: five rows of
 // five, row 0 the southernmost, column 0 the westernmost.

@@ -10,19 +10,11 @@
 
 namespace {
 
+using gridtest::Degrees;
+using gridtest::Format;
+using gridtest::Parse;
 using gridtest::Point;
-
-const geo::Datum_t& Wgs84() { return geo::GetWgs84Datum(); }
-
-std::string Format(const geo::Grid_t& grid, double latitude, double longitude) {
-  return grid.Format(Point(latitude, longitude), Wgs84()).text;
-}
-
-geo::Position_t Parse(const geo::Grid_t& grid, const std::string& text) {
-  return grid.Parse(geo::GridText_t(text), Wgs84());
-}
-
-double Degrees(std::int32_t semicircles) { return semicircles / geo::SemicirclesPerDegree; }
+using gridtest::Wgs84;
 
 TEST(Grids, BuiltInObjectsAndTheirTypeIds) {
   const geo::LatLonDegMins_t degMins;

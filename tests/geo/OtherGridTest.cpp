@@ -11,7 +11,11 @@
 namespace {
 
 using gridtest::Case;
+using gridtest::Degrees;
+using gridtest::Format;
+using gridtest::Parse;
 using gridtest::Point;
+using gridtest::Wgs84;
 
 // Reference texts were computed once with independent geodesy tools from each
 // grid's own parameters on the WGS84 ellipsoid (the Dutch grid against the exact
@@ -137,18 +141,6 @@ TEST(ObliqueGrids, WestMalaysianReferencePoints) {
     EXPECT_NEAR(geo::grid::ToDegrees(back.GetLongitude()), c.longitude, 1e-5);
   }
 }
-
-const geo::Datum_t& Wgs84() { return geo::GetWgs84Datum(); }
-
-std::string Format(const geo::Grid_t& grid, double latitude, double longitude) {
-  return grid.Format(Point(latitude, longitude), Wgs84()).text;
-}
-
-geo::Position_t Parse(const geo::Grid_t& grid, const std::string& text) {
-  return grid.Parse(geo::GridText_t(text), Wgs84());
-}
-
-double Degrees(std::int32_t semicircles) { return semicircles / geo::SemicirclesPerDegree; }
 
 TEST(MaidenheadGrid, Locators) {
   const Case cases[] = {

@@ -11,7 +11,11 @@
 namespace {
 
 using gridtest::Case;
+using gridtest::Degrees;
+using gridtest::Format;
+using gridtest::Parse;
 using gridtest::Point;
+using gridtest::Wgs84;
 
 // Reference texts were computed once with independent geodesy tools (exact
 // transverse Mercator and polar stereographic) from each grid's parameters on
@@ -298,16 +302,6 @@ TEST(UserGrids, ReferencePoints) {
       {59.33, 18.06, "1628341 6580970"},
       {65.6, 22.15, "1792211 7292359"},
   }, 1);
-}
-
-const geo::Datum_t& Wgs84() { return geo::GetWgs84Datum(); }
-
-std::string Format(const geo::Grid_t& grid, double latitude, double longitude) {
-  return grid.Format(Point(latitude, longitude), Wgs84()).text;
-}
-
-geo::Position_t Parse(const geo::Grid_t& grid, const std::string& text) {
-  return grid.Parse(geo::GridText_t(text), Wgs84());
 }
 
 TEST(UtmGrid, CentralMeridianAndBandLimits) {
