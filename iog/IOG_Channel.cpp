@@ -150,6 +150,7 @@ void Channel_t::DownloadTracksA301(gdb::Database_t& database, const ioa::Protoco
 
   for (auto& [deferredKey, deferredTrack] : deferred) {
     gdb::TrackId_t cut(gdb::Name_t(glo::ValidMBPrefix(deferredKey.Text())));
+    deferredTrack.SetName(glo::ValidMBPrefix(deferredTrack.GetName()));
     if (protocol == kA302 && database.GetTracks().find(cut) != database.GetTracks().end())
       database.MakeUniqueTrackName(cut);
     AddTrack(protocol, cut, deferredTrack, database);

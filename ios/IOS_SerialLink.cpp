@@ -35,7 +35,10 @@ SerialLink_t::SerialLink_t(const thr::Event_t& abortEvent, const std::string& po
              256),
       m_transmitter(m_port),
       m_receiver(m_port),
-      m_multiPacket(false) {}
+      m_multiPacket(false) {
+  // The link's stop request also ends a write that waits on a stalled port.
+  m_port.SetStopEvent(AbortEvent());
+}
 
 SerialLink_t::~SerialLink_t() {}
 

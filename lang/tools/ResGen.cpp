@@ -1,9 +1,11 @@
 // Build-time generator of the language module's sources.
 //
-//   stride_resgen module -o OUT.cpp --version A.B.C.D [--omit ID]... STRINGS.txt...
+//   stride_resgen module -o OUT.cpp --version A.B.C.D [--omit ID]... FILE...
 //       The resource table of a language module: every string of the string files
-//       (one "<id><TAB><text>" per line, C escapes \n \t \r \\ \", lines starting
-//       with '#' and empty lines ignored), plus the module's version block.
+//       (*.txt: one "<id><TAB><text>" per line, C escapes \n \t \r \\ \", lines
+//       starting with '#' and empty lines ignored), every dialog of the dialog
+//       template files (*.dlg, see plat/PLAT_DialogTemplate.h), plus the module's
+//       version block.
 //   stride_resgen version -o OUT.cpp --version A.B.C.D [--string NAME=VALUE]...
 //       A version block alone, for an executable.
 //
@@ -19,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "plat/PLAT_DialogTemplate.h"
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_VersionInfo.h"
 
@@ -108,9 +111,30 @@ std::string Unescape(const std::string& text, const Source& at) {
   return out;
 }
 
+bool IsDialogFile(const std::string& path) {
+  return path.size() > 4 && path.compare(path.size() - 4, 4, ".dlg") == 0;
+}
+
+// Reads every dialog template file into id -> block text; errors fail the build.
+void ReadDialogs(const Options& opt, std::map<unsigned long, std::string>& table) {
+  std::vector<plat::DialogTemplate> dialogs;
+  for (const std::string& path : opt.inputs) {
+    if (!IsDialogFile(path)) continue;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Fail("cannot open " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    int line = 0;
+    std::string error;
+    if (!plat::ParseDialogTemplates(text.str(), dialogs, line, error)) FailAt(Source{path, line}, error);
+  }
+  for (const plat::DialogTemplate& d : dialogs) table[d.id] = d.source;
+}
+
 // Reads every string file into id -> (text, source); duplicates are errors.
 void ReadStrings(const Options& opt, std::map<unsigned long, std::pair<std::string, Source>>& table) {
   for (const std::string& path : opt.inputs) {
+    if (IsDialogFile(path)) continue;
     std::ifstream in(path, std::ios::binary);
     if (!in) Fail("cannot open " + path);
     std::string line;
@@ -253,17 +277,23 @@ int main(int argc, char** argv) {
   if (opt.mode == "module") {
     std::map<unsigned long, std::pair<std::string, Source>> table;
     ReadStrings(opt, table);
+    std::map<unsigned long, std::string> dialogs;
+    ReadDialogs(opt, dialogs);
     out << "\n// Every resource of the module, sorted by kind, then id.\n"
         << "extern const StrideResourceEntry kStrideResources[];\n"
         << "extern const unsigned kStrideResourceCount;\n"
         << "const StrideResourceEntry kStrideResources[] = {\n";
+    for (const auto& [id, block] : dialogs) {
+      out << "    {" << plat::kResourceDialog << ", " << id << ", " << block.size()
+          << ", reinterpret_cast<const unsigned char*>(" << CLiteral(block) << ")},\n";
+    }
     for (const auto& [id, entry] : table) {
       out << "    {" << plat::kResourceString << ", " << id << ", " << entry.first.size()
           << ", reinterpret_cast<const unsigned char*>(" << CLiteral(entry.first) << ")},\n";
     }
-    if (table.empty()) out << "    {0, 0, 0, nullptr},\n";
+    if (table.empty() && dialogs.empty()) out << "    {0, 0, 0, nullptr},\n";
     out << "};\n"
-        << "const unsigned kStrideResourceCount = " << table.size() << ";\n";
+        << "const unsigned kStrideResourceCount = " << table.size() + dialogs.size() << ";\n";
   }
   WriteIfChanged(opt.out, out.str());
   return 0;

@@ -1,0 +1,24 @@
+#pragma once
+// Edit controls ("edit"): one line, or several with kEsMultiline. The text is
+// the window text; the parent hears kEnChange, kEnSetFocus and kEnKillFocus.
+#include "plat/PLAT_Window.h"
+
+namespace plat {
+
+class Edit_t : public Wnd_t {
+ public:
+  bool Create(Wnd_t* parent, int id, std::uint32_t style, const RECT& rect, const std::string& text = {}) {
+    return CreateControl("edit", parent, id, style, rect, text);
+  }
+  void SetReadOnly(bool readOnly);
+  bool IsReadOnly() const;
+  // Selects characters [start, end) (end -1: to the end of the text).
+  void SetSel(int start, int end);
+  // The number of lines a multi-line control holds (1 for a one-line control).
+  int GetLineCount() const;
+  // Scrolls a multi-line control so that the first visible line is that one.
+  void LineScroll(int lines);
+  int GetFirstVisibleLine() const;
+};
+
+}  // namespace plat

@@ -1,0 +1,50 @@
+#pragma once
+// Tree controls ("tree"). Items are named by handles; kTviRoot and kTviLast
+// place new items. The parent hears kTvnSelChanged when the selection changes
+// and kNmDblClk on a double click.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plat/PLAT_Window.h"
+
+namespace plat {
+
+using HTREEITEM = std::uintptr_t;  // 0 is no item
+constexpr HTREEITEM kTviRoot = 0;
+constexpr HTREEITEM kTviFirst = ~std::uintptr_t(0) - 1;
+constexpr HTREEITEM kTviLast = ~std::uintptr_t(0);
+
+class TreeCtrl_t : public Wnd_t {
+ public:
+  bool Create(Wnd_t* parent, int id, std::uint32_t style, const RECT& rect) {
+    return CreateControl("tree", parent, id, style, rect, std::string());
+  }
+  // A new item under 'parent' (kTviRoot), after 'after' (an item, kTviFirst or
+  // kTviLast); 0 when the parent or the place is not an item of this tree.
+  HTREEITEM InsertItem(const std::string& text, HTREEITEM parent = kTviRoot, HTREEITEM after = kTviLast);
+  bool DeleteItem(HTREEITEM item);
+  void DeleteAllItems();
+  std::string GetItemText(HTREEITEM item) const;
+  bool SetItemText(HTREEITEM item, const std::string& text);
+  bool SetItemData(HTREEITEM item, std::uintptr_t data);
+  std::uintptr_t GetItemData(HTREEITEM item) const;
+  HTREEITEM GetRootItem() const;
+  HTREEITEM GetChildItem(HTREEITEM item) const;
+  HTREEITEM GetNextSiblingItem(HTREEITEM item) const;
+  HTREEITEM GetPrevSiblingItem(HTREEITEM item) const;
+  HTREEITEM GetParentItem(HTREEITEM item) const;
+  HTREEITEM GetSelectedItem() const;
+  bool SelectItem(HTREEITEM item);  // 0 clears the selection
+  bool Expand(HTREEITEM item, bool expand);
+  bool IsExpanded(HTREEITEM item) const;
+  bool ItemHasChildren(HTREEITEM item) const;
+  int GetCount() const;
+  // The item's picture, an index into the pictures set with SetImages.
+  bool SetItemImage(HTREEITEM item, int image);
+  // Pictures for the items: the bytes of PNG images (resources of the language
+  // module, for example).
+  bool SetImages(const std::vector<std::string>& pngFiles);
+};
+
+}  // namespace plat
