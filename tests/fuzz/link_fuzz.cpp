@@ -10,27 +10,13 @@
 #include "iol/IOL_Exception.h"
 #include "ios/IOS_SerialLink.h"
 #include "plat/PLAT_Pty.h"
+#include "tests/fuzz/FuzzLine.h"
 #include "tests/fuzz/FuzzSeeds.h"
 #include "thr/THR_Event.h"
 
 namespace {
 
-// A block as the unit sends it (see receiver_fuzz.cpp for the layout).
-std::string Block(unsigned char id, const std::string& data) {
-  std::string body;
-  body += static_cast<char>(id);
-  body += static_cast<char>(data.size());
-  body += data;
-  unsigned char sum = 0;
-  for (char c : body) sum = static_cast<unsigned char>(sum + static_cast<unsigned char>(c));
-  body += static_cast<char>(0x100 - sum);
-  std::string line = "\x10";
-  for (char c : body) {
-    line += c;
-    if (c == '\x10') line += c;
-  }
-  return line + "\x10\x03";
-}
+using fuzz::LineBlock;
 
 struct Line {
   plat::Pty pty;
@@ -50,13 +36,14 @@ struct Line {
 }  // namespace
 
 std::vector<std::string> StrideFuzzSeeds() {
-  const std::string header = Block(123, std::string("\x00\xFF\x02\x00\x00", 5) + "abc");  // multi-packet header
-  return {"\x00" + Block(255, std::string("\x91\x01\x20\x03", 4) + std::string("Watch\0", 6)),
-          "\x00" + Block(27, std::string("\x02\x00", 2)) + Block(27, std::string("\x02\x00", 2)),
-          "\x01" + header + Block(124, std::string("\x01\x00\xFF", 3) + "def"),
-          "\x01" + Block(123, std::string("\x10\x10\x10", 3)),
-          "\x00" + Block(6, std::string("\xFF\x00", 2)) + Block(21, std::string("\xFF\x00", 2)),
-          "\x00" + std::string("\x10\x0c\x02\x06\x00\xEC\x10\x03", 8)};
+  const std::string single(1, '\0');  // no multi-packet transfers
+  const std::string header = LineBlock(123, std::string("\x00\xFF\x02\x00\x00", 5) + "abc");  // multi-packet
+  return {single + LineBlock(255, std::string("\x91\x01\x20\x03", 4) + std::string("Watch\0", 6)),
+          single + LineBlock(27, std::string("\x02\x00", 2)) + LineBlock(27, std::string("\x02\x00", 2)),
+          "\x01" + header + LineBlock(124, std::string("\x01\x00\xFF", 3) + "def"),
+          "\x01" + LineBlock(123, std::string("\x10\x10\x10", 3)),
+          single + LineBlock(6, std::string("\xFF\x00", 2)) + LineBlock(21, std::string("\xFF\x00", 2)),
+          single + std::string("\x10\x0c\x02\x06\x00\xEC\x10\x03", 8)};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
