@@ -122,6 +122,16 @@ TEST_F(UserDatabaseTest, DamagedListsAreMovedAside) {
   }
 }
 
+TEST_F(UserDatabaseTest, ListThatCannotBeOpenedIsNeverWrittenOver) {
+  std::filesystem::create_directory(ListPath());
+  EXPECT_THROW(m_users->Load(), win::Error_t);
+  EXPECT_TRUE(m_users->IsLoaded());
+  m_users->AddUser(1, "Ann");
+  EXPECT_THROW(m_users->Save(), app::SaveRefused_t);
+  EXPECT_TRUE(std::filesystem::is_directory(ListPath()));
+  EXPECT_TRUE(m_session.log.empty());
+}
+
 TEST_F(UserDatabaseTest, UserNamesThatCannotBeFileNames) {
   const std::vector<std::string> bad = {"",  ".", "..", "a/b", "a\\b", std::string("a\0b", 3), "tab\there", "del\x7F",
                                         "StridemereLogbook", "STRIDEMERELOGBOOK"};
