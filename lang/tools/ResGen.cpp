@@ -4,7 +4,8 @@
 //       The resource table of a language module: every string of the string files
 //       (*.txt: one "<id><TAB><text>" per line, C escapes \n \t \r \\ \", lines
 //       starting with '#' and empty lines ignored), every dialog of the dialog
-//       template files (*.dlg, see plat/PLAT_DialogTemplate.h), plus the module's
+//       template files (*.dlg, see plat/PLAT_DialogTemplate.h), every picture
+//       (<id>.png, a bitmap resource holding the PNG file), plus the module's
 //       version block.
 //   stride_resgen version -o OUT.cpp --version A.B.C.D [--string NAME=VALUE]...
 //       A version block alone, for an executable.
@@ -115,6 +116,27 @@ bool IsDialogFile(const std::string& path) {
   return path.size() > 4 && path.compare(path.size() - 4, 4, ".dlg") == 0;
 }
 
+bool IsPictureFile(const std::string& path) {
+  return path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
+}
+
+// Reads every picture file into id -> bytes; the id is the file's base name.
+void ReadPictures(const Options& opt, std::map<unsigned long, std::string>& table) {
+  for (const std::string& path : opt.inputs) {
+    if (!IsPictureFile(path)) continue;
+    const size_t slash = path.find_last_of('/');
+    const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string digits = base.substr(0, base.size() - 4);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+      Fail("a picture's file name must be its id: " + path);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) Fail("cannot open " + path);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!table.emplace(std::stoul(digits), bytes.str()).second) Fail("picture id given twice: " + path);
+  }
+}
+
 // Reads every dialog template file into id -> block text; errors fail the build.
 void ReadDialogs(const Options& opt, std::map<unsigned long, std::string>& table) {
   std::vector<plat::DialogTemplate> dialogs;
@@ -134,7 +156,7 @@ void ReadDialogs(const Options& opt, std::map<unsigned long, std::string>& table
 // Reads every string file into id -> (text, source); duplicates are errors.
 void ReadStrings(const Options& opt, std::map<unsigned long, std::pair<std::string, Source>>& table) {
   for (const std::string& path : opt.inputs) {
-    if (IsDialogFile(path)) continue;
+    if (IsDialogFile(path) || IsPictureFile(path)) continue;
     std::ifstream in(path, std::ios::binary);
     if (!in) Fail("cannot open " + path);
     std::string line;
@@ -279,10 +301,16 @@ int main(int argc, char** argv) {
     ReadStrings(opt, table);
     std::map<unsigned long, std::string> dialogs;
     ReadDialogs(opt, dialogs);
+    std::map<unsigned long, std::string> pictures;
+    ReadPictures(opt, pictures);
     out << "\n// Every resource of the module, sorted by kind, then id.\n"
         << "extern const StrideResourceEntry kStrideResources[];\n"
         << "extern const unsigned kStrideResourceCount;\n"
         << "const StrideResourceEntry kStrideResources[] = {\n";
+    for (const auto& [id, bytes] : pictures) {
+      out << "    {" << plat::kResourceBitmap << ", " << id << ", " << bytes.size()
+          << ", reinterpret_cast<const unsigned char*>(" << CLiteral(bytes) << ")},\n";
+    }
     for (const auto& [id, block] : dialogs) {
       out << "    {" << plat::kResourceDialog << ", " << id << ", " << block.size()
           << ", reinterpret_cast<const unsigned char*>(" << CLiteral(block) << ")},\n";
@@ -291,9 +319,10 @@ int main(int argc, char** argv) {
       out << "    {" << plat::kResourceString << ", " << id << ", " << entry.first.size()
           << ", reinterpret_cast<const unsigned char*>(" << CLiteral(entry.first) << ")},\n";
     }
-    if (table.empty() && dialogs.empty()) out << "    {0, 0, 0, nullptr},\n";
+    if (table.empty() && dialogs.empty() && pictures.empty()) out << "    {0, 0, 0, nullptr},\n";
     out << "};\n"
-        << "const unsigned kStrideResourceCount = " << table.size() + dialogs.size() << ";\n";
+        << "const unsigned kStrideResourceCount = " << table.size() + dialogs.size() + pictures.size()
+        << ";\n";
   }
   WriteIfChanged(opt.out, out.str());
   return 0;
