@@ -27,9 +27,8 @@ int TextWidth(const std::string& text) {
 
 }  // namespace
 
-RunListPage_t::RunListPage_t(plat::Wnd_t* formView, const RunSet_t& runs, int firstTitle, SelectChild_t selectChild)
+RunListPage_t::RunListPage_t(plat::Wnd_t* formView, int firstTitle, SelectChild_t selectChild)
     : SummaryPage_t(146, formView),
-      m_runs(runs),
       m_units(map::GetRegistry().DistanceUnitsType.Value()),
       m_firstTitle(firstTitle),
       m_selectChild(std::move(selectChild)) {
@@ -45,9 +44,10 @@ plat::ListCtrl_t& RunListPage_t::GetList() const {
   return *list;
 }
 
-void RunListPage_t::Fill(const std::vector<RunRow_t>& rows, const std::string& title) {
+void RunListPage_t::Fill(RunSet_t::const_iterator first, RunSet_t::const_iterator last, const std::vector<RunRow_t>& rows,
+                         const std::string& title) {
   plat::ListCtrl_t& list = GetList();
-  const std::string heartRate = FormatRangeHeartRate(m_runs.begin(), m_runs.end());
+  const std::string heartRate = FormatRangeHeartRate(first, last);
   const int columns = heartRate.empty() ? 6 : 7;
   GLO_ASSERT(list.GetColumnCount() == 0);
   for (int c = 0; c < columns; ++c)
@@ -62,11 +62,11 @@ void RunListPage_t::Fill(const std::vector<RunRow_t>& rows, const std::string& t
     list.SetItemText(0, 5, FormatRangeCalories(row.first, row.last));
     if (columns == 7) list.SetItemText(0, 6, FormatRangeHeartRate(row.first, row.last));
   }
-  SetItemText(1005, FormatRangeDistance(m_runs.begin(), m_runs.end(), m_units));
-  SetItemText(1007, FormatRangeTime(m_runs.begin(), m_runs.end()));
-  SetItemText(1014, FormatRangePace(m_runs.begin(), m_runs.end(), m_units));
-  SetItemText(1015, FormatRangeSpeed(m_runs.begin(), m_runs.end(), m_units));
-  SetItemText(1009, FormatRangeCalories(m_runs.begin(), m_runs.end()));
+  SetItemText(1005, FormatRangeDistance(first, last, m_units));
+  SetItemText(1007, FormatRangeTime(first, last));
+  SetItemText(1014, FormatRangePace(first, last, m_units));
+  SetItemText(1015, FormatRangeSpeed(first, last, m_units));
+  SetItemText(1009, FormatRangeCalories(first, last));
   SetItemText(1017, heartRate);
   if (heartRate.empty()) {
     ShowItem(1017, false);
@@ -87,19 +87,19 @@ bool RunListPage_t::OnCommand(unsigned id, unsigned code) {
 
 HistoryDialog_t::HistoryDialog_t(plat::Wnd_t* formView, const RunSet_t& runs, const std::string& userName,
                                  SelectChild_t selectChild)
-    : RunListPage_t(formView, runs, 150, std::move(selectChild)) {
+    : RunListPage_t(formView, 150, std::move(selectChild)) {
   std::vector<RunRow_t> rows;
-  for (RunSet_t::const_iterator first = m_runs.begin(); first != m_runs.end();) {
+  for (RunSet_t::const_iterator first = runs.begin(); first != runs.end();) {
     const glo::Time_t start = first->GetLaps().begin()->GetStart();
     const std::int64_t week = WeekStart(start).GetValue();
     RunSet_t::const_iterator last = std::next(first);
-    while (last != m_runs.end() && WeekStart(last->GetLaps().begin()->GetStart()).GetValue() == week) ++last;
+    while (last != runs.end() && WeekStart(last->GetLaps().begin()->GetStart()).GetValue() == week) ++last;
     rows.push_back(RunRow_t{FormatWeekLabel(start), first, last});
     first = last;
   }
   std::string title = glo::StringResource_t(149, GLO_SRC).Text();
   if (!userName.empty()) title += " - " + userName;
-  Fill(rows, title);
+  Fill(runs.begin(), runs.end(), rows, title);
 }
 
 }  // namespace app

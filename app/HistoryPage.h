@@ -27,16 +27,17 @@ class RunListPage_t : public SummaryPage_t {
   plat::ListCtrl_t& GetList() const;
 
  protected:
-  // Builds the page from template 146 over the form view: columns titled by
-  // the strings (the first column's title by 'firstTitle'), rows latest first,
-  // totals over [first, last), the heart-rate column and total hidden when no
-  // lap has a heart rate.
-  RunListPage_t(plat::Wnd_t* formView, const RunSet_t& runs, int firstTitle, SelectChild_t selectChild);
-  void Fill(const std::vector<RunRow_t>& rows, const std::string& title);
+  // Makes the page from template 146 over the form view; the first column is
+  // titled by string 'firstTitle'.
+  RunListPage_t(plat::Wnd_t* formView, int firstTitle, SelectChild_t selectChild);
+  // Fills the list (rows latest first) and the totals over the shown runs; the
+  // heart-rate column and total are hidden when no lap has a heart rate.
+  // The runs are read only here.
+  void Fill(RunSet_t::const_iterator first, RunSet_t::const_iterator last, const std::vector<RunRow_t>& rows,
+            const std::string& title);
 
   bool OnCommand(unsigned id, unsigned code) override;
 
-  RunSet_t m_runs;
   mat::DistUnitsTypes_t m_units;
 
  private:

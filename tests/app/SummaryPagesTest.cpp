@@ -92,7 +92,7 @@ TEST_F(SummaryPages, WithoutHeartRatesTheColumnAndTotalAreHidden) {
 TEST_F(SummaryPages, WeekRowsPerRunAndDoubleClick) {
   const app::RunSet_t week = Runs({PlainRun(kBase), PlainRun(kBase + 2 * kDay + 600)});
   std::vector<int> selected;
-  app::WeekDialog_t page(&formView, week, [&](int n) { selected.push_back(n); });
+  app::WeekDialog_t page(&formView, week.begin(), week.end(), [&](int n) { selected.push_back(n); });
   const plat::ListCtrl_t& list = page.GetList();
   ASSERT_EQ(2, list.GetItemCount());
   EXPECT_EQ("Date", list.GetColumnTitle(0));
