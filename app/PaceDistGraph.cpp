@@ -137,8 +137,66 @@ plat::POINT PaceDistGraphCtrl_t::PointFromValue(double value, double distance) c
   return gdi::RoundToPoint(x, y);
 }
 
+namespace {
+
+// The legs that start and end in one pixel column, in drawing order: what each
+// pixel of the column shows after them (kept from before, area or edge), for
+// the rows of the plot; rows outside it are erased by the paint.
+class ColumnLegs_t {
+ public:
+  ColumnLegs_t(int top, int bottom) : m_top(top), m_bottom(bottom), m_rows(static_cast<std::size_t>(bottom - top + 1)) {}
+
+  bool IsOpen() const { return m_open; }
+  int Column() const { return m_x; }
+
+  void Open(int x) {
+    m_open = true;
+    m_x = x;
+    std::fill(m_rows.begin(), m_rows.end(), kKept);
+  }
+  // The trapezoid of a leg from row a to row b: its fill and outline cover the
+  // rows from the higher end down to the bottom.
+  void AddArea(int a, int b) { Set(std::min(a, b), m_bottom, kArea); }
+  // The edge from row a towards row b, b itself excluded.
+  void AddEdge(int a, int b) {
+    if (a < b) Set(a, b - 1, kEdge);
+    if (a > b) Set(b + 1, a, kEdge);
+  }
+  // Draws the column's runs of area and edge pixels and closes it.
+  void Flush(plat::Dc_t& dc, const plat::Pen_t& area, const plat::Pen_t& edge) {
+    m_open = false;
+    std::size_t r = 0;
+    while (r < m_rows.size()) {
+      const std::uint8_t state = m_rows[r];
+      std::size_t end = r + 1;
+      while (end < m_rows.size() && m_rows[end] == state) ++end;
+      if (state != kKept) {
+        dc.SelectObject(state == kArea ? area : edge);
+        dc.MoveTo(m_x, m_top + static_cast<int>(r));
+        dc.LineTo(m_x, m_top + static_cast<int>(end));
+      }
+      r = end;
+    }
+  }
+
+ private:
+  enum : std::uint8_t { kKept = 0, kArea = 1, kEdge = 2 };
+  void Set(int from, int to, std::uint8_t state) {
+    from = std::max(from, m_top);
+    to = std::min(to, m_bottom);
+    for (int r = from; r <= to; ++r) m_rows[static_cast<std::size_t>(r - m_top)] = state;
+  }
+  int m_top, m_bottom;
+  std::vector<std::uint8_t> m_rows;
+  bool m_open = false;
+  int m_x = 0;
+};
+
+}  // namespace
+
 void PaceDistGraphCtrl_t::DrawAreas(plat::Dc_t& dc) {
   const GraphObjects_t& objects = Objects();
+  ColumnLegs_t column(m_plot.top, m_plot.bottom);
   plat::POINT previous{0, 0};
   double running = 0.0;
   bool first = true;
@@ -148,18 +206,29 @@ void PaceDistGraphCtrl_t::DrawAreas(plat::Dc_t& dc) {
     const double v = LegValue(leg.GetDistance(), leg.GetTimeSpan());
     running += gdi::RoundHalfAway(leg.GetDistance());
     const plat::POINT P = PointFromValue(v, running);
-    const plat::POINT trapezoid[5] = {previous, P, {P.x, m_plot.bottom}, {previous.x, m_plot.bottom}, previous};
-    dc.SelectObject(objects.area);
-    dc.SelectObject(objects.areaBrush);
-    dc.Polygon(trapezoid, 5);
-    if (!first) {
-      dc.SelectObject(objects.edge);
-      dc.MoveTo(previous.x, previous.y);
-      dc.LineTo(P.x, P.y);
+    if (P.x < m_plot.left && previous.x < m_plot.left) {
+      // Left of the plot: erased by the paint.
+    } else if (P.x == previous.x && P.x <= m_plot.right) {
+      if (column.IsOpen() && column.Column() != P.x) column.Flush(dc, objects.area, objects.edge);
+      if (!column.IsOpen()) column.Open(P.x);
+      column.AddArea(previous.y, P.y);
+      if (!first) column.AddEdge(previous.y, P.y);
+    } else {
+      if (column.IsOpen()) column.Flush(dc, objects.area, objects.edge);
+      const plat::POINT trapezoid[5] = {previous, P, {P.x, m_plot.bottom}, {previous.x, m_plot.bottom}, previous};
+      dc.SelectObject(objects.area);
+      dc.SelectObject(objects.areaBrush);
+      dc.Polygon(trapezoid, 5);
+      if (!first) {
+        dc.SelectObject(objects.edge);
+        dc.MoveTo(previous.x, previous.y);
+        dc.LineTo(P.x, P.y);
+      }
     }
     first = false;
     previous = P;
   }
+  if (column.IsOpen()) column.Flush(dc, objects.area, objects.edge);
 }
 
 void PaceDistGraphCtrl_t::OnPaint(plat::Dc_t& dc) { Paint(dc); }

@@ -46,6 +46,12 @@ class PaceDistGraphCtrl_t : public plat::Wnd_t {
 
   // Paints the whole graph into the context (what a paint of the window draws).
   void Paint(plat::Dc_t& dc);
+  // One trapezoid per leg down to the plot's bottom, from the end of the
+  // previous leg to the end of this one, with the edge pen along its top
+  // (except for the first leg). Needs the y range. Legs that start and end in
+  // one pixel column are merged into the few vertical lines they leave
+  // visible; what lies left of the plot is skipped, as the paint erases it.
+  void DrawAreas(plat::Dc_t& dc);
 
   int GetYRange() const { return m_yRange; }
   int GetTotal() const { return m_total; }
@@ -66,7 +72,6 @@ class PaceDistGraphCtrl_t : public plat::Wnd_t {
   // The value of a leg of distance d metres and time span t seconds; a leg
   // without a time span counts as 0.
   double LegValue(double metres, const glo::Optional_t<double>& seconds) const;
-  void DrawAreas(plat::Dc_t& dc);
 
   GraphType_t m_graphType;
   mat::DistUnitsTypes_t m_units;

@@ -110,6 +110,8 @@ int main() {
                 graph.UpdateWindow();
               }));
   std::printf("pace graph paint into a memory bitmap: %.2f ms\n", Average(10, [&](int) { graph.Paint(canvas); }));
+  std::printf("  of which the y range: %.2f ms\n", Average(10, [&](int) { graph.ComputeYRange(); }));
+  std::printf("  and the areas: %.2f ms\n", Average(10, [&](int) { graph.DrawAreas(canvas); }));
   graph.ShowWindow(false);
 
   // Elevation profile.

@@ -8,6 +8,7 @@
 #include "GraphTestUtil.h"
 #include "ProfileTestUtil.h"
 #include "glo/GLO_Exception.h"
+#include "app/ValueFormat.h"
 #include "map/MAP_Registry.h"
 
 namespace {
@@ -132,6 +133,63 @@ TEST_F(PaceDistGraph, PaintsAreasInsideThePlotOnly) {
     // (700 to 800 m) has no area above the bottom.
     const int x = graph->PointFromValue(0, 750).x;
     EXPECT_NE(area, canvas.At(x, 250)) << type;
+  }
+}
+
+TEST_F(PaceDistGraph, MergedColumnsDrawWhatEveryLegWouldDraw) {
+  // 3000 legs of 1 to 4 m over 300 pixels: many legs share a column. Each leg
+  // drawn on its own (trapezoid, then its edge) must give the same plot.
+  gdb::Track_t track;
+  double metres = 0.0;
+  std::int64_t seconds = 0;
+  for (int i = 0; i <= 3000; ++i) {
+    glo::Optional_t<std::int64_t> time;
+    if (i % 97 != 50) time = seconds;
+    track.AppendPoint(PointAt(metres, 10.0, time));
+    metres += 1.0 + (i * 7919 % 4);
+    seconds += 1 + (i * 104729 % 3);
+  }
+  for (auto type : {app::PaceDistGraphCtrl_t::Pace, app::PaceDistGraphCtrl_t::Speed}) {
+    SetType(type);
+    auto graph = MakeGraph(&track);
+    graph->ComputeYRange();
+    Canvas_t merged(400, 300), single(400, 300);
+    graph->DrawAreas(merged.dc);
+
+    plat::Pen_t area, edge;
+    plat::Brush_t brush;
+    area.CreatePen(plat::kPsSolid, 1, plat::Rgb(175, 180, 252));
+    brush.CreateSolidBrush(plat::Rgb(175, 180, 252));
+    edge.CreatePen(plat::kPsSolid, 1, plat::Rgb(0, 0, 0));
+    plat::POINT previous{0, 0};
+    double running = 0.0;
+    const plat::RECT plot = graph->GetPlotRect();
+    auto from = track.Begin();
+    for (auto p = std::next(from); p != track.End(); from = p++) {
+      const gdb::LegSummary_t leg(*from, *p);
+      double v = 0.0;
+      if (leg.GetTimeSpan())
+        v = type == app::PaceDistGraphCtrl_t::Pace
+                ? app::PaceFromDistanceTime(*leg.GetTimeSpan(), leg.GetDistance(), mat::DistUnitsTypes_t::Metric) / 60.0
+                : app::SpeedFromDistanceTime(leg.GetDistance(), *leg.GetTimeSpan(), mat::DistUnitsTypes_t::Metric);
+      running += std::round(leg.GetDistance());
+      const plat::POINT P = graph->PointFromValue(v, running);
+      const plat::POINT t[5] = {previous, P, {P.x, plot.bottom}, {previous.x, plot.bottom}, previous};
+      single.dc.SelectObject(area);
+      single.dc.SelectObject(brush);
+      single.dc.Polygon(t, 5);
+      if (from != track.Begin()) {
+        single.dc.SelectObject(edge);
+        single.dc.MoveTo(previous.x, previous.y);
+        single.dc.LineTo(P.x, P.y);
+      }
+      previous = P;
+    }
+    int differences = 0;
+    for (int y = plot.top; y <= plot.bottom; ++y)
+      for (int x = plot.left; x <= plot.right; ++x)
+        if (merged.At(x, y) != single.At(x, y) && differences++ < 5) ADD_FAILURE() << type << " at " << x << "," << y;
+    EXPECT_EQ(0, differences) << type;
   }
 }
 
