@@ -247,6 +247,18 @@ struct CallState {
 
 }  // namespace
 
+namespace {
+thread_local Handle t_stopEvent = kInvalidHandle;
+}
+
+void SetThreadStopEvent(Handle stopEvent) { t_stopEvent = stopEvent; }
+Handle GetThreadStopEvent() { return t_stopEvent; }
+
+int GetWheelScrollLines() {
+  EnsureGuiApplication();
+  return QApplication::wheelScrollLines();
+}
+
 bool CallOnUiThread(const std::function<void()>& function, Handle stopEvent) {
   if (IsUiThread()) {
     function();

@@ -415,7 +415,7 @@ RECT Wnd_t::GetClientRect() const {
 RECT Wnd_t::GetWindowRect() const {
   QWidget* w = m_impl->widget;
   if (w == nullptr) return RECT{0, 0, 0, 0};
-  if (w->isWindow()) return detail::ToRect(w->frameGeometry());
+  if (w->isWindow()) return detail::ToRect(w->geometry());
   return detail::ToRect(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
 }
 
@@ -447,14 +447,7 @@ bool Wnd_t::MoveWindow(int x, int y, int width, int height, bool repaint) {
   width = std::max(0, width);
   height = std::max(0, height);
   detail::Sync([&] {
-    if (w->isWindow()) {
-      const QRect frame = w->frameGeometry(), inner = w->geometry();
-      w->setGeometry(x + (inner.x() - frame.x()), y + (inner.y() - frame.y()),
-                     std::max(0, width - (frame.width() - inner.width())),
-                     std::max(0, height - (frame.height() - inner.height())));
-    } else {
-      w->setGeometry(x, y, width, height);
-    }
+    w->setGeometry(x, y, width, height);
     if (repaint) w->update();
   });
   return true;
@@ -513,9 +506,15 @@ void Wnd_t::SetWindowText(const std::string& text) {
       return;
     }
     // Controls keep their text in the property that shows it.
-    const QByteArray prop = w->metaObject()->indexOfProperty("plainText") >= 0 ? "plainText" : "text";
-    if (w->metaObject()->indexOfProperty(prop.constData()) >= 0) w->setProperty(prop.constData(), t);
-    else w->setWindowTitle(t);
+    if (w->metaObject()->indexOfProperty("plainText") >= 0) {
+      QString plain = t;
+      plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+      w->setProperty("plainText", plain);
+    } else if (w->metaObject()->indexOfProperty("text") >= 0) {
+      w->setProperty("text", t);
+    } else {
+      w->setWindowTitle(t);
+    }
   });
 }
 
@@ -523,9 +522,28 @@ std::string Wnd_t::GetWindowText() const {
   QWidget* w = m_impl->widget;
   if (w == nullptr) return std::string();
   if (w->isWindow()) return detail::ToUtf8(w->windowTitle());
-  for (const char* prop : {"plainText", "text"})
-    if (w->metaObject()->indexOfProperty(prop) >= 0) return detail::ToUtf8(w->property(prop).toString());
+  if (w->metaObject()->indexOfProperty("plainText") >= 0) {
+    QString plain = w->property("plainText").toString();
+    plain.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return detail::ToUtf8(plain);
+  }
+  if (w->metaObject()->indexOfProperty("text") >= 0) return detail::ToUtf8(w->property("text").toString());
   return detail::ToUtf8(w->windowTitle());
+}
+
+void Wnd_t::EnableScrollBar(bool vertical, bool enable) {
+  (vertical ? m_impl->vScrollDisabled : m_impl->hScrollDisabled) = !enable;
+}
+
+bool Wnd_t::IsScrollBarEnabled(bool vertical) const {
+  if (!(GetStyle() & (vertical ? kWsVScroll : kWsHScroll))) return false;
+  return !(vertical ? m_impl->vScrollDisabled : m_impl->hScrollDisabled);
+}
+
+void Wnd_t::SetIconFrom(const Wnd_t& other) {
+  QWidget* w = m_impl->widget;
+  QWidget* o = other.m_impl->widget;
+  if (w != nullptr && o != nullptr) w->setWindowIcon(o->windowIcon());
 }
 
 void Wnd_t::Invalidate(bool) {

@@ -168,7 +168,9 @@ class Wnd_t {
   Wnd_t* GetNextDlgGroupItem(Wnd_t* control, bool previous = false) const;
 
   // Rectangles: the client area (0, 0, width, height); the window in screen
-  // coordinates; conversions between the two.
+  // coordinates; conversions between the two. The rectangle of a top-level
+  // window is its area inside the frame that the desktop draws around it, so
+  // that a stored rectangle comes back the same whatever the frame.
   RECT GetClientRect() const;
   RECT GetWindowRect() const;
   void ScreenToClient(RECT& rect) const;
@@ -177,7 +179,8 @@ class Wnd_t {
   POINT ClientToScreen(POINT point) const;
 
   // Moves and sizes the window (parent's client coordinates for a child, screen
-  // coordinates for a top-level window). Handlers run before it returns.
+  // coordinates of the area inside the frame for a top-level window). Handlers
+  // run before it returns.
   bool MoveWindow(int x, int y, int width, int height, bool repaint = true);
   bool MoveWindow(const RECT& rect, bool repaint = true);
   // The smallest size the user can drag a resizable top-level window to.
@@ -190,6 +193,8 @@ class Wnd_t {
   void SetFocus();
   bool HasFocus() const;
 
+  // The text: a top-level window's title, a control's text. A multi-line edit
+  // control keeps line breaks as "\r\n" (a lone "\n" is taken as one too).
   void SetWindowText(const std::string& text);
   std::string GetWindowText() const;
 
@@ -198,6 +203,14 @@ class Wnd_t {
   void Invalidate(bool erase = true);
   void InvalidateRect(const RECT& rect, bool erase = true);
   void UpdateWindow();
+
+  // The window's own scroll bars (kWsVScroll, kWsHScroll): enabled unless
+  // disabled here. A window without the style has no bar (IsScrollBarEnabled false).
+  void EnableScrollBar(bool vertical, bool enable);
+  bool IsScrollBarEnabled(bool vertical) const;
+
+  // Takes the other window's icon as this window's icon.
+  void SetIconFrom(const Wnd_t& other);
 
   // Timers: OnTimer(id) every 'milliseconds' until KillTimer. Setting an id
   // again restarts it. False when the window has none.

@@ -46,6 +46,8 @@ struct WndImpl {
   std::vector<std::unique_ptr<Wnd_t>> placeholders;   // children made from a template
   bool selfDrawn = false;   // OnEraseBkgnd and OnPaint draw the window
   bool destroying = false;
+  bool vScrollDisabled = false;
+  bool hScrollDisabled = false;
   std::map<unsigned, int> timers;  // program's timer id -> toolkit timer id
   WndEvents events;
 
