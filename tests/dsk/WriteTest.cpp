@@ -12,6 +12,7 @@
 #include "dsk/DSK_Partition.h"
 #include "dsk/DSK_PartitionParams.h"
 #include "tests/imgkit/ImageBuilder.h"
+#include "tests/imgkit/ImageFiles.h"
 #include "tests/imgkit/MemoryMedia.h"
 #include "win/WIN_Exception.h"
 
@@ -20,12 +21,7 @@ namespace {
 using imgkit::File;
 using imgkit::ImageBuilder_t;
 using imgkit::MemoryMedia_t;
-
-std::string Pattern(size_t n, unsigned seed = 1) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 31 + seed * 17 + i / 509) & 0xFF);
-  return s;
-}
+using imgkit::Pattern;
 
 // A writable image that is opened, changed and closed again.
 struct Session_t {
@@ -42,13 +38,7 @@ struct Session_t {
     b.Write(data.data(), static_cast<std::uint32_t>(data.size()), at);
     b.Close();
   }
-  std::string Read(const std::string& name) {
-    dsk::File_t f(&Buffer(name));
-    f.Open(dsk::kModeRead);
-    std::string data(f.GetSize(), '\0');
-    f.Read(data.data(), f.GetSize());
-    return data;
-  }
+  std::string Read(const std::string& name) { return imgkit::ReadWhole(P().GetRootDirectory(), name); }
   void Close() { disk.reset(); }
   std::unique_ptr<dsk::Disk_t> disk;
 };
