@@ -117,12 +117,14 @@ TEST(WriteTest, TruncationFreesAndFills) {
   std::uint8_t block[512];
   s.P().ReadBlock(s.Buffer("F.DAT").Blocks()[1], block);
   for (unsigned i = 600 - 512; i < 512; ++i) ASSERT_EQ(0xFF, block[i]) << i;
-  // Growing by the size alone.
+  // Growing by the size takes the blocks the size needs: the file reads to its end.
   dsk::FileBuffer_t& f = s.Buffer("F.DAT");
   f.Open(dsk::kModeWrite);
-  f.SetSize(1000);
+  f.SetSize(1600);
   EXPECT_TRUE(f.IsModified());
   f.Close();
+  EXPECT_EQ(4u, f.Blocks().size());
+  EXPECT_EQ(Pattern(600) + std::string(1000, '\xFF'), s.Read("F.DAT"));
 }
 
 TEST(WriteTest, ReadOnlyAttribute) {
