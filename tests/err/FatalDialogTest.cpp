@@ -20,6 +20,7 @@
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Module.h"
 #include "tests/common/TestEnv.h"
+#include "tests/plat/TestResources.h"
 
 namespace {
 
@@ -40,10 +41,8 @@ struct Seen {
 class FatalDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(plat::EnsureGuiApplication());
-    static plat::ModuleHandle module = plat::LoadResourceModule(test::ExeDir() + "/StridemereLogbook_LANG_test.dll");
-    ASSERT_NE(module, nullptr);
-    plat::SetResourceHandle(module);
+    test::UseTestResources();
+    if (HasFatalFailure()) return;
     err::SetApplicationInfoSource(&TestInfo);
     g_label = "REL";
     m_folder = test::MakeTempDir("tmp");

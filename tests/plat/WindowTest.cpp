@@ -21,6 +21,7 @@
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Module.h"
 #include "tests/common/TestEnv.h"
+#include "tests/plat/TestResources.h"
 
 namespace {
 
@@ -29,10 +30,8 @@ using namespace plat;
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(EnsureGuiApplication());
-    static ModuleHandle module = LoadResourceModule(test::ExeDir() + "/StridemereLogbook_LANG_test.dll");
-    ASSERT_NE(module, nullptr);
-    SetResourceHandle(module);
+    test::UseTestResources();
+    if (HasFatalFailure()) return;
   }
   void TearDown() override {
     SetModalHook(nullptr);
