@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Stridemere Logbook.
+# Installs what is missing, builds the program (not the tests), and starts it.
 cd "$(dirname "$0")"
 source scripts/common.sh
 ensure_packages
-build build
+build_program build
 exec build/bin/StridemereLogbook "$@"

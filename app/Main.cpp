@@ -1,13 +1,13 @@
 // Stridemere Logbook. The windows of the training log are still being built; until
 // they stand, the program checks its language module and reports what this build
 // can already do.
-#include <clocale>
 #include <cstdio>
 
 #include "app/ApplicationInfo.h"
+#include "win/WIN_Locale.h"
 
 int main() {
-  std::setlocale(LC_ALL, "");
+  win::SetRuntimeLocale(win::SystemLocaleName());
   const glo::ApplicationInfo_t* info = app::TryGetApplicationInfo();
   if (!info) {
     std::fprintf(stderr,

@@ -22,6 +22,7 @@ class RouteWaypoint_t {
   RouteWaypoint_t(const WaypointId_t& waypoint, const Path_t& path) : m_waypoint(waypoint), m_path(path) {}
   RouteWaypoint_t(const RouteWaypoint_t&) = default;
   RouteWaypoint_t& operator=(const RouteWaypoint_t&) = default;
+  virtual ~RouteWaypoint_t() = default;
 
   // The waypoint key, then the path.
   virtual void Write(doc::InfoStream_t& stream) const;

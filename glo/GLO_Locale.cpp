@@ -29,9 +29,7 @@ bool operator<(const LocaleRecord_t& a, const LocaleRecord_t& b) {
 }
 
 std::string LocaleName(const LocaleRecord_t& record) {
-  if (record.language.empty()) return "." + std::to_string(record.codePage);
-  if (record.country.empty()) return record.language;
-  return record.language + "_" + record.country + "." + std::to_string(record.codePage);
+  return plat::WindowsLocaleName(record.language, record.country, record.codePage);
 }
 
 std::locale MakeLocale(const std::string& language, const std::string& country, uint32_t codePage) {

@@ -6,9 +6,15 @@
 namespace ioa {
 
 std::string ProtocolId_t::ToString() const {
-  char text[16];
-  std::snprintf(text, sizeof text, "%c%03u", tag, static_cast<unsigned>(number));
-  return text;
+  // The unit may send any byte as the tag: one that does not print (a zero byte,
+  // a blank, a control or a byte above ASCII) is shown in hex, so that it neither
+  // vanishes nor breaks the list apart.
+  const unsigned char byte = static_cast<unsigned char>(tag);
+  char text[24];
+  const int length = byte > 0x20 && byte < 0x7F
+                         ? std::snprintf(text, sizeof text, "%c%03u", tag, static_cast<unsigned>(number))
+                         : std::snprintf(text, sizeof text, "<%02X>%03u", byte, static_cast<unsigned>(number));
+  return std::string(text, static_cast<std::size_t>(length));
 }
 
 void ParseProtocolIds(const std::string& text, ProtocolList_t& protocols) {

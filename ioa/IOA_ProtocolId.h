@@ -12,6 +12,8 @@ struct ProtocolId_t {
   char tag;
   std::uint16_t number;
 
+  // The tag and at least three digits ("A010"); a tag that does not print is
+  // shown as two hex digits in angle brackets ("<00>010").
   std::string ToString() const;
   friend bool operator==(const ProtocolId_t& a, const ProtocolId_t& b) {
     return a.tag == b.tag && a.number == b.number;

@@ -55,7 +55,9 @@ void D310TrkHdr_t::ToGdb(gdb::TrackId_t& key, gdb::Track_t& track) const {
   track = gdb::Track_t();
   track.SetDisplayFlag(m_displayFlag);
   track.SetColor(m_color.ToGdb());
-  key = gdb::TrackId_t(gdb::Name_t(m_identifier.empty() ? std::string("Track") : m_identifier));
+  const std::string name = m_identifier.empty() ? std::string("Track") : m_identifier;
+  track.SetName(name);
+  key = gdb::TrackId_t(gdb::Name_t(name));
 }
 
 void D310TrkHdr_t::Read(bin::istream& in) {

@@ -55,16 +55,8 @@ const UnitConverterTable_t<DepthUnits_t>& GetDepthUnitTable() {
   return table;
 }
 
-const UnitConverter_t& DistanceUnitsEntry(DistUnitsTypes_t units) {
-  const auto& table = GetDistanceUnitTable();
-  if (!table.Contains(units)) throw glo::Assert_t(GLO_SRC);
-  return table.Find(units);
-}
+const UnitConverter_t& DistanceUnitsEntry(DistUnitsTypes_t units) { return GetDistanceUnitTable().Find(units); }
 
-const UnitConverter_t& ElevationUnitsEntry(ElevationUnits_t units) {
-  const auto& table = GetElevationUnitTable();
-  if (!table.Contains(units)) throw glo::Assert_t(GLO_SRC);
-  return table.Find(units);
-}
+const UnitConverter_t& ElevationUnitsEntry(ElevationUnits_t units) { return GetElevationUnitTable().Find(units); }
 
 }  // namespace mat

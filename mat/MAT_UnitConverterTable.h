@@ -21,7 +21,6 @@ class UnitConverterTable_t {
     return it->second;
   }
 
-  bool Contains(Key_t key) const { return m_entries.count(key) != 0; }
 
  private:
   std::map<Key_t, UnitConverter_t> m_entries;

@@ -2,10 +2,13 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <clocale>
 #include <iconv.h>
+#include <langinfo.h>
 #include <memory>
 
 #include "plat/PLAT_Calendar.h"
@@ -267,6 +270,80 @@ SystemLocaleRecord GetSystemLocaleRecord() {
     if (value && *value) return LocaleRecordFromPosixName(value);
   }
   return LocaleRecordFromPosixName(std::string());
+}
+
+std::string WindowsLocaleName(const std::string& language, const std::string& country, unsigned codePage) {
+  if (language.empty()) return "." + std::to_string(codePage);
+  if (country.empty()) return language;
+  return language + "_" + country + "." + std::to_string(codePage);
+}
+
+std::string PosixLocaleName(const std::string& windowsName) {
+  if (windowsName == "C" || windowsName == "POSIX") return windowsName;
+  std::string base = windowsName;
+  std::string codePage;
+  const size_t dot = base.rfind('.');
+  if (dot != std::string::npos) {
+    codePage = base.substr(dot + 1);
+    base.erase(dot);
+  }
+  const size_t underscore = base.find('_');
+  const std::string language = base.substr(0, underscore);
+  const std::string country = underscore == std::string::npos ? std::string() : base.substr(underscore + 1);
+  if (language.empty()) return std::string();
+  std::string posix;
+  for (const KnownLocale& known : kLocales) {
+    if (language != known.abbrev) continue;
+    if (country == known.country) {
+      posix = known.posix;
+      break;
+    }
+    // Another country of a known language keeps the country as the environment
+    // named it ("DEU_BE" from "de_BE").
+    if (posix.empty()) posix = std::string(known.posix, 2) + (country.empty() ? std::string() : "_" + country);
+  }
+  if (posix.empty()) {
+    // A language this table does not know is kept as the environment named it.
+    const bool plain = language.size() >= 2 && language.size() <= 3 &&
+                       std::all_of(language.begin(), language.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    if (!plain) return std::string();
+    posix = language + (country.empty() ? std::string() : "_" + country);
+  }
+  if (codePage == "65001") posix += ".UTF-8";
+  return posix;
+}
+
+namespace {
+
+bool IsClassicName(const char* name) {
+  return !name || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0;
+}
+
+}  // namespace
+
+std::string SetRuntimeLocale(const std::string& windowsName) {
+  const SystemLocaleRecord system = GetSystemLocaleRecord();
+  if (windowsName.empty() || windowsName == WindowsLocaleName(system.language, system.country, system.codePage)) {
+    // Each category as the environment names it; one that names a locale that is
+    // not installed stays "C".
+    if (!std::setlocale(LC_ALL, "")) {
+      std::setlocale(LC_ALL, "C");
+      for (int category : {LC_CTYPE, LC_NUMERIC, LC_TIME, LC_COLLATE, LC_MONETARY, LC_MESSAGES})
+        std::setlocale(category, "");
+    }
+  } else {
+    const std::string posix = PosixLocaleName(windowsName);
+    if (posix.empty() || !std::setlocale(LC_ALL, posix.c_str())) std::setlocale(LC_ALL, "C");
+  }
+  if (IsClassicName(std::setlocale(LC_CTYPE, nullptr))) std::setlocale(LC_CTYPE, "C.UTF-8");
+  const char* ctype = std::setlocale(LC_CTYPE, nullptr);
+  return ctype ? ctype : "C";
+}
+
+bool RuntimeCodePageIsUtf8() {
+  const char* codeset = ::nl_langinfo(CODESET);
+  // The "C" and "POSIX" character type has the ASCII codeset.
+  return codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "ANSI_X3.4-1968") == 0);
 }
 
 bool GetLocaleInfo(unsigned long lcid, unsigned long type, std::string& text) {

@@ -52,6 +52,29 @@ SystemLocaleRecord LocaleRecordFromPosixName(const std::string& posixName);
 // True when a POSIX codeset names UTF-8 ("UTF-8", "utf8", ...).
 bool IsUtf8Codeset(const std::string& codeset);
 
+// The Windows-style name of a locale record: "language_country.codepage"; the
+// language alone when the country is empty; "." and the code page when the language
+// is empty.
+std::string WindowsLocaleName(const std::string& language, const std::string& country, unsigned codePage);
+
+// The name the C library knows for a Windows-style locale name of the records
+// above: "DES_Switzerland.65001" gives "de_CH.UTF-8", "PLK_Poland.1250" gives
+// "pl_PL", "C" stays "C". An empty text for a name it cannot map.
+std::string PosixLocaleName(const std::string& windowsName);
+
+// Sets the C library's locale, all categories, to the Windows-style locale name.
+// The system's own locale (the name of GetSystemLocaleRecord's record, or an empty
+// name) takes every category from the environment as the C library reads it. The
+// program's narrow texts are UTF-8: when the character type would be "C", "POSIX"
+// or a locale that is not installed, it becomes C.UTF-8, while the other
+// categories keep what was asked for. Returns the character type now in effect.
+std::string SetRuntimeLocale(const std::string& windowsName);
+
+// True when the narrow texts of the C library's current character type are UTF-8:
+// a UTF-8 codeset, or the "C"/"POSIX" character type, which this program reads as
+// UTF-8 as well.
+bool RuntimeCodePageIsUtf8();
+
 // Types of locale information (Windows numbering) that GetLocaleInfo answers.
 enum : unsigned long {
   kLocaleAbbrevLanguageName = 0x3,     // "ENU"

@@ -23,7 +23,8 @@ namespace {
 
 constexpr const char* kHeader = "STRIDE-REGISTRY 1";
 constexpr const char* kEndMark = "END";
-constexpr size_t kMaxNameLength = 255;
+constexpr size_t kMaxKeyNameLength = 255;
+constexpr size_t kMaxValueNameLength = 16383;
 
 // ---------------------------------------------------------------------------
 // The tree of one hive.
@@ -125,7 +126,7 @@ bool Unescape(const std::string& text, std::string& name) {
       name += c;
     }
   }
-  return name.size() <= kMaxNameLength;
+  return name.size() <= kMaxValueNameLength;  // key names are checked where they are made
 }
 
 bool ParseHex(const std::string& text, std::string& bytes) {
@@ -377,7 +378,6 @@ struct OpenKey {
 
 struct Store {
   std::mutex mutex;
-  std::map<std::string, Hive> hives;  // by "<u|m><file>"
   std::map<HKEY, OpenKey> keys;
   std::set<std::string> reported;  // damaged files already reported, by identity
   HKEY next = 0x1000;
@@ -399,17 +399,16 @@ void EnsureMachineDefault(Hive& hive) {
 
 // Reads the hive from the file in place. The files are small and another process
 // may have replaced them at any time (file times are too coarse to tell two quick
-// replacements apart), so every call reads the file again.
-Hive& Refresh(Store& store, bool machine, const std::string& path) {
-  Hive& hive = store.hives[(machine ? "m" : "u") + path];
+// replacements apart), so every call reads the file again. A file that exists but
+// cannot be read is an error (1012), never taken for an empty hive.
+bool LoadHive(Store& store, bool machine, const std::string& path, Hive& hive) {
   hive.path = path;
   hive.machine = machine;
   const FileId id = StatFile(path);
-  hive.root = Key();
-  hive.damaged = false;
   hive.id = id;
   std::string text;
-  if (id.exists && ReadWholeFile(path, text)) {
+  if (id.exists && !ReadWholeFile(path, text)) return false;
+  if (id.exists) {
     size_t badLine = 0;
     if (!ParseHive(text, hive.root, badLine)) {
       hive.damaged = true;
@@ -422,7 +421,7 @@ Hive& Refresh(Store& store, bool machine, const std::string& path) {
     }
   }
   EnsureMachineDefault(hive);
-  return hive;
+  return true;
 }
 
 bool SaveHive(Hive& hive) {
@@ -465,7 +464,7 @@ bool SplitPath(const std::string& subKey, std::vector<std::string>& names) {
   for (;;) {
     const size_t sep = path.find('\\', start);
     const std::string name = path.substr(start, sep == std::string::npos ? std::string::npos : sep - start);
-    if (name.empty() || name.size() > kMaxNameLength) return false;
+    if (name.empty() || name.size() > kMaxKeyNameLength) return false;
     names.push_back(name);
     if (sep == std::string::npos) return true;
     start = sep + 1;
@@ -482,15 +481,16 @@ HKEY NewHandle(Store& store, OpenKey key) {
 }
 
 // The key of an open handle in its freshly read hive, or an error code.
-long Locate(Store& store, HKEY handle, OpenKey& open, Hive*& hive, Key*& key) {
+long Locate(Store& store, HKEY handle, OpenKey& open, Hive& hive, Key*& key) {
   if (!Resolve(store, handle, open)) return static_cast<long>(kErrorInvalidHandle);
-  hive = &Refresh(store, open.machine, open.hivePath);
-  key = Walk(hive->root, open.path);
+  if (!LoadHive(store, open.machine, open.hivePath, hive)) return static_cast<long>(kErrorCantRead);
+  key = Walk(hive.root, open.path);
   // A key that another process took away (by editing the file) is gone for good.
   return key ? 0 : static_cast<long>(kErrorBadKey);
 }
 
-// Runs a change of one key under the hive's lock and saves the hive.
+// Runs a change of one key under the hive's lock and saves the hive when the
+// change says it modified it: change(key, modified) -> error code.
 template <typename Change>
 long ChangeKey(HKEY handle, unsigned long right, Change change) {
   Store& store = TheStore();
@@ -499,13 +499,26 @@ long ChangeKey(HKEY handle, unsigned long right, Change change) {
   if (!Resolve(store, handle, open)) return static_cast<long>(kErrorInvalidHandle);
   if (open.machine || (open.access & right) != right) return static_cast<long>(kErrorAccessDenied);
   FileLock lock(open.hivePath);
-  if (!lock.Held()) return static_cast<long>(kErrorBadDbFormat);
-  Hive* hive = nullptr;
+  if (!lock.Held()) return static_cast<long>(kErrorCantWrite);
+  Hive hive;
   Key* key = nullptr;
   if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  const long rc = change(*key);
-  if (rc != 0) return rc;
-  return SaveHive(*hive) ? 0 : static_cast<long>(kErrorBadDbFormat);
+  bool modified = false;
+  const long rc = change(*key, modified);
+  if (rc != 0 || !modified) return rc;
+  return SaveHive(hive) ? 0 : static_cast<long>(kErrorCantWrite);
+}
+
+// Runs a look at one key of its freshly read hive: look(key) -> error code.
+template <typename Look>
+long ReadKey(HKEY handle, Look look) {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  OpenKey open;
+  Hive hive;
+  Key* key = nullptr;
+  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
+  return look(*key);
 }
 
 long EnumName(const std::string& name, char* buffer, unsigned long& nameLen) {
@@ -536,7 +549,7 @@ long RegOpenKeyEx(HKEY parent, const std::string& subKey, unsigned long access, 
   std::vector<std::string> names;
   if (!SplitPath(subKey, names)) return static_cast<long>(kErrorInvalidParameter);
   OpenKey open;
-  Hive* hive = nullptr;
+  Hive hive;
   Key* key = nullptr;
   if (const long rc = Locate(store, parent, open, hive, key)) return rc;
   if (open.machine && (access & kWriteRights)) return static_cast<long>(kErrorAccessDenied);
@@ -561,9 +574,10 @@ long RegCreateKeyEx(HKEY parent, const std::string& subKey, unsigned long access
     if (open.machine) return static_cast<long>(kErrorAccessDenied);
   }
   std::vector<std::string> created;
-  const long rc = ChangeKey(parent, kKeyCreateSubKey, [&](Key& key) -> long {
+  const long rc = ChangeKey(parent, kKeyCreateSubKey, [&](Key& key, bool& modified) -> long {
     Key* k = &key;
     for (const std::string& name : names) {
+      if (!k->Sub(name)) modified = true;
       k = k->AddSub(name);
       created.push_back(k->name);
     }
@@ -589,77 +603,62 @@ long RegCloseKey(HKEY key) {
 
 long RegQueryInfoKey(HKEY handle, unsigned long* subKeys, unsigned long* maxSubKeyLen, unsigned long* values,
                      unsigned long* maxValueNameLen) {
-  Store& store = TheStore();
-  std::lock_guard<std::mutex> guard(store.mutex);
-  OpenKey open;
-  Hive* hive = nullptr;
-  Key* key = nullptr;
-  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  size_t longestKey = 0;
-  for (const auto& [folded, sub] : key->subKeys) longestKey = std::max(longestKey, sub->name.size());
-  size_t longestValue = 0;
-  for (const Value& v : key->values) longestValue = std::max(longestValue, v.name.size());
-  if (subKeys) *subKeys = static_cast<unsigned long>(key->subKeys.size());
-  if (maxSubKeyLen) *maxSubKeyLen = static_cast<unsigned long>(longestKey);
-  if (values) *values = static_cast<unsigned long>(key->values.size());
-  if (maxValueNameLen) *maxValueNameLen = static_cast<unsigned long>(longestValue);
-  return 0;
+  return ReadKey(handle, [&](Key& key) -> long {
+    size_t longestKey = 0;
+    for (const auto& [folded, sub] : key.subKeys) longestKey = std::max(longestKey, sub->name.size());
+    size_t longestValue = 0;
+    for (const Value& v : key.values) longestValue = std::max(longestValue, v.name.size());
+    if (subKeys) *subKeys = static_cast<unsigned long>(key.subKeys.size());
+    if (maxSubKeyLen) *maxSubKeyLen = static_cast<unsigned long>(longestKey);
+    if (values) *values = static_cast<unsigned long>(key.values.size());
+    if (maxValueNameLen) *maxValueNameLen = static_cast<unsigned long>(longestValue);
+    return 0;
+  });
 }
 
 long RegEnumKeyEx(HKEY handle, unsigned long index, char* name, unsigned long& nameLen) {
-  Store& store = TheStore();
-  std::lock_guard<std::mutex> guard(store.mutex);
-  OpenKey open;
-  Hive* hive = nullptr;
-  Key* key = nullptr;
-  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  if (index >= key->subKeys.size()) return static_cast<long>(kErrorNoMoreItems);
-  auto it = key->subKeys.begin();
-  std::advance(it, index);
-  return EnumName(it->second->name, name, nameLen);
+  return ReadKey(handle, [&](Key& key) -> long {
+    if (index >= key.subKeys.size()) return static_cast<long>(kErrorNoMoreItems);
+    auto it = key.subKeys.begin();
+    std::advance(it, index);
+    return EnumName(it->second->name, name, nameLen);
+  });
 }
 
 long RegEnumValue(HKEY handle, unsigned long index, char* name, unsigned long& nameLen) {
-  Store& store = TheStore();
-  std::lock_guard<std::mutex> guard(store.mutex);
-  OpenKey open;
-  Hive* hive = nullptr;
-  Key* key = nullptr;
-  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  if (index >= key->values.size()) return static_cast<long>(kErrorNoMoreItems);
-  return EnumName(key->values[index].name, name, nameLen);
+  return ReadKey(handle, [&](Key& key) -> long {
+    if (index >= key.values.size()) return static_cast<long>(kErrorNoMoreItems);
+    return EnumName(key.values[index].name, name, nameLen);
+  });
 }
 
 long RegQueryValueEx(HKEY handle, const std::string& valueName, unsigned long* type, unsigned char* data,
                      unsigned long* size) {
-  Store& store = TheStore();
-  std::lock_guard<std::mutex> guard(store.mutex);
-  OpenKey open;
-  Hive* hive = nullptr;
-  Key* key = nullptr;
-  if (const long rc = Locate(store, handle, open, hive, key)) return rc;
-  if (data && !size) return static_cast<long>(kErrorInvalidParameter);
-  const Value* value = key->FindValue(valueName);
-  if (!value) return static_cast<long>(kErrorFileNotFound);
-  if (type) *type = value->type;
-  const unsigned long length = static_cast<unsigned long>(value->bytes.size());
-  if (!data) {
-    if (size) *size = length;
+  return ReadKey(handle, [&](Key& key) -> long {
+    if (data && !size) return static_cast<long>(kErrorInvalidParameter);
+    const Value* value = key.FindValue(valueName);
+    if (!value) return static_cast<long>(kErrorFileNotFound);
+    if (type) *type = value->type;
+    const unsigned long length = static_cast<unsigned long>(value->bytes.size());
+    if (!data) {
+      if (size) *size = length;
+      return 0;
+    }
+    const unsigned long room = *size;
+    *size = length;
+    if (room < length) return static_cast<long>(kErrorMoreData);
+    if (length) std::memcpy(data, value->bytes.data(), length);
     return 0;
-  }
-  const unsigned long room = *size;
-  *size = length;
-  if (room < length) return static_cast<long>(kErrorMoreData);
-  if (length) std::memcpy(data, value->bytes.data(), length);
-  return 0;
+  });
 }
 
 long RegSetValueEx(HKEY handle, const std::string& valueName, unsigned long type, const unsigned char* data,
                    unsigned long size) {
   if (size && !data) return static_cast<long>(kErrorInvalidParameter);
-  if (valueName.size() > kMaxNameLength) return static_cast<long>(kErrorInvalidParameter);
+  if (valueName.size() > kMaxValueNameLength) return static_cast<long>(kErrorInvalidParameter);
   const std::string bytes = size ? std::string(reinterpret_cast<const char*>(data), size) : std::string();
-  return ChangeKey(handle, kKeySetValue, [&](Key& key) -> long {
+  return ChangeKey(handle, kKeySetValue, [&](Key& key, bool& modified) -> long {
+    modified = true;
     if (Value* old = key.FindValue(valueName)) {
       old->type = type;
       old->bytes = bytes;
@@ -671,11 +670,12 @@ long RegSetValueEx(HKEY handle, const std::string& valueName, unsigned long type
 }
 
 long RegDeleteValue(HKEY handle, const std::string& valueName) {
-  return ChangeKey(handle, kKeySetValue, [&](Key& key) -> long {
+  return ChangeKey(handle, kKeySetValue, [&](Key& key, bool& modified) -> long {
     const std::string folded = Fold(valueName);
     for (auto it = key.values.begin(); it != key.values.end(); ++it) {
       if (Fold(it->name) == folded) {
         key.values.erase(it);
+        modified = true;
         return 0;
       }
     }

@@ -24,8 +24,9 @@
 //
 // Every call returns 0 on success or a Windows error code: 2 a key or value that
 // does not exist, 5 access denied, 6 an unknown handle, 87 a bad argument, 234 a
-// buffer too small (more data), 259 no more items, 1009 a hive file that cannot be
-// read or written.
+// buffer too small (more data), 259 no more items, 1010 an open key that the hive
+// file no longer holds, 1012 a hive file that exists but cannot be read, 1013 a
+// hive file that cannot be written.
 #include <cstdint>
 #include <string>
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_Event.h"
 
 namespace plat {
 
@@ -143,10 +144,7 @@ bool SerialDevice::Open(const std::string& portName) {
   Close();
   const std::string path = SerialDevicePath(portName);
   if (path.empty()) return FailCode(kErrorFileNotFound);
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = RetryOnInterrupt([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK); });
   if (fd < 0) return Fail(errno);
   if (!::isatty(fd)) {
     ::close(fd);
@@ -282,36 +280,71 @@ bool SerialDevice::ClearError(unsigned long& errors, SerialStatus& status) {
   return true;
 }
 
-bool SerialDevice::Write(const void* bytes, std::size_t count, std::size_t& written) {
-  written = 0;
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
-  const unsigned char* p = static_cast<const unsigned char*>(bytes);
-  std::uint64_t lastProgress = NowMs();
-  while (written < count) {
-    const ssize_t n = ::write(m_fd, p + written, count - written);
-    if (n > 0) {
-      written += static_cast<std::size_t>(n);
-      lastProgress = NowMs();
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Fail(errno);
-    // The driver's queue is full (or it took nothing): wait for room.
-    if (NowMs() - lastProgress > 30000) return FailCode(kErrorTimeout);
-    pollfd pfd{m_fd, POLLOUT, 0};
-    const int r = ::poll(&pfd, 1, 100);
-    if (r < 0 && errno != EINTR) return Fail(errno);
-    if (r > 0 && (pfd.revents & (POLLERR | POLLNVAL))) return FailCode(kErrorWriteFault);
-  }
+namespace {
+
+// How long a write or a drain may make no progress before it fails.
+constexpr std::uint64_t kStallMs = 30000;
+
+// The poll entries of the device (for 'events') and the waitable handles after it.
+std::vector<pollfd> PollSet(int fd, short events, const Handle* others, std::size_t otherCount) {
+  std::vector<pollfd> fds(otherCount + 1);
+  fds[0] = pollfd{fd, events, 0};
+  for (std::size_t i = 0; i < otherCount; ++i) fds[i + 1] = pollfd{PollDescriptor(others[i]), POLLIN, 0};
+  return fds;
+}
+
+// The index of the first other handle that is signalled, or -1.
+int SignalledOther(const std::vector<pollfd>& fds) {
+  for (std::size_t i = 1; i < fds.size(); ++i)
+    if (fds[i].revents != 0) return static_cast<int>(i - 1);
+  return -1;
+}
+
+}  // namespace
+
+namespace {
+
+// While a write waits for room: the port, and the handles whose signal ends it.
+bool WaitForPortRoom(int /*fd*/, void* context) {
+  std::vector<pollfd>& fds = *static_cast<std::vector<pollfd>*>(context);
+  const int r = RetryOnInterrupt([&] { return ::poll(fds.data(), fds.size(), 100); });
+  if (r < 0) return Fail(errno);
+  if (r > 0 && SignalledOther(fds) >= 0) return FailCode(kErrorOperationAborted);
+  if (r > 0 && (fds[0].revents & (POLLERR | POLLNVAL))) return FailCode(kErrorWriteFault);
   return true;
 }
 
-bool SerialDevice::Drain() {
+}  // namespace
+
+bool SerialDevice::Write(const void* bytes, std::size_t count, std::size_t& written, const Handle* others,
+                         std::size_t otherCount) {
+  written = 0;
   if (m_fd < 0) return FailCode(kErrorInvalidHandle);
-  while (::tcdrain(m_fd) != 0) {
-    if (errno != EINTR) return Fail(errno);
+  std::vector<pollfd> fds = PollSet(m_fd, POLLOUT, others, otherCount);
+  return WriteAll(m_fd, bytes, count, written, kStallMs, &WaitForPortRoom, &fds);
+}
+
+bool SerialDevice::Drain(const Handle* others, std::size_t otherCount) {
+  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  // The driver's output count, watched rather than waited for with tcdrain, which
+  // a stalled adapter never lets return.
+  std::vector<pollfd> fds = PollSet(-1, 0, others, otherCount);
+  int last = -1;
+  std::uint64_t lastProgress = NowMs();
+  for (;;) {
+    int queued = 0;
+    if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0) return Fail(errno);
+    if (queued <= 0) return true;
+    if (last < 0 || queued < last) {
+      last = queued;
+      lastProgress = NowMs();
+    } else if (NowMs() - lastProgress > kStallMs) {
+      return FailCode(kErrorTimeout);
+    }
+    const int r = RetryOnInterrupt([&] { return ::poll(fds.data(), fds.size(), 5); });
+    if (r < 0) return Fail(errno);
+    if (r > 0 && SignalledOther(fds) >= 0) return FailCode(kErrorOperationAborted);
   }
-  return true;
 }
 
 bool SerialDevice::Read(void* bytes, std::size_t count, std::size_t& got) {
@@ -319,27 +352,24 @@ bool SerialDevice::Read(void* bytes, std::size_t count, std::size_t& got) {
   if (m_fd < 0) return FailCode(kErrorInvalidHandle);
   unsigned char* p = static_cast<unsigned char*>(bytes);
   while (got < count) {
-    const ssize_t n = ::read(m_fd, p + got, count - got);
+    const ssize_t n = RetryOnInterrupt([&] { return ::read(m_fd, p + got, count - got); });
     if (n > 0) {
       got += static_cast<std::size_t>(n);
       continue;
     }
-    if (n < 0 && errno == EINTR) continue;
     if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) return true;  // nothing more queued
     return Fail(errno);
   }
   return true;
 }
 
-SerialDevice::WaitResult SerialDevice::Wait(unsigned long timeoutMs, const int* otherFds,
-                                            std::size_t otherCount, std::size_t* which) {
+SerialDevice::WaitResult SerialDevice::Wait(unsigned long timeoutMs, const Handle* others, std::size_t otherCount,
+                                            std::size_t* which) {
   if (m_fd < 0) {
     SetLastError(kErrorInvalidHandle);
     return kWaitFailed;
   }
-  std::vector<pollfd> fds(otherCount + 1);
-  fds[0] = pollfd{m_fd, POLLIN, 0};
-  for (std::size_t i = 0; i < otherCount; ++i) fds[i + 1] = pollfd{otherFds[i], POLLIN, 0};
+  std::vector<pollfd> fds = PollSet(m_fd, POLLIN, others, otherCount);
   const std::uint64_t start = NowMs();
   for (;;) {
     int wait = -1;
@@ -349,16 +379,15 @@ SerialDevice::WaitResult SerialDevice::Wait(unsigned long timeoutMs, const int* 
     }
     const int r = ::poll(fds.data(), fds.size(), wait);
     if (r < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR) continue;  // the time left is worked out again
       SetLastErrorFromErrno(errno);
       return kWaitFailed;
     }
     if (r == 0) return kTimedOut;
-    for (std::size_t i = 0; i < otherCount; ++i) {
-      if (fds[i + 1].revents != 0) {
-        if (which) *which = i;
-        return kOtherReady;
-      }
+    const int other = SignalledOther(fds);
+    if (other >= 0) {
+      if (which) *which = static_cast<std::size_t>(other);
+      return kOtherReady;
     }
     if (fds[0].revents & POLLIN) return kReadable;
     if (fds[0].revents & (POLLHUP | POLLERR)) return kHangUp;

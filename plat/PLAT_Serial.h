@@ -2,13 +2,15 @@
 // Serial ports on Linux terminals. A port is a tty opened for exclusive use
 // (TIOCEXCL and an advisory lock, so that a second opener is told "in use" even
 // when it runs as root), configured raw, and read without blocking: the caller
-// polls the port together with other descriptors (its abort event) when it wants
+// waits on the port together with other handles (its abort event) when it wants
 // to wait. Every failing call returns false and leaves a Windows-numbered code in
 // the calling thread's last error (plat/PLAT_Error.h).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "plat/PLAT_FileHandle.h"
 
 namespace plat {
 
@@ -141,21 +143,25 @@ class SerialDevice {
   bool ClearError(unsigned long& errors, SerialStatus& status);
 
   // Writes all bytes, waiting while the driver's queue is full (EINTR and EAGAIN
-  // are retried); a write that makes no progress for 30 s fails with error 1460.
+  // are retried); a write that makes no progress for 30 s fails with error 1460,
+  // one of the other handles signalled meanwhile ends it with error 995.
   // 'written' is the count that went out.
-  bool Write(const void* bytes, std::size_t count, std::size_t& written);
-  // Waits until every written byte has left the driver.
-  bool Drain();
+  bool Write(const void* bytes, std::size_t count, std::size_t& written, const Handle* others = nullptr,
+             std::size_t otherCount = 0);
+  // Waits until every written byte has left the driver, under the same bound as
+  // a write (error 1460) and ending when one of the other handles is signalled
+  // (error 995).
+  bool Drain(const Handle* others = nullptr, std::size_t otherCount = 0);
   // Reads up to 'count' bytes without blocking; 'got' is what was read.
   bool Read(void* bytes, std::size_t count, std::size_t& got);
 
   // Result of Wait.
   enum WaitResult { kReadable, kOtherReady, kTimedOut, kHangUp, kWaitFailed };
   // Waits at most 'timeoutMs' (0xFFFFFFFF: no limit) until the port has bytes to
-  // read or one of the other descriptors becomes readable (then 'which' is its
-  // index). kHangUp: the device went away (the far end of a pseudo-terminal
-  // closed, a USB adapter was pulled).
-  WaitResult Wait(unsigned long timeoutMs, const int* otherFds, std::size_t otherCount,
+  // read or one of the other handles (events, threads) is signalled (then 'which'
+  // is its index; the signal is not taken). kHangUp: the device went away (the far
+  // end of a pseudo-terminal closed, a USB adapter was pulled).
+  WaitResult Wait(unsigned long timeoutMs, const Handle* others, std::size_t otherCount,
                   std::size_t* which = nullptr);
 
  private:

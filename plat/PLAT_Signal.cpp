@@ -1,10 +1,15 @@
 #include "plat/PLAT_Signal.h"
 
+#include "plat/PLAT_Error.h"
+
+#include <dlfcn.h>
+#include <link.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <ucontext.h>
 #include <unistd.h>
+#include <unwind.h>
 
 #include <cerrno>
 #include <cstring>
@@ -206,6 +211,62 @@ FaultInfo_t Describe(int sig, siginfo_t* info, void* context) {
   return fault;
 }
 
+// The code of the C library's memory allocator, as far as its exported entry
+// points tell. A fault there usually means a corrupted heap, and the thread may
+// hold the allocator's lock: building an exception would allocate and wait on it
+// for ever.
+struct CodeRange_t {
+  std::uintptr_t from = 0, to = 0;
+};
+CodeRange_t g_allocator[16];
+std::size_t g_allocatorCount = 0;
+
+void FindAllocator() {
+  for (const char* name : {"malloc", "free", "calloc", "realloc", "reallocarray", "aligned_alloc", "memalign",
+                           "posix_memalign", "valloc", "pvalloc", "malloc_usable_size", "malloc_trim"}) {
+    void* address = ::dlsym(RTLD_DEFAULT, name);
+    Dl_info info;
+    void* entry = nullptr;
+    if (!address || !::dladdr1(address, &info, &entry, RTLD_DL_SYMENT) || !entry) continue;
+    const auto* symbol = static_cast<const ElfW(Sym)*>(entry);
+    if (symbol->st_size == 0) continue;
+    const auto from = reinterpret_cast<std::uintptr_t>(info.dli_saddr);
+    if (g_allocatorCount < sizeof g_allocator / sizeof g_allocator[0])
+      g_allocator[g_allocatorCount++] = {from, from + symbol->st_size};
+  }
+}
+
+bool InAllocator(std::uintptr_t address) {
+  for (std::size_t i = 0; i < g_allocatorCount; ++i)
+    if (address >= g_allocator[i].from && address < g_allocator[i].to) return true;
+  return false;
+}
+
+struct AllocatorSearch_t {
+  int frames;
+  bool found;
+};
+
+_Unwind_Reason_Code VisitFrame(_Unwind_Context* context, void* argument) {
+  auto* search = static_cast<AllocatorSearch_t*>(argument);
+  int beforeInstruction = 0;
+  const std::uintptr_t ip = _Unwind_GetIPInfo(context, &beforeInstruction);
+  if (InAllocator(ip)) {
+    search->found = true;
+    return _URC_END_OF_STACK;
+  }
+  return ++search->frames > 64 ? _URC_END_OF_STACK : _URC_NO_REASON;
+}
+
+// True when the faulting instruction, or a caller of the code it belongs to, is
+// in the allocator. The unwinder finds its tables without locks or allocation.
+bool FaultInAllocator(std::uintptr_t programAddress) {
+  if (InAllocator(programAddress)) return true;
+  AllocatorSearch_t search{0, false};
+  _Unwind_Backtrace(&VisitFrame, &search);
+  return search.found;
+}
+
 struct DepthGuard_t {
   DepthGuard_t() noexcept { ++t_depth; }
   ~DepthGuard_t() { --t_depth; }
@@ -226,6 +287,12 @@ void OnFaultSignal(int sig, siginfo_t* info, void* context) {
     EndProcess(sig);
   }
   FaultInfo_t fault = Describe(sig, info, context);
+  if (t_depth == 1 && FaultInAllocator(fault.programAddress)) {
+    WriteFaultReport("Fault inside the memory allocator (a corrupted heap); the process ends.");
+    fault.fatal = true;
+    handler(fault);
+    EndProcess(sig);
+  }
   if (t_depth > 1 || IsStackOverflow(sig, fault.dataAddress, context)) {
     // Unwinding from here could fault again: report and end the process.
     if (t_depth == 1) {
@@ -242,6 +309,7 @@ void OnFaultSignal(int sig, siginfo_t* info, void* context) {
 }
 
 void InstallSignalHandlers() {
+  FindAllocator();
   for (int sig : kFaultSignals) {
     struct sigaction action{};
     action.sa_sigaction = &OnFaultSignal;
@@ -268,16 +336,9 @@ FaultHandler_t SetThreadFaultHandler(FaultHandler_t handler) {
 }
 
 void WriteFaultReport(const char* text) {
-  const char* parts[] = {text, "\n"};
-  for (const char* part : parts) {
-    std::size_t left = std::strlen(part);
-    while (left > 0) {
-      const ssize_t written = ::write(STDERR_FILENO, part, left);
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) break;
-      part += written;
-      left -= static_cast<std::size_t>(written);
-    }
+  for (const char* part : {text, "\n"}) {
+    std::size_t written = 0;
+    WriteAll(STDERR_FILENO, part, std::strlen(part), written, 1000);
   }
 }
 

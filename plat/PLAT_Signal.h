@@ -44,7 +44,8 @@ struct FaultInfo_t {
 };
 
 // Called on the faulting thread. When 'fatal' is false it should throw; when it is
-// true (a stack overflow, or a fault while a fault is being translated) it should
+// true (a stack overflow, a fault inside the memory allocator, whose lock the
+// thread may hold, or a fault while a fault is being translated) it should
 // only build its report and pass it to WriteFaultReport, without allocating; the
 // process then ends with the fault's signal. A handler that returns from a non-fatal
 // fault leaves the fault to the default behaviour.

@@ -4,9 +4,10 @@ set -euo pipefail
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           fonts-dejavu-core tzdata libxml2-utils)
 
+# ensure_packages [more packages...]
 ensure_packages() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if ((${#missing[@]})); then
@@ -18,11 +19,26 @@ ensure_packages() {
   fi
 }
 
-# build DIR [extra cmake arguments...]
-build() {
+# Parallel build jobs: all processors unless STRIDE_JOBS says otherwise.
+JOBS="${STRIDE_JOBS:-$(nproc)}"
+
+# configure DIR [extra cmake arguments...]: a new build folder, or one whose
+# settings are given again.
+configure() {
   local dir="$1"; shift
-  if [ ! -f "$dir/build.ninja" ]; then
+  if [ ! -f "$dir/build.ninja" ] || (($#)); then
     cmake -S . -B "$dir" -G Ninja "$@"
   fi
-  cmake --build "$dir" -j "$(nproc)"
+}
+
+# build DIR [extra cmake arguments...]: everything, tests included.
+build() {
+  configure "$@"
+  cmake --build "$1" -j "$JOBS"
+}
+
+# build_program DIR: only the program and its language module.
+build_program() {
+  configure "$1"
+  cmake --build "$1" -j "$JOBS" --target StridemereLogbook
 }

@@ -1,7 +1,6 @@
 #include "spo/SPO_SerialPort.h"
 
 #include "plat/PLAT_Error.h"
-#include "plat/PLAT_Event.h"
 #include "plat/PLAT_Tick.h"
 #include "thr/THR_Event.h"
 #include "win/WIN_Exception.h"
@@ -52,10 +51,17 @@ SerialPort_t::SerialPort_t(const std::string& name, unsigned long baudRate, unsi
 
 int SerialPort_t::Write(const void* bytes, std::size_t count) {
   std::size_t written = 0;
-  if (!m_file.Device().Write(bytes, count, written)) throw win::Error_t(GLO_SRC);
+  const std::size_t stopCount = m_abortEvent == plat::kInvalidHandle ? 0 : 1;
+  if (!m_file.Device().Write(bytes, count, written, &m_abortEvent, stopCount)) {
+    if (plat::GetLastError() == plat::kErrorOperationAborted) throw glo::Terminate_t(GLO_SRC);
+    throw win::Error_t(GLO_SRC);
+  }
   // A count short of the request without a failure is still a failed write.
   if (written != count) throw win::Error_t(GLO_SRC, plat::kErrorWriteFault);
-  m_file.Device().Drain();  // its result does not matter: the queue is checked below
+  // A drain that fails (or passes its bound) leaves bytes queued, which the check
+  // below reports; only the stop request ends the write at once.
+  if (!m_file.Device().Drain(&m_abortEvent, stopCount) && plat::GetLastError() == plat::kErrorOperationAborted)
+    throw glo::Terminate_t(GLO_SRC);
   unsigned long errors = 0;
   ComStat_t status;
   m_file.ClearError(errors, status);
@@ -67,7 +73,6 @@ int SerialPort_t::Write(const void* bytes, std::size_t count) {
 int SerialPort_t::Read(const std::uint8_t*& bytes, std::size_t& count, std::uint32_t timeoutMs,
                        plat::Handle abortEvent) {
   const std::uint32_t start = static_cast<std::uint32_t>(plat::GetTickCount());
-  const int abortFd = abortEvent == plat::kInvalidHandle ? -1 : plat::PollDescriptor(abortEvent);
   for (;;) {
     unsigned long errors = 0;
     ComStat_t status;
@@ -92,7 +97,7 @@ int SerialPort_t::Read(const std::uint8_t*& bytes, std::size_t& count, std::uint
     // Nothing queued: sleep until a byte arrives, the abort event is signalled or
     // the time-out passes (one tick beyond it, so that the test above sees it).
     const unsigned long wait = timeoutMs == kNoTimeout ? plat::kInfinite : timeoutMs - spent + 1;
-    switch (m_file.Device().Wait(wait, &abortFd, abortFd >= 0 ? 1 : 0)) {
+    switch (m_file.Device().Wait(wait, &abortEvent, abortEvent == plat::kInvalidHandle ? 0 : 1)) {
       case plat::SerialDevice::kReadable:
       case plat::SerialDevice::kOtherReady:
       case plat::SerialDevice::kTimedOut:
@@ -102,7 +107,9 @@ int SerialPort_t::Read(const std::uint8_t*& bytes, std::size_t& count, std::uint
         // Bytes that arrived just before are still read on the next round.
         m_file.ClearError(errors, status);
         if (errors != 0) throw CommError_t(GLO_SRC, errors);  // cleared by the call: report them now
-        if (status.inQueue == 0) throw win::Error_t(GLO_SRC, plat::kErrorIoDevice);
+        // Nothing left to read: the port itself failed, so that device detection
+        // goes on with the next port.
+        if (status.inQueue == 0) throw CommFileError_t(GLO_SRC, plat::kErrorIoDevice);
         break;
       }
       case plat::SerialDevice::kWaitFailed:

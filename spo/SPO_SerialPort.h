@@ -33,14 +33,21 @@ class SerialPort_t : glo::NonCopyable_t {
                unsigned short xoffLimit);
 
   // Sends all bytes and returns 0 when they have left the driver. A failed write
-  // throws win::Error_t; line errors reported afterwards spo::CommError_t.
+  // throws win::Error_t; line errors reported afterwards spo::CommError_t. Waits
+  // for room and for the driver to empty its queue are bounded (30 s without
+  // progress) and end with glo::Terminate_t when the stop event is signalled.
   int Write(const void* bytes, std::size_t count);
+
+  // The event whose signal ends a write's waits (plat::kInvalidHandle: none). The
+  // handle stays the caller's and must outlive the port's writes.
+  void SetStopEvent(plat::Handle stopEvent) { m_abortEvent = stopEvent; }
 
   // Waits at most 'timeoutMs' (kNoTimeout: for ever) for bytes. 0: 'bytes' points
   // to 'count' bytes (at most kBufferSize) in the port's buffer, valid until the
   // next read; 1: the time-out passed with nothing queued; 2: the abort event is
   // signalled (tested first, so queued bytes stay queued). An abort handle of
-  // plat::kInvalidHandle means there is none.
+  // plat::kInvalidHandle means there is none. A device that went away with
+  // nothing left to read throws spo::CommFileError_t (1117).
   int Read(const std::uint8_t*& bytes, std::size_t& count, std::uint32_t timeoutMs,
            plat::Handle abortEvent);
 
@@ -48,6 +55,7 @@ class SerialPort_t : glo::NonCopyable_t {
 
  private:
   CommFile_t m_file;
+  plat::Handle m_abortEvent = plat::kInvalidHandle;
   std::uint8_t m_buffer[kBufferSize];
 };
 

@@ -58,6 +58,8 @@ const std::string& SystemLocaleName() {
   return name;
 }
 
+void SetRuntimeLocale(const std::string& name) { plat::SetRuntimeLocale(name); }
+
 bool IsMultiByteLocale(const std::locale& locale) {
   const std::string name = plat::LocaleName(locale);
   const size_t dot = name.rfind('.');

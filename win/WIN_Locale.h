@@ -43,6 +43,10 @@ const std::locale& SystemLocale();
 // glo::LocaleName of SystemLocaleRecord(), e.g. "ENU_United States.65001".
 const std::string& SystemLocaleName();
 
+// Sets the C library's locale, all categories, to the Windows-style locale name
+// (the program's start-up gives it SystemLocaleName()); see plat::SetRuntimeLocale.
+void SetRuntimeLocale(const std::string& name);
+
 // True when the code page named after the last "." of the locale's name is a
 // multibyte code page. The "C" locale gives false; any other name without "."
 // throws NoCodePageSpecified_t.

@@ -5,7 +5,8 @@
 //       (*.txt: one "<id><TAB><text>" per line, C escapes \n \t \r \\ \", lines
 //       starting with '#' and empty lines ignored), every dialog of the dialog
 //       template files (*.dlg, see plat/PLAT_DialogTemplate.h), every menu and
-//       toolbar of the menu files (*.mnu, see plat/PLAT_MenuTemplate.h), plus the
+//       toolbar of the menu files (*.mnu, see plat/PLAT_MenuTemplate.h), every
+//       picture (<id>.png, a bitmap resource holding the PNG file), plus the
 //       module's version block.
 //   stride_resgen version -o OUT.cpp --version A.B.C.D [--string NAME=VALUE]...
 //       A version block alone, for an executable.
@@ -146,6 +147,21 @@ void ReadMenus(const Options& opt, std::map<std::pair<unsigned long, unsigned lo
     table[{m.toolbar ? plat::kResourceToolbar : plat::kResourceMenu, m.id}] = m.source;
 }
 
+bool IsPictureFile(const std::string& path) { return HasExtension(path, ".png"); }
+
+// Reads every picture file into id -> bytes; the id is the file's base name.
+void ReadPictures(const Options& opt, std::map<unsigned long, std::string>& table) {
+  for (const std::string& path : opt.inputs) {
+    if (!IsPictureFile(path)) continue;
+    const size_t slash = path.find_last_of('/');
+    const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string digits = base.substr(0, base.size() - 4);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+      Fail("a picture's file name must be its id: " + path);
+    if (!table.emplace(std::stoul(digits), ReadFile(path)).second) Fail("picture id given twice: " + path);
+  }
+}
+
 // Every dialog as id -> block text.
 void ReadDialogs(const Options& opt, std::map<unsigned long, std::string>& table) {
   for (const plat::DialogTemplate& d : ReadTemplates<plat::DialogTemplate>(opt, IsDialogFile, plat::ParseDialogTemplates))
@@ -155,7 +171,7 @@ void ReadDialogs(const Options& opt, std::map<unsigned long, std::string>& table
 // Reads every string file into id -> (text, source); duplicates are errors.
 void ReadStrings(const Options& opt, std::map<unsigned long, std::pair<std::string, Source>>& table) {
   for (const std::string& path : opt.inputs) {
-    if (IsDialogFile(path) || IsMenuFile(path)) continue;
+    if (IsDialogFile(path) || IsMenuFile(path) || IsPictureFile(path)) continue;
     std::ifstream in(path, std::ios::binary);
     if (!in) Fail("cannot open " + path);
     std::string line;
@@ -300,9 +316,12 @@ int main(int argc, char** argv) {
     ReadStrings(opt, table);
     std::map<unsigned long, std::string> dialogs;
     ReadDialogs(opt, dialogs);
+    std::map<unsigned long, std::string> pictures;
+    ReadPictures(opt, pictures);
     std::map<std::pair<unsigned long, unsigned long>, std::string> menus;
     ReadMenus(opt, menus);
-    // Sorted by kind, then id: menus (4), dialogs (5), strings (6), toolbars (241).
+    // Sorted by kind, then id: pictures (2), menus (4), dialogs (5), strings (6),
+    // toolbars (241).
     auto writeBlock = [&](unsigned long kind, unsigned long id, const std::string& block) {
       out << "    {" << kind << ", " << id << ", " << block.size()
           << ", reinterpret_cast<const unsigned char*>(" << CLiteral(block) << ")},\n";
@@ -311,6 +330,7 @@ int main(int argc, char** argv) {
         << "extern const StrideResourceEntry kStrideResources[];\n"
         << "extern const unsigned kStrideResourceCount;\n"
         << "const StrideResourceEntry kStrideResources[] = {\n";
+    for (const auto& [id, bytes] : pictures) writeBlock(plat::kResourceBitmap, id, bytes);
     for (const auto& [key, block] : menus)
       if (key.first == plat::kResourceMenu) writeBlock(key.first, key.second, block);
     for (const auto& [id, block] : dialogs) writeBlock(plat::kResourceDialog, id, block);
@@ -320,9 +340,10 @@ int main(int argc, char** argv) {
     }
     for (const auto& [key, block] : menus)
       if (key.first == plat::kResourceToolbar) writeBlock(key.first, key.second, block);
-    if (table.empty() && dialogs.empty() && menus.empty()) out << "    {0, 0, 0, nullptr},\n";
+    const size_t count = table.size() + dialogs.size() + menus.size() + pictures.size();
+    if (count == 0) out << "    {0, 0, 0, nullptr},\n";
     out << "};\n"
-        << "const unsigned kStrideResourceCount = " << table.size() + dialogs.size() + menus.size() << ";\n";
+        << "const unsigned kStrideResourceCount = " << count << ";\n";
   }
   WriteIfChanged(opt.out, out.str());
   return 0;

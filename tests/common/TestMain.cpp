@@ -2,6 +2,8 @@
 // temporary home, data, config and temp folders, so no test touches the real ones.
 #include <gtest/gtest.h>
 
+#include "plat/PLAT_Locale.h"
+
 namespace test {
 void InitEnvironment();
 void RemoveEnvironment();
@@ -9,6 +11,8 @@ void RemoveEnvironment();
 
 int main(int argc, char** argv) {
   test::InitEnvironment();
+  // The locale the program sets at start-up.
+  plat::SetRuntimeLocale(std::string());
   ::testing::InitGoogleTest(&argc, argv);
   const int rc = RUN_ALL_TESTS();
   test::RemoveEnvironment();

@@ -13,20 +13,10 @@
 
 namespace {
 
-// Texts are UTF-8: the character boundaries come from the C library's LC_CTYPE.
+// Texts are UTF-8, under the locale the start-up sets whatever the environment.
 class Text : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* previous = std::setlocale(LC_CTYPE, nullptr);
-    m_previous = previous ? previous : "C";
-    ASSERT_NE(nullptr, std::setlocale(LC_CTYPE, "C.UTF-8"));
-  }
-  void TearDown() override { std::setlocale(LC_CTYPE, m_previous.c_str()); }
-
   const std::locale m_locale = std::locale::classic();
-
- private:
-  std::string m_previous;
 };
 
 // "é" (2 bytes), "€" (3 bytes), "😀" (4 bytes); "\xC3" alone is a lead byte
@@ -68,8 +58,26 @@ TEST_F(Text, ValidMBPrefixStopsBeforeTheFirstInvalidByte) {
       {"ab" + kE + "\xC3", "ab" + kE},           // text ends inside a character
       {"\xA9" "abc", ""},                        // continuation byte first
       {"a" + kEuro.substr(0, 2) + "b", "a"},     // sequence cut short
+      {"a\xC0\x80", "a"},                       // overlong forms
+      {"a\xE0\x80\x80", "a"},
+      {"a\xF0\x80\x80\x80", "a"},
+      {"a\xED\xA0\x80", "a"},                   // a surrogate
+      {"a\xF4\x90\x80\x80", "a"},               // beyond U+10FFFF
+      {"a\xF8\x88\x80\x80\x80", "a"},           // five-byte form
   };
   for (const auto& c : cases) EXPECT_EQ(c.prefix, glo::ValidMBPrefix(c.text)) << c.text;
+}
+
+// The checks are the same whatever character type the C library was left in.
+TEST_F(Text, CountsUtf8UnderTheClassicCharacterType) {
+  const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+  for (const char* name : {"C", "POSIX", "C.UTF-8"}) {
+    ASSERT_NE(nullptr, std::setlocale(LC_CTYPE, name)) << name;
+    EXPECT_EQ(4u, glo::CountMBChars("Caf" + kE, m_locale)) << name;
+    EXPECT_EQ("Caf", glo::ValidMBPrefix("Caf\xC3")) << name;
+    EXPECT_EQ(0xC3A9ul, glo::MBCharCode(kE.c_str())) << name;
+  }
+  std::setlocale(LC_CTYPE, previous.c_str());
 }
 
 TEST_F(Text, EqualNoCase) {

@@ -83,4 +83,18 @@ TEST(ProtocolIds, ParseAndFormat) {
   EXPECT_EQ(list.size(), 4u);
 }
 
+// The unit may send any byte as a tag: every one stays visible in a list.
+TEST(ProtocolIds, TagsThatDoNotPrintAreShownInHex) {
+  const struct {
+    char tag;
+    std::uint16_t number;
+    const char* text;
+  } cases[] = {
+      {'\0', 10, "<00>010"}, {' ', 1, "<20>001"}, {'\x7F', 300, "<7F>300"},
+      {'\xE9', 65535, "<E9>65535"}, {'~', 7, "~007"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ioa::ProtocolId_t({c.tag, c.number}).ToString(), c.text) << c.text;
+  EXPECT_EQ(ioa::FormatProtocolIds({{'A', 10}, {'\0', 0}, {'D', 906}}), "A010 <00>000 D906");
+}
+
 }  // namespace

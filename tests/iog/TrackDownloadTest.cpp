@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -23,6 +24,7 @@
 #include "ios/IOS_SerialLink.h"
 #include "thr/THR_Event.h"
 #include "thr/THR_Progress.h"
+#include "tests/common/TestEnv.h"
 #include "tools/SimTrackLog.h"
 
 namespace {
@@ -116,14 +118,6 @@ std::vector<sim::SimTrackPoint> Slice(const std::vector<sim::SimTrackPoint>& poi
 
 class TrackDownload : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // Names are UTF-8, the code page the program runs in.
-    const char* old = std::setlocale(LC_CTYPE, nullptr);
-    m_oldLocale = old ? old : "C";
-    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
-  }
-  void TearDown() override { std::setlocale(LC_CTYPE, m_oldLocale.c_str()); }
-
   // Starts a watch serving the log.
   sim::TrackLogWatch_t& Serve(const sim::TrackLog& log, const sim::TrackLogFaults& faults = sim::TrackLogFaults()) {
     m_watch = std::make_unique<sim::TrackLogWatch_t>(log);
@@ -144,7 +138,6 @@ class TrackDownload : public ::testing::Test {
   Progress progress{0, ioa::kPhaseStarted, 0};
 
  private:
-  std::string m_oldLocale;
   std::unique_ptr<sim::TrackLogWatch_t> m_watch;
 };
 
@@ -206,6 +199,12 @@ TEST_F(TrackDownload, A301NamesTracksUniquely) {
                301);
   EXPECT_EQ(progress.GetPos(), 16u);  // 5 headers and 11 points
   EXPECT_EQ(progress.GetRange(), 16u);
+  // Each track keeps the unit's identifier as its own name.
+  const struct {
+    const char* key;
+    const char* name;
+  } names[] = {{"RUN", "RUN"}, {"Track", "Track"}, {"RUN 001", "RUN"}, {"RUN 002", "RUN"}, {"RUN 003", "RUN"}};
+  for (const auto& n : names) EXPECT_EQ(n.name, db->GetTracks().at(gdb::TrackId_t(gdb::Name_t(n.key))).GetName());
 }
 
 TEST_F(TrackDownload, A302KeepsTheFirstPartUnderTheIndexWhenAFlagSplitsATrack) {
@@ -248,6 +247,39 @@ TEST_F(TrackDownload, NamesThatAreNotValidTextAreCutAndStoredLast) {
     const auto& t = log.tracks;
     ExpectTracks(*db,
                  {{"Easy", t[1].points}, {"Hill\xC3\xA9", t[2].points}, {"Easy 001", t[0].points}}, 300);
+    if (protocol == sim::TrackProtocol::kA301) {
+      EXPECT_EQ("Easy ", db->GetTracks().at(gdb::TrackId_t(gdb::Name_t("Easy 001"))).GetName());
+    }
+  }
+}
+
+// A process started with no locale, or the "C" locale, in its environment still
+// keeps a name with a character beyond ASCII whole.
+TEST_F(TrackDownload, NamesStayWholeWhateverTheProcessLocale) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const char* lang : {static_cast<const char*>(nullptr), "C"}) {
+    SCOPED_TRACE(lang ? lang : "(unset)");
+    const test::EnvOverride all("LC_ALL", nullptr);
+    const test::EnvOverride ctype("LC_CTYPE", nullptr);
+    const test::EnvOverride language("LANG", lang);
+    // The child starts like any test process, from this environment.
+    EXPECT_EXIT(
+        {
+          sim::TrackLog log;
+          log.protocol = sim::TrackProtocol::kA301;
+          log.headerType = 310;
+          log.pointType = 301;
+          log.tracks = {MakeTrack("Caf\xC3\xA9", 0, 2)};
+          Serve(log);
+          Download();
+          const auto found = db->GetTracks().find(gdb::TrackId_t(gdb::Name_t("Caf\xC3\xA9")));
+          const bool whole = db->GetTracks().size() == 1 && found != db->GetTracks().end() &&
+                             found->second.GetName() == "Caf\xC3\xA9";
+          if (!whole) std::fprintf(stderr, "name not kept whole\n");
+          std::fflush(stderr);
+          std::_Exit(whole ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
   }
 }
 

@@ -177,9 +177,13 @@ TEST_F(RegistryTest, DamagedFileIsReadAsFarAsValidAndKeptAside) {
     std::filesystem::remove(UserFile() + ".damaged");
     test::WriteFile(UserFile(), c.text);
     plat::HKEY key = 0;
+    ::testing::internal::CaptureStderr();
     ASSERT_EQ(0, plat::RegOpenKeyEx(plat::kHkeyCurrentUser, "K", plat::kKeyRead | plat::kKeyWrite, key));
     EXPECT_EQ("A", Get(key, "A").second);
     EXPECT_EQ(static_cast<unsigned long>(plat::kErrorFileNotFound), Get(key, "C").first);
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, report.find(UserFile() + " is damaged"));
+    EXPECT_EQ(report.find(" is damaged"), report.rfind(" is damaged"));  // once
     EXPECT_FALSE(std::filesystem::exists(UserFile() + ".damaged"));  // reading changes nothing
     Set(key, "D", plat::kRegBinary, "D");
     EXPECT_EQ(c.text, test::ReadFile(UserFile() + ".damaged"));
@@ -187,6 +191,15 @@ TEST_F(RegistryTest, DamagedFileIsReadAsFarAsValidAndKeptAside) {
     EXPECT_EQ("D", Get(key, "D").second);
     plat::RegCloseKey(key);
   }
+}
+
+TEST_F(RegistryTest, HiveThatCannotBeReadIsAnErrorNotAnEmptyHive) {
+  std::filesystem::create_directories(UserFile());  // exists, but no file can be read there
+  plat::HKEY key = 0;
+  EXPECT_EQ(static_cast<long>(plat::kErrorCantRead), plat::RegOpenKeyEx(plat::kHkeyCurrentUser, "", plat::kKeyRead, key));
+  EXPECT_EQ(static_cast<long>(plat::kErrorCantRead),
+            plat::RegCreateKeyEx(plat::kHkeyCurrentUser, "New", plat::kKeyRead | plat::kKeyWrite, key));
+  EXPECT_TRUE(std::filesystem::is_directory(UserFile()));
 }
 
 TEST_F(RegistryTest, TwoProcessesWritingOneHiveKeepBothChanges) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <string>
 
@@ -68,6 +69,55 @@ TEST(SystemLocaleTest, RecordsFromPosixNames) {
     EXPECT_EQ(c.country, record.country);
     EXPECT_EQ(c.codePage, record.codePage);
   }
+}
+
+TEST(SystemLocaleTest, WindowsNamesMapToRuntimeNames) {
+  const struct {
+    const char* windows;
+    const char* posix;
+  } cases[] = {
+      {"DES_Switzerland.65001", "de_CH.UTF-8"},
+      {"ENG_United Kingdom.1252", "en_GB"},
+      {"JPN_Japan.932", "ja_JP"},
+      {"DEU_BE.65001", "de_BE.UTF-8"},  // known language, country as the environment named it
+      {"xx_YY.1252", "xx_YY"},
+      {"ENU", "en"},
+      {"C", "C"},
+      {"English_United States.1252", ""},
+      {".65001", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.posix, plat::PosixLocaleName(c.windows)) << c.windows;
+}
+
+// Whatever the environment names, the character type the program runs under is
+// UTF-8, and the other categories keep what the environment asked for.
+TEST(SystemLocaleTest, RuntimeCharacterTypeIsUtf8) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  const test::EnvOverride all("LC_ALL", nullptr);
+  const test::EnvOverride ctype("LC_CTYPE", nullptr);
+  const struct {
+    const char* lang;  // null: unset
+    const char* numeric;
+    bool systemName;  // the name the program hands over rather than the empty one
+  } cases[] = {
+      {nullptr, nullptr, false}, {"C", nullptr, false}, {"POSIX", nullptr, true},
+      {"xx_YY.UTF-8", nullptr, false}, {"C.UTF-8", "C", true}, {"C", "C.UTF-8", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lang ? c.lang : "(unset)");
+    const test::EnvOverride lang("LANG", c.lang);
+    const test::EnvOverride numeric("LC_NUMERIC", c.numeric);
+    std::setlocale(LC_ALL, "C");
+    const plat::SystemLocaleRecord record = plat::GetSystemLocaleRecord();
+    const std::string name =
+        c.systemName ? plat::WindowsLocaleName(record.language, record.country, record.codePage) : std::string();
+    const std::string set = plat::SetRuntimeLocale(name);
+    EXPECT_TRUE(set == "C.UTF-8" || set == "C.utf8") << set;
+    EXPECT_EQ(set, std::setlocale(LC_CTYPE, nullptr));
+    EXPECT_TRUE(plat::RuntimeCodePageIsUtf8());
+    EXPECT_EQ(c.numeric ? c.numeric : "C", std::string(std::setlocale(LC_NUMERIC, nullptr)));
+  }
+  std::setlocale(LC_ALL, previous.c_str());
 }
 
 TEST(GetLocaleInfoStringTest, DefaultLocaleIdsAnswerFromTheEnvironment) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "plat/PLAT_Error.h"
+#include "tests/common/RegistryBytes.h"
 #include "tests/common/TestEnv.h"
 #include "win/WIN_RegKey.h"
 #include "win/WIN_RegSettingsKey.h"
@@ -17,7 +18,7 @@ bool IsKnownRegValue(Kind_t kind) { return kind == Kind_t::Red || kind == Kind_t
 namespace {
 
 using win::RegKey_t;
-using Raw_t = std::pair<unsigned long, std::string>;
+using Raw_t = test::RegBytes_t;
 
 class RegKeyTest : public ::testing::Test {
  protected:
@@ -26,15 +27,7 @@ class RegKeyTest : public ::testing::Test {
         m_user("STRIDE_REGISTRY_USER", (m_folder + "/user.txt").c_str()),
         m_key(win::HkeyCurrentUser(), "Software\\Test" + std::to_string(++s_counter)) {}
 
-  // The stored type and bytes of a value of m_key.
-  std::pair<unsigned long, std::string> Raw(const std::string& name) const {
-    unsigned long type = 0;
-    unsigned long size = 0;
-    if (plat::RegQueryValueEx(m_key.Handle(), name, &type, nullptr, &size) != 0) return {0, "missing"};
-    std::string bytes(size, '\0');
-    plat::RegQueryValueEx(m_key.Handle(), name, &type, reinterpret_cast<unsigned char*>(bytes.data()), &size);
-    return {type, bytes};
-  }
+  Raw_t Raw(const std::string& name) const { return test::ReadRegBytes(m_key.Handle(), name); }
 
   void Store(const std::string& name, unsigned long type, const std::string& bytes) const {
     m_key.WriteValue(name, type, bytes.data(), static_cast<unsigned long>(bytes.size()));
@@ -142,38 +135,28 @@ bool Same(const plat::RECT& a, const plat::RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// Writes the value through a setting with only a default and gives the bytes stored.
+// Writes the value through a setting with only a default and gives what is stored.
 template <typename T>
-std::string Encoded(const RegKey_t& key, const T& value, unsigned long& type) {
+Raw_t Encoded(const RegKey_t& key, const T& value) {
   win::RegValue_t<T> setting(key, "V", value);
-  unsigned long size = 0;
-  plat::RegQueryValueEx(key.Handle(), "V", &type, nullptr, &size);
-  std::string bytes(size, '\0');
-  plat::RegQueryValueEx(key.Handle(), "V", &type, reinterpret_cast<unsigned char*>(bytes.data()), &size);
+  const Raw_t stored = test::ReadRegBytes(key.Handle(), "V");
   EXPECT_TRUE(Same(value, win::ConstRegValue_t<T>(key, "V").Value()));  // and reads back
-  plat::RegDeleteValue(key.Handle(), "V");
-  return bytes;
+  key.DeleteValue("V");
+  return stored;
 }
 
 TEST_F(RegKeyTest, EveryValueTypeHasItsEncoding) {
-  unsigned long type = 0;
-  EXPECT_EQ(std::string("\x01", 1), Encoded(m_key, true, type));
-  EXPECT_EQ(plat::kRegBinary, type);
-  EXPECT_EQ(std::string("\x00", 1), Encoded(m_key, false, type));
-  EXPECT_EQ(std::string("\x07\x00\x00\x00", 4), Encoded(m_key, 7, type));
-  EXPECT_EQ(plat::kRegBinary, type);
-  EXPECT_EQ(std::string("\xfe\xff\xff\xff", 4), Encoded(m_key, -2, type));
-  EXPECT_EQ(std::string("\x01\x00\x00\x00", 4), Encoded(m_key, colour::Kind_t::Green, type));
-  EXPECT_EQ(plat::kRegBinary, type);
-  EXPECT_EQ(std::string("\x78\x56\x34\x12", 4), Encoded(m_key, 0x12345678ul, type));
-  EXPECT_EQ(plat::kRegDword, type);
-  EXPECT_EQ(std::string("\x00\x00\x00\x00\x00\x00\xf8\x3f", 8), Encoded(m_key, glo::TimeSpan_t(1.5), type));
-  EXPECT_EQ(plat::kRegBinary, type);
+  const unsigned long bin = plat::kRegBinary;
+  EXPECT_EQ(Raw_t(bin, std::string("\x01", 1)), Encoded(m_key, true));
+  EXPECT_EQ(Raw_t(bin, std::string("\x00", 1)), Encoded(m_key, false));
+  EXPECT_EQ(Raw_t(bin, std::string("\x07\x00\x00\x00", 4)), Encoded(m_key, 7));
+  EXPECT_EQ(Raw_t(bin, std::string("\xfe\xff\xff\xff", 4)), Encoded(m_key, -2));
+  EXPECT_EQ(Raw_t(bin, std::string("\x01\x00\x00\x00", 4)), Encoded(m_key, colour::Kind_t::Green));
+  EXPECT_EQ(Raw_t(plat::kRegDword, std::string("\x78\x56\x34\x12", 4)), Encoded(m_key, 0x12345678ul));
+  EXPECT_EQ(Raw_t(bin, std::string("\x00\x00\x00\x00\x00\x00\xf8\x3f", 8)), Encoded(m_key, glo::TimeSpan_t(1.5)));
   const plat::RECT rect{1, -2, 300, 0x01020304};
-  EXPECT_EQ(std::string("\x01\0\0\0\xfe\xff\xff\xff\x2c\x01\0\0\x04\x03\x02\x01", 16), Encoded(m_key, rect, type));
-  EXPECT_EQ(plat::kRegBinary, type);
-  EXPECT_EQ(std::string("h\xc3\xa9\0", 4), Encoded(m_key, std::string("h\xc3\xa9"), type));
-  EXPECT_EQ(plat::kRegSz, type);
+  EXPECT_EQ(Raw_t(bin, std::string("\x01\0\0\0\xfe\xff\xff\xff\x2c\x01\0\0\x04\x03\x02\x01", 16)), Encoded(m_key, rect));
+  EXPECT_EQ(Raw_t(plat::kRegSz, std::string("h\xc3\xa9\0", 4)), Encoded(m_key, std::string("h\xc3\xa9")));
 
   Store("Short", plat::kRegBinary, std::string("\x34\x12", 2));
   EXPECT_EQ(0x1234, win::ConstRegValue_t<unsigned short>(m_key, "Short").Value());
@@ -265,7 +248,7 @@ TEST_F(RegKeyTest, DamagedValuesWithoutDefaultFailWithARealCode) {
 TEST_F(RegKeyTest, SettingsKeyLiesBelowTheApplicationsKey) {
   const RegKey_t& settings = app::GetSettingsKey();
   EXPECT_EQ("Settings", settings.Name());
-  EXPECT_TRUE(win::RegKeyExists(win::HkeyCurrentUser(), "Software\\Vortan\\Stridemere Logbook\\Settings"));
+  EXPECT_TRUE(win::RegKeyExists(win::CompanyUserKey(), "Stridemere Logbook\\Settings"));
 }
 
 }  // namespace

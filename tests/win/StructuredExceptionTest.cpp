@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
+#include <unistd.h>
 #include <regex>
 #include <string>
 #include <thread>
@@ -146,6 +148,55 @@ TEST_F(StructuredExceptionDeath, ThreadWithoutTranslatorGetsTheDefault) {
         std::_Exit(0);
       },
       ::testing::KilledBySignal(SIGSEGV), "");
+}
+
+// Breaks the allocator's list of free chunks of one small size the way a write
+// after free would, so that the next allocation of that size faults inside the
+// allocator while it holds its lock: the C library's chunk layout, and its link
+// word stored xor-ed with the link's own address shifted by 12.
+__attribute__((noinline, no_sanitize("address", "undefined"))) void CorruptHeapAndAllocate() {
+  constexpr std::size_t kSize = 40;
+  void* volatile chunks[8];
+  for (auto& chunk : chunks) chunk = std::malloc(kSize);
+  void* volatile guard = std::malloc(kSize);
+  // Seven fill the thread's cache of free chunks, the eighth goes to the shared list.
+  for (auto& chunk : chunks) std::free(chunk);
+  auto* volatile link = static_cast<std::uintptr_t*>(chunks[7]);
+  const std::uintptr_t unmapped = 0x1000;
+  *static_cast<volatile std::uintptr_t*>(link) = (reinterpret_cast<std::uintptr_t>(link) >> 12) ^ unmapped;
+  for (int i = 0; i < 8; ++i) g_sink = static_cast<int>(reinterpret_cast<std::uintptr_t>(std::malloc(kSize)));
+  std::free(guard);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define STRIDE_OWN_ALLOCATOR 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define STRIDE_OWN_ALLOCATOR 0
+#endif
+#endif
+#ifndef STRIDE_OWN_ALLOCATOR
+#define STRIDE_OWN_ALLOCATOR 1
+#endif
+
+// Building the exception would allocate and wait for the lock the faulting thread
+// holds: the fault is reported without allocating and the process ends.
+TEST_F(StructuredExceptionDeath, FaultInsideTheAllocatorEndsTheProcessWithAReport) {
+  if (!STRIDE_OWN_ALLOCATOR) GTEST_SKIP() << "the sanitizer's allocator replaces the C library's";
+  EXPECT_EXIT(
+      {
+        ::alarm(10);  // a hang ends by SIGALRM, which the test does not accept
+        std::thread([] {
+          win::InstallSeTranslator();
+          try {
+            CorruptHeapAndAllocate();
+          } catch (...) {
+          }
+        }).join();
+        std::_Exit(0);
+      },
+      ::testing::KilledBySignal(SIGSEGV),
+      "Fault inside the memory allocator.*\n.*access violation at data address 0x10[0-9A-F]{2},\n" + kProgramAddress);
 }
 
 }  // namespace
