@@ -50,4 +50,13 @@ bool IsUiThread();
 // the function is rethrown here.
 bool CallOnUiThread(const std::function<void()>& function, Handle stopEvent = kInvalidHandle);
 
+// The stop event of the calling thread (kInvalidHandle when it has none): a
+// worker's start-up sets it, so that calls it makes to the user-interface thread
+// (a report, a message box) end when the worker is told to stop.
+void SetThreadStopEvent(Handle stopEvent);
+Handle GetThreadStopEvent();
+
+// The user's number of lines to scroll per wheel notch (-1: a page per notch).
+int GetWheelScrollLines();
+
 }  // namespace plat

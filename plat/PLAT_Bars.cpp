@@ -102,4 +102,9 @@ bool StatusBarCtrl_t::HasSizeGrip() const {
   return bar != nullptr && bar->isSizeGripEnabled();
 }
 
+int StatusBarCtrl_t::GetIdealHeight() const {
+  QStatusBar* bar = StatusOf(*this);
+  return bar == nullptr ? 0 : bar->sizeHint().height();
+}
+
 }  // namespace plat

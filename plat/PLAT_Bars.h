@@ -33,6 +33,8 @@ class StatusBarCtrl_t : public Wnd_t {
   bool SetText(int part, const std::string& text);
   std::string GetText(int part) const;
   bool HasSizeGrip() const;
+  // The height the bar wants for the dialog font.
+  int GetIdealHeight() const;
 };
 
 }  // namespace plat

@@ -42,11 +42,15 @@ constexpr COLORREF kClrInvalid = 0xFFFFFFFFu;
 struct POINT {
   std::int32_t x;
   std::int32_t y;
+
+  friend bool operator==(const POINT&, const POINT&) = default;
 };
 
 struct SIZE {
   std::int32_t cx;
   std::int32_t cy;
+
+  friend bool operator==(const SIZE&, const SIZE&) = default;
 };
 
 struct RECT {
@@ -54,6 +58,8 @@ struct RECT {
   std::int32_t top;
   std::int32_t right;
   std::int32_t bottom;
+
+  friend bool operator==(const RECT&, const RECT&) = default;
 };
 
 // A logical font: 60 bytes, 32-bit integer fields.

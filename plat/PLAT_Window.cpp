@@ -333,6 +333,7 @@ bool Wnd_t::DestroyWindow() {
     }
     return false;
   }
+  const bool mainWindow = GetMainWnd() == this;
   d.destroying = true;
   try {
     OnDestroy();
@@ -359,7 +360,7 @@ bool Wnd_t::DestroyWindow() {
   d.handle = 0;
   d.parent = nullptr;
   d.destroying = false;
-  if (GetMainWnd() == this) {
+  if (mainWindow) {
     SetMainWnd(nullptr);
     PostQuitMessage(0);
   }
@@ -415,7 +416,7 @@ RECT Wnd_t::GetClientRect() const {
 RECT Wnd_t::GetWindowRect() const {
   QWidget* w = m_impl->widget;
   if (w == nullptr) return RECT{0, 0, 0, 0};
-  if (w->isWindow()) return detail::ToRect(w->frameGeometry());
+  if (w->isWindow()) return detail::ToRect(w->geometry());
   return detail::ToRect(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
 }
 
@@ -447,14 +448,7 @@ bool Wnd_t::MoveWindow(int x, int y, int width, int height, bool repaint) {
   width = std::max(0, width);
   height = std::max(0, height);
   detail::Sync([&] {
-    if (w->isWindow()) {
-      const QRect frame = w->frameGeometry(), inner = w->geometry();
-      w->setGeometry(x + (inner.x() - frame.x()), y + (inner.y() - frame.y()),
-                     std::max(0, width - (frame.width() - inner.width())),
-                     std::max(0, height - (frame.height() - inner.height())));
-    } else {
-      w->setGeometry(x, y, width, height);
-    }
+    w->setGeometry(x, y, width, height);
     if (repaint) w->update();
   });
   return true;
@@ -474,6 +468,41 @@ bool Wnd_t::ShowWindow(bool show) {
   const bool was = !w->isHidden();
   detail::Sync([&] { w->setVisible(show); });
   return was;
+}
+
+void Wnd_t::ShowMaximized() {
+  if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showMaximized(); });
+}
+
+void Wnd_t::ShowMinimized() {
+  if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showMinimized(); });
+}
+
+void Wnd_t::ShowNormal() {
+  if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showNormal(); });
+}
+
+bool Wnd_t::IsZoomed() const {
+  QWidget* w = m_impl->widget;
+  return w != nullptr && w->isMaximized();
+}
+
+bool Wnd_t::IsIconic() const {
+  QWidget* w = m_impl->widget;
+  return w != nullptr && w->isMinimized();
+}
+
+RECT Wnd_t::GetNormalRect() const {
+  QWidget* w = m_impl->widget;
+  if (w == nullptr) return RECT{0, 0, 0, 0};
+  const QRect n = w->normalGeometry();
+  return n.isValid() && (w->isMaximized() || w->isMinimized()) ? detail::ToRect(n) : GetWindowRect();
+}
+
+bool Wnd_t::HasFocusWithin() const {
+  QWidget* w = m_impl->widget;
+  QWidget* f = QApplication::focusWidget();
+  return w != nullptr && f != nullptr && (f == w || w->isAncestorOf(f));
 }
 
 bool Wnd_t::IsWindowVisible() const {
@@ -513,9 +542,15 @@ void Wnd_t::SetWindowText(const std::string& text) {
       return;
     }
     // Controls keep their text in the property that shows it.
-    const QByteArray prop = w->metaObject()->indexOfProperty("plainText") >= 0 ? "plainText" : "text";
-    if (w->metaObject()->indexOfProperty(prop.constData()) >= 0) w->setProperty(prop.constData(), t);
-    else w->setWindowTitle(t);
+    if (w->metaObject()->indexOfProperty("plainText") >= 0) {
+      QString plain = t;
+      plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+      w->setProperty("plainText", plain);
+    } else if (w->metaObject()->indexOfProperty("text") >= 0) {
+      w->setProperty("text", t);
+    } else {
+      w->setWindowTitle(t);
+    }
   });
 }
 
@@ -523,9 +558,28 @@ std::string Wnd_t::GetWindowText() const {
   QWidget* w = m_impl->widget;
   if (w == nullptr) return std::string();
   if (w->isWindow()) return detail::ToUtf8(w->windowTitle());
-  for (const char* prop : {"plainText", "text"})
-    if (w->metaObject()->indexOfProperty(prop) >= 0) return detail::ToUtf8(w->property(prop).toString());
+  if (w->metaObject()->indexOfProperty("plainText") >= 0) {
+    QString plain = w->property("plainText").toString();
+    plain.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return detail::ToUtf8(plain);
+  }
+  if (w->metaObject()->indexOfProperty("text") >= 0) return detail::ToUtf8(w->property("text").toString());
   return detail::ToUtf8(w->windowTitle());
+}
+
+void Wnd_t::EnableScrollBar(bool vertical, bool enable) {
+  (vertical ? m_impl->vScrollDisabled : m_impl->hScrollDisabled) = !enable;
+}
+
+bool Wnd_t::IsScrollBarEnabled(bool vertical) const {
+  if (!(GetStyle() & (vertical ? kWsVScroll : kWsHScroll))) return false;
+  return !(vertical ? m_impl->vScrollDisabled : m_impl->hScrollDisabled);
+}
+
+void Wnd_t::SetIconFrom(const Wnd_t& other) {
+  QWidget* w = m_impl->widget;
+  QWidget* o = other.m_impl->widget;
+  if (w != nullptr && o != nullptr) w->setWindowIcon(o->windowIcon());
 }
 
 void Wnd_t::Invalidate(bool) {

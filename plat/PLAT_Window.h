@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "plat/PLAT_CmdTarget.h"
 #include "plat/PLAT_Gdi.h"
 
 namespace plat {
@@ -125,12 +126,12 @@ enum : unsigned {
 
 struct WndImpl;  // plat-only (PLAT_WindowImpl.h)
 
-class Wnd_t {
+class Wnd_t : public CmdTarget_t {
  public:
   Wnd_t();
   Wnd_t(const Wnd_t&) = delete;
   Wnd_t& operator=(const Wnd_t&) = delete;
-  virtual ~Wnd_t();
+  ~Wnd_t() override;
 
   // A plain window that draws itself (OnPaint) and gets every mouse and key
   // event. A child window (kWsChild) needs a parent; the rectangle is in the
@@ -168,7 +169,9 @@ class Wnd_t {
   Wnd_t* GetNextDlgGroupItem(Wnd_t* control, bool previous = false) const;
 
   // Rectangles: the client area (0, 0, width, height); the window in screen
-  // coordinates; conversions between the two.
+  // coordinates; conversions between the two. The rectangle of a top-level
+  // window is its area inside the frame that the desktop draws around it, so
+  // that a stored rectangle comes back the same whatever the frame.
   RECT GetClientRect() const;
   RECT GetWindowRect() const;
   void ScreenToClient(RECT& rect) const;
@@ -177,7 +180,8 @@ class Wnd_t {
   POINT ClientToScreen(POINT point) const;
 
   // Moves and sizes the window (parent's client coordinates for a child, screen
-  // coordinates for a top-level window). Handlers run before it returns.
+  // coordinates of the area inside the frame for a top-level window). Handlers
+  // run before it returns.
   bool MoveWindow(int x, int y, int width, int height, bool repaint = true);
   bool MoveWindow(const RECT& rect, bool repaint = true);
   // The smallest size the user can drag a resizable top-level window to.
@@ -185,11 +189,23 @@ class Wnd_t {
 
   bool ShowWindow(bool show);
   bool IsWindowVisible() const;
+  // Top-level windows: maximised, minimised, and back to the normal size.
+  void ShowMaximized();
+  void ShowMinimized();
+  void ShowNormal();
+  bool IsZoomed() const;
+  bool IsIconic() const;
+  // The rectangle the window has when neither maximised nor minimised.
+  RECT GetNormalRect() const;
   bool EnableWindow(bool enable);
   bool IsWindowEnabled() const;
   void SetFocus();
   bool HasFocus() const;
+  // True when this window or one of its descendants has the keyboard focus.
+  bool HasFocusWithin() const;
 
+  // The text: a top-level window's title, a control's text. A multi-line edit
+  // control keeps line breaks as "\r\n" (a lone "\n" is taken as one too).
   void SetWindowText(const std::string& text);
   std::string GetWindowText() const;
 
@@ -198,6 +214,14 @@ class Wnd_t {
   void Invalidate(bool erase = true);
   void InvalidateRect(const RECT& rect, bool erase = true);
   void UpdateWindow();
+
+  // The window's own scroll bars (kWsVScroll, kWsHScroll): enabled unless
+  // disabled here. A window without the style has no bar (IsScrollBarEnabled false).
+  void EnableScrollBar(bool vertical, bool enable);
+  bool IsScrollBarEnabled(bool vertical) const;
+
+  // Takes the other window's icon as this window's icon.
+  void SetIconFrom(const Wnd_t& other);
 
   // Timers: OnTimer(id) every 'milliseconds' until KillTimer. Setting an id
   // again restarts it. False when the window has none.
@@ -250,7 +274,7 @@ class Wnd_t {
   // The user asked to close the window. The default destroys it.
   virtual void OnClose();
   // A command (menu item, accelerator) or a child control's notification.
-  virtual bool OnCommand(unsigned id, unsigned code);
+  bool OnCommand(unsigned id, unsigned code) override;
   // A posted or sent message other than kWmClose and kWmCommand (which reach
   // OnClose and OnCommand); true with a result when handled.
   virtual bool OnMessage(unsigned message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -260,9 +284,12 @@ class Wnd_t {
  private:
   friend struct WndImpl;
   friend class WndEvents;
-  friend class Dialog_t;
-  // Binds a freshly made toolkit widget (passed opaquely) and places it.
+
+ protected:
+  // Binds a freshly made toolkit widget (passed opaquely; plat/ only) and places it.
   bool Finish(void* widget, Wnd_t* parent, int id, std::uint32_t style, const RECT& rect, bool selfDrawn);
+
+ private:
   std::unique_ptr<WndImpl> m_impl;
 };
 
