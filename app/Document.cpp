@@ -95,19 +95,27 @@ void Document_t::InsertRun(const Run_t& run) {
 }
 
 void Document_t::AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced) {
-  StartTransaction();
-  m_database.Record(AddRunsFromTransfer_t(runs, replaced));
-  m_database.EndChange(TransactionComplete_t());
-  if (replaced.IsPresent()) EraseRun(replaced.Value());
-  for (const Run_t& run : runs) InsertRun(run);
+  AddRunsFromTransfer(std::make_shared<const RunSet_t>(runs), std::make_shared<const OptionalRun_t>(replaced));
 }
 
 void Document_t::DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored) {
+  DeleteRuns(std::make_shared<const RunSet_t>(runs), std::make_shared<const OptionalRun_t>(restored));
+}
+
+void Document_t::AddRunsFromTransfer(const SharedRuns_t& runs, const SharedRun_t& replaced) {
+  StartTransaction();
+  m_database.Record(AddRunsFromTransfer_t(runs, replaced));
+  m_database.EndChange(TransactionComplete_t());
+  if (replaced->IsPresent()) EraseRun(replaced->Value());
+  for (const Run_t& run : *runs) InsertRun(run);
+}
+
+void Document_t::DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restored) {
   StartTransaction();
   m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
   m_database.EndChange(TransactionComplete_t());
-  for (const Run_t& run : runs) EraseRun(run);
-  if (restored.IsPresent()) InsertRun(restored.Value());
+  for (const Run_t& run : *runs) EraseRun(run);
+  if (restored->IsPresent()) InsertRun(restored->Value());
 }
 
 void Document_t::SetNotes(const glo::Time_t& key, const std::string& text) {
@@ -148,7 +156,7 @@ bool Document_t::DeleteSelection() {
     for (auto it = range.first; it != range.second; ++it) copy(*it);
   }
   if (level == 0 && ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
-  DeleteRuns(doomed);
+  DeleteRuns(std::make_shared<const RunSet_t>(std::move(doomed)), std::make_shared<const OptionalRun_t>());
   return true;
 }
 
