@@ -190,15 +190,21 @@ void Document_t::SaveDatabase() {
 void Document_t::LoadDatabase() {
   const std::string name = CurrentUser();
   if (name.empty()) return;
-  RunSet_t loaded;
+  GLO_ASSERT(m_runs.empty());
+  // The runs go straight into the emptied set, then into the tree; those read
+  // before a failure stay.
+  const auto addToTree = [this] {
+    if (m_tree)
+      for (const Run_t& run : m_runs) m_tree->AddRun(run);
+  };
   LoadOutcome_t outcome;
   try {
-    outcome = LoadUserRuns(GetUserDatabase(), name, loaded);
+    outcome = LoadUserRuns(GetUserDatabase(), name, m_runs);
   } catch (...) {
-    for (const Run_t& run : loaded) InsertRun(run);
+    addToTree();
     throw;
   }
-  for (const Run_t& run : loaded) InsertRun(run);
+  addToTree();
   if (outcome.messageId != 0)
     ShowMessage(outcome.messageId, outcome.status == LoadOutcome_t::kBadName ? name : std::string(),
                 plat::kMbOk | plat::kMbIconExclamation);
