@@ -32,7 +32,10 @@ void SummaryPage_t::ShowItem(int id, bool show) { Item(id).ShowWindow(show); }
 
 void SummaryPage_t::Finish() {
   m_ready = true;
-  MoveWindow(m_formView->GetClientRect());
+  const plat::RECT client = m_formView->GetClientRect();
+  MoveWindow(client);
+  // Laid out at once, also while the form view is hidden (no size event then).
+  OnSize(client.right - client.left, client.bottom - client.top);
   ShowWindow(true);
 }
 
