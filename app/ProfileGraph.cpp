@@ -83,6 +83,8 @@ void TrkProfileGraphCtrl_t::UpdateScrollBars() {
   update(m_vbar, view.yspan, data.yspan, true);
   m_hbar.enabled = view.xspan < data.xspan;
   m_vbar.enabled = view.yspan < data.yspan;
+  EnableScrollBar(false, m_hbar.enabled);
+  EnableScrollBar(true, m_vbar.enabled);
   if (m_hbar.min < m_hbar.max) m_hbar.pos = m_conv.GetHorzScrollPos();
   if (m_vbar.min < m_vbar.max) m_vbar.pos = m_conv.GetVertScrollPos();
 }
@@ -90,10 +92,10 @@ void TrkProfileGraphCtrl_t::UpdateScrollBars() {
 bool TrkProfileGraphCtrl_t::XScrollable() const { return m_conv.GetView().xspan < m_conv.GetData().xspan; }
 bool TrkProfileGraphCtrl_t::YScrollable() const { return m_conv.GetView().yspan < m_conv.GetData().yspan; }
 
-double TrkProfileGraphCtrl_t::GetHorzLineSize() const { return gdi::RoundHalfAway(m_conv.GetView().xspan * 0.05); }
-double TrkProfileGraphCtrl_t::GetVertLineSize() const { return gdi::RoundHalfAway(m_conv.GetView().yspan * 0.05); }
-double TrkProfileGraphCtrl_t::GetHorzPageSize() const { return gdi::RoundHalfAway(m_conv.GetView().xspan); }
-double TrkProfileGraphCtrl_t::GetVertPageSize() const { return gdi::RoundHalfAway(m_conv.GetView().yspan); }
+int TrkProfileGraphCtrl_t::GetHorzLineSize() { return gdi::RoundHalfAway(m_conv.GetView().xspan * 0.05); }
+int TrkProfileGraphCtrl_t::GetVertLineSize() { return gdi::RoundHalfAway(m_conv.GetView().yspan * 0.05); }
+int TrkProfileGraphCtrl_t::GetHorzPageSize() { return gdi::RoundHalfAway(m_conv.GetView().xspan); }
+int TrkProfileGraphCtrl_t::GetVertPageSize() { return gdi::RoundHalfAway(m_conv.GetView().yspan); }
 
 void TrkProfileGraphCtrl_t::OnHScroll(unsigned code, int position) {
   switch (code) {
@@ -137,29 +139,22 @@ bool TrkProfileGraphCtrl_t::OnMessage(unsigned message, plat::WPARAM wParam, pla
   return true;
 }
 
-bool TrkProfileGraphCtrl_t::OnWheelScroll(double dx, double dy, plat::POINT screenPoint) {
+bool TrkProfileGraphCtrl_t::OnWheelScroll(int dx, int dy, plat::POINT screenPoint) {
   const plat::POINT p = ScreenToClient(screenPoint);
-  if (!PtInRect(m_conv.GetPixelRect(), p.x, p.y) || (dx == 0.0 && dy == 0.0)) return false;
+  if (!PtInRect(m_conv.GetPixelRect(), p.x, p.y) || (dx == 0 && dy == 0)) return false;
   const bool x = XScrollable(), y = YScrollable();
   if (!x && !y) return false;
-  if (x && dx != 0.0) {
+  if (x && dx != 0) {
     m_conv.ScrollX(dx);
     if (m_hbar.min < m_hbar.max) m_hbar.pos = m_conv.GetHorzScrollPos();
   }
-  if (y && dy != 0.0) {
+  if (y && dy != 0) {
     m_conv.ScrollY(dy);
     if (m_vbar.min < m_vbar.max) m_vbar.pos = m_conv.GetVertScrollPos();
   }
   m_dirty = true;
   Invalidate(false);
   return true;
-}
-
-bool TrkProfileGraphCtrl_t::OnMouseWheel(unsigned flags, int delta, plat::POINT screenPoint) {
-  // A notch away from the user scrolls up (or, with Shift, left) by a line.
-  const double notches = delta / 120.0;
-  if (flags & plat::kMkShift) return OnWheelScroll(-notches * GetHorzLineSize(), 0.0, screenPoint);
-  return OnWheelScroll(0.0, -notches * GetVertLineSize(), screenPoint);
 }
 
 bool TrkProfileGraphCtrl_t::OnKeyDown(unsigned virtualKey, unsigned, unsigned flags) {

@@ -116,7 +116,7 @@ int main() {
 
   // Elevation profile.
   app::TrkProfileGraphCtrl_t profile(track, track.Begin(), track.End(), false);
-  profile.Create(&host, 1, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 300, 1000, 600});
+  profile.Create(&host, 1, app::TrkProfileGraphCtrl_t::kStyle, plat::RECT{0, 300, 1000, 600});
   profile.UpdateWindow();
   plat::PumpUntilIdle();
   const plat::RECT plot = profile.GetConvertor().GetPixelRect();

@@ -29,7 +29,7 @@ class ProfileGraph : public graphtest::GuiTest {
   // Fitted, the view is 1000 m (0.5 px/m) by 150 m (2 px/m) for 0..1000 m, 0..120 m.
   std::unique_ptr<app::TrkProfileGraphCtrl_t> Make(const gdb::Track_t& track) {
     auto graph = std::make_unique<app::TrkProfileGraphCtrl_t>(track, track.Begin(), track.End(), false, MetricAxes());
-    graph->Create(&host, 1, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 542, 361});
+    graph->Create(&host, 1, app::TrkProfileGraphCtrl_t::kStyle, plat::RECT{0, 0, 542, 361});
     return graph;
   }
   Host_t host{700, 500};
@@ -176,6 +176,9 @@ TEST_F(ProfileGraph, WheelScrollsOnlyInsideThePlot) {
   const double ymin = graph->GetConvertor().GetView().ymin;
   EXPECT_TRUE(graph->OnWheelScroll(0, 10, screen(100, 100)));
   EXPECT_NEAR(ymin - 10, graph->GetConvertor().GetView().ymin, 1e-9);
+  // A notch towards the user scrolls down by a line (5 % of 60 m).
+  EXPECT_TRUE(graph->HandleWheel(-120, screen(100, 100)));
+  EXPECT_NEAR(ymin - 10 - 3 * afx::GetWheelScrollLines(), graph->GetConvertor().GetView().ymin, 1e-9);
 }
 
 TEST_F(ProfileGraph, DraggingTheCursor) {
