@@ -147,6 +147,8 @@ class TrkProfileGraphCtrl_t : public afx::WheelSupportWindow_t {
   bool OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) override;
 
  private:
+  void OnScroll(bool vertical, unsigned code, int position);
+  void UpdateBarPosition(bool vertical);
   bool XScrollable() const;
   bool YScrollable() const;
   void ResetAfterZoom();

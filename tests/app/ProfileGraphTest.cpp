@@ -15,13 +15,7 @@ using graphtest::Canvas_t;
 using graphtest::Host_t;
 const double kNone = std::nan("");
 
-app::GraphAxes_t MetricAxes() {
-  const map::UnitsZoomScaleTable_t& table = map::GetUnitsZoomScaleTable();
-  return app::GraphAxes_t{&table.FindElevation(mat::ElevationUnits_t::Metres),
-                          &mat::ElevationUnitsEntry(mat::ElevationUnits_t::Metres),
-                          &table.FindDistance(mat::DistUnitsTypes_t::Metric),
-                          &mat::DistanceUnitsEntry(mat::DistUnitsTypes_t::Metric)};
-}
+using proftest::MetricAxes;
 
 class ProfileGraph : public graphtest::GuiTest {
  protected:
