@@ -198,6 +198,45 @@ TEST_F(ProfileGraph, DraggingTheCursor) {
   EXPECT_THROW(graph->GetElevationAt(5000), glo::OutOfRange_t);
 }
 
+// A profile pressed, dragged and released with the left button.
+struct Mouse_t : app::TrkProfileGraphCtrl_t {
+  using app::TrkProfileGraphCtrl_t::TrkProfileGraphCtrl_t;
+  void Press(plat::POINT p) { OnLButtonDown(plat::kMkLButton, p); }
+  void Drag(plat::POINT p) { OnMouseMove(plat::kMkLButton, p); }
+  void Release() { OnLButtonUp(0, plat::POINT{0, 0}); }
+};
+
+// A parent that keeps the messages its profile sends.
+struct Parent_t : Host_t {
+  bool OnMessage(unsigned message, plat::WPARAM, plat::LPARAM, plat::LRESULT& result) override {
+    messages.push_back(message);
+    result = 0;
+    return true;
+  }
+  std::vector<unsigned> messages;
+};
+
+TEST_F(ProfileGraph, MouseDragSpaceWhileHeldAndZoomMessages) {
+  Parent_t parent;
+  Mouse_t graph(GapTrack(), GapTrack().Begin(), GapTrack().End(), false, MetricAxes());
+  graph.Create(&parent, 1, app::TrkProfileGraphCtrl_t::kStyle, plat::RECT{0, 0, 542, 361});
+  graph.Press(plat::POINT{80, 200});
+  EXPECT_TRUE(graph.IsTracking());
+  graph.HandleKey(plat::kVkSpace, 0);  // ignored while the button is held
+  ASSERT_TRUE(graph.GetCursorDistance().IsPresent());
+  graph.Drag(plat::POINT{5, 200});
+  EXPECT_FALSE(graph.GetCursorDistance().IsPresent());
+  graph.Drag(plat::POINT{130, 200});
+  EXPECT_NEAR(200.0, *graph.GetCursorDistance(), 0.1);
+  graph.Release();
+  graph.Drag(plat::POINT{80, 200});  // no longer tracking
+  EXPECT_NEAR(200.0, *graph.GetCursorDistance(), 0.1);
+  graph.HandleKey(0xBB, 0);
+  graph.HandleKey(0x6D, plat::kMkShift);
+  EXPECT_EQ((std::vector<unsigned>{app::kMsgProfileZoomX, app::kMsgProfileZoomY, app::kMsgProfileZoomY}),
+            parent.messages);
+}
+
 TEST_F(ProfileGraph, ViewBuildsAControlOnlyForTracksWithAltitudeAndDistance) {
   app::ProfileView_t view;
   view.Create(&host, 2, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 400, 200});
