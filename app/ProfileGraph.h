@@ -4,6 +4,7 @@
 // steps per axis, scroll state per axis, keys and the mouse wheel. What it
 // draws is in ProfileDraw.cpp.
 #include <list>
+#include <string>
 #include <vector>
 
 #include "app/GraphConversion.h"
@@ -119,6 +120,9 @@ class TrkProfileGraphCtrl_t : public afx::WheelSupportWindow_t {
   void UpdateGeometry();
   void BuildGeometry(std::size_t first, std::size_t last);
   void Paint(plat::Dc_t& dc);
+  // The text above the plot: the cursor's distance and, where its column or
+  // its row lies in the plot, its elevation; a hint without a cursor.
+  std::string ReadoutText() const;
   void SetDirty() { m_dirty = true; }
 
   const TrkStatsTable_t& GetStatistics() const { return m_stats; }

@@ -7,6 +7,7 @@
 #include "GraphTestUtil.h"
 #include "ProfileTestUtil.h"
 #include "app/ProfileView.h"
+#include "glo/GLO_StringResource.h"
 #include "mat/MAT_UnitConverterTable.h"
 
 namespace {
@@ -235,6 +236,25 @@ TEST_F(ProfileGraph, MouseDragSpaceWhileHeldAndZoomMessages) {
   graph.HandleKey(0x6D, plat::kMkShift);
   EXPECT_EQ((std::vector<unsigned>{app::kMsgProfileZoomX, app::kMsgProfileZoomY, app::kMsgProfileZoomY}),
             parent.messages);
+}
+
+TEST_F(ProfileGraph, Readout) {
+  auto graph = Make(GapTrack());
+  EXPECT_EQ(glo::StringResource_t(132, GLO_SRC).Text(), graph->ReadoutText());
+  graph->SetCursorDistance(100);
+  EXPECT_EQ("Distance: 100 m,  Elevation: 120 m", graph->ReadoutText());
+  graph->SetCursorDistance(350);  // in the gap
+  EXPECT_EQ("Distance: 350 m", graph->ReadoutText());
+  // Zoomed in to 300 m by 60 m at the start and the bottom: a cursor at 1000 m
+  // and 70 m lies right of the plot and above it.
+  graph->GetConvertor().SetZoom(24, 14);
+  graph->GetConvertor().ScrollX(-1.0e6);
+  graph->GetConvertor().ScrollY(1.0e6);
+  graph->SetCursorDistance(graph->GetStatistics().GetLength());
+  ASSERT_TRUE(graph->GetCursorElevation().IsPresent());
+  const std::string text = graph->ReadoutText();
+  EXPECT_EQ(0u, text.find("Distance: ")) << text;
+  EXPECT_EQ(std::string::npos, text.find("Elevation")) << text;
 }
 
 TEST_F(ProfileGraph, ViewBuildsAControlOnlyForTracksWithAltitudeAndDistance) {
