@@ -243,6 +243,19 @@ TEST_F(ProfileGraph, Readout) {
   EXPECT_EQ(glo::StringResource_t(132, GLO_SRC).Text(), graph->ReadoutText());
   graph->SetCursorDistance(100);
   EXPECT_EQ("Distance: 100 m,  Elevation: 120 m", graph->ReadoutText());
+  graphtest::MaybeSave(*graph, "profile-cursor");
+  {
+    // The cursor lines: column 80 down the plot, row 91 from the plot's left
+    // edge to the last point's column (530, the plot's right edge).
+    Canvas_t canvas(542, 361);
+    graph->Paint(canvas.dc);
+    const plat::COLORREF red = plat::Rgb(233, 33, 22);
+    for (const plat::POINT p : {plat::POINT{80, 32}, plat::POINT{80, 250}, plat::POINT{80, 330}, plat::POINT{31, 91},
+                                plat::POINT{300, 91}, plat::POINT{529, 91}})
+      EXPECT_EQ(red, canvas.At(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_NE(red, canvas.At(81, 250));
+    EXPECT_NE(red, canvas.At(300, 92));
+  }
   graph->SetCursorDistance(350);  // in the gap
   EXPECT_EQ("Distance: 350 m", graph->ReadoutText());
   // Zoomed in to 300 m by 60 m at the start and the bottom: a cursor at 1000 m
