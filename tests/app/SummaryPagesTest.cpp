@@ -84,9 +84,14 @@ TEST_F(SummaryPages, HistoryRowsPerWeekLatestFirstWithTotals) {
 }
 
 TEST_F(SummaryPages, WithoutHeartRatesTheColumnAndTotalAreHidden) {
-  const app::RunSet_t runs = Runs({PlainRun(kBase), PlainRun(kBase + kDay)});
+  // A run without laps has no week: it shows nowhere and adds nothing.
+  const app::RunSet_t runs = Runs({PlainRun(kBase), PlainRun(kBase + kDay), app::Run_t()});
+  app::WeekDialog_t week(&formView, runs.begin(), runs.end());
+  EXPECT_EQ(2, week.GetList().GetItemCount());
+  EXPECT_EQ(app::FormatWeekLabel(glo::Time_t(kBase)), Text(week, 1026));
   app::HistoryDialog_t history(&formView, runs, "");
   EXPECT_EQ(6, history.GetList().GetColumnCount());
+  EXPECT_EQ(1, history.GetList().GetItemCount());
   EXPECT_FALSE(Visible(history, 1017));
   EXPECT_FALSE(Visible(history, 1033));
   EXPECT_EQ("History", Text(history, 1026));
