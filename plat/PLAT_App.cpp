@@ -57,6 +57,20 @@ class DispatcherObject : public QObject {
 
 DispatcherObject* g_dispatcher = nullptr;
 
+// Counts the events the application handles, but those of one object.
+class EventCounter : public QObject {
+ public:
+  explicit EventCounter(QObject* ignored) : m_ignored(ignored) {}
+  bool eventFilter(QObject* watched, QEvent*) override {
+    if (watched != m_ignored) ++events;
+    return false;
+  }
+  unsigned long events = 1;
+
+ private:
+  QObject* m_ignored;
+};
+
 void ThrowOrphan() {
   if (g_orphan) {
     std::exception_ptr e = g_orphan;
@@ -127,6 +141,7 @@ void PostCall(std::function<void()> function) {
 }
 
 void RunIdle() {
+  Guard([] { UpdateFramesWhenIdle(); });
   if (!g_idle) return;
   long count = 0;
   while (Guard([&] {
@@ -159,24 +174,30 @@ int RunMessageLoop() {
   ThrowOrphan();
   g_quit = false;
   QEventLoop loop;
-  // Idle work whenever the queue has emptied.
+  // Idle work whenever the queue has emptied after events were handled: a
+  // zero timer started as the loop is about to wait, stopped when the work is
+  // done, and not started again before another event arrives.
   QTimer idle;
   idle.setInterval(0);
   long idleCount = 0;
+  EventCounter counter(&idle);
+  QCoreApplication::instance()->installEventFilter(&counter);
+  unsigned long idleSeen = 0;
   QObject::connect(&idle, &QTimer::timeout, [&] {
-    if (g_idle) {
-      bool more = false;
-      detail::Guard([&] { more = g_idle(idleCount++); });
-      if (!more) idle.stop();
-    } else {
+    bool more = false;
+    if (idleCount == 0) detail::Guard([] { detail::UpdateFramesWhenIdle(); });
+    if (g_idle) detail::Guard([&] { more = g_idle(idleCount); });
+    ++idleCount;
+    if (!more || idleCount >= 64) {
       idle.stop();
+      idleSeen = counter.events;
     }
   });
   QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
   QMetaObject::Connection awake;
   if (dispatcher != nullptr)
     awake = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [&] {
-      if (g_idle && !idle.isActive()) {
+      if (!idle.isActive() && counter.events != idleSeen) {
         idleCount = 0;
         idle.start();
       }

@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "plat/PLAT_TemplateText.h"
 #include "plat/PLAT_Window.h"
 
 namespace plat {
@@ -31,8 +32,10 @@ const std::map<std::string, std::uint32_t>& Flags() {
   return flags;
 }
 
-// Splits a line into words; a quoted text is one word, kept with its quotes
-// removed and its escapes resolved, and marked in 'quoted'.
+}  // namespace
+
+namespace detail {
+
 bool Tokenise(const std::string& line, std::vector<std::string>& words, std::vector<bool>& quoted,
               std::string& error) {
   size_t i = 0;
@@ -87,11 +90,19 @@ bool Tokenise(const std::string& line, std::vector<std::string>& words, std::vec
 bool ToInt(const std::string& s, int& value) {
   if (s.empty()) return false;
   char* end = nullptr;
-  const long v = std::strtol(s.c_str(), &end, 10);
+  const bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
+  const long v = hex ? std::strtol(s.c_str() + 2, &end, 16) : std::strtol(s.c_str(), &end, 10);
   if (*end != '\0' || v < -32768 || v > 65535) return false;
   value = static_cast<int>(v);
   return true;
 }
+
+}  // namespace detail
+
+namespace {
+
+using detail::ToInt;
+using detail::Tokenise;
 
 bool ApplyFlags(const std::vector<std::string>& words, size_t from, std::uint32_t& style, std::string& error) {
   for (size_t k = from; k < words.size(); ++k) {

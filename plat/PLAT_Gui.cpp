@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QInputDevice>
+#include <QPointingDevice>
 
 #include <cstdlib>
 #include <mutex>
@@ -36,6 +38,11 @@ bool EnsureGuiApplication() {
   // the drawing. It lives until the process ends and is destroyed at exit, which
   // also releases the font configuration it loaded.
   g_app = new QApplication(g_argc, g_argv);
+  // The toolkit keeps its input devices in lists made on first use; made now,
+  // before the exit handler below is registered, they outlive the application
+  // object, whose destruction still needs them.
+  QPointingDevice::primaryPointingDevice();
+  QInputDevice::primaryKeyboard();
   std::atexit([] {
     delete g_app;
     g_app = nullptr;

@@ -333,6 +333,7 @@ bool Wnd_t::DestroyWindow() {
     }
     return false;
   }
+  const bool mainWindow = GetMainWnd() == this;
   d.destroying = true;
   try {
     OnDestroy();
@@ -359,7 +360,7 @@ bool Wnd_t::DestroyWindow() {
   d.handle = 0;
   d.parent = nullptr;
   d.destroying = false;
-  if (GetMainWnd() == this) {
+  if (mainWindow) {
     SetMainWnd(nullptr);
     PostQuitMessage(0);
   }
@@ -467,6 +468,41 @@ bool Wnd_t::ShowWindow(bool show) {
   const bool was = !w->isHidden();
   detail::Sync([&] { w->setVisible(show); });
   return was;
+}
+
+void Wnd_t::ShowMaximized() {
+  if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showMaximized(); });
+}
+
+void Wnd_t::ShowMinimized() {
+  if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showMinimized(); });
+}
+
+void Wnd_t::ShowNormal() {
+  if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showNormal(); });
+}
+
+bool Wnd_t::IsZoomed() const {
+  QWidget* w = m_impl->widget;
+  return w != nullptr && w->isMaximized();
+}
+
+bool Wnd_t::IsIconic() const {
+  QWidget* w = m_impl->widget;
+  return w != nullptr && w->isMinimized();
+}
+
+RECT Wnd_t::GetNormalRect() const {
+  QWidget* w = m_impl->widget;
+  if (w == nullptr) return RECT{0, 0, 0, 0};
+  const QRect n = w->normalGeometry();
+  return n.isValid() && (w->isMaximized() || w->isMinimized()) ? detail::ToRect(n) : GetWindowRect();
+}
+
+bool Wnd_t::HasFocusWithin() const {
+  QWidget* w = m_impl->widget;
+  QWidget* f = QApplication::focusWidget();
+  return w != nullptr && f != nullptr && (f == w || w->isAncestorOf(f));
 }
 
 bool Wnd_t::IsWindowVisible() const {

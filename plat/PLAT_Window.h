@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "plat/PLAT_CmdTarget.h"
 #include "plat/PLAT_Gdi.h"
 
 namespace plat {
@@ -125,12 +126,12 @@ enum : unsigned {
 
 struct WndImpl;  // plat-only (PLAT_WindowImpl.h)
 
-class Wnd_t {
+class Wnd_t : public CmdTarget_t {
  public:
   Wnd_t();
   Wnd_t(const Wnd_t&) = delete;
   Wnd_t& operator=(const Wnd_t&) = delete;
-  virtual ~Wnd_t();
+  ~Wnd_t() override;
 
   // A plain window that draws itself (OnPaint) and gets every mouse and key
   // event. A child window (kWsChild) needs a parent; the rectangle is in the
@@ -188,10 +189,20 @@ class Wnd_t {
 
   bool ShowWindow(bool show);
   bool IsWindowVisible() const;
+  // Top-level windows: maximised, minimised, and back to the normal size.
+  void ShowMaximized();
+  void ShowMinimized();
+  void ShowNormal();
+  bool IsZoomed() const;
+  bool IsIconic() const;
+  // The rectangle the window has when neither maximised nor minimised.
+  RECT GetNormalRect() const;
   bool EnableWindow(bool enable);
   bool IsWindowEnabled() const;
   void SetFocus();
   bool HasFocus() const;
+  // True when this window or one of its descendants has the keyboard focus.
+  bool HasFocusWithin() const;
 
   // The text: a top-level window's title, a control's text. A multi-line edit
   // control keeps line breaks as "\r\n" (a lone "\n" is taken as one too).
@@ -263,7 +274,7 @@ class Wnd_t {
   // The user asked to close the window. The default destroys it.
   virtual void OnClose();
   // A command (menu item, accelerator) or a child control's notification.
-  virtual bool OnCommand(unsigned id, unsigned code);
+  bool OnCommand(unsigned id, unsigned code) override;
   // A posted or sent message other than kWmClose and kWmCommand (which reach
   // OnClose and OnCommand); true with a result when handled.
   virtual bool OnMessage(unsigned message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -273,9 +284,12 @@ class Wnd_t {
  private:
   friend struct WndImpl;
   friend class WndEvents;
-  friend class Dialog_t;
-  // Binds a freshly made toolkit widget (passed opaquely) and places it.
+
+ protected:
+  // Binds a freshly made toolkit widget (passed opaquely; plat/ only) and places it.
   bool Finish(void* widget, Wnd_t* parent, int id, std::uint32_t style, const RECT& rect, bool selfDrawn);
+
+ private:
   std::unique_ptr<WndImpl> m_impl;
 };
 

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMenu;
+
 #include <exception>
 #include <functional>
 #include <map>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "plat/PLAT_Menu.h"
 #include "plat/PLAT_Window.h"
 
 namespace plat {
@@ -120,12 +123,18 @@ void Notify(Wnd_t* control, unsigned code);
 // vertical dialog units).
 void DialogBaseUnits(int& x, int& y);
 
+// Makes a toolkit menu show the items and states of a menu (actions carry the
+// command id as their data).
+void RenderMenu(QMenu& target, const Menu_t& menu);
+
 // Runs a function on the user-interface thread once control returns to the
 // event loop (any thread may call it).
 void PostCall(std::function<void()> function);
 
-// The idle handler, run by the pump.
+// The idle work, run by the pump: the frames' toolbars, then the program's
+// idle handler.
 void RunIdle();
+void UpdateFramesWhenIdle();
 
 // Pixels of a screen position for events.
 POINT ToPoint(const QPoint& p);

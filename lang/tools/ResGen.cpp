@@ -4,8 +4,10 @@
 //       The resource table of a language module: every string of the string files
 //       (*.txt: one "<id><TAB><text>" per line, C escapes \n \t \r \\ \", lines
 //       starting with '#' and empty lines ignored), every dialog of the dialog
-//       template files (*.dlg, see plat/PLAT_DialogTemplate.h), plus the module's
-//       version block.
+//       template files (*.dlg, see plat/PLAT_DialogTemplate.h), every menu and
+//       toolbar of the menu files (*.mnu, see plat/PLAT_MenuTemplate.h), every
+//       picture (<id>.png, a bitmap resource holding the PNG file), plus the
+//       module's version block.
 //   stride_resgen version -o OUT.cpp --version A.B.C.D [--string NAME=VALUE]...
 //       A version block alone, for an executable.
 //
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "plat/PLAT_DialogTemplate.h"
+#include "plat/PLAT_MenuTemplate.h"
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_VersionInfo.h"
 
@@ -111,8 +114,46 @@ std::string Unescape(const std::string& text, const Source& at) {
   return out;
 }
 
-bool IsDialogFile(const std::string& path) {
-  return path.size() > 4 && path.compare(path.size() - 4, 4, ".dlg") == 0;
+bool HasExtension(const std::string& path, const char* extension) {
+  return path.size() > 4 && path.compare(path.size() - 4, 4, extension) == 0;
+}
+bool IsDialogFile(const std::string& path) { return HasExtension(path, ".dlg"); }
+bool IsMenuFile(const std::string& path) { return HasExtension(path, ".mnu"); }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) Fail("cannot open " + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Reads every menu file into (kind, id) -> block text; errors fail the build.
+void ReadMenus(const Options& opt, std::map<std::pair<unsigned long, unsigned long>, std::string>& table) {
+  std::vector<plat::MenuTemplate> menus;
+  for (const std::string& path : opt.inputs) {
+    if (!IsMenuFile(path)) continue;
+    int line = 0;
+    std::string error;
+    if (!plat::ParseMenuTemplates(ReadFile(path), menus, line, error)) FailAt(Source{path, line}, error);
+  }
+  for (const plat::MenuTemplate& m : menus)
+    table[{m.toolbar ? plat::kResourceToolbar : plat::kResourceMenu, m.id}] = m.source;
+}
+
+bool IsPictureFile(const std::string& path) { return HasExtension(path, ".png"); }
+
+// Reads every picture file into id -> bytes; the id is the file's base name.
+void ReadPictures(const Options& opt, std::map<unsigned long, std::string>& table) {
+  for (const std::string& path : opt.inputs) {
+    if (!IsPictureFile(path)) continue;
+    const size_t slash = path.find_last_of('/');
+    const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string digits = base.substr(0, base.size() - 4);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+      Fail("a picture's file name must be its id: " + path);
+    if (!table.emplace(std::stoul(digits), ReadFile(path)).second) Fail("picture id given twice: " + path);
+  }
 }
 
 // Reads every dialog template file into id -> block text; errors fail the build.
@@ -120,13 +161,9 @@ void ReadDialogs(const Options& opt, std::map<unsigned long, std::string>& table
   std::vector<plat::DialogTemplate> dialogs;
   for (const std::string& path : opt.inputs) {
     if (!IsDialogFile(path)) continue;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) Fail("cannot open " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
     int line = 0;
     std::string error;
-    if (!plat::ParseDialogTemplates(text.str(), dialogs, line, error)) FailAt(Source{path, line}, error);
+    if (!plat::ParseDialogTemplates(ReadFile(path), dialogs, line, error)) FailAt(Source{path, line}, error);
   }
   for (const plat::DialogTemplate& d : dialogs) table[d.id] = d.source;
 }
@@ -134,7 +171,7 @@ void ReadDialogs(const Options& opt, std::map<unsigned long, std::string>& table
 // Reads every string file into id -> (text, source); duplicates are errors.
 void ReadStrings(const Options& opt, std::map<unsigned long, std::pair<std::string, Source>>& table) {
   for (const std::string& path : opt.inputs) {
-    if (IsDialogFile(path)) continue;
+    if (IsDialogFile(path) || IsMenuFile(path) || IsPictureFile(path)) continue;
     std::ifstream in(path, std::ios::binary);
     if (!in) Fail("cannot open " + path);
     std::string line;
@@ -279,21 +316,34 @@ int main(int argc, char** argv) {
     ReadStrings(opt, table);
     std::map<unsigned long, std::string> dialogs;
     ReadDialogs(opt, dialogs);
+    std::map<unsigned long, std::string> pictures;
+    ReadPictures(opt, pictures);
+    std::map<std::pair<unsigned long, unsigned long>, std::string> menus;
+    ReadMenus(opt, menus);
+    // Sorted by kind, then id: pictures (2), menus (4), dialogs (5), strings (6),
+    // toolbars (241).
+    auto writeBlock = [&](unsigned long kind, unsigned long id, const std::string& block) {
+      out << "    {" << kind << ", " << id << ", " << block.size()
+          << ", reinterpret_cast<const unsigned char*>(" << CLiteral(block) << ")},\n";
+    };
     out << "\n// Every resource of the module, sorted by kind, then id.\n"
         << "extern const StrideResourceEntry kStrideResources[];\n"
         << "extern const unsigned kStrideResourceCount;\n"
         << "const StrideResourceEntry kStrideResources[] = {\n";
-    for (const auto& [id, block] : dialogs) {
-      out << "    {" << plat::kResourceDialog << ", " << id << ", " << block.size()
-          << ", reinterpret_cast<const unsigned char*>(" << CLiteral(block) << ")},\n";
-    }
+    for (const auto& [id, bytes] : pictures) writeBlock(plat::kResourceBitmap, id, bytes);
+    for (const auto& [key, block] : menus)
+      if (key.first == plat::kResourceMenu) writeBlock(key.first, key.second, block);
+    for (const auto& [id, block] : dialogs) writeBlock(plat::kResourceDialog, id, block);
     for (const auto& [id, entry] : table) {
       out << "    {" << plat::kResourceString << ", " << id << ", " << entry.first.size()
           << ", reinterpret_cast<const unsigned char*>(" << CLiteral(entry.first) << ")},\n";
     }
-    if (table.empty() && dialogs.empty()) out << "    {0, 0, 0, nullptr},\n";
+    for (const auto& [key, block] : menus)
+      if (key.first == plat::kResourceToolbar) writeBlock(key.first, key.second, block);
+    const size_t count = table.size() + dialogs.size() + menus.size() + pictures.size();
+    if (count == 0) out << "    {0, 0, 0, nullptr},\n";
     out << "};\n"
-        << "const unsigned kStrideResourceCount = " << table.size() + dialogs.size() << ";\n";
+        << "const unsigned kStrideResourceCount = " << count << ";\n";
   }
   WriteIfChanged(opt.out, out.str());
   return 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/imgkit/ImageBuilder.cpp"
+#include "tests/imgkit/ImageFiles.cpp"
 #include "tests/imgkit/MemoryMedia.cpp"
 
 namespace fuzz {

@@ -18,13 +18,7 @@ namespace {
 
 const char* const kNames[] = {"A.DAT", "B.DAT", "C.DAT"};
 
-std::string Read(dsk::Partition_t& p, const char* name) {
-  dsk::File_t f(p.GetRootDirectory().FindFile(name));
-  f.Open(dsk::kModeRead);
-  std::string data(f.GetSize(), '\0');
-  f.Read(data.data(), f.GetSize());
-  return data;
-}
+std::string Read(dsk::Partition_t& p, const char* name) { return imgkit::ReadWhole(p.GetRootDirectory(), name); }
 
 }  // namespace
 

@@ -1,5 +1,5 @@
 // The run database file on any bytes: header and runs as the loader reads them.
-// Runs that were read whole are written again, read back, and written the same.
+// What was read is written again, read back, and written the same.
 #include <string>
 #include <vector>
 
@@ -85,6 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (...) {
     __builtin_trap();
   }
-  if (again.size() != runs.size() || BodyBytes(again) != written) __builtin_trap();
+  // An absent point time is written as the current second: when the clock
+  // moved on between two writes, the first is written again.
+  const std::string rewritten = BodyBytes(again);
+  if (again.size() != runs.size() || (rewritten != written && rewritten != BodyBytes(runs))) __builtin_trap();
   return 0;
 }

@@ -337,3 +337,26 @@ TEST_F(WindowTest, DialogRendersToAPicture) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PumpTest, IdleWorkRunsOnceTheQueueEmptiesAndThenWaits) {
+  ASSERT_TRUE(plat::EnsureGuiApplication());
+  class Quitter : public plat::Wnd_t {
+   protected:
+    void OnTimer(unsigned) override { plat::PostQuitMessage(3); }
+  } window;
+  ASSERT_TRUE(window.Create(nullptr, 0, plat::kWsOverlappedWindow, plat::RECT{0, 0, 10, 10}));
+  long calls = 0;
+  plat::SetIdleHandler([&](long) {
+    ++calls;
+    return false;
+  });
+  window.SetTimer(1, 200);
+  EXPECT_EQ(plat::RunMessageLoop(), 3);
+  plat::SetIdleHandler(nullptr);
+  EXPECT_GE(calls, 1);
+  EXPECT_LT(calls, 100);  // a loop with nothing to do waits instead of spinning
+}
+
+}  // namespace

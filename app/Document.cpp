@@ -1,0 +1,196 @@
+#include "app/Document.h"
+
+#include "app/AppSettings.h"
+#include "app/ApplicationInfo.h"
+#include "app/DataFile.h"
+#include "glo/GLO_Exception.h"
+#include "glo/GLO_StringResource.h"
+#include "plat/PLAT_MessageBox.h"
+#include "plat/PLAT_Window.h"
+
+namespace app {
+
+namespace {
+
+Document_t* g_document = nullptr;
+
+int ShowMessage(int stringId, const std::string& argument, unsigned type) {
+  const glo::StringResource_t text(stringId, GLO_SRC);
+  return plat::MessageBox(nullptr, argument.empty() ? text.Text() : text.Format(argument, GLO_SRC),
+                          GetApplicationInfo().Name(), type);
+}
+
+}  // namespace
+
+Document_t& GetDocument() {
+  GLO_ASSERT(g_document != nullptr);
+  return *g_document;
+}
+
+bool HasDocument() { return g_document != nullptr; }
+
+Document_t::Document_t() : m_undo(m_database, this) {
+  GLO_ASSERT(g_document == nullptr);
+  g_document = this;
+  GetUserDatabase().SetSession(this);
+}
+
+Document_t::~Document_t() {
+  if (g_document != this) return;
+  GetUserDatabase().SetSession(nullptr);
+  g_document = nullptr;
+}
+
+void Document_t::UpdateAllViews() {
+  if (m_updateViews) m_updateViews();
+}
+
+void Document_t::StartTransaction() {
+  const jnl::Journal_t* replaying = m_database.GetReplayingJournal();
+  if (replaying != &m_undo && replaying != &m_redo) m_redo.Clear();
+  m_database.OpenTransaction(StartTransaction_t());
+}
+
+void Document_t::EndTransaction() { m_database.CloseTransaction(TransactionComplete_t()); }
+
+// A run leaves the tree before it leaves the set.
+void Document_t::EraseRun(const Run_t& run) {
+  const glo::Time_t key = run.GetKey();
+  const auto held = m_runs.find(key);
+  if (held != m_runs.end() && m_tree) m_tree->RemoveRun(*held);
+  m_runs.erase(key);
+}
+
+// A run enters the set before it enters the tree.
+void Document_t::InsertRun(const Run_t& run) {
+  const auto inserted = m_runs.insert(run);
+  if (m_tree) m_tree->AddRun(*inserted.first);
+}
+
+void Document_t::AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced) {
+  StartTransaction();
+  m_database.Record(AddRunsFromTransfer_t(runs, replaced));
+  m_database.EndChange(TransactionComplete_t());
+  if (replaced.IsPresent()) EraseRun(replaced.Value());
+  for (const Run_t& run : runs) InsertRun(run);
+}
+
+void Document_t::DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored) {
+  StartTransaction();
+  m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
+  m_database.EndChange(TransactionComplete_t());
+  for (const Run_t& run : runs) EraseRun(run);
+  if (restored.IsPresent()) InsertRun(restored.Value());
+}
+
+void Document_t::SetNotes(const glo::Time_t& key, const std::string& text) {
+  const auto position = FindRun(key);
+  GLO_ASSERT(position != m_runs.end());
+  StartTransaction();
+  m_database.Record(ModifyNotes_t(key, position->GetNotes()));
+  m_database.EndChange(TransactionComplete_t());
+  m_runs.SetNotes(position, text);
+}
+
+void Document_t::SetSelectedRunNotes(const std::string& text) {
+  GLO_ASSERT(m_tree != nullptr);
+  SetNotes(m_tree->GetSelectedRun().GetKey(), text);
+}
+
+void Document_t::Clear() {
+  if (m_tree) m_tree->Reset();
+  m_runs.clear();
+  m_undo.Clear();
+  m_redo.Clear();
+}
+
+bool Document_t::DeleteSelection() {
+  GLO_ASSERT(m_tree != nullptr);
+  const int level = m_tree->GetSelectionLevel();
+  GLO_ASSERT(level >= 0 && level <= 2);
+  RunSet_t doomed;
+  const auto copy = [&](const Run_t& run) {
+    const auto held = FindRun(run.GetKey());
+    GLO_ASSERT(held != m_runs.end());
+    doomed.insert(*held);
+  };
+  if (level == 2) {
+    copy(m_tree->GetSelectedRun());
+  } else {
+    const auto range = m_tree->GetSelectedRuns();
+    for (auto it = range.first; it != range.second; ++it) copy(*it);
+  }
+  if (level == 0 && ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
+  DeleteRuns(doomed);
+  return true;
+}
+
+void Document_t::OnUndo() {
+  if (m_undo.IsEmpty()) return;
+  m_database.Undo(m_undo, &m_redo);
+  UpdateAllViews();
+}
+
+void Document_t::OnRedo() {
+  if (m_redo.IsEmpty()) return;
+  m_database.Undo(m_redo, &m_undo);
+  UpdateAllViews();
+}
+
+std::string Document_t::CurrentUser() const { return GetAppSettings().currentUser.Value(); }
+
+void Document_t::SetCurrentUser(const std::string& name) { GetAppSettings().currentUser.Set(name); }
+
+std::string Document_t::DatabasePath() const { return GetUserDatabase().DocumentPath(CurrentUser()); }
+
+void Document_t::SaveDatabase() {
+  const std::string name = CurrentUser();
+  if (name.empty() || !IsUsableUserName(name)) return;
+  // The load of this file failed and the document holds nothing of the
+  // user's own: keep the file as it is, without a second report.
+  if (m_undo.IsEmpty() && m_redo.IsEmpty() && IsSaveBarred(DatabasePath())) return;
+  SaveUserRuns(GetUserDatabase(), name, m_runs);
+}
+
+void Document_t::LoadDatabase() {
+  const std::string name = CurrentUser();
+  if (name.empty()) return;
+  RunSet_t loaded;
+  LoadOutcome_t outcome;
+  try {
+    outcome = LoadUserRuns(GetUserDatabase(), name, loaded);
+  } catch (...) {
+    for (const Run_t& run : loaded) InsertRun(run);
+    throw;
+  }
+  for (const Run_t& run : loaded) InsertRun(run);
+  if (outcome.messageId != 0)
+    ShowMessage(outcome.messageId, outcome.status == LoadOutcome_t::kBadName ? name : std::string(),
+                plat::kMbOk | plat::kMbIconExclamation);
+}
+
+void Document_t::BindNewUser(std::uint32_t unitId, const std::string& name) {
+  SaveDatabase();
+  UserDatabase_t& users = GetUserDatabase();
+  if (users.find(unitId) == users.end()) users.AddUser(unitId, name);
+  Clear();
+}
+
+bool Document_t::SwitchUser(const std::string& name) {
+  if (name == CurrentUser()) return false;
+  SaveDatabase();
+  SetCurrentUser(name);
+  Clear();
+  LoadDatabase();
+  return true;
+}
+
+void StartTransaction_t::Execute() { GetDocument().EndTransaction(); }
+
+void AddRunsFromTransfer_t::Execute() { GetDocument().DeleteRuns(m_runs, m_replaced); }
+
+void DeleteRunsFromTransfer_t::Execute() { GetDocument().AddRunsFromTransfer(m_runs, m_restored); }
+
+void ModifyNotes_t::Execute() { GetDocument().SetNotes(m_key, m_notes); }
+
+}  // namespace app

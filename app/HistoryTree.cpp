@@ -1,0 +1,197 @@
+#include "app/HistoryTree.h"
+
+#include <iterator>
+
+#include "app/ValueFormat.h"
+#include "glo/GLO_DateTime.h"
+#include "glo/GLO_Exception.h"
+#include "glo/GLO_StringResource.h"
+#include "plat/PLAT_Error.h"
+#include "win/WIN_TimeStr.h"
+
+namespace app {
+
+namespace {
+
+// Pictures of the items by level: the normal one; the selected ones follow at +4.
+int ImageOf(int level) { return level; }
+
+std::string LocalTimeOfDay(const glo::Time_t& time) {
+  return win::FormatTime(glo::DateTime_t(time, static_cast<int>(plat::kLocaleUserDefault)));
+}
+
+// Negative when a is earlier than b.
+double Compare(const glo::Time_t& a, const glo::Time_t& b) { return glo::Difference(a, b).GetSeconds(); }
+
+}  // namespace
+
+std::string RunItemLabel(const Run_t& run) {
+  return FormatLocalDate(run.GetKey()) + " " + LocalTimeOfDay(run.GetKey());
+}
+
+void HistoryTree_t::InsertRoot() {
+  const plat::HTREEITEM root = m_tree.InsertItem(std::string());
+  m_tree.SetItemImage(root, ImageOf(kHistory));
+  m_tree.SelectItem(root);
+}
+
+void HistoryTree_t::UpdateRootLabel(const std::string& user) {
+  const plat::HTREEITEM root = m_tree.GetRootItem();
+  GLO_ASSERT(root != 0);
+  std::string label = glo::StringResource_t(149, GLO_SRC).Text();
+  if (!user.empty()) label += " - " + user;
+  m_tree.SetItemText(root, label);
+}
+
+void HistoryTree_t::Reset() {
+  m_tree.DeleteAllItems();
+  InsertRoot();
+}
+
+plat::HTREEITEM HistoryTree_t::InsertWeek(const glo::Time_t& start, plat::HTREEITEM after) {
+  const plat::HTREEITEM week = m_tree.InsertItem(FormatWeekLabel(start), m_tree.GetRootItem(), after);
+  GLO_ASSERT(week != 0);
+  m_tree.SetItemImage(week, ImageOf(kWeek));
+  return week;
+}
+
+void HistoryTree_t::AddRun(const Run_t& run) {
+  const plat::HTREEITEM root = m_tree.GetRootItem();
+  GLO_ASSERT(root != 0);
+  const glo::Time_t start = run.GetKey();
+  const glo::Time_t weekStart = WeekStart(start);
+
+  plat::HTREEITEM week = 0;
+  for (plat::HTREEITEM item = m_tree.GetChildItem(root); item; item = m_tree.GetNextSiblingItem(item)) {
+    const plat::HTREEITEM first = m_tree.GetChildItem(item);
+    GLO_ASSERT(first != 0);
+    const glo::Time_t firstStart = GetItemRun(first).GetKey();
+    if (WeekStart(firstStart).GetValue() == weekStart.GetValue()) {
+      week = item;
+      break;
+    }
+    if (Compare(start, firstStart) >= 0) {
+      const plat::HTREEITEM previous = m_tree.GetPrevSiblingItem(item);
+      week = InsertWeek(start, previous ? previous : plat::kTviFirst);
+      break;
+    }
+  }
+  if (!week) week = InsertWeek(start, plat::kTviLast);
+
+  // Newest first: before the first run that does not start later.
+  plat::HTREEITEM after = plat::kTviLast;
+  for (plat::HTREEITEM item = m_tree.GetChildItem(week); item; item = m_tree.GetNextSiblingItem(item)) {
+    if (Compare(GetItemRun(item).GetKey(), start) <= 0) {
+      const plat::HTREEITEM previous = m_tree.GetPrevSiblingItem(item);
+      after = previous ? previous : plat::kTviFirst;
+      break;
+    }
+  }
+  const plat::HTREEITEM runItem = m_tree.InsertItem(RunItemLabel(run), week, after);
+  GLO_ASSERT(runItem != 0);
+  m_tree.SetItemImage(runItem, ImageOf(kRun));
+  m_tree.SetItemData(runItem, reinterpret_cast<std::uintptr_t>(&run));
+
+  if (run.GetLaps().size() > 1) {
+    const std::string lapText = glo::StringResource_t(162, GLO_SRC).Text();
+    int number = 1;
+    for (const Lap_t& lap : run.GetLaps()) {
+      const plat::HTREEITEM lapItem =
+          m_tree.InsertItem(lapText + std::to_string(number++) + " - " + LocalTimeOfDay(lap.GetStart()), runItem);
+      GLO_ASSERT(lapItem != 0);
+      m_tree.SetItemImage(lapItem, ImageOf(kLap));
+      m_tree.SetItemData(lapItem, reinterpret_cast<std::uintptr_t>(&lap));
+    }
+  }
+}
+
+void HistoryTree_t::RemoveRun(const Run_t& run) {
+  const plat::HTREEITEM root = m_tree.GetRootItem();
+  GLO_ASSERT(root != 0);
+  GLO_ASSERT(m_tree.GetChildItem(root) != 0);
+  const glo::Time_t start = run.GetKey();
+  for (plat::HTREEITEM week = m_tree.GetChildItem(root); week; week = m_tree.GetNextSiblingItem(week)) {
+    GLO_ASSERT(m_tree.GetChildItem(week) != 0);
+    for (plat::HTREEITEM item = m_tree.GetChildItem(week); item; item = m_tree.GetNextSiblingItem(item)) {
+      if (Compare(GetItemRun(item).GetKey(), start) != 0) continue;
+      const bool alone = !m_tree.GetPrevSiblingItem(item) && !m_tree.GetNextSiblingItem(item);
+      m_tree.DeleteItem(alone ? week : item);
+      return;
+    }
+  }
+  throw glo::Assert_t(GLO_SRC);
+}
+
+int HistoryTree_t::GetItemLevel(plat::HTREEITEM item) const {
+  int level = 0;
+  for (plat::HTREEITEM parent = m_tree.GetParentItem(item); parent; parent = m_tree.GetParentItem(parent)) ++level;
+  return level;
+}
+
+plat::HTREEITEM HistoryTree_t::Selected() const {
+  const plat::HTREEITEM item = m_tree.GetSelectedItem();
+  if (!item) throw win::Error_t(GLO_SRC, plat::kErrorInvalidParameter);
+  return item;
+}
+
+int HistoryTree_t::GetSelectionLevel() const { return GetItemLevel(Selected()); }
+
+const Run_t& HistoryTree_t::GetItemRun(plat::HTREEITEM item) const {
+  GLO_ASSERT(GetItemLevel(item) == kRun);
+  const auto* run = reinterpret_cast<const Run_t*>(m_tree.GetItemData(item));
+  GLO_ASSERT(run != nullptr);
+  return *run;
+}
+
+const Run_t& HistoryTree_t::GetSelectedRun() const { return GetItemRun(Selected()); }
+
+const Lap_t& HistoryTree_t::GetSelectedLap() const {
+  const plat::HTREEITEM item = Selected();
+  const int level = GetItemLevel(item);
+  if (level == kRun) {
+    const Run_t& run = GetItemRun(item);
+    GLO_ASSERT(run.GetLaps().size() == 1);
+    return *run.GetLaps().begin();
+  }
+  GLO_ASSERT(level == kLap);
+  const auto* lap = reinterpret_cast<const Lap_t*>(m_tree.GetItemData(item));
+  GLO_ASSERT(lap != nullptr);
+  return *lap;
+}
+
+HistoryTreeIntf_t::Range_t HistoryTree_t::GetSelectedRuns() const {
+  const plat::HTREEITEM item = Selected();
+  switch (GetItemLevel(item)) {
+    case kHistory:
+      return {m_runs.begin(), m_runs.end()};
+    case kWeek: {
+      const plat::HTREEITEM first = m_tree.GetChildItem(item);
+      GLO_ASSERT(first != 0);
+      auto newest = m_runs.find(GetItemRun(first).GetKey());
+      GLO_ASSERT(newest != m_runs.end());
+      const auto last = std::next(newest);
+      auto begin = newest;
+      for (plat::HTREEITEM child = m_tree.GetNextSiblingItem(first); child; child = m_tree.GetNextSiblingItem(child)) {
+        GLO_ASSERT(begin != m_runs.begin());
+        --begin;
+      }
+      return {begin, last};
+    }
+    case kRun: {
+      const auto run = m_runs.find(GetItemRun(item).GetKey());
+      GLO_ASSERT(run != m_runs.end());
+      return {run, std::next(run)};
+    }
+    default:
+      throw glo::Assert_t(GLO_SRC);
+  }
+}
+
+void HistoryTree_t::SelectChild(int n) {
+  plat::HTREEITEM child = m_tree.GetChildItem(Selected());
+  for (int i = 0; child && i < n; ++i) child = m_tree.GetNextSiblingItem(child);
+  GLO_ASSERT(child != 0);
+  m_tree.SelectItem(child);
+}
+
+}  // namespace app
