@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/ApplicationInfo.h"
+#include "app/Commands.h"
 #include "app/DataFile.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
@@ -42,7 +43,33 @@ Document_t::~Document_t() {
 }
 
 void Document_t::UpdateAllViews() {
+  plat::Document_t::UpdateAllViews(nullptr);
   if (m_updateViews) m_updateViews();
+}
+
+bool Document_t::OnCommand(unsigned id, unsigned code) {
+  if (code != 0) return false;
+  if (id == kCmdUndo) {
+    OnUndo();
+    return true;
+  }
+  if (id == kCmdRedo) {
+    OnRedo();
+    return true;
+  }
+  return false;
+}
+
+bool Document_t::OnUpdateCommand(plat::CmdUI_t& ui) {
+  if (ui.GetId() == kCmdUndo) {
+    ui.Enable(CanUndo());
+    return true;
+  }
+  if (ui.GetId() == kCmdRedo) {
+    ui.Enable(CanRedo());
+    return true;
+  }
+  return false;
 }
 
 void Document_t::StartTransaction() {

@@ -12,6 +12,7 @@
 #include "glo/GLO_NonCopyable.h"
 #include "glo/GLO_Time.h"
 #include "jnl/JNL_Journal.h"
+#include "plat/PLAT_Document.h"
 
 namespace app {
 
@@ -34,7 +35,7 @@ class HistoryTreeIntf_t {
   virtual const Run_t& GetSelectedRun() const = 0;
 };
 
-class Document_t : public jnl::JournalOwner_t, public UserSessionIntf_t, private glo::NonCopyable_t {
+class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public UserSessionIntf_t {
  public:
   // Registers itself as the single document; glo::Assert_t for a second one.
   Document_t();
@@ -44,7 +45,13 @@ class Document_t : public jnl::JournalOwner_t, public UserSessionIntf_t, private
   void SetTree(HistoryTreeIntf_t* tree) { m_tree = tree; }
   HistoryTreeIntf_t* GetTree() const { return m_tree; }
   void SetViewUpdate(std::function<void()> update) { m_updateViews = std::move(update); }
+  // Updates every view (no sender, no hint).
   void UpdateAllViews();
+  using plat::Document_t::UpdateAllViews;
+
+  // Undo and redo, enabled while their journal holds an action.
+  bool OnCommand(unsigned id, unsigned code) override;
+  bool OnUpdateCommand(plat::CmdUI_t& ui) override;
 
   const RunSet_t& GetRuns() const { return m_runs; }
 
