@@ -20,7 +20,7 @@ void ProfileView_t::OnUpdate(const gdb::Track_t* track) {
   if (track && track->GetTotals().GetDistance() != 0.0 && HasAltitude(*track)) {
     auto graph = std::make_unique<TrkProfileGraphCtrl_t>(*track, track->Begin(), track->End(), false);
     m_graph.reset();
-    if (!graph->Create(this, 1, plat::kWsChild | plat::kWsVisible, GetClientRect())) throw win::Error_t(GLO_SRC);
+    if (!graph->Create(this, 1, TrkProfileGraphCtrl_t::kStyle, GetClientRect())) throw win::Error_t(GLO_SRC);
     m_graph = std::move(graph);
   } else {
     m_graph.reset();
