@@ -3,6 +3,7 @@
 // source of dialogs, and a place for pictures of the dialogs.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "err/ERR_FatalDialog.h"
