@@ -1,6 +1,7 @@
 #include "dio/DIO_Thread.h"
 
 #include "dio/DIO_Exception.h"
+#include "plat/PLAT_App.h"
 
 namespace dio {
 
@@ -14,6 +15,9 @@ struct Thread_t::Start_t {
 unsigned Thread_t::Run(afx::Thread_t::Param_t* threadParam) {
   const std::unique_ptr<Start_t> start(static_cast<Start_t*>(threadParam->Argument()));
   const std::shared_ptr<Param_t> param = start->param;
+  // Reports and other calls this thread makes to the user-interface thread end
+  // when it is told to stop.
+  plat::SetThreadStopEvent(param->StopEvent().Handle());
   return start->function(param.get());
 }
 

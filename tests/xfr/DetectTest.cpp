@@ -154,12 +154,14 @@ TEST_F(DetectTest, UnitWithoutDescriptionIsAFatalReportAndClosesTheDialog) {
   const std::vector<std::string> ports = {watch.PortPath()};
   xfr::GpsDetectDlg_t dialog(ports);
   std::string report;
-  plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned) {
-    report = text;
-    return plat::kIdOk;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    if (d.GetTemplateId() == xfr::kGpsDetectDlgTemplate) return;
+    report = d.GetDlgItem(5601)->GetWindowText();  // the report dialog
+    d.EndDialog(plat::kIdOk);
   });
   EXPECT_EQ(dialog.DoModal(), plat::kIdCancel);
-  EXPECT_NE(report.find("XFR_GpsDetectThread.cpp"), std::string::npos) << report;
+  // The place of the failed check, in the report's error id.
+  EXPECT_NE(report.find("XFR_GPSDETECTTHREAD.CPP-"), std::string::npos) << report;
 }
 
 // ---- the port selector ---------------------------------------------------------
