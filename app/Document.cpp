@@ -139,7 +139,9 @@ void Document_t::DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restore
   StartTransaction();
   m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
   m_database.EndChange(TransactionComplete_t());
-  for (const Run_t& run : *runs) EraseRun(run);
+  // Newest first: the tree lists the newest week first, so each run's item is
+  // found at the top of what is left.
+  for (auto run = runs->end(); run != runs->begin();) EraseRun(*--run);
   if (restored->IsPresent()) InsertRun(restored->Value());
 }
 
