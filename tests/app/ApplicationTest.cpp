@@ -92,6 +92,8 @@ class ApplicationTest : public ::testing::Test {
     return items;
   }
 
+  // The instance lock lies in this process's own temporary folder.
+  test::EnvOverride m_runtime{"XDG_RUNTIME_DIR", nullptr};
   std::unique_ptr<app::Application_t> m_app;
   int m_reports = 0;
   std::vector<std::string> m_messages;
