@@ -215,6 +215,21 @@ void WriteWholeFile(const std::string& path, bool text, const std::function<void
   writer.Commit(out.good());
 }
 
+LoadOutcome_t::Status_t ReadDataFile(bin::istream& in, const std::string& tag, std::uint16_t maxDataVersion,
+                                     const std::function<void(bin::istream&)>& readBody) {
+  try {
+    doc::Info_t header;
+    doc::Info_t::Read(in, header);
+    if (in.fail() || header.TagText() != tag.substr(0, 4)) return LoadOutcome_t::kUnreadable;
+    if (header.LayoutVersion() > doc::kCurrentLayoutVersion || header.DataVersion() > maxDataVersion)
+      return LoadOutcome_t::kNewer;
+    readBody(in);
+    return LoadOutcome_t::kLoaded;
+  } catch (const std::exception&) {
+    return LoadOutcome_t::kUnreadable;
+  }
+}
+
 LoadOutcome_t LoadDataFile(const std::string& path, const std::string& tag, std::uint16_t maxDataVersion,
                            const std::function<void(bin::istream&)>& readBody) {
   LoadOutcome_t outcome;
@@ -234,20 +249,7 @@ LoadOutcome_t LoadDataFile(const std::string& path, const std::string& tag, std:
       Bar(path);
       throw win::Error_t(GLO_SRC, plat::kErrorAccessDenied);
     }
-    try {
-      doc::Info_t header;
-      doc::Info_t::Read(in, header);
-      if (in.fail() || header.TagText() != tag.substr(0, 4)) {
-        outcome.status = LoadOutcome_t::kUnreadable;
-      } else if (header.LayoutVersion() > doc::kCurrentLayoutVersion || header.DataVersion() > maxDataVersion) {
-        outcome.status = LoadOutcome_t::kNewer;
-      } else {
-        readBody(in);
-        outcome.status = LoadOutcome_t::kLoaded;
-      }
-    } catch (const std::exception&) {
-      outcome.status = LoadOutcome_t::kUnreadable;
-    }
+    outcome.status = ReadDataFile(in, tag, maxDataVersion, readBody);
   }
   if (outcome.status == LoadOutcome_t::kLoaded) {
     Unbar(path);

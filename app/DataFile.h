@@ -73,6 +73,13 @@ struct LoadOutcome_t {
   std::string backupPath;
 };
 
+// Reads a header with that tag and the body from the stream: kLoaded,
+// kUnreadable (a wrong tag, a stream that fails in the header, any exception
+// while reading; what the body read before stays) or kNewer (a layout above
+// 101 or a data version above 'maxDataVersion'; the body is not read).
+LoadOutcome_t::Status_t ReadDataFile(bin::istream& in, const std::string& tag, std::uint16_t maxDataVersion,
+                                     const std::function<void(bin::istream&)>& readBody);
+
 // Loads a file with that tag: a missing file loads nothing. The header must
 // carry the tag (else the file is unreadable); a layout above 101 or a data
 // version above 'maxDataVersion' is newer. Then the body is read. Any

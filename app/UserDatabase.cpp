@@ -15,6 +15,8 @@ namespace app {
 
 namespace {
 
+constexpr std::size_t kLongestFileName = 255;
+
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -38,6 +40,8 @@ void CheckFileOperation(bool done) {
 
 bool IsUsableUserName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
+  // The run database and its backups (".bin.001") must fit a file name.
+  if (name.size() + 8 > kLongestFileName) return false;
   for (const char ch : name) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return false;
@@ -112,6 +116,7 @@ void UserDatabase_t::RenameUser(const std::string& oldName, const std::string& n
   CheckNewUserName(newName);
   const auto entry = FindName(oldName);
   GLO_ASSERT(entry != m_users.end());
+  if (newName == oldName) return;
   // A stored name that cannot be a path has no file of ours to rename.
   if (IsUsableUserName(oldName)) {
     const std::string from = DocumentPath(oldName), to = DocumentPath(newName);

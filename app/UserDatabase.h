@@ -37,7 +37,8 @@ class UserSessionIntf_t {
 
 // True when the name can be the base name of a run database in the data
 // folder: not empty, not "." or "..", no "/", "\", NUL or control character,
-// and its file not the user list's own file (ignoring case).
+// short enough for its file and backups to have names, and its file not the
+// user list's own file (ignoring case).
 bool IsUsableUserName(const std::string& name);
 
 // Refuses, where a name is entered, one that IsUsableUserName rejects:

@@ -246,7 +246,8 @@ void Directory_t::Flush() {
       std::uint64_t needed = position;
       for (const auto& [name, entry] : m_entries) needed += RecordsNeeded(entry->Blocks().size()) * kRecordSize;
       if (needed <= file.Size()) break;
-      std::uint64_t at = file.Size();
+      // Never over the reserved sectors at its start (the partition's first sector).
+      std::uint64_t at = std::max<std::uint64_t>(file.Size(), position);
       while (at < needed) file.Write(freeRecord.data(), kRecordSize, at);
     }
   }

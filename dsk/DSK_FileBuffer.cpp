@@ -77,13 +77,9 @@ void FileBuffer_t::Read(void* destination, std::uint32_t count, std::uint64_t& p
   }
 }
 
-void FileBuffer_t::Write(const void* source, std::uint32_t count, std::uint64_t& position) {
-  if (m_openCount == 0) throw FileNotOpen_t(GLO_SRC, m_name);
-  if (count == 0) return;
-  const std::uint64_t p = position;
-  const std::uint64_t e = p + count;
-  if (e > 0xFFFFFFFFull) throw BadFilePosition_t(GLO_SRC, m_name, e);
-  const std::uint64_t needed = (e + m_blockMask) >> m_blockShift;
+// Allocates the blocks missing for the first 'end' bytes.
+void FileBuffer_t::Grow(std::uint64_t end) {
+  const std::uint64_t needed = (end + m_blockMask) >> m_blockShift;
   if (m_blocks.size() < needed) {
     const size_t before = m_blocks.size();
     if (IsRootFile()) {
@@ -103,7 +99,7 @@ void FileBuffer_t::Write(const void* source, std::uint32_t count, std::uint64_t&
         throw;
       }
     } else {
-      // Blocks taken before a full disk stays in the list.
+      // Blocks taken before a full disk stay in the list.
       try {
         while (m_blocks.size() < needed)
           m_blocks.push_back(static_cast<std::uint16_t>(m_partition.AllocateBlock()));
@@ -114,6 +110,15 @@ void FileBuffer_t::Write(const void* source, std::uint32_t count, std::uint64_t&
     }
     m_modified = true;
   }
+}
+
+void FileBuffer_t::Write(const void* source, std::uint32_t count, std::uint64_t& position) {
+  if (m_openCount == 0) throw FileNotOpen_t(GLO_SRC, m_name);
+  if (count == 0) return;
+  const std::uint64_t p = position;
+  const std::uint64_t e = p + count;
+  if (e > 0xFFFFFFFFull) throw BadFilePosition_t(GLO_SRC, m_name, e);
+  Grow(e);
   if (e > m_size) {
     m_size = static_cast<std::uint32_t>(e);
     m_modified = true;
@@ -147,6 +152,8 @@ void FileBuffer_t::SetSize(std::uint32_t size) {
   if (m_readOnly) throw BadFile_t(GLO_SRC, m_name);
   if (size == m_size) return;
   if (size > m_size) {
+    // The blocks follow the size, so that the file can be read to its end.
+    Grow(size);
     m_size = size;
     m_modified = true;
     return;

@@ -42,7 +42,7 @@ class FileBuffer_t : glo::NonCopyable_t {
   void Read(void* destination, std::uint32_t count, std::uint64_t& position);
   // Writes 'count' bytes at 'position', growing the file, and moves it on.
   void Write(const void* source, std::uint32_t count, std::uint64_t& position);
-  // Truncates to 'size' (a larger size only changes the size).
+  // Truncates to 'size'; a larger size allocates the blocks it needs.
   void SetSize(std::uint32_t size);
   void SetReadOnly();
   void ClearReadOnly();
@@ -57,6 +57,7 @@ class FileBuffer_t : glo::NonCopyable_t {
 
  private:
   bool IsRootFile() const { return m_directory && m_name.empty(); }
+  void Grow(std::uint64_t end);
   void ChangeReadOnly(bool readOnly, int line);
 
   PrivPartition_t& m_partition;

@@ -33,7 +33,11 @@ PartitionStart_t ReadStart(Media_t& media, std::uint32_t relativeStart, std::uin
     got += n;
   }
   XorBytes(sector, got, xorByte);
-  return PartitionStart_t{offset, BootRecord_t(sector)};
+  const BootRecord_t boot(sector);
+  // A block larger than the whole medium would only cost memory: no image
+  // holds one.
+  if ((std::uint64_t(1) << boot.BlockExponent()) > media.Size()) throw BadStream_t(GLO_SRC);
+  return PartitionStart_t{offset, boot};
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class Partition_t {
   ~Partition_t() = default;
 };
 
-class PrivPartition_t : public Partition_t, glo::NonCopyable_t {
+class PrivPartition_t final : public Partition_t, glo::NonCopyable_t {
  public:
   // Opens the partition that starts at sector 'relativeStart' of the image.
   PrivPartition_t(Media_t& media, unsigned cacheBlocks, std::uint32_t relativeStart, std::uint8_t xorByte);

@@ -15,18 +15,12 @@ int Mod5(int value) { return ((value % 5) + 5) % 5; }
 }  // namespace
 
 GridText_t BritNational_t::Format(const Position_t& position, const Datum_t& datum) const {
-  const RadPosition_t rad = ToDatum(position, datum);
-  std::string letters;
-  int easting = 0;
-  int northing = 0;
-  LatLonToGrid(rad, grid::EllipsoidOf(datum), letters, easting, northing);
-  return GridText_t(grid::SquareText(letters, easting, northing), rad.GetAltitude());
+  return grid::FormatSquares(ToDatum(position, datum), datum, [this](auto&&... fields) { LatLonToGrid(fields...); });
 }
 
 Position_t BritNational_t::Parse(const GridText_t& text, const Datum_t& datum) const {
   grid::TextReader_t in(text.text);
-  const std::string letters = grid::ReadToken(in);
-  if (letters.size() != 2) grid::Fail(5248);
+  const std::string letters = grid::ReadSquareLetters(in);
   if (std::string("HJNOST").find(letters[0]) == std::string::npos) grid::Fail(5284);
   const double easting = grid::ReadEasting(in);
   const double northing = grid::ReadNorthing(in);

@@ -76,6 +76,12 @@ std::string ReadToken(std::istream& in) {
   return token;
 }
 
+std::string ReadSquareLetters(std::istream& in) {
+  std::string letters = ReadToken(in);
+  if (letters.size() != 2) Fail(5248);
+  return letters;
+}
+
 bool FindSquare(char letter, int& row, int& column) {
   for (int i = 0; i < 25; ++i) {
     if (SquareTable[i] == letter) {

@@ -42,8 +42,9 @@ class Grid_t {
   static RadPosition_t ToDatum(const Position_t& position, const Datum_t& datum);
   // The grid result read from a text: its latitude must be a finite value within
   // 90 degrees and its longitude finite (glo::OutOfRange_t otherwise, so that an
-  // absurd easting or northing never folds into a plausible place); it takes the
-  // text's altitude, is shifted to WGS84 and converted to semicircles.
+  // absurd easting or northing - beyond the apex of a cone, or overflowing an
+  // exponential - never folds into a plausible place or latitude 0); it takes
+  // the text's altitude, is shifted to WGS84 and converted to semicircles.
   static Position_t FromDatum(RadPosition_t position, const GridText_t& text, const Datum_t& datum);
 };
 
@@ -104,6 +105,8 @@ inline double ReadEasting(std::istream& in) { return ReadNonNegative(in, 5249, 5
 inline double ReadNorthing(std::istream& in) { return ReadNonNegative(in, 5251, 5252); }
 // A white-space delimited token (5247 when there is none).
 std::string ReadToken(std::istream& in);
+// A token of two square letters (5247, 5248).
+std::string ReadSquareLetters(std::istream& in);
 
 // Square letters of the British, Irish and West Malaysian grids: five rows of
 // five, row 0 the southernmost, column 0 the westernmost.

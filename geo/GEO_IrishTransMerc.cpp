@@ -12,18 +12,12 @@ constexpr double kNorthingOffset = 5679822.0;
 }  // namespace
 
 GridText_t IrishTransMerc_t::Format(const Position_t& position, const Datum_t& datum) const {
-  const RadPosition_t rad = ToDatum(position, datum);
-  std::string letters;
-  int easting = 0;
-  int northing = 0;
-  LatLonToGrid(rad, grid::EllipsoidOf(datum), letters, easting, northing);
-  return GridText_t(grid::SquareText(letters, easting, northing), rad.GetAltitude());
+  return grid::FormatSquares(ToDatum(position, datum), datum, [this](auto&&... fields) { LatLonToGrid(fields...); });
 }
 
 Position_t IrishTransMerc_t::Parse(const GridText_t& text, const Datum_t& datum) const {
   grid::TextReader_t in(text.text);
-  const std::string letters = grid::ReadToken(in);
-  if (letters.size() != 2) grid::Fail(5248);
+  const std::string letters = grid::ReadSquareLetters(in);
   if (letters[0] != 'I') grid::Fail(5258);
   const double easting = grid::ReadEasting(in);
   if (easting >= 100000.0) grid::Fail(5253);

@@ -51,9 +51,6 @@ RadPosition_t LambertConical_t::GridToLatLon(const Ellipsoid_t& ellipsoid, doubl
     phi = next;
     if (change > -0.5 / ellipsoid.a && change < 0.5 / ellipsoid.a) break;
   }
-  // A northing beyond the apex of the cone has no place: the logarithm above is
-  // then not finite, and so is the latitude.
-  if (!std::isfinite(phi) || !std::isfinite(lambda)) throw glo::OutOfRange_t(GLO_SRC);
   return RadPosition_t(phi, lambda);
 }
 

@@ -57,6 +57,9 @@ RadPosition_t SwissCH1903_t::GridToLatLon(const Ellipsoid_t& ellipsoid, double e
   const double S = (w - 1.0) / (w + 1.0);
   const double chiPrime = std::atan(S / std::sqrt(1.0 - S * S));
   const double lPrime = (easting - kFalseEasting) / sphere.Rk0;
+  // The grid writes oblique longitudes within a quarter turn; an easting beyond
+  // that would wrap around the cylinder to a place it never names.
+  if (!(std::fabs(lPrime) < HalfPi)) throw glo::OutOfRange_t(GLO_SRC);
   const double h = std::cos(chiPrime);
   const double l = h * std::sin(lPrime);
   const double m = h * std::cos(sphere.chi0) * std::cos(lPrime) - std::sin(sphere.chi0) * std::sin(chiPrime);
@@ -73,8 +76,6 @@ RadPosition_t SwissCH1903_t::GridToLatLon(const Ellipsoid_t& ellipsoid, double e
     if (change > -0.5 / ellipsoid.a && change < 0.5 / ellipsoid.a) break;
   }
   const double lambda = grid::ToRadians(kMeridianDegrees) + L / sphere.B;
-  // A northing so far out that the exponential above overflows has no place.
-  if (!std::isfinite(phi) || !std::isfinite(lambda)) throw glo::OutOfRange_t(GLO_SRC);
   return RadPosition_t(phi, lambda);
 }
 

@@ -48,6 +48,16 @@ RadPosition_t FromOffsetTransverseMercator(const UtmBase_t& base, const Ellipsoi
 // Square letters, a space, the easting, a space and the northing, five digits
 // each ('SU 04512 68020').
 std::string SquareText(const std::string& letters, int easting, int northing);
+// The square text of a datum position through the grid's conversion to square
+// letters, easting and northing within the square.
+template <typename Convert>
+GridText_t FormatSquares(const RadPosition_t& position, const Datum_t& datum, Convert convert) {
+  std::string letters;
+  int easting = 0;
+  int northing = 0;
+  convert(position, EllipsoidOf(datum), letters, easting, northing);
+  return GridText_t(SquareText(letters, easting, northing), position.GetAltitude());
+}
 
 }  // namespace grid
 

@@ -40,7 +40,7 @@ GridText_t WestMalaysian_t::Format(const Position_t& position, const Datum_t& da
 
 Position_t WestMalaysian_t::Parse(const GridText_t& text, const Datum_t& datum) const {
   grid::TextReader_t in(text.text);
-  if (grid::ReadToken(in).size() != 2) grid::Fail(5248);
+  grid::ReadSquareLetters(in);  // not used: the full easting and northing say it all
   const double easting = grid::ReadEasting(in);
   if (easting >= 1000000.0) grid::Fail(5308);
   const double northing = grid::ReadNorthing(in);

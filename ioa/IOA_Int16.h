@@ -26,12 +26,12 @@ class Int16_t : public iol::Packet_t {
 // A command to the unit (id 10).
 class Command_t : public Int16_t {
  public:
-  static constexpr std::uint16_t kId = 10;
+  static constexpr std::uint16_t kId = iol::kCommandPacketId;
 
   // The commands the program sends.
   enum : std::int16_t {
     kSendTracks = 6,
-    kTurnOff = 8,
+    kTurnOff = iol::kTurnOffCommand,
     kSendUnitId = 14,
     kSendVmapRgnInfo = 63,
     kSendLaps = 117,

@@ -11,8 +11,6 @@ namespace iog {
 
 namespace {
 
-constexpr std::int16_t kCmdTransferTracks = 6;
-constexpr std::uint16_t kXferCmpltId = 12;
 
 const ioa::ProtocolId_t kA010{'A', 10};
 const ioa::ProtocolId_t kA300{'A', 300};
@@ -26,6 +24,16 @@ std::size_t Find(const ioa::ProtocolList_t& list, const ioa::ProtocolId_t& id) {
   return i;
 }
 
+// The 'count' data types that follow the protocol in the list; null when the unit
+// does not speak the protocol, ioa::Exception_t when the list ends before them.
+const ioa::ProtocolId_t* FindDataTypes(const ioa::ProtocolList_t& list, const ioa::ProtocolId_t& id,
+                                       std::size_t count) {
+  const std::size_t at = Find(list, id);
+  if (at == list.size()) return nullptr;
+  if (at + count >= list.size()) throw ioa::Exception_t(GLO_SRC);
+  return &list[at + 1];
+}
+
 // The name of the n-th track of a point-only log: "Track 001", ..., "Track 1000".
 gdb::TrackId_t A300TrackId(int number) {
   char text[32];
@@ -33,11 +41,31 @@ gdb::TrackId_t A300TrackId(int number) {
   return gdb::TrackId_t(gdb::Name_t(text));
 }
 
-// Checks the transfer-complete frame that ends the track log.
-void CheckComplete(const iol::Frame_t& frame) {
+// Asks the unit for its track log and answers the number of records it
+// announces, which the progress then counts. The count is 16 bits without a sign:
+// logs of 32768 points and more are counted and shown like any other.
+std::uint16_t BeginTrackLog(iol::Link_t& link, Channel_t::Progress_t& progress) {
+  link.SendPacket(ioa::Command_t(ioa::Command_t::kSendTracks), link.DefaultTimeout());
+  ioa::Records_t records;
+  link.ReceivePacket(records, link.DefaultTimeout());
+  const std::uint16_t expected = static_cast<std::uint16_t>(records.value);
+  progress.SetPhase(ioa::kPhaseTracks, expected);
+  return expected;
+}
+
+// True for the frame that ends the track log, which must be the transfer-complete
+// of the track command.
+bool EndsTrackLog(const iol::Frame_t& frame) {
+  if (frame.Id() != ioa::XferCmplt_t::kId) return false;
   ioa::XferCmplt_t complete;
   complete.Decode(frame);
-  if (complete.value != kCmdTransferTracks) throw ioa::Exception_t(GLO_SRC);
+  if (complete.value != ioa::Command_t::kSendTracks) throw ioa::Exception_t(GLO_SRC);
+  return true;
+}
+
+// The records received must be the number announced.
+void CheckTrackLogCount(std::uint16_t received, std::uint16_t expected) {
+  if (received != expected) throw ioa::Exception_t(GLO_SRC);
 }
 
 }  // namespace
@@ -61,21 +89,14 @@ void Channel_t::DownloadTracksA300(gdb::Database_t& database, Progress_t& progre
   std::unique_ptr<TrackPoint_t> pointType;
   if (!SelectA300Types(pointType)) return;
   iol::Link_t& link = Link();
-  link.SendPacket(ioa::Command_t(kCmdTransferTracks), link.DefaultTimeout());
-  ioa::Records_t records;
-  link.ReceivePacket(records, link.DefaultTimeout());
-  // The count is 16 bits without a sign: logs of 32768 points and more are
-  // counted and shown like any other.
-  const std::uint16_t expected = static_cast<std::uint16_t>(records.value);
-  progress.SetPhase(ioa::kPhaseTracks, expected);
+  const std::uint16_t expected = BeginTrackLog(link, progress);
 
   gdb::Track_t track;
   int number = 0;
   std::uint16_t received = 0;
   for (;;) {
     const iol::Frame_t frame = link.ReceiveFrame();
-    if (frame.Id() == kXferCmpltId) {
-      CheckComplete(frame);
+    if (EndsTrackLog(frame)) {
       if (track.GetCount() > 0) database.InsertTrack(A300TrackId(number + 1), track);
       break;
     }
@@ -93,7 +114,7 @@ void Channel_t::DownloadTracksA300(gdb::Database_t& database, Progress_t& progre
     }
     track.AppendPoint(point);
   }
-  if (received != expected) throw ioa::Exception_t(GLO_SRC);
+  CheckTrackLogCount(received, expected);
 }
 
 void Channel_t::DownloadTracksA301(gdb::Database_t& database, const ioa::ProtocolId_t& protocol,
@@ -102,11 +123,7 @@ void Channel_t::DownloadTracksA301(gdb::Database_t& database, const ioa::Protoco
   std::unique_ptr<TrackPoint_t> pointType;
   if (!SelectA301Types(protocol, headerType, pointType)) return;
   iol::Link_t& link = Link();
-  link.SendPacket(ioa::Command_t(kCmdTransferTracks), link.DefaultTimeout());
-  ioa::Records_t records;
-  link.ReceivePacket(records, link.DefaultTimeout());
-  const std::uint16_t expected = static_cast<std::uint16_t>(records.value);
-  progress.SetPhase(ioa::kPhaseTracks, expected);
+  const std::uint16_t expected = BeginTrackLog(link, progress);
 
   gdb::TrackId_t key;
   gdb::Track_t track;
@@ -115,8 +132,7 @@ void Channel_t::DownloadTracksA301(gdb::Database_t& database, const ioa::Protoco
   std::uint16_t received = 0;
   for (;;) {
     const iol::Frame_t frame = link.ReceiveFrame();
-    if (frame.Id() == kXferCmpltId) {
-      CheckComplete(frame);
+    if (EndsTrackLog(frame)) {
       if (track.GetCount() > 0) StoreTrack(protocol, key, track, database, deferred);
       break;
     }
@@ -146,7 +162,7 @@ void Channel_t::DownloadTracksA301(gdb::Database_t& database, const ioa::Protoco
       throw ioa::Exception_t(GLO_SRC);
     }
   }
-  if (received != expected) throw ioa::Exception_t(GLO_SRC);
+  CheckTrackLogCount(received, expected);
 
   for (auto& [deferredKey, deferredTrack] : deferred) {
     gdb::TrackId_t cut(gdb::Name_t(glo::ValidMBPrefix(deferredKey.Text())));
@@ -158,22 +174,18 @@ void Channel_t::DownloadTracksA301(gdb::Database_t& database, const ioa::Protoco
 }
 
 bool Channel_t::SelectA300Types(std::unique_ptr<TrackPoint_t>& point) const {
-  const ioa::ProtocolList_t& list = GetProtocols().protocols;
-  const std::size_t at = Find(list, kA300);
-  if (at == list.size()) return false;
-  if (at + 1 >= list.size()) throw ioa::Exception_t(GLO_SRC);
-  point = MakeTrackPointType(list[at + 1]);
+  const ioa::ProtocolId_t* dataTypes = FindDataTypes(GetProtocols().protocols, kA300, 1);
+  if (!dataTypes) return false;
+  point = MakeTrackPointType(dataTypes[0]);
   return true;
 }
 
 bool Channel_t::SelectA301Types(const ioa::ProtocolId_t& protocol, std::unique_ptr<TrackHeader_t>& header,
                                 std::unique_ptr<TrackPoint_t>& point) const {
-  const ioa::ProtocolList_t& list = GetProtocols().protocols;
-  const std::size_t at = Find(list, protocol);
-  if (at == list.size()) return false;
-  if (at + 2 >= list.size()) throw ioa::Exception_t(GLO_SRC);
-  header = MakeTrackHeaderType(list[at + 1]);
-  point = MakeTrackPointType(list[at + 2]);
+  const ioa::ProtocolId_t* dataTypes = FindDataTypes(GetProtocols().protocols, protocol, 2);
+  if (!dataTypes) return false;
+  header = MakeTrackHeaderType(dataTypes[0]);
+  point = MakeTrackPointType(dataTypes[1]);
   return true;
 }
 

@@ -14,6 +14,11 @@
 
 namespace iol {
 
+// The command packet (a signed 16-bit command), and the command that turns the
+// unit off, which the link itself also recognises.
+constexpr std::uint16_t kCommandPacketId = 10;
+constexpr std::int16_t kTurnOffCommand = 8;
+
 class Packet_t {
  public:
   virtual ~Packet_t() {}

@@ -6,6 +6,11 @@
 
 namespace ios {
 
+// The bytes that open and close a frame on the wire (DLE id ... DLE ETX); a DLE
+// inside a frame is sent twice.
+constexpr std::uint8_t kDle = 0x10;
+constexpr std::uint8_t kEtx = 0x03;
+
 class LowLevelFrame_t : public iol::Frame_t {
  public:
   // glo::Assert_t when the frame does not fit.

@@ -1,15 +1,11 @@
 #include "ios/IOS_Receiver.h"
 
 #include "glo/GLO_Exception.h"
+#include "ios/IOS_LowLevelFrame.h"
 #include "iol/IOL_Exception.h"
 #include "plat/PLAT_Tick.h"
 
 namespace ios {
-
-namespace {
-constexpr std::uint8_t kDle = 0x10;
-constexpr std::uint8_t kEtx = 0x03;
-}  // namespace
 
 Receiver_t::Receiver_t(spo::SerialPort_t& port) : m_port(port) {}
 

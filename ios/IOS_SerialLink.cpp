@@ -11,8 +11,6 @@ namespace ios {
 
 namespace {
 
-constexpr std::uint16_t kCommandId = 10;
-constexpr std::uint16_t kTurnOffCommand = 8;
 // Data bytes in a multi-packet header and in each segment when the link sends.
 constexpr std::size_t kHeaderData = 249;
 constexpr std::size_t kSegmentData = 254;
@@ -89,8 +87,8 @@ void SerialLink_t::SendAcked(const iol::Frame_t& frame, std::uint32_t timeoutMs,
 
 void SerialLink_t::Send(const iol::Frame_t& frame, std::uint32_t timeoutMs) {
   // The turn-off command: the unit switches itself off and acknowledges nothing.
-  if (frame.Id() == kCommandId && frame.Size() == 2 && frame.Data()[0] == (kTurnOffCommand & 0xFF) &&
-      frame.Data()[1] == (kTurnOffCommand >> 8)) {
+  if (frame.Id() == iol::kCommandPacketId && frame.Size() == 2 && frame.Data()[0] == (iol::kTurnOffCommand & 0xFF) &&
+      frame.Data()[1] == (iol::kTurnOffCommand >> 8)) {
     m_transmitter.Transmit(frame);
     return;
   }

@@ -1,13 +1,9 @@
 #include "ios/IOS_Transmitter.h"
 
 #include "glo/GLO_Exception.h"
+#include "ios/IOS_LowLevelFrame.h"
 
 namespace ios {
-
-namespace {
-constexpr std::uint8_t kDle = 0x10;
-constexpr std::uint8_t kEtx = 0x03;
-}  // namespace
 
 Transmitter_t::Transmitter_t(spo::SerialPort_t& port) : m_port(port) { m_buffer.reserve(512); }
 

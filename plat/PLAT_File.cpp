@@ -85,10 +85,7 @@ Handle CreateFile(const std::string& fileName, unsigned long desiredAccess, unsi
     SetLastError(kErrorInvalidParameter);
     return kInvalidHandle;
   }
-  int fd;
-  do {
-    fd = ::open(fileName.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = RetryOnInterrupt([&] { return ::open(fileName.c_str(), flags, 0666); });
   if (fd < 0) {
     SetLastError(OpenError(errno, fileName));
     return kInvalidHandle;
@@ -113,11 +110,7 @@ bool GetFileSize(Handle file, std::uint64_t& size) {
 }
 
 bool FlushFileBuffers(Handle file) {
-  int rc;
-  do {
-    rc = ::fsync(file);
-  } while (rc != 0 && errno == EINTR);
-  if (rc != 0) {
+  if (RetryOnInterrupt([&] { return ::fsync(file); }) != 0) {
     SetLastErrorFromErrno(errno);
     return false;
   }

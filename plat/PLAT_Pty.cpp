@@ -59,30 +59,9 @@ bool Pty::Open() {
 }
 
 bool Pty::Write(const void* bytes, std::size_t count) {
-  const unsigned char* p = static_cast<const unsigned char*>(bytes);
-  std::size_t done = 0;
-  int idle = 0;
-  while (done < count) {
-    const ssize_t n = ::write(m_master, p + done, count - done);
-    if (n > 0) {
-      done += static_cast<std::size_t>(n);
-      idle = 0;
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-      SetLastErrorFromErrno(errno);
-      return false;
-    }
-    // The slave's input queue is full: give its reader time, but not for ever.
-    if (++idle > 3000) {
-      SetLastError(kErrorTimeout);
-      return false;
-    }
-    pollfd pfd{m_master, POLLOUT, 0};
-    ::poll(&pfd, 1, 10);
-  }
-  return true;
+  // The slave's input queue may be full: its reader gets time, but not for ever.
+  std::size_t written = 0;
+  return WriteAll(m_master, bytes, count, written, 30000);
 }
 
 Pty::ReadResult Pty::Read(void* buffer, std::size_t size, std::size_t& got, int timeoutMs) {
@@ -92,10 +71,7 @@ Pty::ReadResult Pty::Read(void* buffer, std::size_t size, std::size_t& got, int 
     return kFailed;
   }
   pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake, POLLIN, 0}};
-  int r;
-  do {
-    r = ::poll(fds, 2, timeoutMs < 0 ? -1 : timeoutMs);
-  } while (r < 0 && errno == EINTR);
+  const int r = RetryOnInterrupt([&] { return ::poll(fds, 2, timeoutMs < 0 ? -1 : timeoutMs); });
   if (r < 0) {
     SetLastErrorFromErrno(errno);
     return kFailed;
@@ -108,12 +84,11 @@ Pty::ReadResult Pty::Read(void* buffer, std::size_t size, std::size_t& got, int 
   }
   if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
     for (;;) {
-      const ssize_t n = ::read(m_master, buffer, size);
+      const ssize_t n = RetryOnInterrupt([&] { return ::read(m_master, buffer, size); });
       if (n > 0) {
         got = static_cast<std::size_t>(n);
         return kData;
       }
-      if (n < 0 && errno == EINTR) continue;
       if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return kTimedOut;
       if (n == 0 || errno == EIO) return kHangUp;
       SetLastErrorFromErrno(errno);

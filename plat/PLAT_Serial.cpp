@@ -144,10 +144,7 @@ bool SerialDevice::Open(const std::string& portName) {
   Close();
   const std::string path = SerialDevicePath(portName);
   if (path.empty()) return FailCode(kErrorFileNotFound);
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = RetryOnInterrupt([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK); });
   if (fd < 0) return Fail(errno);
   if (!::isatty(fd)) {
     ::close(fd);
@@ -305,30 +302,26 @@ int SignalledOther(const std::vector<pollfd>& fds) {
 
 }  // namespace
 
+namespace {
+
+// While a write waits for room: the port, and the handles whose signal ends it.
+bool WaitForPortRoom(int /*fd*/, void* context) {
+  std::vector<pollfd>& fds = *static_cast<std::vector<pollfd>*>(context);
+  const int r = RetryOnInterrupt([&] { return ::poll(fds.data(), fds.size(), 100); });
+  if (r < 0) return Fail(errno);
+  if (r > 0 && SignalledOther(fds) >= 0) return FailCode(kErrorOperationAborted);
+  if (r > 0 && (fds[0].revents & (POLLERR | POLLNVAL))) return FailCode(kErrorWriteFault);
+  return true;
+}
+
+}  // namespace
+
 bool SerialDevice::Write(const void* bytes, std::size_t count, std::size_t& written, const Handle* others,
                          std::size_t otherCount) {
   written = 0;
   if (m_fd < 0) return FailCode(kErrorInvalidHandle);
-  const unsigned char* p = static_cast<const unsigned char*>(bytes);
   std::vector<pollfd> fds = PollSet(m_fd, POLLOUT, others, otherCount);
-  std::uint64_t lastProgress = NowMs();
-  while (written < count) {
-    const ssize_t n = ::write(m_fd, p + written, count - written);
-    if (n > 0) {
-      written += static_cast<std::size_t>(n);
-      lastProgress = NowMs();
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Fail(errno);
-    // The driver's queue is full (or it took nothing): wait for room.
-    if (NowMs() - lastProgress > kStallMs) return FailCode(kErrorTimeout);
-    const int r = ::poll(fds.data(), fds.size(), 100);
-    if (r < 0 && errno != EINTR) return Fail(errno);
-    if (r > 0 && SignalledOther(fds) >= 0) return FailCode(kErrorOperationAborted);
-    if (r > 0 && (fds[0].revents & (POLLERR | POLLNVAL))) return FailCode(kErrorWriteFault);
-  }
-  return true;
+  return WriteAll(m_fd, bytes, count, written, kStallMs, &WaitForPortRoom, &fds);
 }
 
 bool SerialDevice::Drain(const Handle* others, std::size_t otherCount) {
@@ -348,8 +341,8 @@ bool SerialDevice::Drain(const Handle* others, std::size_t otherCount) {
     } else if (NowMs() - lastProgress > kStallMs) {
       return FailCode(kErrorTimeout);
     }
-    const int r = ::poll(fds.data(), fds.size(), 5);
-    if (r < 0 && errno != EINTR) return Fail(errno);
+    const int r = RetryOnInterrupt([&] { return ::poll(fds.data(), fds.size(), 5); });
+    if (r < 0) return Fail(errno);
     if (r > 0 && SignalledOther(fds) >= 0) return FailCode(kErrorOperationAborted);
   }
 }
@@ -359,12 +352,11 @@ bool SerialDevice::Read(void* bytes, std::size_t count, std::size_t& got) {
   if (m_fd < 0) return FailCode(kErrorInvalidHandle);
   unsigned char* p = static_cast<unsigned char*>(bytes);
   while (got < count) {
-    const ssize_t n = ::read(m_fd, p + got, count - got);
+    const ssize_t n = RetryOnInterrupt([&] { return ::read(m_fd, p + got, count - got); });
     if (n > 0) {
       got += static_cast<std::size_t>(n);
       continue;
     }
-    if (n < 0 && errno == EINTR) continue;
     if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) return true;  // nothing more queued
     return Fail(errno);
   }
@@ -387,7 +379,7 @@ SerialDevice::WaitResult SerialDevice::Wait(unsigned long timeoutMs, const Handl
     }
     const int r = ::poll(fds.data(), fds.size(), wait);
     if (r < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR) continue;  // the time left is worked out again
       SetLastErrorFromErrno(errno);
       return kWaitFailed;
     }

@@ -1,5 +1,7 @@
 #include "plat/PLAT_Signal.h"
 
+#include "plat/PLAT_Error.h"
+
 #include <dlfcn.h>
 #include <link.h>
 #include <pthread.h>
@@ -334,16 +336,9 @@ FaultHandler_t SetThreadFaultHandler(FaultHandler_t handler) {
 }
 
 void WriteFaultReport(const char* text) {
-  const char* parts[] = {text, "\n"};
-  for (const char* part : parts) {
-    std::size_t left = std::strlen(part);
-    while (left > 0) {
-      const ssize_t written = ::write(STDERR_FILENO, part, left);
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) break;
-      part += written;
-      left -= static_cast<std::size_t>(written);
-    }
+  for (const char* part : {text, "\n"}) {
+    std::size_t written = 0;
+    WriteAll(STDERR_FILENO, part, std::strlen(part), written, 1000);
   }
 }
 

@@ -24,8 +24,7 @@ struct Fd {
 bool ReadAt(int fd, uint64_t offset, void* buffer, size_t size) {
   char* p = static_cast<char*>(buffer);
   while (size > 0) {
-    const ssize_t n = ::pread(fd, p, size, static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
+    const ssize_t n = RetryOnInterrupt([&] { return ::pread(fd, p, size, static_cast<off_t>(offset)); });
     if (n <= 0) return false;
     p += n;
     offset += static_cast<uint64_t>(n);

@@ -40,10 +40,13 @@ limit_of() {
 
 extras_of() {
   case "$1" in
-    app|bench|tests/app|tests/fuzz) echo "app tools tests/common tests/app tests/fuzz" ;;
+    app|bench|tests/app|tests/fuzz) echo "app tools tests/common tests/app tests/fuzz tests/imgkit" ;;
     tools) echo "tools" ;;
     tests/common) echo "tests/common" ;;
-    tests/*) echo "tools tests/common $1" ;;
+    # The map-image test kit serves the tests of the image layers and above.
+    tests/*) local lib="${1#tests/}"
+      if ((${rank[$lib]:-$top} >= ${rank[dsk]:-$top})); then echo "tools tests/common tests/imgkit $1"
+      else echo "tools tests/common $1"; fi ;;
     *) echo "" ;;
   esac
 }

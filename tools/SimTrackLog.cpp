@@ -4,17 +4,12 @@
 #include <cstring>
 #include <utility>
 
+#include "tools/SimThread.h"
+
 namespace sim {
 
 namespace {
 
-constexpr std::uint16_t kCommandId = 10;
-constexpr std::uint16_t kTransferCompleteId = 12;
-constexpr std::uint16_t kRecordsId = 27;
-constexpr std::uint16_t kProtocolArrayId = 253;
-constexpr std::uint16_t kProductRequestId = 254;
-constexpr std::uint16_t kProductDataId = 255;
-constexpr std::int16_t kCmdTracks = 6;
 
 // How long the watch waits for the host's acknowledgement of one of its frames
 // in all (its retries included) before it gives the transfer up.
@@ -113,12 +108,7 @@ TrackLogWatch_t::TrackLogWatch_t(TrackLog log, Profile base)
 }
 
 TrackLogWatch_t::~TrackLogWatch_t() {
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_stop = true;
-  }
-  m_changed.notify_all();
-  if (m_thread.joinable()) m_thread.join();
+  StopServing(m_mutex, m_stop, m_thread, [this] { m_changed.notify_all(); });
 }
 
 void TrackLogWatch_t::SetThrottle(unsigned bytesPerSecond) {

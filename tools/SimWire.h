@@ -25,6 +25,24 @@ constexpr std::uint8_t kMultiSegment = 124;
 constexpr std::uint8_t kMultiAccept = 125;
 constexpr std::uint8_t kMultiReject = 126;
 
+// The packets of the watch's protocol that the simulator sends or answers.
+constexpr std::uint8_t kCommandId = 10;  // the s16 of a command frame
+constexpr std::uint8_t kTransferCompleteId = 12;
+constexpr std::uint8_t kRecordsId = 27;
+constexpr std::uint8_t kDataRequestId = 28;
+constexpr std::uint8_t kUnitIdId = 38;
+constexpr std::uint8_t kRegionInfoId = 95;
+constexpr std::uint8_t kProtocolArrayId = 253;
+constexpr std::uint8_t kProductRequestId = 254;
+constexpr std::uint8_t kProductDataId = 255;
+
+// The device commands the watch understands.
+constexpr std::int16_t kCmdTracks = 6;
+constexpr std::int16_t kCmdTurnOff = 8;
+constexpr std::int16_t kCmdUnitId = 14;
+constexpr std::int16_t kCmdRegionInfo = 63;
+constexpr std::int16_t kCmdLaps = 117;
+
 // A frame as the simulator handles it. The id is 16 bits because a multi-packet
 // transfer carries a packet id above 255.
 struct Frame {

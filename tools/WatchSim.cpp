@@ -4,27 +4,11 @@
 #include <stdexcept>
 
 #include "plat/PLAT_Error.h"
+#include "tools/SimThread.h"
 
 namespace sim {
 
 namespace {
-
-// Device commands the watch understands (the s16 of a command frame, id 10).
-constexpr std::uint8_t kCommandId = 10;
-constexpr std::uint8_t kTransferCompleteId = 12;
-constexpr std::uint8_t kRecordsId = 27;
-constexpr std::uint8_t kDataRequestId = 28;
-constexpr std::uint8_t kUnitIdId = 38;
-constexpr std::uint8_t kRegionInfoId = 95;
-constexpr std::uint8_t kProtocolArrayId = 253;
-constexpr std::uint8_t kProductRequestId = 254;
-constexpr std::uint8_t kProductDataId = 255;
-
-constexpr std::int16_t kCmdTracks = 6;
-constexpr std::int16_t kCmdTurnOff = 8;
-constexpr std::int16_t kCmdUnitId = 14;
-constexpr std::int16_t kCmdRegionInfo = 63;
-constexpr std::int16_t kCmdLaps = 117;
 
 // How long the watch waits for the host's reply in a multi-packet transfer.
 constexpr std::chrono::milliseconds kReplyWait{5000};
@@ -51,12 +35,7 @@ Watch_t::Watch_t(Profile profile) : m_profile(std::move(profile)) {
 }
 
 Watch_t::~Watch_t() {
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_stop = true;
-  }
-  m_pty.Wake();
-  if (m_thread.joinable()) m_thread.join();
+  StopServing(m_mutex, m_stop, m_thread, [this] { m_pty.Wake(); });
 }
 
 // ---- controls ---------------------------------------------------------------

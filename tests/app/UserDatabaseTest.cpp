@@ -122,15 +122,27 @@ TEST_F(UserDatabaseTest, DamagedListsAreMovedAside) {
   }
 }
 
+TEST_F(UserDatabaseTest, ListThatCannotBeOpenedIsNeverWrittenOver) {
+  std::filesystem::create_directory(ListPath());
+  EXPECT_THROW(m_users->Load(), win::Error_t);
+  EXPECT_TRUE(m_users->IsLoaded());
+  m_users->AddUser(1, "Ann");
+  EXPECT_THROW(m_users->Save(), app::SaveRefused_t);
+  EXPECT_TRUE(std::filesystem::is_directory(ListPath()));
+  EXPECT_TRUE(m_session.log.empty());
+}
+
 TEST_F(UserDatabaseTest, UserNamesThatCannotBeFileNames) {
   const std::vector<std::string> bad = {"",  ".", "..", "a/b", "a\\b", std::string("a\0b", 3), "tab\there", "del\x7F",
-                                        "StridemereLogbook", "STRIDEMERELOGBOOK"};
+                                        "StridemereLogbook", "STRIDEMERELOGBOOK", std::string(248, 'n')};
   for (const std::string& name : bad) {
     SCOPED_TRACE(name);
     EXPECT_FALSE(app::IsUsableUserName(name));
     EXPECT_THROW(app::CheckNewUserName(name), glo::InvalidInput_t);
   }
-  for (const char* name : {"Runner", "...", "J\xC3\xB6rg", "StridemereLogbook.bin", "a b"})
+  const std::vector<std::string> good = {"Runner", "...", "J\xC3\xB6rg", "StridemereLogbook.bin", "a b",
+                                        std::string(247, 'n')};
+  for (const std::string& name : good)
     EXPECT_TRUE(app::IsUsableUserName(name)) << name;
 
   // A stored name of that kind never becomes a path.
@@ -159,6 +171,8 @@ TEST_F(UserDatabaseTest, RenameMovesTheFileAndNeverReplacesAnother) {
   m_users->AddUser(2, "Ben");
   m_session.current = "Ann";
   test::WriteFile(m_folder + "Ann.bin", "ann's runs");
+  m_users->RenameUser("Ann", "Ann");  // the same name: nothing to do
+  EXPECT_EQ(test::ReadFile(m_folder + "Ann.bin"), "ann's runs");
   m_users->RenameUser("Ann", "Anna");
   EXPECT_EQ(m_users->find(1)->second, "Anna");
   EXPECT_EQ(m_session.current, "Anna");

@@ -177,6 +177,17 @@ TEST(PartitionTest, SpaceAndBlocksInUse) {
   EXPECT_THROW(p.ReadBlock(99, block), glo::Assert_t);
 }
 
+TEST(PartitionTest, BlockLargerThanTheMedium) {
+  ImageBuilder_t b;
+  b.e2 = 5;  // 16 KB blocks
+  b.blockCount = 4;
+  std::string image = b.Build();
+  image.resize(8192);
+  MemoryMedia_t media(image, true);
+  dsk::Disk_t disk(media, 8);
+  EXPECT_THROW(disk.GetPartition(0), dsk::BadStream_t);
+}
+
 TEST(PartitionTest, RecordsOutsideThePartitionAreRefused) {
   // The root's own records fill the partition: the next record would lie in
   // a block past its end.

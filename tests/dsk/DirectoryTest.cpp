@@ -10,6 +10,7 @@
 #include "dsk/DSK_FileBuffer.h"
 #include "dsk/DSK_Partition.h"
 #include "tests/imgkit/ImageBuilder.h"
+#include "tests/imgkit/ImageFiles.h"
 #include "tests/imgkit/MemoryMedia.h"
 
 namespace {
@@ -18,24 +19,13 @@ using imgkit::Dir;
 using imgkit::File;
 using imgkit::ImageBuilder_t;
 using imgkit::MemoryMedia_t;
-
-std::string Pattern(size_t n, unsigned seed = 1) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + seed * 13 + i / 511) & 0xFF);
-  return s;
-}
+using imgkit::Pattern;
 
 // An image opened read-only for one test.
 struct Opened_t {
   explicit Opened_t(const ImageBuilder_t& b, unsigned cache = 8) : media(b.Build(), true), disk(media, cache) {}
   dsk::Directory_t& Root() { return disk.GetPartition(0).GetRootDirectory(); }
-  std::string Read(dsk::Directory_t& dir, const std::string& name) {
-    dsk::File_t file(dir.FindFile(name));
-    file.Open(dsk::kModeRead);
-    std::string data(file.GetSize(), '\0');
-    file.Read(data.data(), file.GetSize());
-    return data;
-  }
+  std::string Read(dsk::Directory_t& dir, const std::string& name) { return imgkit::ReadWhole(dir, name); }
   MemoryMedia_t media;
   dsk::Disk_t disk;
 };

@@ -13,6 +13,7 @@
 #include "dsk/DSK_FirstImageSector.h"
 #include "dsk/DSK_Partition.h"
 #include "tests/imgkit/ImageBuilder.h"
+#include "tests/imgkit/ImageFiles.h"
 #include "tests/imgkit/MemoryMedia.h"
 
 namespace {
@@ -49,13 +50,7 @@ std::string Open(const std::string& image) {
 }
 
 std::string ReadFile(dsk::Partition_t& partition, const std::string& name) {
-  dsk::FileBuffer_t* buffer = partition.GetRootDirectory().FindFile(name);
-  if (!buffer) return "<missing>";
-  dsk::File_t file(buffer);
-  file.Open(dsk::kModeRead);
-  std::string data(file.GetSize(), '\0');
-  file.Read(data.data(), file.GetSize());
-  return data;
+  return imgkit::ReadWhole(partition.GetRootDirectory(), name);
 }
 
 TEST(FirstSectorTest, SignatureAndXorByteDecodeTheSameImage) {

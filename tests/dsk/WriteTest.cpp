@@ -12,6 +12,7 @@
 #include "dsk/DSK_Partition.h"
 #include "dsk/DSK_PartitionParams.h"
 #include "tests/imgkit/ImageBuilder.h"
+#include "tests/imgkit/ImageFiles.h"
 #include "tests/imgkit/MemoryMedia.h"
 #include "win/WIN_Exception.h"
 
@@ -20,12 +21,7 @@ namespace {
 using imgkit::File;
 using imgkit::ImageBuilder_t;
 using imgkit::MemoryMedia_t;
-
-std::string Pattern(size_t n, unsigned seed = 1) {
-  std::string s(n, '\0');
-  for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 31 + seed * 17 + i / 509) & 0xFF);
-  return s;
-}
+using imgkit::Pattern;
 
 // A writable image that is opened, changed and closed again.
 struct Session_t {
@@ -42,13 +38,7 @@ struct Session_t {
     b.Write(data.data(), static_cast<std::uint32_t>(data.size()), at);
     b.Close();
   }
-  std::string Read(const std::string& name) {
-    dsk::File_t f(&Buffer(name));
-    f.Open(dsk::kModeRead);
-    std::string data(f.GetSize(), '\0');
-    f.Read(data.data(), f.GetSize());
-    return data;
-  }
+  std::string Read(const std::string& name) { return imgkit::ReadWhole(P().GetRootDirectory(), name); }
   void Close() { disk.reset(); }
   std::unique_ptr<dsk::Disk_t> disk;
 };
@@ -127,12 +117,14 @@ TEST(WriteTest, TruncationFreesAndFills) {
   std::uint8_t block[512];
   s.P().ReadBlock(s.Buffer("F.DAT").Blocks()[1], block);
   for (unsigned i = 600 - 512; i < 512; ++i) ASSERT_EQ(0xFF, block[i]) << i;
-  // Growing by the size alone.
+  // Growing by the size takes the blocks the size needs: the file reads to its end.
   dsk::FileBuffer_t& f = s.Buffer("F.DAT");
   f.Open(dsk::kModeWrite);
-  f.SetSize(1000);
+  f.SetSize(1600);
   EXPECT_TRUE(f.IsModified());
   f.Close();
+  EXPECT_EQ(4u, f.Blocks().size());
+  EXPECT_EQ(Pattern(600) + std::string(1000, '\xFF'), s.Read("F.DAT"));
 }
 
 TEST(WriteTest, ReadOnlyAttribute) {

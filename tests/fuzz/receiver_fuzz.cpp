@@ -12,28 +12,13 @@
 #include "iol/IOL_Exception.h"
 #include "plat/PLAT_Pty.h"
 #include "spo/SPO_SerialPort.h"
+#include "tests/fuzz/FuzzLine.h"
 #include "tests/fuzz/FuzzSeeds.h"
 #include "thr/THR_Event.h"
 
 namespace {
 
-// A block as the line carries it: DLE, id, size, data, checksum with every DLE
-// doubled, then DLE ETX.
-std::string Block(unsigned char id, const std::string& data, bool goodSum = true) {
-  std::string body;
-  body += static_cast<char>(id);
-  body += static_cast<char>(data.size());
-  body += data;
-  unsigned char sum = 0;
-  for (char c : body) sum = static_cast<unsigned char>(sum + static_cast<unsigned char>(c));
-  body += static_cast<char>(goodSum ? 0x100 - sum : sum);
-  std::string line = "\x10";
-  for (char c : body) {
-    line += c;
-    if (c == '\x10') line += c;
-  }
-  return line + "\x10\x03";
-}
+using fuzz::LineBlock;
 
 struct Port {
   plat::Pty pty;
@@ -49,11 +34,11 @@ struct Port {
 }  // namespace
 
 std::vector<std::string> StrideFuzzSeeds() {
-  const std::string ack = Block(6, std::string("\xFE\x00", 2));
-  return {"\x01" + Block(254, ""),
-          "\x03" + ack + Block(27, std::string("\x10\x00", 2)) + Block(12, std::string("\x06\x00", 2)),
-          "\x02" + Block(255, std::string("\x10\x10\x10", 3)),
-          "\x05" + Block(99, "x", false) + ack,
+  const std::string ack = LineBlock(6, std::string("\xFE\x00", 2));
+  return {"\x01" + LineBlock(254, ""),
+          "\x03" + ack + LineBlock(27, std::string("\x10\x00", 2)) + LineBlock(12, std::string("\x06\x00", 2)),
+          "\x02" + LineBlock(255, std::string("\x10\x10\x10", 3)),
+          "\x05" + LineBlock(99, "x", false) + ack,
           "\x07" + std::string("\x10\x10\x03\x10\x03", 5) + ack,
           "\x01" + std::string("\x10\x06\x03\x10\x41\x10\x03", 7),
           "\x04" + std::string(300, '\x10') + ack};

@@ -29,7 +29,7 @@ std::vector<std::string> StrideFuzzSeeds() {
   bin::write_string(record, "Caf\xC3\xA9");
   bin::write_record(records, record);
   const std::string header = Header(101);
-  return {header, Header(100), header + records.str(), header.substr(0, 9), "GbRc\x65\x00" "D\xff\xff\xff\xff",
+  return {header, Header(100), header + records.str(), header.substr(0, 9), std::string("GbRc\x65\x00" "D\xff\xff\xff\xff", 11),
           header + std::string("R\x00\x00\x00\x80", 5)};
 }
 

@@ -1,6 +1,6 @@
 // The GPS track stream on any bytes, under any data version: the first two bytes
 // give the version, the rest is the stream. A track that was read is written again
-// and read back the same.
+// and reads back with the same name and points.
 #include <string>
 #include <vector>
 
@@ -23,6 +23,31 @@ std::string Written(const gdb::Track_t& track, std::uint16_t dataVersion) {
   bin::stringstream out;
   track.Write(Version(dataVersion), out);
   return out.str();
+}
+
+template <typename V>
+bool Same(const glo::Optional_t<V>& a, const glo::Optional_t<V>& b) {
+  // Values read from any bytes may be NaN, which equals nothing.
+  return a.IsPresent() == b.IsPresent() && (!a.IsPresent() || *a == *b || (*a != *a && *b != *b));
+}
+
+// The points of both tracks hold the same values. (The bytes written can differ:
+// an absent time is written as the time of writing.)
+bool SamePoints(const gdb::Track_t& a, const gdb::Track_t& b) {
+  if (a.GetCount() != b.GetCount()) return false;
+  auto other = b.begin();
+  for (const gdb::TrackPoint_t& point : a) {
+    const gdb::TrackPoint_t& that = *other;
+    ++other;
+    const bool sameTime = point.GetTime().IsPresent() == that.GetTime().IsPresent() &&
+                          (!point.GetTime().IsPresent() || point.GetTime()->GetValue() == that.GetTime()->GetValue());
+    if (point.GetPosition().GetLatitude() != that.GetPosition().GetLatitude() ||
+        point.GetPosition().GetLongitude() != that.GetPosition().GetLongitude() ||
+        !Same(point.GetPosition().GetAltitude(), that.GetPosition().GetAltitude()) || !sameTime ||
+        !Same(point.GetDepth(), that.GetDepth()) || !Same(point.GetTemperature(), that.GetTemperature()))
+      return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -51,12 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     gdb::Track_t track;
     track.Read(Version(dataVersion), in);
     if (!in.fail()) {
-      const std::string again = Written(track, dataVersion);
-      bin::stringstream back(again);
+      bin::stringstream back(Written(track, dataVersion));
       gdb::Track_t reread;
       reread.Read(Version(dataVersion), back);
-      if (back.fail() || reread.GetCount() != track.GetCount() || Written(reread, dataVersion) != again)
-        __builtin_trap();
+      if (back.fail() || reread.GetName() != track.GetName() || !SamePoints(reread, track)) __builtin_trap();
     }
     bin::stringstream keys(fuzz::Bytes(data + 2, size - 2));
     doc::InfoStream_t stream(static_cast<bin::istream&>(keys), Version(dataVersion));

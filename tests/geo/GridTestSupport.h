@@ -32,6 +32,18 @@ inline geo::Position_t Point(double latitude, double longitude) {
   return geo::Position_t(Semicircles(latitude), Semicircles(longitude));
 }
 
+inline const geo::Datum_t& Wgs84() { return geo::GetWgs84Datum(); }
+
+inline std::string Format(const geo::Grid_t& grid, double latitude, double longitude) {
+  return grid.Format(Point(latitude, longitude), Wgs84()).text;
+}
+
+inline geo::Position_t Parse(const geo::Grid_t& grid, const std::string& text) {
+  return grid.Parse(geo::GridText_t(text), Wgs84());
+}
+
+inline double Degrees(std::int32_t semicircles) { return semicircles / geo::SemicirclesPerDegree; }
+
 // The text cut into runs of digits (with a leading minus sign) and of other
 // characters. A digit run of 10 or more (the digits of a square reference) is
 // cut in halves.

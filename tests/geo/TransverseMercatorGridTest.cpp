@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -10,7 +11,11 @@
 namespace {
 
 using gridtest::Case;
+using gridtest::Degrees;
+using gridtest::Format;
+using gridtest::Parse;
 using gridtest::Point;
+using gridtest::Wgs84;
 
 // Reference texts were computed once with independent geodesy tools (exact
 // transverse Mercator and polar stereographic) from each grid's parameters on
@@ -297,6 +302,131 @@ TEST(UserGrids, ReferencePoints) {
       {59.33, 18.06, "1628341 6580970"},
       {65.6, 22.15, "1792211 7292359"},
   }, 1);
+}
+
+TEST(UtmGrid, CentralMeridianAndBandLimits) {
+  const geo::Ellipsoid_t wgs84{Wgs84().GetA(), Wgs84().GetF()};
+  const double arc = geo::UtmGrid.MeridianArc(wgs84, 45.0 / geo::DegreesPerRadian);
+  EXPECT_EQ(Format(geo::UtmGrid, 45.0, 3.0), "31 T 500000 " + std::to_string(geo::grid::Round(0.9996 * arc)));
+  EXPECT_EQ(Format(geo::UtmGrid, -0.001, 3.0), "31 M 500000 9999889");
+  EXPECT_EQ(Format(geo::UtmGrid, 0.0, 3.0), "31 N 500000 0");
+  // South of the equator by less than half a metre: the northing rounds to 0
+  // and is written with the southern false northing, so it reads back here.
+  EXPECT_EQ(Format(geo::UtmGrid, -0.000001, 3.0), "31 M 500000 10000000");
+  EXPECT_LT(gridtest::Metres(Parse(geo::UtmGrid, "31 M 500000 10000000"), Point(0.0, 3.0)), 0.5);
+  for (double latitude : {84.0, -80.0}) {
+    EXPECT_THROW(Format(geo::UtmGrid, latitude, 3.0), glo::OutOfRange_t) << latitude;
+    EXPECT_NO_THROW(Format(geo::UpsGrid, latitude, 3.0)) << latitude;
+  }
+  EXPECT_THROW(Format(geo::UpsGrid, 83.99, 3.0), glo::OutOfRange_t);
+  EXPECT_THROW(Format(geo::UpsGrid, -79.99, 3.0), glo::OutOfRange_t);
+  // I lies between C and X and reads as a southern band (below N).
+  EXPECT_EQ(Parse(geo::UtmGrid, "31 I 500000 9000000"), Parse(geo::UtmGrid, "31 M 500000 9000000"));
+}
+
+TEST(Grids, AbsurdGridValuesAreRefusedNotWrapped) {
+  const struct {
+    const geo::Grid_t* grid;
+    const char* text;
+  } cases[] = {
+      {&geo::UtmGrid, "31 N 500000 40000000"},
+      {&geo::UtmGrid, "31 N 500000 20000000"},
+      {&geo::UtmGrid, "31 N 40000000 0"},
+      {&geo::GaussKruegerGrid, "2 500000 30000000"},
+      {&geo::SwedishGrid, "1500000 25000000"},
+      {&geo::UpsGrid, "Z 2000000 40000000"},
+      {&geo::UpsGrid, "A 90000000 2000000"},
+  };
+  for (const auto& c : cases) EXPECT_THROW(Parse(*c.grid, c.text), glo::OutOfRange_t) << c.text;
+}
+
+TEST(MgrsGrid, DigitsAndLetterCase) {
+  const struct {
+    const char* text;
+    const char* same;
+  } cases[] = {
+      {"33UXP45", "33UXP4000050000"},
+      {"33UXP12345678", "33UXP1234056780"},
+      {"33UXP", "33UXP0000000000"},
+      {"33 U XP 0451268020", "33UXP0451268020"},
+      {"33uxp0451268020", "33UXP0451268020"},
+      {"zah0000000000", "ZAH0000000000"},
+      {"aZe9864221864", "AZE9864221864"},
+      {"31ZAH0000000000", "ZAH0000000000"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parse(geo::MgrsGrid, c.text), Parse(geo::MgrsGrid, c.same)) << c.text;
+  EXPECT_EQ(Parse(geo::UpsGrid, "y 1999030 2555486"), Parse(geo::UpsGrid, "Y 1999030 2555486"));
+}
+
+TEST(MgrsGrid, RowOffsetOfOlderEllipsoids) {
+  const struct {
+    geo::Datum_t datum;
+    int odd;
+    int even;
+  } cases[] = {
+      {Wgs84(), 0, 5},
+      {geo::Datum_t(69, 6378137.0, 0.0033528106647474805, 0, 0, 0, false), 10, 15},
+      {geo::Datum_t(79, 6378137.0, 0.0033528106647474805, 0, 0, 0, false), 10, 15},
+      {geo::Datum_t(80, 6378137.0, 0.0033528106647474805, 0, 0, 0, false), 0, 5},
+      {geo::Datum_t(1, 6378249.145, 0.003407561378699334, 0, 0, 0, false), 10, 15},
+      {geo::Datum_t(1, 6377397.155, 0.003342773182174806, 0, 0, 0, false), 10, 15},
+      {geo::Datum_t(1, 6377483.865, 0.003342773182174806, 0, 0, 0, false), 10, 15},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(geo::Mgrs_t::GetRowOffset(c.datum, 31), c.odd) << c.datum.GetId();
+    EXPECT_EQ(geo::Mgrs_t::GetRowOffset(c.datum, 32), c.even) << c.datum.GetId();
+  }
+  // Texts on such a datum read back to where they were written.
+  const geo::Datum_t& clarke = cases[4].datum;
+  for (double latitude : {-60.0, -5.0, 5.0, 45.0, 70.0}) {
+    const geo::Position_t p = Point(latitude, 16.0);
+    EXPECT_LT(gridtest::Metres(geo::MgrsGrid.Parse(geo::MgrsGrid.Format(p, clarke), clarke), p), 1.0) << latitude;
+  }
+}
+
+TEST(PolarGrids, TheDateLineReadsBack) {
+  for (double latitude : {85.0, 89.0, -81.0, -85.0}) {
+    const geo::Position_t p(gridtest::Semicircles(latitude), INT32_MIN);
+    for (const geo::Grid_t* grid : {static_cast<const geo::Grid_t*>(&geo::UpsGrid),
+                                    static_cast<const geo::Grid_t*>(&geo::MgrsGrid)}) {
+      const std::string text = grid->Format(p, Wgs84()).text;
+      EXPECT_LT(gridtest::Metres(Parse(*grid, text), p), 1.0) << text;
+    }
+  }
+}
+
+TEST(BritishGrid, LastColumn) {
+  // Walk east in steps of about 0.2 m from near the eastern edge of the grid:
+  // the last text written is in the last column, the next step is outside.
+  geo::Position_t p = Parse(geo::BritNationalGrid, "OZ 99980 50000");
+  std::string last;
+  for (int i = 0; i < 1000; ++i) {
+    try {
+      last = geo::BritNationalGrid.Format(p, Wgs84()).text;
+    } catch (const glo::OutOfRange_t&) {
+      break;
+    }
+    p = geo::Position_t(p.GetLatitude(), p.GetLongitude() + 37);
+  }
+  EXPECT_EQ(last.substr(0, 8), "OZ 99999");
+}
+
+TEST(TransverseMercatorGrids, PositionsOutsideTheirArea) {
+  const struct {
+    const geo::Grid_t* grid;
+    double latitude;
+    double longitude;
+  } cases[] = {
+      {&geo::BritNationalGrid, 40.0, -2.0},   {&geo::BritNationalGrid, 66.0, -2.0},
+      {&geo::IrishGrid, 58.0, -8.0},          {&geo::GaussKruegerGrid, 50.0, 17.0},
+      {&geo::GaussKruegerGrid, 50.0, -2.0},   {&geo::SouthAfricanGrid, -25.0, 13.9},
+      {&geo::SouthAfricanGrid, -25.0, 34.1},  {&geo::SouthAfricanGrid, 1.0, 25.0},
+      {&geo::UtmGrid, 84.5, 0.0},             {&geo::UtmGrid, -80.5, 0.0},
+      {&geo::SwedishGrid, 10.0, -80.0},
+  };
+  for (const auto& c : cases)
+    EXPECT_THROW(Format(*c.grid, c.latitude, c.longitude), glo::OutOfRange_t)
+        << c.grid->GetTypeId() << " at " << c.latitude << ", " << c.longitude;
 }
 
 }  // namespace

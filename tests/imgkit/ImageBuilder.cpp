@@ -264,3 +264,13 @@ std::uint8_t DecodedSum(const std::string& bytes, std::uint8_t xorByte) {
 }
 
 }  // namespace imgkit
+
+namespace imgkit {
+
+std::string Pattern(std::size_t n, unsigned seed) {
+  std::string s(n, '\0');
+  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 31 + seed * 17 + i / 509) & 0xFF);
+  return s;
+}
+
+}  // namespace imgkit

@@ -92,3 +92,10 @@ void PutPartitionEntry(std::string& image, unsigned index, std::uint32_t start, 
 std::uint8_t DecodedSum(const std::string& bytes, std::uint8_t xorByte);
 
 }  // namespace imgkit
+
+namespace imgkit {
+
+// n bytes that differ from block to block and from seed to seed.
+std::string Pattern(std::size_t n, unsigned seed = 1);
+
+}  // namespace imgkit

@@ -1,0 +1,261 @@
+// What the elevation profile control draws: the geometry of the visible part
+// of the profile (built only when the control is dirty) and the paint.
+#include <algorithm>
+
+#include "app/GraphText.h"
+#include "app/ProfileGraph.h"
+#include "glo/GLO_Exception.h"
+#include "glo/GLO_StringResource.h"
+#include "mat/MAT_UnitConverter.h"
+
+namespace app {
+
+namespace {
+
+struct ProfileObjects_t {
+  plat::Pen_t green, black, red, pale, grey;
+  plat::Brush_t greenBrush, redBrush, paleBrush, greyBrush;
+  ProfileObjects_t() {
+    const plat::COLORREF g = plat::Rgb(156, 243, 189), r = plat::Rgb(233, 33, 22), p = plat::Rgb(221, 255, 254),
+                         y = plat::Rgb(238, 238, 238);
+    green.CreatePen(plat::kPsSolid, 1, g);
+    black.CreatePen(plat::kPsSolid, 1, plat::Rgb(0, 0, 0));
+    red.CreatePen(plat::kPsSolid, 1, r);
+    pale.CreatePen(plat::kPsSolid, 1, p);
+    grey.CreatePen(plat::kPsSolid, 1, y);
+    greenBrush.CreateSolidBrush(g);
+    redBrush.CreateSolidBrush(r);
+    paleBrush.CreateSolidBrush(p);
+    greyBrush.CreateSolidBrush(y);
+  }
+};
+
+const ProfileObjects_t& Objects() {
+  static const ProfileObjects_t objects;
+  return objects;
+}
+
+bool SamePoint(const plat::POINT& a, const plat::POINT& b) { return a.x == b.x && a.y == b.y; }
+
+void DrawPoints(plat::Dc_t& dc, const std::vector<plat::POINT>& points, bool polygon) {
+  std::vector<plat::POINT> buffer = points;
+  if (buffer.size() == 1) buffer.push_back(buffer.front());
+  if (polygon)
+    dc.Polygon(buffer.data(), static_cast<int>(buffer.size()));
+  else
+    dc.Polyline(buffer.data(), static_cast<int>(buffer.size()));
+}
+
+}  // namespace
+
+// ---- geometry ----
+
+void ProfileMarkers_t::AddUnmovedEnds(const map::LineSegment_t& s, int result) {
+  auto add = [this](plat::POINT p) {
+    if (empty() || !SamePoint(back(), p)) push_back(p);
+  };
+  if (result == 4 || result == 2) add(plat::POINT{s.X0(), s.Y0()});
+  if (result == 4 || result == 1) add(plat::POINT{s.X1(), s.Y1()});
+}
+
+void ProfileMarkers_t::Draw(plat::Dc_t& dc) const {
+  for (const plat::POINT& p : *this) dc.Ellipse(p.x - 2, p.y - 2, p.x + 3, p.y + 3);
+}
+
+void ProfilePolylines_t::AddClippedSegment(const map::LineSegment_t& s, int result) {
+  if (result == 0) return;
+  if (result == 1 || result == 3 || empty()) emplace_back();
+  std::vector<plat::POINT>& line = back();
+  for (const plat::POINT p : {plat::POINT{s.X0(), s.Y0()}, plat::POINT{s.X1(), s.Y1()}})
+    if (line.empty() || !SamePoint(line.back(), p)) line.push_back(p);
+}
+
+void ProfilePolylines_t::Draw(plat::Dc_t& dc) const {
+  for (const std::vector<plat::POINT>& line : *this)
+    if (!line.empty()) DrawPoints(dc, line, false);
+}
+
+void ProfileArea_t::Begin(const plat::RECT& clip) {
+  GLO_ASSERT(!m_open);
+  m_open = true;
+  m_clip = clip;
+  m_bounds = plat::RECT{2147483647, clip.top, -2147483647 - 1, clip.bottom};
+  m_points.clear();
+}
+
+void ProfileArea_t::AddSegment(const plat::POINT& p0, const plat::POINT& p1) {
+  GLO_ASSERT(m_open);
+  m_points.push_back(p0);
+  m_points.push_back(p1);
+  m_bounds.left = std::min({m_bounds.left, p0.x, p1.x});
+  m_bounds.right = std::max({m_bounds.right, p0.x, p1.x});
+}
+
+std::vector<plat::POINT> ProfileArea_t::GetPointBuffer() const {
+  GLO_ASSERT(!m_points.empty());
+  std::vector<plat::POINT> buffer = m_points;
+  if (buffer.size() == 1) buffer.push_back(buffer.front());
+  return buffer;
+}
+
+void ProfileArea_t::Draw(plat::Dc_t& dc) const {
+  if (!m_points.empty()) DrawPoints(dc, m_points, true);
+}
+
+void TrkProfileGraphCtrl_t::UpdateGeometry() {
+  if (!m_dirty) return;
+  const GraphRect_t& view = m_conv.GetView();
+  std::size_t g = m_geometryStart;
+  const std::size_t end = m_stats.size();
+  while (g != end && m_stats[g].distance <= view.xmin) ++g;
+  while (g != 0 && (g == end || m_stats[g].distance > view.xmin)) --g;
+  std::size_t p = g;
+  while (p != end && m_stats[p].distance <= view.xmin + view.xspan) ++p;
+  m_geometryStart = g;
+  BuildGeometry(g, p);
+  m_dirty = false;
+}
+
+void TrkProfileGraphCtrl_t::BuildGeometry(std::size_t first, std::size_t last) {
+  m_markers.clear();
+  m_polylines.clear();
+  m_areas.clear();
+  const plat::RECT& plot = m_conv.GetPixelRect();
+  auto pixel = [this](const TrackStats_t& e) {
+    return plat::POINT{m_conv.XToPixel(e.distance), m_conv.YToPixel(*e.elevation)};
+  };
+  const int baseline = std::min(m_conv.YToPixel(std::min(m_stats.GetLowest(), 0.0)), plot.bottom);
+  std::size_t i = first;
+  while (i < last) {
+    while (i < last && !m_stats[i].elevation) ++i;
+    if (i == last) break;
+    m_areas.emplace_back();
+    m_polylines.emplace_back();
+    ProfileArea_t& area = m_areas.back();
+    area.Begin(plot);
+    for (; i < last && m_stats[i].elevation; ++i) {
+      const plat::POINT p0 = pixel(m_stats[i]);
+      const plat::POINT p1 = i + 1 < m_stats.size() && m_stats[i + 1].elevation ? pixel(m_stats[i + 1]) : p0;
+      area.AddSegment(p0, p1);
+      map::LineSegment_t segment(p0.x, p0.y, p1.x, p1.y);
+      const int result = segment.Clip(plot);
+      m_markers.AddUnmovedEnds(segment, result);
+      m_polylines.AddClippedSegment(segment, result);
+    }
+    if (!area.Points().empty()) {
+      area.AddSegment(plat::POINT{area.Points().back().x, baseline}, plat::POINT{area.Points().front().x, baseline});
+    }
+    area.End();
+  }
+}
+
+// ---- paint ----
+
+void TrkProfileGraphCtrl_t::OnPaint(plat::Dc_t& dc) {
+  plat::Dc_t memory;
+  GLO_ASSERT(memory.CreateCompatibleDC(&dc));
+  plat::Bitmap_t bitmap;
+  GLO_ASSERT(bitmap.CreateCompatibleBitmap(dc, std::max<int>(1, m_client.right), std::max<int>(1, m_client.bottom)));
+  memory.SelectObject(bitmap);
+  Paint(memory);
+  dc.BitBlt(0, 0, m_client.right, m_client.bottom, memory, 0, 0, plat::kSrcCopy);
+}
+
+void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
+  const ProfileObjects_t& o = Objects();
+  UpdateGeometry();
+  const plat::GdiHandle_t oldPen = dc.GetCurrentObject(plat::GdiKind::Pen);
+  const plat::GdiHandle_t oldBrush = dc.GetCurrentObject(plat::GdiKind::Brush);
+  const plat::GdiHandle_t oldFont = dc.GetCurrentObject(plat::GdiKind::Font);
+  dc.FillSolidRect(m_client, plat::Rgb(255, 255, 255));
+  dc.IntersectClipRect(m_client.left, m_client.top, m_client.right, m_client.bottom);
+  if (m_font.GetSafeHandle()) dc.SelectObject(m_font);
+  dc.SetBkMode(plat::kTransparent);
+
+  const plat::RECT& plot = m_conv.GetPixelRect();
+  dc.IntersectClipRect(plot.left, plot.top, plot.right, plot.bottom);
+  plat::RECT data;
+  if (m_conv.GetDataPixelRect(data)) {
+    dc.SelectObject(o.grey);
+    dc.SelectObject(o.greyBrush);
+    dc.Rectangle(data.left, plot.top, data.right, plot.bottom);
+  }
+  dc.SelectObject(o.pale);
+  dc.SelectObject(o.paleBrush);
+  for (const ProfileArea_t& area : m_areas) {
+    if (area.Points().empty()) continue;
+    const plat::RECT& b = area.Bounds();
+    const plat::RECT& c = area.Clip();
+    const plat::RECT r{std::max(b.left, c.left), std::max(b.top, c.top), std::min(b.right, c.right),
+                       std::min(b.bottom, c.bottom)};
+    if (r.left < r.right && r.top < r.bottom) dc.Rectangle(r.left, r.top, r.right, r.bottom);
+  }
+  dc.SelectObject(o.green);
+  dc.SelectObject(o.greenBrush);
+  for (const ProfileArea_t& area : m_areas) area.Draw(dc);
+  if (!m_polylines.empty()) {
+    dc.SelectObject(o.black);
+    m_polylines.Draw(dc);
+  }
+  if (m_showMarkers && !m_markers.empty()) {
+    dc.SelectObject(o.red);
+    dc.SelectObject(o.redBrush);
+    m_markers.Draw(dc);
+  }
+  dc.SelectClipRgn(plat::GdiHandle_t());
+  dc.IntersectClipRect(m_client.left, m_client.top, m_client.right, m_client.bottom);
+
+  const mat::UnitConverter_t& distanceUnit = *m_axes.xUnit;
+  const mat::UnitConverter_t& elevationUnit = *m_axes.yUnit;
+  std::string text;
+  bool columnInPlot = false;
+  if (m_cursorDistance) {
+    const int c = m_conv.XToPixel(*m_cursorDistance);
+    columnInPlot = PtInRect(plot, c, plot.top);
+    if (columnInPlot || c == plot.right) {
+      dc.SelectObject(o.red);
+      dc.MoveTo(c, plot.top);
+      dc.LineTo(c, plot.bottom);
+    }
+    text = GraphString(130, distanceUnit.Format(*m_cursorDistance, true));
+  }
+  if (m_cursorElevation) {
+    const int r = m_conv.YToPixel(*m_cursorElevation);
+    if ((m_cursorDistance && columnInPlot) || (plot.top <= r && r <= plot.bottom)) {
+      if (!text.empty()) text += GraphString(129);
+      const double inUnit = elevationUnit.Conversion().BaseToLarge(*m_cursorElevation);
+      text += glo::StringResource_t(131, GLO_SRC)
+                  .FormatArgs({mat::FormatNumber(inUnit, true, 0, 0), elevationUnit.GetSmallUnitName()}, GLO_SRC);
+    }
+    if (PtInRect(plot, plot.left, r)) {
+      dc.SelectObject(o.red);
+      dc.MoveTo(plot.left, r);
+      dc.LineTo(std::min(m_conv.XToPixel(m_stats.GetLength()), static_cast<int>(plot.right)), r);
+    }
+  }
+  if (text.empty() && !m_cursorDistance && !m_cursorElevation) text = GraphString(132);
+  DrawCentredText(dc, m_readout, text);
+
+  dc.SelectStockObject(plat::kBlackPen);
+  dc.MoveTo(plot.left, plot.top);
+  dc.LineTo(plot.left, plot.bottom);
+  dc.LineTo(plot.right, plot.bottom);
+  dc.LineTo(plot.right, plot.top);
+  dc.LineTo(plot.left, plot.top);
+
+  const GraphRect_t& view = m_conv.GetView();
+  DrawCentredText(dc, plat::RECT{plot.left, plot.bottom + 1, plot.right, m_client.bottom},
+                  GraphString(133, distanceUnit.Format(view.xspan, false)));
+  if (m_verticalFont.GetSafeHandle()) dc.SelectObject(m_verticalFont);
+  DrawTextAround(dc, (m_client.left + plot.left) / 2, (plot.top + plot.bottom) / 2,
+                 GraphString(134, elevationUnit.Format(view.yspan, false)));
+  if (m_focused)
+    DrawFocusFrame(dc, plat::RECT{m_client.left + 3, m_client.top + 3, m_client.right - 3, m_client.bottom - 3});
+
+  dc.SelectClipRgn(plat::GdiHandle_t());
+  if (oldFont) dc.SelectObject(oldFont);
+  if (oldBrush) dc.SelectObject(oldBrush);
+  if (oldPen) dc.SelectObject(oldPen);
+}
+
+}  // namespace app

@@ -1,0 +1,176 @@
+#pragma once
+// The elevation profile control: elevation over distance for a range of track
+// points, with a cursor that reads out the distance and the elevation, zoom
+// steps per axis, scroll state per axis, keys and the mouse wheel. What it
+// draws is in ProfileDraw.cpp.
+#include <list>
+#include <vector>
+
+#include "app/GraphConversion.h"
+#include "app/TrackStatistics.h"
+#include "gdb/GDB_Track.h"
+#include "glo/GLO_Optional.h"
+#include "map/MAP_LineSegment.h"
+#include "plat/PLAT_Window.h"
+
+namespace app {
+
+// Messages sent to the parent after a change of the horizontal and the
+// vertical zoom.
+enum : unsigned { kMsgProfileZoomX = 0x8006, kMsgProfileZoomY = 0x8007 };
+// Scroll messages (code in the low word of wParam, position in the high word).
+enum : unsigned { kWmHScroll = 0x0114, kWmVScroll = 0x0115 };
+enum : unsigned {
+  kSbLineLeft = 0,
+  kSbLineRight = 1,
+  kSbPageLeft = 2,
+  kSbPageRight = 3,
+  kSbThumbPosition = 4,
+  kSbThumbTrack = 5,
+};
+
+// The track points inside the plot.
+class ProfileMarkers_t : public std::vector<plat::POINT> {
+ public:
+  void AddUnmovedEnds(const map::LineSegment_t& segment, int clipResult);
+  void Draw(plat::Dc_t& dc) const;
+};
+
+// The visible stretches of the outline.
+class ProfilePolylines_t : public std::list<std::vector<plat::POINT>> {
+ public:
+  void AddClippedSegment(const map::LineSegment_t& clipped, int clipResult);
+  void Draw(plat::Dc_t& dc) const;
+};
+
+// One run of consecutive points with elevation, closed on the baseline.
+class ProfileArea_t {
+ public:
+  void Begin(const plat::RECT& clip);
+  void AddSegment(const plat::POINT& p0, const plat::POINT& p1);
+  void End() { m_open = false; }
+  std::vector<plat::POINT> GetPointBuffer() const;
+  void Draw(plat::Dc_t& dc) const;
+  const std::vector<plat::POINT>& Points() const { return m_points; }
+  const plat::RECT& Bounds() const { return m_bounds; }
+  const plat::RECT& Clip() const { return m_clip; }
+  bool IsOpen() const { return m_open; }
+
+ private:
+  std::vector<plat::POINT> m_points;
+  plat::RECT m_clip{0, 0, 0, 0};
+  plat::RECT m_bounds{0, 0, 0, 0};
+  bool m_open = false;
+};
+
+// A scroll bar's state: range, page, position and whether it is enabled.
+struct ProfileScrollBar_t {
+  int min = 0, max = 0, page = 0, pos = 0;
+  bool enabled = false;
+};
+
+class TrkProfileGraphCtrl_t : public plat::Wnd_t {
+ public:
+  static constexpr const char* kClassName = "VERT_TRK_PROFILE_WND";
+
+  // The profile of the points [first, last) of the track, which must outlive
+  // the control. The axes default to the user's units.
+  TrkProfileGraphCtrl_t(const gdb::Track_t& track, const gdb::Track_t::Iterator_t& first,
+                        const gdb::Track_t::Iterator_t& last, bool showMarkers,
+                        const GraphAxes_t& axes = UserGraphAxes());
+
+  static void RegisterWindowClass();
+
+  // Plot = client less (30, 31, 12, 30); the readout line above it.
+  void Layout();
+  void UpdateScrollBars();
+  const ProfileScrollBar_t& GetScrollBar(bool vertical) const { return vertical ? m_vbar : m_hbar; }
+
+  // Scroll-bar actions (kSb*); codes above 5 change nothing.
+  void OnHScroll(unsigned code, int position);
+  void OnVScroll(unsigned code, int position);
+  // Wheel amounts at a screen point; false when nothing scrolled.
+  bool OnWheelScroll(double dx, double dy, plat::POINT screenPoint);
+  // A key with kMkShift / kMkControl flags; false when not handled.
+  bool HandleKey(unsigned virtualKey, unsigned flags);
+
+  void ZoomX(int delta);
+  void ZoomY(int delta);
+
+  void TrackPoint(plat::POINT point);
+  void SetCursorDistance(double x);
+  void ClearCursor();
+  glo::Optional_t<double> GetElevationAt(double x) const;
+  double NextPointDistance(double x) const;
+  double PrevPointDistance(double x) const;
+
+  // Line and page sizes of the wheel and the bars.
+  double GetHorzLineSize() const;
+  double GetVertLineSize() const;
+  double GetHorzPageSize() const;
+  double GetVertPageSize() const;
+
+  // Rebuilds the geometry when dirty; then paints the whole control.
+  void UpdateGeometry();
+  void BuildGeometry(std::size_t first, std::size_t last);
+  void Paint(plat::Dc_t& dc);
+  void SetDirty() { m_dirty = true; }
+
+  const TrkStatsTable_t& GetStatistics() const { return m_stats; }
+  PixelGraphConvertor_t& GetConvertor() { return m_conv; }
+  const PixelGraphConvertor_t& GetConvertor() const { return m_conv; }
+  const glo::Optional_t<double>& GetCursorDistance() const { return m_cursorDistance; }
+  const glo::Optional_t<double>& GetCursorElevation() const { return m_cursorElevation; }
+  const plat::RECT& GetReadoutRect() const { return m_readout; }
+  const ProfileMarkers_t& GetMarkers() const { return m_markers; }
+  const ProfilePolylines_t& GetPolylines() const { return m_polylines; }
+  const std::vector<ProfileArea_t>& GetAreas() const { return m_areas; }
+  bool IsTracking() const { return m_tracking; }
+  bool IsDirty() const { return m_dirty; }
+
+ protected:
+  void OnCreate() override;
+  void OnSize(int clientWidth, int clientHeight) override;
+  bool OnEraseBkgnd(plat::Dc_t& dc) override;
+  void OnPaint(plat::Dc_t& dc) override;
+  bool OnLButtonDown(unsigned flags, plat::POINT point) override;
+  bool OnMouseMove(unsigned flags, plat::POINT point) override;
+  bool OnLButtonUp(unsigned flags, plat::POINT point) override;
+  bool OnMouseWheel(unsigned flags, int delta, plat::POINT screenPoint) override;
+  bool OnKeyDown(unsigned virtualKey, unsigned repeat, unsigned flags) override;
+  void OnSetFocus() override;
+  void OnKillFocus() override;
+  bool OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) override;
+
+ private:
+  bool XScrollable() const;
+  bool YScrollable() const;
+  void ResetAfterZoom();
+  void InvalidatePlot(bool erase);
+  int CursorColumn() const;
+
+  GraphAxes_t m_axes;
+  bool m_showMarkers;
+  plat::RECT m_client{0, 0, 0, 0};
+  plat::RECT m_readout{0, 0, 0, 0};
+  plat::Font_t m_font;
+  plat::Font_t m_verticalFont;
+  bool m_dirty = true;
+  bool m_tracking = false;
+  glo::Optional_t<double> m_cursorDistance;
+  glo::Optional_t<double> m_cursorElevation;
+  ProfileMarkers_t m_markers;
+  ProfilePolylines_t m_polylines;
+  std::vector<ProfileArea_t> m_areas;
+  TrkStatsTable_t m_stats;
+  PixelGraphConvertor_t m_conv;
+  std::size_t m_geometryStart = 0;
+  int m_elevationSteps;
+  int m_distanceSteps;
+  bool m_focused = false;
+  plat::Wnd_t* m_parent = nullptr;
+  ProfileScrollBar_t m_hbar;
+  ProfileScrollBar_t m_vbar;
+};
+
+}  // namespace app

@@ -1,0 +1,68 @@
+#pragma once
+// The worker-thread class of the transfer: a thread with a stop event and an
+// access point to its creator's window.
+//
+// The stop event and the parameter block live in a state that the owner and the
+// running thread share, so a thread that outlives its owner's destructor (it
+// ignored the stop for longer than the owner waits) keeps using them safely; the
+// state goes with the last of the two. Such a thread is left to end on its own.
+#include <memory>
+
+#include "dio/DIO_UIAccessPoint.h"
+#include "glo/GLO_NonCopyable.h"
+#include "thr/THR_Event.h"
+#include "win/WIN_Handle.h"
+
+namespace dio {
+
+class Thread_t : glo::NonCopyable_t {
+ public:
+  // What the thread function receives. It stays valid for as long as the thread runs.
+  class Param_t : glo::NonCopyable_t {
+   public:
+    Param_t(plat::HWND window, unsigned message, void* argument);
+
+    thr::Event_t& StopEvent() { return m_stopEvent; }
+    // What the argument points to belongs to the creator and the thread function
+    // by their own agreement.
+    void* Argument() const { return m_argument; }
+    // The way to the creator's window; the thread builds its references on it
+    // (or on a copy of it).
+    UIAccessPoint_t& AccessPoint() { return m_accessPoint; }
+
+   private:
+    thr::Event_t m_stopEvent;  // manual reset, created unsignalled
+    void* m_argument;
+    UIAccessPoint_t m_accessPoint;
+  };
+
+  using Function_t = unsigned (*)(Param_t* param);
+
+  // Creates the stop event, the access point for (window, message) and the
+  // thread, suspended when asked (Resume then lets it run). win::Error_t when the
+  // thread cannot be started or resumed.
+  Thread_t(Function_t function, plat::HWND window, unsigned message, void* argument, bool startSuspended);
+
+  // Stop(3000) with every failure swallowed; a thread still running after that
+  // is left running and not waited for again.
+  ~Thread_t();
+
+  // True at once when the thread has ended; otherwise signals the stop event and
+  // waits up to the given time: true when the thread ended in time.
+  bool Stop(unsigned long milliseconds);
+
+  // Waits for the thread to end on its own while watching the caller's own stop
+  // event: glo::Terminate_t when that is signalled first.
+  void WaitForEnd(plat::Handle callerStopEvent);
+
+  void Resume();
+
+  thr::Event_t& StopEvent() { return m_param->StopEvent(); }
+  plat::Handle Handle() const { return m_thread.Get(); }
+
+ private:
+  std::shared_ptr<Param_t> m_param;
+  win::Handle_t m_thread;
+};
+
+}  // namespace dio

@@ -1,0 +1,220 @@
+#include "app/ProfileGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "GraphTestUtil.h"
+#include "ProfileTestUtil.h"
+#include "app/ProfileView.h"
+#include "mat/MAT_UnitConverterTable.h"
+
+namespace {
+
+using graphtest::Canvas_t;
+using graphtest::Host_t;
+const double kNone = std::nan("");
+
+app::GraphAxes_t MetricAxes() {
+  const map::UnitsZoomScaleTable_t& table = map::GetUnitsZoomScaleTable();
+  return app::GraphAxes_t{&table.FindElevation(mat::ElevationUnits_t::Metres),
+                          &mat::ElevationUnitsEntry(mat::ElevationUnits_t::Metres),
+                          &table.FindDistance(mat::DistUnitsTypes_t::Metric),
+                          &mat::DistanceUnitsEntry(mat::DistUnitsTypes_t::Metric)};
+}
+
+class ProfileGraph : public graphtest::GuiTest {
+ protected:
+  // Points every 100 m; a control of 542 x 361 pixels: plot (30, 31, 530, 331).
+  // Fitted, the view is 1000 m (0.5 px/m) by 150 m (2 px/m) for 0..1000 m, 0..120 m.
+  std::unique_ptr<app::TrkProfileGraphCtrl_t> Make(const gdb::Track_t& track) {
+    auto graph = std::make_unique<app::TrkProfileGraphCtrl_t>(track, track.Begin(), track.End(), false, MetricAxes());
+    graph->Create(&host, 1, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 542, 361});
+    return graph;
+  }
+  Host_t host{700, 500};
+};
+
+const gdb::Track_t& GapTrack() {
+  static const gdb::Track_t track =
+      proftest::AltitudeTrack({100, 120, 110, kNone, kNone, 80, 90, kNone, 60, kNone, 70});
+  return track;
+}
+
+TEST_F(ProfileGraph, GeometrySplitsAtGapsAndDrawsSinglePointsAsLines) {
+  auto graph = Make(GapTrack());
+  graph->UpdateGeometry();
+  const auto& areas = graph->GetAreas();
+  ASSERT_EQ(4u, areas.size());
+  // The first run: three points, each segment added whole, closed on the 0 m row.
+  const std::vector<plat::POINT> first = {{30, 131}, {80, 91}, {80, 91}, {130, 111}, {130, 111}, {130, 111},
+                                          {130, 331}, {30, 331}};
+  ASSERT_EQ(first.size(), areas[0].Points().size());
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    EXPECT_EQ(first[i].x, areas[0].Points()[i].x) << i;
+    EXPECT_EQ(first[i].y, areas[0].Points()[i].y) << i;
+  }
+  EXPECT_EQ(30, areas[0].Bounds().left);
+  EXPECT_EQ(130, areas[0].Bounds().right);
+  // A single point: a vertical line down to the baseline, an outline of one point.
+  EXPECT_EQ(4u, areas[2].Points().size());
+  EXPECT_EQ(430, areas[2].Bounds().left);
+  EXPECT_EQ(430, areas[2].Bounds().right);
+  ASSERT_EQ(4u, graph->GetPolylines().size());
+  EXPECT_EQ(1u, std::next(graph->GetPolylines().begin(), 2)->size());
+
+  Canvas_t canvas(542, 361);
+  graph->Paint(canvas.dc);
+  graphtest::MaybeSave(*graph, "profile");
+  const plat::COLORREF green = plat::Rgb(156, 243, 189), grey = plat::Rgb(238, 238, 238),
+                       pale = plat::Rgb(221, 255, 254), white = plat::Rgb(255, 255, 255);
+  struct Pixel {
+    int x, y;
+    plat::COLORREF colour;
+  } pixels[] = {
+      {100, 300, green}, {100, 60, pale},   // under and above the first run's outline
+      {200, 300, grey},  {200, 60, grey},   // the gap: the grey band of the data range only
+      {430, 300, green}, {432, 300, grey},  // the single point's line, and beside it
+      {300, 300, green}, {300, 40, pale},   // the second run
+      {15, 200, white},  {536, 200, white}, // outside the plot
+  };
+  for (const Pixel& p : pixels) EXPECT_EQ(p.colour, canvas.At(p.x, p.y)) << p.x << "," << p.y;
+}
+
+TEST_F(ProfileGraph, OutlineLeavingThePlotStartsANewPolyline) {
+  // Zoomed in vertically around the middle, the peaks leave the plot at the top.
+  const gdb::Track_t track = proftest::AltitudeTrack({10, 120, 10, 120, 10});
+  auto graph = Make(track);
+  graph->HandleKey(0xBB, plat::kMkShift);  // '+' with Shift: the vertical axis only
+  graph->HandleKey(0xBB, plat::kMkShift);
+  graph->HandleKey(0xBB, plat::kMkShift);
+  graph->UpdateGeometry();
+  EXPECT_EQ(1u, graph->GetAreas().size());
+  EXPECT_GE(graph->GetPolylines().size(), 2u);
+  for (const plat::POINT& m : graph->GetMarkers()) {
+    EXPECT_GE(m.y, 31);
+    EXPECT_LE(m.y, 331);
+  }
+}
+
+TEST_F(ProfileGraph, KeysZoomAxesAndAbsorbTheLastStep) {
+  struct Case {
+    unsigned key, flags;
+    int dx, dy;
+  } cases[] = {
+      {0xBB, 0, 1, 1},
+      {0x6B, plat::kMkShift, 0, 1},
+      {0xBB, plat::kMkControl, 1, 0},
+      {0xBD, 0, -1, -1},
+      {0x6D, plat::kMkControl | plat::kMkShift, -1, 0},
+  };
+  for (const Case& c : cases) {
+    auto graph = Make(GapTrack());
+    const int x = graph->GetConvertor().GetXZoomIndex(), y = graph->GetConvertor().GetYZoomIndex();
+    graph->SetCursorDistance(500);
+    EXPECT_TRUE(graph->HandleKey(c.key, c.flags));
+    EXPECT_EQ(x + c.dx, graph->GetConvertor().GetXZoomIndex()) << c.key << " " << c.flags;
+    EXPECT_EQ(y + c.dy, graph->GetConvertor().GetYZoomIndex()) << c.key << " " << c.flags;
+    EXPECT_FALSE(graph->GetCursorDistance().IsPresent());  // every zoom clears the cursor
+  }
+  // At the last distance step '+' still zooms the elevation.
+  auto graph = Make(GapTrack());
+  graph->GetConvertor().SetZoom(graph->GetConvertor().GetXStepCount() - 1, graph->GetConvertor().GetYZoomIndex());
+  const int y = graph->GetConvertor().GetYZoomIndex();
+  graph->HandleKey(0xBB, 0);
+  EXPECT_EQ(graph->GetConvertor().GetXStepCount() - 1, graph->GetConvertor().GetXZoomIndex());
+  EXPECT_EQ(y + 1, graph->GetConvertor().GetYZoomIndex());
+}
+
+TEST_F(ProfileGraph, ScrollBarsArrowsAndScrollCodes) {
+  auto graph = Make(GapTrack());
+  // The whole distance is visible: the bar is disabled, arrows do not scroll,
+  // and Space puts the cursor at the middle of the data.
+  EXPECT_FALSE(graph->GetScrollBar(false).enabled);
+  const double xmin = graph->GetConvertor().GetView().xmin;
+  graph->HandleKey(plat::kVkRight, 0);
+  EXPECT_EQ(xmin, graph->GetConvertor().GetView().xmin);
+  graph->HandleKey(plat::kVkSpace, 0);
+  ASSERT_TRUE(graph->GetCursorDistance().IsPresent());
+  EXPECT_DOUBLE_EQ(graph->GetConvertor().GetData().cx, *graph->GetCursorDistance());
+  graph->HandleKey(plat::kVkSpace, 0);
+  EXPECT_FALSE(graph->GetCursorDistance().IsPresent());
+
+  // Zoomed in three steps (300 m of 1000): the bar has a page of 30 and scrolls.
+  graph->ZoomX(1);
+  graph->ZoomX(1);
+  graph->ZoomX(1);
+  const app::ProfileScrollBar_t& bar = graph->GetScrollBar(false);
+  EXPECT_TRUE(bar.enabled);
+  EXPECT_EQ(30, bar.page);
+  const double before = graph->GetConvertor().GetView().xmin;
+  graph->HandleKey(plat::kVkRight, 0);  // a line: 5 % of the view
+  EXPECT_NEAR(before + 15.0, graph->GetConvertor().GetView().xmin, 1e-9);
+  for (unsigned code : {6u, 7u, 8u}) {
+    graph->SendMessage(app::kWmHScroll, code, 0);
+    EXPECT_NEAR(before + 15.0, graph->GetConvertor().GetView().xmin, 1e-9) << code;
+  }
+  graph->SendMessage(app::kWmHScroll, app::kSbThumbPosition | (70u << 16), 0);
+  EXPECT_NEAR(graph->GetConvertor().GetData().xmax, graph->GetConvertor().GetView().xmax, 1e-6);
+  EXPECT_EQ(70, bar.pos);
+  graph->SendMessage(app::kWmHScroll, app::kSbPageLeft, 0);
+  graph->SendMessage(app::kWmHScroll, app::kSbPageLeft, 0);
+  graph->SendMessage(app::kWmHScroll, app::kSbPageLeft, 0);
+  EXPECT_EQ(graph->GetConvertor().GetData().xmin, graph->GetConvertor().GetView().xmin);
+  EXPECT_EQ(0, bar.pos);
+}
+
+TEST_F(ProfileGraph, WheelScrollsOnlyInsideThePlot) {
+  auto graph = Make(GapTrack());
+  const auto screen = [&](int x, int y) { return graph->ClientToScreen(plat::POINT{x, y}); };
+  // Nothing can scroll while everything is visible.
+  EXPECT_FALSE(graph->OnWheelScroll(0, 10, screen(100, 100)));
+  graph->ZoomY(1);
+  graph->ZoomY(1);  // 60 m of 120
+  EXPECT_FALSE(graph->OnWheelScroll(0, 10, screen(10, 100)));  // outside the plot
+  EXPECT_FALSE(graph->OnWheelScroll(0, 0, screen(100, 100)));
+  const double ymin = graph->GetConvertor().GetView().ymin;
+  EXPECT_TRUE(graph->OnWheelScroll(0, 10, screen(100, 100)));
+  EXPECT_NEAR(ymin - 10, graph->GetConvertor().GetView().ymin, 1e-9);
+}
+
+TEST_F(ProfileGraph, DraggingTheCursor) {
+  auto graph = Make(GapTrack());
+  graph->TrackPoint(plat::POINT{80, 200});  // 100 m: the second point, 120 m high
+  ASSERT_TRUE(graph->GetCursorDistance().IsPresent());
+  EXPECT_NEAR(100.0, *graph->GetCursorDistance(), 1e-9);
+  EXPECT_NEAR(120.0, *graph->GetCursorElevation(), 0.1);
+  graph->TrackPoint(plat::POINT{105, 200});  // halfway to the third point
+  EXPECT_NEAR(115.0, *graph->GetCursorElevation(), 0.1);
+  graph->TrackPoint(plat::POINT{200, 200});  // in the gap: a distance without elevation
+  EXPECT_TRUE(graph->GetCursorDistance().IsPresent());
+  EXPECT_FALSE(graph->GetCursorElevation().IsPresent());
+  graph->TrackPoint(plat::POINT{5, 200});  // out of the plot
+  EXPECT_FALSE(graph->GetCursorDistance().IsPresent());
+  graph->TrackPoint(plat::POINT{80, 200});  // and back in
+  EXPECT_TRUE(graph->GetCursorDistance().IsPresent());
+  // Shift with Ctrl and an arrow moves to the next and previous point.
+  graph->HandleKey(plat::kVkRight, plat::kMkShift | plat::kMkControl);
+  EXPECT_NEAR(200.0, *graph->GetCursorDistance(), 0.1);
+  graph->HandleKey(plat::kVkLeft, plat::kMkShift | plat::kMkControl);
+  EXPECT_NEAR(100.0, *graph->GetCursorDistance(), 0.1);
+  EXPECT_THROW(graph->GetElevationAt(5000), glo::OutOfRange_t);
+}
+
+TEST_F(ProfileGraph, ViewBuildsAControlOnlyForTracksWithAltitudeAndDistance) {
+  app::ProfileView_t view;
+  view.Create(&host, 2, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 400, 200});
+  const gdb::Track_t flat = proftest::AltitudeTrack({kNone, kNone, kNone});
+  const gdb::Track_t still = proftest::AltitudeTrack({5, 6}, 0.0);
+  view.OnUpdate(&GapTrack());
+  ASSERT_NE(nullptr, view.GetGraph());
+  EXPECT_EQ(400, view.GetGraph()->GetClientRect().right);
+  view.OnUpdate(&flat);
+  EXPECT_EQ(nullptr, view.GetGraph());
+  view.OnUpdate(&still);
+  EXPECT_EQ(nullptr, view.GetGraph());
+  view.OnUpdate(nullptr);
+  EXPECT_EQ(nullptr, view.GetGraph());
+}
+
+}  // namespace
