@@ -6,6 +6,10 @@
 #include "app/DataFile.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
+#include "app/XmlExport.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_Cursor.h"
+#include "plat/PLAT_FileDialog.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Window.h"
 
@@ -57,7 +61,24 @@ bool Document_t::OnCommand(unsigned id, unsigned code) {
     OnRedo();
     return true;
   }
+  if (id == kCmdExportXml) {
+    ExportXml();
+    return true;
+  }
   return false;
+}
+
+void Document_t::ExportXml() {
+  plat::FileDialogOptions options;
+  options.title = glo::StringResource_t(179, GLO_SRC).Text();
+  options.filter = "XML Files (*.xml)|*.xml|All Files (*.*)|*.*";
+  options.defaultExtension = "xml";
+  std::string path;
+  if (!plat::GetSaveFileName(plat::GetMainWnd(), options, path)) return;
+  plat::WaitCursor_t wait;
+  const glo::Optional_t<std::string> failure = ExportHistoryXml(path, m_runs);
+  if (failure.IsPresent())
+    plat::MessageBox(plat::GetMainWnd(), failure.Value(), GetApplicationInfo().Name(), plat::kMbOk | plat::kMbIconExclamation);
 }
 
 bool Document_t::OnUpdateCommand(plat::CmdUI_t& ui) {
@@ -67,6 +88,10 @@ bool Document_t::OnUpdateCommand(plat::CmdUI_t& ui) {
   }
   if (ui.GetId() == kCmdRedo) {
     ui.Enable(CanRedo());
+    return true;
+  }
+  if (ui.GetId() == kCmdExportXml) {
+    ui.Enable(true);
     return true;
   }
   return false;
@@ -114,7 +139,9 @@ void Document_t::DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restore
   StartTransaction();
   m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
   m_database.EndChange(TransactionComplete_t());
-  for (const Run_t& run : *runs) EraseRun(run);
+  // Newest first: the tree lists the newest week first, so each run's item is
+  // found at the top of what is left.
+  for (auto run = runs->end(); run != runs->begin();) EraseRun(*--run);
   if (restored->IsPresent()) InsertRun(restored->Value());
 }
 

@@ -50,6 +50,10 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   void UpdateAllViews();
   using plat::Document_t::UpdateAllViews;
 
+  // Writes the runs as XML to a file the user chooses (command 32776); a
+  // failure is told to the user and leaves no partial file.
+  void ExportXml();
+
   // Undo and redo, enabled while their journal holds an action.
   bool OnCommand(unsigned id, unsigned code) override;
   bool OnUpdateCommand(plat::CmdUI_t& ui) override;

@@ -18,6 +18,7 @@
 #include "map/MAP_Registry.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_FileDialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
 #include "tests/app/TrainingTestUtil.h"
@@ -91,6 +92,8 @@ class ApplicationTest : public ::testing::Test {
     return items;
   }
 
+  // The instance lock lies in this process's own temporary folder.
+  test::EnvOverride m_runtime{"XDG_RUNTIME_DIR", nullptr};
   std::unique_ptr<app::Application_t> m_app;
   int m_reports = 0;
   std::vector<std::string> m_messages;
@@ -178,6 +181,17 @@ TEST_F(ApplicationTest, HistorySurvivesDeleteUndoAndRestart) {
   EXPECT_TRUE(Frame().RouteCommand(app::kCmdUndo));
   EXPECT_EQ(app::GetDocument().GetRuns().size(), 10u);
   EXPECT_EQ(TreeItems(), before);
+
+  // The history goes to the XML file the user chooses.
+  const std::string xml = test::Home() + "/history.xml";
+  plat::SetFileDialogHook([&](const plat::FileDialogOptions& options, std::string& path) {
+    EXPECT_EQ(options.defaultExtension, "xml");
+    path = xml;
+    return true;
+  });
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdExportXml));
+  plat::SetFileDialogHook(nullptr);
+  EXPECT_NE(test::ReadFile(xml).find("<History"), std::string::npos);
   Close();
 
   ASSERT_TRUE(Start());
