@@ -129,6 +129,8 @@ int Application_t::ExitInstance() {
   m_frame.reset();
   m_document.reset();
   m_instance.reset();
+  // Windows whose removal waits for the event loop go now, before the process ends.
+  plat::PumpUntilIdle();
   return 0;
 }
 

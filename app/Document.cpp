@@ -99,19 +99,27 @@ void Document_t::InsertRun(const Run_t& run) {
 }
 
 void Document_t::AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced) {
-  StartTransaction();
-  m_database.Record(AddRunsFromTransfer_t(runs, replaced));
-  m_database.EndChange(TransactionComplete_t());
-  if (replaced.IsPresent()) EraseRun(replaced.Value());
-  for (const Run_t& run : runs) InsertRun(run);
+  AddRunsFromTransfer(std::make_shared<const RunSet_t>(runs), std::make_shared<const OptionalRun_t>(replaced));
 }
 
 void Document_t::DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored) {
+  DeleteRuns(std::make_shared<const RunSet_t>(runs), std::make_shared<const OptionalRun_t>(restored));
+}
+
+void Document_t::AddRunsFromTransfer(const SharedRuns_t& runs, const SharedRun_t& replaced) {
+  StartTransaction();
+  m_database.Record(AddRunsFromTransfer_t(runs, replaced));
+  m_database.EndChange(TransactionComplete_t());
+  if (replaced->IsPresent()) EraseRun(replaced->Value());
+  for (const Run_t& run : *runs) InsertRun(run);
+}
+
+void Document_t::DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restored) {
   StartTransaction();
   m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
   m_database.EndChange(TransactionComplete_t());
-  for (const Run_t& run : runs) EraseRun(run);
-  if (restored.IsPresent()) InsertRun(restored.Value());
+  for (const Run_t& run : *runs) EraseRun(run);
+  if (restored->IsPresent()) InsertRun(restored->Value());
 }
 
 void Document_t::SetNotes(const glo::Time_t& key, const std::string& text) {
@@ -152,7 +160,7 @@ bool Document_t::DeleteSelection() {
     for (auto it = range.first; it != range.second; ++it) copy(*it);
   }
   if (level == 0 && ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
-  DeleteRuns(doomed);
+  DeleteRuns(std::make_shared<const RunSet_t>(std::move(doomed)), std::make_shared<const OptionalRun_t>());
   return true;
 }
 
@@ -186,15 +194,21 @@ void Document_t::SaveDatabase() {
 void Document_t::LoadDatabase() {
   const std::string name = CurrentUser();
   if (name.empty()) return;
-  RunSet_t loaded;
+  GLO_ASSERT(m_runs.empty());
+  // The runs go straight into the emptied set, then into the tree; those read
+  // before a failure stay.
+  const auto addToTree = [this] {
+    if (m_tree)
+      for (const Run_t& run : m_runs) m_tree->AddRun(run);
+  };
   LoadOutcome_t outcome;
   try {
-    outcome = LoadUserRuns(GetUserDatabase(), name, loaded);
+    outcome = LoadUserRuns(GetUserDatabase(), name, m_runs);
   } catch (...) {
-    for (const Run_t& run : loaded) InsertRun(run);
+    addToTree();
     throw;
   }
-  for (const Run_t& run : loaded) InsertRun(run);
+  addToTree();
   if (outcome.messageId != 0)
     ShowMessage(outcome.messageId, outcome.status == LoadOutcome_t::kBadName ? name : std::string(),
                 plat::kMbOk | plat::kMbIconExclamation);

@@ -4,6 +4,7 @@
 // the user's run database.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -63,6 +64,11 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   void AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced = OptionalRun_t());
   // Deletes runs as one undoable transaction, putting back at most one run.
   void DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored = OptionalRun_t());
+  // The same over runs that the journal's actions share (they never change).
+  using SharedRuns_t = std::shared_ptr<const RunSet_t>;
+  using SharedRun_t = std::shared_ptr<const OptionalRun_t>;
+  void AddRunsFromTransfer(const SharedRuns_t& runs, const SharedRun_t& replaced);
+  void DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restored);
   // The run whose first lap starts in that second, or end().
   RunSet_t::const_iterator FindRun(const glo::Time_t& key) const { return m_runs.find(key); }
   // Replaces a run's notes undoably; glo::Assert_t when no run has the key.
@@ -144,27 +150,30 @@ class TransactionComplete_t : public jnl::Action_t {
 };
 
 // Reverses an addition: deletes the added runs and puts the replaced one back.
+// The runs are the action's own copies, shared by its clones.
 class AddRunsFromTransfer_t : public jnl::Action_t {
  public:
-  AddRunsFromTransfer_t(const RunSet_t& runs, const OptionalRun_t& replaced) : m_runs(runs), m_replaced(replaced) {}
+  AddRunsFromTransfer_t(const Document_t::SharedRuns_t& runs, const Document_t::SharedRun_t& replaced)
+      : m_runs(runs), m_replaced(replaced) {}
   void Execute() override;
   jnl::Action_t* Clone() const override { return new AddRunsFromTransfer_t(*this); }
 
  private:
-  RunSet_t m_runs;
-  OptionalRun_t m_replaced;
+  Document_t::SharedRuns_t m_runs;
+  Document_t::SharedRun_t m_replaced;
 };
 
 // Reverses a deletion: adds the deleted runs again, replacing the restored one.
 class DeleteRunsFromTransfer_t : public jnl::Action_t {
  public:
-  DeleteRunsFromTransfer_t(const RunSet_t& runs, const OptionalRun_t& restored) : m_runs(runs), m_restored(restored) {}
+  DeleteRunsFromTransfer_t(const Document_t::SharedRuns_t& runs, const Document_t::SharedRun_t& restored)
+      : m_runs(runs), m_restored(restored) {}
   void Execute() override;
   jnl::Action_t* Clone() const override { return new DeleteRunsFromTransfer_t(*this); }
 
  private:
-  RunSet_t m_runs;
-  OptionalRun_t m_restored;
+  Document_t::SharedRuns_t m_runs;
+  Document_t::SharedRun_t m_restored;
 };
 
 // Reverses a change of notes.

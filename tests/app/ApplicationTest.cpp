@@ -14,6 +14,8 @@
 #include "app/RunDatabase.h"
 #include "app/UserDatabase.h"
 #include "err/ERR_ErrDlg.h"
+#include "glo/GLO_StringResource.h"
+#include "map/MAP_Registry.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Gui.h"
@@ -224,6 +226,58 @@ TEST_F(ApplicationTest, UserMenuListsUsersAndSwitches) {
   plat::CmdUI_t bob(0xDFFF);
   EXPECT_TRUE(Frame().RouteUpdate(bob));
   EXPECT_EQ(bob.GetCheck(), 1);
+  Close();
+}
+
+// The summary pane follows the selection; the track of the selection is the
+// run's or the lap's, and none for the history and a week.
+TEST_F(ApplicationTest, SelectedTrackAndMarkedPointFollowTheTree) {
+  WriteHistory("Runner", 3);  // runs of 1, 2 and 3 laps, each with a track
+  ASSERT_TRUE(Start());
+  app::TreeView_t& view = Frame().GetTreeView();
+  const plat::HTREEITEM root = Tree().GetRootItem();
+  EXPECT_FALSE(app::GetSelectedTrack(view).IsPresent());
+  const plat::HTREEITEM week = Tree().GetChildItem(root);
+  Tree().SelectItem(week);
+  plat::PumpUntilIdle();
+  EXPECT_FALSE(app::GetSelectedTrack(view).IsPresent());
+  // The newest run has three laps; its second lap holds its own part.
+  const plat::HTREEITEM run = Tree().GetChildItem(week);
+  Tree().SelectItem(run);
+  const std::int32_t runPoints = view.GetSelectedRun().GetTrack().Value().GetCount();
+  EXPECT_EQ(app::GetSelectedTrack(view).Value().GetCount(), runPoints);
+  Tree().SelectItem(Tree().GetNextSiblingItem(Tree().GetChildItem(run)));
+  plat::PumpUntilIdle();
+  EXPECT_EQ(&app::GetSelectedTrack(view), &view.GetSelectedLap().GetTrack());
+  EXPECT_LT(app::GetSelectedTrack(view).Value().GetCount(), runPoints);
+  EXPECT_FALSE(Frame().GetFormView().GetMarkedPointIndex().IsPresent());
+  Close();
+}
+
+TEST_F(ApplicationTest, UnitAndHelpCommands) {
+  ASSERT_TRUE(Start());
+  const auto radio = [&](unsigned id) {
+    plat::CmdUI_t ui(id);
+    EXPECT_TRUE(Frame().RouteUpdate(ui));
+    EXPECT_TRUE(ui.IsEnabled());
+    return ui.IsRadio() && ui.GetCheck() == 1;
+  };
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdMetricUnits));
+  EXPECT_EQ(map::GetRegistry().DistanceUnitsType.Value(), mat::DistUnitsTypes_t::Metric);
+  EXPECT_EQ(map::GetRegistry().ElevationUnits.Value(), mat::ElevationUnits_t::Metres);
+  EXPECT_TRUE(radio(app::kCmdMetricUnits));
+  EXPECT_FALSE(radio(app::kCmdStatuteUnits));
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdStatuteUnits));
+  EXPECT_EQ(map::GetRegistry().ElevationUnits.Value(), mat::ElevationUnits_t::Feet);
+  EXPECT_TRUE(radio(app::kCmdStatuteUnits));
+  map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t::Nautical);
+  EXPECT_FALSE(radio(app::kCmdStatuteUnits));
+  EXPECT_FALSE(radio(app::kCmdMetricUnits));
+
+  // There is no help file: the command says so.
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdHelp));
+  ASSERT_EQ(m_messages.size(), 1u);
+  EXPECT_EQ(m_messages[0], glo::StringResource_t(7180, GLO_SRC).Text());
   Close();
 }
 
