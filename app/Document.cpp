@@ -4,6 +4,7 @@
 #include "app/ApplicationInfo.h"
 #include "app/Commands.h"
 #include "app/DataFile.h"
+#include "app/PageWiring.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
 #include "app/XmlExport.h"
@@ -52,6 +53,9 @@ void Document_t::UpdateAllViews() {
 }
 
 bool Document_t::OnCommand(unsigned id, unsigned code) {
+  // Every command passes here first: notes being typed reach the document
+  // before undo, redo or any later handler saves or reads it.
+  CommitPageNotes();
   if (code != 0) return false;
   if (id == kCmdUndo) {
     OnUndo();

@@ -8,6 +8,7 @@
 #include "app/Commands.h"
 #include "app/Document.h"
 #include "app/Application.h"
+#include "app/PageWiring.h"
 #include "app/UserDatabase.h"
 #include "app/UserDialogs.h"
 #include "err/ERR_FatalDialog.h"
@@ -69,7 +70,7 @@ MainFrame_t::MainFrame_t()
     : m_treeView(std::make_unique<TreeView_t>()),
       m_formView(std::make_unique<FormView_t>()),
       m_mapView(std::make_unique<MapView_t>()),
-      m_profileView(std::make_unique<PlainView_t>()) {
+      m_profileView(std::make_unique<ProfileView_t>()) {
   m_right.SetSizeHandler([this](int, int height) { OnRightSized(height); });
   m_lower.SetSizeHandler([this](int, int height) { OnLowerRowSized(height); });
 }
@@ -213,6 +214,8 @@ void MainFrame_t::SwitchUser(const std::string& name) {
 }
 
 bool MainFrame_t::OnCommand(unsigned id, unsigned code) {
+  // Notes being typed reach the document before any command saves or reads it.
+  CommitPageNotes();
   const auto user = m_userMenuIds.find(id);
   if (user != m_userMenuIds.end()) {
     if (code == 0) SwitchUser(user->second);
@@ -250,6 +253,7 @@ bool MainFrame_t::OnUpdateCommand(plat::CmdUI_t& ui) {
 }
 
 void MainFrame_t::OnClose() {
+  CommitPageNotes();
   AppSettings_t& settings = GetAppSettings();
   int current = 0;
   int minimum = 0;

@@ -8,6 +8,7 @@
 
 #include "app/FrameRules.h"
 #include "app/PaneViews.h"
+#include "app/ProfileView.h"
 #include "app/TreeView.h"
 #include "glo/GLO_NonCopyable.h"
 #include "plat/PLAT_Frame.h"
@@ -78,7 +79,7 @@ class MainFrame_t : public plat::FrameWnd_t, private glo::NonCopyable_t {
   std::unique_ptr<TreeView_t> m_treeView;
   std::unique_ptr<FormView_t> m_formView;
   std::unique_ptr<MapView_t> m_mapView;
-  std::unique_ptr<PlainView_t> m_profileView;
+  std::unique_ptr<ProfileView_t> m_profileView;
   UserMenuIds_t m_userMenuIds;
   // The lower row's height as the user left it; a frame resize keeps it.
   int m_lowerHeight = -1;

@@ -275,14 +275,14 @@ TEST_F(ProfileGraph, ViewBuildsAControlOnlyForTracksWithAltitudeAndDistance) {
   view.Create(&host, 2, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 400, 200});
   const gdb::Track_t flat = proftest::AltitudeTrack({kNone, kNone, kNone});
   const gdb::Track_t still = proftest::AltitudeTrack({5, 6}, 0.0);
-  view.OnUpdate(&GapTrack());
+  view.ShowTrack(&GapTrack());
   ASSERT_NE(nullptr, view.GetGraph());
   EXPECT_EQ(400, view.GetGraph()->GetClientRect().right);
-  view.OnUpdate(&flat);
+  view.ShowTrack(&flat);
   EXPECT_EQ(nullptr, view.GetGraph());
-  view.OnUpdate(&still);
+  view.ShowTrack(&still);
   EXPECT_EQ(nullptr, view.GetGraph());
-  view.OnUpdate(nullptr);
+  view.ShowTrack(nullptr);
   EXPECT_EQ(nullptr, view.GetGraph());
 }
 
