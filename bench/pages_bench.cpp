@@ -118,7 +118,7 @@ int main() {
   plat::Bitmap_t profileBitmap;
   profileBitmap.CreateCompatibleBitmap(memory, 1000, 300);
   memory.SelectObject(profileBitmap);
-  std::printf("profile first paint (statistics built, geometry built): %.2f ms\n", Average(1, [&](int) {
+  std::printf("profile first paint (geometry built): %.2f ms\n", Average(1, [&](int) {
                 profile.Paint(memory);
               }));
   const plat::RECT plot = profile.GetConvertor().GetPixelRect();
