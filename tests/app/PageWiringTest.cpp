@@ -125,4 +125,15 @@ TEST_F(PageWiring, NotesAreCommittedUndoablyBeforeCommandsAndSelections) {
   EXPECT_TRUE(app::GetDocument().CanUndo());
 }
 
+TEST_F(PageWiring, NotesBeingTypedAreSavedWhenTheWindowCloses) {
+  Select({0, 0});  // Wednesday
+  Page()->GetDlgItem(1003)->SetWindowText("last words");
+  Frame().SendMessage(plat::kWmClose);
+  plat::PumpUntilIdle();
+  app::RunSet_t saved;
+  app::LoadRunDatabase(app::UserDatabase_t(app::DataFolder()).DocumentPath("Ann"), saved);
+  ASSERT_EQ(3u, saved.size());
+  EXPECT_EQ("last words", saved.find(glo::Time_t(trtest::kBase + 2 * 86400))->GetNotes());
+}
+
 }  // namespace
