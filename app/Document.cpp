@@ -69,6 +69,7 @@ bool Document_t::OnCommand(unsigned id, unsigned code) {
 }
 
 void Document_t::ExportXml() {
+  CommitEdits();
   plat::FileDialogOptions options;
   options.title = glo::StringResource_t(179, GLO_SRC).Text();
   options.filter = "XML Files (*.xml)|*.xml|All Files (*.*)|*.*";
@@ -167,6 +168,7 @@ void Document_t::Clear() {
 }
 
 bool Document_t::DeleteSelection() {
+  CommitEdits();
   GLO_ASSERT(m_tree != nullptr);
   const int level = m_tree->GetSelectionLevel();
   GLO_ASSERT(level >= 0 && level <= 2);
@@ -188,12 +190,14 @@ bool Document_t::DeleteSelection() {
 }
 
 void Document_t::OnUndo() {
+  CommitEdits();
   if (m_undo.IsEmpty()) return;
   m_database.Undo(m_undo, &m_redo);
   UpdateAllViews();
 }
 
 void Document_t::OnRedo() {
+  CommitEdits();
   if (m_redo.IsEmpty()) return;
   m_database.Undo(m_redo, &m_undo);
   UpdateAllViews();
@@ -206,6 +210,7 @@ void Document_t::SetCurrentUser(const std::string& name) { GetAppSettings().curr
 std::string Document_t::DatabasePath() const { return GetUserDatabase().DocumentPath(CurrentUser()); }
 
 void Document_t::SaveDatabase() {
+  CommitEdits();
   const std::string name = CurrentUser();
   if (name.empty() || !IsUsableUserName(name)) return;
   // The load of this file failed and the document holds nothing of the
@@ -245,6 +250,7 @@ void Document_t::BindNewUser(std::uint32_t unitId, const std::string& name) {
 }
 
 bool Document_t::SwitchUser(const std::string& name) {
+  CommitEdits();
   if (name == CurrentUser()) return false;
   SaveDatabase();
   SetCurrentUser(name);

@@ -46,6 +46,12 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   void SetTree(HistoryTreeIntf_t* tree) { m_tree = tree; }
   HistoryTreeIntf_t* GetTree() const { return m_tree; }
   void SetViewUpdate(std::function<void()> update) { m_updateViews = std::move(update); }
+  // Edits a view holds that are not yet the document's (notes being typed):
+  // handed over before the document is saved, undone, redone or changed.
+  void SetCommitEdits(std::function<void()> commit) { m_commitEdits = std::move(commit); }
+  void CommitEdits() {
+    if (m_commitEdits) m_commitEdits();
+  }
   // Updates every view (no sender, no hint).
   void UpdateAllViews();
   using plat::Document_t::UpdateAllViews;
@@ -131,6 +137,7 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   jnl::Journal_t m_redo;
   HistoryTreeIntf_t* m_tree = nullptr;
   std::function<void()> m_updateViews;
+  std::function<void()> m_commitEdits;
 };
 
 // The single document; glo::Assert_t when none exists.

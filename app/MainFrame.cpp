@@ -69,7 +69,7 @@ MainFrame_t::MainFrame_t()
     : m_treeView(std::make_unique<TreeView_t>()),
       m_formView(std::make_unique<FormView_t>()),
       m_mapView(std::make_unique<MapView_t>()),
-      m_profileView(std::make_unique<PlainView_t>()) {
+      m_profileView(std::make_unique<ProfilePane_t>()) {
   m_right.SetSizeHandler([this](int, int height) { OnRightSized(height); });
   m_lower.SetSizeHandler([this](int, int height) { OnLowerRowSized(height); });
 }

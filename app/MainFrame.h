@@ -43,7 +43,7 @@ class MainFrame_t : public plat::FrameWnd_t, private glo::NonCopyable_t {
   TreeView_t& GetTreeView() const;
   FormView_t& GetFormView() const;
   MapView_t& GetMapView() const { return *m_mapView; }
-  plat::View_t& GetProfileView() const { return *m_profileView; }
+  ProfilePane_t& GetProfileView() const { return *m_profileView; }
   plat::Splitter_t& OuterSplitter() { return m_outer; }
   plat::Splitter_t& RightSplitter() { return m_right; }
   plat::Splitter_t& LowerSplitter() { return m_lower; }
@@ -78,7 +78,7 @@ class MainFrame_t : public plat::FrameWnd_t, private glo::NonCopyable_t {
   std::unique_ptr<TreeView_t> m_treeView;
   std::unique_ptr<FormView_t> m_formView;
   std::unique_ptr<MapView_t> m_mapView;
-  std::unique_ptr<PlainView_t> m_profileView;
+  std::unique_ptr<ProfilePane_t> m_profileView;
   UserMenuIds_t m_userMenuIds;
   // The lower row's height as the user left it; a frame resize keeps it.
   int m_lowerHeight = -1;
