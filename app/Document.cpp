@@ -114,6 +114,13 @@ void Document_t::EraseRun(const Run_t& run) {
   m_runs.erase(key);
 }
 
+bool Document_t::HoldsExactly(const RunSet_t& runs) const {
+  if (runs.size() != m_runs.size() || runs.empty()) return false;
+  for (const Run_t& run : runs)
+    if (!run.HasLaps() || FindRun(run.GetKey()) == m_runs.end()) return false;
+  return true;
+}
+
 // A run enters the set before it enters the tree.
 void Document_t::InsertRun(const Run_t& run) {
   const auto inserted = m_runs.insert(run);
@@ -140,9 +147,15 @@ void Document_t::DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restore
   StartTransaction();
   m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
   m_database.EndChange(TransactionComplete_t());
-  // Newest first: the tree lists the newest week first, so each run's item is
-  // found at the top of what is left.
-  for (auto run = runs->end(); run != runs->begin();) EraseRun(*--run);
+  if (HoldsExactly(*runs)) {
+    // Every run goes: the tree and the set are emptied at once.
+    if (m_tree) m_tree->Reset();
+    m_runs.clear();
+  } else {
+    // Newest first: the tree lists the newest week first, so each run's item
+    // is found at the top of what is left.
+    for (auto run = runs->end(); run != runs->begin();) EraseRun(*--run);
+  }
   if (restored->IsPresent()) InsertRun(restored->Value());
 }
 
@@ -172,6 +185,15 @@ bool Document_t::DeleteSelection() {
   GLO_ASSERT(m_tree != nullptr);
   const int level = m_tree->GetSelectionLevel();
   GLO_ASSERT(level >= 0 && level <= 2);
+  if (level == 0) {
+    if (ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
+    // The whole history: the set itself becomes the deleted runs.
+    m_tree->Reset();
+    auto doomed = std::make_shared<RunSet_t>(std::move(m_runs));
+    m_runs.clear();
+    DeleteRuns(doomed, std::make_shared<const OptionalRun_t>());
+    return true;
+  }
   RunSet_t doomed;
   const auto copy = [&](const Run_t& run) {
     const auto held = FindRun(run.GetKey());
@@ -184,7 +206,6 @@ bool Document_t::DeleteSelection() {
     const auto range = m_tree->GetSelectedRuns();
     for (auto it = range.first; it != range.second; ++it) copy(*it);
   }
-  if (level == 0 && ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
   DeleteRuns(std::make_shared<const RunSet_t>(std::move(doomed)), std::make_shared<const OptionalRun_t>());
   return true;
 }

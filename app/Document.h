@@ -129,6 +129,8 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
  private:
   void OnJournalChanged(jnl::Journal_t&) override {}
   void EraseRun(const Run_t& run);
+  // Whether the set holds these runs and no others.
+  bool HoldsExactly(const RunSet_t& runs) const;
   void InsertRun(const Run_t& run);
 
   RunSet_t m_runs;
