@@ -8,7 +8,6 @@
 #include "app/Document.h"
 #include "app/FrameRules.h"
 #include "app/MainFrame.h"
-#include "app/PageWiring.h"
 #include "app/UserDatabase.h"
 #include "err/ERR_FatalDialog.h"
 #include "glo/GLO_Exception.h"
@@ -85,7 +84,6 @@ void Application_t::StartUp(int showCommand) {
   const int show = StartShowCommand(showCommand, GetAppSettings().startMaximized.Optional());
 
   m_document = std::make_unique<Document_t>();
-  InstallSummaryPages();
   m_frame = std::make_unique<MainFrame_t>();
   m_frame->Create();
   m_document->SendInitialUpdate();

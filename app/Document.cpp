@@ -4,7 +4,6 @@
 #include "app/ApplicationInfo.h"
 #include "app/Commands.h"
 #include "app/DataFile.h"
-#include "app/PageWiring.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
 #include "app/XmlExport.h"
@@ -55,7 +54,7 @@ void Document_t::UpdateAllViews() {
 bool Document_t::OnCommand(unsigned id, unsigned code) {
   // Every command passes here first: notes being typed reach the document
   // before undo, redo or any later handler saves or reads it.
-  CommitPageNotes();
+  CommitEdits();
   if (code != 0) return false;
   if (id == kCmdUndo) {
     OnUndo();
@@ -73,6 +72,7 @@ bool Document_t::OnCommand(unsigned id, unsigned code) {
 }
 
 void Document_t::ExportXml() {
+  CommitEdits();
   plat::FileDialogOptions options;
   options.title = glo::StringResource_t(179, GLO_SRC).Text();
   options.filter = "XML Files (*.xml)|*.xml|All Files (*.*)|*.*";
@@ -117,6 +117,13 @@ void Document_t::EraseRun(const Run_t& run) {
   m_runs.erase(key);
 }
 
+bool Document_t::HoldsExactly(const RunSet_t& runs) const {
+  if (runs.size() != m_runs.size() || runs.empty()) return false;
+  for (const Run_t& run : runs)
+    if (!run.HasLaps() || FindRun(run.GetKey()) == m_runs.end()) return false;
+  return true;
+}
+
 // A run enters the set before it enters the tree.
 void Document_t::InsertRun(const Run_t& run) {
   const auto inserted = m_runs.insert(run);
@@ -143,9 +150,15 @@ void Document_t::DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restore
   StartTransaction();
   m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
   m_database.EndChange(TransactionComplete_t());
-  // Newest first: the tree lists the newest week first, so each run's item is
-  // found at the top of what is left.
-  for (auto run = runs->end(); run != runs->begin();) EraseRun(*--run);
+  if (HoldsExactly(*runs)) {
+    // Every run goes: the tree and the set are emptied at once.
+    if (m_tree) m_tree->Reset();
+    m_runs.clear();
+  } else {
+    // Newest first: the tree lists the newest week first, so each run's item
+    // is found at the top of what is left.
+    for (auto run = runs->end(); run != runs->begin();) EraseRun(*--run);
+  }
   if (restored->IsPresent()) InsertRun(restored->Value());
 }
 
@@ -171,9 +184,19 @@ void Document_t::Clear() {
 }
 
 bool Document_t::DeleteSelection() {
+  CommitEdits();
   GLO_ASSERT(m_tree != nullptr);
   const int level = m_tree->GetSelectionLevel();
   GLO_ASSERT(level >= 0 && level <= 2);
+  if (level == 0) {
+    if (ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
+    // The whole history: the set itself becomes the deleted runs.
+    m_tree->Reset();
+    auto doomed = std::make_shared<RunSet_t>(std::move(m_runs));
+    m_runs.clear();
+    DeleteRuns(doomed, std::make_shared<const OptionalRun_t>());
+    return true;
+  }
   RunSet_t doomed;
   const auto copy = [&](const Run_t& run) {
     const auto held = FindRun(run.GetKey());
@@ -186,18 +209,19 @@ bool Document_t::DeleteSelection() {
     const auto range = m_tree->GetSelectedRuns();
     for (auto it = range.first; it != range.second; ++it) copy(*it);
   }
-  if (level == 0 && ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
   DeleteRuns(std::make_shared<const RunSet_t>(std::move(doomed)), std::make_shared<const OptionalRun_t>());
   return true;
 }
 
 void Document_t::OnUndo() {
+  CommitEdits();
   if (m_undo.IsEmpty()) return;
   m_database.Undo(m_undo, &m_redo);
   UpdateAllViews();
 }
 
 void Document_t::OnRedo() {
+  CommitEdits();
   if (m_redo.IsEmpty()) return;
   m_database.Undo(m_redo, &m_undo);
   UpdateAllViews();
@@ -210,6 +234,7 @@ void Document_t::SetCurrentUser(const std::string& name) { GetAppSettings().curr
 std::string Document_t::DatabasePath() const { return GetUserDatabase().DocumentPath(CurrentUser()); }
 
 void Document_t::SaveDatabase() {
+  CommitEdits();
   const std::string name = CurrentUser();
   if (name.empty() || !IsUsableUserName(name)) return;
   // The load of this file failed and the document holds nothing of the
@@ -249,6 +274,7 @@ void Document_t::BindNewUser(std::uint32_t unitId, const std::string& name) {
 }
 
 bool Document_t::SwitchUser(const std::string& name) {
+  CommitEdits();
   if (name == CurrentUser()) return false;
   SaveDatabase();
   SetCurrentUser(name);

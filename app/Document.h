@@ -46,6 +46,12 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   void SetTree(HistoryTreeIntf_t* tree) { m_tree = tree; }
   HistoryTreeIntf_t* GetTree() const { return m_tree; }
   void SetViewUpdate(std::function<void()> update) { m_updateViews = std::move(update); }
+  // Edits a view holds that are not yet the document's (notes being typed):
+  // handed over before the document is saved, undone, redone or changed.
+  void SetCommitEdits(std::function<void()> commit) { m_commitEdits = std::move(commit); }
+  void CommitEdits() {
+    if (m_commitEdits) m_commitEdits();
+  }
   // Updates every view (no sender, no hint).
   void UpdateAllViews();
   using plat::Document_t::UpdateAllViews;
@@ -123,6 +129,8 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
  private:
   void OnJournalChanged(jnl::Journal_t&) override {}
   void EraseRun(const Run_t& run);
+  // Whether the set holds these runs and no others.
+  bool HoldsExactly(const RunSet_t& runs) const;
   void InsertRun(const Run_t& run);
 
   RunSet_t m_runs;
@@ -131,6 +139,7 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   jnl::Journal_t m_redo;
   HistoryTreeIntf_t* m_tree = nullptr;
   std::function<void()> m_updateViews;
+  std::function<void()> m_commitEdits;
 };
 
 // The single document; glo::Assert_t when none exists.

@@ -8,7 +8,6 @@
 #include "app/Commands.h"
 #include "app/Document.h"
 #include "app/Application.h"
-#include "app/PageWiring.h"
 #include "app/UserDatabase.h"
 #include "app/UserDialogs.h"
 #include "err/ERR_FatalDialog.h"
@@ -214,8 +213,6 @@ void MainFrame_t::SwitchUser(const std::string& name) {
 }
 
 bool MainFrame_t::OnCommand(unsigned id, unsigned code) {
-  // Notes being typed reach the document before any command saves or reads it.
-  CommitPageNotes();
   const auto user = m_userMenuIds.find(id);
   if (user != m_userMenuIds.end()) {
     if (code == 0) SwitchUser(user->second);
@@ -253,7 +250,6 @@ bool MainFrame_t::OnUpdateCommand(plat::CmdUI_t& ui) {
 }
 
 void MainFrame_t::OnClose() {
-  CommitPageNotes();
   AppSettings_t& settings = GetAppSettings();
   int current = 0;
   int minimum = 0;

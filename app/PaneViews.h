@@ -1,8 +1,7 @@
 #pragma once
-// The views of the main frame's panes that draw on their own: the summary
-// pane that holds the page of the tree's selection, and the map view that
-// fills its pane.
-#include <functional>
+// The views of the main frame's panes besides the history tree and the
+// profile: the summary pane that holds the page of the tree's selection, and
+// the map view that fills its pane.
 #include <memory>
 
 #include "glo/GLO_NonCopyable.h"
@@ -11,13 +10,6 @@
 #include "plat/PLAT_Window.h"
 
 namespace app {
-
-class FormView_t;
-
-// Makes the summary page for a selection level (0 history, 1 week, 2 run of
-// several laps, 3 lap or run of one lap) as a child window of the form view;
-// null for no page.
-using PageFactory_t = std::function<std::unique_ptr<plat::Wnd_t>(FormView_t& view, int level)>;
 
 // The upper right pane: the summary page of the selection, made anew on
 // every view update.
@@ -30,8 +22,8 @@ class FormView_t : public plat::Wnd_t, public plat::View_t, private glo::NonCopy
   void OnInitialUpdate() override {}
   void OnUpdate(plat::View_t* sender, long hint, void* object) override;
 
-  // The pages' maker; without one the pane shows its flat background.
-  static void SetPageFactory(PageFactory_t factory);
+  // Hands the notes typed into the current page to the document.
+  void CommitNotes();
 
   // Makes 'page' the current page; the previous one, when another, is deleted.
   void SetPage(std::unique_ptr<plat::Wnd_t> page);
@@ -44,6 +36,7 @@ class FormView_t : public plat::Wnd_t, public plat::View_t, private glo::NonCopy
   static constexpr std::uint32_t kBackground = 0xEBEBEB;
 
  protected:
+  void OnCreate() override;
   void OnSize(int width, int height) override;
   bool OnEraseBkgnd(plat::Dc_t&) override { return true; }
   void OnPaint(plat::Dc_t& dc) override;
@@ -65,10 +58,5 @@ class MapView_t : public plat::Wnd_t, public plat::View_t, private glo::NonCopya
   void OnPaint(plat::Dc_t& dc) override;
 };
 
-// A pane whose view is still to come: it fills itself with the window colour.
-class PlainView_t : public plat::Wnd_t, public plat::View_t, private glo::NonCopyable_t {
- public:
-  plat::Wnd_t& GetViewWnd() override { return *this; }
-};
 
 }  // namespace app

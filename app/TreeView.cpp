@@ -11,6 +11,7 @@ namespace app {
 namespace {
 
 constexpr int kTreeId = 1;
+constexpr unsigned kWmSelectChild = 0x8011;
 
 // The item pictures: history, week, run, lap, then the same selected.
 std::vector<std::string> ItemPictures() {
@@ -55,11 +56,23 @@ bool TreeView_t::OnCommand(unsigned id, unsigned code) {
   if (id == kTreeId && code == plat::kTvnSelChanged) {
     // While the tree is emptied nothing is selected: nothing to show yet.
     if (m_tree.GetSelectedItem() == 0) return true;
+    app::GetDocument().CommitEdits();
     app::GetDocument().UpdateAllViews();
     m_tree.SetFocus();
     return true;
   }
   return plat::Wnd_t::OnCommand(id, code);
+}
+
+void TreeView_t::SelectChildLater(int n) {
+  plat::PostMessage(GetSafeHwnd(), kWmSelectChild, static_cast<plat::WPARAM>(n), 0);
+}
+
+bool TreeView_t::OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) {
+  if (message != kWmSelectChild) return plat::Wnd_t::OnMessage(message, wParam, lParam, result);
+  m_history->SelectChild(static_cast<int>(wParam));
+  result = 0;
+  return true;
 }
 
 const glo::Optional_t<gdb::Track_t>& GetSelectedTrack(const TreeView_t& tree) {

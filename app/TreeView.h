@@ -28,6 +28,10 @@ class TreeView_t : public plat::Wnd_t, public plat::View_t, private glo::NonCopy
   plat::TreeCtrl_t& Control() { return m_tree; }
   const plat::TreeCtrl_t& Control() const { return m_tree; }
 
+  // Selects the n-th child of the selected item once the current message is
+  // done (a page asks for it from its own handler, and the page is replaced).
+  void SelectChildLater(int n);
+
   int GetSelectionLevel() const { return m_history->GetSelectionLevel(); }
   const Run_t& GetSelectedRun() const { return m_history->GetSelectedRun(); }
   const Lap_t& GetSelectedLap() const { return m_history->GetSelectedLap(); }
@@ -36,6 +40,7 @@ class TreeView_t : public plat::Wnd_t, public plat::View_t, private glo::NonCopy
   void OnCreate() override;
   void OnSize(int width, int height) override;
   bool OnCommand(unsigned id, unsigned code) override;
+  bool OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) override;
   void OnSetFocus() override;
 
  private:

@@ -10,6 +10,9 @@
 #include "app/Application.h"
 #include "app/Commands.h"
 #include "app/Document.h"
+#include "app/HistoryPage.h"
+#include "app/LapPage.h"
+#include "app/WeekPage.h"
 #include "app/MainFrame.h"
 #include "app/RunDatabase.h"
 #include "app/UserDatabase.h"
@@ -245,24 +248,33 @@ TEST_F(ApplicationTest, UserMenuListsUsersAndSwitches) {
 
 // The summary pane follows the selection; the track of the selection is the
 // run's or the lap's, and none for the history and a week.
-TEST_F(ApplicationTest, SelectedTrackAndMarkedPointFollowTheTree) {
+TEST_F(ApplicationTest, SummaryPageTrackAndMarkFollowTheSelection) {
   WriteHistory("Runner", 3);  // runs of 1, 2 and 3 laps, each with a track
   ASSERT_TRUE(Start());
   app::TreeView_t& view = Frame().GetTreeView();
+  const auto page = [&] { return Frame().GetFormView().GetPage(); };
   const plat::HTREEITEM root = Tree().GetRootItem();
   EXPECT_FALSE(app::GetSelectedTrack(view).IsPresent());
+  EXPECT_NE(dynamic_cast<app::HistoryDialog_t*>(page()), nullptr);
   const plat::HTREEITEM week = Tree().GetChildItem(root);
   Tree().SelectItem(week);
   plat::PumpUntilIdle();
   EXPECT_FALSE(app::GetSelectedTrack(view).IsPresent());
+  EXPECT_NE(dynamic_cast<app::WeekDialog_t*>(page()), nullptr);
+  // The oldest run has one lap: its lap page.
+  Tree().SelectItem(Tree().GetChildItem(week));
+  Tree().SelectItem(Tree().GetNextSiblingItem(Tree().GetNextSiblingItem(Tree().GetChildItem(week))));
+  EXPECT_NE(dynamic_cast<app::LapDialog_t*>(page()), nullptr);
   // The newest run has three laps; its second lap holds its own part.
   const plat::HTREEITEM run = Tree().GetChildItem(week);
   Tree().SelectItem(run);
+  EXPECT_NE(dynamic_cast<app::RunDialog_t*>(page()), nullptr);
   const std::int32_t runPoints = view.GetSelectedRun().GetTrack().Value().GetCount();
   EXPECT_EQ(app::GetSelectedTrack(view).Value().GetCount(), runPoints);
   Tree().SelectItem(Tree().GetNextSiblingItem(Tree().GetChildItem(run)));
   plat::PumpUntilIdle();
   EXPECT_EQ(&app::GetSelectedTrack(view), &view.GetSelectedLap().GetTrack());
+  EXPECT_NE(dynamic_cast<app::LapDialog_t*>(page()), nullptr);
   EXPECT_LT(app::GetSelectedTrack(view).Value().GetCount(), runPoints);
   EXPECT_FALSE(Frame().GetFormView().GetMarkedPointIndex().IsPresent());
   Close();
