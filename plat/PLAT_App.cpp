@@ -136,6 +136,16 @@ QObject* Dispatcher() {
   return g_dispatcher;
 }
 
+void RunModalWidget(QWidget& widget, const std::function<void(QEventLoop& loop)>& wire,
+                    const std::function<void()>& show) {
+  QEventLoop loop;
+  wire(loop);
+  FrameScope frame(&loop);
+  show();
+  if (widget.isVisible()) loop.exec();
+  frame.Rethrow();
+}
+
 void PostCall(std::function<void()> function) {
   QCoreApplication::postEvent(Dispatcher(), new CallEvent(std::move(function)));
 }

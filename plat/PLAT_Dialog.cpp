@@ -19,6 +19,7 @@
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_List.h"
 #include "plat/PLAT_Static.h"
+#include "plat/PLAT_TemplateText.h"
 #include "plat/PLAT_Tree.h"
 #include "plat/PLAT_WindowImpl.h"
 
@@ -68,6 +69,18 @@ class ControlMaker : public Wnd_t {
 }  // namespace
 
 void SetResourceHandle(ModuleHandle module) { g_resources = module; }
+
+bool detail::LoadResourceText(unsigned kind, unsigned id, std::string& text) {
+  const unsigned char* data = nullptr;
+  size_t size = 0;
+  if (g_resources == nullptr) {
+    SetLastError(kErrorResourceTypeNotFound);
+    return false;
+  }
+  if (!FindResource(g_resources, kind, id, data, size)) return false;
+  text.assign(reinterpret_cast<const char*>(data), size);
+  return true;
+}
 ModuleHandle GetResourceHandle() { return g_resources; }
 
 bool RegisterWindowClass(const std::string& name, WindowFactory factory) {
@@ -95,15 +108,10 @@ bool Dialog_t::Build(Wnd_t* parent, bool child, int id) {
     SetLastError(kErrorInvalidParameter);
     return false;
   }
-  const unsigned char* data = nullptr;
-  size_t size = 0;
-  if (g_resources == nullptr) {
-    SetLastError(kErrorResourceTypeNotFound);
-    return false;
-  }
-  if (!FindResource(g_resources, kResourceDialog, m_templateId, data, size)) return false;
+  std::string text;
+  if (!detail::LoadResourceText(kResourceDialog, m_templateId, text)) return false;
   DialogTemplate t;
-  if (!ParseDialogTemplate(std::string(reinterpret_cast<const char*>(data), size), t)) {
+  if (!ParseDialogTemplate(text, t)) {
     SetLastError(kErrorInvalidData);
     return false;
   }

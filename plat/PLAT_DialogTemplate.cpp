@@ -198,12 +198,7 @@ bool ParseDialogTemplates(const std::string& text, std::vector<DialogTemplate>& 
 }
 
 bool ParseDialogTemplate(const std::string& block, DialogTemplate& dialog) {
-  std::vector<DialogTemplate> dialogs;
-  int line = 0;
-  std::string error;
-  if (!ParseDialogTemplates(block, dialogs, line, error) || dialogs.size() != 1) return false;
-  dialog = dialogs.front();
-  return true;
+  return detail::ParseOneBlock(block, dialog, ParseDialogTemplates);
 }
 
 }  // namespace plat

@@ -43,17 +43,17 @@ bool GetSaveFileName(Wnd_t* owner, const FileDialogOptions& options, std::string
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
   if (!options.defaultExtension.empty()) dialog.setDefaultSuffix(detail::FromUtf8(options.defaultExtension));
   if (!options.fileName.empty()) dialog.selectFile(detail::FromUtf8(options.fileName));
-  QEventLoop loop;
   bool accepted = false;
-  QObject::connect(&dialog, &QFileDialog::finished, &loop, [&](int result) {
-    accepted = result == QDialog::Accepted;
-    loop.exit(0);
-  });
-  detail::FrameScope frame(&loop);
   dialog.setWindowModality(Qt::ApplicationModal);
-  dialog.show();
-  if (dialog.isVisible()) loop.exec();
-  frame.Rethrow();
+  detail::RunModalWidget(
+      dialog,
+      [&](QEventLoop& loop) {
+        QObject::connect(&dialog, &QFileDialog::finished, &loop, [&](int result) {
+          accepted = result == QDialog::Accepted;
+          loop.exit(0);
+        });
+      },
+      [&] { dialog.show(); });
   if (!accepted || dialog.selectedFiles().isEmpty()) return false;
   path = detail::ToUtf8(dialog.selectedFiles().front());
   return true;

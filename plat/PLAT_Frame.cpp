@@ -181,18 +181,8 @@ bool FrameWnd_t::CreateToolBar(unsigned id, const std::string& title) {
     SetLastError(kErrorInvalidParameter);
     return false;
   }
-  const unsigned char* data = nullptr;
-  size_t size = 0;
-  if (GetResourceHandle() == nullptr) {
-    SetLastError(kErrorResourceTypeNotFound);
-    return false;
-  }
-  if (!FindResource(GetResourceHandle(), kResourceToolbar, id, data, size)) return false;
   MenuTemplate t;
-  if (!ParseMenuTemplate(std::string(reinterpret_cast<const char*>(data), size), t) || !t.toolbar) {
-    SetLastError(kErrorInvalidData);
-    return false;
-  }
+  if (!detail::LoadMenuTemplate(id, true, t)) return false;
   QToolBar* bar = w->addToolBar(detail::FromUtf8(title));
   bar->setObjectName(QStringLiteral("toolbar%1").arg(id));
   bar->setAllowedAreas(Qt::AllToolBarAreas);

@@ -10,6 +10,7 @@
 #include "plat/PLAT_Frame.h"
 #include "plat/PLAT_MenuTemplate.h"
 #include "plat/PLAT_Module.h"
+#include "plat/PLAT_TemplateText.h"
 #include "plat/PLAT_WindowImpl.h"
 
 namespace plat {
@@ -34,19 +35,23 @@ bool CmdTarget_t::OnUpdateCommand(CmdUI_t&) { return false; }
 void SetAppCmdTarget(CmdTarget_t* target) { g_appTarget = target; }
 CmdTarget_t* GetAppCmdTarget() { return g_appTarget; }
 
-bool Menu_t::LoadMenu(unsigned id) {
-  const unsigned char* data = nullptr;
-  size_t size = 0;
-  if (GetResourceHandle() == nullptr) {
-    SetLastError(kErrorResourceTypeNotFound);
-    return false;
-  }
-  if (!FindResource(GetResourceHandle(), kResourceMenu, id, data, size)) return false;
-  MenuTemplate t;
-  if (!ParseMenuTemplate(std::string(reinterpret_cast<const char*>(data), size), t) || t.toolbar) {
+namespace detail {
+
+bool LoadMenuTemplate(unsigned id, bool toolbar, MenuTemplate& t) {
+  std::string text;
+  if (!LoadResourceText(toolbar ? kResourceToolbar : kResourceMenu, id, text)) return false;
+  if (!ParseMenuTemplate(text, t) || t.toolbar != toolbar) {
     SetLastError(kErrorInvalidData);
     return false;
   }
+  return true;
+}
+
+}  // namespace detail
+
+bool Menu_t::LoadMenu(unsigned id) {
+  MenuTemplate t;
+  if (!detail::LoadMenuTemplate(id, false, t)) return false;
   m_items.clear();
   Fill(*this, t.items);
   return true;
@@ -134,14 +139,13 @@ unsigned TrackPopupMenu(Menu_t& menu, Wnd_t* owner, POINT screenPoint) {
   QMenu popup(owner != nullptr ? owner->Impl()->widget.data() : nullptr);
   detail::RenderMenu(popup, menu);
   unsigned chosen = 0;
-  QEventLoop loop;
-  QObject::connect(&popup, &QMenu::triggered, &loop,
-                   [&](QAction* a) { chosen = a->data().toUInt(); });
-  QObject::connect(&popup, &QMenu::aboutToHide, &loop, [&] { loop.exit(0); });
-  detail::FrameScope frameScope(&loop);
-  popup.popup(QPoint(screenPoint.x, screenPoint.y));
-  if (popup.isVisible()) loop.exec();
-  frameScope.Rethrow();
+  detail::RunModalWidget(
+      popup,
+      [&](QEventLoop& loop) {
+        QObject::connect(&popup, &QMenu::triggered, &loop, [&](QAction* a) { chosen = a->data().toUInt(); });
+        QObject::connect(&popup, &QMenu::aboutToHide, &loop, [&] { loop.exit(0); });
+      },
+      [&] { popup.popup(QPoint(screenPoint.x, screenPoint.y)); });
   return chosen;
 }
 

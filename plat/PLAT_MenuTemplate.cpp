@@ -79,12 +79,7 @@ bool ParseMenuTemplates(const std::string& text, std::vector<MenuTemplate>& menu
 }
 
 bool ParseMenuTemplate(const std::string& block, MenuTemplate& menu) {
-  std::vector<MenuTemplate> menus;
-  int line = 0;
-  std::string error;
-  if (!ParseMenuTemplates(block, menus, line, error) || menus.size() != 1) return false;
-  menu = menus.front();
-  return true;
+  return detail::ParseOneBlock(block, menu, ParseMenuTemplates);
 }
 
 }  // namespace plat

@@ -60,17 +60,17 @@ int MessageBox(Wnd_t* owner, const std::string& text, const std::string& caption
   for (const Choice& c : choices)
     if (c.id == kIdCancel) result = kIdCancel;
   if (choices.size() == 1) result = choices.front().id;
-  QEventLoop loop;
-  QObject::connect(&box, &QMessageBox::finished, &loop, [&] {
-    for (const Choice& c : choices)
-      if (box.clickedButton() == box.button(c.button)) result = c.id;
-    loop.exit(0);
-  });
-  detail::FrameScope frame(&loop);
   box.setWindowModality(Qt::ApplicationModal);
-  box.show();
-  if (box.isVisible()) loop.exec();
-  frame.Rethrow();
+  detail::RunModalWidget(
+      box,
+      [&](QEventLoop& loop) {
+        QObject::connect(&box, &QMessageBox::finished, &loop, [&] {
+          for (const Choice& c : choices)
+            if (box.clickedButton() == box.button(c.button)) result = c.id;
+          loop.exit(0);
+        });
+      },
+      [&] { box.show(); });
   return result;
 }
 

@@ -19,6 +19,7 @@ class QMenu;
 #include <vector>
 
 #include "plat/PLAT_Menu.h"
+#include "plat/PLAT_MenuTemplate.h"
 #include "plat/PLAT_Window.h"
 
 namespace plat {
@@ -126,6 +127,16 @@ void DialogBaseUnits(int& x, int& y);
 // Makes a toolkit menu show the items and states of a menu (actions carry the
 // command id as their data).
 void RenderMenu(QMenu& target, const Menu_t& menu);
+
+// Loads menu or toolbar 'id' of the resource module; false (last error) when
+// it cannot be had or is of the other kind.
+bool LoadMenuTemplate(unsigned id, bool toolbar, MenuTemplate& menu);
+
+// Shows a modal widget with 'show' and runs a loop until 'wire' (which
+// connects the widget's end to the loop's exit) ends it; an exception of a
+// handler run meanwhile leaves here.
+void RunModalWidget(QWidget& widget, const std::function<void(QEventLoop& loop)>& wire,
+                    const std::function<void()>& show);
 
 // Runs a function on the user-interface thread once control returns to the
 // event loop (any thread may call it).

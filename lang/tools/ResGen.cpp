@@ -128,16 +128,22 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-// Reads every menu file into (kind, id) -> block text; errors fail the build.
-void ReadMenus(const Options& opt, std::map<std::pair<unsigned long, unsigned long>, std::string>& table) {
-  std::vector<plat::MenuTemplate> menus;
+// Parses every file of one template kind with its parser; errors fail the build.
+template <typename T, typename Parser>
+std::vector<T> ReadTemplates(const Options& opt, bool (*isKind)(const std::string&), Parser parse) {
+  std::vector<T> items;
   for (const std::string& path : opt.inputs) {
-    if (!IsMenuFile(path)) continue;
+    if (!isKind(path)) continue;
     int line = 0;
     std::string error;
-    if (!plat::ParseMenuTemplates(ReadFile(path), menus, line, error)) FailAt(Source{path, line}, error);
+    if (!parse(ReadFile(path), items, line, error)) FailAt(Source{path, line}, error);
   }
-  for (const plat::MenuTemplate& m : menus)
+  return items;
+}
+
+// Every menu and toolbar as (kind, id) -> block text.
+void ReadMenus(const Options& opt, std::map<std::pair<unsigned long, unsigned long>, std::string>& table) {
+  for (const plat::MenuTemplate& m : ReadTemplates<plat::MenuTemplate>(opt, IsMenuFile, plat::ParseMenuTemplates))
     table[{m.toolbar ? plat::kResourceToolbar : plat::kResourceMenu, m.id}] = m.source;
 }
 
@@ -156,16 +162,10 @@ void ReadPictures(const Options& opt, std::map<unsigned long, std::string>& tabl
   }
 }
 
-// Reads every dialog template file into id -> block text; errors fail the build.
+// Every dialog as id -> block text.
 void ReadDialogs(const Options& opt, std::map<unsigned long, std::string>& table) {
-  std::vector<plat::DialogTemplate> dialogs;
-  for (const std::string& path : opt.inputs) {
-    if (!IsDialogFile(path)) continue;
-    int line = 0;
-    std::string error;
-    if (!plat::ParseDialogTemplates(ReadFile(path), dialogs, line, error)) FailAt(Source{path, line}, error);
-  }
-  for (const plat::DialogTemplate& d : dialogs) table[d.id] = d.source;
+  for (const plat::DialogTemplate& d : ReadTemplates<plat::DialogTemplate>(opt, IsDialogFile, plat::ParseDialogTemplates))
+    table[d.id] = d.source;
 }
 
 // Reads every string file into id -> (text, source); duplicates are errors.

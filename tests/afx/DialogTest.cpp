@@ -15,6 +15,7 @@
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_Registry.h"
 #include "tests/common/TestEnv.h"
+#include "tests/plat/TestResources.h"
 #include "win/WIN_RegSettingsKey.h"
 
 namespace {
@@ -24,9 +25,8 @@ using plat::RECT;
 class AfxDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static plat::ModuleHandle module = plat::LoadResourceModule(test::ExeDir() + "/StridemereLogbook_LANG_test.dll");
-    ASSERT_NE(module, nullptr);
-    plat::SetResourceHandle(module);
+    test::UseTestResources();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(m_main.Create(nullptr, 0, plat::kWsOverlappedWindow, RECT{0, 0, 800, 600}, "Main"));
     plat::SetMainWnd(&m_main);
     const win::RegKey_t& key = app::GetSettingsKey();

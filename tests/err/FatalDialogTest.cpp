@@ -15,10 +15,12 @@
 #include "plat/PLAT_Button.h"
 #include "plat/PLAT_Clipboard.h"
 #include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_Event.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Module.h"
 #include "tests/common/TestEnv.h"
+#include "tests/plat/TestResources.h"
 
 namespace {
 
@@ -39,10 +41,8 @@ struct Seen {
 class FatalDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(plat::EnsureGuiApplication());
-    static plat::ModuleHandle module = plat::LoadResourceModule(test::ExeDir() + "/StridemereLogbook_LANG_test.dll");
-    ASSERT_NE(module, nullptr);
-    plat::SetResourceHandle(module);
+    test::UseTestResources();
+    if (HasFatalFailure()) return;
     err::SetApplicationInfoSource(&TestInfo);
     g_label = "REL";
     m_folder = test::MakeTempDir("tmp");
@@ -167,6 +167,24 @@ TEST_F(FatalDialogTest, ReportFromAWorkerIsShownOnTheUserInterfaceThread) {
   worker.join();
   EXPECT_EQ(dialogThread, std::this_thread::get_id());
   EXPECT_NE(test::ReadFile(m_log).find("WORKER.CPP-5-2.5\nLost the unit\n"), std::string::npos);
+}
+
+TEST_F(FatalDialogTest, StoppedWorkerDoesNotWaitForTheDialog) {
+  bool shown = false;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    shown = true;
+    d.EndDialog(plat::kIdOk);
+  });
+  const plat::Handle stop = plat::CreateEvent(true, true);
+  std::thread worker([&] {
+    plat::SetThreadStopEvent(stop);
+    err::FatalDialog_t().Show("Worker.cpp", 9, "Stopped");
+  });
+  worker.join();  // returns although nobody pumps the user-interface thread
+  plat::PumpUntilIdle();
+  EXPECT_FALSE(shown);
+  EXPECT_NE(test::ReadFile(m_log).find("WORKER.CPP-9-2.5\nStopped\n"), std::string::npos);
+  plat::CloseHandle(stop);
 }
 
 TEST_F(FatalDialogTest, ReportThatCannotBeBuiltStillLeavesAMinimalOne) {

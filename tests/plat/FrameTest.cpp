@@ -14,6 +14,7 @@
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_Splitter.h"
 #include "tests/common/TestEnv.h"
+#include "tests/plat/TestResources.h"
 
 namespace {
 
@@ -99,10 +100,8 @@ class TestFrame : public FrameWnd_t {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(EnsureGuiApplication());
-    static ModuleHandle module = LoadResourceModule(test::ExeDir() + "/StridemereLogbook_LANG_test.dll");
-    ASSERT_NE(module, nullptr);
-    SetResourceHandle(module);
+    test::UseTestResources();
+    if (HasFatalFailure()) return;
     g_log.clear();
     SetAppCmdTarget(&app);
     const RECT r{0, 0, 900, 600};

@@ -16,10 +16,12 @@
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_Event.h"
 #include "plat/PLAT_Gui.h"
+#include "plat/PLAT_Input.h"
 #include "plat/PLAT_List.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Module.h"
 #include "tests/common/TestEnv.h"
+#include "tests/plat/TestResources.h"
 
 namespace {
 
@@ -28,10 +30,8 @@ using namespace plat;
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(EnsureGuiApplication());
-    static ModuleHandle module = LoadResourceModule(test::ExeDir() + "/StridemereLogbook_LANG_test.dll");
-    ASSERT_NE(module, nullptr);
-    SetResourceHandle(module);
+    test::UseTestResources();
+    if (HasFatalFailure()) return;
   }
   void TearDown() override {
     SetModalHook(nullptr);
@@ -357,6 +357,52 @@ TEST(PumpTest, IdleWorkRunsOnceTheQueueEmptiesAndThenWaits) {
   plat::SetIdleHandler(nullptr);
   EXPECT_GE(calls, 1);
   EXPECT_LT(calls, 100);  // a loop with nothing to do waits instead of spinning
+}
+
+}  // namespace
+
+namespace {
+
+// A child that draws itself and reports wheel and mouse input to its parent.
+class Canvas : public plat::Wnd_t {
+ public:
+  bool takeWheel = true;
+  int wheelDelta = 0, clicks = 0, doubleClicks = 0;
+  unsigned lastKey = 0;
+
+ protected:
+  void OnPaint(plat::Dc_t& dc) override { dc.FillSolidRect(plat::RECT{0, 0, 10, 10}, plat::Rgb(255, 0, 0)); }
+  bool OnMouseWheel(unsigned, int delta, plat::POINT) override {
+    wheelDelta = delta;
+    return takeWheel;
+  }
+  bool OnLButtonDown(unsigned, plat::POINT) override { return ++clicks, true; }
+  bool OnLButtonDblClk(unsigned, plat::POINT) override { return ++doubleClicks, true; }
+  bool OnKeyDown(unsigned key, unsigned, unsigned) override { return lastKey = key, true; }
+};
+
+TEST(InputTest, WheelGoesToTheWindowThenItsParentAndPaintDraws) {
+  ASSERT_TRUE(plat::EnsureGuiApplication());
+  Canvas parent, child;
+  ASSERT_TRUE(parent.Create(nullptr, 0, plat::kWsOverlappedWindow | plat::kWsVisible, plat::RECT{0, 0, 100, 100}));
+  ASSERT_TRUE(child.Create(&parent, 5, plat::kWsChild | plat::kWsVisible, plat::RECT{20, 20, 60, 60}));
+  EXPECT_TRUE(plat::SendWheel(child, -120, 0, plat::POINT{5, 5}));
+  EXPECT_EQ(child.wheelDelta, -120);
+  EXPECT_EQ(parent.wheelDelta, 0);
+  child.takeWheel = false;  // not handled: the parent gets it
+  EXPECT_TRUE(plat::SendWheel(child, 240, 0, plat::POINT{5, 5}));
+  EXPECT_EQ(parent.wheelDelta, 240);
+
+  plat::SendClick(child, plat::POINT{3, 3}, false, true);
+  EXPECT_EQ(child.clicks, 1);
+  EXPECT_EQ(child.doubleClicks, 1);
+  plat::SendKey(child, 'M', plat::kMkControl);
+  EXPECT_EQ(child.lastKey, unsigned('M'));
+
+  // The child's OnPaint shows in a picture of the window.
+  const std::string path = test::Home() + "/canvas.png";
+  ASSERT_TRUE(parent.SaveImage(path));
+  EXPECT_GT(test::ReadFile(path).size(), 0u);
 }
 
 }  // namespace

@@ -1,0 +1,66 @@
+#pragma once
+// Inside the drawing layer: only plat/ includes this header. The data of a
+// drawing object and the helpers that the objects and the device context share.
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPicture>
+#include <QRect>
+#include <QRegion>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "plat/PLAT_GdiObject.h"
+
+namespace plat {
+
+// One drawing object. Only the fields of its kind are used.
+struct GdiObjData {
+  GdiKind kind = GdiKind::None;
+  bool stock = false;
+
+  // Pens and brushes.
+  int penStyle = kPsSolid;
+  int penWidth = 1;
+  bool nullBrush = false;
+  COLORREF colour = 0;
+
+  // Fonts. The toolkit font is built on first use (it needs the application).
+  LOGFONTA logFont{};
+  bool logFontReady = false;  // stock fonts learn their face from the application
+  std::optional<QFont> qfont;
+
+  // Bitmaps: the image, over the owned pixel buffer of a DIB section.
+  QImage image;
+  std::unique_ptr<unsigned char[]> bits;
+
+  // Regions.
+  QRegion region;
+
+  // Palettes.
+  std::vector<PALETTEENTRY> entries;
+
+  // Metafiles.
+  QPicture picture;
+};
+
+namespace detail {
+
+std::shared_ptr<GdiObjData> NewObject(GdiKind kind);
+QColor ToQColor(COLORREF c);
+COLORREF FromQRgb(QRgb c);
+// The kind of a region: kNullRegion, kSimpleRegion or kComplexRegion.
+int RegionKind(const QRegion& r);
+// The toolkit rectangle of a rectangle whose right and bottom edges are outside.
+QRect ExclusiveRect(int left, int top, int right, int bottom);
+// The toolkit font of a font object, made on first use.
+const QFont& FontOf(GdiObjData& d);
+// The one-pixel bitmap a memory context starts with.
+const GdiHandle_t& StockBitmap();
+// Sets the last error and gives false.
+bool Refuse(unsigned long code);
+
+}  // namespace detail
+}  // namespace plat
