@@ -167,4 +167,9 @@ void TransferDialog_t::BindUnitToUser() {
   document.LoadDatabase();
 }
 
+void RunTransferDialog() {
+  TransferDialog_t dialog;
+  dialog.DoModal();
+}
+
 }  // namespace app

@@ -59,4 +59,8 @@ class TransferDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
   std::uint32_t m_unitId = 0;
 };
 
+// The transfer command (32782, and the start without users): the transfer
+// dialog, run modally.
+void RunTransferDialog();
+
 }  // namespace app
