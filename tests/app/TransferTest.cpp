@@ -116,12 +116,15 @@ class TransferTest : public ::testing::Test {
   void WaitAndClose(xfr::ProgressDlg_t& dialog) {
     plat::PumpUntil([&] { return dialog.IsFinished() || dialog.IsEnding(); }, kWaitMs);
     if (!dialog.IsFinished()) return;
+    // The bar is hidden by the progress thread's last call, after the mark.
+    plat::Wnd_t& bar = *dialog.GetDlgItem(xfr::kProgressBar);
+    plat::PumpUntil([&] { return !bar.IsWindowVisible(); }, kWaitMs);
     seen.finished = true;
     seen.title = dialog.GetWindowText();
     seen.phase = ItemText(dialog, xfr::kProgressText2);
     seen.status = ItemText(dialog, xfr::kProgressText3);
     seen.percent = ItemText(dialog, xfr::kProgressText1);
-    seen.barVisible = dialog.GetDlgItem(xfr::kProgressBar)->IsWindowVisible();
+    seen.barVisible = bar.IsWindowVisible();
     ButtonOf(dialog, plat::kIdCancel).Click();
   }
 
