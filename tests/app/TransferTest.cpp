@@ -419,3 +419,54 @@ TEST_F(TransferDialogTest, ProbeWithoutAUnitOrWithTheNewUnitCancelledKeepsTheDia
 }
 
 }  // namespace
+
+namespace {
+
+// The new-unit dialog: the name typed, asked about when a user has it.
+TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
+  app::Document_t doc;
+  app::GetUserDatabase().AddUser(5, "anna");
+  struct Case {
+    const char* typed;
+    int answer;  // to the question about an existing user
+    std::vector<std::string> asked;
+    int result;
+  };
+  const std::string empty = Str(app::NewUnitDialog_t::kStrEmptyName);
+  const std::string existing = Str(app::NewUnitDialog_t::kStrExistingUser);
+  const std::vector<Case> cases = {
+      {"", plat::kIdOk, {empty}, plat::kIdCancel},
+      {"bob", plat::kIdOk, {}, plat::kIdOk},
+      {"Anna", plat::kIdOk, {}, plat::kIdOk},  // another user: case counts
+      {"anna", plat::kIdOk, {existing}, plat::kIdOk},
+      {"anna", plat::kIdCancel, {existing}, plat::kIdCancel},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    messages.clear();
+    plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned) {
+      messages.push_back(text);
+      return c.answer;
+    });
+    std::vector<std::string> names;
+    plat::SetModalHook([&](plat::Dialog_t& dialog) {
+      auto& box = dynamic_cast<plat::ComboBox_t&>(*dialog.GetDlgItem(app::NewUnitDialog_t::kUserBox));
+      for (int i = 0; i < box.GetCount(); ++i) {
+        names.emplace_back();
+        box.GetLBText(i, names.back());
+      }
+      plat::TypeComboText(box, c.typed);
+      ButtonOf(dialog, plat::kIdOk).Click();
+      if (!dialog.IsEnding()) ButtonOf(dialog, plat::kIdCancel).Click();  // it stayed open
+    });
+    app::NewUnitDialog_t dialog(77);
+    EXPECT_EQ(dialog.DoModal(), c.result);
+    EXPECT_EQ(names, std::vector<std::string>{"anna"});
+    EXPECT_EQ(messages, c.asked);
+    if (c.result == plat::kIdOk) {
+      EXPECT_EQ(dialog.GetUserName(), c.typed);
+    }
+  }
+}
+
+}  // namespace
