@@ -401,6 +401,23 @@ TEST_F(TransferDialogTest, ASecondUnitOfANewUserStartsFromThatUsersFile) {
   EXPECT_EQ(stored.size(), annas);
 }
 
+// With an empty user list the first user's name may have a file left from
+// before: that history is loaded, and the transfer adds to it.
+TEST_F(TransferDialogTest, TheFirstUserOfAnEmptyListKeepsTheRunsStoredUnderTheName) {
+  app::RunSet_t old;
+  old.insert(trtest::MakeRun(trtest::kBase, 2));
+  app::SaveRunDatabase(app::GetUserDatabase().DocumentPath("anna"), old);
+  const auto runs = History();
+  sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(runs)));
+  EXPECT_EQ(Transfer(watch.PortPath(), "anna"), plat::kIdOk);
+  EXPECT_EQ(doc.GetRuns().size(), runs.size() + 1);
+  EXPECT_NE(doc.FindRun(glo::Time_t(trtest::kBase)), doc.GetRuns().end());
+  doc.SaveDatabase();
+  app::RunSet_t stored;
+  app::LoadRunDatabase(app::GetUserDatabase().DocumentPath("anna"), stored);
+  EXPECT_EQ(stored.size(), runs.size() + 1);
+}
+
 TEST_F(TransferDialogTest, ProbeWithoutAUnitOrWithTheNewUnitCancelledKeepsTheDialogOpen) {
   sim::Watch_t silent;
   silent.SetSilent(true);
