@@ -401,6 +401,35 @@ TEST_F(TransferDialogTest, ASecondUnitOfANewUserStartsFromThatUsersFile) {
   EXPECT_EQ(stored.size(), annas);
 }
 
+// A transfer that fails or is cancelled closes the dialog and leaves the user
+// list and the document as they were; a lap naming a track that was not sent
+// gives its run no track and the others come in.
+TEST_F(TransferDialogTest, FailedTransfersChangeNothingAndAMissingTrackOnlyItsRun) {
+  sim::LapFaults noLaps;
+  noLaps.noLapProtocol = true;
+  sim::LapFaults shortRecord;
+  shortRecord.shortRecordAt = 1;
+  for (const sim::LapFaults& faults : {noLaps, shortRecord}) {
+    sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(History()), faults));
+    messages.clear();
+    EXPECT_EQ(Transfer(watch.PortPath(), "anna"), plat::kIdOk);  // closed
+    EXPECT_TRUE(newUnitAsked);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(app::GetUserDatabase().empty());
+    EXPECT_TRUE(doc.GetRuns().empty());
+    EXPECT_EQ(app::GetAppSettings().currentUser.Value(), "");
+  }
+  auto runs = History();
+  runs[0].end = sim::RunEnd::kMissingTrack;
+  sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(runs)));
+  messages.clear();
+  EXPECT_EQ(Transfer(watch.PortPath(), "anna"), plat::kIdOk);
+  EXPECT_TRUE(messages.empty());
+  ASSERT_EQ(doc.GetRuns().size(), runs.size());
+  EXPECT_FALSE(doc.FindRun(glo::Time_t(kUnix + runs[0].start))->GetTrack().IsPresent());
+  EXPECT_TRUE(doc.FindRun(glo::Time_t(kUnix + runs[2].start))->GetTrack().IsPresent());
+}
+
 // With an empty user list the first user's name may have a file left from
 // before: that history is loaded, and the transfer adds to it.
 TEST_F(TransferDialogTest, TheFirstUserOfAnEmptyListKeepsTheRunsStoredUnderTheName) {
