@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/ApplicationInfo.h"
 #include "app/Commands.h"
+#include "app/TransferDialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
 
@@ -22,6 +23,7 @@ int main() {
   int code = 0;
   {
     app::Application_t application;
+    application.SetTransferCommand(app::RunTransferDialog);
     if (application.InitInstance(app::kSwShowNormal)) code = application.Run();
     application.ExitInstance();
   }
