@@ -23,6 +23,7 @@ struct Job {
   std::function<void(xfr::ProxyProgressDlg_t&, xfr::ProxyMessageBox_t&)> body;
   std::atomic<int> step{0};   // set by the body as it goes
   std::atomic<int> end{0};    // 1 ran through, 2 stopped
+  std::atomic<bool> go{true};  // false: the body waits until the test has looked
 };
 
 unsigned Worker(dio::Thread_t::Param_t* param) {
@@ -32,6 +33,7 @@ unsigned Worker(dio::Thread_t::Param_t* param) {
     dio::RemoteReference_t boxRef({dio::kMessageBoxInterface, 1}, param->AccessPoint());
     xfr::ProxyProgressDlg_t dlg(dlgRef);
     xfr::ProxyMessageBox_t box(boxRef);
+    while (!job->go.load()) thr::Delay(1, param->StopEvent().Handle());
     job->body(dlg, box);
     job->end = 1;
     // Then waits to be stopped, as a worker whose dialog is still up does.
@@ -106,12 +108,14 @@ TEST_F(ProgressDlgTest, WorkerDrivesTheDialogAndTheUserClosesItWhenFinished) {
     dlg.HideProgressBar();
     job.step = 4;
   };
+  job.go = false;
   TestProgressDlg dialog(job);
   int initialPos = -1;
   std::string initialText3;
   plat::SetModalHook([&](plat::Dialog_t& d) {
     initialPos = Pos(d);
     initialText3 = d.GetDlgItem(5803)->GetWindowText();
+    job.go = true;
     ASSERT_TRUE(WaitStep(job, 2));
     EXPECT_EQ(Pos(d), 37);
     EXPECT_EQ(d.GetDlgItem(5802)->GetWindowText(), "Receiving tracks");
