@@ -154,12 +154,16 @@ TEST_F(DetectTest, UnitWithoutDescriptionIsAFatalReportAndClosesTheDialog) {
   const std::vector<std::string> ports = {watch.PortPath()};
   xfr::GpsDetectDlg_t dialog(ports);
   std::string report;
-  plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned) {
-    report = text;
-    return plat::kIdOk;
+  // The report dialog (template 5605) is read and closed; the detection dialog
+  // is left to its worker.
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    if (d.GetTemplateId() != 5605) return;
+    report = d.GetDlgItem(5601)->GetWindowText();
+    d.EndDialog(plat::kIdOk);
   });
   EXPECT_EQ(dialog.DoModal(), plat::kIdCancel);
-  EXPECT_NE(report.find("XFR_GpsDetectThread.cpp"), std::string::npos) << report;
+  plat::SetModalHook(nullptr);
+  EXPECT_NE(report.find("XFR_GPSDETECTTHREAD.CPP-"), std::string::npos) << report;
 }
 
 // ---- the port selector ---------------------------------------------------------
