@@ -14,7 +14,7 @@
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_Splitter.h"
 #include "tests/common/TestEnv.h"
-#include "tests/plat/TestResources.h"
+#include "tests/common/TestResources.h"
 
 namespace {
 
