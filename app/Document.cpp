@@ -2,9 +2,14 @@
 
 #include "app/AppSettings.h"
 #include "app/ApplicationInfo.h"
+#include "app/Commands.h"
 #include "app/DataFile.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
+#include "app/XmlExport.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_Cursor.h"
+#include "plat/PLAT_FileDialog.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Window.h"
 
@@ -42,7 +47,58 @@ Document_t::~Document_t() {
 }
 
 void Document_t::UpdateAllViews() {
+  plat::Document_t::UpdateAllViews(nullptr);
   if (m_updateViews) m_updateViews();
+}
+
+bool Document_t::OnCommand(unsigned id, unsigned code) {
+  // Every command passes here first: notes being typed reach the document
+  // before undo, redo or any later handler saves or reads it.
+  CommitEdits();
+  if (code != 0) return false;
+  if (id == kCmdUndo) {
+    OnUndo();
+    return true;
+  }
+  if (id == kCmdRedo) {
+    OnRedo();
+    return true;
+  }
+  if (id == kCmdExportXml) {
+    ExportXml();
+    return true;
+  }
+  return false;
+}
+
+void Document_t::ExportXml() {
+  CommitEdits();
+  plat::FileDialogOptions options;
+  options.title = glo::StringResource_t(179, GLO_SRC).Text();
+  options.filter = "XML Files (*.xml)|*.xml|All Files (*.*)|*.*";
+  options.defaultExtension = "xml";
+  std::string path;
+  if (!plat::GetSaveFileName(plat::GetMainWnd(), options, path)) return;
+  plat::WaitCursor_t wait;
+  const glo::Optional_t<std::string> failure = ExportHistoryXml(path, m_runs);
+  if (failure.IsPresent())
+    plat::MessageBox(plat::GetMainWnd(), failure.Value(), GetApplicationInfo().Name(), plat::kMbOk | plat::kMbIconExclamation);
+}
+
+bool Document_t::OnUpdateCommand(plat::CmdUI_t& ui) {
+  if (ui.GetId() == kCmdUndo) {
+    ui.Enable(CanUndo());
+    return true;
+  }
+  if (ui.GetId() == kCmdRedo) {
+    ui.Enable(CanRedo());
+    return true;
+  }
+  if (ui.GetId() == kCmdExportXml) {
+    ui.Enable(true);
+    return true;
+  }
+  return false;
 }
 
 void Document_t::StartTransaction() {
@@ -61,6 +117,13 @@ void Document_t::EraseRun(const Run_t& run) {
   m_runs.erase(key);
 }
 
+bool Document_t::HoldsExactly(const RunSet_t& runs) const {
+  if (runs.size() != m_runs.size() || runs.empty()) return false;
+  for (const Run_t& run : runs)
+    if (!run.HasLaps() || FindRun(run.GetKey()) == m_runs.end()) return false;
+  return true;
+}
+
 // A run enters the set before it enters the tree.
 void Document_t::InsertRun(const Run_t& run) {
   const auto inserted = m_runs.insert(run);
@@ -68,19 +131,35 @@ void Document_t::InsertRun(const Run_t& run) {
 }
 
 void Document_t::AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced) {
-  StartTransaction();
-  m_database.Record(AddRunsFromTransfer_t(runs, replaced));
-  m_database.EndChange(TransactionComplete_t());
-  if (replaced.IsPresent()) EraseRun(replaced.Value());
-  for (const Run_t& run : runs) InsertRun(run);
+  AddRunsFromTransfer(std::make_shared<const RunSet_t>(runs), std::make_shared<const OptionalRun_t>(replaced));
 }
 
 void Document_t::DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored) {
+  DeleteRuns(std::make_shared<const RunSet_t>(runs), std::make_shared<const OptionalRun_t>(restored));
+}
+
+void Document_t::AddRunsFromTransfer(const SharedRuns_t& runs, const SharedRun_t& replaced) {
+  StartTransaction();
+  m_database.Record(AddRunsFromTransfer_t(runs, replaced));
+  m_database.EndChange(TransactionComplete_t());
+  if (replaced->IsPresent()) EraseRun(replaced->Value());
+  for (const Run_t& run : *runs) InsertRun(run);
+}
+
+void Document_t::DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restored) {
   StartTransaction();
   m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
   m_database.EndChange(TransactionComplete_t());
-  for (const Run_t& run : runs) EraseRun(run);
-  if (restored.IsPresent()) InsertRun(restored.Value());
+  if (HoldsExactly(*runs)) {
+    // Every run goes: the tree and the set are emptied at once.
+    if (m_tree) m_tree->Reset();
+    m_runs.clear();
+  } else {
+    // Newest first: the tree lists the newest week first, so each run's item
+    // is found at the top of what is left.
+    for (auto run = runs->end(); run != runs->begin();) EraseRun(*--run);
+  }
+  if (restored->IsPresent()) InsertRun(restored->Value());
 }
 
 void Document_t::SetNotes(const glo::Time_t& key, const std::string& text) {
@@ -105,9 +184,19 @@ void Document_t::Clear() {
 }
 
 bool Document_t::DeleteSelection() {
+  CommitEdits();
   GLO_ASSERT(m_tree != nullptr);
   const int level = m_tree->GetSelectionLevel();
   GLO_ASSERT(level >= 0 && level <= 2);
+  if (level == 0) {
+    if (ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
+    // The whole history: the set itself becomes the deleted runs.
+    m_tree->Reset();
+    auto doomed = std::make_shared<RunSet_t>(std::move(m_runs));
+    m_runs.clear();
+    DeleteRuns(doomed, std::make_shared<const OptionalRun_t>());
+    return true;
+  }
   RunSet_t doomed;
   const auto copy = [&](const Run_t& run) {
     const auto held = FindRun(run.GetKey());
@@ -120,18 +209,19 @@ bool Document_t::DeleteSelection() {
     const auto range = m_tree->GetSelectedRuns();
     for (auto it = range.first; it != range.second; ++it) copy(*it);
   }
-  if (level == 0 && ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
-  DeleteRuns(doomed);
+  DeleteRuns(std::make_shared<const RunSet_t>(std::move(doomed)), std::make_shared<const OptionalRun_t>());
   return true;
 }
 
 void Document_t::OnUndo() {
+  CommitEdits();
   if (m_undo.IsEmpty()) return;
   m_database.Undo(m_undo, &m_redo);
   UpdateAllViews();
 }
 
 void Document_t::OnRedo() {
+  CommitEdits();
   if (m_redo.IsEmpty()) return;
   m_database.Undo(m_redo, &m_undo);
   UpdateAllViews();
@@ -144,6 +234,7 @@ void Document_t::SetCurrentUser(const std::string& name) { GetAppSettings().curr
 std::string Document_t::DatabasePath() const { return GetUserDatabase().DocumentPath(CurrentUser()); }
 
 void Document_t::SaveDatabase() {
+  CommitEdits();
   const std::string name = CurrentUser();
   if (name.empty() || !IsUsableUserName(name)) return;
   // The load of this file failed and the document holds nothing of the
@@ -155,15 +246,21 @@ void Document_t::SaveDatabase() {
 void Document_t::LoadDatabase() {
   const std::string name = CurrentUser();
   if (name.empty()) return;
-  RunSet_t loaded;
+  GLO_ASSERT(m_runs.empty());
+  // The runs go straight into the emptied set, then into the tree; those read
+  // before a failure stay.
+  const auto addToTree = [this] {
+    if (m_tree)
+      for (const Run_t& run : m_runs) m_tree->AddRun(run);
+  };
   LoadOutcome_t outcome;
   try {
-    outcome = LoadUserRuns(GetUserDatabase(), name, loaded);
+    outcome = LoadUserRuns(GetUserDatabase(), name, m_runs);
   } catch (...) {
-    for (const Run_t& run : loaded) InsertRun(run);
+    addToTree();
     throw;
   }
-  for (const Run_t& run : loaded) InsertRun(run);
+  addToTree();
   if (outcome.messageId != 0)
     ShowMessage(outcome.messageId, outcome.status == LoadOutcome_t::kBadName ? name : std::string(),
                 plat::kMbOk | plat::kMbIconExclamation);
@@ -177,6 +274,7 @@ void Document_t::BindNewUser(std::uint32_t unitId, const std::string& name) {
 }
 
 bool Document_t::SwitchUser(const std::string& name) {
+  CommitEdits();
   if (name == CurrentUser()) return false;
   SaveDatabase();
   SetCurrentUser(name);

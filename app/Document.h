@@ -4,6 +4,7 @@
 // the user's run database.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -12,6 +13,7 @@
 #include "glo/GLO_NonCopyable.h"
 #include "glo/GLO_Time.h"
 #include "jnl/JNL_Journal.h"
+#include "plat/PLAT_Document.h"
 
 namespace app {
 
@@ -34,7 +36,7 @@ class HistoryTreeIntf_t {
   virtual const Run_t& GetSelectedRun() const = 0;
 };
 
-class Document_t : public jnl::JournalOwner_t, public UserSessionIntf_t, private glo::NonCopyable_t {
+class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public UserSessionIntf_t {
  public:
   // Registers itself as the single document; glo::Assert_t for a second one.
   Document_t();
@@ -44,7 +46,23 @@ class Document_t : public jnl::JournalOwner_t, public UserSessionIntf_t, private
   void SetTree(HistoryTreeIntf_t* tree) { m_tree = tree; }
   HistoryTreeIntf_t* GetTree() const { return m_tree; }
   void SetViewUpdate(std::function<void()> update) { m_updateViews = std::move(update); }
+  // Edits a view holds that are not yet the document's (notes being typed):
+  // handed over before the document is saved, undone, redone or changed.
+  void SetCommitEdits(std::function<void()> commit) { m_commitEdits = std::move(commit); }
+  void CommitEdits() {
+    if (m_commitEdits) m_commitEdits();
+  }
+  // Updates every view (no sender, no hint).
   void UpdateAllViews();
+  using plat::Document_t::UpdateAllViews;
+
+  // Writes the runs as XML to a file the user chooses (command 32776); a
+  // failure is told to the user and leaves no partial file.
+  void ExportXml();
+
+  // Undo and redo, enabled while their journal holds an action.
+  bool OnCommand(unsigned id, unsigned code) override;
+  bool OnUpdateCommand(plat::CmdUI_t& ui) override;
 
   const RunSet_t& GetRuns() const { return m_runs; }
 
@@ -56,6 +74,11 @@ class Document_t : public jnl::JournalOwner_t, public UserSessionIntf_t, private
   void AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced = OptionalRun_t());
   // Deletes runs as one undoable transaction, putting back at most one run.
   void DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored = OptionalRun_t());
+  // The same over runs that the journal's actions share (they never change).
+  using SharedRuns_t = std::shared_ptr<const RunSet_t>;
+  using SharedRun_t = std::shared_ptr<const OptionalRun_t>;
+  void AddRunsFromTransfer(const SharedRuns_t& runs, const SharedRun_t& replaced);
+  void DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restored);
   // The run whose first lap starts in that second, or end().
   RunSet_t::const_iterator FindRun(const glo::Time_t& key) const { return m_runs.find(key); }
   // Replaces a run's notes undoably; glo::Assert_t when no run has the key.
@@ -106,6 +129,8 @@ class Document_t : public jnl::JournalOwner_t, public UserSessionIntf_t, private
  private:
   void OnJournalChanged(jnl::Journal_t&) override {}
   void EraseRun(const Run_t& run);
+  // Whether the set holds these runs and no others.
+  bool HoldsExactly(const RunSet_t& runs) const;
   void InsertRun(const Run_t& run);
 
   RunSet_t m_runs;
@@ -114,6 +139,7 @@ class Document_t : public jnl::JournalOwner_t, public UserSessionIntf_t, private
   jnl::Journal_t m_redo;
   HistoryTreeIntf_t* m_tree = nullptr;
   std::function<void()> m_updateViews;
+  std::function<void()> m_commitEdits;
 };
 
 // The single document; glo::Assert_t when none exists.
@@ -137,27 +163,30 @@ class TransactionComplete_t : public jnl::Action_t {
 };
 
 // Reverses an addition: deletes the added runs and puts the replaced one back.
+// The runs are the action's own copies, shared by its clones.
 class AddRunsFromTransfer_t : public jnl::Action_t {
  public:
-  AddRunsFromTransfer_t(const RunSet_t& runs, const OptionalRun_t& replaced) : m_runs(runs), m_replaced(replaced) {}
+  AddRunsFromTransfer_t(const Document_t::SharedRuns_t& runs, const Document_t::SharedRun_t& replaced)
+      : m_runs(runs), m_replaced(replaced) {}
   void Execute() override;
   jnl::Action_t* Clone() const override { return new AddRunsFromTransfer_t(*this); }
 
  private:
-  RunSet_t m_runs;
-  OptionalRun_t m_replaced;
+  Document_t::SharedRuns_t m_runs;
+  Document_t::SharedRun_t m_replaced;
 };
 
 // Reverses a deletion: adds the deleted runs again, replacing the restored one.
 class DeleteRunsFromTransfer_t : public jnl::Action_t {
  public:
-  DeleteRunsFromTransfer_t(const RunSet_t& runs, const OptionalRun_t& restored) : m_runs(runs), m_restored(restored) {}
+  DeleteRunsFromTransfer_t(const Document_t::SharedRuns_t& runs, const Document_t::SharedRun_t& restored)
+      : m_runs(runs), m_restored(restored) {}
   void Execute() override;
   jnl::Action_t* Clone() const override { return new DeleteRunsFromTransfer_t(*this); }
 
  private:
-  RunSet_t m_runs;
-  OptionalRun_t m_restored;
+  Document_t::SharedRuns_t m_runs;
+  Document_t::SharedRun_t m_restored;
 };
 
 // Reverses a change of notes.

@@ -27,6 +27,11 @@ int TextWidth(const std::string& text) {
 
 }  // namespace
 
+RunSet_t::const_iterator FirstWithLaps(RunSet_t::const_iterator first, RunSet_t::const_iterator last) {
+  while (first != last && !first->HasLaps()) ++first;
+  return first;
+}
+
 RunListPage_t::RunListPage_t(plat::Wnd_t* formView, int firstTitle, SelectChild_t selectChild)
     : SummaryPage_t(146, formView),
       m_units(map::GetRegistry().DistanceUnitsType.Value()),
@@ -88,8 +93,10 @@ bool RunListPage_t::OnCommand(unsigned id, unsigned code) {
 HistoryDialog_t::HistoryDialog_t(plat::Wnd_t* formView, const RunSet_t& runs, const std::string& userName,
                                  SelectChild_t selectChild)
     : RunListPage_t(formView, 150, std::move(selectChild)) {
+  // Runs without laps (kept first by the set) have no week and add nothing.
+  const RunSet_t::const_iterator shown = FirstWithLaps(runs.begin(), runs.end());
   std::vector<RunRow_t> rows;
-  for (RunSet_t::const_iterator first = runs.begin(); first != runs.end();) {
+  for (RunSet_t::const_iterator first = shown; first != runs.end();) {
     const glo::Time_t start = first->GetLaps().begin()->GetStart();
     const std::int64_t week = WeekStart(start).GetValue();
     RunSet_t::const_iterator last = std::next(first);
@@ -99,7 +106,7 @@ HistoryDialog_t::HistoryDialog_t(plat::Wnd_t* formView, const RunSet_t& runs, co
   }
   std::string title = glo::StringResource_t(149, GLO_SRC).Text();
   if (!userName.empty()) title += " - " + userName;
-  Fill(runs.begin(), runs.end(), rows, title);
+  Fill(shown, runs.end(), rows, title);
 }
 
 }  // namespace app

@@ -22,6 +22,10 @@ struct RunRow_t {
   RunSet_t::const_iterator first, last;
 };
 
+// The first run of [first, last) that has laps (the set keeps runs without
+// laps before all others), or last.
+RunSet_t::const_iterator FirstWithLaps(RunSet_t::const_iterator first, RunSet_t::const_iterator last);
+
 class RunListPage_t : public SummaryPage_t {
  public:
   plat::ListCtrl_t& GetList() const;

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "app/LapPage.h"
 #include "app/ValueFormat.h"
 #include "glo/GLO_DateTime.h"
 #include "glo/GLO_Exception.h"
@@ -16,17 +17,13 @@ namespace {
 // Pictures of the items by level: the normal one; the selected ones follow at +4.
 int ImageOf(int level) { return level; }
 
-std::string LocalTimeOfDay(const glo::Time_t& time) {
-  return win::FormatTime(glo::DateTime_t(time, static_cast<int>(plat::kLocaleUserDefault)));
-}
-
 // Negative when a is earlier than b.
 double Compare(const glo::Time_t& a, const glo::Time_t& b) { return glo::Difference(a, b).GetSeconds(); }
 
 }  // namespace
 
 std::string RunItemLabel(const Run_t& run) {
-  return FormatLocalDate(run.GetKey()) + " " + LocalTimeOfDay(run.GetKey());
+  return FormatLocalDate(run.GetKey()) + " " + FormatLocalTime(run.GetKey());
 }
 
 void HistoryTree_t::InsertRoot() {
@@ -97,7 +94,7 @@ void HistoryTree_t::AddRun(const Run_t& run) {
     int number = 1;
     for (const Lap_t& lap : run.GetLaps()) {
       const plat::HTREEITEM lapItem =
-          m_tree.InsertItem(lapText + std::to_string(number++) + " - " + LocalTimeOfDay(lap.GetStart()), runItem);
+          m_tree.InsertItem(lapText + std::to_string(number++) + " - " + FormatLocalTime(lap.GetStart()), runItem);
       GLO_ASSERT(lapItem != 0);
       m_tree.SetItemImage(lapItem, ImageOf(kLap));
       m_tree.SetItemData(lapItem, reinterpret_cast<std::uintptr_t>(&lap));
@@ -157,6 +154,20 @@ const Lap_t& HistoryTree_t::GetSelectedLap() const {
   const auto* lap = reinterpret_cast<const Lap_t*>(m_tree.GetItemData(item));
   GLO_ASSERT(lap != nullptr);
   return *lap;
+}
+
+const Run_t& HistoryTree_t::GetSelectedLapRun() const {
+  const plat::HTREEITEM item = Selected();
+  GLO_ASSERT(GetItemLevel(item) == kLap);
+  return GetItemRun(m_tree.GetParentItem(item));
+}
+
+int HistoryTree_t::GetSelectedLapNumber() const {
+  plat::HTREEITEM item = Selected();
+  GLO_ASSERT(GetItemLevel(item) == kLap);
+  int number = 1;
+  while ((item = m_tree.GetPrevSiblingItem(item)) != 0) ++number;
+  return number;
 }
 
 HistoryTreeIntf_t::Range_t HistoryTree_t::GetSelectedRuns() const {

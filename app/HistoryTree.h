@@ -34,6 +34,9 @@ class HistoryTree_t : public HistoryTreeIntf_t {
   const Run_t& GetItemRun(plat::HTREEITEM item) const;
   // The selected lap (level 3, or the only lap of a run of one lap).
   const Lap_t& GetSelectedLap() const;
+  // The run of the selected lap, and the lap's number counted from 1.
+  const Run_t& GetSelectedLapRun() const;
+  int GetSelectedLapNumber() const;
   // Selects the n-th child (from 0) of the selected item.
   void SelectChild(int n);
 

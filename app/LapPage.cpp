@@ -81,8 +81,18 @@ void GraphPage_t::CommitNotes() {
   if (!m_runLevel || !m_commit) return;
   const std::string text = Item(kNotes).GetWindowText();
   if (text == m_notes) return;
-  m_commit(*m_key, text);
+  // The commit updates every view, which may replace (and delete) this page:
+  // nothing of the page is touched once it runs.
+  const std::string old = m_notes;
+  const CommitNotes_t commit = m_commit;
+  const glo::Time_t key = *m_key;
   m_notes = text;
+  try {
+    commit(key, text);
+  } catch (...) {
+    m_notes = old;
+    throw;
+  }
 }
 
 bool GraphPage_t::OnCommand(unsigned id, unsigned code) {

@@ -1,25 +1,31 @@
-// Stridemere Logbook. The windows of the training log are still being built; until
-// they stand, the program checks its language module and reports what this build
-// can already do.
+// Stridemere Logbook: the training log of a GPS running watch.
 #include <cstdio>
 
+#include "app/Application.h"
 #include "app/ApplicationInfo.h"
-#include "win/WIN_Locale.h"
+#include "app/Commands.h"
+#include "app/TransferDialog.h"
+#include "plat/PLAT_Gui.h"
+#include "plat/PLAT_MessageBox.h"
 
 int main() {
-  win::SetRuntimeLocale(win::SystemLocaleName());
-  const glo::ApplicationInfo_t* info = app::TryGetApplicationInfo();
-  if (!info) {
-    std::fprintf(stderr,
-                 "Incorrect or missing language dll file.  Please reinstall StridemereLogbook_LANG.dll. \n");
+  // The first read of the language module; without it no window is made.
+  const bool haveModule = app::TryGetApplicationInfo() != nullptr;
+  if (!plat::EnsureGuiApplication()) {
+    std::fprintf(stderr, "%s\n", haveModule ? "The display cannot be opened." : app::kMissingLanguageModuleText);
     return 1;
   }
-  std::printf(
-      "%s %s (built %s %s)\n"
-      "The training log's windows are not built yet. This build holds the foundation,\n"
-      "the GPS data and the device link with their tests; run ./test.sh to exercise\n"
-      "them, and build/bin/watch-sim to start a simulated watch.\n",
-      info->Name().c_str(), info->VersionText().c_str(), info->BuildDate().c_str(),
-      info->BuildTime().c_str());
-  return 0;
+  if (!haveModule) {
+    std::fprintf(stderr, "%s\n", app::kMissingLanguageModuleText);
+    plat::MessageBox(nullptr, app::kMissingLanguageModuleText, "Stridemere Logbook", plat::kMbOk | plat::kMbIconStop);
+    return 1;
+  }
+  int code = 0;
+  {
+    app::Application_t application;
+    application.SetTransferCommand(app::RunTransferDialog);
+    if (application.InitInstance(app::kSwShowNormal)) code = application.Run();
+    application.ExitInstance();
+  }
+  return code;
 }

@@ -67,12 +67,18 @@ void PaceDistGraphCtrl_t::OnCreate() {
 
 void PaceDistGraphCtrl_t::SetTrack(const gdb::Track_t* track) {
   m_track = track;
+  m_legs.clear();
   m_xStart = m_total = m_xRange = 0;
+  if (m_track && !m_track->IsEmpty()) {
+    gdb::Track_t::Iterator_t previous = m_track->Begin();
+    for (gdb::Track_t::Iterator_t p = std::next(previous); p != m_track->End(); previous = p++) {
+      const gdb::LegSummary_t leg(*previous, *p);
+      const glo::Optional_t<double>& span = leg.GetTimeSpan();
+      m_legs.push_back(Leg_t{leg.GetDistance(), span ? *span : 0.0, span.IsPresent()});
+    }
+  }
   if (m_track && m_track->GetTotals().GetCount() >= 3) {
-    gdb::Track_t::Iterator_t first = m_track->Begin();
-    gdb::Track_t::Iterator_t second = first;
-    ++second;
-    m_xStart = gdi::RoundHalfAway(gdb::LegSummary_t(*first, *second).GetDistance());
+    m_xStart = gdi::RoundHalfAway(m_legs.front().metres);
     m_total = gdi::RoundHalfAway(m_track->GetTotals().GetDistance());
     m_xRange = m_total - m_xStart;
   }
@@ -101,21 +107,15 @@ void PaceDistGraphCtrl_t::ToggleGraphType() {
   Invalidate(true);
 }
 
-double PaceDistGraphCtrl_t::LegValue(double metres, const glo::Optional_t<double>& seconds) const {
-  if (!seconds) return 0.0;
-  if (m_graphType == Pace) return metres > 0.0 ? PaceFromDistanceTime(*seconds, metres, m_units) / 60.0 : 0.0;
-  return *seconds / 3600.0 > 0.0 ? SpeedFromDistanceTime(metres, *seconds, m_units) : 0.0;
+double PaceDistGraphCtrl_t::LegValue(const Leg_t& leg) const {
+  if (!leg.timed) return 0.0;
+  if (m_graphType == Pace) return leg.metres > 0.0 ? PaceFromDistanceTime(leg.seconds, leg.metres, m_units) / 60.0 : 0.0;
+  return leg.seconds / 3600.0 > 0.0 ? SpeedFromDistanceTime(leg.metres, leg.seconds, m_units) : 0.0;
 }
 
 void PaceDistGraphCtrl_t::ComputeYRange() {
   double largest = 0.0;
-  if (m_track && !m_track->IsEmpty()) {
-    gdb::Track_t::Iterator_t previous = m_track->Begin();
-    for (gdb::Track_t::Iterator_t p = std::next(previous); p != m_track->End(); previous = p++) {
-      const gdb::LegSummary_t leg(*previous, *p);
-      largest = std::max(largest, LegValue(leg.GetDistance(), leg.GetTimeSpan()));
-    }
-  }
+  for (const Leg_t& leg : m_legs) largest = std::max(largest, LegValue(leg));
   const int r = gdi::RoundHalfAway(largest);
   const int limit = m_graphType == Pace ? 32 : 80;
   if (r > limit)
@@ -200,11 +200,9 @@ void PaceDistGraphCtrl_t::DrawAreas(plat::Dc_t& dc) {
   plat::POINT previous{0, 0};
   double running = 0.0;
   bool first = true;
-  gdb::Track_t::Iterator_t from = m_track->Begin();
-  for (gdb::Track_t::Iterator_t p = std::next(from); p != m_track->End(); from = p++) {
-    const gdb::LegSummary_t leg(*from, *p);
-    const double v = LegValue(leg.GetDistance(), leg.GetTimeSpan());
-    running += gdi::RoundHalfAway(leg.GetDistance());
+  for (const Leg_t& leg : m_legs) {
+    const double v = LegValue(leg);
+    running += gdi::RoundHalfAway(leg.metres);
     const plat::POINT P = PointFromValue(v, running);
     if (P.x < m_plot.left && previous.x < m_plot.left) {
       // Left of the plot: erased by the paint.

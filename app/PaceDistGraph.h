@@ -5,6 +5,7 @@
 // trapezoid over the distance covered. The kind follows the user setting
 // "GraphType" (0 pace, otherwise speed), which the page's button toggles.
 #include <string>
+#include <vector>
 
 #include "gdb/GDB_Track.h"
 #include "mat/MAT_Units.h"
@@ -69,13 +70,19 @@ class PaceDistGraphCtrl_t : public plat::Wnd_t {
  private:
   // Client and plot rectangles and the pixel offset of x start.
   void Layout();
-  // The value of a leg of distance d metres and time span t seconds; a leg
-  // without a time span counts as 0.
-  double LegValue(double metres, const glo::Optional_t<double>& seconds) const;
+  // A leg: its distance (metres) and time span (seconds), when it has one.
+  struct Leg_t {
+    double metres;
+    double seconds;
+    bool timed;
+  };
+  // The value of a leg; a leg without a time span counts as 0.
+  double LegValue(const Leg_t& leg) const;
 
   GraphType_t m_graphType;
   mat::DistUnitsTypes_t m_units;
   const gdb::Track_t* m_track = nullptr;
+  std::vector<Leg_t> m_legs;  // of the track, worked out once
   plat::RECT m_client{0, 0, 0, 0};
   plat::RECT m_plot{0, 0, 0, 0};
   plat::Font_t m_font;

@@ -151,6 +151,29 @@ void TrkProfileGraphCtrl_t::BuildGeometry(std::size_t first, std::size_t last) {
 
 // ---- paint ----
 
+std::string TrkProfileGraphCtrl_t::ReadoutText() const {
+  const plat::RECT& plot = m_conv.GetPixelRect();
+  std::string text;
+  bool columnInPlot = false;
+  if (m_cursorDistance) {
+    columnInPlot = PtInRect(plot, m_conv.XToPixel(*m_cursorDistance), plot.top);
+    text = GraphString(130, m_axes.xUnit->Format(*m_cursorDistance, true));
+  }
+  if (m_cursorElevation) {
+    const int r = m_conv.YToPixel(*m_cursorElevation);
+    if ((m_cursorDistance && columnInPlot) || (plot.top <= r && r <= plot.bottom)) {
+      if (!text.empty()) text += GraphString(129);
+      const mat::UnitConverter_t& unit = *m_axes.yUnit;
+      text += glo::StringResource_t(131, GLO_SRC)
+                  .FormatArgs({mat::FormatNumber(unit.Conversion().BaseToLarge(*m_cursorElevation), true, 0, 0),
+                               unit.GetSmallUnitName()},
+                              GLO_SRC);
+    }
+  }
+  if (text.empty() && !m_cursorDistance && !m_cursorElevation) text = GraphString(132);
+  return text;
+}
+
 void TrkProfileGraphCtrl_t::OnPaint(plat::Dc_t& dc) {
   plat::Dc_t memory;
   GLO_ASSERT(memory.CreateCompatibleDC(&dc));
@@ -205,35 +228,23 @@ void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
   dc.SelectClipRgn(plat::GdiHandle_t());
   dc.IntersectClipRect(m_client.left, m_client.top, m_client.right, m_client.bottom);
 
-  const mat::UnitConverter_t& distanceUnit = *m_axes.xUnit;
-  const mat::UnitConverter_t& elevationUnit = *m_axes.yUnit;
-  std::string text;
-  bool columnInPlot = false;
+  const std::string text = ReadoutText();
   if (m_cursorDistance) {
     const int c = m_conv.XToPixel(*m_cursorDistance);
-    columnInPlot = PtInRect(plot, c, plot.top);
-    if (columnInPlot || c == plot.right) {
+    if (PtInRect(plot, c, plot.top) || c == plot.right) {
       dc.SelectObject(o.red);
       dc.MoveTo(c, plot.top);
       dc.LineTo(c, plot.bottom);
     }
-    text = GraphString(130, distanceUnit.Format(*m_cursorDistance, true));
   }
   if (m_cursorElevation) {
     const int r = m_conv.YToPixel(*m_cursorElevation);
-    if ((m_cursorDistance && columnInPlot) || (plot.top <= r && r <= plot.bottom)) {
-      if (!text.empty()) text += GraphString(129);
-      const double inUnit = elevationUnit.Conversion().BaseToLarge(*m_cursorElevation);
-      text += glo::StringResource_t(131, GLO_SRC)
-                  .FormatArgs({mat::FormatNumber(inUnit, true, 0, 0), elevationUnit.GetSmallUnitName()}, GLO_SRC);
-    }
     if (PtInRect(plot, plot.left, r)) {
       dc.SelectObject(o.red);
       dc.MoveTo(plot.left, r);
       dc.LineTo(std::min(m_conv.XToPixel(m_stats.GetLength()), static_cast<int>(plot.right)), r);
     }
   }
-  if (text.empty() && !m_cursorDistance && !m_cursorElevation) text = GraphString(132);
   DrawCentredText(dc, m_readout, text);
 
   dc.SelectStockObject(plat::kBlackPen);
@@ -245,10 +256,10 @@ void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
 
   const GraphRect_t& view = m_conv.GetView();
   DrawCentredText(dc, plat::RECT{plot.left, plot.bottom + 1, plot.right, m_client.bottom},
-                  GraphString(133, distanceUnit.Format(view.xspan, false)));
+                  GraphString(133, m_axes.xUnit->Format(view.xspan, false)));
   if (m_verticalFont.GetSafeHandle()) dc.SelectObject(m_verticalFont);
   DrawTextAround(dc, (m_client.left + plot.left) / 2, (plot.top + plot.bottom) / 2,
-                 GraphString(134, elevationUnit.Format(view.yspan, false)));
+                 GraphString(134, m_axes.yUnit->Format(view.yspan, false)));
   if (m_focused)
     DrawFocusFrame(dc, plat::RECT{m_client.left + 3, m_client.top + 3, m_client.right - 3, m_client.bottom - 3});
 

@@ -83,46 +83,53 @@ void TrkProfileGraphCtrl_t::UpdateScrollBars() {
   update(m_vbar, view.yspan, data.yspan, true);
   m_hbar.enabled = view.xspan < data.xspan;
   m_vbar.enabled = view.yspan < data.yspan;
-  if (m_hbar.min < m_hbar.max) m_hbar.pos = m_conv.GetHorzScrollPos();
-  if (m_vbar.min < m_vbar.max) m_vbar.pos = m_conv.GetVertScrollPos();
+  EnableScrollBar(false, m_hbar.enabled);
+  EnableScrollBar(true, m_vbar.enabled);
+  UpdateBarPosition(false);
+  UpdateBarPosition(true);
 }
 
 bool TrkProfileGraphCtrl_t::XScrollable() const { return m_conv.GetView().xspan < m_conv.GetData().xspan; }
 bool TrkProfileGraphCtrl_t::YScrollable() const { return m_conv.GetView().yspan < m_conv.GetData().yspan; }
 
-double TrkProfileGraphCtrl_t::GetHorzLineSize() const { return gdi::RoundHalfAway(m_conv.GetView().xspan * 0.05); }
-double TrkProfileGraphCtrl_t::GetVertLineSize() const { return gdi::RoundHalfAway(m_conv.GetView().yspan * 0.05); }
-double TrkProfileGraphCtrl_t::GetHorzPageSize() const { return gdi::RoundHalfAway(m_conv.GetView().xspan); }
-double TrkProfileGraphCtrl_t::GetVertPageSize() const { return gdi::RoundHalfAway(m_conv.GetView().yspan); }
+int TrkProfileGraphCtrl_t::GetHorzLineSize() { return gdi::RoundHalfAway(m_conv.GetView().xspan * 0.05); }
+int TrkProfileGraphCtrl_t::GetVertLineSize() { return gdi::RoundHalfAway(m_conv.GetView().yspan * 0.05); }
+int TrkProfileGraphCtrl_t::GetHorzPageSize() { return gdi::RoundHalfAway(m_conv.GetView().xspan); }
+int TrkProfileGraphCtrl_t::GetVertPageSize() { return gdi::RoundHalfAway(m_conv.GetView().yspan); }
 
-void TrkProfileGraphCtrl_t::OnHScroll(unsigned code, int position) {
+void TrkProfileGraphCtrl_t::OnHScroll(unsigned code, int position) { OnScroll(false, code, position); }
+void TrkProfileGraphCtrl_t::OnVScroll(unsigned code, int position) { OnScroll(true, code, position); }
+
+void TrkProfileGraphCtrl_t::OnScroll(bool vertical, unsigned code, int position) {
+  const double line = vertical ? GetVertLineSize() : GetHorzLineSize();
+  const double page = vertical ? GetVertPageSize() : GetHorzPageSize();
+  double amount = 0.0;
   switch (code) {
-    case kSbLineLeft: m_conv.ScrollX(-GetHorzLineSize()); break;
-    case kSbLineRight: m_conv.ScrollX(GetHorzLineSize()); break;
-    case kSbPageLeft: m_conv.ScrollX(-GetHorzPageSize()); break;
-    case kSbPageRight: m_conv.ScrollX(GetHorzPageSize()); break;
+    case kSbLineLeft: amount = -line; break;
+    case kSbLineRight: amount = line; break;
+    case kSbPageLeft: amount = -page; break;
+    case kSbPageRight: amount = page; break;
     case kSbThumbPosition:
-    case kSbThumbTrack: m_conv.ScrollXTo(position); break;
+    case kSbThumbTrack:
+      if (vertical)
+        m_conv.ScrollYTo(position);
+      else
+        m_conv.ScrollXTo(position);
+      break;
     default: return;
   }
-  if (m_hbar.min < m_hbar.max) m_hbar.pos = m_conv.GetHorzScrollPos();
+  if (vertical)
+    m_conv.ScrollY(amount);
+  else
+    m_conv.ScrollX(amount);
+  UpdateBarPosition(vertical);
   m_dirty = true;
   Invalidate(false);
 }
 
-void TrkProfileGraphCtrl_t::OnVScroll(unsigned code, int position) {
-  switch (code) {
-    case kSbLineLeft: m_conv.ScrollY(-GetVertLineSize()); break;
-    case kSbLineRight: m_conv.ScrollY(GetVertLineSize()); break;
-    case kSbPageLeft: m_conv.ScrollY(-GetVertPageSize()); break;
-    case kSbPageRight: m_conv.ScrollY(GetVertPageSize()); break;
-    case kSbThumbPosition:
-    case kSbThumbTrack: m_conv.ScrollYTo(position); break;
-    default: return;
-  }
-  if (m_vbar.min < m_vbar.max) m_vbar.pos = m_conv.GetVertScrollPos();
-  m_dirty = true;
-  Invalidate(false);
+void TrkProfileGraphCtrl_t::UpdateBarPosition(bool vertical) {
+  ProfileScrollBar_t& bar = vertical ? m_vbar : m_hbar;
+  if (bar.min < bar.max) bar.pos = vertical ? m_conv.GetVertScrollPos() : m_conv.GetHorzScrollPos();
 }
 
 bool TrkProfileGraphCtrl_t::OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM, plat::LRESULT& result) {
@@ -137,29 +144,22 @@ bool TrkProfileGraphCtrl_t::OnMessage(unsigned message, plat::WPARAM wParam, pla
   return true;
 }
 
-bool TrkProfileGraphCtrl_t::OnWheelScroll(double dx, double dy, plat::POINT screenPoint) {
+bool TrkProfileGraphCtrl_t::OnWheelScroll(int dx, int dy, plat::POINT screenPoint) {
   const plat::POINT p = ScreenToClient(screenPoint);
-  if (!PtInRect(m_conv.GetPixelRect(), p.x, p.y) || (dx == 0.0 && dy == 0.0)) return false;
+  if (!PtInRect(m_conv.GetPixelRect(), p.x, p.y) || (dx == 0 && dy == 0)) return false;
   const bool x = XScrollable(), y = YScrollable();
   if (!x && !y) return false;
-  if (x && dx != 0.0) {
+  if (x && dx != 0) {
     m_conv.ScrollX(dx);
-    if (m_hbar.min < m_hbar.max) m_hbar.pos = m_conv.GetHorzScrollPos();
+    UpdateBarPosition(false);
   }
-  if (y && dy != 0.0) {
+  if (y && dy != 0) {
     m_conv.ScrollY(dy);
-    if (m_vbar.min < m_vbar.max) m_vbar.pos = m_conv.GetVertScrollPos();
+    UpdateBarPosition(true);
   }
   m_dirty = true;
   Invalidate(false);
   return true;
-}
-
-bool TrkProfileGraphCtrl_t::OnMouseWheel(unsigned flags, int delta, plat::POINT screenPoint) {
-  // A notch away from the user scrolls up (or, with Shift, left) by a line.
-  const double notches = delta / 120.0;
-  if (flags & plat::kMkShift) return OnWheelScroll(-notches * GetHorzLineSize(), 0.0, screenPoint);
-  return OnWheelScroll(0.0, -notches * GetVertLineSize(), screenPoint);
 }
 
 bool TrkProfileGraphCtrl_t::OnKeyDown(unsigned virtualKey, unsigned, unsigned flags) {

@@ -4,10 +4,12 @@
 // steps per axis, scroll state per axis, keys and the mouse wheel. What it
 // draws is in ProfileDraw.cpp.
 #include <list>
+#include <string>
 #include <vector>
 
 #include "app/GraphConversion.h"
 #include "app/TrackStatistics.h"
+#include "afx/AFX_WheelSupportWindow.h"
 #include "gdb/GDB_Track.h"
 #include "glo/GLO_Optional.h"
 #include "map/MAP_LineSegment.h"
@@ -69,7 +71,7 @@ struct ProfileScrollBar_t {
   bool enabled = false;
 };
 
-class TrkProfileGraphCtrl_t : public plat::Wnd_t {
+class TrkProfileGraphCtrl_t : public afx::WheelSupportWindow_t {
  public:
   static constexpr const char* kClassName = "VERT_TRK_PROFILE_WND";
 
@@ -81,6 +83,9 @@ class TrkProfileGraphCtrl_t : public plat::Wnd_t {
 
   static void RegisterWindowClass();
 
+  // The window style the control is made with: a child with both scroll bars.
+  static constexpr std::uint32_t kStyle = plat::kWsChild | plat::kWsVisible | plat::kWsHScroll | plat::kWsVScroll;
+
   // Plot = client less (30, 31, 12, 30); the readout line above it.
   void Layout();
   void UpdateScrollBars();
@@ -89,8 +94,8 @@ class TrkProfileGraphCtrl_t : public plat::Wnd_t {
   // Scroll-bar actions (kSb*); codes above 5 change nothing.
   void OnHScroll(unsigned code, int position);
   void OnVScroll(unsigned code, int position);
-  // Wheel amounts at a screen point; false when nothing scrolled.
-  bool OnWheelScroll(double dx, double dy, plat::POINT screenPoint);
+  // Wheel amounts (metres) at a screen point; false when nothing scrolled.
+  bool OnWheelScroll(int dx, int dy, plat::POINT screenPoint) override;
   // A key with kMkShift / kMkControl flags; false when not handled.
   bool HandleKey(unsigned virtualKey, unsigned flags);
 
@@ -104,16 +109,20 @@ class TrkProfileGraphCtrl_t : public plat::Wnd_t {
   double NextPointDistance(double x) const;
   double PrevPointDistance(double x) const;
 
-  // Line and page sizes of the wheel and the bars.
-  double GetHorzLineSize() const;
-  double GetVertLineSize() const;
-  double GetHorzPageSize() const;
-  double GetVertPageSize() const;
+  // Line and page sizes of the wheel and the bars: 5 % of the view's span
+  // and the span, in metres.
+  int GetHorzLineSize() override;
+  int GetVertLineSize() override;
+  int GetHorzPageSize() override;
+  int GetVertPageSize() override;
 
   // Rebuilds the geometry when dirty; then paints the whole control.
   void UpdateGeometry();
   void BuildGeometry(std::size_t first, std::size_t last);
   void Paint(plat::Dc_t& dc);
+  // The text above the plot: the cursor's distance and, where its column or
+  // its row lies in the plot, its elevation; a hint without a cursor.
+  std::string ReadoutText() const;
   void SetDirty() { m_dirty = true; }
 
   const TrkStatsTable_t& GetStatistics() const { return m_stats; }
@@ -136,13 +145,14 @@ class TrkProfileGraphCtrl_t : public plat::Wnd_t {
   bool OnLButtonDown(unsigned flags, plat::POINT point) override;
   bool OnMouseMove(unsigned flags, plat::POINT point) override;
   bool OnLButtonUp(unsigned flags, plat::POINT point) override;
-  bool OnMouseWheel(unsigned flags, int delta, plat::POINT screenPoint) override;
   bool OnKeyDown(unsigned virtualKey, unsigned repeat, unsigned flags) override;
   void OnSetFocus() override;
   void OnKillFocus() override;
   bool OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) override;
 
  private:
+  void OnScroll(bool vertical, unsigned code, int position);
+  void UpdateBarPosition(bool vertical);
   bool XScrollable() const;
   bool YScrollable() const;
   void ResetAfterZoom();

@@ -1,5 +1,7 @@
 #include "app/ProfileView.h"
 
+#include "app/MainFrame.h"
+#include "app/TreeView.h"
 #include "win/WIN_Exception.h"
 
 namespace app {
@@ -16,11 +18,16 @@ bool HasAltitude(const gdb::Track_t& track) {
 
 ProfileView_t::~ProfileView_t() { m_graph.reset(); }
 
-void ProfileView_t::OnUpdate(const gdb::Track_t* track) {
+void ProfileView_t::OnUpdate(plat::View_t*, long, void*) {
+  const glo::Optional_t<gdb::Track_t>& track = GetSelectedTrack(GetMainFrame().GetTreeView());
+  ShowTrack(track ? &*track : nullptr);
+}
+
+void ProfileView_t::ShowTrack(const gdb::Track_t* track) {
   if (track && track->GetTotals().GetDistance() != 0.0 && HasAltitude(*track)) {
     auto graph = std::make_unique<TrkProfileGraphCtrl_t>(*track, track->Begin(), track->End(), false);
     m_graph.reset();
-    if (!graph->Create(this, 1, plat::kWsChild | plat::kWsVisible, GetClientRect())) throw win::Error_t(GLO_SRC);
+    if (!graph->Create(this, 1, TrkProfileGraphCtrl_t::kStyle, GetClientRect())) throw win::Error_t(GLO_SRC);
     m_graph = std::move(graph);
   } else {
     m_graph.reset();

@@ -19,11 +19,8 @@ plat::Wnd_t& SummaryPage_t::Item(int id) const {
 }
 
 void SummaryPage_t::Anchor(plat::Wnd_t& control, AnchorMode_t horizontal, AnchorMode_t vertical) {
-  plat::RECT r = control.GetWindowRect();
-  ScreenToClient(r);
   const plat::RECT c = GetClientRect();
-  m_anchors.push_back(Anchored_t{&control, horizontal, vertical, r.left, r.top, c.right - r.right, c.bottom - r.bottom,
-                                 r.right - r.left, r.bottom - r.top});
+  m_anchors.push_back(Anchored_t{&control, afx::Anchor_t::Record(ChildRect(control), c.right, c.bottom, horizontal, vertical)});
 }
 
 void SummaryPage_t::SetItemText(int id, const std::string& text) { Item(id).SetWindowText(text); }
@@ -32,30 +29,26 @@ void SummaryPage_t::ShowItem(int id, bool show) { Item(id).ShowWindow(show); }
 
 void SummaryPage_t::Finish() {
   m_ready = true;
-  MoveWindow(m_formView->GetClientRect());
+  const plat::RECT client = m_formView->GetClientRect();
+  MoveWindow(client);
+  // Laid out at once, also while the form view is hidden (no size event then).
+  OnSize(client.right - client.left, client.bottom - client.top);
   ShowWindow(true);
 }
 
 void SummaryPage_t::OnSize(int cx, int cy) {
   if (!m_ready) return;
   for (const Anchored_t& a : m_anchors) {
-    int left = a.left, right = a.left + a.width, top = a.top, bottom = a.top + a.height;
-    if (a.horizontal == AnchorBoth) right = cx - a.right;
-    if (a.horizontal == AnchorFar) {
-      right = cx - a.right;
-      left = right - a.width;
-    }
-    if (a.vertical == AnchorBoth) bottom = cy - a.bottom;
-    if (a.vertical == AnchorFar) {
-      bottom = cy - a.bottom;
-      top = bottom - a.height;
-    }
-    plat::Wnd_t& item = *a.control;
-    plat::RECT now = item.GetWindowRect();
-    ScreenToClient(now);
-    if (now.left != left || now.top != top || now.right != right || now.bottom != bottom)
-      item.MoveWindow(left, top, right - left, bottom - top, true);
+    const plat::RECT now = ChildRect(*a.control);
+    const plat::RECT next = a.anchor.Layout(now, cx, cy);
+    if (!(next == now)) a.control->MoveWindow(next, true);
   }
+}
+
+plat::RECT SummaryPage_t::ChildRect(const plat::Wnd_t& control) const {
+  plat::RECT r = control.GetWindowRect();
+  ScreenToClient(r);
+  return r;
 }
 
 }  // namespace app

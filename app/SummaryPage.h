@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "afx/AFX_Anchor.h"
 #include "plat/PLAT_Dialog.h"
 
 namespace app {
@@ -31,6 +32,8 @@ class SummaryPage_t : public plat::Dialog_t {
   void Finish();
 
   void OnSize(int clientWidth, int clientHeight) override;
+  // A child's rectangle in the page's client coordinates.
+  plat::RECT ChildRect(const plat::Wnd_t& control) const;
 
   plat::Wnd_t* m_formView;
   bool m_ready = false;
@@ -38,8 +41,7 @@ class SummaryPage_t : public plat::Dialog_t {
  private:
   struct Anchored_t {
     plat::Wnd_t* control;
-    AnchorMode_t horizontal, vertical;
-    int left, top, right, bottom, width, height;
+    afx::Anchor_t anchor;
   };
   std::vector<Anchored_t> m_anchors;
 };

@@ -64,8 +64,9 @@ app::RunSet_t History() {
 class Host_t : public plat::Wnd_t {
  public:
   Host_t(int width, int height) {
+    // Kept hidden: every paint below goes into a memory bitmap, as the
+    // controls' own paints do before their one copy to the screen.
     Create(nullptr, 0, plat::kWsOverlappedWindow, plat::RECT{0, 0, width, height});
-    ShowWindow(true);
   }
 };
 
@@ -104,54 +105,47 @@ int main() {
   bitmap.CreateCompatibleBitmap(canvas, 1000, 300);
   canvas.SelectObject(bitmap);
   graph.Paint(canvas);
-  graph.UpdateWindow();
-  std::printf("pace graph window paint (%d points): %.2f ms\n", kPoints, Average(10, [&](int) {
-                graph.Invalidate(false);
-                graph.UpdateWindow();
-              }));
-  std::printf("pace graph paint into a memory bitmap: %.2f ms\n", Average(10, [&](int) { graph.Paint(canvas); }));
+  std::printf("pace graph paint (%d points): %.2f ms\n", kPoints, Average(10, [&](int) { graph.Paint(canvas); }));
   std::printf("  of which the y range: %.2f ms\n", Average(10, [&](int) { graph.ComputeYRange(); }));
   std::printf("  and the areas: %.2f ms\n", Average(10, [&](int) { graph.DrawAreas(canvas); }));
   graph.ShowWindow(false);
 
-  // Elevation profile.
+  // Elevation profile: each step is the change and the paint it causes.
   app::TrkProfileGraphCtrl_t profile(track, track.Begin(), track.End(), false);
-  profile.Create(&host, 1, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 300, 1000, 600});
-  profile.UpdateWindow();
-  plat::PumpUntilIdle();
+  profile.Create(&host, 1, app::TrkProfileGraphCtrl_t::kStyle, plat::RECT{0, 0, 1000, 300});
+  plat::Dc_t memory;
+  memory.CreateCompatibleDC(nullptr);
+  plat::Bitmap_t profileBitmap;
+  profileBitmap.CreateCompatibleBitmap(memory, 1000, 300);
+  memory.SelectObject(profileBitmap);
+  std::printf("profile first paint (geometry built): %.2f ms\n", Average(1, [&](int) {
+                profile.Paint(memory);
+              }));
   const plat::RECT plot = profile.GetConvertor().GetPixelRect();
   const int y = (plot.top + plot.bottom) / 2;
-  profile.TrackPoint(plat::POINT{plot.left + 10, y});
-  profile.UpdateWindow();
   const int width = plot.right - plot.left - 40;
-  std::printf("profile cursor drag step: %.2f ms\n", Average(200, [&](int i) {
+  std::printf("profile cursor drag step: %.2f ms (geometry kept: %s)\n", Average(200, [&](int i) {
                 profile.TrackPoint(plat::POINT{plot.left + 10 + (i * 7) % width, y});
-                profile.UpdateWindow();
-              }));
-  std::printf("profile cursor drag step, geometry only (no paint): %.3f ms\n", Average(200, [&](int i) {
-                profile.TrackPoint(plat::POINT{plot.left + 10 + (i * 7) % width, y});
-              }));
-  profile.UpdateWindow();
-  std::printf("profile zoom in and out (repaint): %.2f ms\n", Average(40, [&](int i) {
+                profile.Paint(memory);
+              }),
+              profile.IsDirty() ? "no" : "yes");
+  std::printf("profile zoom in or out and repaint: %.2f ms\n", Average(40, [&](int i) {
                 profile.HandleKey(i % 2 ? 0xBD : 0xBB, plat::kMkControl);
-                profile.UpdateWindow();
+                profile.Paint(memory);
               }));
   profile.HandleKey(0xBB, plat::kMkControl);
   profile.HandleKey(0xBB, plat::kMkControl);
   profile.HandleKey(0xBB, plat::kMkControl);
-  profile.UpdateWindow();
-  std::printf("profile scroll by a line (repaint): %.2f ms\n", Average(40, [&](int i) {
+  std::printf("profile scroll by a line and repaint: %.2f ms\n", Average(40, [&](int i) {
                 profile.OnHScroll(i < 20 ? app::kSbLineRight : app::kSbLineLeft, 0);
-                profile.UpdateWindow();
+                profile.Paint(memory);
               }));
-  profile.ShowWindow(false);
 
   // Pages of a ten-year history.
   const app::RunSet_t history = History();
   Host_t formView(800, 600);
   std::printf("history page, %zu runs: %.2f ms\n", history.size(), Average(5, [&](int) {
                 app::HistoryDialog_t page(&formView, history, "Runner");
-                page.UpdateWindow();
               }));
   auto weekFirst = history.begin();
   std::advance(weekFirst, 1800);
@@ -163,7 +157,6 @@ int main() {
     ++weekLast;
   std::printf("week page: %.2f ms\n", Average(20, [&](int) {
                 app::WeekDialog_t page(&formView, weekFirst, weekLast);
-                page.UpdateWindow();
               }));
   return 0;
 }

@@ -2,22 +2,7 @@
 
 #include "dio/DIO_Exception.h"
 
-#if !__has_include("err/ERR_FatalDialog.h")
-#include "plat/PLAT_App.h"
-#include "plat/PLAT_MessageBox.h"
-#endif
-
 namespace err {
-
-#if !__has_include("err/ERR_FatalDialog.h")
-FatalDialog_t::FatalDialog_t(const glo::Exception_t& e) { Show(e.SourceFile(), e.Line(), e.what()); }
-
-void FatalDialog_t::Show(const char* sourceFile, int line, const std::string& message) {
-  const std::string text =
-      std::string(sourceFile) + " (" + std::to_string(line) + ")" + (message.empty() ? "" : "\n" + message);
-  plat::CallOnUiThread([text] { plat::MessageBox(nullptr, text, "Error", plat::kMbOk | plat::kMbIconStop); });
-}
-#endif
 
 ProxyFatalDialog_t::ProxyFatalDialog_t(dio::ReferenceIntf_t& reference, const char* sourceFile, int line,
                                        const std::string& message)

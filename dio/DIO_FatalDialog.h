@@ -4,31 +4,7 @@
 #include <string>
 
 #include "dio/DIO_Reference.h"
-
-#if __has_include("err/ERR_FatalDialog.h")
 #include "err/ERR_FatalDialog.h"
-#else
-namespace err {
-
-// The report interface that the catch chains call.
-class FatalDialogIntf_t {
- public:
-  virtual ~FatalDialogIntf_t() = default;
-  virtual void Show(const char* sourceFile, int line, const std::string& message) = 0;
-};
-
-// The report on the calling thread, until the report dialog with its log file
-// exists: a message box with the place and the message, shown on the
-// user-interface thread (a worker waits for it).
-class FatalDialog_t : public FatalDialogIntf_t {
- public:
-  FatalDialog_t() = default;
-  explicit FatalDialog_t(const glo::Exception_t& e);
-  void Show(const char* sourceFile, int line, const std::string& message) override;
-};
-
-}  // namespace err
-#endif
 
 namespace err {
 

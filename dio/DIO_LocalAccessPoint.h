@@ -35,6 +35,15 @@ class UIServer_t {
   // stub or the object leave here, and the worker then waits until it is stopped.
   virtual void Dispatch(plat::WPARAM wParam, plat::LPARAM lParam);
 
+  // For a window's message handler: runs the call of a message kCallMessage and
+  // answers 0 (true); other messages are left to the window (false).
+  bool HandleMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) {
+    if (message != kCallMessage) return false;
+    Dispatch(wParam, lParam);
+    result = 0;
+    return true;
+  }
+
   // Runs one stack: dio::Exception_t when it or its done signal is missing; unless
   // one-way, signals the done signal once the reply is complete.
   void Dispatch(Stack_t* stack);

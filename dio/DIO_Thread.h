@@ -1,17 +1,16 @@
 #pragma once
-// The worker-thread class of the transfer: a thread with a stop event and an
-// access point to its creator's window.
+// The worker-thread class of the transfer: a worker thread (afx::Thread_t, with
+// its stop event and its shared, detach-safe state) that also carries an access
+// point to its creator's window.
 //
-// The stop event and the parameter block live in a state that the owner and the
-// running thread share, so a thread that outlives its owner's destructor (it
-// ignored the stop for longer than the owner waits) keeps using them safely; the
-// state goes with the last of the two. Such a thread is left to end on its own.
+// The parameter block is shared by the owner and the running thread, so a
+// thread that outlives its owner's destructor (it ignored the stop for longer
+// than the owner waits) keeps using its access point safely.
 #include <memory>
 
+#include "afx/AFX_Thread.h"
 #include "dio/DIO_UIAccessPoint.h"
 #include "glo/GLO_NonCopyable.h"
-#include "thr/THR_Event.h"
-#include "win/WIN_Handle.h"
 
 namespace dio {
 
@@ -20,9 +19,11 @@ class Thread_t : glo::NonCopyable_t {
   // What the thread function receives. It stays valid for as long as the thread runs.
   class Param_t : glo::NonCopyable_t {
    public:
-    Param_t(plat::HWND window, unsigned message, void* argument);
+    Param_t(thr::Event_t& stopEvent, plat::HWND window, unsigned message, void* argument)
+        : m_stopEvent(&stopEvent), m_argument(argument), m_accessPoint(window, message, stopEvent.Handle()) {}
 
-    thr::Event_t& StopEvent() { return m_stopEvent; }
+    // The thread's stop event (manual reset).
+    thr::Event_t& StopEvent() { return *m_stopEvent; }
     // What the argument points to belongs to the creator and the thread function
     // by their own agreement.
     void* Argument() const { return m_argument; }
@@ -31,7 +32,7 @@ class Thread_t : glo::NonCopyable_t {
     UIAccessPoint_t& AccessPoint() { return m_accessPoint; }
 
    private:
-    thr::Event_t m_stopEvent;  // manual reset, created unsignalled
+    thr::Event_t* m_stopEvent;  // lives in the worker thread's own shared state
     void* m_argument;
     UIAccessPoint_t m_accessPoint;
   };
@@ -49,7 +50,7 @@ class Thread_t : glo::NonCopyable_t {
 
   // True at once when the thread has ended; otherwise signals the stop event and
   // waits up to the given time: true when the thread ended in time.
-  bool Stop(unsigned long milliseconds);
+  bool Stop(unsigned long milliseconds) { return m_thread.Stop(milliseconds); }
 
   // Waits for the thread to end on its own while watching the caller's own stop
   // event: glo::Terminate_t when that is signalled first.
@@ -57,12 +58,15 @@ class Thread_t : glo::NonCopyable_t {
 
   void Resume();
 
-  thr::Event_t& StopEvent() { return m_param->StopEvent(); }
-  plat::Handle Handle() const { return m_thread.Get(); }
+  thr::Event_t& StopEvent() { return m_thread.StopEvent(); }
+  plat::Handle Handle() const { return m_thread.Handle(); }
 
  private:
-  std::shared_ptr<Param_t> m_param;
-  win::Handle_t m_thread;
+  struct Start_t;
+  static unsigned Run(afx::Thread_t::Param_t* param);
+
+  std::unique_ptr<Start_t> m_start;  // handed to the thread when it is resumed
+  afx::Thread_t m_thread;
 };
 
 }  // namespace dio

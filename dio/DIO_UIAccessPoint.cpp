@@ -24,11 +24,13 @@ Queue_t& TheQueue() {
   return *queue;
 }
 
-std::uint64_t Enqueue(std::shared_ptr<CallRecord_t> record) {
+// Queues the record under a new ticket, which its stack's done signal names.
+std::uint64_t Enqueue(const std::shared_ptr<CallRecord_t>& record, const std::shared_ptr<DoneSignal_t>& done) {
   Queue_t& q = TheQueue();
   std::lock_guard<std::mutex> lock(q.mutex);
   const std::uint64_t ticket = ++q.lastTicket;
-  q.calls.emplace(ticket, std::move(record));
+  record->stack.SetDone(done, ticket);
+  q.calls.emplace(ticket, record);
   return ticket;
 }
 
@@ -70,8 +72,7 @@ void UIAccessPoint_t::Call(Stack_t& stack) {
   auto record = std::make_shared<CallRecord_t>();
   record->stack = std::move(stack);
   const bool oneWay = record->stack.IsOneWay();
-  const std::uint64_t ticket = Enqueue(record);
-  record->stack.SetDone(m_done, ticket);
+  const std::uint64_t ticket = Enqueue(record, m_done);
   if (!plat::PostMessage(m_window, m_message, static_cast<plat::WPARAM>(ticket), 0)) {
     const unsigned long code = plat::GetLastError();
     Abandon(ticket);

@@ -113,6 +113,9 @@ std::string NormaliseFileName(const std::string& name) {
 
 Directory_t::Directory_t(FileBuffer_t& file) : m_file(file) {
   DirectoryWalk_t walk;
+  // Room for the deepest walk up front: the list then never reallocates
+  // under a reading that throws (the optimised build with non-call
+  // exceptions was seen to free a reallocated buffer twice in that case).
   walk.ancestors.reserve(kMaxDirectoryDepth + 1);
   if (!file.Blocks().empty()) walk.firstBlocks.insert(file.Blocks().front());
   walk.ancestors.push_back(&file.Blocks());

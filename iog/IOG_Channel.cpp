@@ -151,8 +151,10 @@ void Channel_t::DownloadTracksA301(gdb::Database_t& database, const ioa::Protoco
       gdb::TrackPoint_t point;
       bool newTrack = false;
       pointType->ToGdb(point, newTrack);
-      // The flag of the first point after a header begins nothing new.
-      if (state == kInTrack && newTrack && track.GetCount() > 0) {
+      // The flag of the first point after a header begins nothing new. Under
+      // A302 the laps name a track by its index, so a flag inside it begins
+      // nothing either: the run keeps all its points.
+      if (protocol != kA302 && state == kInTrack && newTrack && track.GetCount() > 0) {
         StoreTrack(protocol, key, track, database, deferred);
         track.ClearPoints();
       }
@@ -229,9 +231,9 @@ void Channel_t::AddTrack(const ioa::ProtocolId_t& protocol, const gdb::TrackId_t
   if (protocol == kA301) {
     database.InsertTrack(MakeUniqueTrackId(database, key), track);
   } else if (protocol == kA302) {
-    // A flag inside a track (or an index the unit repeats) gives a second track
-    // of a name already stored: the earlier track keeps the name, which the
-    // laps refer to, and this one takes the database's next free variant.
+    // An index the unit repeats gives a second track of a name already
+    // stored: the earlier track keeps the name, which the laps refer to, and
+    // this one takes the database's next free variant.
     gdb::TrackId_t unique(key);
     if (database.GetTracks().find(unique) != database.GetTracks().end()) database.MakeUniqueTrackName(unique);
     database.InsertTrack(unique, track);

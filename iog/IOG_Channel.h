@@ -42,7 +42,9 @@ class Channel_t : public ioa::Channel_t {
   // The point-only log: a new-track flag starts the next track; the tracks are
   // named "Track 001", "Track 002", ...
   void DownloadTracksA300(gdb::Database_t& database, Progress_t& progress);
-  // The log of headers and points under A301 or A302.
+  // The log of headers and points under A301 or A302. Under A301 a new-track
+  // flag inside a track starts the next track of the same header; under A302
+  // it does not (the laps refer to the whole track by its index).
   void DownloadTracksA301(gdb::Database_t& database, const ioa::ProtocolId_t& protocol, Progress_t& progress);
 
   // The point type of the data type after A300; false when the unit lists no A300.
@@ -63,7 +65,7 @@ class Channel_t : public ioa::Channel_t {
                   gdb::Database_t& database, Deferred_t& deferred);
   // Inserts the track: under A301 with a unique variant of the key; under A302
   // under the key, renamed by the database first when a track of that name is
-  // already there.
+  // already there (an index the unit repeats).
   void AddTrack(const ioa::ProtocolId_t& protocol, const gdb::TrackId_t& key, const gdb::Track_t& track,
                 gdb::Database_t& database);
   // The key itself when no track has its name, else the first free of

@@ -3,8 +3,8 @@
 #
 # The order is the one the build uses: plat, then STRIDE_LAYERS of the root
 # CMakeLists.txt. A library may include itself and the libraries before it; plat/
-# includes none of ours. tests/<lib>/ may include <lib> and below, tests/common and
-# tools/. app/, tools/, bench/, tests/app/ and tests/fuzz/ sit on top of the whole
+# includes none of ours. tests/<lib>/ may include <lib> and below, the test helpers
+# of those libraries (tests/<lower lib>/), tests/common and tools/. app/, tools/, bench/, tests/app/ and tests/fuzz/ sit on top of the whole
 # stack. The language module (lang/) is built from plat/ alone.
 #   scripts/check_includes.sh [source folder]
 set -euo pipefail
@@ -69,6 +69,9 @@ while IFS= read -r -d '' file; do
       ((${rank[$folder]} <= limit)) && continue
     elif [[ "$extras" == *" $folder "* ]]; then
       continue
+    elif [[ "$dir" == tests/* && "$folder" == tests/* && -n "${rank[${folder#tests/}]:-}" ]] &&
+         ((${rank[${folder#tests/}]} <= limit)); then
+      continue  # the test helpers of a library below
     elif [[ "$folder" != app && "$folder" != tools && "$folder" != tests/* && "$folder" != lang* ]]; then
       continue  # not one of ours
     fi

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tools/SimLaps.h"
+
 namespace sim {
 
 namespace {
@@ -84,6 +86,10 @@ bool BuiltinProfile(const std::string& name, Profile& out) {
     p.descriptions = {"Simulated Runner Without Commands"};
     ParseProtocols("P000 L001 A100 D110 A302 D311 D302 A906 D906", list);
     p.protocols = list;
+  } else if (name == "history") {
+    BuiltinProfile("runner", p);
+    p = LapProfile(SampleLapHistory(), LapFaults(), p);
+    p.name = "Runner with a training history";
   } else {
     return false;
   }
@@ -91,7 +97,7 @@ bool BuiltinProfile(const std::string& name, Profile& out) {
   return true;
 }
 
-std::vector<std::string> BuiltinProfileNames() { return {"runner", "tablefind", "unknown", "noa010"}; }
+std::vector<std::string> BuiltinProfileNames() { return {"runner", "tablefind", "unknown", "noa010", "history"}; }
 
 bool LoadProfile(const std::string& path, Profile& out, std::string& error) {
   std::ifstream in(path);

@@ -42,6 +42,8 @@ struct Profile {
   // and the lap command (117), each followed by a transfer-complete frame.
   std::vector<Frame> trackLog;
   std::vector<Frame> laps;
+  // Added to the lap count the Records frame announces (a unit that miscounts).
+  int lapCountDelta = 0;
 };
 
 // Parses "L001 A010 ..." (false on a malformed entry).
@@ -54,6 +56,7 @@ std::string FormatProtocols(const std::vector<ProtocolEntry>& protocols);
 //   "tablefind" no protocol array, product 77 at software 355 (found in the table)
 //   "unknown"   no protocol array, a product the table does not know
 //   "noa010"    a protocol array that lacks A010
+//   "history"   a runner with a small training history (tracks and laps)
 bool BuiltinProfile(const std::string& name, Profile& out);
 std::vector<std::string> BuiltinProfileNames();
 

@@ -548,8 +548,8 @@ void Watch_t::Converse(const Frame& frame) {
     case kCommandId: {
       if (frame.data.size() < 2) break;
       const std::int16_t command = static_cast<std::int16_t>(GetU16(frame.data, 0));
-      auto transfer = [&](const std::vector<Frame>& frames) {
-        Send(kRecordsId, S16(static_cast<std::int16_t>(frames.size())));
+      auto transfer = [&](const std::vector<Frame>& frames, int countDelta = 0) {
+        Send(kRecordsId, S16(static_cast<std::int16_t>(static_cast<int>(frames.size()) + countDelta)));
         for (const Frame& f : frames) {
           if (f.id > 255 || f.data.size() > 255)
             SendMultiPacket(f.id, f.data);
@@ -565,7 +565,7 @@ void Watch_t::Converse(const Frame& frame) {
       } else if (command == kCmdTracks) {
         transfer(m_profile.trackLog);
       } else if (command == kCmdLaps) {
-        transfer(m_profile.laps);
+        transfer(m_profile.laps, m_profile.lapCountDelta);
       } else if (command == kCmdRegionInfo) {
         if (m_profile.regionInfo) Send(kRegionInfoId, *m_profile.regionInfo);
       }

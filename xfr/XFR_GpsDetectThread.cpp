@@ -6,6 +6,7 @@
 #include "dio/DIO_UIAccessPoint.h"
 #include "ioa/IOA_Channel.h"
 #include "iol/IOL_Exception.h"
+#include "plat/PLAT_App.h"
 #include "ios/IOS_SerialLink.h"
 #include "win/WIN_StructuredException.h"
 #include "xfr/XFR_GpsDetectDlg.h"
@@ -64,6 +65,7 @@ void RunGpsDetect(GpsDetectDlgIntf_t& dialog, const thr::Event_t& stopEvent) {
 
 unsigned GpsDetectThreadMain(afx::Thread_t::Param_t* param) {
   win::InstallSeTranslator();
+  plat::SetThreadStopEvent(param->StopEvent().Handle());
   GpsDetectThreadBlock_t block;
   {
     const std::unique_ptr<GpsDetectThreadBlock_t> owned(static_cast<GpsDetectThreadBlock_t*>(param->Argument()));

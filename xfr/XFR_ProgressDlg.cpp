@@ -144,10 +144,8 @@ void ProgressDlg_t::OnCancel() {
 }
 
 bool ProgressDlg_t::OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) {
-  if (message != dio::kCallMessage) return plat::Dialog_t::OnMessage(message, wParam, lParam, result);
-  m_server.Dispatch(wParam, lParam);
-  result = 0;
-  return true;
+  return m_server.HandleMessage(message, wParam, lParam, result) ||
+         plat::Dialog_t::OnMessage(message, wParam, lParam, result);
 }
 
 void ProgressDlg_t::OnTimer(unsigned id) {

@@ -4,20 +4,13 @@
 
 #include <limits>
 
+#include "ProfileTestUtil.h"
 #include "glo/GLO_Exception.h"
 #include "mat/MAT_UnitConverterTable.h"
 
 namespace {
 
-// Metres for elevations (steps 40 m ... 40 km), kilometres for distances
-// (steps 20 m ... 3000 km).
-app::GraphAxes_t MetricAxes() {
-  const map::UnitsZoomScaleTable_t& table = map::GetUnitsZoomScaleTable();
-  return app::GraphAxes_t{&table.FindElevation(mat::ElevationUnits_t::Metres),
-                          &mat::ElevationUnitsEntry(mat::ElevationUnits_t::Metres),
-                          &table.FindDistance(mat::DistUnitsTypes_t::Metric),
-                          &mat::DistanceUnitsEntry(mat::DistUnitsTypes_t::Metric)};
-}
+using proftest::MetricAxes;
 
 app::PixelGraphConvertor_t Make(double lowest, double highest, double first, double last,
                                 plat::RECT pixels = {0, 0, 500, 300}) {

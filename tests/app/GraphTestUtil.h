@@ -19,7 +19,6 @@ class Host_t : public plat::Wnd_t {
  public:
   explicit Host_t(int width = 600, int height = 400) {
     Create(nullptr, 0, plat::kWsOverlappedWindow, plat::RECT{0, 0, width, height});
-    ShowWindow(true);
   }
 };
 

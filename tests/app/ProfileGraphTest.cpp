@@ -7,6 +7,7 @@
 #include "GraphTestUtil.h"
 #include "ProfileTestUtil.h"
 #include "app/ProfileView.h"
+#include "glo/GLO_StringResource.h"
 #include "mat/MAT_UnitConverterTable.h"
 
 namespace {
@@ -15,13 +16,7 @@ using graphtest::Canvas_t;
 using graphtest::Host_t;
 const double kNone = std::nan("");
 
-app::GraphAxes_t MetricAxes() {
-  const map::UnitsZoomScaleTable_t& table = map::GetUnitsZoomScaleTable();
-  return app::GraphAxes_t{&table.FindElevation(mat::ElevationUnits_t::Metres),
-                          &mat::ElevationUnitsEntry(mat::ElevationUnits_t::Metres),
-                          &table.FindDistance(mat::DistUnitsTypes_t::Metric),
-                          &mat::DistanceUnitsEntry(mat::DistUnitsTypes_t::Metric)};
-}
+using proftest::MetricAxes;
 
 class ProfileGraph : public graphtest::GuiTest {
  protected:
@@ -29,7 +24,7 @@ class ProfileGraph : public graphtest::GuiTest {
   // Fitted, the view is 1000 m (0.5 px/m) by 150 m (2 px/m) for 0..1000 m, 0..120 m.
   std::unique_ptr<app::TrkProfileGraphCtrl_t> Make(const gdb::Track_t& track) {
     auto graph = std::make_unique<app::TrkProfileGraphCtrl_t>(track, track.Begin(), track.End(), false, MetricAxes());
-    graph->Create(&host, 1, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 542, 361});
+    graph->Create(&host, 1, app::TrkProfileGraphCtrl_t::kStyle, plat::RECT{0, 0, 542, 361});
     return graph;
   }
   Host_t host{700, 500};
@@ -176,6 +171,9 @@ TEST_F(ProfileGraph, WheelScrollsOnlyInsideThePlot) {
   const double ymin = graph->GetConvertor().GetView().ymin;
   EXPECT_TRUE(graph->OnWheelScroll(0, 10, screen(100, 100)));
   EXPECT_NEAR(ymin - 10, graph->GetConvertor().GetView().ymin, 1e-9);
+  // A notch towards the user scrolls down by a line (5 % of 60 m).
+  EXPECT_TRUE(graph->HandleWheel(-120, screen(100, 100)));
+  EXPECT_NEAR(ymin - 10 - 3 * afx::GetWheelScrollLines(), graph->GetConvertor().GetView().ymin, 1e-9);
 }
 
 TEST_F(ProfileGraph, DraggingTheCursor) {
@@ -201,19 +199,90 @@ TEST_F(ProfileGraph, DraggingTheCursor) {
   EXPECT_THROW(graph->GetElevationAt(5000), glo::OutOfRange_t);
 }
 
+// A profile pressed, dragged and released with the left button.
+struct Mouse_t : app::TrkProfileGraphCtrl_t {
+  using app::TrkProfileGraphCtrl_t::TrkProfileGraphCtrl_t;
+  void Press(plat::POINT p) { OnLButtonDown(plat::kMkLButton, p); }
+  void Drag(plat::POINT p) { OnMouseMove(plat::kMkLButton, p); }
+  void Release() { OnLButtonUp(0, plat::POINT{0, 0}); }
+};
+
+// A parent that keeps the messages its profile sends.
+struct Parent_t : Host_t {
+  bool OnMessage(unsigned message, plat::WPARAM, plat::LPARAM, plat::LRESULT& result) override {
+    messages.push_back(message);
+    result = 0;
+    return true;
+  }
+  std::vector<unsigned> messages;
+};
+
+TEST_F(ProfileGraph, MouseDragSpaceWhileHeldAndZoomMessages) {
+  Parent_t parent;
+  Mouse_t graph(GapTrack(), GapTrack().Begin(), GapTrack().End(), false, MetricAxes());
+  graph.Create(&parent, 1, app::TrkProfileGraphCtrl_t::kStyle, plat::RECT{0, 0, 542, 361});
+  graph.Press(plat::POINT{80, 200});
+  EXPECT_TRUE(graph.IsTracking());
+  graph.HandleKey(plat::kVkSpace, 0);  // ignored while the button is held
+  ASSERT_TRUE(graph.GetCursorDistance().IsPresent());
+  graph.Drag(plat::POINT{5, 200});
+  EXPECT_FALSE(graph.GetCursorDistance().IsPresent());
+  graph.Drag(plat::POINT{130, 200});
+  EXPECT_NEAR(200.0, *graph.GetCursorDistance(), 0.1);
+  graph.Release();
+  graph.Drag(plat::POINT{80, 200});  // no longer tracking
+  EXPECT_NEAR(200.0, *graph.GetCursorDistance(), 0.1);
+  graph.HandleKey(0xBB, 0);
+  graph.HandleKey(0x6D, plat::kMkShift);
+  EXPECT_EQ((std::vector<unsigned>{app::kMsgProfileZoomX, app::kMsgProfileZoomY, app::kMsgProfileZoomY}),
+            parent.messages);
+}
+
+TEST_F(ProfileGraph, Readout) {
+  auto graph = Make(GapTrack());
+  EXPECT_EQ(glo::StringResource_t(132, GLO_SRC).Text(), graph->ReadoutText());
+  graph->SetCursorDistance(100);
+  EXPECT_EQ("Distance: 100 m,  Elevation: 120 m", graph->ReadoutText());
+  graphtest::MaybeSave(*graph, "profile-cursor");
+  {
+    // The cursor lines: column 80 down the plot, row 91 from the plot's left
+    // edge to the last point's column (530, the plot's right edge).
+    Canvas_t canvas(542, 361);
+    graph->Paint(canvas.dc);
+    const plat::COLORREF red = plat::Rgb(233, 33, 22);
+    for (const plat::POINT p : {plat::POINT{80, 32}, plat::POINT{80, 250}, plat::POINT{80, 330}, plat::POINT{31, 91},
+                                plat::POINT{300, 91}, plat::POINT{529, 91}})
+      EXPECT_EQ(red, canvas.At(p.x, p.y)) << p.x << "," << p.y;
+    EXPECT_NE(red, canvas.At(81, 250));
+    EXPECT_NE(red, canvas.At(300, 92));
+  }
+  graph->SetCursorDistance(350);  // in the gap
+  EXPECT_EQ("Distance: 350 m", graph->ReadoutText());
+  // Zoomed in to 300 m by 60 m at the start and the bottom: a cursor at 1000 m
+  // and 70 m lies right of the plot and above it.
+  graph->GetConvertor().SetZoom(24, 14);
+  graph->GetConvertor().ScrollX(-1.0e6);
+  graph->GetConvertor().ScrollY(1.0e6);
+  graph->SetCursorDistance(graph->GetStatistics().GetLength());
+  ASSERT_TRUE(graph->GetCursorElevation().IsPresent());
+  const std::string text = graph->ReadoutText();
+  EXPECT_EQ(0u, text.find("Distance: ")) << text;
+  EXPECT_EQ(std::string::npos, text.find("Elevation")) << text;
+}
+
 TEST_F(ProfileGraph, ViewBuildsAControlOnlyForTracksWithAltitudeAndDistance) {
   app::ProfileView_t view;
   view.Create(&host, 2, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 400, 200});
   const gdb::Track_t flat = proftest::AltitudeTrack({kNone, kNone, kNone});
   const gdb::Track_t still = proftest::AltitudeTrack({5, 6}, 0.0);
-  view.OnUpdate(&GapTrack());
+  view.ShowTrack(&GapTrack());
   ASSERT_NE(nullptr, view.GetGraph());
   EXPECT_EQ(400, view.GetGraph()->GetClientRect().right);
-  view.OnUpdate(&flat);
+  view.ShowTrack(&flat);
   EXPECT_EQ(nullptr, view.GetGraph());
-  view.OnUpdate(&still);
+  view.ShowTrack(&still);
   EXPECT_EQ(nullptr, view.GetGraph());
-  view.OnUpdate(nullptr);
+  view.ShowTrack(nullptr);
   EXPECT_EQ(nullptr, view.GetGraph());
 }
 

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/GraphConversion.h"
 #include "gdb/GDB_Track.h"
 #include "glo/GLO_Optional.h"
 #include "glo/GLO_Time.h"
+#include "map/MAP_UnitsZoomScaleTable.h"
+#include "mat/MAT_UnitConverterTable.h"
 
 namespace proftest {
 
@@ -38,6 +41,16 @@ inline gdb::Track_t AltitudeTrack(const std::vector<double>& altitudes, double s
     track.AppendPoint(PointAt(step * static_cast<double>(i), altitude, static_cast<std::int64_t>(i) * seconds));
   }
   return track;
+}
+
+// Metres for elevations (steps 40 m ... 40 km), kilometres for distances
+// (steps 20 m ... 3000 km).
+inline app::GraphAxes_t MetricAxes() {
+  const map::UnitsZoomScaleTable_t& table = map::GetUnitsZoomScaleTable();
+  return app::GraphAxes_t{&table.FindElevation(mat::ElevationUnits_t::Metres),
+                          &mat::ElevationUnitsEntry(mat::ElevationUnits_t::Metres),
+                          &table.FindDistance(mat::DistUnitsTypes_t::Metric),
+                          &mat::DistanceUnitsEntry(mat::DistUnitsTypes_t::Metric)};
 }
 
 }  // namespace proftest

@@ -36,6 +36,8 @@ int AwaitExit(pid_t pid) {
 
 TEST(SingleInstanceTest, SecondStartBringsTheFirstForwardAndEnds) {
   ASSERT_TRUE(plat::EnsureGuiApplication());
+  // The lock and the socket lie in this process's own temporary folder.
+  test::EnvOverride runtime("XDG_RUNTIME_DIR", nullptr);
   int forwarded = 0;
   {
     plat::SingleInstance_t first("instance-test");

@@ -39,7 +39,13 @@ class SummaryPages : public graphtest::GuiTest {
     map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t::Metric);
   }
   static std::string Text(const plat::Wnd_t& page, int id) { return page.GetDlgItem(id)->GetWindowText(); }
-  static bool Visible(const plat::Wnd_t& page, int id) { return page.GetDlgItem(id)->IsWindowVisible(); }
+  // Whether the control is shown (its own flag: the test windows stay hidden).
+  static bool Visible(const plat::Wnd_t& page, int id) {
+    plat::Wnd_t* item = page.GetDlgItem(id);
+    const bool shown = item->ShowWindow(true);
+    item->ShowWindow(shown);
+    return shown;
+  }
   static std::string DateTime(std::int64_t t) {
     return app::FormatLocalDate(glo::Time_t(t)) + "  " + app::FormatLocalTime(glo::Time_t(t));
   }
@@ -78,9 +84,14 @@ TEST_F(SummaryPages, HistoryRowsPerWeekLatestFirstWithTotals) {
 }
 
 TEST_F(SummaryPages, WithoutHeartRatesTheColumnAndTotalAreHidden) {
-  const app::RunSet_t runs = Runs({PlainRun(kBase), PlainRun(kBase + kDay)});
+  // A run without laps has no week: it shows nowhere and adds nothing.
+  const app::RunSet_t runs = Runs({PlainRun(kBase), PlainRun(kBase + kDay), app::Run_t()});
+  app::WeekDialog_t week(&formView, runs.begin(), runs.end());
+  EXPECT_EQ(2, week.GetList().GetItemCount());
+  EXPECT_EQ(app::FormatWeekLabel(glo::Time_t(kBase)), Text(week, 1026));
   app::HistoryDialog_t history(&formView, runs, "");
   EXPECT_EQ(6, history.GetList().GetColumnCount());
+  EXPECT_EQ(1, history.GetList().GetItemCount());
   EXPECT_FALSE(Visible(history, 1017));
   EXPECT_FALSE(Visible(history, 1033));
   EXPECT_EQ("History", Text(history, 1026));
@@ -104,9 +115,18 @@ TEST_F(SummaryPages, WeekRowsPerRunAndDoubleClick) {
   EXPECT_EQ(std::vector<int>{1}, selected);
 }
 
+// A history page that is resized as the form view would resize it.
+struct ResizedPage_t : app::HistoryDialog_t {
+  using app::HistoryDialog_t::HistoryDialog_t;
+  void Resize(int width, int height) {
+    MoveWindow(0, 0, width, height);
+    OnSize(width, height);  // hidden windows get no size event
+  }
+};
+
 TEST_F(SummaryPages, ResizingKeepsTheMargins) {
   const app::RunSet_t runs = Runs({PlainRun(kBase)});
-  app::HistoryDialog_t page(&formView, runs, "");
+  ResizedPage_t page(&formView, runs, "");
   auto rectOf = [&](int id) {
     plat::RECT r = page.GetDlgItem(id)->GetWindowRect();
     page.ScreenToClient(r);
@@ -114,7 +134,7 @@ TEST_F(SummaryPages, ResizingKeepsTheMargins) {
   };
   const plat::RECT list = rectOf(1002), total = rectOf(1005), client = page.GetClientRect();
   EXPECT_EQ(640, client.right);
-  page.MoveWindow(0, 0, 700, 560);
+  page.Resize(700, 560);
   const plat::RECT list2 = rectOf(1002), total2 = rectOf(1005);
   EXPECT_EQ(list.left, list2.left);
   EXPECT_EQ(list.top, list2.top);

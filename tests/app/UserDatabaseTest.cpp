@@ -2,6 +2,7 @@
 // users together with their run database files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -59,6 +60,17 @@ class UserDatabaseTest : public ::testing::Test {
 };
 
 using Entries_t = std::vector<std::pair<std::uint32_t, std::string>>;
+
+TEST(UserDatabase, FilesLieInTheDataFolder) {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  ASSERT_NE(data, nullptr);
+  const std::string folder = std::string(data) + "/VORTAN/Stridemere Logbook/";
+  EXPECT_EQ(app::DataFolder(), folder);
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_EQ(app::GetUserDatabase().FilePath(), folder + "StridemereLogbook.bin");
+  EXPECT_EQ(app::GetUserDatabase().DocumentPath("Runner"), folder + "Runner.bin");
+  EXPECT_FALSE(app::GetUserDatabase().IsLoaded());
+}
 
 TEST_F(UserDatabaseTest, MissingFileThenSaveWritesTheLayout) {
   EXPECT_EQ(m_users->FilePath(), ListPath());

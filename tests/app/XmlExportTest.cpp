@@ -14,18 +14,6 @@ using namespace trtest;
 
 namespace {
 
-// Complaints of the XML parser about the file; empty when it is well-formed.
-std::string XmlLintErrors(const std::string& path) {
-  const std::string command = "xmllint --noout '" + path + "' 2>&1; echo \"exit $?\"";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return "cannot run xmllint";
-  std::string output;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  pclose(pipe);
-  return output == "exit 0\n" ? std::string() : output;
-}
-
 app::RunSet_t SmallHistory() {
   app::RunSet_t runs;
   app::LapSet_t laps;
@@ -97,7 +85,7 @@ TEST(XmlExport, SmallHistoryEqualsTheReferenceAndIsWellFormed) {
   EXPECT_FALSE(app::CanExportXml(app::RunSet_t()));
   EXPECT_FALSE(app::ExportHistoryXml(path, runs).IsPresent());
   EXPECT_EQ(test::ReadFile(path), kReference);
-  EXPECT_EQ(XmlLintErrors(path), "");
+  EXPECT_EQ(test::XmlLintErrors(path), "");
 }
 
 TEST(XmlExport, EscapingAndLineBreaks) {

@@ -1,5 +1,6 @@
 #include "tests/common/TestEnv.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -88,6 +89,17 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::string XmlLintErrors(const std::string& path) {
+  const std::string command = "xmllint --noout '" + path + "' 2>&1; echo \"exit $?\"";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return "cannot run xmllint";
+  std::string output;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+  pclose(pipe);
+  return output == "exit 0\n" ? std::string() : output;
 }
 
 }  // namespace test

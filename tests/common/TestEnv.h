@@ -34,4 +34,7 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // Reads a whole file; throws std::runtime_error on failure.
 std::string ReadFile(const std::string& path);
 
+// What the XML parser (xmllint) says of the file; empty when it is well-formed.
+std::string XmlLintErrors(const std::string& path);
+
 }  // namespace test

@@ -154,10 +154,7 @@ class Server : public plat::Wnd_t {
 
  protected:
   bool OnMessage(unsigned message, plat::WPARAM w, plat::LPARAM l, plat::LRESULT& result) override {
-    if (message != dio::kCallMessage) return false;
-    server.Dispatch(w, l);
-    result = 0;
-    return true;
+    return server.HandleMessage(message, w, l, result);
   }
 };
 

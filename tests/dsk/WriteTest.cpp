@@ -68,6 +68,31 @@ TEST(WriteTest, WritingGrowsFilesAndSurvivesReopening) {
   EXPECT_EQ("tail", empty.substr(1500));
 }
 
+TEST(WriteTest, FileInASubDirectory) {
+  // Growing a file rewrites its directory, which grows in turn and is
+  // rewritten into the root.
+  ImageBuilder_t b;
+  b.files = {imgkit::Dir("SUB", {File("IN.RGN", "region"), File("OTHER", "o")})};
+  MemoryMedia_t media(b.Build());
+  const std::string data = Pattern(241 * 512);
+  {
+    Session_t s(media);
+    dsk::Directory_t* sub = s.P().GetRootDirectory().FindDirectory("SUB");
+    ASSERT_NE(nullptr, sub);
+    dsk::FileBuffer_t& f = *sub->FindFile("IN.RGN");
+    f.Open(dsk::kModeWrite);
+    std::uint64_t at = 0;
+    f.Write(data.data(), static_cast<std::uint32_t>(data.size()), at);
+    f.Close();
+    EXPECT_EQ(3u * 512, sub->OwnFile().Size());  // IN.RGN now takes two records
+  }
+  Session_t s(media);
+  dsk::Directory_t* sub = s.P().GetRootDirectory().FindDirectory("SUB");
+  ASSERT_NE(nullptr, sub);
+  EXPECT_EQ(data, imgkit::ReadWhole(*sub, "IN.RGN"));
+  EXPECT_EQ("o", imgkit::ReadWhole(*sub, "OTHER"));
+}
+
 TEST(WriteTest, BigFileTakesTwoRecords) {
   ImageBuilder_t b;
   b.blockCount = 400;

@@ -67,9 +67,12 @@ TEST(PhasedProgressTest, ReaderFollowsWriterOnAnotherThread) {
     for (;;) {
       const int r = thr::WaitForAny({stop.Handle(), progress.ChangeEvent().Handle()}, 1000);
       if (r == 0) return;
-      if (r == 1) seen.push_back(progress.GetPhase());
+      // One reading per wake: the writer may move on while the reader works,
+      // and may have changed the phase again before the event is seen.
+      const Phase_t phase = progress.GetPhase();
+      if (r == 1 || phase == Phase_t::kFinished) seen.push_back(phase);
       percents.push_back(progress.Percent());
-      if (progress.GetPhase() == Phase_t::kFinished) return;
+      if (phase == Phase_t::kFinished) return;
     }
   });
   progress.SetPhase(Phase_t::kStarted, 0);
@@ -82,7 +85,7 @@ TEST(PhasedProgressTest, ReaderFollowsWriterOnAnotherThread) {
 
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.back(), Phase_t::kFinished);
-  for (size_t i = 1; i < seen.size(); ++i) EXPECT_LT(seen[i - 1], seen[i]);
+  for (size_t i = 1; i < seen.size(); ++i) EXPECT_LE(seen[i - 1], seen[i]);
   for (int percent : percents) {
     EXPECT_GE(percent, 0);
     EXPECT_LE(percent, 100);

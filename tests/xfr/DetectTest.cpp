@@ -154,15 +154,13 @@ TEST_F(DetectTest, UnitWithoutDescriptionIsAFatalReportAndClosesTheDialog) {
   const std::vector<std::string> ports = {watch.PortPath()};
   xfr::GpsDetectDlg_t dialog(ports);
   std::string report;
-  // The report dialog (template 5605) is read and closed; the detection dialog
-  // is left to its worker.
   plat::SetModalHook([&](plat::Dialog_t& d) {
-    if (d.GetTemplateId() != 5605) return;
-    report = d.GetDlgItem(5601)->GetWindowText();
+    if (d.GetTemplateId() == xfr::kGpsDetectDlgTemplate) return;
+    report = d.GetDlgItem(5601)->GetWindowText();  // the report dialog
     d.EndDialog(plat::kIdOk);
   });
   EXPECT_EQ(dialog.DoModal(), plat::kIdCancel);
-  plat::SetModalHook(nullptr);
+  // The place of the failed check, in the report's error id.
   EXPECT_NE(report.find("XFR_GPSDETECTTHREAD.CPP-"), std::string::npos) << report;
 }
 

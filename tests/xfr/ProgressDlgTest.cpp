@@ -2,6 +2,8 @@
 // texts, position, title, message boxes, busy and finished states, and Cancel
 // stopping the worker.
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <functional>
 #include <memory>
 
@@ -21,6 +23,7 @@ struct Job {
   std::function<void(xfr::ProxyProgressDlg_t&, xfr::ProxyMessageBox_t&)> body;
   std::atomic<int> step{0};   // set by the body as it goes
   std::atomic<int> end{0};    // 1 ran through, 2 stopped
+  std::atomic<bool> go{true};  // false: the body waits until the test has looked
 };
 
 unsigned Worker(dio::Thread_t::Param_t* param) {
@@ -30,6 +33,7 @@ unsigned Worker(dio::Thread_t::Param_t* param) {
     dio::RemoteReference_t boxRef({dio::kMessageBoxInterface, 1}, param->AccessPoint());
     xfr::ProxyProgressDlg_t dlg(dlgRef);
     xfr::ProxyMessageBox_t box(boxRef);
+    while (!job->go.load()) thr::Delay(1, param->StopEvent().Handle());
     job->body(dlg, box);
     job->end = 1;
     // Then waits to be stopped, as a worker whose dialog is still up does.
@@ -74,12 +78,20 @@ class ProgressDlgTest : public xfrtest::DialogTest {
 
 TEST_F(ProgressDlgTest, WorkerDrivesTheDialogAndTheUserClosesItWhenFinished) {
   std::string asked;
+  bool wentOnBeforeTheBoxClosed = false;
+  Job job;
   plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned type) {
     asked = text;
+    if (text == "Noted") {
+      // The one-way box: the worker is not waiting for it.
+      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (job.step.load() < 3 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      wentOnBeforeTheBoxClosed = job.step.load() >= 3;
+    }
     return type == plat::kMbYesNo ? plat::kIdNo : plat::kIdOk;
   });
   std::uint32_t answer = 0;
-  Job job;
   job.body = [&](ProgressDlgIntf_t& dlg, xfr::MessageBoxIntf_t& box) {
     job.step = 1;
     dlg.SetItemText(5803, "");
@@ -90,22 +102,25 @@ TEST_F(ProgressDlgTest, WorkerDrivesTheDialogAndTheUserClosesItWhenFinished) {
     job.step = 2;
     answer = box.Show("Go on?", plat::kMbYesNo, 0);
     box.ShowOneWay("Noted", plat::kMbOk, 0);
+    job.step = 3;
     dlg.SetItemText(5803, "All runs received.");
     dlg.SetFinished();
     dlg.HideProgressBar();
-    job.step = 3;
+    job.step = 4;
   };
+  job.go = false;
   TestProgressDlg dialog(job);
   int initialPos = -1;
   std::string initialText3;
   plat::SetModalHook([&](plat::Dialog_t& d) {
     initialPos = Pos(d);
     initialText3 = d.GetDlgItem(5803)->GetWindowText();
+    job.go = true;
     ASSERT_TRUE(WaitStep(job, 2));
     EXPECT_EQ(Pos(d), 37);
     EXPECT_EQ(d.GetDlgItem(5802)->GetWindowText(), "Receiving tracks");
     d.SaveImage(PicturePath("progress"));
-    ASSERT_TRUE(WaitStep(job, 3));
+    ASSERT_TRUE(WaitStep(job, 4));
     plat::PumpUntilIdle();
     EXPECT_EQ(d.GetWindowText(), "Transfer from the watch");
     EXPECT_EQ(Cancel(d).GetWindowText(), Text(5809));
@@ -118,6 +133,7 @@ TEST_F(ProgressDlgTest, WorkerDrivesTheDialogAndTheUserClosesItWhenFinished) {
   EXPECT_EQ(initialText3, Text(5810));
   EXPECT_EQ(answer, static_cast<std::uint32_t>(plat::kIdNo));
   EXPECT_EQ(asked, "Noted");  // the one-way box came second
+  EXPECT_TRUE(wentOnBeforeTheBoxClosed);
   EXPECT_EQ(dialog.stopWorkCalls, 1);
   EXPECT_EQ(job.end.load(), 1);
 }

@@ -1,0 +1,192 @@
+#include "app/Application.h"
+
+#include "app/AboutBox.h"
+#include "app/AppSettings.h"
+#include "app/ApplicationInfo.h"
+#include "app/CatchChain.h"
+#include "app/Commands.h"
+#include "app/Document.h"
+#include "app/FrameRules.h"
+#include "app/MainFrame.h"
+#include "app/UserDatabase.h"
+#include "err/ERR_FatalDialog.h"
+#include "glo/GLO_Exception.h"
+#include "glo/GLO_StringResource.h"
+#include "map/MAP_Registry.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_MessageBox.h"
+#include "win/WIN_Locale.h"
+#include "win/WIN_StructuredException.h"
+
+namespace app {
+
+const char kMissingLanguageModuleText[] =
+    "Incorrect or missing language dll file.  Please reinstall StridemereLogbook_LANG.dll. ";
+
+namespace {
+
+bool g_startUpDone = false;
+
+void ShowLoadMessage(const LoadOutcome_t& outcome) {
+  if (outcome.messageId == 0) return;
+  plat::MessageBox(nullptr, glo::StringResource_t(outcome.messageId, GLO_SRC).Text(), GetApplicationInfo().Name(),
+                   plat::kMbOk | plat::kMbIconExclamation);
+}
+
+}  // namespace
+
+bool IsStartUpDone() { return g_startUpDone; }
+
+Application_t::Application_t() = default;
+
+Application_t::~Application_t() {
+  try {
+    ExitInstance();
+  } catch (...) {
+  }
+}
+
+bool Application_t::InitInstance(int showCommand) {
+  try {
+    plat::SetResourceHandle(glo::GetResourceModule());
+  } catch (const win::Error_t&) {
+    plat::MessageBox(nullptr, kMissingLanguageModuleText, "Stridemere Logbook", plat::kMbOk | plat::kMbIconStop);
+    return false;
+  }
+  err::SetApplicationInfoSource(&GetApplicationInfo);
+  bool done = false;
+  err::FatalDialog_t report;
+  try {
+    win::InstallSeTranslator();
+    win::SetRuntimeLocale(win::SystemLocaleName());
+    m_instance = std::make_unique<plat::SingleInstance_t>(GetApplicationInfo().WindowClassName());
+    if (!m_instance->Acquire()) return false;
+    plat::SetAppCmdTarget(this);
+    StartUp(showCommand);
+    done = true;
+    if (GetUserDatabase().empty() && m_transfer) {
+      // A failure in the first transfer is reported; the program goes on.
+      RunInCatchChain(m_transfer, report);
+    }
+    m_splash.reset();
+  } catch (...) {
+    m_splash.reset();
+    ReportCaughtException(report);
+  }
+  if (!done) CloseMainWindow();
+  return done;
+}
+
+void Application_t::StartUp(int showCommand) {
+  m_splash = std::make_unique<SplashWindow_t>();
+  plat::PumpUntil([] { return false; }, m_splashPause);
+  const int show = StartShowCommand(showCommand, GetAppSettings().startMaximized.Optional());
+
+  m_document = std::make_unique<Document_t>();
+  m_frame = std::make_unique<MainFrame_t>();
+  m_frame->Create();
+  m_document->SendInitialUpdate();
+
+  if (show == kSwShowMaximized)
+    m_frame->ShowMaximized();
+  else if (show == kSwShowMinimized || show == kSwMinimize || show == kSwShowMinNoActive)
+    m_frame->ShowMinimized();
+  else if (show != kSwHide)
+    m_frame->ShowWindow(true);
+  m_frame->RecalcPanes();
+  m_frame->UpdateWindow();
+
+  ShowLoadMessage(GetUserDatabase().Load());
+  m_document->LoadDatabase();
+  TreeView_t& tree = m_frame->GetTreeView();
+  const plat::HTREEITEM root = tree.Control().GetRootItem();
+  GLO_ASSERT(root != 0);
+  m_document->UpdateAllViews();
+  tree.Control().Expand(root, true);
+  tree.Control().SetFocus();
+  g_startUpDone = true;
+}
+
+void Application_t::CloseMainWindow() {
+  if (m_frame && m_frame->HasWindow()) m_frame->SendMessage(plat::kWmClose);
+}
+
+int Application_t::Run() {
+  int result = 0;
+  err::FatalDialog_t report;
+  if (RunInCatchChain([&] { result = plat::RunMessageLoop(); }, report)) return result;
+  CloseMainWindow();
+  return 0;
+}
+
+int Application_t::ExitInstance() {
+  g_startUpDone = false;
+  plat::SetAppCmdTarget(nullptr);
+  m_splash.reset();
+  m_frame.reset();
+  m_document.reset();
+  m_instance.reset();
+  // Windows whose removal waits for the event loop go now, before the process ends.
+  plat::PumpUntilIdle();
+  return 0;
+}
+
+void Application_t::OnUnits(bool metric) {
+  map::Registry_t& units = map::GetRegistry();
+  units.DistanceUnitsType.Set(metric ? mat::DistUnitsTypes_t::Metric : mat::DistUnitsTypes_t::Statute);
+  units.ElevationUnits.Set(metric ? mat::ElevationUnits_t::Metres : mat::ElevationUnits_t::Feet);
+  if (HasDocument()) GetDocument().UpdateAllViews();
+}
+
+bool Application_t::OnCommand(unsigned id, unsigned code) {
+  if (code != 0) return false;
+  switch (id) {
+    case kCmdAppAbout: {
+      AboutDialog_t about(m_frame.get());
+      about.DoModal();
+      return true;
+    }
+    case kCmdHelp:
+      plat::MessageBox(m_frame.get(), glo::StringResource_t(7180, GLO_SRC).Text(), GetApplicationInfo().Name(),
+                       plat::kMbOk | plat::kMbIconInformation);
+      return true;
+    case kCmdDeleteSelection:
+      GetDocument().DeleteSelection();
+      GetDocument().UpdateAllViews();
+      return true;
+    case kCmdTransfer:
+      if (m_transfer) m_transfer();
+      return true;
+    case kCmdMetricUnits:
+      OnUnits(true);
+      return true;
+    case kCmdStatuteUnits:
+      OnUnits(false);
+      return true;
+    case kCmdAppExit:
+      CloseMainWindow();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Application_t::OnUpdateCommand(plat::CmdUI_t& ui) {
+  switch (ui.GetId()) {
+    case kCmdTransfer:
+      ui.Enable(true);
+      return true;
+    case kCmdMetricUnits:
+    case kCmdStatuteUnits: {
+      const auto wanted = ui.GetId() == kCmdMetricUnits ? mat::DistUnitsTypes_t::Metric : mat::DistUnitsTypes_t::Statute;
+      ui.Enable(true);
+      ui.SetRadio(map::GetRegistry().DistanceUnitsType.Value() == wanted);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,347 @@
+// The program as a whole, offscreen: start-up with its settings, the panes,
+// the user menu, closing and starting again with the same history, and the
+// failures that start-up and closing report.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/AppSettings.h"
+#include "app/Application.h"
+#include "app/Commands.h"
+#include "app/Document.h"
+#include "app/HistoryPage.h"
+#include "app/LapPage.h"
+#include "app/WeekPage.h"
+#include "app/MainFrame.h"
+#include "app/RunDatabase.h"
+#include "app/UserDatabase.h"
+#include "err/ERR_ErrDlg.h"
+#include "glo/GLO_StringResource.h"
+#include "map/MAP_Registry.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_FileDialog.h"
+#include "plat/PLAT_Gui.h"
+#include "plat/PLAT_MessageBox.h"
+#include "tests/app/TrainingTestUtil.h"
+#include "tests/common/TestEnv.h"
+#include "win/WIN_RegSettingsKey.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ApplicationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(plat::EnsureGuiApplication());
+    // Fatal reports are counted and closed.
+    plat::SetModalHook([this](plat::Dialog_t& dialog) {
+      if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
+        ++m_reports;
+        dialog.EndDialog(plat::kIdOk);
+      }
+    });
+    plat::SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {
+      m_messages.push_back(text);
+      return plat::kIdOk;
+    });
+  }
+  void TearDown() override {
+    m_app.reset();
+    plat::SetModalHook(nullptr);
+    plat::SetMessageBoxHook(nullptr);
+  }
+
+  bool Start(int show = app::kSwShowNormal) {
+    m_app = std::make_unique<app::Application_t>();
+    m_app->SetSplashPause(0);
+    const bool started = m_app->InitInstance(show);
+    plat::PumpUntilIdle();
+    return started;
+  }
+  // Closes the main window as the user would and ends the program.
+  void Close() {
+    if (m_app->Frame() && m_app->Frame()->HasWindow()) m_app->Frame()->SendMessage(plat::kWmClose);
+    plat::PumpUntilIdle();
+    m_app->ExitInstance();
+    m_app.reset();
+  }
+  app::MainFrame_t& Frame() { return *m_app->Frame(); }
+  plat::TreeCtrl_t& Tree() { return Frame().GetTreeView().Control(); }
+
+  // A user list of one user with a run database of 'runs' runs, one a day.
+  static void WriteHistory(const std::string& user, int runs) {
+    app::UserDatabase_t users(app::DataFolder());
+    users.Load();
+    users.AddUser(1234, user);
+    users.Save();
+    app::RunSet_t set;
+    for (int i = 0; i < runs; ++i) set.insert(trtest::MakeRun(trtest::kBase + i * 86400, 1 + i % 3, 300, 20));
+    app::SaveRunDatabase(users.DocumentPath(user), set);
+    app::GetAppSettings().currentUser.Set(user);
+  }
+  // The tree's items, depth first, as "level:text".
+  std::vector<std::string> TreeItems() {
+    std::vector<std::string> items;
+    std::function<void(plat::HTREEITEM, int)> walk = [&](plat::HTREEITEM item, int level) {
+      for (; item; item = Tree().GetNextSiblingItem(item)) {
+        items.push_back(std::to_string(level) + ":" + Tree().GetItemText(item));
+        walk(Tree().GetChildItem(item), level + 1);
+      }
+    };
+    walk(Tree().GetRootItem(), 0);
+    return items;
+  }
+
+  // The instance lock lies in this process's own temporary folder.
+  test::EnvOverride m_runtime{"XDG_RUNTIME_DIR", nullptr};
+  std::unique_ptr<app::Application_t> m_app;
+  int m_reports = 0;
+  std::vector<std::string> m_messages;
+};
+
+TEST_F(ApplicationTest, FirstStartWritesDefaultsAndTheNextStartReadsTheLayout) {
+  ASSERT_TRUE(Start());
+  const win::RegKey_t& key = app::GetSettingsKey();
+  EXPECT_EQ(key.ReadString("CurrentUser"), "");
+  for (const char* name : {"GraphType", "TurnOff"}) EXPECT_TRUE(key.ValueExists(name)) << name;
+  for (const char* name : {"FrameRect", "StartMaximized", "SplitSize0", "SplitSize1", "SplitSize2"})
+    EXPECT_FALSE(key.ValueExists(name)) << name;
+  EXPECT_EQ(TreeItems(), std::vector<std::string>{"0:History"});
+
+  // Default panes: a third of the width for the tree and the map, half the
+  // height for the summary.
+  const plat::RECT client = Frame().OuterSplitter().GetClientRect();
+  int tree = 0, summary = 0, map = 0, minimum = 0;
+  Frame().OuterSplitter().GetColumnInfo(0, tree, minimum);
+  Frame().RightSplitter().GetRowInfo(0, summary, minimum);
+  Frame().LowerSplitter().GetColumnInfo(0, map, minimum);
+  EXPECT_NEAR(tree, client.right / 3, 2);
+  EXPECT_NEAR(map, Frame().GetClientRect().right / 3, 2);
+  EXPECT_GT(summary, 0);
+
+  // The lower row keeps its height when the frame is resized.
+  int lowerBefore = 0;
+  Frame().RightSplitter().GetRowInfo(1, lowerBefore, minimum);
+  Frame().MoveWindow(20, 30, 600, 400);
+  plat::PumpUntilIdle();
+  int lowerAfter = 0;
+  Frame().RightSplitter().GetRowInfo(1, lowerAfter, minimum);
+  EXPECT_EQ(lowerAfter, lowerBefore);
+
+  Frame().OuterSplitter().SetColumnInfo(0, 123, 0);
+  Frame().OuterSplitter().RecalcLayout();
+  const plat::RECT placed = Frame().GetWindowRect();
+  Close();
+  EXPECT_EQ(m_reports, 0);
+  for (const char* name : {"FrameRect", "StartMaximized", "SplitSize0", "SplitSize1", "SplitSize2"})
+    EXPECT_TRUE(key.ValueExists(name)) << name;
+  EXPECT_TRUE(win::RegKey_t(key, "ToolBars\\DockState").ValueExists("Bars"));
+
+  ASSERT_TRUE(Start());
+  const plat::RECT again = Frame().GetWindowRect();
+  EXPECT_EQ(again.left, placed.left);
+  EXPECT_EQ(again.top, placed.top);
+  EXPECT_EQ(again.right - again.left, placed.right - placed.left);
+  Frame().OuterSplitter().GetColumnInfo(0, tree, minimum);
+  EXPECT_EQ(tree, 123);
+  EXPECT_FALSE(Frame().IsZoomed());
+  Frame().ShowMaximized();
+  plat::PumpUntilIdle();
+  Close();
+  EXPECT_EQ(app::GetAppSettings().startMaximized.Value(), true);
+
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(Frame().IsZoomed());
+  Close();
+}
+
+// Start, delete a run, undo, close, start again: the same history.
+TEST_F(ApplicationTest, HistorySurvivesDeleteUndoAndRestart) {
+  WriteHistory("Runner", 10);
+  ASSERT_TRUE(Start());
+  const std::vector<std::string> before = TreeItems();
+  ASSERT_GT(before.size(), 12u);
+  EXPECT_EQ(before[0], "0:History - Runner");
+  EXPECT_EQ(app::GetDocument().GetRuns().size(), 10u);
+
+  // The newest run of the newest week.
+  const plat::HTREEITEM week = Tree().GetChildItem(Tree().GetRootItem());
+  Tree().SelectItem(Tree().GetChildItem(week));
+  Tree().SetFocus();
+  plat::PumpUntilIdle();
+  plat::CmdUI_t canDelete(app::kCmdDeleteSelection);
+  EXPECT_TRUE(Frame().RouteUpdate(canDelete));
+  EXPECT_TRUE(canDelete.IsEnabled());
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdDeleteSelection));
+  EXPECT_EQ(app::GetDocument().GetRuns().size(), 9u);
+  EXPECT_NE(TreeItems(), before);
+  plat::CmdUI_t canUndo(app::kCmdUndo);
+  EXPECT_TRUE(Frame().RouteUpdate(canUndo));
+  EXPECT_TRUE(canUndo.IsEnabled());
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdUndo));
+  EXPECT_EQ(app::GetDocument().GetRuns().size(), 10u);
+  EXPECT_EQ(TreeItems(), before);
+
+  // The history goes to the XML file the user chooses.
+  const std::string xml = test::Home() + "/history.xml";
+  plat::SetFileDialogHook([&](const plat::FileDialogOptions& options, std::string& path) {
+    EXPECT_EQ(options.defaultExtension, "xml");
+    path = xml;
+    return true;
+  });
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdExportXml));
+  plat::SetFileDialogHook(nullptr);
+  EXPECT_NE(test::ReadFile(xml).find("<History"), std::string::npos);
+  Close();
+
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(TreeItems(), before);
+  EXPECT_EQ(m_reports, 0);
+  EXPECT_TRUE(m_messages.empty());
+  Close();
+}
+
+TEST_F(ApplicationTest, UserMenuListsUsersAndSwitches) {
+  {
+    app::UserDatabase_t users(app::DataFolder());
+    users.AddUser(7, "carl");
+    users.AddUser(3, "anna");
+    users.AddUser(9, "Bob");
+    users.Load();
+    users.Save();
+    app::RunSet_t runs;
+    runs.insert(trtest::MakeRun(trtest::kBase, 1));
+    app::SaveRunDatabase(users.DocumentPath("Bob"), runs);
+  }
+  app::GetAppSettings().currentUser.Set("anna");
+  ASSERT_TRUE(Start());
+  plat::Menu_t& menu = Frame().GetMenu();
+  int usersPopup = -1;
+  for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+    if (menu.GetSubMenu(i) && menu.GetSubMenu(i)->FindCommand(app::kCmdEditUsers)) usersPopup = i;
+  ASSERT_GE(usersPopup, 0);
+  Frame().PrepareMenuPopup(usersPopup);
+  const plat::Menu_t& popup = *menu.GetSubMenu(usersPopup);
+  ASSERT_EQ(popup.GetMenuItemCount(), 5);
+  const std::pair<unsigned, const char*> expected[] = {{0xDFFF, "Bob"}, {0xDFFE, "anna"}, {0xDFFD, "carl"}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(popup.GetMenuItemID(i), expected[i].first);
+    EXPECT_EQ(popup.GetMenuString(i), expected[i].second);
+  }
+  EXPECT_EQ(popup.GetMenuItemID(4), unsigned(app::kCmdEditUsers));
+  plat::CmdUI_t anna(0xDFFE);
+  EXPECT_TRUE(Frame().RouteUpdate(anna));
+  EXPECT_EQ(anna.GetCheck(), 1);
+
+  EXPECT_TRUE(Frame().RouteCommand(0xDFFF));
+  EXPECT_EQ(app::GetAppSettings().currentUser.Value(), "Bob");
+  EXPECT_EQ(app::GetDocument().GetRuns().size(), 1u);
+  EXPECT_EQ(Tree().GetItemText(Tree().GetRootItem()), "History - Bob");
+  plat::CmdUI_t bob(0xDFFF);
+  EXPECT_TRUE(Frame().RouteUpdate(bob));
+  EXPECT_EQ(bob.GetCheck(), 1);
+  Close();
+}
+
+// The summary pane follows the selection; the track of the selection is the
+// run's or the lap's, and none for the history and a week.
+TEST_F(ApplicationTest, SummaryPageTrackAndMarkFollowTheSelection) {
+  WriteHistory("Runner", 3);  // runs of 1, 2 and 3 laps, each with a track
+  ASSERT_TRUE(Start());
+  app::TreeView_t& view = Frame().GetTreeView();
+  const auto page = [&] { return Frame().GetFormView().GetPage(); };
+  const plat::HTREEITEM root = Tree().GetRootItem();
+  EXPECT_FALSE(app::GetSelectedTrack(view).IsPresent());
+  EXPECT_NE(dynamic_cast<app::HistoryDialog_t*>(page()), nullptr);
+  const plat::HTREEITEM week = Tree().GetChildItem(root);
+  Tree().SelectItem(week);
+  plat::PumpUntilIdle();
+  EXPECT_FALSE(app::GetSelectedTrack(view).IsPresent());
+  EXPECT_NE(dynamic_cast<app::WeekDialog_t*>(page()), nullptr);
+  // The oldest run has one lap: its lap page.
+  Tree().SelectItem(Tree().GetChildItem(week));
+  Tree().SelectItem(Tree().GetNextSiblingItem(Tree().GetNextSiblingItem(Tree().GetChildItem(week))));
+  EXPECT_NE(dynamic_cast<app::LapDialog_t*>(page()), nullptr);
+  // The newest run has three laps; its second lap holds its own part.
+  const plat::HTREEITEM run = Tree().GetChildItem(week);
+  Tree().SelectItem(run);
+  EXPECT_NE(dynamic_cast<app::RunDialog_t*>(page()), nullptr);
+  const std::int32_t runPoints = view.GetSelectedRun().GetTrack().Value().GetCount();
+  EXPECT_EQ(app::GetSelectedTrack(view).Value().GetCount(), runPoints);
+  Tree().SelectItem(Tree().GetNextSiblingItem(Tree().GetChildItem(run)));
+  plat::PumpUntilIdle();
+  EXPECT_EQ(&app::GetSelectedTrack(view), &view.GetSelectedLap().GetTrack());
+  EXPECT_NE(dynamic_cast<app::LapDialog_t*>(page()), nullptr);
+  EXPECT_LT(app::GetSelectedTrack(view).Value().GetCount(), runPoints);
+  EXPECT_FALSE(Frame().GetFormView().GetMarkedPointIndex().IsPresent());
+  Close();
+}
+
+TEST_F(ApplicationTest, UnitAndHelpCommands) {
+  ASSERT_TRUE(Start());
+  const auto radio = [&](unsigned id) {
+    plat::CmdUI_t ui(id);
+    EXPECT_TRUE(Frame().RouteUpdate(ui));
+    EXPECT_TRUE(ui.IsEnabled());
+    return ui.IsRadio() && ui.GetCheck() == 1;
+  };
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdMetricUnits));
+  EXPECT_EQ(map::GetRegistry().DistanceUnitsType.Value(), mat::DistUnitsTypes_t::Metric);
+  EXPECT_EQ(map::GetRegistry().ElevationUnits.Value(), mat::ElevationUnits_t::Metres);
+  EXPECT_TRUE(radio(app::kCmdMetricUnits));
+  EXPECT_FALSE(radio(app::kCmdStatuteUnits));
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdStatuteUnits));
+  EXPECT_EQ(map::GetRegistry().ElevationUnits.Value(), mat::ElevationUnits_t::Feet);
+  EXPECT_TRUE(radio(app::kCmdStatuteUnits));
+  map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t::Nautical);
+  EXPECT_FALSE(radio(app::kCmdStatuteUnits));
+  EXPECT_FALSE(radio(app::kCmdMetricUnits));
+
+  // There is no help file: the command says so.
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdHelp));
+  ASSERT_EQ(m_messages.size(), 1u);
+  EXPECT_EQ(m_messages[0], glo::StringResource_t(7180, GLO_SRC).Text());
+  Close();
+}
+
+// A user list that cannot be written: the close reports it once and ends;
+// the files stay as they were.
+TEST_F(ApplicationTest, FailedSaveAtCloseIsReportedOnceAndTheCloseCompletes) {
+  WriteHistory("Runner", 3);
+  const std::string runs = app::GetUserDatabase().DocumentPath("Runner");
+  const std::string before = test::ReadFile(runs);
+  ASSERT_TRUE(Start());
+  // The folder of the data files becomes unwritable: the list's temporary
+  // file cannot be made.
+  const std::string list = app::GetUserDatabase().FilePath();
+  const std::string listBefore = test::ReadFile(list);
+  fs::rename(list, list + ".keep");
+  fs::create_directory(list);
+  test::WriteFile(list + "/x", "");
+  Close();
+  EXPECT_EQ(m_reports, 1);
+  EXPECT_EQ(test::ReadFile(runs), before);
+  fs::remove_all(list);
+  fs::rename(list + ".keep", list);
+  EXPECT_EQ(test::ReadFile(list), listBefore);
+}
+
+// A run database that cannot be opened ends start-up with a report; the
+// close that follows leaves the file alone.
+TEST_F(ApplicationTest, StartUpFailureIsReportedAndTheFileKept) {
+  WriteHistory("Runner", 0);
+  const std::string runs = app::GetUserDatabase().DocumentPath("Runner");
+  fs::remove(runs);
+  fs::create_directory(runs);
+  test::WriteFile(runs + "/kept", "x");
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(m_reports, 1);
+  EXPECT_FALSE(m_app->Frame()->HasWindow());
+  m_app->ExitInstance();
+  EXPECT_EQ(test::ReadFile(runs + "/kept"), "x");
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+// The program as a whole, offscreen, with the simulated watch: the first start
+// without users transfers at once, the new runs stand in the tree and are there
+// again after a restart; a second unit bound to a second user likewise.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppSettings.h"
+#include "app/Application.h"
+#include "app/Commands.h"
+#include "app/MainFrame.h"
+#include "app/NewUnitDialog.h"
+#include "app/TransferDialog.h"
+#include "app/TransferProgress.h"
+#include "app/TreeView.h"
+#include "err/ERR_ErrDlg.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_Button.h"
+#include "plat/PLAT_ComboEdit.h"
+#include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_Gui.h"
+#include "plat/PLAT_List.h"
+#include "plat/PLAT_MessageBox.h"
+#include "tests/common/TestEnv.h"
+#include "tools/SimLaps.h"
+#include "tools/WatchSim.h"
+
+namespace {
+
+constexpr std::uint32_t kDay = 86400;
+constexpr std::uint32_t kFirst = 1149231600u;  // device time, 2026-06-01 07:00 UTC
+
+plat::Button_t& ButtonOf(plat::Wnd_t& dialog, int id) { return dynamic_cast<plat::Button_t&>(*dialog.GetDlgItem(id)); }
+
+// 'count' finished runs a day apart from 'day', each with its track.
+sim::Profile Unit(int day, int count, std::uint32_t unitId) {
+  std::vector<sim::SimRunSpec> runs(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    runs[static_cast<std::size_t>(i)].start = kFirst + static_cast<std::uint32_t>(day + i) * kDay;
+    runs[static_cast<std::size_t>(i)].trackIndex = static_cast<std::uint8_t>(i);
+  }
+  sim::Profile profile;
+  sim::BuiltinProfile("runner", profile);
+  profile.unitId = unitId;
+  return sim::LapProfile(sim::MakeLapHistory(runs), sim::LapFaults(), profile);
+}
+
+class TransferAppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(plat::EnsureGuiApplication());
+    // The transfer dialog on the watch's port, the new unit's user, the
+    // progress dialog closed at its end, fatal reports counted.
+    plat::SetModalHook([this](plat::Dialog_t& dialog) {
+      if (auto* transfer = dynamic_cast<app::TransferDialog_t*>(&dialog)) {
+        plat::SetComboText(transfer->PortSelector().Ctrl().PortList(), m_port);
+        ButtonOf(*transfer, plat::kIdOk).Click();
+        if (!transfer->IsEnding()) ButtonOf(*transfer, plat::kIdCancel).Click();
+      } else if (auto* unit = dynamic_cast<app::NewUnitDialog_t*>(&dialog)) {
+        plat::TypeComboText(dynamic_cast<plat::ComboBox_t&>(*unit->GetDlgItem(app::NewUnitDialog_t::kUserBox)),
+                            m_user);
+        ButtonOf(*unit, plat::kIdOk).Click();
+      } else if (auto* progress = dynamic_cast<app::XferDialog_t*>(&dialog)) {
+        plat::PumpUntil([&] { return progress->IsFinished() || progress->IsEnding(); }, 30000);
+        if (progress->IsFinished()) ButtonOf(*progress, plat::kIdCancel).Click();
+      } else if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
+        ++m_reports;
+        dialog.EndDialog(plat::kIdOk);
+      }
+    });
+    plat::SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {
+      m_messages.push_back(text);
+      return plat::kIdOk;
+    });
+  }
+  void TearDown() override {
+    m_app.reset();
+    plat::SetModalHook(nullptr);
+    plat::SetMessageBoxHook(nullptr);
+    plat::PumpUntilIdle();
+  }
+
+  bool Start() {
+    m_app = std::make_unique<app::Application_t>();
+    m_app->SetSplashPause(0);
+    m_app->SetTransferCommand(app::RunTransferDialog);
+    const bool started = m_app->InitInstance(app::kSwShowNormal);
+    plat::PumpUntilIdle();
+    return started;
+  }
+  void Close() {
+    if (m_app->Frame() && m_app->Frame()->HasWindow()) m_app->Frame()->SendMessage(plat::kWmClose);
+    plat::PumpUntilIdle();
+    m_app->ExitInstance();
+    m_app.reset();
+  }
+  plat::TreeCtrl_t& Tree() { return m_app->Frame()->GetTreeView().Control(); }
+  // The tree's items, depth first, as "level:text".
+  std::vector<std::string> TreeItems() {
+    std::vector<std::string> items;
+    std::function<void(plat::HTREEITEM, int)> walk = [&](plat::HTREEITEM item, int level) {
+      for (; item; item = Tree().GetNextSiblingItem(item)) {
+        items.push_back(std::to_string(level) + ":" + Tree().GetItemText(item));
+        walk(Tree().GetChildItem(item), level + 1);
+      }
+    };
+    walk(Tree().GetRootItem(), 0);
+    return items;
+  }
+  std::size_t RunItems() {
+    std::size_t runs = 0;
+    for (const std::string& item : TreeItems()) runs += item.rfind("2:", 0) == 0;
+    return runs;
+  }
+
+  test::EnvOverride m_runtime{"XDG_RUNTIME_DIR", nullptr};
+  std::unique_ptr<app::Application_t> m_app;
+  std::string m_port;
+  std::string m_user;
+  int m_reports = 0;
+  std::vector<std::string> m_messages;
+};
+
+TEST_F(TransferAppTest, TransferredRunsStayAcrossARestartForEachUnitsUser) {
+  {
+    sim::Watch_t watch(Unit(0, 3, 1001));
+    m_port = watch.PortPath();
+    m_user = "anna";
+    ASSERT_TRUE(Start());  // no user yet: the transfer opens at once
+  }
+  EXPECT_EQ(RunItems(), 3u);
+  const std::vector<std::string> annas = TreeItems();
+  Close();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(TreeItems(), annas);
+
+  {
+    sim::Watch_t watch(Unit(40, 2, 2002));
+    m_port = watch.PortPath();
+    m_user = "bob";
+    m_app->OnCommand(app::kCmdTransfer, 0);
+    plat::PumpUntilIdle();
+  }
+  EXPECT_EQ(app::GetAppSettings().currentUser.Value(), "bob");
+  EXPECT_EQ(RunItems(), 2u);
+  const std::vector<std::string> bobs = TreeItems();
+  Close();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(TreeItems(), bobs);
+  EXPECT_EQ(m_reports, 0);
+  EXPECT_TRUE(m_messages.empty());
+}
+
+}  // namespace
