@@ -20,10 +20,15 @@ namespace {
 
 ApplicationInfoSource_t g_source = nullptr;
 
-const glo::ApplicationInfo_t& Info() {
-  GLO_ASSERT(g_source != nullptr);
-  return g_source();
+// Without a source: the name from the language module (string 190), this
+// version, this library's build stamp and the release label.
+const glo::ApplicationInfo_t& DefaultInfo() {
+  static const glo::ApplicationInfo_t info(glo::StringResource_t(190, GLO_SRC).Text(), {2, 5, 0, 0}, __DATE__,
+                                           __TIME__, glo::ReleaseLabel, std::string());
+  return info;
 }
+
+const glo::ApplicationInfo_t& Info() { return g_source != nullptr ? g_source() : DefaultInfo(); }
 
 // The application's name for the log's folder and file when the information
 // cannot be had.

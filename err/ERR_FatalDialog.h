@@ -16,7 +16,8 @@
 namespace err {
 
 // Where the report takes the application's information from; the application
-// sets it at start-up (a report without it is the minimal report, below).
+// sets it at start-up. Without it the report takes the name from the language
+// module (string 190), version 2.5.0.0 and the release label.
 using ApplicationInfoSource_t = const glo::ApplicationInfo_t& (*)();
 void SetApplicationInfoSource(ApplicationInfoSource_t source);
 

@@ -102,10 +102,21 @@ void FrameScope::Rethrow() {
   }
 }
 
+namespace {
+thread_local int t_handlerDepth = 0;
+struct HandlerDepth {
+  HandlerDepth() { ++t_handlerDepth; }
+  ~HandlerDepth() { --t_handlerDepth; }
+};
+}  // namespace
+
+bool InHandler() { return t_handlerDepth > 0; }
+
 bool Guard(const std::function<void()>& handler) {
   // A loop that is ending for an exception runs no more handlers.
   if (t_innermost != nullptr && t_innermost->error) return false;
   try {
+    HandlerDepth depth;
     handler();
     return true;
   } catch (...) {

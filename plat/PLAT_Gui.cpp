@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputDevice>
+#include <QOpenGLContext>
 #include <QPointingDevice>
 
 #include <cstdlib>
@@ -38,11 +39,13 @@ bool EnsureGuiApplication() {
   // the drawing. It lives until the process ends and is destroyed at exit, which
   // also releases the font configuration it loaded.
   g_app = new QApplication(g_argc, g_argv);
-  // The toolkit keeps its input devices in lists made on first use; made now,
+  // The toolkit keeps its input devices (and the current drawing context of
+  // each thread) in lists made on first use; made now,
   // before the exit handler below is registered, they outlive the application
   // object, whose destruction still needs them.
   QPointingDevice::primaryPointingDevice();
   QInputDevice::primaryKeyboard();
+  QOpenGLContext::currentContext();  // a window's destruction asks for it
   std::atexit([] {
     delete g_app;
     g_app = nullptr;

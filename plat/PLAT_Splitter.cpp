@@ -55,6 +55,8 @@ bool Splitter_t::AddPane(int row, int col, Wnd_t& window, int idealSize) {
   for (int k = 0; k < slot; ++k)
     if (m_panes[size_t(k)] != nullptr) ++index;
   s->insertWidget(index, window.Impl()->widget);
+  // Size changes go to the last pane, the others keep theirs.
+  for (int i = 0; i < s->count(); ++i) s->setStretchFactor(i, i == s->count() - 1 ? 1 : 0);
   window.ShowWindow(true);
   m_panes[size_t(slot)] = &window;
   m_ideal[size_t(slot)] = idealSize;
@@ -94,10 +96,16 @@ void Splitter_t::SetColumnInfo(int col, int ideal, int minimum) { SetInfo(Horizo
 void Splitter_t::GetRowInfo(int row, int& current, int& minimum) const { GetInfo(Horizontal() ? -1 : row, current, minimum); }
 void Splitter_t::SetRowInfo(int row, int ideal, int minimum) { SetInfo(Horizontal() ? -1 : row, ideal, minimum); }
 
+void Splitter_t::OnSize(int cx, int cy) {
+  Wnd_t::OnSize(cx, cy);
+  if (!m_laidOut && cx > 0 && cy > 0) RecalcLayout();
+}
+
 void Splitter_t::RecalcLayout() {
   QSplitter* s = SplitterOf(*this);
   if (s == nullptr) return;
   const int total = Horizontal() ? s->contentsRect().width() : s->contentsRect().height();
+  if (total > 0) m_laidOut = true;
   QList<int> sizes;
   int used = 0;
   int last = -1;

@@ -28,12 +28,17 @@ class Splitter_t : public Wnd_t {
   Wnd_t* GetPane(int row, int col) const;
 
   // Current and minimum size of a column (a row); Set changes the ideal size,
-  // which RecalcLayout applies (the last pane takes what is left).
+  // which RecalcLayout applies (the last pane takes what is left). The ideal
+  // sizes are applied again when the splitter first gets its size; later size
+  // changes go to the last pane.
   void GetColumnInfo(int col, int& current, int& minimum) const;
   void SetColumnInfo(int col, int ideal, int minimum);
   void GetRowInfo(int row, int& current, int& minimum) const;
   void SetRowInfo(int row, int ideal, int minimum);
   void RecalcLayout();
+
+ protected:
+  void OnSize(int cx, int cy) override;
 
  private:
   bool Horizontal() const { return m_rows == 1; }  // panes side by side
@@ -46,6 +51,7 @@ class Splitter_t : public Wnd_t {
   std::vector<Wnd_t*> m_panes;
   std::vector<int> m_ideal;
   std::vector<int> m_minimum;
+  bool m_laidOut = false;
 };
 
 }  // namespace plat

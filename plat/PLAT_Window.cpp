@@ -353,8 +353,14 @@ bool Wnd_t::DestroyWindow() {
   QWidget* w = d.widget;
   d.Detach();
   w->hide();
-  w->setParent(nullptr);
-  w->deleteLater();
+  // Inside a handler the widget (or a child's) may be on the stack: it goes
+  // when control returns to the loop. Otherwise at once.
+  if (detail::InHandler()) {
+    w->setParent(nullptr);
+    w->deleteLater();
+  } else {
+    delete w;
+  }
   const HWND handle = d.handle;
   detail::UnregisterWindow(handle);
   d.handle = 0;

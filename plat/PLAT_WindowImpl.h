@@ -94,6 +94,9 @@ bool Guard(const std::function<void()>& handler);
 // rethrows what a handler threw.
 void Sync(const std::function<void()>& call);
 
+// True while a handler runs (a window's widget may then be on the stack).
+bool InHandler();
+
 // True once a handler's exception waits in the innermost frame.
 bool FramePending();
 

@@ -15,7 +15,7 @@
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_Registry.h"
 #include "tests/common/TestEnv.h"
-#include "tests/plat/TestResources.h"
+#include "tests/common/TestResources.h"
 #include "win/WIN_RegSettingsKey.h"
 
 namespace {

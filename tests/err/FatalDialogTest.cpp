@@ -20,7 +20,7 @@
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Module.h"
 #include "tests/common/TestEnv.h"
-#include "tests/plat/TestResources.h"
+#include "tests/common/TestResources.h"
 
 namespace {
 
@@ -120,6 +120,15 @@ TEST_F(FatalDialogTest, DialogShowsTheReportAndTheLogKeepsEveryReport) {
   EXPECT_EQ(clip, log);
 }
 
+TEST_F(FatalDialogTest, WithoutASourceTheNameComesFromTheLanguageModule) {
+  err::SetApplicationInfoSource(nullptr);
+  const std::string name = Text(190);
+  test::EnvOverride tmp("TMPDIR", m_folder.c_str());
+  EXPECT_EQ(Report("a.cpp", 1, "x").title, name);
+  EXPECT_NE(test::ReadFile(m_folder + "/" + name + "/" + name + ".log").find("\nApp: " + name + "\n"),
+            std::string::npos);
+}
+
 TEST_F(FatalDialogTest, LogThatCannotBeWrittenChangesTheIntroduction) {
   // No temporary folder at all.
   {
@@ -188,9 +197,11 @@ TEST_F(FatalDialogTest, StoppedWorkerDoesNotWaitForTheDialog) {
 }
 
 TEST_F(FatalDialogTest, ReportThatCannotBeBuiltStillLeavesAMinimalOne) {
-  err::SetApplicationInfoSource(nullptr);  // the information cannot be had
+  err::SetApplicationInfoSource([]() -> const glo::ApplicationInfo_t& {
+    throw glo::Exception_t(GLO_SRC, "");  // the information cannot be had
+  });
   testing::internal::CaptureStderr();
-  EXPECT_THROW(err::FatalDialog_t().Show("Main.cpp", 12, "Out of memory"), glo::Assert_t);
+  EXPECT_THROW(err::FatalDialog_t().Show("Main.cpp", 12, "Out of memory"), glo::Exception_t);
   const std::string stderrText = testing::internal::GetCapturedStderr();
   const std::string minimal = err::MinimalReport("Main.cpp", 12, "Out of memory");
   EXPECT_NE(stderrText.find(minimal), std::string::npos) << stderrText;

@@ -14,7 +14,7 @@
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_Splitter.h"
 #include "tests/common/TestEnv.h"
-#include "tests/plat/TestResources.h"
+#include "tests/common/TestResources.h"
 
 namespace {
 
@@ -242,10 +242,7 @@ TEST_F(FrameTest, NestedSplittersKeepTheirSizes) {
   ASSERT_TRUE(lower.CreateView(0, 0, map, 200));
   ASSERT_TRUE(lower.CreateView(0, 1, profile, 200));
   EXPECT_FALSE(Splitter_t().CreateStatic(&frame, 2, 2, kWsChild, 0xE900));  // a grid is not offered
-  frame.ShowWindow(true);
-  outer.RecalcLayout();
-  rightSplit.RecalcLayout();
-  lower.RecalcLayout();
+  frame.ShowWindow(true);  // the ideal sizes apply once the splitters have theirs
   PumpUntilIdle();
   EXPECT_EQ(outer.GetPane(0, 1), &rightSplit);
   EXPECT_EQ(rightSplit.GetPane(1, 0), &lower);
@@ -256,6 +253,13 @@ TEST_F(FrameTest, NestedSplittersKeepTheirSizes) {
   EXPECT_EQ(current, 250);
   lower.GetColumnInfo(0, current, minimum);
   EXPECT_EQ(current, 200);
+  // A bigger frame: only the last panes grow.
+  frame.MoveWindow(RECT{0, 0, 1000, 700});
+  PumpUntilIdle();
+  outer.GetColumnInfo(0, current, minimum);
+  EXPECT_EQ(current, 300);
+  rightSplit.GetRowInfo(0, current, minimum);
+  EXPECT_EQ(current, 250);
 
   outer.SetColumnInfo(0, 220, 0);
   outer.RecalcLayout();

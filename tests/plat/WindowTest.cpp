@@ -21,7 +21,7 @@
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Module.h"
 #include "tests/common/TestEnv.h"
-#include "tests/plat/TestResources.h"
+#include "tests/common/TestResources.h"
 
 namespace {
 
