@@ -18,20 +18,39 @@ namespace gdb {
 // ---------------------------------------------------------------------------
 // Leg summaries
 
-LegSummary_t::LegSummary_t(const TrackPoint_t& from, const TrackPoint_t& to)
-    : m_box(std::make_pair(from.GetPosition(), to.GetPosition())),
-      m_distance(geo::DistanceAndBearing(from.GetPosition(), to.GetPosition()).distance),
-      m_count(1),
-      m_first(from),
-      m_last(to) {
-  if (from.GetTime() && to.GetTime())
-    m_timeSpan = std::fabs(glo::Difference(*from.GetTime(), *to.GetTime()).GetSeconds());
+LegSummary_t::Leg_t LegSummary_t::MakeLeg(const TrackPoint_t& from, const TrackPoint_t& to) {
   const geo::Position_t& a = from.GetPosition();
   const geo::Position_t& b = to.GetPosition();
-  m_areaTerm = static_cast<double>(a.GetLongitude()) * b.GetLatitude() -
-               static_cast<double>(b.GetLongitude()) * a.GetLatitude();
-  m_minLatitude = std::min(a.GetLatitude(), b.GetLatitude());
-  m_maxLatitude = std::max(a.GetLatitude(), b.GetLatitude());
+  Leg_t leg{geo::Box_t(std::make_pair(a, b)), geo::DistanceAndBearing(a, b).distance, {}, 0.0, 0, 0};
+  if (from.GetTime() && to.GetTime())
+    leg.timeSpan = std::fabs(glo::Difference(*from.GetTime(), *to.GetTime()).GetSeconds());
+  leg.areaTerm = static_cast<double>(a.GetLongitude()) * b.GetLatitude() -
+                 static_cast<double>(b.GetLongitude()) * a.GetLatitude();
+  leg.minLatitude = std::min(a.GetLatitude(), b.GetLatitude());
+  leg.maxLatitude = std::max(a.GetLatitude(), b.GetLatitude());
+  return leg;
+}
+
+LegSummary_t::LegSummary_t(const TrackPoint_t& from, const TrackPoint_t& to) : m_count(1), m_first(from), m_last(to) {
+  Leg_t leg = MakeLeg(from, to);
+  m_box = std::move(leg.box);
+  m_distance = leg.distance;
+  m_timeSpan = std::move(leg.timeSpan);
+  m_areaTerm = leg.areaTerm;
+  m_minLatitude = leg.minLatitude;
+  m_maxLatitude = leg.maxLatitude;
+}
+
+void LegSummary_t::AddLeg(const Leg_t& leg, const TrackPoint_t& from, const TrackPoint_t& to) {
+  m_box = geo::Union(m_box, leg.box);
+  m_distance += leg.distance;
+  m_count += 1;
+  if (leg.timeSpan) m_timeSpan = m_timeSpan ? *m_timeSpan + *leg.timeSpan : *leg.timeSpan;
+  m_areaTerm += leg.areaTerm;
+  m_minLatitude = std::min(m_minLatitude, leg.minLatitude);
+  m_maxLatitude = std::max(m_maxLatitude, leg.maxLatitude);
+  if (!m_first) m_first = from;
+  m_last = to;
 }
 
 LegSummary_t& LegSummary_t::operator+=(const LegSummary_t& other) {
@@ -66,9 +85,18 @@ TrackSegment_t::~TrackSegment_t() = default;
 
 void TrackSegment_t::AppendPoint(const TrackPoint_t& point) {
   const TrackPoint_t& previous = m_points.empty() ? point : m_points.back();
-  LegSummary_t summary(m_summary);
-  summary += LegSummary_t(previous, point);
-  CommitPoint(point, std::move(summary));
+  const LegSummary_t::Leg_t leg = LegSummary_t::MakeLeg(previous, point);
+  // Only the first point of a segment can make the summary allocate: then
+  // the summary is worked out before the point is kept, as a whole.
+  if (!m_summary.m_first || !m_summary.m_last) {
+    LegSummary_t summary(m_summary);
+    summary.AddLeg(leg, previous, point);
+    CommitPoint(point, std::move(summary));
+    return;
+  }
+  m_points.push_back(point);
+  m_summary.AddLeg(leg, previous, point);
+  m_drawing = nullptr;
 }
 
 void TrackSegment_t::CommitPoint(const TrackPoint_t& point, LegSummary_t&& summary) {

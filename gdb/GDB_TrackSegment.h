@@ -98,6 +98,21 @@ class LegSummary_t {
   friend class TrackSegment_t;
   friend class Track_t;
 
+  // The parts of the summary of a single leg that add up into a longer one
+  // (all but its first and last points).
+  struct Leg_t {
+    geo::Box_t box;
+    double distance;
+    glo::Optional_t<double> timeSpan;
+    double areaTerm;
+    std::int32_t minLatitude;
+    std::int32_t maxLatitude;
+  };
+  static Leg_t MakeLeg(const TrackPoint_t& from, const TrackPoint_t& to);
+  // Adds the leg from 'from' to 'to' as operator+= adds its single-leg
+  // summary, without copying the two points into cells of their own first.
+  void AddLeg(const Leg_t& leg, const TrackPoint_t& from, const TrackPoint_t& to);
+
   geo::Box_t m_box;
   double m_distance = 0.0;
   std::int32_t m_count = 0;
