@@ -18,10 +18,52 @@ namespace gdb {
 // ---------------------------------------------------------------------------
 // Leg summaries
 
+namespace {
+
+// The distances of the legs worked out last on this thread. A track's legs
+// are measured again when a part of it is copied into another track (the
+// laps of a run take theirs right after the run's track was read); the
+// distance depends on the two latitudes and longitudes only, so a leg seen
+// before takes the distance worked out then.
+class LegDistances_t {
+ public:
+  double Distance(const geo::Position_t& a, const geo::Position_t& b) {
+    const std::uint32_t key[4] = {static_cast<std::uint32_t>(a.GetLatitude()),
+                                  static_cast<std::uint32_t>(a.GetLongitude()),
+                                  static_cast<std::uint32_t>(b.GetLatitude()),
+                                  static_cast<std::uint32_t>(b.GetLongitude())};
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull;
+    for (const std::uint32_t k : key) hash = (hash ^ k) * 0x100000001B3ull;
+    Entry_t& entry = m_entries[(hash >> 20) % kEntries];
+    if (entry.valid && std::equal(key, key + 4, entry.key)) return entry.distance;
+    const double distance = geo::DistanceAndBearing(a, b).distance;
+    std::copy(key, key + 4, entry.key);
+    entry.distance = distance;
+    entry.valid = true;
+    return distance;
+  }
+
+ private:
+  static constexpr std::size_t kEntries = 4096;
+  struct Entry_t {
+    std::uint32_t key[4];
+    double distance;
+    bool valid;
+  };
+  std::vector<Entry_t> m_entries = std::vector<Entry_t>(kEntries, Entry_t{{0, 0, 0, 0}, 0.0, false});
+};
+
+double LegDistance(const geo::Position_t& a, const geo::Position_t& b) {
+  thread_local LegDistances_t distances;
+  return distances.Distance(a, b);
+}
+
+}  // namespace
+
 LegSummary_t::Leg_t LegSummary_t::MakeLeg(const TrackPoint_t& from, const TrackPoint_t& to) {
   const geo::Position_t& a = from.GetPosition();
   const geo::Position_t& b = to.GetPosition();
-  Leg_t leg{geo::Box_t(std::make_pair(a, b)), geo::DistanceAndBearing(a, b).distance, {}, 0.0, 0, 0};
+  Leg_t leg{geo::Box_t(std::make_pair(a, b)), LegDistance(a, b), {}, 0.0, 0, 0};
   if (from.GetTime() && to.GetTime())
     leg.timeSpan = std::fabs(glo::Difference(*from.GetTime(), *to.GetTime()).GetSeconds());
   leg.areaTerm = static_cast<double>(a.GetLongitude()) * b.GetLatitude() -
