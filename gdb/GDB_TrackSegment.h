@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <optional>
 
 #include "geo/GEO_Box.h"
@@ -36,6 +37,9 @@ plat::COLORREF DrawStateColor(int state);
 
 // A track point: a position (with optional altitude) and optional time, depth
 // and temperature. Copies own their optional cells.
+//
+// Depth and temperature are rare in the tracks of a running watch: they live
+// in a cell of their own that exists only while either of them is present.
 class TrackPoint_t {
  public:
   // At (0, 0) without any optional field.
@@ -44,23 +48,60 @@ class TrackPoint_t {
                         const glo::Optional_t<glo::Time_t>& time = glo::Optional_t<glo::Time_t>(),
                         const glo::Optional_t<double>& depth = glo::Optional_t<double>(),
                         const glo::Optional_t<double>& temperature = glo::Optional_t<double>())
-      : m_position(position), m_time(time), m_depth(depth), m_temperature(temperature) {}
+      : m_position(position), m_time(time) {
+    if (depth || temperature) m_extras.reset(new Extras_t{depth, temperature});
+  }
+  TrackPoint_t(const TrackPoint_t& other)
+      : m_position(other.m_position),
+        m_time(other.m_time),
+        m_extras(other.m_extras ? new Extras_t(*other.m_extras) : nullptr) {}
+  TrackPoint_t(TrackPoint_t&& other) noexcept = default;
+  TrackPoint_t& operator=(const TrackPoint_t& other) {
+    if (this != &other) {
+      std::unique_ptr<Extras_t> extras(other.m_extras ? new Extras_t(*other.m_extras) : nullptr);
+      m_position = other.m_position;
+      m_time = other.m_time;
+      m_extras = std::move(extras);
+    }
+    return *this;
+  }
+  TrackPoint_t& operator=(TrackPoint_t&& other) noexcept = default;
+  ~TrackPoint_t() = default;
 
   const geo::Position_t& GetPosition() const { return m_position; }
   const glo::Optional_t<glo::Time_t>& GetTime() const { return m_time; }
-  const glo::Optional_t<double>& GetDepth() const { return m_depth; }
-  const glo::Optional_t<double>& GetTemperature() const { return m_temperature; }
+  const glo::Optional_t<double>& GetDepth() const { return m_extras ? m_extras->depth : Absent(); }
+  const glo::Optional_t<double>& GetTemperature() const { return m_extras ? m_extras->temperature : Absent(); }
 
   void SetPosition(const geo::Position_t& position) { m_position = position; }
   void SetTime(const glo::Optional_t<glo::Time_t>& time) { m_time = time; }
-  void SetDepth(const glo::Optional_t<double>& depth) { m_depth = depth; }
-  void SetTemperature(const glo::Optional_t<double>& temperature) { m_temperature = temperature; }
+  void SetDepth(const glo::Optional_t<double>& depth) { SetExtras(depth, GetTemperature()); }
+  void SetTemperature(const glo::Optional_t<double>& temperature) { SetExtras(GetDepth(), temperature); }
 
  private:
+  struct Extras_t {
+    glo::Optional_t<double> depth;
+    glo::Optional_t<double> temperature;
+  };
+  static const glo::Optional_t<double>& Absent() {
+    static const glo::Optional_t<double> absent;
+    return absent;
+  }
+  void SetExtras(const glo::Optional_t<double>& depth, const glo::Optional_t<double>& temperature) {
+    if (!depth && !temperature) {
+      m_extras.reset();
+    } else if (m_extras) {
+      glo::Optional_t<double> d(depth), t(temperature);  // either may be one of our own
+      m_extras->depth = std::move(d);
+      m_extras->temperature = std::move(t);
+    } else {
+      m_extras.reset(new Extras_t{depth, temperature});
+    }
+  }
+
   geo::Position_t m_position;
   glo::Optional_t<glo::Time_t> m_time;
-  glo::Optional_t<double> m_depth;
-  glo::Optional_t<double> m_temperature;
+  std::unique_ptr<Extras_t> m_extras;
 };
 
 // The summary of a run of track points (a leg, a range, a segment or a whole
