@@ -115,13 +115,27 @@ bool LegSummary_t::HasAltitude() const {
 // ---------------------------------------------------------------------------
 // Segments
 
-TrackSegment_t::TrackSegment_t() = default;
+TrackSegment_t::TrackSegment_t() { m_points.reserve(MaxPoints); }
 
-TrackSegment_t::TrackSegment_t(const TrackPoint_t& first) { AppendPoint(first); }
+TrackSegment_t::TrackSegment_t(const TrackPoint_t& first) {
+  m_points.reserve(MaxPoints);
+  AppendPoint(first);
+}
 
-TrackSegment_t::TrackSegment_t(const TrackSegment_t& other) = default;
+TrackSegment_t::TrackSegment_t(const TrackSegment_t& other)
+    : m_summary(other.m_summary), m_drawing(other.m_drawing), m_drawnRange(other.m_drawnRange) {
+  m_points.reserve(std::max(MaxPoints, other.m_points.size()));
+  m_points.insert(m_points.end(), other.m_points.begin(), other.m_points.end());
+}
 
-TrackSegment_t& TrackSegment_t::operator=(const TrackSegment_t& other) = default;
+TrackSegment_t& TrackSegment_t::operator=(const TrackSegment_t& other) {
+  if (this != &other) *this = TrackSegment_t(other);
+  return *this;
+}
+
+TrackSegment_t::TrackSegment_t(TrackSegment_t&& other) noexcept = default;
+
+TrackSegment_t& TrackSegment_t::operator=(TrackSegment_t&& other) noexcept = default;
 
 TrackSegment_t::~TrackSegment_t() = default;
 

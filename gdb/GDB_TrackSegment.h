@@ -11,6 +11,7 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "geo/GEO_Box.h"
 #include "geo/GEO_Position.h"
@@ -166,9 +167,11 @@ class LegSummary_t {
 };
 
 // Up to 100 points with their summary and the cached drawing of the segment.
+// A segment keeps room for all its points from the start, so appending never
+// moves the points it holds: positions in it stay valid.
 class TrackSegment_t {
  public:
-  using Points_t = std::list<TrackPoint_t>;
+  using Points_t = std::vector<TrackPoint_t>;
   using PointIter_t = Points_t::const_iterator;
 
   static constexpr std::size_t MaxPoints = 100;
@@ -179,6 +182,9 @@ class TrackSegment_t {
   // Points and summary are copied; the cached drawing is shared.
   TrackSegment_t(const TrackSegment_t& other);
   TrackSegment_t& operator=(const TrackSegment_t& other);
+  // The points move with their storage (positions in them stay valid).
+  TrackSegment_t(TrackSegment_t&& other) noexcept;
+  TrackSegment_t& operator=(TrackSegment_t&& other) noexcept;
   ~TrackSegment_t();
 
   // Adds the leg from the last point (or from the point itself when the
