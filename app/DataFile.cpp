@@ -98,9 +98,17 @@ class HandleBuffer_t : public std::streambuf {
   bool WriteText(const char* from, std::size_t n) {
     if (!m_translated) m_translated.reset(new char[2 * kSize]);
     char* to = m_translated.get();
-    for (const char* end = from + n; from < end; ++from) {
-      if (*from == '\n') *to++ = '\r';
-      *to++ = *from;
+    for (const char* end = from + n; from < end;) {
+      const char* line = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)));
+      const char* stop = line ? line : end;
+      std::memcpy(to, from, static_cast<std::size_t>(stop - from));
+      to += stop - from;
+      from = stop;
+      if (line) {
+        *to++ = '\r';
+        *to++ = '\n';
+        ++from;
+      }
     }
     return plat::WriteFile(m_handle, m_translated.get(), static_cast<std::size_t>(to - m_translated.get()));
   }

@@ -177,15 +177,16 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
   TrackSegment_t& segment = m_segments.back();
   LegSummary_t& seg = segment.m_summary;
   LegSummary_t& tot = m_totals;
-  LegSummary_t leg(segment.GetPoints().back(), point);
-  geo::Box_t segmentBox = geo::Union(seg.m_box, leg.m_box);
+  const TrackPoint_t& previous = segment.GetPoints().back();
+  LegSummary_t::Leg_t leg = LegSummary_t::MakeLeg(previous, point);
+  geo::Box_t segmentBox = geo::Union(seg.m_box, leg.box);
   geo::Box_t totalsBox = geo::Union(tot.m_box, segmentBox);
 
   bool segmentHasSpan = seg.m_timeSpan.IsPresent(), totalsHaveSpan = tot.m_timeSpan.IsPresent();
   double segmentSpan = segmentHasSpan ? *seg.m_timeSpan : 0.0, totalsSpan = totalsHaveSpan ? *tot.m_timeSpan : 0.0;
   if (segmentHasSpan && totalsHaveSpan) totalsSpan -= segmentSpan;
-  if (leg.m_timeSpan) {
-    segmentSpan = segmentHasSpan ? segmentSpan + *leg.m_timeSpan : *leg.m_timeSpan;
+  if (leg.timeSpan) {
+    segmentSpan = segmentHasSpan ? segmentSpan + *leg.timeSpan : *leg.timeSpan;
     segmentHasSpan = true;
   }
   if (segmentHasSpan) {
@@ -195,7 +196,15 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
   glo::Optional_t<double> newSegmentSpan, newTotalsSpan;
   if (segmentHasSpan) newSegmentSpan = segmentSpan;
   if (totalsHaveSpan) newTotalsSpan = totalsSpan;
-  glo::Optional_t<TrackPoint_t> last(point);
+  // The segment and the totals hold their first and last points already, so
+  // replacing them copies into the cells they have.
+  const bool haveEnds = seg.m_first && seg.m_last && tot.m_last;
+  glo::Optional_t<TrackPoint_t> first, segmentLast, last;
+  if (!haveEnds) {
+    first = previous;
+    segmentLast = point;
+    last = point;
+  }
 
   segment.m_points.push_back(point);
 
@@ -203,14 +212,18 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
   tot.m_distance -= seg.m_distance;
   tot.m_areaTerm -= seg.m_areaTerm;
   seg.m_box = std::move(segmentBox);
-  seg.m_distance += leg.m_distance;
-  seg.m_count += leg.m_count;
+  seg.m_distance += leg.distance;
+  seg.m_count += 1;
   seg.m_timeSpan = std::move(newSegmentSpan);
-  seg.m_areaTerm += leg.m_areaTerm;
-  seg.m_minLatitude = std::min(seg.m_minLatitude, leg.m_minLatitude);
-  seg.m_maxLatitude = std::max(seg.m_maxLatitude, leg.m_maxLatitude);
-  if (!seg.m_first) seg.m_first = std::move(leg.m_first);
-  seg.m_last = std::move(leg.m_last);
+  seg.m_areaTerm += leg.areaTerm;
+  seg.m_minLatitude = std::min(seg.m_minLatitude, leg.minLatitude);
+  seg.m_maxLatitude = std::max(seg.m_maxLatitude, leg.maxLatitude);
+  if (haveEnds) {
+    seg.m_last = point;
+  } else {
+    if (!seg.m_first) seg.m_first = std::move(first);
+    seg.m_last = std::move(segmentLast);
+  }
   segment.m_drawing = nullptr;
 
   tot.m_distance += seg.m_distance;
@@ -219,7 +232,10 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
   tot.m_areaTerm += seg.m_areaTerm;
   tot.m_minLatitude = std::min(tot.m_minLatitude, seg.m_minLatitude);
   tot.m_maxLatitude = std::max(tot.m_maxLatitude, seg.m_maxLatitude);
-  tot.m_last = std::move(last);
+  if (haveEnds)
+    tot.m_last = point;
+  else
+    tot.m_last = std::move(last);
   tot.m_count += 1;
   return tot.m_count;
 }

@@ -18,20 +18,81 @@ namespace gdb {
 // ---------------------------------------------------------------------------
 // Leg summaries
 
-LegSummary_t::LegSummary_t(const TrackPoint_t& from, const TrackPoint_t& to)
-    : m_box(std::make_pair(from.GetPosition(), to.GetPosition())),
-      m_distance(geo::DistanceAndBearing(from.GetPosition(), to.GetPosition()).distance),
-      m_count(1),
-      m_first(from),
-      m_last(to) {
-  if (from.GetTime() && to.GetTime())
-    m_timeSpan = std::fabs(glo::Difference(*from.GetTime(), *to.GetTime()).GetSeconds());
+namespace {
+
+// The distances of the legs worked out last on this thread. A track's legs
+// are measured again when a part of it is copied into another track (the
+// laps of a run take theirs right after the run's track was read); the
+// distance depends on the two latitudes and longitudes only, so a leg seen
+// before takes the distance worked out then.
+class LegDistances_t {
+ public:
+  double Distance(const geo::Position_t& a, const geo::Position_t& b) {
+    const std::uint32_t key[4] = {static_cast<std::uint32_t>(a.GetLatitude()),
+                                  static_cast<std::uint32_t>(a.GetLongitude()),
+                                  static_cast<std::uint32_t>(b.GetLatitude()),
+                                  static_cast<std::uint32_t>(b.GetLongitude())};
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull;
+    for (const std::uint32_t k : key) hash = (hash ^ k) * 0x100000001B3ull;
+    Entry_t& entry = m_entries[(hash >> 20) % kEntries];
+    if (entry.valid && std::equal(key, key + 4, entry.key)) return entry.distance;
+    const double distance = geo::DistanceAndBearing(a, b).distance;
+    std::copy(key, key + 4, entry.key);
+    entry.distance = distance;
+    entry.valid = true;
+    return distance;
+  }
+
+ private:
+  static constexpr std::size_t kEntries = 4096;
+  struct Entry_t {
+    std::uint32_t key[4];
+    double distance;
+    bool valid;
+  };
+  std::vector<Entry_t> m_entries = std::vector<Entry_t>(kEntries, Entry_t{{0, 0, 0, 0}, 0.0, false});
+};
+
+double LegDistance(const geo::Position_t& a, const geo::Position_t& b) {
+  thread_local LegDistances_t distances;
+  return distances.Distance(a, b);
+}
+
+}  // namespace
+
+LegSummary_t::Leg_t LegSummary_t::MakeLeg(const TrackPoint_t& from, const TrackPoint_t& to) {
   const geo::Position_t& a = from.GetPosition();
   const geo::Position_t& b = to.GetPosition();
-  m_areaTerm = static_cast<double>(a.GetLongitude()) * b.GetLatitude() -
-               static_cast<double>(b.GetLongitude()) * a.GetLatitude();
-  m_minLatitude = std::min(a.GetLatitude(), b.GetLatitude());
-  m_maxLatitude = std::max(a.GetLatitude(), b.GetLatitude());
+  Leg_t leg{geo::Box_t(std::make_pair(a, b)), LegDistance(a, b), {}, 0.0, 0, 0};
+  if (from.GetTime() && to.GetTime())
+    leg.timeSpan = std::fabs(glo::Difference(*from.GetTime(), *to.GetTime()).GetSeconds());
+  leg.areaTerm = static_cast<double>(a.GetLongitude()) * b.GetLatitude() -
+                 static_cast<double>(b.GetLongitude()) * a.GetLatitude();
+  leg.minLatitude = std::min(a.GetLatitude(), b.GetLatitude());
+  leg.maxLatitude = std::max(a.GetLatitude(), b.GetLatitude());
+  return leg;
+}
+
+LegSummary_t::LegSummary_t(const TrackPoint_t& from, const TrackPoint_t& to) : m_count(1), m_first(from), m_last(to) {
+  Leg_t leg = MakeLeg(from, to);
+  m_box = std::move(leg.box);
+  m_distance = leg.distance;
+  m_timeSpan = std::move(leg.timeSpan);
+  m_areaTerm = leg.areaTerm;
+  m_minLatitude = leg.minLatitude;
+  m_maxLatitude = leg.maxLatitude;
+}
+
+void LegSummary_t::AddLeg(const Leg_t& leg, const TrackPoint_t& from, const TrackPoint_t& to) {
+  m_box = geo::Union(m_box, leg.box);
+  m_distance += leg.distance;
+  m_count += 1;
+  if (leg.timeSpan) m_timeSpan = m_timeSpan ? *m_timeSpan + *leg.timeSpan : *leg.timeSpan;
+  m_areaTerm += leg.areaTerm;
+  m_minLatitude = std::min(m_minLatitude, leg.minLatitude);
+  m_maxLatitude = std::max(m_maxLatitude, leg.maxLatitude);
+  if (!m_first) m_first = from;
+  m_last = to;
 }
 
 LegSummary_t& LegSummary_t::operator+=(const LegSummary_t& other) {
@@ -54,21 +115,44 @@ bool LegSummary_t::HasAltitude() const {
 // ---------------------------------------------------------------------------
 // Segments
 
-TrackSegment_t::TrackSegment_t() = default;
+TrackSegment_t::TrackSegment_t() { m_points.reserve(MaxPoints); }
 
-TrackSegment_t::TrackSegment_t(const TrackPoint_t& first) { AppendPoint(first); }
+TrackSegment_t::TrackSegment_t(const TrackPoint_t& first) {
+  m_points.reserve(MaxPoints);
+  AppendPoint(first);
+}
 
-TrackSegment_t::TrackSegment_t(const TrackSegment_t& other) = default;
+TrackSegment_t::TrackSegment_t(const TrackSegment_t& other)
+    : m_summary(other.m_summary), m_drawing(other.m_drawing), m_drawnRange(other.m_drawnRange) {
+  m_points.reserve(std::max(MaxPoints, other.m_points.size()));
+  m_points.insert(m_points.end(), other.m_points.begin(), other.m_points.end());
+}
 
-TrackSegment_t& TrackSegment_t::operator=(const TrackSegment_t& other) = default;
+TrackSegment_t& TrackSegment_t::operator=(const TrackSegment_t& other) {
+  if (this != &other) *this = TrackSegment_t(other);
+  return *this;
+}
+
+TrackSegment_t::TrackSegment_t(TrackSegment_t&& other) noexcept = default;
+
+TrackSegment_t& TrackSegment_t::operator=(TrackSegment_t&& other) noexcept = default;
 
 TrackSegment_t::~TrackSegment_t() = default;
 
 void TrackSegment_t::AppendPoint(const TrackPoint_t& point) {
   const TrackPoint_t& previous = m_points.empty() ? point : m_points.back();
-  LegSummary_t summary(m_summary);
-  summary += LegSummary_t(previous, point);
-  CommitPoint(point, std::move(summary));
+  const LegSummary_t::Leg_t leg = LegSummary_t::MakeLeg(previous, point);
+  // Only the first point of a segment can make the summary allocate: then
+  // the summary is worked out before the point is kept, as a whole.
+  if (!m_summary.m_first || !m_summary.m_last) {
+    LegSummary_t summary(m_summary);
+    summary.AddLeg(leg, previous, point);
+    CommitPoint(point, std::move(summary));
+    return;
+  }
+  m_points.push_back(point);
+  m_summary.AddLeg(leg, previous, point);
+  m_drawing = nullptr;
 }
 
 void TrackSegment_t::CommitPoint(const TrackPoint_t& point, LegSummary_t&& summary) {

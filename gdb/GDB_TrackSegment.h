@@ -9,7 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "geo/GEO_Box.h"
 #include "geo/GEO_Position.h"
@@ -36,6 +38,9 @@ plat::COLORREF DrawStateColor(int state);
 
 // A track point: a position (with optional altitude) and optional time, depth
 // and temperature. Copies own their optional cells.
+//
+// Depth and temperature are rare in the tracks of a running watch: they live
+// in a cell of their own that exists only while either of them is present.
 class TrackPoint_t {
  public:
   // At (0, 0) without any optional field.
@@ -44,23 +49,60 @@ class TrackPoint_t {
                         const glo::Optional_t<glo::Time_t>& time = glo::Optional_t<glo::Time_t>(),
                         const glo::Optional_t<double>& depth = glo::Optional_t<double>(),
                         const glo::Optional_t<double>& temperature = glo::Optional_t<double>())
-      : m_position(position), m_time(time), m_depth(depth), m_temperature(temperature) {}
+      : m_position(position), m_time(time) {
+    if (depth || temperature) m_extras.reset(new Extras_t{depth, temperature});
+  }
+  TrackPoint_t(const TrackPoint_t& other)
+      : m_position(other.m_position),
+        m_time(other.m_time),
+        m_extras(other.m_extras ? new Extras_t(*other.m_extras) : nullptr) {}
+  TrackPoint_t(TrackPoint_t&& other) noexcept = default;
+  TrackPoint_t& operator=(const TrackPoint_t& other) {
+    if (this != &other) {
+      std::unique_ptr<Extras_t> extras(other.m_extras ? new Extras_t(*other.m_extras) : nullptr);
+      m_position = other.m_position;
+      m_time = other.m_time;
+      m_extras = std::move(extras);
+    }
+    return *this;
+  }
+  TrackPoint_t& operator=(TrackPoint_t&& other) noexcept = default;
+  ~TrackPoint_t() = default;
 
   const geo::Position_t& GetPosition() const { return m_position; }
   const glo::Optional_t<glo::Time_t>& GetTime() const { return m_time; }
-  const glo::Optional_t<double>& GetDepth() const { return m_depth; }
-  const glo::Optional_t<double>& GetTemperature() const { return m_temperature; }
+  const glo::Optional_t<double>& GetDepth() const { return m_extras ? m_extras->depth : Absent(); }
+  const glo::Optional_t<double>& GetTemperature() const { return m_extras ? m_extras->temperature : Absent(); }
 
   void SetPosition(const geo::Position_t& position) { m_position = position; }
   void SetTime(const glo::Optional_t<glo::Time_t>& time) { m_time = time; }
-  void SetDepth(const glo::Optional_t<double>& depth) { m_depth = depth; }
-  void SetTemperature(const glo::Optional_t<double>& temperature) { m_temperature = temperature; }
+  void SetDepth(const glo::Optional_t<double>& depth) { SetExtras(depth, GetTemperature()); }
+  void SetTemperature(const glo::Optional_t<double>& temperature) { SetExtras(GetDepth(), temperature); }
 
  private:
+  struct Extras_t {
+    glo::Optional_t<double> depth;
+    glo::Optional_t<double> temperature;
+  };
+  static const glo::Optional_t<double>& Absent() {
+    static const glo::Optional_t<double> absent;
+    return absent;
+  }
+  void SetExtras(const glo::Optional_t<double>& depth, const glo::Optional_t<double>& temperature) {
+    if (!depth && !temperature) {
+      m_extras.reset();
+    } else if (m_extras) {
+      glo::Optional_t<double> d(depth), t(temperature);  // either may be one of our own
+      m_extras->depth = std::move(d);
+      m_extras->temperature = std::move(t);
+    } else {
+      m_extras.reset(new Extras_t{depth, temperature});
+    }
+  }
+
   geo::Position_t m_position;
   glo::Optional_t<glo::Time_t> m_time;
-  glo::Optional_t<double> m_depth;
-  glo::Optional_t<double> m_temperature;
+  std::unique_ptr<Extras_t> m_extras;
 };
 
 // The summary of a run of track points (a leg, a range, a segment or a whole
@@ -98,6 +140,21 @@ class LegSummary_t {
   friend class TrackSegment_t;
   friend class Track_t;
 
+  // The parts of the summary of a single leg that add up into a longer one
+  // (all but its first and last points).
+  struct Leg_t {
+    geo::Box_t box;
+    double distance;
+    glo::Optional_t<double> timeSpan;
+    double areaTerm;
+    std::int32_t minLatitude;
+    std::int32_t maxLatitude;
+  };
+  static Leg_t MakeLeg(const TrackPoint_t& from, const TrackPoint_t& to);
+  // Adds the leg from 'from' to 'to' as operator+= adds its single-leg
+  // summary, without copying the two points into cells of their own first.
+  void AddLeg(const Leg_t& leg, const TrackPoint_t& from, const TrackPoint_t& to);
+
   geo::Box_t m_box;
   double m_distance = 0.0;
   std::int32_t m_count = 0;
@@ -110,9 +167,11 @@ class LegSummary_t {
 };
 
 // Up to 100 points with their summary and the cached drawing of the segment.
+// A segment keeps room for all its points from the start, so appending never
+// moves the points it holds: positions in it stay valid.
 class TrackSegment_t {
  public:
-  using Points_t = std::list<TrackPoint_t>;
+  using Points_t = std::vector<TrackPoint_t>;
   using PointIter_t = Points_t::const_iterator;
 
   static constexpr std::size_t MaxPoints = 100;
@@ -123,6 +182,9 @@ class TrackSegment_t {
   // Points and summary are copied; the cached drawing is shared.
   TrackSegment_t(const TrackSegment_t& other);
   TrackSegment_t& operator=(const TrackSegment_t& other);
+  // The points move with their storage (positions in them stay valid).
+  TrackSegment_t(TrackSegment_t&& other) noexcept;
+  TrackSegment_t& operator=(TrackSegment_t&& other) noexcept;
   ~TrackSegment_t();
 
   // Adds the leg from the last point (or from the point itself when the

@@ -56,6 +56,32 @@ void ExpectEmptySummary(const gdb::LegSummary_t& s) {
   EXPECT_EQ(s.GetMaxLatitude(), -(1 << 30));
 }
 
+TEST(TrackTest, PointFieldsAreSetAndCopiedOneByOne) {
+  gdb::TrackPoint_t point(geo::Position_t(100, 200, 5.0), glo::Time_t(1000), 2.5);
+  EXPECT_EQ(2.5, *point.GetDepth());
+  EXPECT_FALSE(point.GetTemperature().IsPresent());
+  point.SetTemperature(18.0);
+  point.SetDepth(glo::Optional_t<double>());
+  EXPECT_FALSE(point.GetDepth().IsPresent());
+  EXPECT_EQ(18.0, *point.GetTemperature());
+
+  gdb::TrackPoint_t copy(point);
+  copy.SetTemperature(copy.GetTemperature() - glo::Optional_t<double>(1.0));
+  copy.SetDepth(copy.GetTemperature());
+  EXPECT_EQ(17.0, *copy.GetDepth());
+  EXPECT_EQ(17.0, *copy.GetTemperature());
+  EXPECT_EQ(18.0, *point.GetTemperature());
+  EXPECT_FALSE(point.GetDepth().IsPresent());
+
+  point = copy;
+  copy.SetTemperature(glo::Optional_t<double>());
+  copy.SetDepth(glo::Optional_t<double>());
+  EXPECT_FALSE(copy.GetDepth().IsPresent() || copy.GetTemperature().IsPresent());
+  EXPECT_EQ(17.0, *point.GetDepth());
+  EXPECT_EQ(5.0, *point.GetPosition().GetAltitude());
+  EXPECT_EQ(1000, point.GetTime()->GetValue());
+}
+
 TEST(TrackTest, StartsEmpty) {
   const gdb::Track_t track;
   EXPECT_EQ(track.GetDisplayFlag(), 1);

@@ -75,3 +75,28 @@ TEST(Optional, DifferenceIsAbsentWhenEitherIsAbsent) {
 }
 
 }  // namespace
+
+namespace {
+
+// Small values are held inside the optional, strings in a heap cell: both
+// behave the same way when copied and moved.
+TEST(Optional, MovesLeaveTheSourceAbsent) {
+  Optional_t<double> number(2.5);
+  Optional_t<double> numberCopy(number);
+  *numberCopy = 3.5;
+  Optional_t<double> movedNumber(std::move(number));
+  EXPECT_FALSE(number.IsPresent());  // NOLINT: the state after a move is part of the contract
+  EXPECT_EQ(2.5, *movedNumber);
+  EXPECT_EQ(3.5, *numberCopy);
+  numberCopy = std::move(movedNumber);
+  EXPECT_FALSE(movedNumber.IsPresent());  // NOLINT
+  EXPECT_EQ(2.5, *numberCopy);
+
+  Optional_t<std::string> text(std::string("cell"));
+  Optional_t<std::string> movedText;
+  movedText = std::move(text);
+  EXPECT_FALSE(text.IsPresent());  // NOLINT
+  EXPECT_EQ("cell", *movedText);
+}
+
+}  // namespace

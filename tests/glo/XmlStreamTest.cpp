@@ -98,6 +98,13 @@ std::string Value(void (*write)(glo::XmlStream_t&)) {
   return out.str();
 }
 
+std::string DurationText(double seconds) {
+  std::ostringstream out;
+  glo::XmlStream_t xml(out);
+  glo::WriteXmlDuration(xml, "D", glo::TimeSpan_t(seconds));
+  return out.str();
+}
+
 TEST(XmlStream, ValueForms) {
   struct Case {
     void (*write)(glo::XmlStream_t&);
@@ -117,6 +124,22 @@ TEST(XmlStream, ValueForms) {
       {[](glo::XmlStream_t& x) { glo::WriteXmlCoordinate(x, "C", 596523235); }, "<C>50.00000</C>\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(Value(c.write), c.expected);
+}
+
+TEST(XmlStream, NumbersRoundAsFixedNotationDoes) {
+  for (const double seconds : {1e300, -2.0005, 0.0015, 86399.9995, 123456789.125}) {
+    char expected[400];
+    std::snprintf(expected, sizeof expected, "<D>%sPT%.3fS</D>\n", seconds < 0 ? "-" : "", seconds < 0 ? -seconds : seconds);
+    EXPECT_EQ(DurationText(seconds), expected);
+  }
+}
+
+TEST(XmlStream, DeepElementsAreIndentedFourSpacesPerLevel) {
+  std::ostringstream out;
+  glo::XmlStream_t xml(out);
+  xml.depth = 21;
+  { glo::XmlSimpleTag_t tag(xml, "S"); }
+  EXPECT_EQ(out.str(), std::string(84, ' ') + "<S></S>\n");
 }
 
 TEST(XmlStream, ValueFormatStaysOnTheStream) {
