@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -26,6 +27,9 @@
 namespace plat {
 
 namespace {
+
+// The height of a closed combo box, in dialog units.
+constexpr int kComboBoxHeightDlu = 14;
 
 ModuleHandle g_resources = nullptr;
 std::map<std::string, WindowFactory> g_classes;
@@ -150,7 +154,10 @@ bool Dialog_t::Build(Wnd_t* parent, bool child, int id) {
   Finish(w, parent, id, style & ~kWsVisible, rect, true);
   // The controls, in template order.
   for (const DialogItemTemplate& item : t.items) {
-    const RECT r = MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy});
+    // A combo box's template height includes its dropped-down list; the box
+    // itself is one line high.
+    const int cy = item.kind == "combo" ? std::min(item.cy, kComboBoxHeightDlu) : item.cy;
+    const RECT r = MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + cy});
     std::unique_ptr<Wnd_t> control = item.custom ? g_classes[item.kind]() : MakeControlObject(item.kind);
     const bool made = control != nullptr &&
                       (item.custom ? control->Create(this, item.id, item.style, r, item.text)

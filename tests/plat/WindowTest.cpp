@@ -182,6 +182,18 @@ TEST_F(WindowTest, ControlsFollowTheTemplateInOrderWithTheirKinds) {
   EXPECT_TRUE(list);
 }
 
+TEST_F(WindowTest, ComboBoxIsOneLineHighWhateverItsListHeight) {
+  Dialog_t dialog(9004);
+  SetModalHook([&](Dialog_t& d) {
+    const RECT combo = d.GetDlgItem(9100)->GetWindowRect(), ok = d.GetDlgItem(1)->GetWindowRect();
+    // 60 dialog units would reach past the OK button; the box stops above it.
+    EXPECT_LT(combo.bottom, ok.top);
+    EXPECT_EQ(combo.bottom - combo.top, d.MapDialogRect(RECT{0, 0, 0, 14}).bottom);
+    d.EndDialog(1);
+  });
+  EXPECT_EQ(dialog.DoModal(), 1);
+}
+
 TEST_F(WindowTest, RadioButtonsUncheckOnlyTheirOwnGroup) {
   TestDialog dialog;
   SetModalHook([&](Dialog_t& d) {
