@@ -38,9 +38,16 @@ int QtKey(unsigned vk) {
     case kVkDown: return Qt::Key_Down;
     case kVkInsert: return Qt::Key_Insert;
     case kVkDelete: return Qt::Key_Delete;
+    case kVkAdd: return Qt::Key_Plus;
+    case kVkSubtract: return Qt::Key_Minus;
+    case kVkOemPlus: return Qt::Key_Equal;
+    case kVkOemMinus: return Qt::Key_Minus;
     default: return 0;
   }
 }
+
+// The keys that only the keypad sends under these codes.
+bool IsKeypadKey(unsigned vk) { return vk == kVkAdd || vk == kVkSubtract; }
 
 }  // namespace
 
@@ -86,10 +93,11 @@ void SendKey(Wnd_t& window, unsigned virtualKey, unsigned flags) {
   QWidget* w = window.Impl()->widget;
   const int key = QtKey(virtualKey);
   if (w == nullptr || key == 0) return;
+  const Qt::KeyboardModifiers modifiers = Modifiers(flags) | (IsKeypadKey(virtualKey) ? Qt::KeypadModifier : Qt::NoModifier);
   detail::Sync([&] {
-    QKeyEvent press(QEvent::KeyPress, key, Modifiers(flags));
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Modifiers(flags));
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QApplication::sendEvent(w, &release);
   });
 }

@@ -45,7 +45,7 @@ unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
   return f;
 }
 
-unsigned VirtualKey(int key) {
+unsigned VirtualKey(int key, bool keypad) {
   if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
   if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return kVkF1 + (key - Qt::Key_F1);
@@ -68,6 +68,11 @@ unsigned VirtualKey(int key) {
     case Qt::Key_Down: return kVkDown;
     case Qt::Key_Insert: return kVkInsert;
     case Qt::Key_Delete: return kVkDelete;
+    // Plus and minus: the keypad's keys, or the main block's "=+" and "-_" keys.
+    case Qt::Key_Plus: return keypad ? kVkAdd : kVkOemPlus;
+    case Qt::Key_Equal: return kVkOemPlus;
+    case Qt::Key_Minus: return keypad ? kVkSubtract : kVkOemMinus;
+    case Qt::Key_Underscore: return kVkOemMinus;
     default: return 0;
   }
 }
@@ -202,7 +207,7 @@ bool WndEvents::eventFilter(QObject* watched, QEvent* e) {
     }
     case QEvent::KeyPress: {
       auto* k = static_cast<QKeyEvent*>(e);
-      const unsigned vk = VirtualKey(k->key());
+      const unsigned vk = VirtualKey(k->key(), (k->modifiers() & Qt::KeypadModifier) != 0);
       if (vk == 0) return false;
       unsigned flags = 0;
       if (k->modifiers() & Qt::ShiftModifier) flags |= kMkShift;

@@ -122,6 +122,10 @@ enum : unsigned {
   kVkInsert = 0x2D,
   kVkDelete = 0x2E,
   kVkF1 = 0x70,  // F1 ... F12 follow
+  kVkAdd = 0x6B,       // the keypad's plus
+  kVkSubtract = 0x6D,  // the keypad's minus
+  kVkOemPlus = 0xBB,   // the main block's "=+" key
+  kVkOemMinus = 0xBD,  // the main block's "-_" key
 };
 
 struct WndImpl;  // plat-only (PLAT_WindowImpl.h)

@@ -410,6 +410,11 @@ TEST(InputTest, WheelGoesToTheWindowThenItsParentAndPaintDraws) {
   EXPECT_EQ(child.doubleClicks, 1);
   plat::SendKey(child, 'M', plat::kMkControl);
   EXPECT_EQ(child.lastKey, unsigned('M'));
+  // Plus and minus keep apart the keypad's keys and the main block's.
+  for (unsigned vk : {plat::kVkAdd, plat::kVkSubtract, plat::kVkOemPlus, plat::kVkOemMinus}) {
+    plat::SendKey(child, vk);
+    EXPECT_EQ(child.lastKey, vk);
+  }
 
   // The child's OnPaint shows in a picture of the window.
   const std::string path = test::Home() + "/canvas.png";
