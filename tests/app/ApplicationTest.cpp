@@ -24,6 +24,7 @@
 #include "plat/PLAT_FileDialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
+#include "tests/app/AppTestUtil.h"
 #include "tests/app/TrainingTestUtil.h"
 #include "tests/common/TestEnv.h"
 #include "win/WIN_RegSettingsKey.h"
@@ -54,20 +55,8 @@ class ApplicationTest : public ::testing::Test {
     plat::SetMessageBoxHook(nullptr);
   }
 
-  bool Start(int show = app::kSwShowNormal) {
-    m_app = std::make_unique<app::Application_t>();
-    m_app->SetSplashPause(0);
-    const bool started = m_app->InitInstance(show);
-    plat::PumpUntilIdle();
-    return started;
-  }
-  // Closes the main window as the user would and ends the program.
-  void Close() {
-    if (m_app->Frame() && m_app->Frame()->HasWindow()) m_app->Frame()->SendMessage(plat::kWmClose);
-    plat::PumpUntilIdle();
-    m_app->ExitInstance();
-    m_app.reset();
-  }
+  bool Start(int show = app::kSwShowNormal) { return apptest::StartApplication(m_app, show); }
+  void Close() { apptest::CloseApplication(m_app); }
   app::MainFrame_t& Frame() { return *m_app->Frame(); }
   plat::TreeCtrl_t& Tree() { return Frame().GetTreeView().Control(); }
 
@@ -82,18 +71,7 @@ class ApplicationTest : public ::testing::Test {
     app::SaveRunDatabase(users.DocumentPath(user), set);
     app::GetAppSettings().currentUser.Set(user);
   }
-  // The tree's items, depth first, as "level:text".
-  std::vector<std::string> TreeItems() {
-    std::vector<std::string> items;
-    std::function<void(plat::HTREEITEM, int)> walk = [&](plat::HTREEITEM item, int level) {
-      for (; item; item = Tree().GetNextSiblingItem(item)) {
-        items.push_back(std::to_string(level) + ":" + Tree().GetItemText(item));
-        walk(Tree().GetChildItem(item), level + 1);
-      }
-    };
-    walk(Tree().GetRootItem(), 0);
-    return items;
-  }
+  std::vector<std::string> TreeItems() { return apptest::TreeItems(Tree()); }
 
   // The instance lock lies in this process's own temporary folder.
   test::EnvOverride m_runtime{"XDG_RUNTIME_DIR", nullptr};

@@ -18,6 +18,7 @@
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
+#include "tests/app/AppTestUtil.h"
 #include "tests/app/TrainingTestUtil.h"
 
 namespace {
@@ -37,16 +38,10 @@ class PageWiring : public ::testing::Test {
       set.insert(trtest::MakeRun(trtest::kBase + i * 86400, 1 + i, 300, 20, "note " + std::to_string(i)));
     app::SaveRunDatabase(users.DocumentPath("Ann"), set);
     app::GetAppSettings().currentUser.Set("Ann");
-    m_app = std::make_unique<app::Application_t>();
-    m_app->SetSplashPause(0);
-    ASSERT_TRUE(m_app->InitInstance(app::kSwShowNormal));
-    plat::PumpUntilIdle();
+    ASSERT_TRUE(apptest::StartApplication(m_app));
   }
   void TearDown() override {
-    if (m_app->Frame() && m_app->Frame()->HasWindow()) m_app->Frame()->SendMessage(plat::kWmClose);
-    plat::PumpUntilIdle();
-    m_app->ExitInstance();
-    m_app.reset();
+    apptest::CloseApplication(m_app);
     plat::SetMessageBoxHook(nullptr);
   }
   app::MainFrame_t& Frame() { return *m_app->Frame(); }

@@ -24,6 +24,7 @@
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_List.h"
 #include "plat/PLAT_MessageBox.h"
+#include "tests/app/AppTestUtil.h"
 #include "tests/common/TestEnv.h"
 #include "tools/SimLaps.h"
 #include "tools/WatchSim.h"
@@ -84,32 +85,12 @@ class TransferAppTest : public ::testing::Test {
   }
 
   bool Start() {
-    m_app = std::make_unique<app::Application_t>();
-    m_app->SetSplashPause(0);
-    m_app->SetTransferCommand(app::RunTransferDialog);
-    const bool started = m_app->InitInstance(app::kSwShowNormal);
-    plat::PumpUntilIdle();
-    return started;
+    return apptest::StartApplication(m_app, app::kSwShowNormal,
+                                     [](app::Application_t& a) { a.SetTransferCommand(app::RunTransferDialog); });
   }
-  void Close() {
-    if (m_app->Frame() && m_app->Frame()->HasWindow()) m_app->Frame()->SendMessage(plat::kWmClose);
-    plat::PumpUntilIdle();
-    m_app->ExitInstance();
-    m_app.reset();
-  }
+  void Close() { apptest::CloseApplication(m_app); }
   plat::TreeCtrl_t& Tree() { return m_app->Frame()->GetTreeView().Control(); }
-  // The tree's items, depth first, as "level:text".
-  std::vector<std::string> TreeItems() {
-    std::vector<std::string> items;
-    std::function<void(plat::HTREEITEM, int)> walk = [&](plat::HTREEITEM item, int level) {
-      for (; item; item = Tree().GetNextSiblingItem(item)) {
-        items.push_back(std::to_string(level) + ":" + Tree().GetItemText(item));
-        walk(Tree().GetChildItem(item), level + 1);
-      }
-    };
-    walk(Tree().GetRootItem(), 0);
-    return items;
-  }
+  std::vector<std::string> TreeItems() { return apptest::TreeItems(Tree()); }
   std::size_t RunItems() {
     std::size_t runs = 0;
     for (const std::string& item : TreeItems()) runs += item.rfind("2:", 0) == 0;
