@@ -53,6 +53,7 @@ if [ "${1:-}" = "--asan" ]; then
   # Faults are translated into exceptions by the program itself.
   export ASAN_OPTIONS="handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:detect_leaks=1"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 fi
 # Continuous integration builds with every warning an error.
 if [ "${CI:-}" = "true" ]; then

@@ -112,7 +112,9 @@ UserDatabase_t::Users_t::iterator UserDatabase_t::FindName(const std::string& na
   return m_users.end();
 }
 
-void UserDatabase_t::RenameUser(const std::string& oldName, const std::string& newName) {
+void UserDatabase_t::RenameUser(const std::string& oldNameRef, const std::string& newName) {
+  // The caller may hand us a reference to the stored name itself.
+  const std::string oldName = oldNameRef;
   CheckNewUserName(newName);
   const auto entry = FindName(oldName);
   GLO_ASSERT(entry != m_users.end());
@@ -128,7 +130,9 @@ void UserDatabase_t::RenameUser(const std::string& oldName, const std::string& n
   if (m_session && m_session->CurrentUser() == oldName) m_session->SetCurrentUser(newName);
 }
 
-void UserDatabase_t::DeleteUser(const std::string& name) {
+void UserDatabase_t::DeleteUser(const std::string& nameRef) {
+  // The caller may hand us a reference to the stored name, which goes with it.
+  const std::string name = nameRef;
   const auto entry = FindName(name);
   GLO_ASSERT(entry != m_users.end());
   if (IsUsableUserName(name)) CheckFileOperation(plat::DeleteFile(DocumentPath(name)));

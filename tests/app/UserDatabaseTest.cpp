@@ -178,6 +178,19 @@ TEST_F(UserDatabaseTest, UserNamesThatCannotBeFileNames) {
   EXPECT_TRUE(app::FileExists(m_folder + "Fixed.bin"));
 }
 
+// The dialogs name a user by the list's own text: the list may be handed a
+// reference to the very name it changes or erases.
+TEST_F(UserDatabaseTest, NamesHandedInFromTheListItselfStayValid) {
+  m_users->AddUser(1, "Ann");
+  m_users->AddUser(2, "Ben");
+  m_session.current = "Ann";
+  m_users->RenameUser(m_users->find(1)->second, "Anna");
+  EXPECT_EQ(m_session.current, "Anna");
+  m_users->DeleteUser(m_users->find(1)->second);
+  EXPECT_EQ(Entries(), (std::vector<std::pair<std::uint32_t, std::string>>{{2, "Ben"}}));
+  EXPECT_EQ(m_session.current, "Ben");
+}
+
 TEST_F(UserDatabaseTest, RenameMovesTheFileAndNeverReplacesAnother) {
   m_users->AddUser(1, "Ann");
   m_users->AddUser(2, "Ben");
