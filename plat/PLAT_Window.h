@@ -128,7 +128,8 @@ enum : unsigned {
   kVkOemMinus = 0xBD,  // the main block's "-_" key
 };
 
-struct WndImpl;  // plat-only (PLAT_WindowImpl.h)
+struct WndImpl;  // plat-only
+struct SCROLLINFO;  // PLAT_ScrollBar.h (PLAT_WindowImpl.h)
 
 class Wnd_t : public CmdTarget_t {
  public:
@@ -223,6 +224,14 @@ class Wnd_t : public CmdTarget_t {
   // disabled here. A window without the style has no bar (IsScrollBarEnabled false).
   void EnableScrollBar(bool vertical, bool enable);
   bool IsScrollBarEnabled(bool vertical) const;
+  // Range, page and position of the window's own bars (PLAT_ScrollBar.h). A bar
+  // shows from the first call once its range can scroll, or always with
+  // kSifDisableNoScroll; the user's actions on it arrive as kWmHScroll/kWmVScroll.
+  int SetScrollInfo(int bar, const SCROLLINFO& info, bool redraw = true);
+  bool GetScrollInfo(int bar, SCROLLINFO& info) const;
+  int SetScrollPos(int bar, int position, bool redraw = true);
+  int GetScrollPos(int bar) const;
+  void GetScrollRange(int bar, int& minimum, int& maximum) const;
 
   // Takes the other window's icon as this window's icon.
   void SetIconFrom(const Wnd_t& other);
