@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "plat/PLAT_CmdTarget.h"
+#include "plat/PLAT_Cursor.h"
 #include "plat/PLAT_Gdi.h"
 
 namespace plat {
@@ -232,6 +233,18 @@ class Wnd_t : public CmdTarget_t {
   int SetScrollPos(int bar, int position, bool redraw = true);
   int GetScrollPos(int bar) const;
   void GetScrollRange(int bar, int& minimum, int& maximum) const;
+
+  // The font of the window's text (a font object of PLAT_GdiObject.h, kept
+  // while the window uses it); the null handle gives the default back. False
+  // (last error 87) for another kind of object, 1400 without a window.
+  bool SetFont(const GdiHandle_t& font, bool redraw = true);
+  // The font set last; the null handle for the default.
+  GdiHandle_t GetFont() const;
+
+  // The cursor over the window and those of its children that set none
+  // (PLAT_Cursor.h); 0 gives the default back.
+  void SetCursor(HCURSOR cursor);
+  HCURSOR GetCursor() const;
 
   // Takes the other window's icon as this window's icon.
   void SetIconFrom(const Wnd_t& other);

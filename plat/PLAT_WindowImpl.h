@@ -59,7 +59,9 @@ struct WndImpl {
     QPointer<QWidget> bar;
   };
   ScrollBarState scroll[2];
-  QPointer<QWidget> scrollCorner;  // fills the square where both bars meet
+  QPointer<QWidget> scrollCorner;
+  GdiHandle_t font;        // set by SetFont
+  HCURSOR cursor = 0;      // set by SetCursor  // fills the square where both bars meet
   std::map<unsigned, int> timers;  // program's timer id -> toolkit timer id
   WndEvents events;
 

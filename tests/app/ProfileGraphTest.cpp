@@ -311,6 +311,7 @@ TEST_F(ProfileGraph, Readout) {
 TEST_F(ProfileGraph, ViewBuildsAControlOnlyForTracksWithAltitudeAndDistance) {
   app::ProfileView_t view;
   view.Create(&host, 2, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 400, 200});
+  EXPECT_EQ(plat::HCURSOR(plat::kIdcArrow), view.GetCursor());  // the arrow over the pane and its graph
   const gdb::Track_t flat = proftest::AltitudeTrack({kNone, kNone, kNone});
   const gdb::Track_t still = proftest::AltitudeTrack({5, 6}, 0.0);
   view.ShowTrack(&GapTrack());
