@@ -1,10 +1,13 @@
 #include "plat/PLAT_ScrollBar.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_Gui.h"
@@ -58,11 +61,38 @@ void ShowPosition(WndImpl* impl, int bar) {
   }
 }
 
+// Sends kSbEndScroll when the button goes up over an arrow or the trough (the
+// thumb's release has its own signal).
+class EndScrollFilter : public QObject {
+ public:
+  EndScrollFilter(QScrollBar* bar, std::function<void()> end) : QObject(bar), m_bar(bar), m_end(std::move(end)) {
+    bar->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_bar && m_bar->isEnabled() && event->type() == QEvent::MouseButtonRelease && !m_bar->isSliderDown() &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+      m_end();
+    return false;
+  }
+
+ private:
+  QScrollBar* m_bar;
+  std::function<void()> m_end;
+};
+
 QScrollBar* MakeBar(WndImpl& impl, int bar) {
   auto* sb = new QScrollBar(bar == kSbVert ? Qt::Vertical : Qt::Horizontal, impl.widget);
   sb->setFocusPolicy(Qt::NoFocus);
   WndImpl* d = &impl;
-  QObject::connect(sb, &QAbstractSlider::actionTriggered, sb, [d, bar, sb](int action) {
+  // A handler may destroy the window: its state is touched only while the
+  // window of the handle is still this one.
+  const HWND handle = impl.handle;
+  Wnd_t* owner = impl.owner;
+  const auto alive = [handle, owner, d, bar, sb] {
+    return Wnd_t::FromHandle(handle) == owner && d->widget != nullptr && d->scroll[bar].bar == sb;
+  };
+  QObject::connect(sb, &QAbstractSlider::actionTriggered, sb, [d, bar, sb, alive](int action) {
+    if (!alive()) return;
     unsigned code = 0;
     switch (action) {
       case QAbstractSlider::SliderSingleStepSub: code = kSbLineUp; break;
@@ -78,19 +108,18 @@ QScrollBar* MakeBar(WndImpl& impl, int bar) {
       default: return;
     }
     Deliver(d, bar, code, 0);
-    if (d->widget != nullptr && d->scroll[bar].bar == sb) sb->setSliderPosition(d->scroll[bar].pos);
+    if (alive()) sb->setSliderPosition(d->scroll[bar].pos);
   });
-  QObject::connect(sb, &QAbstractSlider::sliderReleased, sb, [d, bar, sb] {
+  QObject::connect(sb, &QAbstractSlider::sliderReleased, sb, [d, bar, sb, alive] {
+    if (!alive()) return;
     Deliver(d, bar, kSbThumbPosition, sb->sliderPosition());
-    if (d->widget == nullptr || d->scroll[bar].bar != sb) return;
+    if (!alive()) return;
     Deliver(d, bar, kSbEndScroll, 0);
-    if (d->widget != nullptr && d->scroll[bar].bar == sb) ShowPosition(d, bar);
+    if (alive()) ShowPosition(d, bar);
   });
-  // Arrows and trough end their action with kSbEndScroll too.
-  QObject::connect(sb, &QAbstractSlider::actionTriggered, sb, [d, bar, sb](int action) {
-    if (action == QAbstractSlider::SliderMove || action == QAbstractSlider::SliderNoAction) return;
-    if (d->widget == nullptr || d->scroll[bar].bar != sb) return;
-    Deliver(d, bar, kSbEndScroll, 0);
+  // Holding an arrow or the trough repeats its action; letting go ends it.
+  new EndScrollFilter(sb, [d, bar, alive] {
+    if (alive()) Deliver(d, bar, kSbEndScroll, 0);
   });
   return sb;
 }

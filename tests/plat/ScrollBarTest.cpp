@@ -127,6 +127,12 @@ TEST(ScrollBarTest, ClicksOnTheBarReachTheWindowAsScrollMessages) {
   EXPECT_EQ(w.got.front().second, unsigned(kSbPageUp));
   EXPECT_EQ(w.GetScrollPos(kSbVert), 0);
 
+  // A click on the thumb: its position, then the end.
+  w.got.clear();
+  const int extent = GetScrollBarExtent();
+  SendClick(w, POINT{barX, extent + (200 - 2 * extent) / 10});
+  EXPECT_EQ(w.got, (std::vector<std::pair<unsigned, unsigned>>{{kWmVScroll, kSbThumbPosition}, {kWmVScroll, kSbEndScroll}}));
+
   const std::string path = test::Home() + "/bars.png";
   ASSERT_TRUE(top.SaveImage(path));
 }
