@@ -7,7 +7,6 @@
 #include "gdi/GDI_SmartPointBuffer.h"
 #include "glo/GLO_Exception.h"
 #include "plat/PLAT_Dialog.h"
-#include "plat/PLAT_ScrollBar.h"
 
 namespace app {
 
