@@ -78,6 +78,12 @@ void TrkProfileGraphCtrl_t::UpdateScrollBars() {
       m_conv.SetHorzRange(100 - bar.page);
       m_conv.SetHorzMin(0.0);
     }
+    plat::SCROLLINFO info;
+    info.fMask = plat::kSifRange | plat::kSifPage | plat::kSifDisableNoScroll;
+    info.nMin = bar.min;
+    info.nMax = bar.max;
+    info.nPage = static_cast<unsigned>(bar.page);
+    SetScrollInfo(vertical ? plat::kSbVert : plat::kSbHorz, info, true);
   };
   update(m_hbar, view.xspan, data.xspan, false);
   update(m_vbar, view.yspan, data.yspan, true);
@@ -129,7 +135,10 @@ void TrkProfileGraphCtrl_t::OnScroll(bool vertical, unsigned code, int position)
 
 void TrkProfileGraphCtrl_t::UpdateBarPosition(bool vertical) {
   ProfileScrollBar_t& bar = vertical ? m_vbar : m_hbar;
-  if (bar.min < bar.max) bar.pos = vertical ? m_conv.GetVertScrollPos() : m_conv.GetHorzScrollPos();
+  if (bar.min < bar.max) {
+    bar.pos = vertical ? m_conv.GetVertScrollPos() : m_conv.GetHorzScrollPos();
+    SetScrollPos(vertical ? plat::kSbVert : plat::kSbHorz, bar.pos, true);
+  }
 }
 
 bool TrkProfileGraphCtrl_t::OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM, plat::LRESULT& result) {

@@ -13,6 +13,7 @@
 #include "gdb/GDB_Track.h"
 #include "glo/GLO_Optional.h"
 #include "map/MAP_LineSegment.h"
+#include "plat/PLAT_ScrollBar.h"
 #include "plat/PLAT_Window.h"
 
 namespace app {
@@ -20,15 +21,17 @@ namespace app {
 // Messages sent to the parent after a change of the horizontal and the
 // vertical zoom.
 enum : unsigned { kMsgProfileZoomX = 0x8006, kMsgProfileZoomY = 0x8007 };
-// Scroll messages (code in the low word of wParam, position in the high word).
-enum : unsigned { kWmHScroll = 0x0114, kWmVScroll = 0x0115 };
+// Scroll messages (code in the low word of wParam, position in the high word),
+// those of the window's own bars; left and right name the horizontal bar's ends.
+using plat::kWmHScroll;
+using plat::kWmVScroll;
+using plat::kSbThumbPosition;
+using plat::kSbThumbTrack;
 enum : unsigned {
-  kSbLineLeft = 0,
-  kSbLineRight = 1,
-  kSbPageLeft = 2,
-  kSbPageRight = 3,
-  kSbThumbPosition = 4,
-  kSbThumbTrack = 5,
+  kSbLineLeft = plat::kSbLineUp,
+  kSbLineRight = plat::kSbLineDown,
+  kSbPageLeft = plat::kSbPageUp,
+  kSbPageRight = plat::kSbPageDown,
 };
 
 // The track points inside the plot.

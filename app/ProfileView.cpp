@@ -35,6 +35,11 @@ void ProfileView_t::ShowTrack(const gdb::Track_t* track) {
   Invalidate(true);
 }
 
+void ProfileView_t::OnCreate() {
+  // Over the pane the arrow, whatever the frame shows elsewhere.
+  SetCursor(m_arrow);
+}
+
 void ProfileView_t::OnSize(int clientWidth, int clientHeight) {
   if (m_graph) m_graph->MoveWindow(0, 0, clientWidth, clientHeight, false);
 }

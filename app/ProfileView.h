@@ -27,14 +27,18 @@ class ProfileView_t : public plat::Wnd_t, public plat::View_t, private glo::NonC
   void ShowTrack(const gdb::Track_t* track);
 
   TrkProfileGraphCtrl_t* GetGraph() const { return m_graph.get(); }
+  // The cursor over the pane and its graph: the arrow.
+  plat::HCURSOR GetArrowCursor() const { return m_arrow; }
 
  protected:
+  void OnCreate() override;
   void OnSize(int clientWidth, int clientHeight) override;
   bool OnEraseBkgnd(plat::Dc_t& dc) override;
   void OnPaint(plat::Dc_t& dc) override;
 
  private:
   std::unique_ptr<TrkProfileGraphCtrl_t> m_graph;
+  plat::HCURSOR m_arrow = plat::LoadStandardCursor(plat::kIdcArrow);
 };
 
 }  // namespace app

@@ -5,9 +5,22 @@
 
 namespace app {
 
+const plat::Font_t& GetTitleFont() {
+  static const plat::Font_t& font = [] () -> const plat::Font_t& {
+    // The dialog font (the one the pages' templates use), bold.
+    plat::LOGFONTA description = plat::GetDefaultGuiLogFontData();
+    description.lfWeight = 700;
+    static plat::Font_t made;
+    if (!made.CreateFontIndirect(description)) throw win::Error_t(GLO_SRC);
+    return made;
+  }();
+  return font;
+}
+
 SummaryPage_t::SummaryPage_t(unsigned templateId, plat::Wnd_t* formView)
     : plat::Dialog_t(templateId, formView), m_formView(formView) {
   if (!CreateChild(formView, 0)) throw win::Error_t(GLO_SRC);
+  if (plat::Wnd_t* title = GetDlgItem(kTitleLine)) title->SetFont(GetTitleFont().GetSafeHandle(), true);
 }
 
 SummaryPage_t::~SummaryPage_t() = default;

@@ -10,6 +10,10 @@
 
 namespace app {
 
+// The pages' title font: the dialog font in bold, made once for the process;
+// win::Error_t when it cannot be made.
+const plat::Font_t& GetTitleFont();
+
 // How a control follows its page along one axis.
 enum AnchorMode_t { AnchorNear = 0, AnchorFar = 1, AnchorBoth = 2 };
 
@@ -18,8 +22,11 @@ class SummaryPage_t : public plat::Dialog_t {
   ~SummaryPage_t() override;
 
  protected:
-  // Makes the page from the template as a child of the form view; win::Error_t
-  // when it cannot be made.
+  // The title line of every page, shown in the title font.
+  static constexpr int kTitleLine = 1026;
+
+  // Makes the page from the template as a child of the form view and gives its
+  // title line the title font; win::Error_t when it cannot be made.
   SummaryPage_t(unsigned templateId, plat::Wnd_t* formView);
 
   // Records the control's distances to the page's edges for the modes.

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -18,6 +21,7 @@
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MenuTemplate.h"
 #include "plat/PLAT_Module.h"
+#include "plat/PLAT_Picture.h"
 #include "plat/PLAT_WindowImpl.h"
 
 namespace plat {
@@ -186,6 +190,17 @@ bool FrameWnd_t::CreateToolBar(unsigned id, const std::string& title) {
   QToolBar* bar = w->addToolBar(detail::FromUtf8(title));
   bar->setObjectName(QStringLiteral("toolbar%1").arg(id));
   bar->setAllowedAreas(Qt::AllToolBarAreas);
+  // The buttons' pictures: square tiles of one strip, in button order.
+  QImage strip;
+  std::string png;
+  if (GetPictureBytes(GetResourceHandle(), id, png))
+    strip.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG");
+  const int side = strip.isNull() ? 0 : strip.height();
+  if (side > 0) {
+    bar->setIconSize(QSize(side, side));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  }
+  int button = 0;
   for (const MenuTemplateItem& item : t.items) {
     if (item.kind == MenuTemplateItem::kSeparator) {
       bar->addSeparator();
@@ -194,6 +209,9 @@ bool FrameWnd_t::CreateToolBar(unsigned id, const std::string& title) {
     QAction* a = bar->addAction(detail::FromUtf8(item.text));
     a->setToolTip(detail::FromUtf8(item.text));
     a->setData(item.id);
+    if (side > 0 && (button + 1) * side <= strip.width())
+      a->setIcon(QIcon(QPixmap::fromImage(strip.copy(button * side, 0, side, side))));
+    ++button;
   }
   QObject::connect(bar, &QToolBar::actionTriggered, bar, [this](QAction* a) {
     const unsigned command = a->data().toUInt();
@@ -213,6 +231,11 @@ QAction* ToolAction(QToolBar* bar, unsigned id) {
   return nullptr;
 }
 }  // namespace
+
+bool FrameWnd_t::ToolBarButtonHasPicture(unsigned id) const {
+  QAction* a = ToolAction(m_frame->toolBar, id);
+  return a != nullptr && !a->icon().isNull();
+}
 
 bool FrameWnd_t::GetToolBarButtonState(unsigned id, bool& enabled, int& check) const {
   QAction* a = ToolAction(m_frame->toolBar, id);

@@ -55,8 +55,13 @@ class FrameWnd_t : public Wnd_t {
   // ---- toolbar ----
   // Makes the toolbar from the resource module's toolbar 'id' (docked at the
   // top, may dock on any side). False (last error) when it cannot be had.
+  // When the module has a picture of the same id (a strip of square pictures,
+  // one per button in order, as high as a button's picture) the buttons show
+  // their pictures and their text as tooltips; otherwise their text.
   bool CreateToolBar(unsigned id, const std::string& title);
   bool HasToolBar() const;
+  // True when the toolbar's button shows a picture.
+  bool ToolBarButtonHasPicture(unsigned id) const;
   // The state of a toolbar button (the update handlers' result); false when the
   // toolbar has no such button.
   bool GetToolBarButtonState(unsigned id, bool& enabled, int& check) const;

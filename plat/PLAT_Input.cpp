@@ -73,7 +73,13 @@ bool SendWheel(Wnd_t& window, int delta, unsigned flags, POINT clientPoint) {
 void SendClick(Wnd_t& window, POINT clientPoint, bool right, bool doubleClick) {
   QWidget* w = window.Impl()->widget;
   if (w == nullptr) return;
-  const QPointF local(clientPoint.x, clientPoint.y), global = w->mapToGlobal(local);
+  QPointF local(clientPoint.x, clientPoint.y);
+  const QPointF global = w->mapToGlobal(local);
+  // A point on one of the window's own scroll bars goes to the bar.
+  if (QWidget* bar = detail::ScrollBarAt(*window.Impl(), clientPoint)) {
+    local = bar->mapFrom(w, local);
+    w = bar;
+  }
   const Qt::MouseButton b = right ? Qt::RightButton : Qt::LeftButton;
   detail::Sync([&] {
     QMouseEvent press(QEvent::MouseButtonPress, local, global, b, b, Qt::NoModifier);

@@ -156,7 +156,10 @@ bool WndEvents::eventFilter(QObject* watched, QEvent* e) {
   switch (e->type()) {
     case QEvent::Resize: {
       const QSize s = static_cast<QResizeEvent*>(e)->size();
-      detail::Guard([&] { w->OnSize(s.width(), s.height()); });
+      detail::PlaceScrollBars(*d);
+      int barRight = 0, barBottom = 0;
+      detail::ScrollBarInsets(*d, barRight, barBottom);
+      detail::Guard([&] { w->OnSize(s.width() - barRight, s.height() - barBottom); });
       return false;
     }
     case QEvent::Move: {
@@ -421,7 +424,9 @@ Wnd_t* Wnd_t::GetNextDlgGroupItem(Wnd_t* control, bool previous) const {
 RECT Wnd_t::GetClientRect() const {
   QWidget* w = m_impl->widget;
   if (w == nullptr) return RECT{0, 0, 0, 0};
-  return RECT{0, 0, w->width(), w->height()};
+  int barRight = 0, barBottom = 0;
+  detail::ScrollBarInsets(*m_impl, barRight, barBottom);
+  return RECT{0, 0, std::max(0, w->width() - barRight), std::max(0, w->height() - barBottom)};
 }
 
 RECT Wnd_t::GetWindowRect() const {
@@ -580,6 +585,7 @@ std::string Wnd_t::GetWindowText() const {
 
 void Wnd_t::EnableScrollBar(bool vertical, bool enable) {
   (vertical ? m_impl->vScrollDisabled : m_impl->hScrollDisabled) = !enable;
+  detail::PlaceScrollBars(*m_impl);
 }
 
 bool Wnd_t::IsScrollBarEnabled(bool vertical) const {

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "plat/PLAT_CmdTarget.h"
+#include "plat/PLAT_Cursor.h"
 #include "plat/PLAT_Gdi.h"
 
 namespace plat {
@@ -128,7 +129,8 @@ enum : unsigned {
   kVkOemMinus = 0xBD,  // the main block's "-_" key
 };
 
-struct WndImpl;  // plat-only (PLAT_WindowImpl.h)
+struct WndImpl;  // plat-only
+struct SCROLLINFO;  // PLAT_ScrollBar.h (PLAT_WindowImpl.h)
 
 class Wnd_t : public CmdTarget_t {
  public:
@@ -223,6 +225,26 @@ class Wnd_t : public CmdTarget_t {
   // disabled here. A window without the style has no bar (IsScrollBarEnabled false).
   void EnableScrollBar(bool vertical, bool enable);
   bool IsScrollBarEnabled(bool vertical) const;
+  // Range, page and position of the window's own bars (PLAT_ScrollBar.h). A bar
+  // shows from the first call once its range can scroll, or always with
+  // kSifDisableNoScroll; the user's actions on it arrive as kWmHScroll/kWmVScroll.
+  int SetScrollInfo(int bar, const SCROLLINFO& info, bool redraw = true);
+  bool GetScrollInfo(int bar, SCROLLINFO& info) const;
+  int SetScrollPos(int bar, int position, bool redraw = true);
+  int GetScrollPos(int bar) const;
+  void GetScrollRange(int bar, int& minimum, int& maximum) const;
+
+  // The font of the window's text (a font object of PLAT_GdiObject.h, kept
+  // while the window uses it); the null handle gives the default back. False
+  // (last error 87) for another kind of object, 1400 without a window.
+  bool SetFont(const GdiHandle_t& font, bool redraw = true);
+  // The font set last; the null handle for the default.
+  GdiHandle_t GetFont() const;
+
+  // The cursor over the window and those of its children that set none
+  // (PLAT_Cursor.h); 0 gives the default back.
+  void SetCursor(HCURSOR cursor);
+  HCURSOR GetCursor() const;
 
   // Takes the other window's icon as this window's icon.
   void SetIconFrom(const Wnd_t& other);

@@ -52,6 +52,16 @@ struct WndImpl {
   bool destroying = false;
   bool vScrollDisabled = false;
   bool hScrollDisabled = false;
+  // The window's own scroll bars, made by the first SetScrollInfo (index kSbHorz, kSbVert).
+  struct ScrollBarState {
+    int min = 0, max = 0, page = 0, pos = 0;
+    bool used = false, disableNoScroll = false;
+    QPointer<QWidget> bar;
+  };
+  ScrollBarState scroll[2];
+  QPointer<QWidget> scrollCorner;
+  GdiHandle_t font;        // set by SetFont
+  HCURSOR cursor = 0;      // set by SetCursor  // fills the square where both bars meet
   std::map<unsigned, int> timers;  // program's timer id -> toolkit timer id
   WndEvents events;
 
@@ -144,6 +154,13 @@ void RunModalWidget(QWidget& widget, const std::function<void(QEventLoop& loop)>
 // Runs a function on the user-interface thread once control returns to the
 // event loop (any thread may call it).
 void PostCall(std::function<void()> function);
+
+// The window's own scroll bars: the width and height they take off the
+// widget's right and bottom edges, and placing them after a resize.
+void ScrollBarInsets(const WndImpl& impl, int& right, int& bottom);
+void PlaceScrollBars(WndImpl& impl);
+// The scroll bar of the window under a client point outside the client area; null when none.
+QWidget* ScrollBarAt(const WndImpl& impl, POINT clientPoint);
 
 // The idle work, run by the pump: the frames' toolbars, then the program's
 // idle handler.

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the pictures of the language module as PNG files: the about and
-splash picture (185) and the history tree's item pictures (152-160).
+splash picture (185), the history tree's item pictures (152-160) and the
+toolbar's button strip (128, one 16 x 16 picture per button in order).
 Run it in this folder after changing a drawing; the PNGs are committed."""
 import math
 import struct
@@ -98,7 +99,61 @@ def icon(path, kind, selected):
     c.save(path)
 
 
+def toolbar():
+    """Transfer, export, undo, redo, delete, about: 16 x 16 each, side by side."""
+    c = Canvas(16 * 6, 16)
+    ink = (40, 40, 48, 255)
+    blue = (40, 100, 200, 255)
+    green = (30, 150, 70, 255)
+    red = (200, 40, 40, 255)
+
+    def arrow_head(x, y, dx, dy, col):  # a small filled triangle pointing along (dx, dy)
+        for k in range(4):
+            for t in range(-3 + k, 4 - k):
+                c.blend(x + dx * k + dy * t, y + dy * k + dx * t, col)
+
+    # transfer from the unit: a watch with an arrow out of it
+    x = 0
+    c.rect(x + 2, 3, x + 9, 12, ink)
+    c.rect(x + 3, 4, x + 8, 11, (200, 230, 255, 255))
+    c.rect(x + 4, 1, x + 7, 3, ink)
+    c.rect(x + 4, 12, x + 7, 15, ink)
+    c.line(x + 9, 8, x + 12, 8, 2, green)
+    arrow_head(x + 12, 8, 1, 0, green)
+    # export as a file: a page with a folded corner and an arrow
+    x = 16
+    c.rect(x + 2, 1, x + 10, 15, ink)
+    c.rect(x + 3, 2, x + 9, 14, (255, 255, 255, 255))
+    for y in (5, 8, 11):
+        c.rect(x + 4, y, x + 8, y + 1, (150, 150, 160, 255))
+    c.line(x + 9, 10, x + 12, 10, 2, blue)
+    arrow_head(x + 12, 10, 1, 0, blue)
+    # undo: a bent arrow turning back to the left
+    x = 32
+    c.line(x + 12, 13, x + 12, 8, 2, blue)
+    c.line(x + 12, 7, x + 7, 4, 2, blue)
+    c.line(x + 7, 4, x + 5, 4, 2, blue)
+    arrow_head(x + 3, 4, -1, 0, blue)
+    # redo: the same to the right
+    x = 48
+    c.line(x + 3, 13, x + 3, 8, 2, blue)
+    c.line(x + 3, 7, x + 8, 4, 2, blue)
+    c.line(x + 8, 4, x + 10, 4, 2, blue)
+    arrow_head(x + 12, 4, 1, 0, blue)
+    # delete: a red cross
+    x = 64
+    c.line(x + 3, 3, x + 12, 12, 2.5, red)
+    c.line(x + 12, 3, x + 3, 12, 2.5, red)
+    # about: an i in a blue disc
+    x = 80
+    c.disc(x + 8, 8, 7, blue)
+    c.rect(x + 7, 3, x + 9, 5, (255, 255, 255, 255))
+    c.rect(x + 7, 6, x + 9, 13, (255, 255, 255, 255))
+    c.save('128.png')
+
+
 about()
+toolbar()
 for kind, normal, selected in [('history', 153, 152), ('week', 154, 158), ('run', 155, 159), ('lap', 156, 160)]:
     icon('%d.png' % normal, kind, False)
     icon('%d.png' % selected, kind, True)

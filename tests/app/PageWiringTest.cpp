@@ -19,6 +19,7 @@
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
 #include "tests/app/AppTestUtil.h"
+#include "tests/app/GraphTestUtil.h"
 #include "tests/app/TrainingTestUtil.h"
 
 namespace {
@@ -74,6 +75,7 @@ TEST_F(PageWiring, PageAndProfileFollowTheTreeLevel) {
   Select({0, 0});  // Wednesday: three laps (runs latest first)
   EXPECT_NE(nullptr, dynamic_cast<app::RunDialog_t*>(Page()));
   EXPECT_NE(nullptr, profile.GetGraph());
+  graphtest::MaybeSave(Frame(), "main-run");
   Select({0, 0, 1});
   auto* lap = dynamic_cast<app::LapDialog_t*>(Page());
   ASSERT_NE(nullptr, lap);

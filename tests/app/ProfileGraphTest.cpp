@@ -9,6 +9,8 @@
 #include "app/ProfileView.h"
 #include "glo/GLO_StringResource.h"
 #include "mat/MAT_UnitConverterTable.h"
+#include "plat/PLAT_Input.h"
+#include "plat/PLAT_ScrollBar.h"
 
 namespace {
 
@@ -18,13 +20,20 @@ const double kNone = std::nan("");
 
 using proftest::MetricAxes;
 
+// The control's window: a client area of 542 x 361 and both scroll bars.
+plat::RECT GraphRect() {
+  const int bar = plat::GetScrollBarExtent();
+  return plat::RECT{0, 0, 542 + bar, 361 + bar};
+}
+
 class ProfileGraph : public graphtest::GuiTest {
  protected:
-  // Points every 100 m; a control of 542 x 361 pixels: plot (30, 31, 530, 331).
+  // Points every 100 m; a control of 542 x 361 pixels inside its scroll bars:
+  // plot (30, 31, 530, 331).
   // Fitted, the view is 1000 m (0.5 px/m) by 150 m (2 px/m) for 0..1000 m, 0..120 m.
   std::unique_ptr<app::TrkProfileGraphCtrl_t> Make(const gdb::Track_t& track) {
     auto graph = std::make_unique<app::TrkProfileGraphCtrl_t>(track, track.Begin(), track.End(), false, MetricAxes());
-    graph->Create(&host, 1, app::TrkProfileGraphCtrl_t::kStyle, plat::RECT{0, 0, 542, 361});
+    graph->Create(&host, 1, app::TrkProfileGraphCtrl_t::kStyle, GraphRect());
     return graph;
   }
   Host_t host{700, 500};
@@ -159,6 +168,35 @@ TEST_F(ProfileGraph, ScrollBarsArrowsAndScrollCodes) {
   EXPECT_EQ(0, bar.pos);
 }
 
+TEST_F(ProfileGraph, WindowBarsShowRangePageAndPositionAndTakeClicks) {
+  auto graph = Make(GapTrack());
+  plat::SCROLLINFO info;
+  info.fMask = plat::kSifAll;
+  // All of the distance in view: the bar shows, disabled.
+  ASSERT_TRUE(graph->GetScrollInfo(plat::kSbHorz, info));
+  EXPECT_LT(graph->GetClientRect().bottom, 361 + plat::GetScrollBarExtent());
+  EXPECT_FALSE(graph->IsScrollBarEnabled(false));
+
+  graph->ZoomX(1);
+  graph->ZoomX(1);
+  graph->ZoomX(1);
+  ASSERT_TRUE(graph->GetScrollInfo(plat::kSbHorz, info));
+  EXPECT_EQ(0, info.nMin);
+  EXPECT_EQ(99, info.nMax);
+  EXPECT_EQ(30u, info.nPage);
+  EXPECT_EQ(graph->GetScrollBar(false).pos, info.nPos);
+
+  // A click on the bar right of the thumb scrolls a page (the view's span).
+  graph->SendMessage(app::kWmHScroll, app::kSbThumbPosition, 0);
+  const double before = graph->GetConvertor().GetView().xmin;
+  const plat::RECT client = graph->GetClientRect();
+  plat::SendClick(*graph, plat::POINT{client.right - 40, client.bottom + plat::GetScrollBarExtent() / 2});
+  EXPECT_NEAR(before + graph->GetConvertor().GetView().xspan, graph->GetConvertor().GetView().xmin, 1e-6);
+  EXPECT_EQ(graph->GetScrollBar(false).pos, graph->GetScrollPos(plat::kSbHorz));
+  EXPECT_GT(graph->GetScrollPos(plat::kSbHorz), 0);
+  graphtest::MaybeSave(*graph, "profile-bars");
+}
+
 TEST_F(ProfileGraph, WheelScrollsOnlyInsideThePlot) {
   auto graph = Make(GapTrack());
   const auto screen = [&](int x, int y) { return graph->ClientToScreen(plat::POINT{x, y}); };
@@ -220,7 +258,7 @@ struct Parent_t : Host_t {
 TEST_F(ProfileGraph, MouseDragSpaceWhileHeldAndZoomMessages) {
   Parent_t parent;
   Mouse_t graph(GapTrack(), GapTrack().Begin(), GapTrack().End(), false, MetricAxes());
-  graph.Create(&parent, 1, app::TrkProfileGraphCtrl_t::kStyle, plat::RECT{0, 0, 542, 361});
+  graph.Create(&parent, 1, app::TrkProfileGraphCtrl_t::kStyle, GraphRect());
   graph.Press(plat::POINT{80, 200});
   EXPECT_TRUE(graph.IsTracking());
   graph.HandleKey(plat::kVkSpace, 0);  // ignored while the button is held
@@ -273,11 +311,15 @@ TEST_F(ProfileGraph, Readout) {
 TEST_F(ProfileGraph, ViewBuildsAControlOnlyForTracksWithAltitudeAndDistance) {
   app::ProfileView_t view;
   view.Create(&host, 2, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 400, 200});
+  EXPECT_EQ(plat::HCURSOR(plat::kIdcArrow), view.GetCursor());  // the arrow over the pane and its graph
   const gdb::Track_t flat = proftest::AltitudeTrack({kNone, kNone, kNone});
   const gdb::Track_t still = proftest::AltitudeTrack({5, 6}, 0.0);
   view.ShowTrack(&GapTrack());
   ASSERT_NE(nullptr, view.GetGraph());
-  EXPECT_EQ(400, view.GetGraph()->GetClientRect().right);
+  // The control fills the view; its bars take their room off its client area.
+  const plat::RECT window = view.GetGraph()->GetWindowRect();
+  EXPECT_EQ(400, window.right - window.left);
+  EXPECT_EQ(400 - plat::GetScrollBarExtent(), view.GetGraph()->GetClientRect().right);
   view.ShowTrack(&flat);
   EXPECT_EQ(nullptr, view.GetGraph());
   view.ShowTrack(&still);

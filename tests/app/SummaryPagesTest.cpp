@@ -124,6 +124,23 @@ struct ResizedPage_t : app::HistoryDialog_t {
   }
 };
 
+TEST_F(SummaryPages, TitleLinesAreBoldInTheOneTitleFont) {
+  const app::Run_t run = trtest::MakeRun(kBase, 2, 300, 60, "easy");
+  const app::RunSet_t runs = Runs({trtest::MakeRun(kBase)});
+  app::HistoryDialog_t history(&formView, runs, "Ann");
+  app::WeekDialog_t week(&formView, runs.begin(), runs.end());
+  app::LapDialog_t lap(&formView, run, *run.GetLaps().begin(), 1);
+  const plat::GdiHandle_t title = app::GetTitleFont().GetSafeHandle();
+  plat::LOGFONTA description{};
+  ASSERT_TRUE(plat::GetLogFont(title, description));
+  EXPECT_EQ(700, description.lfWeight);
+  for (plat::Wnd_t* page : std::initializer_list<plat::Wnd_t*>{&history, &week, &lap}) {
+    EXPECT_EQ(title, page->GetDlgItem(1026)->GetFont());
+    EXPECT_TRUE(page->GetDlgItem(1007)->GetFont().IsNull());  // the values keep the dialog font
+  }
+  graphtest::MaybeSave(lap, "lap-title");
+}
+
 TEST_F(SummaryPages, ResizingKeepsTheMargins) {
   const app::RunSet_t runs = Runs({PlainRun(kBase)});
   ResizedPage_t page(&formView, runs, "");

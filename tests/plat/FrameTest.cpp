@@ -223,6 +223,21 @@ TEST_F(FrameTest, ToolBarFollowsItsUpdateHandlersAndKeepsItsLayoutAsBytes) {
   EXPECT_FALSE(frame.LoadBarState({1, 2, 3}));
 }
 
+TEST_F(FrameTest, ToolBarButtonsShowTheirPicturesWhereTheModuleHasThem) {
+  // Toolbar 9100 has no picture strip: its buttons show their text.
+  ASSERT_TRUE(frame.CreateToolBar(9100, "Toolbar"));
+  EXPECT_FALSE(frame.ToolBarButtonHasPicture(9101));
+  EXPECT_FALSE(frame.ToolBarButtonHasPicture(9103));
+  // The program's toolbar has one picture per button.
+  TestFrame other;
+  const RECT r{0, 0, 600, 300};
+  ASSERT_TRUE(other.CreateFrame("Logbook", &r, 9100));
+  ASSERT_TRUE(other.CreateToolBar(128, "Toolbar"));
+  for (unsigned id : {32782u, 32776u, 57643u, 57644u, 32779u, 57664u}) EXPECT_TRUE(other.ToolBarButtonHasPicture(id)) << id;
+  EXPECT_FALSE(other.ToolBarButtonHasPicture(4242));
+  other.DestroyWindow();
+}
+
 TEST_F(FrameTest, StatusBarPanes) {
   ASSERT_TRUE(frame.CreateStatusBar({kIdSeparator, kIdIndicatorCaps, kIdIndicatorNum, kIdIndicatorScrl}));
   EXPECT_EQ(frame.GetPaneCount(), 4);
