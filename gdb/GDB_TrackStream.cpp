@@ -2,6 +2,7 @@
 // stream and read back. Only the points and a few header fields are stored;
 // segments and summaries are rebuilt by appending the points again.
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "bin/BIN_record.h"
@@ -25,21 +26,6 @@ void WriteOptional(bin::ostream& out, const glo::Optional_t<V>& value) {
   bin::write_le(out, present ? *value : V());
 }
 
-// Reads a flag byte and the value bytes that always follow it; the value is
-// present when the flag is not 0.
-template <typename V>
-void ReadOptional(bin::istream& in, glo::Optional_t<V>& value) {
-  std::uint8_t present = 0;
-  V v = V();
-  bin::read_le(in, present);
-  bin::read_le(in, v);
-  if (!in.good()) return;
-  if (present)
-    value = v;
-  else
-    value.Reset();
-}
-
 void WritePoint(bin::ostream& out, unsigned version, const TrackPoint_t& point) {
   geo::WritePosition(out, point.GetPosition());
   // An absent time still takes its four bytes: the current time.
@@ -56,26 +42,49 @@ void WritePoint(bin::ostream& out, unsigned version, const TrackPoint_t& point) 
 // bad (damaged data) instead of throwing; an absent time's bytes are not looked at.
 void ReadPoint(bin::istream& in, unsigned version, TrackPoint_t& point) {
   if (!in.good()) return;
-  TrackPoint_t read;
-  geo::Position_t position;
-  geo::ReadPosition(in, position);
-  std::uint8_t hasTime = 0;
-  std::int32_t time = 0;
-  bin::read_le(in, hasTime);
-  bin::read_le(in, time);
-  glo::Optional_t<double> depth, temperature;
-  ReadOptional(in, depth);
-  if (version >= kTemperatureVersion) ReadOptional(in, temperature);
+  // The stored fields are read in two blocks, the position and the rest, with
+  // the same outcome as reading them one by one: a short block fails the
+  // stream, a latitude out of range marks it bad before the rest is read.
+  constexpr std::size_t kPositionSize = 4 + 4 + 1 + 8;
+  char position[kPositionSize];
+  in.read(position, kPositionSize);
   if (!in.good()) return;
+  std::int32_t latitude = 0, longitude = 0;
+  double altitude = 0.0;
+  std::memcpy(&latitude, position, 4);
+  std::memcpy(&longitude, position + 4, 4);
+  std::memcpy(&altitude, position + 9, 8);
+  if (latitude < geo::MinLatitude || latitude > geo::MaxLatitude) {
+    in.setstate(std::ios_base::badbit);
+    return;
+  }
+  const geo::Position_t place(latitude, longitude,
+                              position[8] != 0 ? geo::Altitude_t(altitude) : geo::Altitude_t());
+
+  const bool withTemperature = version >= kTemperatureVersion;
+  constexpr std::size_t kOptionalSize = 1 + 8;
+  char rest[1 + 4 + 2 * kOptionalSize];
+  const std::size_t restSize = 1 + 4 + (withTemperature ? 2 : 1) * kOptionalSize;
+  in.read(rest, static_cast<std::streamsize>(restSize));
+  if (!in.good()) return;
+  std::int32_t time = 0;
+  std::memcpy(&time, rest + 1, 4);
+  const auto optional = [&rest](std::size_t at) {
+    double value = 0.0;
+    std::memcpy(&value, rest + at + 1, 8);
+    return rest[at] != 0 ? glo::Optional_t<double>(value) : glo::Optional_t<double>();
+  };
+  const glo::Optional_t<double> depth = optional(5);
+  const glo::Optional_t<double> temperature = withTemperature ? optional(5 + kOptionalSize) : glo::Optional_t<double>();
   glo::Optional_t<glo::Time_t> pointTime;
-  if (hasTime) {
+  if (rest[0] != 0) {
     if (time < glo::Time_t::kMinValue) {
       in.setstate(std::ios_base::badbit);
       return;
     }
     pointTime = glo::Time_t(time);
   }
-  point = TrackPoint_t(position, pointTime, depth, temperature);
+  point = TrackPoint_t(place, pointTime, depth, temperature);
 }
 
 // The application's name for the version record, or an empty text when the

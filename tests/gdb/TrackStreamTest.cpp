@@ -188,6 +188,20 @@ TEST(TrackStreamTest, DamagedOrTruncatedStreamsLeaveTheTrackUnchanged) {
     EXPECT_NE(ReadInto(target, damaged[i], 106), std::ios_base::goodbit);
     ExpectSameTrack(target, before);
   }
+
+  // A latitude out of range is damage, found before a cut later in the point;
+  // a cut alone is the end of the data.
+  const std::ios_base::iostate ended = std::ios_base::eofbit | std::ios_base::failbit;
+  const struct {
+    std::string bytes;
+    std::ios_base::iostate state;
+  } states[] = {
+      {badLatitude, std::ios_base::badbit},
+      {badLatitude.substr(0, kHeader + 5 * 40 + 20), std::ios_base::badbit},
+      {badLatitude.substr(0, kHeader + 5 * 40 + 10), ended},
+      {bytes.substr(0, kHeader + 36 * 40 + 20), ended},
+  };
+  for (const auto& c : states) EXPECT_EQ(ReadInto(target, c.bytes, 106), c.state);
 }
 
 }  // namespace
