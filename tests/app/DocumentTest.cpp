@@ -322,3 +322,24 @@ TEST_F(DocumentTest, RepeatedUndoAndRedoBringBackTheRunsWhole) {
   m_doc->OnRedo();
   expectWhole("all redone");
 }
+
+// Item times are local times of day, also across the change to summer time
+// (2005-03-27 02:00 CET): equal texts never come from equal UTC seconds alone.
+TEST_F(DocumentTest, ItemTimesAreLocalAcrossTheChangeToSummerTime) {
+  const std::int64_t sundayNight = 21 * kDay + 6600;      // 01:50 CET, the second lap 03:10 CEST
+  const std::int64_t saturday = 20 * kDay + 3 * 3600 + 600;  // 03:10 CET
+  const std::int64_t monday = 22 * kDay + 6600;           // 02:50 CEST, at 00:50 UTC like 01:50 CET
+  m_doc->AddRunsFromTransfer(Set({MakeRun(kSunday + saturday, 1), MakeRun(kSunday + sundayNight, 2, 1200),
+                                  MakeRun(kSunday + monday, 1)}));
+  ASSERT_EQ(Weeks(), (Weeks_t{{monday, sundayNight}, {saturday}}));
+  const auto time = [&](plat::HTREEITEM item) {
+    const std::string text = m_control.GetItemText(item);
+    return text.substr(text.size() - 8);
+  };
+  const plat::HTREEITEM newer = Child(m_control.GetRootItem(), 0);
+  EXPECT_EQ(time(Child(newer, 0)), "02:50:00");
+  EXPECT_EQ(time(Child(newer, 1)), "01:50:00");
+  EXPECT_EQ(m_control.GetItemText(Child(Child(newer, 1), 0)), "Lap 1 - 01:50:00");
+  EXPECT_EQ(m_control.GetItemText(Child(Child(newer, 1), 1)), "Lap 2 - 03:10:00");
+  EXPECT_EQ(time(Child(Child(m_control.GetRootItem(), 1), 0)), "03:10:00");
+}
