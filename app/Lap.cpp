@@ -37,6 +37,7 @@ void Lap_t::TakeTrack(const glo::Optional_t<gdb::Track_t>& runTrack) {
     part.AppendPoint(point);
   }
   if (part.IsEmpty()) return;
+  part.ReleaseSpareRoom();
   if (!m_track.IsPresent()) m_track = gdb::Track_t();
   m_track->Swap(part);
 }

@@ -175,6 +175,12 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
   // totals, the leg to the point joins the segment's summary, and the
   // segment's new contribution joins the totals again.
   TrackSegment_t& segment = m_segments.back();
+  if (segment.m_points.capacity() < MaxSegmentPoints) {
+    // Making room again moves the points, which the new one may be one of.
+    const TrackPoint_t copy(point);
+    segment.MakeRoom();
+    return AppendPoint(copy);
+  }
   LegSummary_t& seg = segment.m_summary;
   LegSummary_t& tot = m_totals;
   const TrackPoint_t& previous = segment.GetPoints().back();
@@ -238,6 +244,10 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
     tot.m_last = std::move(last);
   tot.m_count += 1;
   return tot.m_count;
+}
+
+void Track_t::ReleaseSpareRoom() {
+  if (!m_segments.empty()) m_segments.back().m_points.shrink_to_fit();
 }
 
 void Track_t::ClearPoints() {

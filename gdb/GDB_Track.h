@@ -131,6 +131,11 @@ class Track_t {
   // Removes every point; name, display flag and colour stay.
   void ClearPoints();
 
+  // Gives back the room the last segment keeps for points still to come (for
+  // a track that is complete). A later append makes room again, which moves
+  // the points of that segment: positions in it are then no longer valid.
+  void ReleaseSpareRoom();
+
   // The summary of the points from first up to last (not included).
   LegSummary_t GetSummary(const Iterator_t& first, const Iterator_t& last) const;
 

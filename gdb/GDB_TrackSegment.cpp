@@ -140,6 +140,13 @@ TrackSegment_t& TrackSegment_t::operator=(TrackSegment_t&& other) noexcept = def
 TrackSegment_t::~TrackSegment_t() = default;
 
 void TrackSegment_t::AppendPoint(const TrackPoint_t& point) {
+  if (m_points.capacity() < MaxPoints) {
+    // Making room again moves the points, which the new one may be one of.
+    const TrackPoint_t copy(point);
+    MakeRoom();
+    AppendPoint(copy);
+    return;
+  }
   const TrackPoint_t& previous = m_points.empty() ? point : m_points.back();
   const LegSummary_t::Leg_t leg = LegSummary_t::MakeLeg(previous, point);
   // Only the first point of a segment can make the summary allocate: then

@@ -246,6 +246,12 @@ class TrackSegment_t {
 
   PointIter_t PointAt(std::size_t index) const;
 
+  // Room for all the points a segment can hold (a segment whose spare room
+  // was given back gets it again).
+  void MakeRoom() {
+    if (m_points.capacity() < MaxPoints) m_points.reserve(MaxPoints);
+  }
+
   // Appends a point whose new summary the caller has worked out already.
   void CommitPoint(const TrackPoint_t& point, LegSummary_t&& summary);
 

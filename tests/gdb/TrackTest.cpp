@@ -82,6 +82,23 @@ TEST(TrackTest, PointFieldsAreSetAndCopiedOneByOne) {
   EXPECT_EQ(1000, point.GetTime()->GetValue());
 }
 
+TEST(TrackTest, AppendingAfterGivingBackSpareRoomKeepsEveryPoint) {
+  gdb::Track_t track = gdbtest::MakeTrack(150);
+  gdb::Track_t untouched = gdbtest::MakeTrack(150);
+  track.ReleaseSpareRoom();
+  const gdb::TrackPoint_t& last = *std::prev(track.end());  // lives in the segment that gets room again
+  track.AppendPoint(last);
+  untouched.AppendPoint(*std::prev(untouched.end()));
+  track.AppendPoint(gdbtest::MakePoint(151));
+  untouched.AppendPoint(gdbtest::MakePoint(151));
+  EXPECT_EQ(track.GetCount(), 152);
+  EXPECT_EQ(track.GetTotals().GetDistance(), untouched.GetTotals().GetDistance());
+  EXPECT_EQ(track.GetTotals().GetAreaTerm(), untouched.GetTotals().GetAreaTerm());
+  auto other = untouched.begin();
+  for (const gdb::TrackPoint_t& point : track) EXPECT_TRUE(SamePoint(point, *other++));
+  EXPECT_TRUE(other == untouched.end());
+}
+
 TEST(TrackTest, StartsEmpty) {
   const gdb::Track_t track;
   EXPECT_EQ(track.GetDisplayFlag(), 1);
