@@ -140,8 +140,7 @@ void Document_t::InsertRun(const Run_t& run) {
 }
 
 void Document_t::AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced) {
-  // The set is the document's own copy: its runs are moved in, not copied again.
-  AddRuns(std::make_shared<RunSet_t>(runs), std::make_shared<const OptionalRun_t>(replaced), true);
+  AddRuns(runs, nullptr, std::make_shared<const OptionalRun_t>(replaced));
 }
 
 void Document_t::DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored) {
@@ -149,24 +148,28 @@ void Document_t::DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored)
 }
 
 void Document_t::AddRunsFromTransfer(const SharedRuns_t& runs, const SharedRun_t& replaced) {
-  AddRuns(runs, replaced, m_database.IsReplaying() && runs.use_count() == 1);
+  AddRuns(*runs, m_database.IsReplaying() && runs.use_count() == 1 ? runs.get() : nullptr, replaced);
 }
 
-void Document_t::AddRuns(const SharedRuns_t& runs, const SharedRun_t& replaced, bool take) {
+void Document_t::AddRuns(const RunSet_t& runs, RunSet_t* owned, const SharedRun_t& replaced) {
   StartTransaction();
-  m_database.Record(AddRunsFromTransfer_t(KeysOf(*runs), replaced));
+  m_database.Record(AddRunsFromTransfer_t(KeysOf(runs), replaced));
   m_database.EndChange(TransactionComplete_t());
   if (replaced->IsPresent()) EraseRun(replaced->Value());
-  if (take && m_runs.empty()) {
-    // Into the empty document the whole set moves at once.
-    m_runs = std::move(*runs);
-    runs->clear();
+  if (m_runs.empty()) {
+    // Into the empty document the whole set comes at once, moved when it is
+    // the document's to take.
+    if (owned) {
+      m_runs = std::move(*owned);
+      owned->clear();
+    } else {
+      m_runs = runs;
+    }
     if (m_tree)
       for (const Run_t& run : m_runs) m_tree->AddRun(run);
     return;
   }
-  for (const Run_t& run : *runs) InsertRun(run);
-  if (take) runs->clear();
+  for (const Run_t& run : runs) InsertRun(run);
 }
 
 void Document_t::DeleteRuns(const SharedKeys_t& keys, const SharedRun_t& restored) {

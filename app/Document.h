@@ -138,9 +138,9 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   // Whether the set holds runs with these keys and no others.
   bool HoldsExactly(const std::vector<glo::Time_t>& keys) const;
   void InsertRun(const Run_t& run);
-  // Records the reversing action and adds the runs; with 'take' the set is
-  // the document's to empty.
-  void AddRuns(const SharedRuns_t& runs, const SharedRun_t& replaced, bool take);
+  // Records the reversing action and adds the runs; 'owned', when given, is
+  // 'runs' itself, the document's to empty.
+  void AddRuns(const RunSet_t& runs, RunSet_t* owned, const SharedRun_t& replaced);
 
   RunSet_t m_runs;
   jnl::Database_t m_database;
