@@ -108,8 +108,8 @@ void HistoryTree_t::AddRun(const Run_t& run) {
       const plat::HTREEITEM lapItem =
           m_tree.InsertItem(lapText + std::to_string(number++) + " - " + TimeText(lap.GetStart()), runItem);
       GLO_ASSERT(lapItem != 0);
+      // A lap item is found by its place under its run's item.
       m_tree.SetItemImage(lapItem, ImageOf(kLap));
-      m_tree.SetItemData(lapItem, reinterpret_cast<std::uintptr_t>(&lap));
     }
   }
 }
@@ -163,9 +163,10 @@ const Lap_t& HistoryTree_t::GetSelectedLap() const {
     return *run.GetLaps().begin();
   }
   GLO_ASSERT(level == kLap);
-  const auto* lap = reinterpret_cast<const Lap_t*>(m_tree.GetItemData(item));
-  GLO_ASSERT(lap != nullptr);
-  return *lap;
+  const LapSet_t& laps = GetSelectedLapRun().GetLaps();
+  const int number = GetSelectedLapNumber();
+  GLO_ASSERT(number <= static_cast<int>(laps.size()));
+  return *std::next(laps.begin(), number - 1);
 }
 
 const Run_t& HistoryTree_t::GetSelectedLapRun() const {
