@@ -25,6 +25,15 @@ int ShowMessage(int stringId, const std::string& argument, unsigned type) {
                           GetApplicationInfo().Name(), type);
 }
 
+// The keys of the runs, earliest first; runs without laps have none.
+Document_t::SharedKeys_t KeysOf(const RunSet_t& runs) {
+  auto keys = std::make_shared<std::vector<glo::Time_t>>();
+  keys->reserve(runs.size());
+  for (const Run_t& run : runs)
+    if (run.HasLaps()) keys->push_back(run.GetKey());
+  return keys;
+}
+
 }  // namespace
 
 Document_t& GetDocument() {
@@ -117,10 +126,10 @@ void Document_t::EraseRun(const Run_t& run) {
   m_runs.erase(key);
 }
 
-bool Document_t::HoldsExactly(const RunSet_t& runs) const {
-  if (runs.size() != m_runs.size() || runs.empty()) return false;
-  for (const Run_t& run : runs)
-    if (!run.HasLaps() || FindRun(run.GetKey()) == m_runs.end()) return false;
+bool Document_t::HoldsExactly(const std::vector<glo::Time_t>& keys) const {
+  if (keys.size() != m_runs.size() || keys.empty()) return false;
+  for (const glo::Time_t& key : keys)
+    if (FindRun(key) == m_runs.end()) return false;
   return true;
 }
 
@@ -131,33 +140,59 @@ void Document_t::InsertRun(const Run_t& run) {
 }
 
 void Document_t::AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced) {
-  AddRunsFromTransfer(std::make_shared<const RunSet_t>(runs), std::make_shared<const OptionalRun_t>(replaced));
+  AddRuns(runs, nullptr, std::make_shared<const OptionalRun_t>(replaced));
 }
 
 void Document_t::DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored) {
-  DeleteRuns(std::make_shared<const RunSet_t>(runs), std::make_shared<const OptionalRun_t>(restored));
+  DeleteRuns(KeysOf(runs), std::make_shared<const OptionalRun_t>(restored));
 }
 
 void Document_t::AddRunsFromTransfer(const SharedRuns_t& runs, const SharedRun_t& replaced) {
-  StartTransaction();
-  m_database.Record(AddRunsFromTransfer_t(runs, replaced));
-  m_database.EndChange(TransactionComplete_t());
-  if (replaced->IsPresent()) EraseRun(replaced->Value());
-  for (const Run_t& run : *runs) InsertRun(run);
+  AddRuns(*runs, m_database.IsReplaying() && runs.use_count() == 1 ? runs.get() : nullptr, replaced);
 }
 
-void Document_t::DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restored) {
+void Document_t::AddRuns(const RunSet_t& runs, RunSet_t* owned, const SharedRun_t& replaced) {
   StartTransaction();
-  m_database.Record(DeleteRunsFromTransfer_t(runs, restored));
+  m_database.Record(AddRunsFromTransfer_t(KeysOf(runs), replaced));
   m_database.EndChange(TransactionComplete_t());
-  if (HoldsExactly(*runs)) {
+  if (replaced->IsPresent()) EraseRun(replaced->Value());
+  if (m_runs.empty()) {
+    // Into the empty document the whole set comes at once, moved when it is
+    // the document's to take.
+    if (owned) {
+      m_runs = std::move(*owned);
+      owned->clear();
+    } else {
+      m_runs = runs;
+    }
+    if (m_tree)
+      for (const Run_t& run : m_runs) m_tree->AddRun(run);
+    return;
+  }
+  for (const Run_t& run : runs) InsertRun(run);
+}
+
+void Document_t::DeleteRuns(const SharedKeys_t& keys, const SharedRun_t& restored) {
+  StartTransaction();
+  // The deleted runs leave the set into the action that brings them back.
+  const auto doomed = std::make_shared<RunSet_t>();
+  m_database.Record(DeleteRunsFromTransfer_t(doomed, restored));
+  m_database.EndChange(TransactionComplete_t());
+  if (HoldsExactly(*keys)) {
     // Every run goes: the tree and the set are emptied at once.
     if (m_tree) m_tree->Reset();
+    *doomed = std::move(m_runs);
     m_runs.clear();
   } else {
     // Newest first: the tree lists the newest week first, so each run's item
     // is found at the top of what is left.
-    for (auto run = runs->end(); run != runs->begin();) EraseRun(*--run);
+    for (auto key = keys->rbegin(); key != keys->rend(); ++key) {
+      const auto held = m_runs.find(*key);
+      if (held == m_runs.end()) continue;
+      if (m_tree) m_tree->RemoveRun(*held);
+      doomed->insert(*held);
+      m_runs.erase(held);
+    }
   }
   if (restored->IsPresent()) InsertRun(restored->Value());
 }
@@ -190,26 +225,21 @@ bool Document_t::DeleteSelection() {
   GLO_ASSERT(level >= 0 && level <= 2);
   if (level == 0) {
     if (ShowMessage(148, std::string(), plat::kMbOkCancel) != plat::kIdOk) return false;
-    // The whole history: the set itself becomes the deleted runs.
-    m_tree->Reset();
-    auto doomed = std::make_shared<RunSet_t>(std::move(m_runs));
-    m_runs.clear();
-    DeleteRuns(doomed, std::make_shared<const OptionalRun_t>());
+    DeleteRuns(KeysOf(m_runs), std::make_shared<const OptionalRun_t>());
     return true;
   }
-  RunSet_t doomed;
-  const auto copy = [&](const Run_t& run) {
-    const auto held = FindRun(run.GetKey());
-    GLO_ASSERT(held != m_runs.end());
-    doomed.insert(*held);
+  auto keys = std::make_shared<std::vector<glo::Time_t>>();
+  const auto add = [&](const Run_t& run) {
+    GLO_ASSERT(FindRun(run.GetKey()) != m_runs.end());
+    keys->push_back(run.GetKey());
   };
   if (level == 2) {
-    copy(m_tree->GetSelectedRun());
+    add(m_tree->GetSelectedRun());
   } else {
     const auto range = m_tree->GetSelectedRuns();
-    for (auto it = range.first; it != range.second; ++it) copy(*it);
+    for (auto it = range.first; it != range.second; ++it) add(*it);
   }
-  DeleteRuns(std::make_shared<const RunSet_t>(std::move(doomed)), std::make_shared<const OptionalRun_t>());
+  DeleteRuns(keys, std::make_shared<const OptionalRun_t>());
   return true;
 }
 
@@ -285,7 +315,7 @@ bool Document_t::SwitchUser(const std::string& name) {
 
 void StartTransaction_t::Execute() { GetDocument().EndTransaction(); }
 
-void AddRunsFromTransfer_t::Execute() { GetDocument().DeleteRuns(m_runs, m_replaced); }
+void AddRunsFromTransfer_t::Execute() { GetDocument().DeleteRuns(m_keys, m_replaced); }
 
 void DeleteRunsFromTransfer_t::Execute() { GetDocument().AddRunsFromTransfer(m_runs, m_restored); }
 

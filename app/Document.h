@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/RunSet.h"
 #include "app/UserDatabase.h"
@@ -74,11 +75,16 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   void AddRunsFromTransfer(const RunSet_t& runs, const OptionalRun_t& replaced = OptionalRun_t());
   // Deletes runs as one undoable transaction, putting back at most one run.
   void DeleteRuns(const RunSet_t& runs, const OptionalRun_t& restored = OptionalRun_t());
-  // The same over runs that the journal's actions share (they never change).
-  using SharedRuns_t = std::shared_ptr<const RunSet_t>;
+  // The same over what the journal's actions share: the runs a deletion took
+  // (they leave the document into the action), the keys an addition added.
+  using SharedRuns_t = std::shared_ptr<RunSet_t>;
   using SharedRun_t = std::shared_ptr<const OptionalRun_t>;
+  using SharedKeys_t = std::shared_ptr<const std::vector<glo::Time_t>>;
+  // 'runs' may give up its runs to the document when nothing else holds it
+  // and a journal is being replayed (the replayed action is the last user).
   void AddRunsFromTransfer(const SharedRuns_t& runs, const SharedRun_t& replaced);
-  void DeleteRuns(const SharedRuns_t& runs, const SharedRun_t& restored);
+  // Deletes the held runs with these keys (keys of no run are passed over).
+  void DeleteRuns(const SharedKeys_t& keys, const SharedRun_t& restored);
   // The run whose first lap starts in that second, or end().
   RunSet_t::const_iterator FindRun(const glo::Time_t& key) const { return m_runs.find(key); }
   // Replaces a run's notes undoably; glo::Assert_t when no run has the key.
@@ -129,9 +135,12 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
  private:
   void OnJournalChanged(jnl::Journal_t&) override {}
   void EraseRun(const Run_t& run);
-  // Whether the set holds these runs and no others.
-  bool HoldsExactly(const RunSet_t& runs) const;
+  // Whether the set holds runs with these keys and no others.
+  bool HoldsExactly(const std::vector<glo::Time_t>& keys) const;
   void InsertRun(const Run_t& run);
+  // Records the reversing action and adds the runs; 'owned', when given, is
+  // 'runs' itself, the document's to empty.
+  void AddRuns(const RunSet_t& runs, RunSet_t* owned, const SharedRun_t& replaced);
 
   RunSet_t m_runs;
   jnl::Database_t m_database;
@@ -163,20 +172,23 @@ class TransactionComplete_t : public jnl::Action_t {
 };
 
 // Reverses an addition: deletes the added runs and puts the replaced one back.
-// The runs are the action's own copies, shared by its clones.
+// The keys of the added runs are shared by the action's clones; the deleted
+// runs themselves go to the action that reverses the deletion.
 class AddRunsFromTransfer_t : public jnl::Action_t {
  public:
-  AddRunsFromTransfer_t(const Document_t::SharedRuns_t& runs, const Document_t::SharedRun_t& replaced)
-      : m_runs(runs), m_replaced(replaced) {}
+  AddRunsFromTransfer_t(const Document_t::SharedKeys_t& keys, const Document_t::SharedRun_t& replaced)
+      : m_keys(keys), m_replaced(replaced) {}
   void Execute() override;
   jnl::Action_t* Clone() const override { return new AddRunsFromTransfer_t(*this); }
 
  private:
-  Document_t::SharedRuns_t m_runs;
+  Document_t::SharedKeys_t m_keys;
   Document_t::SharedRun_t m_replaced;
 };
 
 // Reverses a deletion: adds the deleted runs again, replacing the restored one.
+// The runs are shared by the action's clones; the clone that is replayed last
+// hands them to the document instead of a copy.
 class DeleteRunsFromTransfer_t : public jnl::Action_t {
  public:
   DeleteRunsFromTransfer_t(const Document_t::SharedRuns_t& runs, const Document_t::SharedRun_t& restored)

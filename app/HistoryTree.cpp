@@ -1,5 +1,6 @@
 #include "app/HistoryTree.h"
 
+#include <ctime>
 #include <iterator>
 
 #include "app/LapPage.h"
@@ -7,6 +8,7 @@
 #include "glo/GLO_DateTime.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
+#include "plat/PLAT_Calendar.h"
 #include "plat/PLAT_Error.h"
 #include "win/WIN_TimeStr.h"
 
@@ -40,7 +42,17 @@ void HistoryTree_t::UpdateRootLabel(const std::string& user) {
   m_tree.SetItemText(root, label);
 }
 
+const std::string& HistoryTree_t::TimeText(const glo::Time_t& time) {
+  std::tm local;
+  if (!plat::LocalFields(time.GetValue(), local)) throw win::Error_t(GLO_SRC);
+  const int second = (local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec;
+  const auto known = m_timeTexts.find(second);
+  if (known != m_timeTexts.end()) return known->second;
+  return m_timeTexts.emplace(second, FormatLocalTime(time)).first->second;
+}
+
 void HistoryTree_t::Reset() {
+  m_timeTexts.clear();
   m_tree.DeleteAllItems();
   InsertRoot();
 }
@@ -84,7 +96,7 @@ void HistoryTree_t::AddRun(const Run_t& run) {
       break;
     }
   }
-  const plat::HTREEITEM runItem = m_tree.InsertItem(RunItemLabel(run), week, after);
+  const plat::HTREEITEM runItem = m_tree.InsertItem(FormatLocalDate(start) + " " + TimeText(start), week, after);
   GLO_ASSERT(runItem != 0);
   m_tree.SetItemImage(runItem, ImageOf(kRun));
   m_tree.SetItemData(runItem, reinterpret_cast<std::uintptr_t>(&run));
@@ -94,10 +106,10 @@ void HistoryTree_t::AddRun(const Run_t& run) {
     int number = 1;
     for (const Lap_t& lap : run.GetLaps()) {
       const plat::HTREEITEM lapItem =
-          m_tree.InsertItem(lapText + std::to_string(number++) + " - " + FormatLocalTime(lap.GetStart()), runItem);
+          m_tree.InsertItem(lapText + std::to_string(number++) + " - " + TimeText(lap.GetStart()), runItem);
       GLO_ASSERT(lapItem != 0);
+      // A lap item is found by its place under its run's item.
       m_tree.SetItemImage(lapItem, ImageOf(kLap));
-      m_tree.SetItemData(lapItem, reinterpret_cast<std::uintptr_t>(&lap));
     }
   }
 }
@@ -151,9 +163,10 @@ const Lap_t& HistoryTree_t::GetSelectedLap() const {
     return *run.GetLaps().begin();
   }
   GLO_ASSERT(level == kLap);
-  const auto* lap = reinterpret_cast<const Lap_t*>(m_tree.GetItemData(item));
-  GLO_ASSERT(lap != nullptr);
-  return *lap;
+  const LapSet_t& laps = GetSelectedLapRun().GetLaps();
+  const int number = GetSelectedLapNumber();
+  GLO_ASSERT(number <= static_cast<int>(laps.size()));
+  return *std::next(laps.begin(), number - 1);
 }
 
 const Run_t& HistoryTree_t::GetSelectedLapRun() const {

@@ -4,6 +4,7 @@
 // one lap) in a tree control. The items refer to the runs as the document's
 // run set holds them.
 #include <string>
+#include <unordered_map>
 
 #include "app/Document.h"
 #include "plat/PLAT_Tree.h"
@@ -45,9 +46,14 @@ class HistoryTree_t : public HistoryTreeIntf_t {
  private:
   plat::HTREEITEM InsertWeek(const glo::Time_t& start, plat::HTREEITEM after);
   plat::HTREEITEM Selected() const;
+  // The local time of day as the items show it; the texts of the seconds of
+  // the day met since the last reset are kept (runs and laps of a history
+  // tend to start at the same times).
+  const std::string& TimeText(const glo::Time_t& time);
 
   plat::TreeCtrl_t& m_tree;
   const RunSet_t& m_runs;
+  std::unordered_map<int, std::string> m_timeTexts;
 };
 
 // The label of a run item: its local start date and time of day.

@@ -275,3 +275,71 @@ TEST_F(DocumentTest, FileWhoseLoadFailedIsNotWrittenOver) {
 }
 
 }  // namespace
+
+// The runs pass between the document and the journal's actions instead of
+// being copied: every undo and redo, over several rounds, brings them back whole.
+TEST_F(DocumentTest, RepeatedUndoAndRedoBringBackTheRunsWhole) {
+  m_doc->AddRunsFromTransfer(Set({MakeRun(kSunday - kDay, 1, 300, 30, "before"), MakeRun(kSunday, 2, 300, 60, "a"),
+                                  MakeRun(kSunday + kDay, 3, 300, 90, "b")}));
+  m_doc->SetNotes(glo::Time_t(kSunday), "changed");
+  const auto expectWhole = [&](const char* step) {
+    SCOPED_TRACE(step);
+    ASSERT_EQ(Keys(), (std::vector<std::int64_t>{-kDay, 0, kDay}));
+    EXPECT_EQ(Weeks(), (Weeks_t{{kDay, 0}, {-kDay}}));
+    const std::vector<std::string> notes{"before", "changed", "b"};
+    int i = 0;
+    for (const app::Run_t& run : m_doc->GetRuns()) {
+      EXPECT_EQ(run.GetNotes(), notes[i]);
+      EXPECT_EQ(run.GetLaps().size(), static_cast<std::size_t>(i + 1));
+      ASSERT_TRUE(run.GetTrack().IsPresent());
+      EXPECT_EQ(run.GetTrack().Value().GetCount(), 30 * (i + 1));
+      ++i;
+    }
+  };
+  plat::SetMessageBoxHook([](const std::string&, const std::string&, unsigned) { return plat::kIdOk; });
+  for (int round = 0; round < 2; ++round) {
+    // The whole history, then the newest week.
+    m_control.SelectItem(m_control.GetRootItem());
+    ASSERT_TRUE(m_doc->DeleteSelection());
+    m_doc->OnUndo();
+    expectWhole("history undone");
+    m_doc->OnRedo();
+    EXPECT_TRUE(Keys().empty());
+    m_doc->OnUndo();
+    expectWhole("history redone and undone");
+    m_control.SelectItem(Child(m_control.GetRootItem(), 0));
+    ASSERT_TRUE(m_doc->DeleteSelection());
+    EXPECT_EQ(Keys(), (std::vector<std::int64_t>{-kDay}));
+    m_doc->OnUndo();
+    m_doc->OnRedo();
+    m_doc->OnUndo();
+    expectWhole("week undone");
+  }
+  // Back to before the first deletion, and once more forward.
+  while (m_doc->CanUndo()) m_doc->OnUndo();
+  EXPECT_TRUE(Keys().empty());
+  m_doc->OnRedo();
+  m_doc->OnRedo();
+  expectWhole("all redone");
+}
+
+// Item times are local times of day, also across the change to summer time
+// (2005-03-27 02:00 CET): equal texts never come from equal UTC seconds alone.
+TEST_F(DocumentTest, ItemTimesAreLocalAcrossTheChangeToSummerTime) {
+  const std::int64_t sundayNight = 21 * kDay + 6600;      // 01:50 CET, the second lap 03:10 CEST
+  const std::int64_t saturday = 20 * kDay + 3 * 3600 + 600;  // 03:10 CET
+  const std::int64_t monday = 22 * kDay + 6600;           // 02:50 CEST, at 00:50 UTC like 01:50 CET
+  m_doc->AddRunsFromTransfer(Set({MakeRun(kSunday + saturday, 1), MakeRun(kSunday + sundayNight, 2, 1200),
+                                  MakeRun(kSunday + monday, 1)}));
+  ASSERT_EQ(Weeks(), (Weeks_t{{monday, sundayNight}, {saturday}}));
+  const auto time = [&](plat::HTREEITEM item) {
+    const std::string text = m_control.GetItemText(item);
+    return text.substr(text.size() - 8);
+  };
+  const plat::HTREEITEM newer = Child(m_control.GetRootItem(), 0);
+  EXPECT_EQ(time(Child(newer, 0)), "02:50:00");
+  EXPECT_EQ(time(Child(newer, 1)), "01:50:00");
+  EXPECT_EQ(m_control.GetItemText(Child(Child(newer, 1), 0)), "Lap 1 - 01:50:00");
+  EXPECT_EQ(m_control.GetItemText(Child(Child(newer, 1), 1)), "Lap 2 - 03:10:00");
+  EXPECT_EQ(time(Child(Child(m_control.GetRootItem(), 1), 0)), "03:10:00");
+}
