@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/BenchHistory.h"
 #include "app/AppSettings.h"
 #include "app/Application.h"
 #include "app/Commands.h"
@@ -32,33 +33,14 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::MsSince;
 
-double MsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-constexpr int kPoints = 2000;
-constexpr int kLaps = 5;
+using bench::kLaps;
+using bench::kPoints;
 constexpr std::int64_t kFirstRun = 1104562800;  // 2005-01-01 07:00 UTC
 
-app::Run_t MakeRun(int day) {
-  const std::int64_t start = kFirstRun + static_cast<std::int64_t>(day) * 86400;
-  gdb::Track_t track;
-  for (int i = 0; i < kPoints; ++i) {
-    const std::int32_t lat = 560742000 + i * 1000 + (i % 3) * 700 + day;
-    const std::int32_t lon = 95443700 + i * 1500 - (i % 5) * 900;
-    track.AppendPoint(
-        gdb::TrackPoint_t(geo::Position_t(lat, lon, 400.0 + (i % 200) * 0.5), glo::Time_t(start + i)));
-  }
-  app::LapSet_t laps;
-  const int lapSeconds = kPoints / kLaps;
-  for (int k = 0; k < kLaps; ++k)
-    laps.insert(app::Lap_t(glo::Time_t(start + k * lapSeconds), static_cast<std::uint32_t>(lapSeconds * 100),
-                           geo::Position_t(560742000, 95443700), geo::Position_t(560743000, 95445000), 1000.0f,
-                           80, std::uint8_t(140)));
-  return app::Run_t(laps, track, "Day " + std::to_string(day));
-}
+app::Run_t MakeRun(int day) { return bench::MakeRun(kFirstRun, day); }
 
 double HeapMb() {
   malloc_trim(0);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/BenchHistory.h"
 #include "app/RunDatabase.h"
 #include "app/RunSet.h"
 #include "app/XmlExport.h"
@@ -18,35 +19,16 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using bench::Clock;
+using bench::MsSince;
 
 // TRAINING_BENCH_RUNS in the environment makes a shorter history.
 const int kRuns = std::getenv("TRAINING_BENCH_RUNS") ? std::atoi(std::getenv("TRAINING_BENCH_RUNS")) : 3650;
-constexpr int kPoints = 2000;
-constexpr int kLaps = 5;
+using bench::kLaps;
+using bench::kPoints;
 constexpr std::int64_t kFirstRun = 946710000;  // 2000-01-01 07:00 UTC
 
-app::Run_t MakeRun(int day) {
-  const std::int64_t start = kFirstRun + static_cast<std::int64_t>(day) * 86400;
-  gdb::Track_t track;
-  for (int i = 0; i < kPoints; ++i) {
-    const std::int32_t lat = 560742000 + i * 1000 + (i % 3) * 700 + day;
-    const std::int32_t lon = 95443700 + i * 1500 - (i % 5) * 900;
-    track.AppendPoint(gdb::TrackPoint_t(geo::Position_t(lat, lon, 400.0 + (i % 200) * 0.5),
-                                        glo::Time_t(start + i)));
-  }
-  app::LapSet_t laps;
-  const int lapSeconds = kPoints / kLaps;
-  for (int k = 0; k < kLaps; ++k)
-    laps.insert(app::Lap_t(glo::Time_t(start + k * lapSeconds), static_cast<std::uint32_t>(lapSeconds * 100),
-                           geo::Position_t(560742000, 95443700), geo::Position_t(560743000, 95445000), 1000.0f,
-                           80, std::uint8_t(140)));
-  return app::Run_t(laps, track, "Day " + std::to_string(day));
-}
+app::Run_t MakeRun(int day) { return bench::MakeRun(kFirstRun, day); }
 
 std::size_t HeapInUse() { return mallinfo2().uordblks; }
 
