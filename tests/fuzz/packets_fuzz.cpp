@@ -49,7 +49,7 @@ std::vector<std::string> StrideFuzzSeeds() {
     seeds.push_back(std::string(1, static_cast<char>(i)) +
                     std::string(frame.Data().begin(), frame.Data().end()));
   }
-  seeds.push_back(std::string("\x00\x91\x01\x20\x03" "Forerunner 205\0Extra\0Cut", 30));
+  seeds.push_back(std::string("\x00\x91\x01\x20\x03" "Stride Watch 1\0Extra\0Cut", 30));
   seeds.push_back(std::string("\x01" "A\x0a\x00" "D\x2d\x01" "L\x01\x00" "\x00\x00\x00", 13));
   seeds.push_back(std::string("\x0c\x01\x11" "Caf\xE9\0", 8));
   seeds.push_back(std::string("\x0c\x01\x10" "x", 4));  // colour outside the table
