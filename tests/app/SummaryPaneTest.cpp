@@ -24,7 +24,7 @@
 
 namespace {
 
-class PageWiring : public ::testing::Test {
+class SummaryPaneTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(plat::EnsureGuiApplication());
@@ -65,7 +65,7 @@ class PageWiring : public ::testing::Test {
   std::unique_ptr<app::Application_t> m_app;
 };
 
-TEST_F(PageWiring, PageAndProfileFollowTheTreeLevel) {
+TEST_F(SummaryPaneTest, PageAndProfileFollowTheTreeLevel) {
   app::ProfileView_t& profile = dynamic_cast<app::ProfileView_t&>(Frame().GetProfileView());
   Select({});
   EXPECT_NE(nullptr, dynamic_cast<app::HistoryDialog_t*>(Page()));
@@ -85,7 +85,7 @@ TEST_F(PageWiring, PageAndProfileFollowTheTreeLevel) {
   EXPECT_EQ("note 0", Page()->GetDlgItem(1003)->GetWindowText());
 }
 
-TEST_F(PageWiring, DoubleClickSelectsTheRowInTheTree) {
+TEST_F(SummaryPaneTest, DoubleClickSelectsTheRowInTheTree) {
   Select({});
   auto* history = dynamic_cast<app::HistoryDialog_t*>(Page());
   ASSERT_NE(nullptr, history);
@@ -102,7 +102,7 @@ TEST_F(PageWiring, DoubleClickSelectsTheRowInTheTree) {
   EXPECT_EQ(trtest::kBase + 86400, Frame().GetTreeView().GetSelectedRun().GetKey().GetValue());
 }
 
-TEST_F(PageWiring, NotesAreCommittedUndoablyBeforeCommandsAndSelections) {
+TEST_F(SummaryPaneTest, NotesAreCommittedUndoablyBeforeCommandsAndSelections) {
   Select({0, 1});  // Tuesday
   Page()->GetDlgItem(1003)->SetWindowText("typed");
   // Undo first commits what was typed, then undoes it; redo brings it back.
@@ -122,7 +122,7 @@ TEST_F(PageWiring, NotesAreCommittedUndoablyBeforeCommandsAndSelections) {
   EXPECT_TRUE(app::GetDocument().CanUndo());
 }
 
-TEST_F(PageWiring, NotesBeingTypedAreSavedWhenTheWindowCloses) {
+TEST_F(SummaryPaneTest, NotesBeingTypedAreSavedWhenTheWindowCloses) {
   Select({0, 0});  // Wednesday
   Page()->GetDlgItem(1003)->SetWindowText("last words");
   Frame().SendMessage(plat::kWmClose);
