@@ -206,11 +206,6 @@ void Document_t::SetNotes(const glo::Time_t& key, const std::string& text) {
   m_runs.SetNotes(position, text);
 }
 
-void Document_t::SetSelectedRunNotes(const std::string& text) {
-  GLO_ASSERT(m_tree != nullptr);
-  SetNotes(m_tree->GetSelectedRun().GetKey(), text);
-}
-
 void Document_t::Clear() {
   if (m_tree) m_tree->Reset();
   m_runs.clear();

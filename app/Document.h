@@ -89,7 +89,6 @@ class Document_t : public plat::Document_t, public jnl::JournalOwner_t, public U
   RunSet_t::const_iterator FindRun(const glo::Time_t& key) const { return m_runs.find(key); }
   // Replaces a run's notes undoably; glo::Assert_t when no run has the key.
   void SetNotes(const glo::Time_t& key, const std::string& text);
-  void SetSelectedRunNotes(const std::string& text);
 
   // Empties tree, runs and both journals; nothing of it is journaled.
   void Clear();
