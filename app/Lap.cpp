@@ -26,18 +26,54 @@ void Lap_t::TakeTrack(const glo::Optional_t<gdb::Track_t>& runTrack) {
     m_track.Reset();
     return;
   }
-  const std::int64_t first = m_start.GetValue();
-  const std::int64_t last = EndSeconds();
-  gdb::Track_t part;
-  for (const gdb::TrackPoint_t& point : *runTrack) {
-    if (!point.GetTime().IsPresent()) continue;
-    const std::int64_t t = point.GetTime()->GetValue();
-    if (t < first) continue;
-    if (t > last) break;
-    part.AppendPoint(point);
+  const std::int64_t firstSecond = m_start.GetValue();
+  const std::int64_t lastSecond = EndSeconds();
+  // The points taken are the timed ones from the lap's start on, up to the
+  // first that comes after its end. When they follow each other in the run's
+  // track the lap shares them; when a point in between is left out, the lap
+  // keeps copies of its own.
+  const gdb::Track_t& track = *runTrack;
+  using Iterator_t = gdb::Track_t::Iterator_t;
+  Iterator_t begin = track.End(), last = track.End();
+  bool found = false, skipped = false, contiguous = true;
+  // The points in track order, walked segment by segment: every segment but
+  // the first begins with a copy of the point before it.
+  const gdb::Track_t::Segments_t& segments = track.GetSegments();
+  bool done = false;
+  for (auto s = segments.begin(); s != segments.end() && !done; ++s) {
+    const gdb::TrackSegment_t::Points_t points = s->GetPoints();
+    auto p = points.begin();
+    if (s != segments.begin() && p != points.end()) ++p;
+    for (; p != points.end(); ++p) {
+      const bool timed = p->GetTime().IsPresent();
+      const std::int64_t t = timed ? p->GetTime()->GetValue() : 0;
+      if (timed && t > lastSecond) {
+        done = true;
+        break;
+      }
+      if (!timed || t < firstSecond) {
+        skipped = found;
+        continue;
+      }
+      if (!found) begin = Iterator_t(&track, s, p);
+      found = true;
+      if (skipped) contiguous = false;
+      last = Iterator_t(&track, s, p);
+    }
   }
-  if (part.IsEmpty()) return;
-  part.ReleaseSpareRoom();
+  if (!found) return;
+  Iterator_t end = last;
+  ++end;
+  gdb::Track_t part;
+  if (contiguous) {
+    part = track.Part(begin, end);
+  } else {
+    for (gdb::Track_t::Iterator_t p = begin; p != end; ++p) {
+      const bool timed = p->GetTime().IsPresent();
+      if (timed && p->GetTime()->GetValue() >= firstSecond) part.AppendPoint(*p);
+    }
+    part.ReleaseSpareRoom();
+  }
   if (!m_track.IsPresent()) m_track = gdb::Track_t();
   m_track->Swap(part);
 }

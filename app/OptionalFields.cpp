@@ -1,5 +1,7 @@
 #include "app/OptionalFields.h"
 
+#include <utility>
+
 namespace bin {
 
 void WriteOptionalPosition(ostream& out, const glo::Optional_t<geo::Position_t>& position) {
@@ -47,16 +49,16 @@ void WriteOptionalTrack(const doc::Info_t& version, ostream& out, const glo::Opt
     gdb::Track_t().Write(version, out);
 }
 
-void ReadOptionalTrack(const doc::Info_t& version, istream& in, glo::Optional_t<gdb::Track_t>& track) {
+void ReadOptionalTrack(const doc::Info_t& version, istream& in, glo::Optional_t<gdb::StoredTrack_t>& track) {
   std::uint8_t present = 0;
   read_le(in, present);
   if (!in.good()) return;
-  gdb::Track_t value;
-  value.Read(version, in);
+  gdb::StoredTrack_t value;
+  gdb::Track_t::ReadStored(version, in, value);
   if (!in.good()) return;
   if (present) {
-    if (!track.IsPresent()) track = gdb::Track_t();
-    track->Swap(value);
+    if (!track.IsPresent()) track = gdb::StoredTrack_t();
+    *track = std::move(value);
   } else {
     track.Reset();
   }

@@ -26,6 +26,8 @@ void ReadOptionalByte(istream& in, glo::Optional_t<std::uint8_t>& value);
 // Flag, then a track in the GPS track stream under 'version'; an empty track
 // when absent.
 void WriteOptionalTrack(const doc::Info_t& version, ostream& out, const glo::Optional_t<gdb::Track_t>& track);
-void ReadOptionalTrack(const doc::Info_t& version, istream& in, glo::Optional_t<gdb::Track_t>& track);
+// The track is read as stored (gdb::Track_t::ReadStored); 'track' changes only
+// when the whole track was read.
+void ReadOptionalTrack(const doc::Info_t& version, istream& in, glo::Optional_t<gdb::StoredTrack_t>& track);
 
 }  // namespace bin

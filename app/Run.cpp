@@ -1,6 +1,7 @@
 #include "app/Run.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "app/OptionalFields.h"
 #include "app/TextEncoding.h"
@@ -30,6 +31,12 @@ void Run_t::Write(bin::ostream& out) const {
 }
 
 void Run_t::Read(bin::istream& in) {
+  StoredRun_t stored;
+  ReadStored(in, stored);
+  Assign(std::move(stored));
+}
+
+void Run_t::ReadStored(bin::istream& in, StoredRun_t& stored) {
   if (!in.good()) throw BadStream_t(GLO_SRC);
   std::uint32_t count = 0;
   bin::read_le(in, count);
@@ -46,18 +53,30 @@ void Run_t::Read(bin::istream& in) {
   std::string notes;
   bin::read_string(in, notes);
   if (!in.good()) throw BadStream_t(GLO_SRC);
-  glo::Optional_t<gdb::Track_t> track;
+  glo::Optional_t<gdb::StoredTrack_t> track;
   bin::ReadOptionalTrack(RunTrackInfo(), in, track);
   if (!in.good()) throw BadStream_t(GLO_SRC);
   if (laps.empty()) throw BadStream_t(GLO_SRC);
-  m_track = std::move(track);
-  m_notes = DecodeStoredText(notes);
-  m_laps.clear();
-  for (auto node = laps.begin(); node != laps.end();) {
-    auto handle = laps.extract(node++);
-    handle.value().TakeTrack(m_track);
-    m_laps.insert(m_laps.end(), std::move(handle));
+  StoredRun_t run{std::move(laps), DecodeStoredText(notes), std::move(track)};
+  stored = std::move(run);
+}
+
+void Run_t::Assign(StoredRun_t&& stored) {
+  glo::Optional_t<gdb::Track_t> track;
+  if (stored.track.IsPresent()) {
+    track = gdb::Track_t();
+    track->Assign(*stored.track);
+    stored.track.Reset();  // the stored points are not needed any more
   }
+  LapSet_t laps;
+  for (auto node = stored.laps.begin(); node != stored.laps.end();) {
+    auto handle = stored.laps.extract(node++);
+    handle.value().TakeTrack(track);
+    laps.insert(laps.end(), std::move(handle));
+  }
+  m_track = std::move(track);
+  m_laps = std::move(laps);
+  m_notes = std::move(stored.notes);
 }
 
 const doc::Info_t& RunTrackInfo() {

@@ -11,6 +11,14 @@
 
 namespace app {
 
+// A run as the run database stores it, before its track is built from the
+// stored points and its laps take their parts of it.
+struct StoredRun_t {
+  LapSet_t laps;
+  std::string notes;  // decoded
+  glo::Optional_t<gdb::StoredTrack_t> track;
+};
+
 class Run_t {
  public:
   Run_t() = default;
@@ -34,6 +42,12 @@ class Run_t {
   // was read whole. A repeated lap start keeps the first lap. Notes that are
   // not UTF-8 are read as Windows-1252.
   void Read(bin::istream& in);
+  // The first half of Read: reads a run as stored, with the same failures;
+  // 'stored' changes only when the run was read whole.
+  static void ReadStored(bin::istream& in, StoredRun_t& stored);
+  // The second half: makes this run the stored one, building its track and
+  // letting every lap take its part. A failure leaves the run as it was.
+  void Assign(StoredRun_t&& stored);
 
  private:
   LapSet_t m_laps;

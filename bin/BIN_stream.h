@@ -61,10 +61,22 @@ class basic_istream : virtual public std::basic_ios<C, T> {
   // what was there is consumed, and eof and fail are set.
   basic_istream& read(C* buffer, std::streamsize n) {
     if (!this->good() || n <= 0) return *this;
+    std::ios_base::iostate failure = std::ios_base::goodbit;
+    constexpr std::streamsize kSmall = 256;
+    if (n <= kSmall) {
+      // A small read (a number, a record's fields) is gathered on the stack.
+      C small[kSmall];
+      const std::streamsize got = this->pull(small, n, failure);
+      if (got < n && failure == std::ios_base::goodbit) failure = std::ios_base::eofbit | std::ios_base::failbit;
+      if (failure == std::ios_base::goodbit)
+        traits_type::copy(buffer, small, static_cast<size_t>(n));
+      else
+        this->setstate(failure);
+      return *this;
+    }
     // Gathered in pieces, so that a damaged count cannot make us reserve more
     // memory than the data that actually arrive.
     constexpr std::streamsize kPiece = 64 * 1024;
-    std::ios_base::iostate failure = std::ios_base::goodbit;
     m_staging.clear();
     for (std::streamsize done = 0; done < n && failure == std::ios_base::goodbit;) {
       const std::streamsize want = std::min(kPiece, n - done);

@@ -175,8 +175,8 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
   // totals, the leg to the point joins the segment's summary, and the
   // segment's new contribution joins the totals again.
   TrackSegment_t& segment = m_segments.back();
-  if (segment.m_points.capacity() < MaxSegmentPoints) {
-    // Making room again moves the points, which the new one may be one of.
+  if (!segment.CanAppendInPlace()) {
+    // Making room moves the points, which the new one may be one of.
     const TrackPoint_t copy(point);
     segment.MakeRoom();
     return AppendPoint(copy);
@@ -212,7 +212,7 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
     last = point;
   }
 
-  segment.m_points.push_back(point);
+  segment.PushPoint(point);
 
   // Nothing below can fail.
   tot.m_distance -= seg.m_distance;
@@ -246,8 +246,46 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
   return tot.m_count;
 }
 
+Track_t Track_t::Part(const Iterator_t& first, const Iterator_t& last) const {
+  Track_t part;
+  if (first.GetTrack() != this || last.GetTrack() != this) throw glo::Assert_t(GLO_SRC);
+  if (first.IsEnd() || first == last) return part;
+  LegSummary_t& totals = part.m_totals;
+  for (Segments_t::const_iterator s = first.GetSegment();; ++s) {
+    if (s == m_segments.end()) {
+      if (!last.IsEnd()) throw glo::Assert_t(GLO_SRC);  // 'last' comes before 'first'
+      break;
+    }
+    const TrackSegment_t::Points_t points = s->GetPoints();
+    const bool atLast = s == last.GetSegment();
+    const TrackSegment_t::PointIter_t from = s == first.GetSegment() ? first.GetPoint() : points.begin();
+    const TrackSegment_t::PointIter_t to = atLast ? last.GetPoint() : points.end();
+    if (to < from) throw glo::Assert_t(GLO_SRC);
+    // A later segment whose only point repeats the previous one adds nothing.
+    if (part.m_segments.empty() ? from != to : to - from > 1) {
+      TrackSegment_t view = s->View(from, to);
+      const LegSummary_t& added = view.GetSummary();
+      totals.m_distance += added.m_distance;
+      totals.m_box = geo::Union(totals.m_box, added.m_box);
+      if (added.m_timeSpan)
+        totals.m_timeSpan = totals.m_timeSpan ? *totals.m_timeSpan + *added.m_timeSpan : *added.m_timeSpan;
+      totals.m_areaTerm += added.m_areaTerm;
+      totals.m_minLatitude = std::min(totals.m_minLatitude, added.m_minLatitude);
+      totals.m_maxLatitude = std::max(totals.m_maxLatitude, added.m_maxLatitude);
+      totals.m_count += part.m_segments.empty() ? added.m_count : added.m_count - 1;
+      part.m_segments.push_back(std::move(view));
+    }
+    if (atLast) break;
+  }
+  if (!part.m_segments.empty()) {
+    totals.m_first = part.m_segments.front().GetPoints().front();
+    totals.m_last = part.m_segments.back().GetPoints().back();
+  }
+  return part;
+}
+
 void Track_t::ReleaseSpareRoom() {
-  if (!m_segments.empty()) m_segments.back().m_points.shrink_to_fit();
+  if (!m_segments.empty()) m_segments.back().ReleaseSpareRoom();
 }
 
 void Track_t::ClearPoints() {

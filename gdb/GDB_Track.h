@@ -8,6 +8,7 @@
 #include <iterator>
 #include <list>
 #include <string>
+#include <vector>
 
 #include "bin/BIN_stream.h"
 #include "doc/DOC_Info.h"
@@ -50,6 +51,15 @@ class NullFilter_t : public TrackFilter_t {
   // Appends the point to the track; answers false.
   bool TakePoint(Track_t& track, const TrackPoint_t& point) override;
   TrackFilterIntf_t* Clone() const override { return new NullFilter_t(*this); }
+};
+
+// A track as its stream stores it: the display flag, colour and name, and
+// the points in order. A track is built from it by appending the points.
+struct StoredTrack_t {
+  std::uint8_t displayFlag = 1;
+  std::int32_t color = Color_Default;
+  std::vector<TrackPoint_t> points;
+  std::string name;
 };
 
 class Track_t {
@@ -114,7 +124,7 @@ class Track_t {
   // Display flag 1, colour 0, no points, empty totals, a NullFilter_t, empty
   // name.
   Track_t();
-  // Copies everything (segment drawings are shared) and clones the filter;
+  // Copies everything (segment points and drawings are shared) and clones the filter;
   // a source without a filter is glo::Assert_t.
   Track_t(const Track_t& other);
   Track_t& operator=(const Track_t& other);
@@ -127,6 +137,13 @@ class Track_t {
   // previous last point) when the last one holds 100 points; keeps the totals.
   // Returns the new number of points.
   std::int32_t AppendPoint(const TrackPoint_t& point);
+
+  // A new track (display flag 1, colour 0, no name) of the points from
+  // 'first' up to 'last' (not included), sharing them with this track: its
+  // segments see the points of this track's segments, its summaries are
+  // those of a track appended with just those points. Positions of another
+  // track, or a range that runs backwards, are glo::Assert_t.
+  Track_t Part(const Iterator_t& first, const Iterator_t& last) const;
 
   // Removes every point; name, display flag and colour stay.
   void ClearPoints();
@@ -162,6 +179,13 @@ class Track_t {
   // (or bad) and the track unchanged.
   void Read(doc::InfoStream_t& stream);
   void Read(const doc::Info_t& version, bin::istream& in);
+  // Reads a track written that way as it is stored, without building its
+  // segments and summaries; 'stored' changes only when the whole track was
+  // read. Fails the stream as Read does.
+  static void ReadStored(const doc::Info_t& version, bin::istream& in, StoredTrack_t& stored);
+  // Makes this track the one stored: its display flag, colour and name, and
+  // its points appended in order. A failure leaves the track as it was.
+  void Assign(const StoredTrack_t& stored);
 
   // Draws every segment through the projector in the state (0 plain, 1
   // selected, 2 highlighted; glo::Assert_t otherwise), the points in

@@ -20,42 +20,34 @@ namespace gdb {
 
 namespace {
 
-// The distances of the legs worked out last on this thread. A track's legs
-// are measured again when a part of it is copied into another track (the
-// laps of a run take theirs right after the run's track was read); the
-// distance depends on the two latitudes and longitudes only, so a leg seen
-// before takes the distance worked out then.
-class LegDistances_t {
- public:
-  double Distance(const geo::Position_t& a, const geo::Position_t& b) {
-    const std::uint32_t key[4] = {static_cast<std::uint32_t>(a.GetLatitude()),
-                                  static_cast<std::uint32_t>(a.GetLongitude()),
-                                  static_cast<std::uint32_t>(b.GetLatitude()),
-                                  static_cast<std::uint32_t>(b.GetLongitude())};
-    std::uint64_t hash = 0x9E3779B97F4A7C15ull;
-    for (const std::uint32_t k : key) hash = (hash ^ k) * 0x100000001B3ull;
-    Entry_t& entry = m_entries[(hash >> 20) % kEntries];
-    if (entry.valid && std::equal(key, key + 4, entry.key)) return entry.distance;
-    const double distance = geo::DistanceAndBearing(a, b).distance;
-    std::copy(key, key + 4, entry.key);
-    entry.distance = distance;
-    entry.valid = true;
-    return distance;
-  }
-
- private:
-  static constexpr std::size_t kEntries = 4096;
-  struct Entry_t {
-    std::uint32_t key[4];
-    double distance;
+// The positions turned into unit vectors last on this thread: a leg of a
+// track starts where the one before it ended, so that measuring the legs of
+// a track in order turns each position into a unit vector once.
+struct UnitVectors_t {
+  struct Unit_t {
+    std::int32_t latitude;
+    std::int32_t longitude;
+    geo::UnitVector_t vector;
     bool valid;
   };
-  std::vector<Entry_t> m_entries = std::vector<Entry_t>(kEntries, Entry_t{{0, 0, 0, 0}, 0.0, false});
+  Unit_t units[2];
+  int next;
+
+  geo::UnitVector_t Get(const geo::Position_t& p) {
+    for (const Unit_t& unit : units)
+      if (unit.valid && unit.latitude == p.GetLatitude() && unit.longitude == p.GetLongitude()) return unit.vector;
+    Unit_t& unit = units[next];
+    next = 1 - next;
+    unit = Unit_t{p.GetLatitude(), p.GetLongitude(), geo::ToUnitVector(p), true};
+    return unit.vector;
+  }
 };
 
 double LegDistance(const geo::Position_t& a, const geo::Position_t& b) {
-  thread_local LegDistances_t distances;
-  return distances.Distance(a, b);
+  if (a.GetLatitude() == b.GetLatitude() && a.GetLongitude() == b.GetLongitude()) return 0.0;
+  thread_local UnitVectors_t units{};
+  const geo::UnitVector_t u = units.Get(a);
+  return geo::Distance(u, units.Get(b));
 }
 
 }  // namespace
@@ -115,39 +107,60 @@ bool LegSummary_t::HasAltitude() const {
 // ---------------------------------------------------------------------------
 // Segments
 
-TrackSegment_t::TrackSegment_t() { m_points.reserve(MaxPoints); }
+TrackSegment_t::TrackSegment_t() = default;
 
-TrackSegment_t::TrackSegment_t(const TrackPoint_t& first) {
-  m_points.reserve(MaxPoints);
-  AppendPoint(first);
-}
+TrackSegment_t::TrackSegment_t(const TrackPoint_t& first) { AppendPoint(first); }
 
-TrackSegment_t::TrackSegment_t(const TrackSegment_t& other)
-    : m_summary(other.m_summary), m_drawing(other.m_drawing), m_drawnRange(other.m_drawnRange) {
-  m_points.reserve(std::max(MaxPoints, other.m_points.size()));
-  m_points.insert(m_points.end(), other.m_points.begin(), other.m_points.end());
-}
+TrackSegment_t::TrackSegment_t(const TrackSegment_t& other) = default;
 
-TrackSegment_t& TrackSegment_t::operator=(const TrackSegment_t& other) {
-  if (this != &other) *this = TrackSegment_t(other);
+TrackSegment_t& TrackSegment_t::operator=(const TrackSegment_t& other) = default;
+
+TrackSegment_t::TrackSegment_t(TrackSegment_t&& other) noexcept
+    : m_block(std::move(other.m_block)),
+      m_first(std::exchange(other.m_first, 0)),
+      m_count(std::exchange(other.m_count, 0)),
+      m_summary(std::move(other.m_summary)),
+      m_drawing(std::move(other.m_drawing)),
+      m_drawnRange(std::move(other.m_drawnRange)) {}
+
+TrackSegment_t& TrackSegment_t::operator=(TrackSegment_t&& other) noexcept {
+  if (this != &other) {
+    m_block = std::move(other.m_block);
+    m_first = std::exchange(other.m_first, 0);
+    m_count = std::exchange(other.m_count, 0);
+    m_summary = std::move(other.m_summary);
+    m_drawing = std::move(other.m_drawing);
+    m_drawnRange = std::move(other.m_drawnRange);
+  }
   return *this;
 }
 
-TrackSegment_t::TrackSegment_t(TrackSegment_t&& other) noexcept = default;
-
-TrackSegment_t& TrackSegment_t::operator=(TrackSegment_t&& other) noexcept = default;
-
 TrackSegment_t::~TrackSegment_t() = default;
 
+void TrackSegment_t::MakeRoom() {
+  if (CanAppendInPlace()) return;
+  auto block = std::make_shared<Block_t>();
+  block->reserve(std::max(MaxPoints, m_count + 1));
+  const Points_t points = GetPoints();
+  block->insert(block->end(), points.begin(), points.end());
+  m_block = std::move(block);
+  m_first = 0;
+}
+
+void TrackSegment_t::ReleaseSpareRoom() {
+  if (m_block && m_block.use_count() == 1 && m_first == 0 && m_count == m_block->size()) m_block->shrink_to_fit();
+}
+
 void TrackSegment_t::AppendPoint(const TrackPoint_t& point) {
-  if (m_points.capacity() < MaxPoints) {
-    // Making room again moves the points, which the new one may be one of.
+  if (!CanAppendInPlace()) {
+    // Making room moves the points, which the new one may be one of.
     const TrackPoint_t copy(point);
     MakeRoom();
     AppendPoint(copy);
     return;
   }
-  const TrackPoint_t& previous = m_points.empty() ? point : m_points.back();
+  const Points_t points = GetPoints();
+  const TrackPoint_t& previous = points.empty() ? point : points.back();
   const LegSummary_t::Leg_t leg = LegSummary_t::MakeLeg(previous, point);
   // Only the first point of a segment can make the summary allocate: then
   // the summary is worked out before the point is kept, as a whole.
@@ -157,22 +170,40 @@ void TrackSegment_t::AppendPoint(const TrackPoint_t& point) {
     CommitPoint(point, std::move(summary));
     return;
   }
-  m_points.push_back(point);
+  PushPoint(point);
   m_summary.AddLeg(leg, previous, point);
   m_drawing = nullptr;
 }
 
 void TrackSegment_t::CommitPoint(const TrackPoint_t& point, LegSummary_t&& summary) {
-  m_points.push_back(point);
+  PushPoint(point);
   m_summary = std::move(summary);
   m_drawing = nullptr;
 }
 
+TrackSegment_t TrackSegment_t::View(PointIter_t from, PointIter_t to) const {
+  const Points_t points = GetPoints();
+  GLO_ASSERT(points.begin() <= from && from <= to && to <= points.end());
+  TrackSegment_t view;
+  if (from == to) return view;
+  view.m_block = m_block;
+  view.m_first = m_first + static_cast<std::size_t>(from - points.begin());
+  view.m_count = static_cast<std::size_t>(to - from);
+  if (from == points.begin() && to == points.end()) {
+    view.m_summary = m_summary;
+  } else {
+    for (PointIter_t p = from, previous = from; p != to; previous = p++)
+      view.m_summary.AddLeg(LegSummary_t::MakeLeg(*previous, *p), *previous, *p);
+  }
+  return view;
+}
+
 LegSummary_t TrackSegment_t::GetSummary(PointIter_t from, PointIter_t to) const {
-  if (from == m_points.begin() && to == m_points.end()) return m_summary;
+  const Points_t points = GetPoints();
+  if (from == points.begin() && to == points.end()) return m_summary;
   LegSummary_t result;
-  const PointIter_t last = m_points.empty() ? m_points.end() : std::prev(m_points.end());
-  for (PointIter_t p = from; p != to && p != m_points.end(); ++p) {
+  const PointIter_t last = points.empty() ? points.end() : std::prev(points.end());
+  for (PointIter_t p = from; p != to && p != points.end(); ++p) {
     if (p == last) {
       ++result.m_count;
     } else {
@@ -217,8 +248,9 @@ plat::COLORREF DrawStateColor(int state) {
 }
 
 TrackSegment_t::PointIter_t TrackSegment_t::PointAt(std::size_t index) const {
-  if (index >= m_points.size()) return m_points.end();
-  return std::next(m_points.begin(), static_cast<std::ptrdiff_t>(index));
+  const Points_t points = GetPoints();
+  if (index >= points.size()) return points.end();
+  return points.begin() + index;
 }
 
 int TrackSegment_t::GetMarkerSize(const map::Projector_t& projector) {
@@ -274,9 +306,10 @@ void TrackSegment_t::Render(plat::Dc_t& dc, const map::Projector_t& projector, i
   const plat::RECT inner{-m, -m, c, c};
 
   // The points from 'from' to 'to' included (to the end when 'to' is the end).
-  const PointIter_t stop = to == m_points.end() ? to : std::next(to);
+  const PointIter_t end = GetPoints().end();
+  const PointIter_t stop = to == end ? to : std::next(to);
   std::vector<geo::Position_t> positions;
-  for (PointIter_t p = from; p != stop && p != m_points.end(); ++p) positions.push_back(p->GetPosition());
+  for (PointIter_t p = from; p != stop && p != end; ++p) positions.push_back(p->GetPosition());
   map::DoublePolylines_t runs;
   projector.ClipPolylineToView(positions, m_summary.GetBox(), runs);
 
@@ -301,14 +334,15 @@ void TrackSegment_t::Render(plat::Dc_t& dc, const map::Projector_t& projector, i
   if (lineDrawn && markers) {
     DrawMarker(projector.PositionToScreen(from->GetPosition()), dc, inner, outer, state);
     PointIter_t previous = from;
-    for (PointIter_t p = std::next(from); p != to && p != m_points.end(); ++p)
+    for (PointIter_t p = std::next(from); p != to && p != end; ++p)
       DrawMarkerIfApart(projector, previous, p, dc, inner, outer, state);
   }
 }
 
 void TrackSegment_t::Draw(plat::Dc_t& dc, const map::Projector_t& projector, int state, const DrawRange_t& range) {
   // A sub-range runs forward within the points.
-  if (range) GLO_ASSERT(range->from <= range->to && range->to <= m_points.size());
+  const Points_t points = GetPoints();
+  if (range) GLO_ASSERT(range->from <= range->to && range->to <= points.size());
   if (!m_drawing || m_drawnRange != range) {
     // Record a new drawing. The cache and the sub-range it was drawn with are
     // replaced together, only once the recording succeeded: after a failure
@@ -318,11 +352,11 @@ void TrackSegment_t::Draw(plat::Dc_t& dc, const map::Projector_t& projector, int
     if (!recorder.CreateMetaFile()) throw glo::Assert_t(GLO_SRC);
     if (range) {
       const PointIter_t from = PointAt(range->from), to = PointAt(range->to);
-      Render(recorder, projector, DrawState_Selected, m_points.begin(), from);
+      Render(recorder, projector, DrawState_Selected, points.begin(), from);
       Render(recorder, projector, DrawState_Highlighted, from, to);
-      Render(recorder, projector, DrawState_Selected, to, m_points.end());
+      Render(recorder, projector, DrawState_Selected, to, points.end());
     } else {
-      Render(recorder, projector, state, m_points.begin(), m_points.end());
+      Render(recorder, projector, state, points.begin(), points.end());
     }
     const plat::GdiHandle_t metaFile = recorder.CloseMetaFile();
     if (metaFile.IsNull()) throw glo::Assert_t(GLO_SRC);

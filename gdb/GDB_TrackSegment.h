@@ -167,11 +167,38 @@ class LegSummary_t {
 };
 
 // Up to 100 points with their summary and the cached drawing of the segment.
-// A segment keeps room for all its points from the start, so appending never
-// moves the points it holds: positions in it stay valid.
+//
+// The points live in a block that copies of the segment share, and that the
+// parts of a track taken by another track (Track_t::Part) share as well: a
+// segment sees a run of the block's points. Shared points never change; a
+// segment that appends to points it shares first takes a copy of its own.
+// A segment that owns its block keeps room for all its points from the
+// start, so appending never moves the points it holds: positions in it stay
+// valid.
 class TrackSegment_t {
  public:
-  using Points_t = std::vector<TrackPoint_t>;
+  // The points a segment sees, in order.
+  class Points_t {
+   public:
+    using value_type = TrackPoint_t;
+    using const_iterator = const TrackPoint_t*;
+    using iterator = const_iterator;
+
+    Points_t() = default;
+    Points_t(const TrackPoint_t* first, std::size_t count) : m_first(first), m_count(count) {}
+
+    const_iterator begin() const { return m_first; }
+    const_iterator end() const { return m_first + m_count; }
+    std::size_t size() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    const TrackPoint_t& front() const { return m_first[0]; }
+    const TrackPoint_t& back() const { return m_first[m_count - 1]; }
+    const TrackPoint_t& operator[](std::size_t i) const { return m_first[i]; }
+
+   private:
+    const TrackPoint_t* m_first = nullptr;
+    std::size_t m_count = 0;
+  };
   using PointIter_t = Points_t::const_iterator;
 
   static constexpr std::size_t MaxPoints = 100;
@@ -179,24 +206,30 @@ class TrackSegment_t {
   TrackSegment_t();
   // A segment holding the given point.
   explicit TrackSegment_t(const TrackPoint_t& first);
-  // Points and summary are copied; the cached drawing is shared.
+  // The copy shares the points and the cached drawing; the summary is copied.
   TrackSegment_t(const TrackSegment_t& other);
   TrackSegment_t& operator=(const TrackSegment_t& other);
-  // The points move with their storage (positions in them stay valid).
+  // The points stay where they are (positions in them stay valid).
   TrackSegment_t(TrackSegment_t&& other) noexcept;
   TrackSegment_t& operator=(TrackSegment_t&& other) noexcept;
   ~TrackSegment_t();
 
   // Adds the leg from the last point (or from the point itself when the
   // segment is empty) to the summary, drops the cached drawing and appends the
-  // point.
+  // point. When the points are shared, the segment first takes its own copy
+  // of them: positions in it are then no longer valid.
   void AppendPoint(const TrackPoint_t& point);
+
+  // A segment that sees the points from 'from' up to 'to' (not included) of
+  // this one, sharing them, with the summary a segment appended with just
+  // those points would have, and no cached drawing.
+  TrackSegment_t View(PointIter_t from, PointIter_t to) const;
 
   // The summary of the points from 'from' up to 'to' (not included); a range
   // that ends before the segment's end includes the leg to 'to'.
   LegSummary_t GetSummary(PointIter_t from, PointIter_t to) const;
 
-  const Points_t& GetPoints() const { return m_points; }
+  Points_t GetPoints() const { return Points_t(m_block ? m_block->data() + m_first : nullptr, m_count); }
   const LegSummary_t& GetSummary() const { return m_summary; }
 
   // A highlighted sub-range of the points, as indexes into the point list:
@@ -244,18 +277,36 @@ class TrackSegment_t {
  private:
   friend class Track_t;
 
+  using Block_t = std::vector<TrackPoint_t>;
+
   PointIter_t PointAt(std::size_t index) const;
 
-  // Room for all the points a segment can hold (a segment whose spare room
-  // was given back gets it again).
-  void MakeRoom() {
-    if (m_points.capacity() < MaxPoints) m_points.reserve(MaxPoints);
+  // Whether a point can be appended in place: the segment owns its block,
+  // sees its points up to the block's end, and the block has room for all
+  // the points a segment can hold.
+  bool CanAppendInPlace() const {
+    return m_block && m_block.use_count() == 1 && m_first + m_count == m_block->size() &&
+           m_block->capacity() >= MaxPoints;
+  }
+  // Makes appending in place possible: a block of its own with room for all
+  // the points a segment can hold, holding the points the segment sees. The
+  // points move when they were shared or their spare room was given back.
+  void MakeRoom();
+  // Gives back the room kept for points still to come, when the block is the
+  // segment's own.
+  void ReleaseSpareRoom();
+  // Appends a point in place (CanAppendInPlace() holds).
+  void PushPoint(const TrackPoint_t& point) {
+    m_block->push_back(point);
+    ++m_count;
   }
 
   // Appends a point whose new summary the caller has worked out already.
   void CommitPoint(const TrackPoint_t& point, LegSummary_t&& summary);
 
-  Points_t m_points;
+  std::shared_ptr<Block_t> m_block;  // null while there are no points
+  std::size_t m_first = 0;           // where the segment's points begin in the block
+  std::size_t m_count = 0;
   LegSummary_t m_summary;
   glo::SmartPtr_t<gdi::MetaFile_t> m_drawing;  // shared by copies
   DrawRange_t m_drawnRange;

@@ -46,7 +46,7 @@ void ReadPoint(bin::istream& in, unsigned version, TrackPoint_t& point) {
   // the same outcome as reading them one by one: a short block fails the
   // stream, a latitude out of range marks it bad before the rest is read.
   constexpr std::size_t kPositionSize = 4 + 4 + 1 + 8;
-  char position[kPositionSize];
+  char position[kPositionSize] = {};
   in.read(position, kPositionSize);
   if (!in.good()) return;
   std::int32_t latitude = 0, longitude = 0;
@@ -63,7 +63,7 @@ void ReadPoint(bin::istream& in, unsigned version, TrackPoint_t& point) {
 
   const bool withTemperature = version >= kTemperatureVersion;
   constexpr std::size_t kOptionalSize = 1 + 8;
-  char rest[1 + 4 + 2 * kOptionalSize];
+  char rest[1 + 4 + 2 * kOptionalSize] = {};
   const std::size_t restSize = 1 + 4 + (withTemperature ? 2 : 1) * kOptionalSize;
   in.read(rest, static_cast<std::streamsize>(restSize));
   if (!in.good()) return;
@@ -127,29 +127,46 @@ void Track_t::Write(const doc::Info_t& version, bin::ostream& out) const {
 }
 
 void Track_t::Read(const doc::Info_t& version, bin::istream& in) {
+  StoredTrack_t stored;
+  ReadStored(version, in, stored);
+  if (in.good()) Assign(stored);
+}
+
+void Track_t::ReadStored(const doc::Info_t& version, bin::istream& in, StoredTrack_t& stored) {
   if (!in.good()) return;
   const unsigned v = version.DataVersion();
-  Track_t track;
-  bin::read_le(in, track.m_displayFlag);
+  StoredTrack_t track;
+  bin::read_le(in, track.displayFlag);
   std::int32_t color = 0;
   bin::read_le(in, color);
   if (in.good()) {
     if (IsValidColor(color))
-      track.m_color = color;
+      track.color = color;
     else
       in.setstate(std::ios_base::failbit);
   }
   std::uint32_t count = 0;
   bin::read_le(in, count);
   if (!in.good()) return;
+  // The count is not trusted for memory: the points come one at a time and
+  // the stream fails at its end.
   for (std::uint32_t i = 0; i < count; ++i) {
     TrackPoint_t point;
     ReadPoint(in, v, point);
     if (!in.good()) return;
-    track.AppendPoint(point);
+    track.points.push_back(std::move(point));
   }
-  if (v >= kTemperatureVersion) bin::read_string(in, track.m_name);
-  if (in.good()) Swap(track);
+  if (v >= kTemperatureVersion) bin::read_string(in, track.name);
+  if (in.good()) stored = std::move(track);
+}
+
+void Track_t::Assign(const StoredTrack_t& stored) {
+  Track_t track;
+  track.m_displayFlag = stored.displayFlag;
+  track.m_color = stored.color;
+  for (const TrackPoint_t& point : stored.points) track.AppendPoint(point);
+  track.m_name = stored.name;
+  Swap(track);
 }
 
 }  // namespace gdb

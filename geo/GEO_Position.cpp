@@ -27,20 +27,59 @@ std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
-struct Vec3_t {
-  double x, y, z;
-};
+using Vec3_t = UnitVector_t;
 
 double Dot(const Vec3_t& a, const Vec3_t& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-Vec3_t UnitVector(const Position_t& p) {
+}  // namespace
+
+UnitVector_t ToUnitVector(const Position_t& p) {
   const double phi = p.GetLatitude() * RadiansPerSemicircle;
   const double lambda = p.GetLongitude() * RadiansPerSemicircle;
   const double cphi = std::cos(phi);
-  return Vec3_t{cphi * std::cos(lambda), cphi * std::sin(lambda), std::sin(phi)};
+  return UnitVector_t{cphi * std::cos(lambda), cphi * std::sin(lambda), std::sin(phi)};
+}
+
+namespace {
+
+// The cross product's length and the central angle between two unit vectors.
+struct Arc_t {
+  double m;
+  double sigma;
+};
+
+Arc_t ArcBetween(const Vec3_t& u, const Vec3_t& w) {
+  const double dot = u.x * w.x + u.y * w.y + u.z * w.z;
+  const Vec3_t c{u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x};
+  const double m = std::sqrt(c.x * c.x + c.y * c.y + c.z * c.z);
+  return Arc_t{m, std::atan2(m, dot)};
+}
+
+// The length of the arc on the WGS84 ellipsoid: the sphere's arc with a
+// first-order correction for the flattening.
+double ArcLength(const Vec3_t& u, const Vec3_t& w, const Arc_t& arc) {
+  const double sigma = arc.sigma;
+  double correction = 0.0;
+  // The cross product's length is the sine of the angle: well below the
+  // threshold the sine need not be worked out to know it is below.
+  if (arc.m < kCorrectionThreshold / 2.0) return sigma * kWgs84A;
+  const double sinSigma = std::sin(sigma);
+  if (sinSigma > kCorrectionThreshold) {
+    const double s1 = u.z;
+    const double s2 = w.z;
+    const double cosSigma = std::cos(sigma);
+    const double x = (s1 + s2) * (s1 + s2) / (1.0 + cosSigma);
+    const double y = (s1 - s2) * (s1 - s2) / (1.0 - cosSigma);
+    correction = (kWgs84F / 4.0) * (3.0 * sinSigma * (x - y) - sigma * (x + y));
+  }
+  return (sigma + correction) * kWgs84A;
 }
 
 }  // namespace
+
+double Distance(const UnitVector_t& start, const UnitVector_t& end) {
+  return ArcLength(start, end, ArcBetween(start, end));
+}
 
 std::int64_t RadiansToSemicircles(double radians) {
   // Converting NaN or infinity to an integer is undefined: refuse them.
@@ -107,26 +146,11 @@ Position_t RadPosition_t::ToSemicircles() const {
 }
 
 DistanceAndBearing_t DistanceAndBearing(const Position_t& start, const Position_t& end) {
-  const Vec3_t u = UnitVector(start);
-  const Vec3_t w = UnitVector(end);
-
-  const double dot = u.x * w.x + u.y * w.y + u.z * w.z;
-  const Vec3_t c{u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x};
-  const double m = std::sqrt(c.x * c.x + c.y * c.y + c.z * c.z);
-  const double sigma = std::atan2(m, dot);
-
-  // First-order correction of the sphere's arc for the flattening of WGS84.
-  double correction = 0.0;
-  const double sinSigma = std::sin(sigma);
-  if (sinSigma > kCorrectionThreshold) {
-    const double s1 = u.z;
-    const double s2 = w.z;
-    const double cosSigma = std::cos(sigma);
-    const double x = (s1 + s2) * (s1 + s2) / (1.0 + cosSigma);
-    const double y = (s1 - s2) * (s1 - s2) / (1.0 - cosSigma);
-    correction = (kWgs84F / 4.0) * (3.0 * sinSigma * (x - y) - sigma * (x + y));
-  }
-  const double distance = (sigma + correction) * kWgs84A;
+  const Vec3_t u = ToUnitVector(start);
+  const Vec3_t w = ToUnitVector(end);
+  const Arc_t arc = ArcBetween(u, w);
+  const double m = arc.m;
+  const double distance = ArcLength(u, w, arc);
 
   double bearing = 0.0;
   if (m > kMillimetreOfArc) {

@@ -152,6 +152,16 @@ struct DistanceAndBearing_t {
 };
 DistanceAndBearing_t DistanceAndBearing(const Position_t& start, const Position_t& end);
 
+// A position as a unit vector from the centre of the earth, so that the legs
+// of a track, which share their ends, turn each position into one once.
+struct UnitVector_t {
+  double x, y, z;
+};
+UnitVector_t ToUnitVector(const Position_t& position);
+// The distance in metres between two positions given as unit vectors; the
+// same value as the distance of DistanceAndBearing().
+double Distance(const UnitVector_t& start, const UnitVector_t& end);
+
 // Binary form, 17 bytes little-endian: i32 latitude, i32 longitude, u8 altitude
 // flag (1 present, 0 absent), f64 altitude (0.0 when absent).
 void WritePosition(bin::ostream& out, const Position_t& position);

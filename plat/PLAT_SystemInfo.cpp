@@ -18,4 +18,9 @@ SystemDescription DescribeMachine() {
   return d;
 }
 
+unsigned ProcessorCount() {
+  const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
+  return count > 0 ? static_cast<unsigned>(count) : 1u;
+}
+
 }  // namespace plat

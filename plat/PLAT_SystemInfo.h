@@ -13,4 +13,7 @@ struct SystemDescription {
 };
 SystemDescription DescribeMachine();
 
+// The number of processors online (at least 1).
+unsigned ProcessorCount();
+
 }  // namespace plat

@@ -76,6 +76,12 @@ TEST(Lap, TakesItsPartOfTheRunTrack) {
       {"a point after the end stops the scan",
        {TimedPoint(kBase + 10), TimedPoint(kBase + 400), TimedPoint(kBase + 20)},
        {kBase + 10}},
+      {"an untimed point between two taken ones",
+       {TimedPoint(kBase + 1), UntimedPoint(), TimedPoint(kBase + 2)},
+       {kBase + 1, kBase + 2}},
+      {"a point before the start between two taken ones",
+       {TimedPoint(kBase + 1), TimedPoint(kBase - 5), TimedPoint(kBase + 2)},
+       {kBase + 1, kBase + 2}},
       {"only untimed points", {UntimedPoint(), UntimedPoint(1)}, {}},
       {"lap after every point", {TimedPoint(kBase - 100), TimedPoint(kBase - 50)}, {}},
   };

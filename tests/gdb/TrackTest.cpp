@@ -261,6 +261,74 @@ TEST(TrackTest, CopiesAndClears) {
   EXPECT_EQ(track.AppendPoint(MakePoint(0)), 1);
 }
 
+// The position of point 'index' of the appended points, or the end.
+gdb::Track_t::Iterator_t At(const gdb::Track_t& track, int index) {
+  gdb::Track_t::Iterator_t p = track.Begin();
+  for (int i = 0; i < index && p != track.End(); ++i) ++p;
+  return p;
+}
+
+TEST(TrackTest, PartsShareThePointsAndSummariseAsIfAppended) {
+  // 250 points in three segments: 0-99, 99-198, 198-249.
+  const std::vector<gdb::TrackPoint_t> points = MakePoints(250);
+  const gdb::Track_t track = gdbtest::MakeTrack(250);
+  struct Case {
+    const char* name;
+    int first, last;  // last 250: the end
+  };
+  const Case cases[] = {
+      {"whole track", 0, 250},        {"inside one segment", 5, 50},
+      {"from a segment's last point", 99, 150}, {"to a segment's last point", 20, 100},
+      {"across every segment", 30, 230},        {"one point", 198, 199},
+      {"the tail", 150, 250},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const gdb::Track_t part = track.Part(At(track, c.first), At(track, c.last));
+    gdb::Track_t appended;
+    for (int i = c.first; i < c.last; ++i) appended.AppendPoint(points[static_cast<std::size_t>(i)]);
+    ASSERT_EQ(part.GetCount(), c.last - c.first);
+    ExpectSummary(part.GetTotals(), points, static_cast<std::size_t>(c.first), static_cast<std::size_t>(c.last - 1),
+                  c.last - c.first);
+    EXPECT_NEAR(part.GetTotals().GetDistance(), appended.GetTotals().GetDistance(), 1e-9);
+    int i = c.first;
+    for (gdb::Track_t::Iterator_t p = part.Begin(); p != part.End(); ++p, ++i) {
+      EXPECT_EQ(&*p, &*At(track, i)) << i;  // the very points of the track
+    }
+    EXPECT_EQ(i, c.last);
+    // The range summaries of a part are those of its points (up to the
+    // leg to the range's end).
+    if (c.last - c.first > 3) {
+      ExpectSummary(part.GetSummary(At(part, 1), At(part, c.last - c.first - 1)), points,
+                    static_cast<std::size_t>(c.first + 1), static_cast<std::size_t>(c.last - 1),
+                    c.last - c.first - 2);
+    }
+  }
+  EXPECT_EQ(track.Part(At(track, 7), At(track, 7)).GetCount(), 0);
+  EXPECT_THROW(track.Part(At(track, 150), At(track, 20)), glo::Assert_t);
+  EXPECT_THROW(track.Part(At(track, 50), At(track, 20)), glo::Assert_t);
+  const gdb::Track_t other = gdbtest::MakeTrack(5);
+  EXPECT_THROW(track.Part(At(other, 1), At(track, 20)), glo::Assert_t);
+}
+
+TEST(TrackTest, AppendingToSharedPointsLeavesTheOtherTrackAlone) {
+  gdb::Track_t track = gdbtest::MakeTrack(150);
+  gdb::Track_t part = track.Part(At(track, 120), track.End());
+  const gdb::Track_t copy(track);
+  part.AppendPoint(MakePoint(500));
+  track.AppendPoint(MakePoint(600));
+  EXPECT_EQ(part.GetCount(), 31);
+  EXPECT_EQ(track.GetCount(), 151);
+  EXPECT_EQ(copy.GetCount(), 150);
+  EXPECT_TRUE(SamePoint(*At(part, 30), MakePoint(500)));
+  EXPECT_TRUE(SamePoint(*At(track, 150), MakePoint(600)));
+  // The copy still sees its own last points.
+  const std::vector<gdb::TrackPoint_t> points = MakePoints(150);
+  int i = 0;
+  for (const gdb::TrackPoint_t& p : copy) EXPECT_TRUE(SamePoint(p, points[static_cast<std::size_t>(i++)])) << i;
+  EXPECT_EQ(i, 150);
+}
+
 TEST(TrackTest, NullFilterAppends) {
   gdb::Track_t track;
   EXPECT_FALSE(track.GetFilter().TakePoint(track, MakePoint(0)));

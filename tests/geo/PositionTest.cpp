@@ -182,6 +182,17 @@ TEST(DistanceAndBearing, SpecialLegs) {
   }
 }
 
+// The distance from unit vectors is the very value DistanceAndBearing gives,
+// on both sides of the flattening correction's threshold (about 18.5 km).
+TEST(DistanceAndBearing, DistanceFromUnitVectorsIsTheSame) {
+  const geo::Position_t from(Deg(47), Deg(8));
+  for (const double km : {0.0, 0.001, 1.0, 9.0, 9.3, 12.0, 18.4, 18.6, 25.0, 5000.0}) {
+    const geo::Position_t to(Deg(47 + km / 111.2 * 0.3), Deg(8 + km / 76.0 * 0.9));
+    const double expected = geo::DistanceAndBearing(from, to).distance;
+    EXPECT_EQ(geo::Distance(geo::ToUnitVector(from), geo::ToUnitVector(to)), expected) << km;
+  }
+}
+
 // Reference legs: distance and initial azimuth of the ellipsoidal geodesic,
 // computed once with an independent geodesic solver from the exact degree
 // values of these semicircles. The system corrects the great circle to first
