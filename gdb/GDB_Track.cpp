@@ -142,6 +142,16 @@ void Track_t::SetNullFilter() {
 // ---------------------------------------------------------------------------
 // Points
 
+void Track_t::AddSegmentTotals(LegSummary_t& totals, const LegSummary_t& added) {
+  totals.m_distance += added.m_distance;
+  totals.m_box = geo::Union(totals.m_box, added.m_box);
+  if (added.m_timeSpan)
+    totals.m_timeSpan = totals.m_timeSpan ? *totals.m_timeSpan + *added.m_timeSpan : *added.m_timeSpan;
+  totals.m_areaTerm += added.m_areaTerm;
+  totals.m_minLatitude = std::min(totals.m_minLatitude, added.m_minLatitude);
+  totals.m_maxLatitude = std::max(totals.m_maxLatitude, added.m_maxLatitude);
+}
+
 std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
   // Everything that can fail (allocations, the summaries of the new leg) is
   // worked out before anything changes, so that a failure leaves the track
@@ -156,14 +166,7 @@ std::int32_t Track_t::AppendPoint(const TrackPoint_t& point) {
     else
       segment = TrackSegment_t(m_segments.back().GetPoints().back());
     segment.AppendPoint(point);
-    const LegSummary_t& added = segment.GetSummary();
-    totals.m_distance += added.m_distance;
-    totals.m_box = geo::Union(totals.m_box, added.m_box);
-    if (added.m_timeSpan)
-      totals.m_timeSpan = totals.m_timeSpan ? *totals.m_timeSpan + *added.m_timeSpan : *added.m_timeSpan;
-    totals.m_areaTerm += added.m_areaTerm;
-    totals.m_minLatitude = std::min(totals.m_minLatitude, added.m_minLatitude);
-    totals.m_maxLatitude = std::max(totals.m_maxLatitude, added.m_maxLatitude);
+    AddSegmentTotals(totals, segment.GetSummary());
     totals.m_last = point;
     totals.m_count += 1;
     m_segments.push_back(std::move(segment));
@@ -265,13 +268,7 @@ Track_t Track_t::Part(const Iterator_t& first, const Iterator_t& last) const {
     if (part.m_segments.empty() ? from != to : to - from > 1) {
       TrackSegment_t view = s->View(from, to);
       const LegSummary_t& added = view.GetSummary();
-      totals.m_distance += added.m_distance;
-      totals.m_box = geo::Union(totals.m_box, added.m_box);
-      if (added.m_timeSpan)
-        totals.m_timeSpan = totals.m_timeSpan ? *totals.m_timeSpan + *added.m_timeSpan : *added.m_timeSpan;
-      totals.m_areaTerm += added.m_areaTerm;
-      totals.m_minLatitude = std::min(totals.m_minLatitude, added.m_minLatitude);
-      totals.m_maxLatitude = std::max(totals.m_maxLatitude, added.m_maxLatitude);
+      AddSegmentTotals(totals, added);
       totals.m_count += part.m_segments.empty() ? added.m_count : added.m_count - 1;
       part.m_segments.push_back(std::move(view));
     }

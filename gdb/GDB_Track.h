@@ -210,6 +210,10 @@ class Track_t {
   void SetColor(std::int32_t color) { m_color = color; }
 
  private:
+  // Adds a new segment's summary to the totals: all but the count and the
+  // first and last points.
+  static void AddSegmentTotals(LegSummary_t& totals, const LegSummary_t& added);
+
   std::uint8_t m_displayFlag = 1;
   std::int32_t m_color = Color_Default;
   Segments_t m_segments;
