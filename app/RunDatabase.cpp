@@ -1,9 +1,9 @@
 #include "app/RunDatabase.h"
 
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <utility>
-#include <vector>
 
 #include "thr/THR_Parallel.h"
 
@@ -18,35 +18,49 @@ void ReadRuns(bin::istream& in, RunSet_t& runs) {
   std::uint32_t count = 0;
   bin::read_le(in, count);
   if (!in.good()) throw BadStream_t(GLO_SRC);
-  // The runs are read from the stream in order; building their tracks and
-  // the laps' parts of them, which takes most of the time, is spread over the
-  // processors. The runs then join the set in the file's order, up to the
-  // first that could not be read or built, whose failure is passed on.
-  std::vector<StoredRun_t> stored;
+  // The runs are read from the stream in order. Building their tracks and
+  // the laps' parts of them, which takes most of the time, goes on on the
+  // other processors meanwhile. The runs then join the set in the file's
+  // order, up to the first that could not be read or built, whose failure
+  // is passed on.
+  struct Slot_t {
+    StoredRun_t stored;
+    Run_t built;
+    std::exception_ptr failure;
+  };
+  std::deque<Slot_t> slots;  // a slot stays where it is while more are added
   std::exception_ptr readFailure;
-  try {
-    for (std::uint32_t i = 0; i < count; ++i) {
-      StoredRun_t run;
-      Run_t::ReadStored(in, run);
-      stored.push_back(std::move(run));
-    }
-  } catch (...) {
-    readFailure = std::current_exception();
-  }
-  std::vector<Run_t> built(stored.size());
-  std::vector<std::exception_ptr> buildFailures(stored.size());
-  thr::ForEachIndex(stored.size(), [&stored, &built, &buildFailures](std::size_t i) {
+  {
+    thr::WorkPool_t pool;
     try {
-      StoredRun_t run(std::move(stored[i]));  // freed once built
-      built[i].Assign(std::move(run));
+      for (std::uint32_t i = 0; i < count; ++i) {
+        StoredRun_t stored;
+        Run_t::ReadStored(in, stored);
+        slots.emplace_back();
+        Slot_t& slot = slots.back();
+        slot.stored = std::move(stored);
+        try {
+          pool.Add([&slot]() {
+            try {
+              slot.built.Assign(std::move(slot.stored));
+              slot.stored = StoredRun_t();  // the stored points are not needed any more
+            } catch (...) {
+              slot.failure = std::current_exception();
+            }
+          });
+        } catch (...) {
+          slots.pop_back();  // no task will build it
+          throw;
+        }
+      }
     } catch (...) {
-      buildFailures[i] = std::current_exception();
+      readFailure = std::current_exception();
     }
-  });
-  stored.clear();
-  for (std::size_t i = 0; i < built.size(); ++i) {
-    if (buildFailures[i]) std::rethrow_exception(buildFailures[i]);
-    if (!runs.insert(std::move(built[i])).second) throw BadStream_t(GLO_SRC);
+    pool.Wait();
+  }
+  for (Slot_t& slot : slots) {
+    if (slot.failure) std::rethrow_exception(slot.failure);
+    if (!runs.insert(std::move(slot.built)).second) throw BadStream_t(GLO_SRC);
   }
   if (readFailure) std::rethrow_exception(readFailure);
 }

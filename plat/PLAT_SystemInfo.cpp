@@ -1,5 +1,6 @@
 #include "plat/PLAT_SystemInfo.h"
 
+#include <sched.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -19,6 +20,11 @@ SystemDescription DescribeMachine() {
 }
 
 unsigned ProcessorCount() {
+  // The processors this process may run on, else all that are online.
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+    return static_cast<unsigned>(CPU_COUNT(&set));
   const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
   return count > 0 ? static_cast<unsigned>(count) : 1u;
 }

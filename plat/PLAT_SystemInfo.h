@@ -13,7 +13,7 @@ struct SystemDescription {
 };
 SystemDescription DescribeMachine();
 
-// The number of processors online (at least 1).
+// The number of processors this process may run on (at least 1).
 unsigned ProcessorCount();
 
 }  // namespace plat

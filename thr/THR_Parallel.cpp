@@ -1,10 +1,6 @@
 #include "thr/THR_Parallel.h"
 
-#include <algorithm>
-#include <atomic>
-#include <exception>
-#include <mutex>
-#include <vector>
+#include <utility>
 
 #include "plat/PLAT_Event.h"
 #include "plat/PLAT_SystemInfo.h"
@@ -12,43 +8,91 @@
 
 namespace thr {
 
-void ForEachIndex(std::size_t count, const std::function<void(std::size_t)>& task) {
-  if (count == 0) return;
-  std::atomic<std::size_t> next{0};
-  std::mutex failureLock;
-  std::size_t failedIndex = count;
-  std::exception_ptr failure;
-  const auto work = [&]() {
-    for (std::size_t i = next++; i < count; i = next++) {
-      try {
-        task(i);
-      } catch (...) {
-        const std::lock_guard<std::mutex> hold(failureLock);
-        if (i < failedIndex) {
-          failedIndex = i;
-          failure = std::current_exception();
-        }
-      }
-    }
-  };
+WorkPool_t::WorkPool_t() : m_maxThreads(plat::ProcessorCount() - 1) {}
 
-  const std::size_t helpers = std::min<std::size_t>(plat::ProcessorCount(), count) - 1;
-  std::vector<plat::Handle> threads;
-  threads.reserve(helpers);
+void WorkPool_t::StartThread() {
+  if (m_threads.size() >= m_maxThreads || m_threads.size() >= m_added) return;
   try {
-    for (std::size_t h = 0; h < helpers; ++h) {
-      const plat::Handle thread = plat::CreateThread(work, false);
-      if (thread == plat::kInvalidHandle) break;
-      threads.push_back(thread);  // room was reserved: cannot throw
+    m_threads.reserve(m_maxThreads);
+    const plat::Handle thread = plat::CreateThread([this]() { Work(); }, false);
+    if (thread == plat::kInvalidHandle) {
+      m_maxThreads = m_threads.size();  // no more then
+      return;
     }
+    m_threads.push_back(thread);  // room was reserved: cannot throw
   } catch (...) {
-    // Fewer threads then; the ones started must be waited for all the same.
+    m_maxThreads = m_threads.size();  // fewer threads; the caller's runs what they do not
   }
-  work();
-  for (const plat::Handle thread : threads) {
+}
+
+WorkPool_t::~WorkPool_t() {
+  try {
+    Wait();
+  } catch (...) {
+    // The tasks' failures were the caller's to ask for.
+  }
+  {
+    const std::lock_guard<std::mutex> hold(m_lock);
+    m_ending = true;
+  }
+  m_changed.notify_all();
+  for (const plat::Handle thread : m_threads) {
     plat::WaitForSingleObject(thread, plat::kInfinite);
     plat::CloseHandle(thread);
   }
+}
+
+void WorkPool_t::Add(std::function<void()> task) {
+  {
+    const std::lock_guard<std::mutex> hold(m_lock);
+    m_waiting.emplace_back(m_added, std::move(task));
+    ++m_added;
+  }
+  StartThread();
+  m_changed.notify_one();
+}
+
+bool WorkPool_t::RunOne(std::unique_lock<std::mutex>& hold) {
+  if (m_waiting.empty()) return false;
+  std::pair<std::size_t, std::function<void()>> task = std::move(m_waiting.front());
+  m_waiting.pop_front();
+  ++m_running;
+  hold.unlock();
+  std::exception_ptr failure;
+  try {
+    task.second();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  task.second = nullptr;  // what the task holds goes before the pool hears it is done
+  hold.lock();
+  --m_running;
+  if (failure && (!m_failure || task.first < m_failedTask)) {
+    m_failure = failure;
+    m_failedTask = task.first;
+  }
+  if (m_waiting.empty() && m_running == 0) m_changed.notify_all();
+  return true;
+}
+
+void WorkPool_t::Work() {
+  std::unique_lock<std::mutex> hold(m_lock);
+  for (;;) {
+    if (RunOne(hold)) continue;
+    if (m_ending) return;
+    m_changed.wait(hold);
+  }
+}
+
+void WorkPool_t::Wait() {
+  std::unique_lock<std::mutex> hold(m_lock);
+  for (;;) {
+    if (RunOne(hold)) continue;
+    if (m_running == 0) break;
+    m_changed.wait(hold);
+  }
+  std::exception_ptr failure = std::move(m_failure);
+  m_failure = nullptr;
   if (failure) std::rethrow_exception(failure);
 }
 
