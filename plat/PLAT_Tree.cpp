@@ -43,9 +43,16 @@ void SetData(QTreeWidgetItem* item, std::uintptr_t data) {
   item->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(data));
 }
 
+// An item of one column, in no tree yet.
+QTreeWidgetItem* NewItem(const std::string& text) {
+  auto* item = new QTreeWidgetItem;
+  item->setText(0, detail::FromUtf8(text));
+  return item;
+}
+
 // 'item' and the items under it, in no tree yet.
 QTreeWidgetItem* Detached(const TreeItem_t& item, const QList<QIcon>& icons) {
-  auto* q = new QTreeWidgetItem(QStringList(detail::FromUtf8(item.text)));
+  QTreeWidgetItem* q = NewItem(item.text);
   if (item.image >= 0 && item.image < icons.size()) q->setIcon(0, icons[item.image]);
   if (item.data != 0) SetData(q, item.data);
   for (const TreeItem_t& child : item.children) q->addChild(Detached(child, icons));
@@ -81,7 +88,7 @@ HTREEITEM TreeCtrl_t::InsertItem(const std::string& text, HTREEITEM parent, HTRE
   QTreeWidgetItem* p = nullptr;
   int at = 0;
   if (!Place(t, parent, after, p, at)) return 0;
-  return Insert(t, p, at, new QTreeWidgetItem(QStringList(detail::FromUtf8(text))));
+  return Insert(t, p, at, NewItem(text));
 }
 
 HTREEITEM TreeCtrl_t::InsertItemTree(const TreeItem_t& item, HTREEITEM parent, HTREEITEM after) {
