@@ -1,7 +1,9 @@
 #include "app/HistoryTree.h"
 
+#include <cstdint>
 #include <ctime>
 #include <iterator>
+#include <utility>
 
 #include "app/LapPage.h"
 #include "app/ValueFormat.h"
@@ -21,6 +23,17 @@ int ImageOf(int level) { return level; }
 
 // Negative when a is earlier than b.
 double Compare(const glo::Time_t& a, const glo::Time_t& b) { return glo::Difference(a, b).GetSeconds(); }
+
+// The Sunday that starts the week of 'time', as local days after 1970-01-01:
+// the same for two times exactly when their WeekStart is, but without turning
+// a local time back into UTC (which reads the time zone again each time).
+std::int64_t WeekSunday(const glo::Time_t& time) {
+  std::tm local;
+  if (!plat::LocalFields(time.GetValue(), local)) throw glo::Assert_t(GLO_SRC);
+  const std::int64_t seconds = std::int64_t{time.GetValue()} + local.tm_gmtoff;
+  constexpr std::int64_t kDay = 86400;
+  return (seconds >= 0 ? seconds / kDay : (seconds - kDay + 1) / kDay) - local.tm_wday;
+}
 
 }  // namespace
 
@@ -57,61 +70,60 @@ void HistoryTree_t::Reset() {
   InsertRoot();
 }
 
-plat::HTREEITEM HistoryTree_t::InsertWeek(const glo::Time_t& start, plat::HTREEITEM after) {
-  const plat::HTREEITEM week = m_tree.InsertItem(FormatWeekLabel(start), m_tree.GetRootItem(), after);
-  GLO_ASSERT(week != 0);
-  m_tree.SetItemImage(week, ImageOf(kWeek));
-  return week;
+plat::HTREEITEM HistoryTree_t::InsertWeek(const glo::Time_t& start, plat::HTREEITEM after, plat::TreeItem_t run) {
+  plat::TreeItem_t week{FormatWeekLabel(start), ImageOf(kWeek), 0, {}};
+  week.children.push_back(std::move(run));
+  return m_tree.InsertItemTree(week, m_tree.GetRootItem(), after);
 }
 
 void HistoryTree_t::AddRun(const Run_t& run) {
   const plat::HTREEITEM root = m_tree.GetRootItem();
   GLO_ASSERT(root != 0);
   const glo::Time_t start = run.GetKey();
-  const glo::Time_t weekStart = WeekStart(start);
+  const std::int64_t sunday = WeekSunday(start);
 
-  plat::HTREEITEM week = 0;
+  // The run's item with its laps' (for runs of more than one lap), inserted at once.
+  plat::TreeItem_t runItem{FormatLocalDate(start) + " " + TimeText(start), ImageOf(kRun),
+                           reinterpret_cast<std::uintptr_t>(&run), {}};
+  if (run.GetLaps().size() > 1) {
+    const std::string lapText = glo::StringResource_t(162, GLO_SRC).Text();
+    runItem.children.reserve(run.GetLaps().size());
+    int number = 1;
+    for (const Lap_t& lap : run.GetLaps()) {
+      // A lap item is found by its place under its run's item.
+      runItem.children.push_back({lapText + std::to_string(number++) + " - " + TimeText(lap.GetStart()),
+                                  ImageOf(kLap), 0, {}});
+    }
+  }
+
+  // Weeks newest first: the run's week, or a new one before the first older week.
+  plat::HTREEITEM weekAfter = plat::kTviLast;
   for (plat::HTREEITEM item = m_tree.GetChildItem(root); item; item = m_tree.GetNextSiblingItem(item)) {
     const plat::HTREEITEM first = m_tree.GetChildItem(item);
     GLO_ASSERT(first != 0);
     const glo::Time_t firstStart = GetItemRun(first).GetKey();
-    if (WeekStart(firstStart).GetValue() == weekStart.GetValue()) {
-      week = item;
-      break;
+    if (WeekSunday(firstStart) == sunday) {
+      // Newest first: before the first run that does not start later.
+      plat::HTREEITEM after = plat::kTviLast;
+      for (plat::HTREEITEM other = first; other; other = m_tree.GetNextSiblingItem(other)) {
+        if (Compare(GetItemRun(other).GetKey(), start) <= 0) {
+          const plat::HTREEITEM previous = m_tree.GetPrevSiblingItem(other);
+          after = previous ? previous : plat::kTviFirst;
+          break;
+        }
+      }
+      const plat::HTREEITEM inserted = m_tree.InsertItemTree(runItem, item, after);
+      GLO_ASSERT(inserted != 0);
+      return;
     }
     if (Compare(start, firstStart) >= 0) {
       const plat::HTREEITEM previous = m_tree.GetPrevSiblingItem(item);
-      week = InsertWeek(start, previous ? previous : plat::kTviFirst);
+      weekAfter = previous ? previous : plat::kTviFirst;
       break;
     }
   }
-  if (!week) week = InsertWeek(start, plat::kTviLast);
-
-  // Newest first: before the first run that does not start later.
-  plat::HTREEITEM after = plat::kTviLast;
-  for (plat::HTREEITEM item = m_tree.GetChildItem(week); item; item = m_tree.GetNextSiblingItem(item)) {
-    if (Compare(GetItemRun(item).GetKey(), start) <= 0) {
-      const plat::HTREEITEM previous = m_tree.GetPrevSiblingItem(item);
-      after = previous ? previous : plat::kTviFirst;
-      break;
-    }
-  }
-  const plat::HTREEITEM runItem = m_tree.InsertItem(FormatLocalDate(start) + " " + TimeText(start), week, after);
-  GLO_ASSERT(runItem != 0);
-  m_tree.SetItemImage(runItem, ImageOf(kRun));
-  m_tree.SetItemData(runItem, reinterpret_cast<std::uintptr_t>(&run));
-
-  if (run.GetLaps().size() > 1) {
-    const std::string lapText = glo::StringResource_t(162, GLO_SRC).Text();
-    int number = 1;
-    for (const Lap_t& lap : run.GetLaps()) {
-      const plat::HTREEITEM lapItem =
-          m_tree.InsertItem(lapText + std::to_string(number++) + " - " + TimeText(lap.GetStart()), runItem);
-      GLO_ASSERT(lapItem != 0);
-      // A lap item is found by its place under its run's item.
-      m_tree.SetItemImage(lapItem, ImageOf(kLap));
-    }
-  }
+  const plat::HTREEITEM week = InsertWeek(start, weekAfter, std::move(runItem));
+  GLO_ASSERT(week != 0);
 }
 
 void HistoryTree_t::RemoveRun(const Run_t& run) {

@@ -44,7 +44,8 @@ class HistoryTree_t : public HistoryTreeIntf_t {
   plat::TreeCtrl_t& Control() const { return m_tree; }
 
  private:
-  plat::HTREEITEM InsertWeek(const glo::Time_t& start, plat::HTREEITEM after);
+  // A new week item for the run 'start', with the run's item 'run' under it.
+  plat::HTREEITEM InsertWeek(const glo::Time_t& start, plat::HTREEITEM after, plat::TreeItem_t run);
   plat::HTREEITEM Selected() const;
   // The local time of day as the items show it; the texts of the seconds of
   // the day met since the last reset are kept (runs and laps of a history

@@ -90,8 +90,10 @@ int main(int argc, char** argv) {
   app::HistoryTree_t& tree = frame.GetTreeView().History();
   start = Clock::now();
   tree.Reset();
+  const double resetMs = MsSince(start);
   for (const app::Run_t& run : document.GetRuns()) tree.AddRun(run);
   std::printf("building the tree: %.0f ms\n", MsSince(start));
+  std::printf("  of which emptying it and selecting its root (the panes follow the selection): %.0f ms\n", resetMs);
   {
     // What of it is the texts of the items.
     const auto begin = Clock::now();

@@ -1,6 +1,8 @@
 #include "plat/PLAT_Tree.h"
 
+#include <QHash>
 #include <QIcon>
+#include <QPixmap>
 #include <QTreeWidget>
 
 #include "plat/PLAT_WindowImpl.h"
@@ -24,24 +26,79 @@ QTreeWidgetItem* Sibling(QTreeWidgetItem* item, int step) {
   if (k < 0 || k >= n) return nullptr;
   return p != nullptr ? p->child(k) : t->topLevelItem(k);
 }
+
+// The pictures of the trees, by tree (looked up for every item that gets one).
+QHash<const QTreeWidget*, QList<QIcon>>& Images() {
+  static auto* images = new QHash<const QTreeWidget*, QList<QIcon>>;
+  return *images;
+}
+
+const QList<QIcon>& ImagesOf(const QTreeWidget* t) {
+  static const QList<QIcon> none;
+  const auto found = Images().constFind(t);
+  return found != Images().constEnd() ? *found : none;
+}
+
+void SetData(QTreeWidgetItem* item, std::uintptr_t data) {
+  item->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(data));
+}
+
+// An item of one column, in no tree yet.
+QTreeWidgetItem* NewItem(const std::string& text) {
+  auto* item = new QTreeWidgetItem;
+  item->setText(0, detail::FromUtf8(text));
+  return item;
+}
+
+// 'item' and the items under it, in no tree yet.
+QTreeWidgetItem* Detached(const TreeItem_t& item, const QList<QIcon>& icons) {
+  QTreeWidgetItem* q = NewItem(item.text);
+  if (item.image >= 0 && item.image < icons.size()) q->setIcon(0, icons[item.image]);
+  if (item.data != 0) SetData(q, item.data);
+  for (const TreeItem_t& child : item.children) q->addChild(Detached(child, icons));
+  return q;
+}
+
+// Where a new item goes under 'parent' (kTviRoot) after 'after' (an item,
+// kTviFirst or kTviLast): its parent item (null at the top) and index. False
+// when the parent or the place is not an item of the tree.
+bool Place(QTreeWidget* t, HTREEITEM parent, HTREEITEM after, QTreeWidgetItem*& p, int& at) {
+  if (t == nullptr || (parent != kTviRoot && !Owns(t, parent))) return false;
+  p = parent == kTviRoot ? nullptr : ItemOf(parent);
+  if (after == kTviFirst) {
+    at = 0;
+  } else if (after == kTviLast) {
+    at = p != nullptr ? p->childCount() : t->topLevelItemCount();
+  } else {
+    if (!Owns(t, after) || ItemOf(after)->parent() != p) return false;
+    at = (p != nullptr ? p->indexOfChild(ItemOf(after)) : t->indexOfTopLevelItem(ItemOf(after))) + 1;
+  }
+  return true;
+}
+
+HTREEITEM Insert(QTreeWidget* t, QTreeWidgetItem* p, int at, QTreeWidgetItem* item) {
+  if (p != nullptr) p->insertChild(at, item);
+  else t->insertTopLevelItem(at, item);
+  return HandleOf(item);
+}
 }  // namespace
 
 HTREEITEM TreeCtrl_t::InsertItem(const std::string& text, HTREEITEM parent, HTREEITEM after) {
   QTreeWidget* t = TreeOf(*this);
-  if (t == nullptr || (parent != kTviRoot && !Owns(t, parent))) return 0;
-  QTreeWidgetItem* p = parent == kTviRoot ? nullptr : ItemOf(parent);
-  const int n = p != nullptr ? p->childCount() : t->topLevelItemCount();
-  int at = n;
-  if (after == kTviFirst) {
-    at = 0;
-  } else if (after != kTviLast) {
-    if (!Owns(t, after) || ItemOf(after)->parent() != p) return 0;
-    at = (p != nullptr ? p->indexOfChild(ItemOf(after)) : t->indexOfTopLevelItem(ItemOf(after))) + 1;
-  }
-  auto* item = new QTreeWidgetItem(QStringList(detail::FromUtf8(text)));
-  if (p != nullptr) p->insertChild(at, item);
-  else t->insertTopLevelItem(at, item);
-  return HandleOf(item);
+  QTreeWidgetItem* p = nullptr;
+  int at = 0;
+  if (!Place(t, parent, after, p, at)) return 0;
+  return Insert(t, p, at, NewItem(text));
+}
+
+HTREEITEM TreeCtrl_t::InsertItemTree(const TreeItem_t& item, HTREEITEM parent, HTREEITEM after) {
+  QTreeWidget* t = TreeOf(*this);
+  QTreeWidgetItem* p = nullptr;
+  int at = 0;
+  if (!Place(t, parent, after, p, at)) return 0;
+  // Built whole before it joins the tree: the tree's model then announces one
+  // insertion instead of one per item and one per picture and datum.
+  return Insert(t, p, at, Detached(item, ImagesOf(t)));
 }
 
 bool TreeCtrl_t::DeleteItem(HTREEITEM h) {
@@ -67,7 +124,7 @@ bool TreeCtrl_t::SetItemText(HTREEITEM h, const std::string& text) {
 
 bool TreeCtrl_t::SetItemData(HTREEITEM h, std::uintptr_t data) {
   if (!Owns(TreeOf(*this), h)) return false;
-  ItemOf(h)->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(data));
+  SetData(ItemOf(h), data);
   return true;
 }
 
@@ -131,22 +188,23 @@ int TreeCtrl_t::GetCount() const {
 bool TreeCtrl_t::SetImages(const std::vector<std::string>& pngFiles) {
   QTreeWidget* t = TreeOf(*this);
   if (t == nullptr) return false;
-  QVariantList icons;
+  QList<QIcon> icons;
   for (const std::string& f : pngFiles) {
     QPixmap p;
     if (!p.loadFromData(reinterpret_cast<const uchar*>(f.data()), static_cast<uint>(f.size()), "PNG")) return false;
-    icons << QVariant::fromValue(QIcon(p));
+    icons << QIcon(p);
   }
-  t->setProperty("plat.images", icons);
+  if (!Images().contains(t)) QObject::connect(t, &QObject::destroyed, [t] { Images().remove(t); });
+  Images().insert(t, icons);
   return true;
 }
 
 bool TreeCtrl_t::SetItemImage(HTREEITEM h, int image) {
   QTreeWidget* t = TreeOf(*this);
   if (!Owns(t, h)) return false;
-  const QVariantList icons = t->property("plat.images").toList();
+  const QList<QIcon>& icons = ImagesOf(t);
   if (image < 0 || image >= icons.size()) return false;
-  ItemOf(h)->setIcon(0, icons[image].value<QIcon>());
+  ItemOf(h)->setIcon(0, icons[image]);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
+#include "plat/PLAT_Static.h"
 #include "tests/app/TrainingTestUtil.h"
 #include "tests/common/TestEnv.h"
 
@@ -118,6 +120,46 @@ TEST_F(DocumentTest, TreePlacesWeeksRunsAndLapsByLocalWeek) {
   EXPECT_EQ(m_control.GetItemText(m_control.GetRootItem()), "History");
   m_tree->UpdateRootLabel("Runner");
   EXPECT_EQ(m_control.GetItemText(m_control.GetRootItem()), "History - Runner");
+}
+
+TEST_F(DocumentTest, TreeItemsShowThePictureOfTheirLevel) {
+  // Pictures told apart by their digit, one per level.
+  std::vector<std::string> pictures;
+  for (int level = 0; level < 4; ++level) {
+    plat::Static_t label;
+    ASSERT_TRUE(label.Create(&m_host, 9, plat::kWsChild, plat::RECT{0, 0, 16, 16}, std::to_string(level)));
+    ASSERT_TRUE(label.SaveImage(test::Home() + "/picture.png"));
+    pictures.push_back(test::ReadFile(test::Home() + "/picture.png"));
+  }
+  ASSERT_TRUE(m_control.SetImages(pictures));
+  m_tree->Reset();
+  // New weeks above, below and between, and runs into a week that has some.
+  m_doc->AddRunsFromTransfer(Set({MakeRun(kSunday, 3)}));
+  m_doc->AddRunsFromTransfer(Set({MakeRun(kSunday + 14 * kDay, 1), MakeRun(kSunday - kDay, 2)}));
+  m_doc->AddRunsFromTransfer(Set({MakeRun(kSunday + 7 * kDay, 2), MakeRun(kSunday + kDay, 2)}));
+  ASSERT_EQ(Weeks(), (Weeks_t{{14 * kDay}, {7 * kDay}, {kDay, 0}, {-kDay}}));
+
+  // The same items put in one by one with the picture of their level.
+  plat::TreeCtrl_t plain;
+  ASSERT_TRUE(plain.Create(&m_host, 2, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 300, 400}));
+  ASSERT_TRUE(plain.SetImages(pictures));
+  std::function<void(plat::HTREEITEM, plat::HTREEITEM, int)> copy = [&](plat::HTREEITEM from, plat::HTREEITEM to,
+                                                                         int level) {
+    for (; from; from = m_control.GetNextSiblingItem(from)) {
+      const plat::HTREEITEM item = plain.InsertItem(m_control.GetItemText(from), to);
+      ASSERT_TRUE(plain.SetItemImage(item, level));
+      m_control.Expand(from, true);
+      copy(m_control.GetChildItem(from), item, level + 1);
+      plain.Expand(item, true);
+    }
+  };
+  copy(m_control.GetRootItem(), plat::kTviRoot, 0);
+  EXPECT_EQ(plain.GetCount(), 19);
+  ASSERT_EQ(m_control.GetSelectedItem(), m_control.GetRootItem());
+  ASSERT_TRUE(plain.SelectItem(plain.GetRootItem()));
+  ASSERT_TRUE(plain.SaveImage(test::Home() + "/plain.png"));
+  ASSERT_TRUE(m_control.SaveImage(test::Home() + "/history.png"));
+  EXPECT_TRUE(test::ReadFile(test::Home() + "/history.png") == test::ReadFile(test::Home() + "/plain.png"));
 }
 
 TEST_F(DocumentTest, UndoAndRedoAddReplaceAndNotesAsTransactions) {
