@@ -34,7 +34,7 @@ void Lap_t::TakeTrack(const glo::Optional_t<gdb::Track_t>& runTrack) {
   // keeps copies of its own.
   const gdb::Track_t& track = *runTrack;
   using Iterator_t = gdb::Track_t::Iterator_t;
-  Iterator_t begin = track.End(), last = track.End();
+  Iterator_t begin, last;  // the first and last points taken (when found)
   bool found = false, skipped = false, contiguous = true;
   // The points in track order, walked segment by segment: every segment but
   // the first begins with a copy of the point before it.

@@ -42,8 +42,7 @@ void ReadRuns(bin::istream& in, RunSet_t& runs) {
         try {
           pool.Add([&slot]() {
             try {
-              slot.built.Assign(std::move(slot.stored));
-              slot.stored = StoredRun_t();  // the stored points are not needed any more
+              slot.built.Assign(std::move(slot.stored));  // frees the stored points
             } catch (...) {
               slot.failure = std::current_exception();
             }

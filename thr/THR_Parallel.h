@@ -33,8 +33,6 @@ class WorkPool_t : glo::NonCopyable_t {
   // that threw (every task runs all the same).
   void Wait();
 
-  std::size_t ThreadCount() const { return m_threads.size(); }
-
  private:
   void Work();
   // Starts one more thread when the tasks added outnumber the threads.
