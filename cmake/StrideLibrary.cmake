@@ -10,10 +10,27 @@ function(stride_uses_language_module target)
   endif()
 endfunction()
 
-# stride_library(name [below]): a static library made of every name/*.cpp, using the
-# library 'below' it, with one test executable made of every tests/name/*.cpp.
+# stride_library(name [below]): a static library made of every name/*.cpp (and
+# name/<sub folder>/*.cpp), using the library 'below' it, with one test executable
+# made of every tests/name/*.cpp. The folder map/ is shared by the libraries map
+# (the files named in STRIDE_MAP_LOW) and mapwin (the others).
 function(stride_library name)
-  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${name}/*.cpp)
+  set(_folder ${name})
+  if(name STREQUAL "mapwin")
+    set(_folder map)
+  endif()
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${_folder}/*.cpp ${CMAKE_SOURCE_DIR}/${_folder}/*/*.cpp)
+  if(_folder STREQUAL "map")
+    set(_kept)
+    foreach(f IN LISTS _src)
+      get_filename_component(_stem ${f} NAME_WE)
+      list(FIND STRIDE_MAP_LOW ${_stem} _low)
+      if((name STREQUAL "map" AND _low GREATER -1) OR (name STREQUAL "mapwin" AND _low EQUAL -1))
+        list(APPEND _kept ${f})
+      endif()
+    endforeach()
+    set(_src ${_kept})
+  endif()
   if(_src)
     add_library(${name} STATIC ${_src})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})

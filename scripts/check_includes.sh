@@ -17,6 +17,22 @@ if ((${#layers[@]} < 2)); then
 fi
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
+# map/ holds two layers: the files named in STRIDE_MAP_LOW are the library map, the
+# others the map window (mapwin).
+declare -A map_low
+for f in $(sed -n 's/^set(STRIDE_MAP_LOW \(.*\))$/\1/p' CMakeLists.txt); do map_low[$f]=1; done
+# layer_folder PATH: the library folder a file or header of ours belongs to.
+layer_folder() {
+  local path="$1" folder="${1%%/*}"
+  if [ "$folder" = map ]; then
+    local stem; stem=$(basename "$path"); stem=${stem%.*}
+    [ -n "${map_low[$stem]:-}" ] && echo map || echo mapwin
+  elif [[ -n "${rank[$folder]:-}" && "$folder" != "$path" ]]; then
+    echo "$folder"  # a sub-folder of a library folder is that library
+  else
+    echo "${path%/*}"
+  fi
+}
 top=${#layers[@]}
 
 # Deliberate exceptions: "including-file included-header" and the reason.
@@ -57,6 +73,7 @@ while IFS= read -r -d '' file; do
   dir=${dir#./}
   # A sub-folder of a test folder follows that folder's rules.
   [[ "$dir" == tests/*/* ]] && dir=$(echo "$dir" | cut -d/ -f1,2)
+  [[ "$dir" != tests/* ]] && dir=$(layer_folder "${file#./}")
   limit=$(limit_of "$dir")
   extras=" $(extras_of "$dir") "
   while IFS=: read -r line target; do
@@ -64,6 +81,7 @@ while IFS= read -r -d '' file; do
     target=${target%%\"*}
     folder=${target%/*}
     [ "$folder" = "$target" ] && continue  # a header beside the file
+    [[ "$folder" != tests/* ]] && folder=$(layer_folder "$target")
     [ -n "${allowed["$file $target"]:-}" ] && continue
     if [[ -n "${rank[$folder]:-}" ]]; then
       ((${rank[$folder]} <= limit)) && continue
