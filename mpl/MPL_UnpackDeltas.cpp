@@ -78,7 +78,7 @@ std::uint32_t Unpack(MdbUnpackState_t& s, std::vector<MdbPoint_t>& points, std::
   // block buffer starts on a block boundary, so offsets and addresses agree.
   const std::uint32_t misalign = pos & 3u;
   s.word = at - misalign;
-  s.partBytes = got + misalign;
+  s.partBytes = got != 0 ? got + misalign : 0;  // nothing read: no words either
   s.wordsLeft = (s.partBytes + 3) / 4;
   if (s.budget != 0 && got != 0) {
     const std::uint32_t k = std::min({4 - misalign, s.budget, got});

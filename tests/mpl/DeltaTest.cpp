@@ -290,6 +290,9 @@ TEST(DeltaStreamTest, AStreamPastTheFilesEndStopsAtItsBytes) {
   ExpectPoints(Expected(s), u.points);
   // An info byte past the end: the start point only.
   EXPECT_EQ(1u, Unpack(f, static_cast<std::uint32_t>(file.size()), 4).points.size());
+  // An info byte that is the file's last byte, after bytes that would decode.
+  StreamFile_t g(std::string(254, '\xAA') + "\x55");
+  EXPECT_EQ(1u, Unpack(g, 254, 4).points.size());
 }
 
 TEST(StreamWordTest, HandsOutWordsByTheBytesLeft) {
