@@ -1,44 +1,29 @@
 #include "tests/imgkit/RgnBuilder.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace imgkit {
 
 namespace {
 
-void Put16(std::string& s, std::uint32_t v) {
+void Add16(std::string& s, std::uint32_t v) {
   s.push_back(static_cast<char>(v & 0xFF));
   s.push_back(static_cast<char>((v >> 8) & 0xFF));
 }
-void Put24(std::string& s, std::uint32_t v) {
-  Put16(s, v);
+void Add24(std::string& s, std::uint32_t v) {
+  Add16(s, v);
   s.push_back(static_cast<char>((v >> 16) & 0xFF));
 }
-void Put32(std::string& s, std::uint32_t v) {
-  Put16(s, v);
-  Put16(s, v >> 16);
+void Add32(std::string& s, std::uint32_t v) {
+  Add16(s, v);
+  Add16(s, v >> 16);
 }
-void Set16(std::string& s, std::size_t at, std::uint32_t v) {
-  s[at] = static_cast<char>(v & 0xFF);
-  s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-}
-
 std::string StreamOf(const DeltaStream_t& stream, const std::optional<std::string>& raw, bool extended) {
   if (raw) return *raw;
   DeltaStream_t s = stream;
   s.extended = extended;
   return Encode(s);
-}
-
-// The sub-file's common header: length, magic, format 1, a creation date.
-std::string Header(const std::string& magic, std::uint16_t length) {
-  std::string h;
-  Put16(h, length);
-  h += magic;
-  Put16(h, 1);
-  Put16(h, 2005);
-  h += std::string{6, 15, 12, 0, 0};
-  return h;
 }
 
 }  // namespace
@@ -48,11 +33,11 @@ std::string Varint(std::uint32_t v) {
   if (v < (1u << 7)) {
     s.push_back(static_cast<char>((v << 1) | 1));
   } else if (v < (1u << 14)) {
-    Put16(s, (v << 2) | 2);
+    Add16(s, (v << 2) | 2);
   } else if (v < (1u << 21)) {
-    Put24(s, (v << 3) | 4);
+    Add24(s, (v << 3) | 4);
   } else if (v < (1u << 29)) {
-    Put32(s, v << 3);
+    Add32(s, v << 3);
   } else {
     throw std::invalid_argument("value too large for a variable-length integer");
   }
@@ -61,18 +46,18 @@ std::string Varint(std::uint32_t v) {
 
 std::string EncodePoint(const RgnPoint_t& p) {
   std::string s(1, static_cast<char>(p.type));
-  Put24(s, (p.label & 0x3FFFFF) | (p.poi ? 0x400000u : 0u) | (p.subtype ? 0x800000u : 0u));
-  Put16(s, static_cast<std::uint16_t>(p.dlon));
-  Put16(s, static_cast<std::uint16_t>(p.dlat));
+  Add24(s, (p.label & 0x3FFFFF) | (p.poi ? 0x400000u : 0u) | (p.subtype ? 0x800000u : 0u));
+  Add16(s, static_cast<std::uint16_t>(p.dlon));
+  Add16(s, static_cast<std::uint16_t>(p.dlat));
   if (p.subtype) s.push_back(static_cast<char>(*p.subtype));
   return s;
 }
 
 std::string EncodeIndexedPoint(const RgnIndexedPoint_t& p) {
   std::string s(1, static_cast<char>(p.type));
-  Put24(s, p.label & 0x3FFFFF);
-  Put16(s, static_cast<std::uint16_t>(p.dlon));
-  Put16(s, static_cast<std::uint16_t>(p.dlat));
+  Add24(s, p.label & 0x3FFFFF);
+  Add16(s, static_cast<std::uint16_t>(p.dlon));
+  Add16(s, static_cast<std::uint16_t>(p.dlat));
   return s;
 }
 
@@ -86,11 +71,11 @@ std::string EncodePoly(const RgnPoly_t& p, bool line) {
                            : static_cast<std::uint8_t>(p.type & 0x7F);
   if (wide) type |= 0x80;
   std::string s(1, static_cast<char>(type));
-  Put24(s, p.label & 0xFFFFFF);
-  Put16(s, static_cast<std::uint16_t>(p.dlon));
-  Put16(s, static_cast<std::uint16_t>(p.dlat));
+  Add24(s, p.label & 0xFFFFFF);
+  Add16(s, static_cast<std::uint16_t>(p.dlon));
+  Add16(s, static_cast<std::uint16_t>(p.dlat));
   if (wide) {
-    Put16(s, static_cast<std::uint32_t>(length));
+    Add16(s, static_cast<std::uint32_t>(length));
   } else {
     s.push_back(static_cast<char>(length));
   }
@@ -101,13 +86,13 @@ std::string EncodeExtObject(const RgnExtObject_t& o, bool withStream) {
   std::string s(1, static_cast<char>(o.type));
   s.push_back(static_cast<char>((o.subtype & 0x1F) | (o.label ? 0x20 : 0) | (o.optional ? 0x40 : 0) |
                                 (o.attributes ? 0x80 : 0)));
-  Put16(s, static_cast<std::uint16_t>(o.dlon));
-  Put16(s, static_cast<std::uint16_t>(o.dlat));
+  Add16(s, static_cast<std::uint16_t>(o.dlon));
+  Add16(s, static_cast<std::uint16_t>(o.dlat));
   if (withStream) {
     const std::string stream = StreamOf(o.stream, o.rawStream, true);
     s += Varint(static_cast<std::uint32_t>(stream.size())) + stream;
   }
-  if (o.label) Put24(s, *o.label);
+  if (o.label) Add24(s, *o.label);
   if (o.attributes) s += *o.attributes;
   if (o.optional) s += *o.optional;
   return s + o.trailer;
@@ -145,7 +130,7 @@ RgnImage_t RgnBuilder_t::Build() const {
       at += static_cast<std::uint32_t>(sections[i].size());
     }
     if (sd.table) table = *sd.table;
-    for (std::uint16_t t : table) Put16(data, t);
+    for (std::uint16_t t : table) Add16(data, t);
     data += body;
     for (unsigned k = 0; k < 3; ++k) {
       placed.extOffset[k] = static_cast<std::uint32_t>(extData[k].size());
@@ -162,31 +147,52 @@ RgnImage_t RgnBuilder_t::Build() const {
   }
   out.dataEnd = static_cast<std::uint32_t>(data.size());
   for (unsigned k = 0; k < 3; ++k) out.extEnd[k] = static_cast<std::uint32_t>(extData[k].size());
-
-  std::string& f = out.bytes;
-  f = Header("VORTAN RGN", headerLength);
-  const std::uint32_t dataOffset = headerLength;
-  Put32(f, dataOffset);
-  Put32(f, static_cast<std::uint32_t>(data.size()));
-  std::uint32_t extAt = dataOffset + static_cast<std::uint32_t>(data.size());
+  RgnHeader_t& h = out.header;
+  h.length = headerLength;
+  h.dataOffset = headerLength;
+  h.dataLength = static_cast<std::uint32_t>(data.size());
+  std::uint32_t extAt = headerLength + static_cast<std::uint32_t>(data.size());
   for (unsigned k = 0; k < 3; ++k) {
-    Put32(f, extAt);
-    Put32(f, static_cast<std::uint32_t>(extData[k].size()));
-    Put32(f, ext[k].unused);
-    Put32(f, ext[k].trailer);
-    Put32(f, ext[k].optionMask);
-    Put32(f, ext[k].sizeCodes[0]);
-    Put32(f, ext[k].sizeCodes[1]);
-    extAt += static_cast<std::uint32_t>(extData[k].size());
+    const std::uint32_t words[7] = {extAt, out.extEnd[k], ext[k].unused, ext[k].trailer, ext[k].optionMask,
+                                    ext[k].sizeCodes[0], ext[k].sizeCodes[1]};
+    for (unsigned i = 0; i < 7; ++i) h.ext[7 * k + i] = words[i];
+    extAt += out.extEnd[k];
   }
-  Put32(f, more[0]);
-  Put32(f, more[1]);
-  if (f.size() > headerLength) f.resize(headerLength);
-  f.resize(headerLength, '\0');
-  Set16(f, 0, headerLength);
-  f += data;
-  for (const auto& e : extData) f += e;
+  h.more = more;
+  out.data = data + extData[0] + extData[1] + extData[2];
   return out;
+}
+
+std::string RgnImage_t::File() const {
+  std::string f = header.Build();
+  f.resize(header.dataOffset, '\0');
+  return f + data;
+}
+
+void RgnBuilder_t::Place(MapBuilder_t& map) const {
+  const RgnImage_t img = Build();
+  map.rgn = img.header;
+  map.rgnData = img.data;
+  std::vector<TreLevel_t*> levels;
+  for (TreLevel_t& l : map.tre.levels) levels.push_back(&l);
+  std::stable_sort(levels.begin(), levels.end(),
+                   [](const TreLevel_t* a, const TreLevel_t* b) { return a->number > b->number; });
+  std::size_t n = 0;
+  for (TreLevel_t* l : levels) {
+    for (TreSubdiv_t& s : l->subdivs) {
+      if (n >= img.placed.size()) throw std::invalid_argument("more TRE subdivisions than RGN ones");
+      const RgnPlaced_t& p = img.placed[n];
+      s.rgnOffset = p.offset;
+      s.kinds = p.kinds;
+      for (unsigned k = 0; k < 3; ++k) {
+        const std::uint32_t next = n + 1 < img.placed.size() ? img.placed[n + 1].extOffset[k] : img.extEnd[k];
+        s.extLength[k] = next - p.extOffset[k];
+      }
+      ++n;
+    }
+  }
+  if (n != img.placed.size()) throw std::invalid_argument("more RGN subdivisions than TRE ones");
+  map.tre.rgnEnd = img.dataEnd;
 }
 
 }  // namespace imgkit

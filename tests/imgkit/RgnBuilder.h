@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "tests/imgkit/DeltaStream.h"
+#include "tests/imgkit/MapImage.h"
+#include "tests/imgkit/SubfileHeader.h"
 
 namespace imgkit {
 
@@ -86,10 +88,13 @@ struct RgnPlaced_t {
 };
 
 struct RgnImage_t {
-  std::string bytes;
+  RgnHeader_t header;  // data offset = header length, the extended sections after the data
+  std::string data;    // the object data, then the extended areas, lines and points
   std::vector<RgnPlaced_t> placed;
-  std::uint32_t dataEnd = 0;                 // the offset after the last subdivision's data
-  std::array<std::uint32_t, 3> extEnd{};     // the same for the extended sections
+  std::uint32_t dataEnd = 0;              // the offset after the last subdivision's data
+  std::array<std::uint32_t, 3> extEnd{};  // the same for the extended sections
+  // The whole sub-file.
+  std::string File() const;
 };
 
 // The object records as stored.
@@ -99,11 +104,16 @@ std::string EncodePoly(const RgnPoly_t& p, bool line);
 std::string EncodeExtObject(const RgnExtObject_t& o, bool withStream);
 
 struct RgnBuilder_t {
+  // In the order of the subdivisions' numbers.
   std::vector<RgnSubdivision_t> subdivisions;
   std::array<RgnExtSection_t, 3> ext;  // areas, lines, points
   std::uint16_t headerLength = 125;
   std::array<std::uint32_t, 2> more{};  // the two words at 113
   RgnImage_t Build() const;
+  // Puts the sub-file into the map and the data's places into its TRE
+  // subdivisions (taken in the order of their numbers: the highest level
+  // number first), with the end offset after the last one.
+  void Place(MapBuilder_t& map) const;
 };
 
 }  // namespace imgkit

@@ -76,7 +76,7 @@ TEST(RgnRecordTest, LaysOutSectionsBehindTheirOffsetTable) {
   EXPECT_EQ(20u, img.dataEnd);
   EXPECT_EQ(0, img.placed[1].kinds);
   EXPECT_EQ(7u, img.extEnd[2]);
-  const std::string& f = img.bytes;
+  const std::string f = img.File();
   EXPECT_EQ(std::string("VORTAN RGN"), f.substr(2, 10));
   EXPECT_EQ(Bytes({125, 0}), f.substr(0, 2));
   EXPECT_EQ(Bytes({125, 0, 0, 0, 20, 0, 0, 0}), f.substr(21, 8));   // object data offset, length
