@@ -3,7 +3,6 @@
 // own) with subdivision 1, whose children on level 0 (24 bits) are
 // subdivisions 2, 3 and 4, each with points, lines and areas, standard and
 // extended; overviews that list what the map holds.
-#include <gtest/gtest.h>
 
 #include "mpl/MPL_Engine.h"
 #include "mpl/MPL_Rgn.h"
