@@ -28,6 +28,14 @@ MdbPoint_t Position(const MdbMap_t& map, const std::uint8_t* deltas) {
                     Add(sd.centreLon, MdbShiftDelta(Signed16(deltas), sd.bits))};
 }
 
+// The extended pointers of subdivision n; after a failure they count as not
+// loaded, so that the next read tries again and fails the same way.
+int LoadExtPointers(MdbMap_t& map, unsigned n) {
+  const int r = MdbLoadExtPointers(map, n);
+  if (r != kMdbDone) map.subdiv.extLoaded = false;
+  return r;
+}
+
 // Makes subdivision 'n' current with its section cursors (and, for extended
 // objects, its extended pointers).
 int UseSubdivision(MdbMap_t& map, unsigned n, bool extended) {
@@ -36,7 +44,7 @@ int UseSubdivision(MdbMap_t& map, unsigned n, bool extended) {
     const int r = MdbLoadSubdivision(map, n, extended);
     if (r != kMdbDone) return r;
   } else if (extended && !map.subdiv.extLoaded) {
-    const int r = MdbLoadExtPointers(map, n);
+    const int r = LoadExtPointers(map, n);
     if (r != kMdbDone) return r;
   }
   return MdbLoadSections(map);
@@ -275,7 +283,7 @@ int SearchNext(MdbMap_t& map, const Kind_t& kind, Read read, Keep keep) {
       map.walkStates[kind.walk] = w;
       if (extended) {
         if (!map.subdiv.extLoaded) {
-          r = MdbLoadExtPointers(map, n);
+          r = LoadExtPointers(map, n);
           if (r != kMdbDone) {
             result = r;
             break;
@@ -376,7 +384,7 @@ int MdbLoadSections(MdbMap_t& map) {
     c.nextOffset = c.start;
   }
   if (!sd.extLoaded && (map.tre.ext.flags & 7u) != 0) {
-    const int r = MdbLoadExtPointers(map, sd.number);
+    const int r = LoadExtPointers(map, sd.number);
     if (r != kMdbDone) return r;
   }
   for (unsigned k = 0; k < 3; ++k) {

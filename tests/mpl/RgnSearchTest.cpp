@@ -369,6 +369,14 @@ TEST(RgnSearchTest, BadExtendedPointersEndTheSearch) {
   mpl::MdbAreaRecord_t area;
   area.ref = Ref(4, 1, true);
   EXPECT_EQ(1, mpl::MdbGetArea(map, area, 2, nullptr));
+  // A length longer than a 16-bit cursor can walk.
+  m.tre.levels[1].subdivs[1].extLength[0] = 0x10000;
+  mpl::MdbMap_t wide;
+  ASSERT_EQ(0, mpl::MdbOpen(wide, m.name, "", imgkit::OpenImage(m.Build())));
+  Areas(wide, 2, &end);
+  EXPECT_EQ(1, end);
+  area.ref = Ref(3, 1, true);
+  EXPECT_EQ(1, mpl::MdbGetArea(wide, area, 2, nullptr));
 }
 
 }  // namespace
