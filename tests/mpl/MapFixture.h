@@ -42,4 +42,39 @@ inline imgkit::MapBuilder_t BasicMap() {
   return m;
 }
 
+// Three levels over a 4 x 2 grid of level-0 subdivisions:
+//   level 2 (16 bits): 1 west half, 2 east half (one group);
+//   level 1 (20 bits): 3 north-west, 4 south-west (children of 1), 5 north-east,
+//                      6 south-east (children of 2);
+//   level 0 (24 bits): 7, 8, 9, 10 with the boxes of 3, 4, 5, 6, one child each.
+// Each subdivision has 0x10 bytes of RGN data; the extended kinds words are
+// 1, 2, 4, 2 at level 0 (parents cover them).
+inline imgkit::MapBuilder_t GridMap() {
+  imgkit::MapBuilder_t m = BasicMap();
+  const std::int32_t q = 0x80000;
+  auto at = [](std::int32_t lat, std::int32_t lon, std::uint16_t half, std::uint32_t n, bool last,
+               std::uint16_t child, std::uint32_t kinds) {
+    imgkit::TreSubdiv_t s = Subdiv(lat, lon, half, (n - 1) * 0x10, last, child);
+    s.kinds = 0x0C;
+    s.extKinds = kinds;
+    s.extLength = {n, 2 * n, 0};
+    return s;
+  };
+  m.tre.levels = {
+      {2, 16, false, {at(0, -2 * q, 16, 1, false, 3, 0), at(0, 2 * q, 16, 2, true, 5, 0)}, {}},
+      {1, 20, false,
+       {at(q, -3 * q, 128, 3, false, 7, 0), at(-q, -q, 128, 4, true, 8, 0), at(q, q, 128, 5, false, 9, 0),
+        at(-q, 3 * q, 128, 6, true, 10, 0)},
+       {}},
+      {0, 24, false,
+       {at(q, -3 * q, 0x800, 7, true, 0, 1), at(-q, -q, 0x800, 8, true, 0, 2), at(q, q, 0x800, 9, true, 0, 4),
+        at(-q, 3 * q, 0x800, 10, true, 0, 2)},
+       {}},
+  };
+  m.tre.rgnEnd = 10 * 0x10;
+  m.tre.extFlags = 0x403;  // areas, lines and a one-byte kinds word
+  m.rgnData = std::string(10 * 0x10, '\0');
+  return m;
+}
+
 }  // namespace mpltest
