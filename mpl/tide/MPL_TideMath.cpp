@@ -20,15 +20,6 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
   return q;
 }
 
-// The upper 32 bits of a signed 64-bit product.
-std::int64_t Hi(std::int64_t a, std::int64_t b) { return (a * b) >> 32; }
-
-// x = the angle in radians as a fraction of 2^31; s = x^2.
-void KernelArgs(std::int32_t angle, std::int64_t& x, std::int64_t& s) {
-  x = (static_cast<std::int64_t>(angle) * 0x6487ED51LL) >> 29;
-  s = (x * x) >> 31;
-}
-
 }  // namespace
 
 double WrapRadians(double angle) {
@@ -61,38 +52,18 @@ float Atan2(float y, float x) {
   return a;
 }
 
-std::int32_t TideCosKernel(std::int32_t angle) {
-  static constexpr std::int64_t kM[5] = {0x7C1F07C2, 0x5B05B05B, 0x49249249, 0x44444444, 0x55555555};
-  static constexpr int kK[5] = {6, 5, 4, 3, 2};
-  std::int64_t x, s;
-  KernelArgs(angle, x, s);
-  std::int64_t t = 0x7FFFFFFF - (Hi(s, kM[0]) >> kK[0]);
-  for (int i = 1; i < 5; ++i) t = 0x7FFFFFFF - (Hi((t * s) >> 31, kM[i]) >> kK[i]);
-  return static_cast<std::int32_t>(0x7FFFFFFF - Hi(t, s));
-}
-
-std::int32_t TideSinKernel(std::int32_t angle) {
-  static constexpr std::int64_t kM[6] = {0x69069069, 0x4A7904A7, 0x71C71C71, 0x61861861, 0x66666666, 0x55555555};
-  static constexpr int kK[6] = {6, 5, 5, 4, 3, 1};
-  std::int64_t x, s;
-  KernelArgs(angle, x, s);
-  std::int64_t t = 0x7FFFFFFF - (Hi(s, kM[0]) >> kK[0]);
-  for (int i = 1; i < 6; ++i) t = 0x7FFFFFFF - (Hi((t * s) >> 31, kM[i]) >> kK[i]);
-  return static_cast<std::int32_t>((t * x) >> 31);
-}
-
 std::int32_t FixedSin(std::uint32_t angle) {
   const std::int32_t q = static_cast<std::int32_t>(angle + 0x20000000u) >> 30;
   const std::int32_t b = static_cast<std::int32_t>(angle << 2) >> 2;
   switch (q) {
     case 0:
-      return TideSinKernel(b);
+      return MdbSinKernel(b);
     case 1:
-      return TideCosKernel(b);
+      return MdbCosKernel(b);
     case -1:
-      return -TideCosKernel(b);
+      return -MdbCosKernel(b);
     default:
-      return -TideSinKernel(b);
+      return -MdbSinKernel(b);
   }
 }
 
@@ -124,23 +95,6 @@ float SemicirclesToRadiansF(float semicircles) {
 
 std::int32_t RadiansToSemicircles(double radians) {
   return static_cast<std::int32_t>(static_cast<std::int64_t>(radians * 683565275.5764323));
-}
-
-std::uint32_t ISqrt64(std::uint64_t value) {
-  std::uint64_t root = 0;
-  std::uint64_t rem = value;
-  std::uint64_t bit = 1ULL << 62;
-  while (bit != 0) {
-    if (rem >= root + bit) {
-      rem -= root + bit;
-      root = (root >> 1) + bit;
-    } else {
-      root >>= 1;
-    }
-    bit >>= 2;
-  }
-  if (rem > root) ++root;
-  return static_cast<std::uint32_t>(root);
 }
 
 double Normalize360(double degrees) {

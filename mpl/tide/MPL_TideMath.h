@@ -6,6 +6,8 @@
 // fields, and the days to or from new and full moons.
 #include <cstdint>
 
+#include "mpl/MPL_Geometry.h"  // ISqrt64 and the sine and cosine kernels
+
 namespace mpl {
 
 // A calendar date of the engine.
@@ -27,11 +29,8 @@ double WrapRadians(double angle);  // into (-pi, pi]
 float WrapRadiansF(float angle);   // the same in single precision
 float Atan2(float y, float x);     // radians; (0, 0) gives 0
 
-// Sine and cosine of an angle within plus or minus 45 degrees (2^29 units),
-// as fractions scaled by 2^31.
-std::int32_t TideSinKernel(std::int32_t angle);
-std::int32_t TideCosKernel(std::int32_t angle);
-// Sine and cosine of any 32-bit angle, scaled by 2^31.
+// Sine and cosine of any 32-bit angle, scaled by 2^31, folded by quadrant
+// onto the map reader's kernels (MPL_Geometry.h).
 std::int32_t FixedSin(std::uint32_t angle);
 std::int32_t FixedCos(std::uint32_t angle);
 // Degrees as a 32-bit angle: wrapped into [-180, 180) first, then truncated.
@@ -46,10 +45,6 @@ double FixedCosDeg(double degrees);
 double SemicirclesToRadians(double semicircles);
 float SemicirclesToRadiansF(float semicircles);
 std::int32_t RadiansToSemicircles(double radians);
-
-// The square root rounded to the nearest integer (a remainder equal to the
-// root rounds down).
-std::uint32_t ISqrt64(std::uint64_t value);
 
 // Angles normalised into [0, 360) and [-180, 180).
 double Normalize360(double degrees);
