@@ -11,7 +11,7 @@
 
 namespace {
 
-#include "tests/mpl/tide_reference/constituents.inc"
+#include "tide_reference/constituents.inc"
 
 double AngleDifference(double a, double b) {
   const double d = std::fmod(std::fabs(a - b), 360.0);

@@ -16,7 +16,7 @@
 
 namespace {
 
-#include "tests/mpl/tide_reference/predictions.inc"
+#include "tide_reference/predictions.inc"
 
 template <typename T, std::size_t N>
 constexpr std::uint16_t CountOf(const T (&)[N]) {

@@ -9,7 +9,7 @@
 
 namespace {
 
-#include "tests/mpl/tide_reference/kernels.inc"
+#include "tide_reference/kernels.inc"
 
 std::uint32_t Day(unsigned year, unsigned month, unsigned day) {
   const mpl::TideDate_t date{static_cast<std::uint8_t>(month), static_cast<std::uint8_t>(day),

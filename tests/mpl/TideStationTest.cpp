@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-#include "tests/mpl/tide_reference/predictions.inc"
+#include "tide_reference/predictions.inc"
 
 // A map with one station whose pointer (and corrections) lead the LBL.
 struct StationMap_t {
@@ -98,6 +99,18 @@ TEST(TideStationTest, HarmonicStationWestOfGreenwichOverTheTurnOf1990) {
   ASSERT_EQ(station.Constituents().size(), std::size(kHarmonicConstituents));
   EXPECT_EQ(station.Constituents()[26].number, 175);
   EXPECT_EQ(station.Constituents()[0].amplitude, 1800);
+  // The iterator over the stored list: copies are independent, post-increment
+  // gives the old position, the end holds nothing.
+  auto range = station.ConstituentSearch();
+  auto it = range.begin();
+  auto copy = it;
+  const auto old = it++;
+  EXPECT_EQ(old->number, 0);
+  EXPECT_EQ(it->number, 1);
+  EXPECT_EQ(copy->number, 0);
+  ++copy;
+  EXPECT_EQ(copy->number, 1);
+  EXPECT_EQ(std::distance(range.begin(), range.end()), static_cast<std::ptrdiff_t>(std::size(kHarmonicConstituents)));
 
   // Local midnight of 1 January 1990 is 05:00 UTC; two days, four samples an hour.
   std::vector<mpl::TideSample_t> samples;
