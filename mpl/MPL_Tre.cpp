@@ -161,8 +161,8 @@ int MdbNextSubdivision(MdbMap_t& map, unsigned level) {
   if (!MdbLevelRange(map, L, lo, hi)) return kMdbBadData;
 
   unsigned s = map.walk[L];
-  // Every pass moves s forward inside the level, or moves the parent walk on,
-  // which is finite itself: the walk ends.
+  // Every pass moves s forward inside the level, and the parent walk only
+  // forward: a walk visits each subdivision of a level at most once.
   for (;;) {
     bool groupEnds = false;
     if (s != 0) {
@@ -180,13 +180,18 @@ int MdbNextSubdivision(MdbMap_t& map, unsigned level) {
       groupEnds = true;
     }
     if (groupEnds) {
+      // The next parent with children; a group that starts at or before the
+      // last subdivision walked here was walked already (damaged data only).
       for (;;) {
         const int result = MdbNextSubdivision(map, L + 1);
         if (result != kMdbDone) return result;
-        if (map.subdiv.firstChild != 0) break;
+        const unsigned child = map.subdiv.firstChild;
+        if (child == 0) continue;
+        if (child < lo || child > hi) return kMdbBadData;
+        if (map.walk[L] != 0 && child <= map.walk[L]) continue;
+        s = child;
+        break;
       }
-      s = map.subdiv.firstChild;
-      if (s < lo || s > hi) return kMdbBadData;
     }
     map.walk[L] = static_cast<std::uint16_t>(s);
     int result = MdbLoadSubdivision(map, s, false);
