@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "mpl/MPL_EngineImage.h"
-#include "tests/imgkit/ImageBuilder.h"
+#include "tests/imgkit/MapImage.h"
+#include "tests/imgkit/SubfileHeader.h"
 
 namespace imgkit {
 
@@ -145,28 +145,19 @@ std::string EncodeCorrections(const TideCorrectionsSpec_t& s) {
 
 std::string BuildTideLbl(const std::string& section, const std::string& pointers, std::uint32_t& pointerOffset,
                          std::uint16_t headerLength, std::uint32_t sectionLength) {
-  std::string header(236, '\0');
-  header[0] = static_cast<char>(headerLength & 0xFF);
-  header[1] = static_cast<char>(headerLength >> 8);
-  header.replace(2, 10, "VORTAN LBL");
-  header[12] = 1;
-  pointerOffset = 236;
-  const auto sectionOffset = static_cast<std::uint32_t>(236 + pointers.size());
-  std::string words;
-  Put(words, sectionOffset, 4);
-  Put(words, sectionLength != 0 ? sectionLength : static_cast<std::uint32_t>(section.size()), 4);
-  Put(words, 0, 4);
-  header.replace(196, 12, words);
-  return header + pointers + section;
+  LblHeader_t header;
+  header.length = headerLength;
+  std::string bytes = header.Build();
+  bytes.resize(236, '\0');  // a short header leaves the descriptor unread
+  pointerOffset = static_cast<std::uint32_t>(bytes.size());
+  Put32(bytes, 196, static_cast<std::uint32_t>(bytes.size() + pointers.size()));
+  Put32(bytes, 200, sectionLength != 0 ? sectionLength : static_cast<std::uint32_t>(section.size()));
+  return bytes + pointers + section;
 }
 
 TideMap_t::TideMap_t(const std::string& lbl) {
-  ImageBuilder_t builder;
-  builder.blockCount = 1024;
-  builder.files.push_back(File("TIDEMAP.LBL", lbl));
-  media = std::make_unique<MemoryMedia_t>(builder.Build(), true);
   map.mapName = "TIDEMAP";
-  map.source = mpl::ImageSource_t(*media, glo::SmartPtr_t<glo::RefCounter_t>(), 8);
+  map.source = OpenImage(MapImage({{"TIDEMAP.LBL", lbl}}));
   openResult = mpl::MdbReadLblHeader(map);
 }
 

@@ -5,12 +5,10 @@
 // tables; the LBL sub-file around it, and an image holding that sub-file
 // opened as a map engine context.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "mpl/MPL_Engine.h"
-#include "tests/imgkit/MemoryMedia.h"
 
 namespace imgkit {
 
@@ -65,10 +63,10 @@ class TideSectionBuilder_t {
 std::string EncodeStationPointer(std::uint32_t sectionLength, std::uint32_t dataOffset);
 std::string EncodeCorrections(const TideCorrectionsSpec_t& spec);
 
-// An LBL sub-file: a 236-byte header with the tide section descriptor at 0xC4
-// (length field 'headerLength'), then 'pointers' (the station pointers, at
-// 'pointerOffset' = 236), then the section. 'sectionLength' overrides the
-// stored length when not 0.
+// An LBL sub-file: a header of 236 bytes whose length field says
+// 'headerLength', with the tide section descriptor at 0xC4; then 'pointers'
+// (the station pointers, from 'pointerOffset' = 236), then the section.
+// 'sectionLength' overrides the stored length when not 0.
 std::string BuildTideLbl(const std::string& section, const std::string& pointers, std::uint32_t& pointerOffset,
                          std::uint16_t headerLength = 236, std::uint32_t sectionLength = 0);
 
@@ -76,7 +74,6 @@ std::string BuildTideLbl(const std::string& section, const std::string& pointers
 // sub-file: the map's engine context with its LBL header read.
 struct TideMap_t {
   explicit TideMap_t(const std::string& lbl);
-  std::unique_ptr<MemoryMedia_t> media;
   mpl::MdbMap_t map;
   int openResult = 1;
 };
