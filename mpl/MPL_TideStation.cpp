@@ -12,6 +12,32 @@ namespace {
 
 constexpr int kEventSlots = 12;
 
+// ToStationTime for many times of few UTC years: the year start is worked out
+// once per year.
+class StationTimes_t {
+ public:
+  explicit StationTimes_t(const TideStation_t& station) : m_station(station) {}
+  TideTime_t operator()(const glo::Time_t& time) {
+    const std::int64_t v = time.GetValue();
+    if (!m_valid || v < m_from || v >= m_to) {
+      const std::tm utc = time.ToTm();
+      const auto year = static_cast<std::uint16_t>(utc.tm_year + 1900);
+      m_yearStart = glo::Time_t(year, 1, 1, 0, 0, 0, m_station.GetUtcOffset());
+      m_from = glo::Time_t(year, 1, 1, 0, 0, 0).GetValue();
+      m_to = year < 2038 ? glo::Time_t(static_cast<std::uint16_t>(year + 1), 1, 1, 0, 0, 0).GetValue()
+                         : glo::Time_t::kMaxValue + 1;
+      m_valid = true;
+    }
+    return {m_yearStart, glo::Difference(time, m_yearStart)};
+  }
+
+ private:
+  const TideStation_t& m_station;
+  glo::Time_t m_yearStart{0};
+  std::int64_t m_from = 0, m_to = 0;
+  bool m_valid = false;
+};
+
 }  // namespace
 
 TideStation_t::TideStation_t(MdbMap_t& map, const TidePointInfo_t& point, bool interpolate) {
@@ -30,6 +56,7 @@ void TideStation_t::Predict(const glo::Time_t& start, unsigned days, unsigned sa
   const glo::Time_t end = start + glo::TimeSpan_t(86400.0 * days);
   std::vector<float> heights(static_cast<std::size_t>(count));
   MDB_tide_event_type extremes[kEventSlots];
+  StationTimes_t stationTime(*this);
   for (glo::Time_t t = start; t.GetValue() < end.GetValue(); t += glo::TimeSpan_t(86400.0)) {
     const glo::TimeSpan_t offset = GetUtcOffset();
     const std::uint32_t dayStart = ToEngineTime(t, offset);
@@ -37,11 +64,11 @@ void TideStation_t::Predict(const glo::Time_t& start, unsigned days, unsigned sa
     const glo::Time_t base = FromEngineTime(dayStart, offset);
     const double step = 3600.0 / samplesPerHour;
     for (int i = 0; i < count; ++i) {
-      samples.push_back({ToStationTime(*this, base + glo::TimeSpan_t(i * step)), static_cast<double>(heights[i])});
+      samples.push_back({stationTime(base + glo::TimeSpan_t(i * step)), static_cast<double>(heights[i])});
     }
     for (const MDB_tide_event_type& e : extremes) {
       if (e.kind == kTideNoEvent) continue;
-      events.push_back({ToStationTime(*this, FromEngineTime(e.time, offset)), static_cast<double>(e.height),
+      events.push_back({stationTime(FromEngineTime(e.time, offset)), static_cast<double>(e.height),
                         e.kind != kTideLowWater});
     }
   }

@@ -122,6 +122,11 @@ TEST(TideStationTest, HarmonicStationWestOfGreenwichOverTheTurnOf1990) {
   EXPECT_EQ(samples[97].time.Time(), samples[96].time.Time());
   EXPECT_EQ(samples[1].time.since.GetSeconds() - samples[0].time.since.GetSeconds(), 900.0);
   EXPECT_TRUE(std::is_sorted(events.begin(), events.end(), mpl::CompareTideEvents));
+  for (const auto& s : samples) {
+    const mpl::TideTime_t expected = mpl::ToStationTime(station, s.time.Time());
+    ASSERT_EQ(s.time.yearStart, expected.yearStart);
+    ASSERT_EQ(s.time.since, expected.since);
+  }
   ExpectDayMatches(samples, 0, events, 0, 86400, station.GetUtcOffset());
   ExpectDayMatches(samples, 97, events, 0, 2 * 86400, station.GetUtcOffset());
   for (std::size_t i = 1; i < events.size(); ++i) EXPECT_NE(events[i].high, events[i - 1].high);
