@@ -64,12 +64,12 @@ int main() {
 
   // The same through a station read from a map, with the samples and events
   // turned into station times.
-  std::vector<imgkit::TideConstituentSpec_t> specs;
+  std::vector<imgkit::TideConstituentFields_t> fieldList;
   for (const auto& c : kConstituents) {
-    specs.push_back({c.number, c.amplitude, static_cast<std::uint16_t>(c.phase >> 20), c.amplitude > 1023});
+    fieldList.push_back({c.number, c.amplitude, static_cast<std::uint16_t>(c.phase >> 20), c.amplitude > 1023});
   }
   imgkit::TideSectionBuilder_t section;
-  const std::uint32_t at = section.AddHarmonic(-300, 3000, specs);
+  const std::uint32_t at = section.AddHarmonic(-300, 3000, fieldList);
   std::uint32_t pointer = 0;
   imgkit::TideMap_t map(imgkit::BuildTideLbl(
       section.Bytes(), imgkit::EncodeStationPointer(static_cast<std::uint32_t>(section.Bytes().size()), at), pointer));

@@ -96,7 +96,7 @@ std::vector<std::string> StrideFuzzSeeds() {
   harmonic.AddHarmonic(570, 10, {{34, 99, 1}});
   const auto length = static_cast<std::uint32_t>(harmonic.Bytes().size());
   seeds.push_back(Input(0, imgkit::EncodeStationPointer(length, at), harmonic.Bytes()));
-  imgkit::TideCorrectionsSpec_t corrections;
+  imgkit::TideCorrectionsFields_t corrections;
   corrections.lowTime = 25;
   corrections.highTime = -40;
   corrections.wideTimes = true;
@@ -110,26 +110,26 @@ std::vector<std::string> StrideFuzzSeeds() {
 
   imgkit::TideSectionBuilder_t simplified;
   const std::uint32_t mean = simplified.AddMeanLevelTable(0x15, {1, -1, 0, 2, -2, 1, 0, -1, 1, 0, -2, 1});
-  imgkit::TideSimplifiedSpec_t spec;
-  spec.flags = 10 | 0x20 | 0x40 | 0x80 | 0x100 | 0x200 | 0x400 | 0x1800 | 0x2000 | 0x4000;
-  spec.z0 = 1500;
+  imgkit::TideSimplifiedFields_t fields;
+  fields.flags = 10 | 0x20 | 0x40 | 0x80 | 0x100 | 0x200 | 0x400 | 0x1800 | 0x2000 | 0x4000;
+  fields.z0 = 1500;
   const std::uint16_t phases[6] = {1000, 20, 3000, 2800, 500, 3900};
   const std::uint16_t amplitudes[4] = {800, 250, 150, 100};
-  std::copy(phases, phases + 6, spec.phases);
-  std::copy(amplitudes, amplitudes + 4, spec.amplitudes);
-  spec.f4 = 30;
-  spec.f6 = 10;
-  spec.minutes = 30;
-  spec.meanLevelOffset = mean;
-  spec.offsetWidth = 1;
-  spec.dayFlags = 2 | 0x08 | 0x10;
-  spec.day = {50, -10, -10, -8, -8, -6, -4, -2};
-  spec.monthlyFlags = 0xE7;
-  spec.monthly[0] = {25, -30, 40, 15, -20, 35, -10, 5, -45, 30, 20};
-  spec.monthly[1] = {-1, -1, 0, -1, -1, 0, -1, 0, 0, 0, -1};
-  spec.monthly[2] = {5, -3, 2, 4, -6, 1, 0, -2, 3, -1, 2};
-  spec.monthly[3] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
-  const std::uint32_t record = simplified.AddSimplified(spec);
+  std::copy(phases, phases + 6, fields.phases);
+  std::copy(amplitudes, amplitudes + 4, fields.amplitudes);
+  fields.f4 = 30;
+  fields.f6 = 10;
+  fields.minutes = 30;
+  fields.meanLevelOffset = mean;
+  fields.offsetWidth = 1;
+  fields.dayFlags = 2 | 0x08 | 0x10;
+  fields.day = {50, -10, -10, -8, -8, -6, -4, -2};
+  fields.monthlyFlags = 0xE7;
+  fields.monthly[0] = {25, -30, 40, 15, -20, 35, -10, 5, -45, 30, 20};
+  fields.monthly[1] = {-1, -1, 0, -1, -1, 0, -1, 0, 0, 0, -1};
+  fields.monthly[2] = {5, -3, 2, 4, -6, 1, 0, -2, 3, -1, 2};
+  fields.monthly[3] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+  const std::uint32_t record = simplified.AddSimplified(fields);
   seeds.push_back(Input(2, imgkit::EncodeStationPointer(
                                static_cast<std::uint32_t>(simplified.Bytes().size()), record),
                         simplified.Bytes()));

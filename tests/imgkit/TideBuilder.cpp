@@ -27,7 +27,7 @@ std::uint32_t TideSectionBuilder_t::AddBytes(const std::string& bytes) {
 }
 
 std::uint32_t TideSectionBuilder_t::AddHarmonic(int utcMinutes, std::uint16_t z0,
-                                                const std::vector<TideConstituentSpec_t>& list) {
+                                                const std::vector<TideConstituentFields_t>& list) {
   std::string out;
   const unsigned magnitude = static_cast<unsigned>(std::abs(utcMinutes));
   std::uint8_t flags = static_cast<std::uint8_t>((magnitude / 60) & 0xF);
@@ -37,7 +37,7 @@ std::uint32_t TideSectionBuilder_t::AddHarmonic(int utcMinutes, std::uint16_t z0
   if (flags & 0x20) out.push_back(static_cast<char>(magnitude % 60));
   Put(out, z0, 2);
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const TideConstituentSpec_t& c = list[i];
+    const TideConstituentFields_t& c = list[i];
     std::uint32_t word = c.phase & 0xFFFu;
     if (c.wide) {
       word |= ((c.amplitude >> 13) & 3u) << 12;
@@ -58,7 +58,7 @@ std::uint32_t TideSectionBuilder_t::AddHarmonic(int utcMinutes, std::uint16_t z0
   return AddBytes(out);
 }
 
-std::uint32_t TideSectionBuilder_t::AddSimplified(const TideSimplifiedSpec_t& s) {
+std::uint32_t TideSectionBuilder_t::AddSimplified(const TideSimplifiedFields_t& s) {
   std::string out;
   Put(out, s.flags, 2);
   Put(out, s.z0, (s.flags & 0x80) ? 2 : 1);
@@ -113,7 +113,7 @@ std::string EncodeStationPointer(std::uint32_t sectionLength, std::uint32_t data
   return out;
 }
 
-std::string EncodeCorrections(const TideCorrectionsSpec_t& s) {
+std::string EncodeCorrections(const TideCorrectionsFields_t& s) {
   std::uint32_t f = 0;
   std::string tail;
   const unsigned further = static_cast<unsigned>(std::abs(s.furtherTime));

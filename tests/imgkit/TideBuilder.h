@@ -12,7 +12,7 @@
 
 namespace imgkit {
 
-struct TideConstituentSpec_t {
+struct TideConstituentFields_t {
   std::uint8_t number;
   std::uint16_t amplitude;  // thousandths of a foot: up to 1023 narrow, 32767 wide
   std::uint16_t phase;      // 4096ths of a turn
@@ -20,7 +20,7 @@ struct TideConstituentSpec_t {
   std::uint8_t extra = 0;   // with wide: bytes that follow and are skipped (0..7)
 };
 
-struct TideSimplifiedSpec_t {
+struct TideSimplifiedFields_t {
   std::uint16_t flags = 0;
   std::uint16_t z0 = 0;
   std::uint16_t phases[6] = {};  // M2, S2, K1, O1, F4, F6 in 4096ths
@@ -36,7 +36,7 @@ struct TideSimplifiedSpec_t {
 };
 
 // The encoded subordinate corrections (the F word and what follows it).
-struct TideCorrectionsSpec_t {
+struct TideCorrectionsFields_t {
   std::int16_t lowTime = 0, highTime = 0;  // minutes
   bool wideTimes = false;
   unsigned layout = 0;  // height layout 0..3
@@ -47,8 +47,8 @@ struct TideCorrectionsSpec_t {
 class TideSectionBuilder_t {
  public:
   // Each returns the record's section offset.
-  std::uint32_t AddHarmonic(int utcMinutes, std::uint16_t z0, const std::vector<TideConstituentSpec_t>& list);
-  std::uint32_t AddSimplified(const TideSimplifiedSpec_t& spec);
+  std::uint32_t AddHarmonic(int utcMinutes, std::uint16_t z0, const std::vector<TideConstituentFields_t>& list);
+  std::uint32_t AddSimplified(const TideSimplifiedFields_t& fields);
   std::uint32_t AddMeanLevelTable(std::uint8_t header, const std::vector<std::int8_t>& values);
   std::uint32_t AddBytes(const std::string& bytes);
   const std::string& Bytes() const { return m_bytes; }
@@ -61,7 +61,7 @@ class TideSectionBuilder_t {
 // A station pointer in the offset width of a section of that length,
 // followed for subtype-1 points by the encoded corrections.
 std::string EncodeStationPointer(std::uint32_t sectionLength, std::uint32_t dataOffset);
-std::string EncodeCorrections(const TideCorrectionsSpec_t& spec);
+std::string EncodeCorrections(const TideCorrectionsFields_t& fields);
 
 // An LBL sub-file: a header of 236 bytes whose length field says
 // 'headerLength', with the tide section descriptor at 0xC4; then 'pointers'

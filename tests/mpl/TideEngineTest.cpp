@@ -60,22 +60,22 @@ struct SimplifiedMap_t {
     imgkit::TideSectionBuilder_t section;
     const std::uint32_t mean =
         section.AddMeanLevelTable(kSimplifiedMeanHeader, std::vector<std::int8_t>(kSimplifiedMean, kSimplifiedMean + 12));
-    imgkit::TideSimplifiedSpec_t spec;
-    spec.flags = kSimplifiedFlags;
-    spec.z0 = kSimplifiedZ0;
-    std::copy(kSimplifiedPhases, kSimplifiedPhases + 6, spec.phases);
-    std::copy(kSimplifiedAmplitudes, kSimplifiedAmplitudes + 4, spec.amplitudes);
-    spec.f4 = kSimplifiedF4;
-    spec.f6 = kSimplifiedF6;
-    spec.meanLevelOffset = mean;
-    spec.offsetWidth = 1;
-    spec.dayFlags = kSimplifiedDayFlags;
-    spec.day.assign(kSimplifiedDay, kSimplifiedDay + 8);
-    spec.monthlyFlags = kSimplifiedMonthlyFlags;
-    spec.monthly[0].assign(kSimplifiedM2Phase, kSimplifiedM2Phase + 11);
-    spec.monthly[1].assign(kSimplifiedS2Phase, kSimplifiedS2Phase + 11);
-    spec.monthly[2].assign(kSimplifiedM2Amplitude, kSimplifiedM2Amplitude + 11);
-    const std::uint32_t at = section.AddSimplified(spec);
+    imgkit::TideSimplifiedFields_t fields;
+    fields.flags = kSimplifiedFlags;
+    fields.z0 = kSimplifiedZ0;
+    std::copy(kSimplifiedPhases, kSimplifiedPhases + 6, fields.phases);
+    std::copy(kSimplifiedAmplitudes, kSimplifiedAmplitudes + 4, fields.amplitudes);
+    fields.f4 = kSimplifiedF4;
+    fields.f6 = kSimplifiedF6;
+    fields.meanLevelOffset = mean;
+    fields.offsetWidth = 1;
+    fields.dayFlags = kSimplifiedDayFlags;
+    fields.day.assign(kSimplifiedDay, kSimplifiedDay + 8);
+    fields.monthlyFlags = kSimplifiedMonthlyFlags;
+    fields.monthly[0].assign(kSimplifiedM2Phase, kSimplifiedM2Phase + 11);
+    fields.monthly[1].assign(kSimplifiedS2Phase, kSimplifiedS2Phase + 11);
+    fields.monthly[2].assign(kSimplifiedM2Amplitude, kSimplifiedM2Amplitude + 11);
+    const std::uint32_t at = section.AddSimplified(fields);
     return imgkit::BuildTideLbl(section.Bytes(), imgkit::EncodeStationPointer(
                                                      static_cast<std::uint32_t>(section.Bytes().size()), at),
                                 pointer);

@@ -11,7 +11,7 @@
 
 namespace {
 
-using imgkit::TideConstituentSpec_t;
+using imgkit::TideConstituentFields_t;
 
 // A map whose LBL holds one tide section and one station pointer (with
 // corrections) in front of it.
@@ -126,7 +126,7 @@ TEST(TideRecordsTest, SectionAboveSixteenMebibytesIsUnreadable) {
 
 TEST(TideRecordsTest, SubordinateCorrectionsByLayout) {
   struct Case_t {
-    imgkit::TideCorrectionsSpec_t spec;
+    imgkit::TideCorrectionsFields_t fields;
     std::int16_t lowTime, highTime;
     std::uint16_t lowRatio, highRatio;
     std::int16_t lowDiff, highDiff, further;
@@ -139,7 +139,7 @@ TEST(TideRecordsTest, SubordinateCorrectionsByLayout) {
   imgkit::TideSectionBuilder_t section;
   section.AddHarmonic(0, 1, {{0, 1, 1}});
   for (const Case_t& c : cases) {
-    Fixture_t f(section, 0, imgkit::EncodeCorrections(c.spec));
+    Fixture_t f(section, 0, imgkit::EncodeCorrections(c.fields));
     mpl::MDB_tide_corrections_type k{};
     ASSERT_EQ(mpl::MdbReadTideCorrections(f.map.map, 29, 1, f.pointer, k), 0);
     EXPECT_EQ(k.dataOffset, 0);
@@ -158,28 +158,28 @@ TEST(TideRecordsTest, SimplifiedRecordAndItsTables) {
   section.AddBytes(std::string(260, '\0'));
   const std::uint32_t mean = section.AddMeanLevelTable(0x05 | (2 << 3), {1, -1, 0, 2, -2, 1, 0, -1, 1, 0, -2, 1});
   const std::uint32_t mean16 = section.AddMeanLevelTable(0x03, {-100, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-  imgkit::TideSimplifiedSpec_t spec;
-  spec.flags = 5 | 0x10 | 0x20 | 0x80 | 0x200 | 0x400 | 0x1000 | 0x2000 | 0x4000;  // Z0 and amplitudes in hundredths
-  spec.z0 = 345;
-  spec.phases[0] = 4095;
-  spec.phases[1] = 1;
-  spec.phases[2] = 2048;
-  spec.phases[3] = 100;
-  spec.phases[4] = 77;
-  spec.phases[5] = 3000;
-  spec.amplitudes[0] = 120;
-  spec.amplitudes[1] = 30;
-  spec.f4 = 12;
-  spec.f6 = 34;
-  spec.minutes = 30;
-  spec.meanLevelOffset = mean;
-  spec.dayFlags = 3;  // age 3, hundredths, 8-bit
-  spec.day = {20, -5, -5, -4, -3, -2, -1, 0};
-  spec.monthlyFlags = 0x01 | (0x03 << 2) | (0x02 << 4);  // M2 phase (8-bit degrees), S2 phase (tenths), M2 amplitude
-  spec.monthly[0] = {10, 10, -30, 0, 0, 0, 0, 0, 0, 0, 1};
-  spec.monthly[1] = {-15, -20, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  spec.monthly[2] = {5, -3, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  const std::uint32_t at = section.AddSimplified(spec);
+  imgkit::TideSimplifiedFields_t fields;
+  fields.flags = 5 | 0x10 | 0x20 | 0x80 | 0x200 | 0x400 | 0x1000 | 0x2000 | 0x4000;  // Z0 and amplitudes in hundredths
+  fields.z0 = 345;
+  fields.phases[0] = 4095;
+  fields.phases[1] = 1;
+  fields.phases[2] = 2048;
+  fields.phases[3] = 100;
+  fields.phases[4] = 77;
+  fields.phases[5] = 3000;
+  fields.amplitudes[0] = 120;
+  fields.amplitudes[1] = 30;
+  fields.f4 = 12;
+  fields.f6 = 34;
+  fields.minutes = 30;
+  fields.meanLevelOffset = mean;
+  fields.dayFlags = 3;  // age 3, hundredths, 8-bit
+  fields.day = {20, -5, -5, -4, -3, -2, -1, 0};
+  fields.monthlyFlags = 0x01 | (0x03 << 2) | (0x02 << 4);  // M2 phase (8-bit degrees), S2 phase (tenths), M2 amplitude
+  fields.monthly[0] = {10, 10, -30, 0, 0, 0, 0, 0, 0, 0, 1};
+  fields.monthly[1] = {-15, -20, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  fields.monthly[2] = {5, -3, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  const std::uint32_t at = section.AddSimplified(fields);
   Fixture_t f(section, at);
 
   std::int32_t offset = 0;

@@ -37,8 +37,8 @@ struct StationMap_t {
   imgkit::TideMap_t map;
 };
 
-std::vector<imgkit::TideConstituentSpec_t> Specs(const mpl::MDB_tide_constituent_type* list, std::size_t n) {
-  std::vector<imgkit::TideConstituentSpec_t> out;
+std::vector<imgkit::TideConstituentFields_t> FieldList(const mpl::MDB_tide_constituent_type* list, std::size_t n) {
+  std::vector<imgkit::TideConstituentFields_t> out;
   for (std::size_t i = 0; i < n; ++i) {
     out.push_back({list[i].number, list[i].amplitude, static_cast<std::uint16_t>(list[i].phase >> 20),
                    list[i].amplitude > 1023});
@@ -49,7 +49,7 @@ std::vector<imgkit::TideConstituentSpec_t> Specs(const mpl::MDB_tide_constituent
 imgkit::TideSectionBuilder_t HarmonicSection(std::uint32_t& at) {
   imgkit::TideSectionBuilder_t section;
   at = section.AddHarmonic(kHarmonicUtc, kHarmonicZ0,
-                           Specs(kHarmonicConstituents, std::size(kHarmonicConstituents)));
+                           FieldList(kHarmonicConstituents, std::size(kHarmonicConstituents)));
   return section;
 }
 
@@ -142,22 +142,22 @@ TEST(TideStationTest, SimplifiedStationTenHoursEastOnNewYearsEve) {
   imgkit::TideSectionBuilder_t section;
   const std::uint32_t mean =
       section.AddMeanLevelTable(kSimplifiedMeanHeader, std::vector<std::int8_t>(kSimplifiedMean, kSimplifiedMean + 12));
-  imgkit::TideSimplifiedSpec_t spec;
-  spec.flags = kSimplifiedFlags;
-  spec.z0 = kSimplifiedZ0;
-  std::copy(kSimplifiedPhases, kSimplifiedPhases + 6, spec.phases);
-  std::copy(kSimplifiedAmplitudes, kSimplifiedAmplitudes + 4, spec.amplitudes);
-  spec.f4 = kSimplifiedF4;
-  spec.f6 = kSimplifiedF6;
-  spec.meanLevelOffset = mean;
-  spec.offsetWidth = 1;
-  spec.dayFlags = kSimplifiedDayFlags;
-  spec.day.assign(kSimplifiedDay, kSimplifiedDay + 8);
-  spec.monthlyFlags = kSimplifiedMonthlyFlags;
-  spec.monthly[0].assign(kSimplifiedM2Phase, kSimplifiedM2Phase + 11);
-  spec.monthly[1].assign(kSimplifiedS2Phase, kSimplifiedS2Phase + 11);
-  spec.monthly[2].assign(kSimplifiedM2Amplitude, kSimplifiedM2Amplitude + 11);
-  const std::uint32_t at = section.AddSimplified(spec);
+  imgkit::TideSimplifiedFields_t fields;
+  fields.flags = kSimplifiedFlags;
+  fields.z0 = kSimplifiedZ0;
+  std::copy(kSimplifiedPhases, kSimplifiedPhases + 6, fields.phases);
+  std::copy(kSimplifiedAmplitudes, kSimplifiedAmplitudes + 4, fields.amplitudes);
+  fields.f4 = kSimplifiedF4;
+  fields.f6 = kSimplifiedF6;
+  fields.meanLevelOffset = mean;
+  fields.offsetWidth = 1;
+  fields.dayFlags = kSimplifiedDayFlags;
+  fields.day.assign(kSimplifiedDay, kSimplifiedDay + 8);
+  fields.monthlyFlags = kSimplifiedMonthlyFlags;
+  fields.monthly[0].assign(kSimplifiedM2Phase, kSimplifiedM2Phase + 11);
+  fields.monthly[1].assign(kSimplifiedS2Phase, kSimplifiedS2Phase + 11);
+  fields.monthly[2].assign(kSimplifiedM2Amplitude, kSimplifiedM2Amplitude + 11);
+  const std::uint32_t at = section.AddSimplified(fields);
   StationMap_t m(section, at);
   mpl::SimplifiedTideStation_t station(m.map.map, m.Point(2), false);
   EXPECT_EQ(station.GetUtcOffset().GetSeconds(), 36000.0);
@@ -180,7 +180,7 @@ TEST(TideStationTest, SimplifiedStationTenHoursEastOnNewYearsEve) {
 
 TEST(TideStationTest, SubordinateAndMonthlyStations) {
   std::uint32_t at = 0;
-  imgkit::TideCorrectionsSpec_t corrections;
+  imgkit::TideCorrectionsFields_t corrections;
   corrections.lowTime = 25;
   corrections.highTime = 40;
   corrections.layout = 2;
