@@ -1,0 +1,20 @@
+#pragma once
+// Zoom levels of an open map: which levels are usable, the subdivision numbers
+// of each, and the choice of a level for a resolution.
+#include <cstdint>
+
+#include "mpl/MPL_Engine.h"
+
+namespace mpl {
+
+// Picks the level for 'bits' moved by 'step' usable levels, makes it current and
+// answers its resolution bits.
+unsigned MdbSelectLevel(MdbMap_t& map, unsigned bits, int step);
+// A level that has subdivisions and data of its own.
+bool MdbLevelUsable(const MdbMap_t& map, unsigned level);
+// The subdivision numbers of a level: [first, last]; false when it is absent.
+bool MdbLevelRange(const MdbMap_t& map, unsigned level, std::uint16_t& first, std::uint16_t& last);
+// The level that holds subdivision n, or -1 when no level does.
+int MdbLevelOf(const MdbMap_t& map, unsigned n);
+
+}  // namespace mpl
