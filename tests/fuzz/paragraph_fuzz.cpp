@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int rc = mpl::MdbOpenParagraph(source, state);
     // Every call that succeeds moves on: it starts or finishes a part or
     // delivers text. Long texts in tiny chunks are cut off after a while.
-    for (int calls = 0; rc == 0 && calls < 4096; ++calls) {
+    for (int calls = 0; rc == 0 && calls < 256; ++calls) {
       Trap(data[2] >= 2 && buffer[data[2]] != '\x7F');  // nothing written past the buffer
       const mpl::MdbParagraph_t before = state;
       rc = mpl::MdbReadParagraph(source, state);
