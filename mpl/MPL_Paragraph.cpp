@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dsk/DSK_Exception.h"
+#include "mpl/MPL_Engine.h"
 #include "win/WIN_Exception.h"
 
 namespace mpl {
@@ -394,6 +395,27 @@ int MdbReadParagraph(const MdbParagraphSource_t& source, MdbParagraph_t& state) 
   state.delivered += n;
   if (state.delivered >= state.uncompressedLength) finishPart();
   return 0;
+}
+
+MdbParagraphSource_t MdbParagraphSourceOf(MdbMap_t& map) {
+  MdbParagraphSource_t source;
+  source.lbl = &map.lbl.file;
+  source.rgn = &map.rgn.file;
+  source.tableOffset = map.lbl.offset222;
+  source.tableSize = map.lbl.length222;
+  source.offsetShift = map.lbl.bytes234[0];
+  source.defaultTableId = map.lbl.bytes234[1] & 7;
+  source.textTablesOffset = map.rgn.more[0];
+  source.textTablesLength = map.rgn.more[1];
+  return source;
+}
+
+int MdbOpenParagraph(MdbMap_t& map, MdbParagraph_t& state) {
+  return MdbOpenParagraph(MdbParagraphSourceOf(map), state);
+}
+
+int MdbReadParagraph(MdbMap_t& map, MdbParagraph_t& state) {
+  return MdbReadParagraph(MdbParagraphSourceOf(map), state);
 }
 
 }  // namespace mpl

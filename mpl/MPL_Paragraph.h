@@ -13,6 +13,8 @@
 
 namespace mpl {
 
+struct MdbMap_t;
+
 // Where a map's paragraphs are: the two sub-files (open for reading) and the
 // header fields that locate the paragraph table and the decoding tables.
 struct MdbParagraphSource_t {
@@ -30,6 +32,10 @@ struct MdbParagraphSource_t {
 // header is at least 236 bytes long) and the RGN header (u32 offset at 0x71 and
 // u32 length at 0x75, present when the header reaches them). 0, or 1 on a read error.
 int MdbReadParagraphSource(dsk::File_t& lbl, dsk::File_t& rgn, MdbParagraphSource_t& source);
+
+// The source of an open map: its LBL and RGN sub-files and the header fields
+// the engine read at open.
+MdbParagraphSource_t MdbParagraphSourceOf(MdbMap_t& map);
 
 // The reader state of one paragraph. The caller sets the first three fields.
 struct MdbParagraph_t {
@@ -59,10 +65,12 @@ constexpr std::uint32_t kMaxParagraphWorkArea = 1u << 20;
 // Clears the state after its first three fields, locates the paragraph, reads
 // its part count and the first chunk.
 int MdbOpenParagraph(const MdbParagraphSource_t& source, MdbParagraph_t& state);
+int MdbOpenParagraph(MdbMap_t& map, MdbParagraph_t& state);
 // Starts the next part when none is pending (3 when all were read), then
 // delivers up to bufferSize - 1 bytes of text, NUL-terminated, and sets
 // morePending while the part has more.
 int MdbReadParagraph(const MdbParagraphSource_t& source, MdbParagraph_t& state);
+int MdbReadParagraph(MdbMap_t& map, MdbParagraph_t& state);
 // The position and size (its length varint included) of decoding table 'id';
 // 3 when the section ends first, 1 on a read error.
 int MdbFindTextTable(const MdbParagraphSource_t& source, std::uint8_t id, std::uint32_t& size,

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/SubfileHeader.h"
 
 namespace imgkit {
 
@@ -202,9 +203,7 @@ std::string ParagraphFiles_t::Lbl() const {
   constexpr std::uint32_t kHeader = 236;
   std::vector<std::uint32_t> offsets;
   const std::string table = Table(offsets);
-  Bytes_t header;
-  header.U16(kHeader).Raw("VORTAN LBL");
-  std::string bytes = header.str();
+  std::string bytes = CommonHeader(kHeader, "LBL");
   bytes.resize(0xDE, '\0');
   Bytes_t fields;
   fields.U32(kHeader).U32(static_cast<std::uint32_t>(table.size())).U32(0).U8(offsetShift).U8(defaultTableId);
@@ -218,9 +217,7 @@ std::string ParagraphFiles_t::Rgn() const {
   std::string section;
   for (const auto& table : tables) section += table.Bytes();
   section += extraSection;
-  Bytes_t header;
-  header.U16(kHeader).Raw("VORTAN RGN");
-  std::string bytes = header.str();
+  std::string bytes = CommonHeader(kHeader, "RGN");
   bytes.resize(0x71, '\0');
   bytes += Bytes_t().U32(kHeader).U32(static_cast<std::uint32_t>(section.size())).str();
   bytes.resize(kHeader, '\0');

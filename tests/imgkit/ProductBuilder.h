@@ -71,7 +71,8 @@ std::string LeafRecord(const LeafSpec_t& leaf);
 std::string NoticesRecord(const std::vector<std::string>& texts);
 std::string FlaggedNoticesRecord(const std::vector<std::pair<std::uint32_t, std::string>>& notices);
 std::string RegionNamesRecord(const std::vector<std::pair<std::uint8_t, std::string>>& names);
-std::string SubRegionNamesRecord(const std::vector<std::pair<std::pair<std::uint8_t, std::uint8_t>, std::string>>& names);
+std::string SubRegionNamesRecord(
+    const std::vector<std::pair<std::pair<std::uint8_t, std::uint8_t>, std::string>>& names);
 
 // The CRC-32 of the bytes, computed bit by bit.
 std::uint32_t ReferenceCrc32(const std::string& bytes);

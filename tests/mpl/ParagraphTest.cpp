@@ -10,6 +10,8 @@
 #include "dsk/DSK_File.h"
 #include "dsk/DSK_FileBuffer.h"
 #include "dsk/DSK_Partition.h"
+#include "glo/GLO_AutoPtr.h"
+#include "mpl/MPL_Engine.h"
 #include "mpl/MPL_Paragraph.h"
 #include "tests/imgkit/ImageBuilder.h"
 #include "tests/imgkit/MemoryMedia.h"
@@ -288,6 +290,33 @@ TEST(ParagraphTest, DamagedParts) {
   const Opened_t noTables(other);
   EXPECT_EQ(3, ReadParagraph(noTables, other.Number(0)).result);
   EXPECT_EQ(1, ReadParagraph(noTables, 1 << 20).result);
+}
+
+TEST(ParagraphTest, ThroughTheMapsOwnSubfiles) {
+  ParagraphFiles_t files;
+  files.tables = {Abc(), Letters(2)};
+  files.defaultTableId = 1;
+  files.offsetShift = 0;
+  files.paragraphs = {{imgkit::PlainPart("x")},
+                      {imgkit::CompressedPart("the end", 1), imgkit::CompressedPart("cab", 0, 0, true)}};
+  imgkit::ImageBuilder_t b;
+  b.files = {imgkit::File("TEXT.LBL", files.Lbl()), imgkit::File("TEXT.RGN", files.Rgn())};
+  auto* media = new imgkit::MemoryMedia_t(b.Build(), true);
+  mpl::MdbMap_t map;
+  map.mapName = "TEXT";
+  map.source = mpl::ImageSource_t(*media, glo::SmartPtr_t<glo::RefCounter_t>(media), 8);
+  ASSERT_EQ(0, mpl::MdbReadLblHeader(map));
+  ASSERT_EQ(0, mpl::MdbReadRgnHeader(map));
+  char buffer[32];
+  mpl::MdbParagraph_t state;
+  state.number = files.Number(1);
+  state.buffer = buffer;
+  state.bufferSize = sizeof buffer;
+  ASSERT_EQ(0, mpl::MdbOpenParagraph(map, state));
+  EXPECT_STREQ("the end", buffer);
+  ASSERT_EQ(0, mpl::MdbReadParagraph(map, state));
+  EXPECT_STREQ("cab", buffer);
+  EXPECT_EQ(3, mpl::MdbReadParagraph(map, state));
 }
 
 }  // namespace

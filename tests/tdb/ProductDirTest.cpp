@@ -176,7 +176,10 @@ TEST_F(ProductDirTest, MissingOrBrokenRegistration) {
     EXPECT_EQ(static_cast<unsigned long>(plat::kErrorFileNotFound), e.ErrorCode());
   }
   // A family without its "ID".
-  MachineHive_t().Product(kProducts + "\\P", WriteProduct("p.tdb", 9), "b", m_folder).Key("Globarium\\Families\\F").Write();
+  MachineHive_t()
+      .Product(kProducts + "\\P", WriteProduct("p.tdb", 9), "b", m_folder)
+      .Key("Globarium\\Families\\F")
+      .Write();
   EXPECT_STREQ("GLO_Optional.h", SourceOf<glo::Assert_t>([] { tdb::Registry_t().GetFamilies(); }));
 }
 
