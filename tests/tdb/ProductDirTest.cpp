@@ -141,6 +141,17 @@ TEST_F(ProductDirTest, ProductsOfFamiliesAndTheirOrder) {
   EXPECT_FALSE(families.at(5).idx.IsPresent());
 }
 
+TEST_F(ProductDirTest, AnInstalledProductOfIdZeroTakesTheEmptyProductsPlace) {
+  MachineHive_t()
+      .Product(kProducts + "\\Zero", WriteProduct("zero.tdb", 0), "b", m_folder)
+      .Product(kProducts + "\\Nine", WriteProduct("nine.tdb", 9), "b", m_folder)
+      .Write();
+  const tdb::ProductDir_t dir = Directory();
+  EXPECT_EQ(2u, dir.GetProducts().size());
+  EXPECT_EQ(0u, dir.GetDefaultProductId());
+  EXPECT_EQ("Product 0", dir.GetProduct(0).GetName());
+}
+
 TEST_F(ProductDirTest, MissingOrBrokenRegistration) {
   // No "Globarium" at all, and a "Products" key without products.
   MachineHive_t::WriteEmpty();
