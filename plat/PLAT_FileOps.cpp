@@ -104,4 +104,11 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
   return true;
 }
 
+bool GetFileWriteTime(const std::string& path, std::int64_t& seconds) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return Fail(errno);
+  seconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+  return true;
+}
+
 }  // namespace plat

@@ -4,6 +4,7 @@
 // whole or not at all. Failures return false and leave a Windows-numbered last
 // error (PLAT_Error.h): 2 the file is missing, 3 a folder of the path is
 // missing, 80 the target exists.
+#include <cstdint>
 #include <string>
 
 #include "plat/PLAT_FileHandle.h"
@@ -32,5 +33,9 @@ bool WriteFile(Handle file, const void* bytes, std::size_t count);
 // Renames 'from' over 'to' in one step (the old 'to', when there is one, is
 // replaced) and writes the folder's entry through to the disk.
 bool ReplaceFile(const std::string& from, const std::string& to);
+
+// The time of the last change of a file's data, in whole seconds since
+// 1970-01-01 00:00:00 UTC.
+bool GetFileWriteTime(const std::string& path, std::int64_t& seconds);
 
 }  // namespace plat
