@@ -80,10 +80,15 @@ int MdbLoadSubdivision(MdbMap_t& map, unsigned n, bool withExt) {
 }
 
 int MdbLoadExtPointers(MdbMap_t& map, unsigned n) {
+  // The pointers count as loaded only when they were read: after a failure
+  // the next use reads them again and fails the same way.
   map.extPointers = MdbExtPointers_t();
-  map.subdiv.extLoaded = true;
+  map.subdiv.extLoaded = false;
   const MdbExtSubdivTable_t& ext = map.tre.ext;
-  if (ext.firstCovered == 0 || ext.recordSize == 0 || n < ext.firstCovered) return kMdbDone;
+  if (ext.firstCovered == 0 || ext.recordSize == 0 || n < ext.firstCovered) {
+    map.subdiv.extLoaded = true;
+    return kMdbDone;
+  }
   if (n >= ext.firstCovered + ext.lastIndex) return kMdbBadData;
 
   const std::uint64_t at = ext.offset + static_cast<std::uint64_t>(n - ext.firstCovered) * ext.recordSize;
@@ -119,6 +124,7 @@ int MdbLoadExtPointers(MdbMap_t& map, unsigned n) {
     map.extPointers.length[k] = ends[k] - starts[k];
   }
   map.extPointers.kindsWord = kinds;
+  map.subdiv.extLoaded = true;
   return kMdbDone;
 }
 

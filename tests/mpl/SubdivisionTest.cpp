@@ -144,6 +144,7 @@ TEST(SubdivisionTest, ExtendedPointers) {
   ASSERT_EQ(0, mpl::MdbLoadExtPointers(map, 10));
   EXPECT_EQ(2u, map.extPointers.length[0]);  // the records of 2 and 3 as written
   EXPECT_EQ(1, mpl::MdbLoadExtPointers(map, 11));
+  EXPECT_FALSE(map.subdiv.extLoaded);  // a failed load does not count as loaded
 
   imgkit::MapBuilder_t big = mpltest::GridMap();
   big.tre.levels[2].subdivs[0].extLength = {0x10000, 0, 0};
