@@ -14,8 +14,8 @@ bool GetCommonAppDataFolder(std::string& folder);
 std::string GetTempPath();
 
 // Creates one folder (its parent must exist). False and last error on failure:
-// 183 when it already exists, 80 when a file of that name exists, 3 when the
-// parent is missing.
+// 183 when it already exists, 82 (cannot be made) when a file of that name
+// stands in its way, 3 when the parent is missing.
 bool CreateDirectory(const std::string& path);
 
 // The folder separator.
