@@ -313,6 +313,11 @@ bool IsSaveBarred(const std::string& path) {
   return BarredPaths().count(path) != 0;
 }
 
+void LiftSaveBars() {
+  std::lock_guard<std::mutex> lock(BarMutex());
+  BarredPaths().clear();
+}
+
 void MoveSaveBar(const std::string& from, const std::string& to) {
   std::lock_guard<std::mutex> lock(BarMutex());
   if (BarredPaths().erase(from) != 0) BarredPaths().insert(to);

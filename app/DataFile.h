@@ -115,5 +115,8 @@ LoadOutcome_t LoadDataFile(const std::string& path, const std::string& tag, std:
 bool IsSaveBarred(const std::string& path);
 // Carries a bar from one path to another (after the file was renamed).
 void MoveSaveBar(const std::string& from, const std::string& to);
+// Lifts every bar: the files they kept from being written over are gone (the
+// data folder was emptied).
+void LiftSaveBars();
 
 }  // namespace app
