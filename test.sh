@@ -74,8 +74,8 @@ if [ "$#" -eq 0 ]; then
   if [ -n "$failed" ]; then
     for exe in $failed; do
       echo "== $exe --gtest_shuffle failed:"
-      grep -E "^\[  FAILED  \]|Seed|random seed" "shuffle-logs/$(basename "$exe").log" | head -n 40
-      tail -n 20 "shuffle-logs/$(basename "$exe").log"
+      grep -iE "^\[  FAILED  \]|with a seed of" "shuffle-logs/$(basename "$exe").log" | head -n 40 || true
+      tail -n 20 "shuffle-logs/$(basename "$exe").log" || true
     done
     exit 1
   fi
