@@ -26,8 +26,12 @@ bool CreatePath(const std::string& path) {
     }
   }
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+  if (::stat(path.c_str(), &st) != 0) {
     SetLastError(kErrorPathNotFound);
+    return false;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    SetLastError(kErrorCannotMake);  // a file stands where the folder should be
     return false;
   }
   return true;

@@ -7,7 +7,8 @@ namespace plat {
 
 // The folder for the application data of the user: $XDG_DATA_HOME when set to
 // an absolute path, else $HOME/.local/share; created when missing. Ends with "/".
-// False and last error when it cannot be found or created.
+// False and last error when it cannot be found or created (82 when a file
+// stands where it should be).
 bool GetCommonAppDataFolder(std::string& folder);
 
 // The temporary folder: $TMPDIR when set, else "/tmp"; ends with "/".
