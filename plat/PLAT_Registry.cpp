@@ -511,7 +511,7 @@ Hive* LoadHive(Store& store, bool machine, const std::string& path) {
           path + ':' + std::to_string(hive.id.ino) + ':' + std::to_string(hive.id.mtimeNs);
       if (store.reported.insert(identity).second)
         std::fprintf(stderr,
-                     "The settings file %s is damaged from line %zu on; the damaged lines are skipped and the "
+                     "The settings file %s is damaged (first at line %zu); the damaged lines are skipped, the "
                      "others used, and the file is kept as %s.damaged when the settings are next saved.\n",
                      path.c_str(), badLine, path.c_str());
     }
