@@ -62,4 +62,22 @@ fi
 build "$dir" "${args[@]}"
 export QT_QPA_PLATFORM=offscreen
 cd "$dir"
-ctest --output-on-failure -j "$(nproc)" --timeout 300 "$@"
+ctest --output-on-failure -j "$(nproc)" --timeout 300 "$@" || exit 1
+# Every test binary passes with all of its tests in one process, in a random
+# order, as well (tests must not depend on a fresh process each). Run side by
+# side; skipped when only some tests were asked for.
+if [ "$#" -eq 0 ]; then
+  mkdir -p shuffle-logs
+  failed=$(find bin -maxdepth 1 -name 'test_*' -type f -perm -u+x ! -name '*_child' -print |
+    xargs -r -P "$(nproc)" -I{} sh -c \
+      'log="shuffle-logs/$(basename "$1").log"; timeout 900 "$1" --gtest_shuffle >"$log" 2>&1 || echo "$1"' _ {})
+  if [ -n "$failed" ]; then
+    for exe in $failed; do
+      echo "== $exe --gtest_shuffle failed:"
+      grep -iE "^\[  FAILED  \]|with a seed of" "shuffle-logs/$(basename "$exe").log" | head -n 40 || true
+      tail -n 20 "shuffle-logs/$(basename "$exe").log" || true
+    done
+    exit 1
+  fi
+  echo "Every test binary also passed with --gtest_shuffle in one process."
+fi

@@ -5,6 +5,7 @@
 #include "app/ApplicationInfo.h"
 #include "app/CatchChain.h"
 #include "app/Commands.h"
+#include "app/DataFile.h"
 #include "app/Document.h"
 #include "app/FrameRules.h"
 #include "app/MainFrame.h"
@@ -16,6 +17,7 @@
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_MessageBox.h"
+#include "plat/PLAT_Registry.h"
 #include "win/WIN_Locale.h"
 #include "win/WIN_StructuredException.h"
 
@@ -62,6 +64,9 @@ bool Application_t::InitInstance(int showCommand) {
     win::SetRuntimeLocale(win::SystemLocaleName());
     m_instance = std::make_unique<plat::SingleInstance_t>(GetApplicationInfo().WindowClassName());
     if (!m_instance->Acquire()) return false;
+    // No other instance can be saving now: what killed saves left goes.
+    RemoveLeftoverSaves(DataFolder());
+    plat::RemoveLeftoverHiveFiles();
     plat::SetAppCmdTarget(this);
     StartUp(showCommand);
     done = true;

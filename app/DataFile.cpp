@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 #include <streambuf>
+#include <vector>
 
 #include "app/ApplicationInfo.h"
 #include "doc/DOC_AppBuildInfo.h"
@@ -120,15 +121,30 @@ class HandleBuffer_t : public std::streambuf {
   unsigned long m_error = 0;
 };
 
+constexpr const char kSavingPrefix[] = ".saving-";
+
 // A temporary file beside the target, renamed over it on Commit and removed
-// when the writer ends without.
+// when the writer ends without. A target reached through links is replaced
+// where the links lead, so that they keep leading to it; it keeps its
+// permissions. A pipe or a device is never replaced (nor is a folder, which
+// the rename refuses).
 class SafeFileWriter_t {
  public:
-  SafeFileWriter_t(const std::string& path, bool text) : m_path(path) {
-    const auto slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    m_handle = plat::CreateUniqueFile(folder + ".saving-", m_tempPath);
+  SafeFileWriter_t(const std::string& path, bool text) {
+    if (!plat::ResolveLinks(path, m_path)) throw win::Error_t(GLO_SRC);
+    plat::FileKind_t kind;
+    if (!plat::GetFileKind(m_path, kind)) throw win::Error_t(GLO_SRC);
+    if (kind == plat::FileKind_t::kOther) throw NotAFile_t(GLO_SRC, path);
+    const auto slash = m_path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1);
+    m_handle = plat::CreateUniqueFile(folder + kSavingPrefix, m_tempPath);
     if (m_handle == plat::kInvalidHandle) throw win::Error_t(GLO_SRC);
+    if (!plat::MatchFileMode(m_handle, m_path)) {
+      const unsigned long code = plat::GetLastError();
+      plat::CloseHandle(m_handle);
+      plat::DeleteFile(m_tempPath);
+      throw win::Error_t(GLO_SRC, code);
+    }
     m_buffer.reset(new HandleBuffer_t(m_handle, text));
   }
   ~SafeFileWriter_t() {
@@ -193,6 +209,19 @@ std::string MoveAside(const std::string& path) {
   }
 }
 
+NotAFile_t::NotAFile_t(const char* file, int line, const std::string& path)
+    : glo::Exception_t(file, line,
+                       "\"" + path +
+                           "\" is not a regular file (it is a device or a pipe); it is neither read nor written over."),
+      m_path(path) {}
+
+void RemoveLeftoverSaves(const std::string& folder) {
+  std::vector<std::string> names;
+  if (!plat::ListFiles(folder, kSavingPrefix, names)) return;
+  const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  for (const std::string& name : names) plat::DeleteFile(base + name);
+}
+
 SaveRefused_t::SaveRefused_t(const char* file, int line, const std::string& path)
     : glo::Exception_t(file, line,
                        "The file \"" + path +
@@ -242,10 +271,15 @@ LoadOutcome_t LoadDataFile(const std::string& path, const std::string& tag, std:
                            const std::function<void(bin::istream&)>& readBody) {
   LoadOutcome_t outcome;
   try {
-    if (!FileExists(path)) {
+    // Looked at before it is opened: opening a pipe or a device to read it
+    // could wait for ever.
+    plat::FileKind_t kind;
+    if (!plat::GetFileKind(path, kind)) throw win::Error_t(GLO_SRC);
+    if (kind == plat::FileKind_t::kMissing) {  // also a link that leads nowhere (yet)
       Unbar(path);
       return outcome;
     }
+    if (kind == plat::FileKind_t::kOther) throw NotAFile_t(GLO_SRC, path);
     win::File_t(path, plat::kGenericRead, plat::kOpenExisting).Close();
   } catch (...) {
     Bar(path);
@@ -277,6 +311,11 @@ LoadOutcome_t LoadDataFile(const std::string& path, const std::string& tag, std:
 bool IsSaveBarred(const std::string& path) {
   std::lock_guard<std::mutex> lock(BarMutex());
   return BarredPaths().count(path) != 0;
+}
+
+void LiftSaveBars() {
+  std::lock_guard<std::mutex> lock(BarMutex());
+  BarredPaths().clear();
 }
 
 void MoveSaveBar(const std::string& from, const std::string& to) {

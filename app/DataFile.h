@@ -39,6 +39,22 @@ class SaveRefused_t : public glo::Exception_t {
   std::string m_path;
 };
 
+// A path that names a pipe, a device or a socket instead of a file: it is
+// neither read nor written over.
+class NotAFile_t : public glo::Exception_t {
+ public:
+  NotAFile_t(const char* file, int line, const std::string& path);
+  const std::string& Path() const { return m_path; }
+
+ private:
+  std::string m_path;
+};
+
+// Removes the temporary files that saves in the folder left behind when the
+// program was ended in the middle of them. Only while no other instance can
+// be saving there (the single-instance lock is held).
+void RemoveLeftoverSaves(const std::string& folder);
+
 // The header of the files this build writes: the tag, the data version, build
 // 205 with this build's label, date and time, the application name, layout 101.
 doc::Info_t MakeFileHeader(const std::string& tag, std::uint16_t dataVersion);
@@ -48,7 +64,10 @@ doc::Info_t MakeFileHeader(const std::string& tag, std::uint16_t dataVersion);
 // renamed over the old file. Any failure leaves the old file as it was,
 // removes the temporary file and throws (win::Error_t for a failed system
 // call, with its code; whatever the body throws passes unchanged).
-// app::SaveRefused_t for a path that must not be written over.
+// app::SaveRefused_t for a path that must not be written over, app::NotAFile_t
+// for a pipe or a device. A path that is a link is saved where the
+// link leads; an existing file keeps its permissions, a new one gets those the
+// umask gives.
 void SaveDataFile(const std::string& path, const doc::Info_t& header,
                   const std::function<void(bin::ostream&)>& writeBody);
 
@@ -96,5 +115,8 @@ LoadOutcome_t LoadDataFile(const std::string& path, const std::string& tag, std:
 bool IsSaveBarred(const std::string& path);
 // Carries a bar from one path to another (after the file was renamed).
 void MoveSaveBar(const std::string& from, const std::string& to);
+// Lifts every bar: the files they kept from being written over are gone (the
+// data folder was emptied).
+void LiftSaveBars();
 
 }  // namespace app

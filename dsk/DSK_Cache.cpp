@@ -10,13 +10,14 @@
 namespace dsk {
 
 Cache_t::Cache_t(Media_t& media, unsigned capacity, std::uint32_t blockCount, unsigned exponent,
-                 std::uint8_t xorByte, std::uint64_t partitionOffset)
+                 std::uint8_t xorByte, std::uint64_t partitionOffset, std::uint64_t partitionBytes)
     : m_media(media),
       m_capacity(capacity),
       m_blockCount(blockCount),
       m_exponent(exponent),
       m_xor(xorByte),
-      m_offset(partitionOffset) {
+      m_offset(partitionOffset),
+      m_partitionBytes(partitionBytes) {
   GLO_ASSERT(capacity > 0 && exponent < 32);
 }
 
@@ -62,10 +63,9 @@ std::unique_ptr<CacheBlock_t> Cache_t::Load(std::uint32_t n) {
   const std::uint32_t size = BlockSize();
   block->offset = m_offset + (std::uint64_t(n) << m_exponent);
   block->data.assign(size, 0xFF);
-  m_media.Seek(block->offset);
   std::uint32_t got = 0;
   while (got < size) {
-    const std::uint32_t r = m_media.Read(block->data.data() + got, size - got);
+    const std::uint32_t r = m_media.ReadAt(block->offset + got, block->data.data() + got, size - got);
     if (r == 0) break;
     got += r;
   }
@@ -142,9 +142,15 @@ void Cache_t::ReadBlock(std::uint32_t n, void* destination) {
   std::memcpy(destination, block.data.data(), block.data.size());
 }
 
+bool Cache_t::Holds(std::uint32_t n) const {
+  return ((std::uint64_t(n) + 1) << m_exponent) <= m_partitionBytes;
+}
+
 void Cache_t::WriteBlock(std::uint32_t n, const void* source) {
   if (m_media.IsReadOnly()) throw BadFile_t(GLO_SRC, std::string());
   GLO_ASSERT(n <= m_blockCount);
+  // A block past the partition's end would make the image grow up to it.
+  if (!Holds(n)) throw DiskFull_t(GLO_SRC);
   if (n == m_blockCount) ++m_blockCount;
   CacheBlock_t& block = GetBlock(n);
   std::memcpy(block.data.data(), source, block.data.size());

@@ -27,8 +27,10 @@ struct CacheBlock_t {
 
 class Cache_t : glo::NonCopyable_t {
  public:
+  // 'partitionBytes' is the length the partition table gives the partition:
+  // no block is written beyond it (by default there is no such bound).
   Cache_t(Media_t& media, unsigned capacity, std::uint32_t blockCount, unsigned exponent, std::uint8_t xorByte,
-          std::uint64_t partitionOffset);
+          std::uint64_t partitionOffset, std::uint64_t partitionBytes = UINT64_MAX);
   // Releases every block; a failing write-back is swallowed here only.
   ~Cache_t();
 
@@ -36,8 +38,11 @@ class Cache_t : glo::NonCopyable_t {
   CacheBlock_t& GetBlock(std::uint32_t n);
   // Copies block n; n equal to the block count extends the partition by one.
   void ReadBlock(std::uint32_t n, void* destination);
-  // Overwrites block n and marks it dirty (dsk::BadFile_t on read-only media).
+  // Overwrites block n and marks it dirty (dsk::BadFile_t on read-only media,
+  // dsk::DiskFull_t for a block that does not lie within the partition).
   void WriteBlock(std::uint32_t n, const void* source);
+  // Whether block n lies wholly within the partition's sectors.
+  bool Holds(std::uint32_t n) const;
 
   // Releases every cached block, writing back the dirty ones. A failing
   // write-back keeps its block cached and throws.
@@ -74,6 +79,7 @@ class Cache_t : glo::NonCopyable_t {
   unsigned m_exponent;
   std::uint8_t m_xor;
   std::uint64_t m_offset;
+  std::uint64_t m_partitionBytes;
   std::uint8_t m_accumulator = 0;
   bool m_dirty = false;
   std::uint64_t m_counter = 0;

@@ -136,7 +136,9 @@ void Directory_t::Read(DirectoryWalk_t& walk) {
     std::uint64_t position =
         m_file.Name().empty() ? std::uint64_t(m_file.Partition().Boot().DirectoryStartSector()) * kRecordSize : 0;
     Record_t record;
-    while (position < m_file.Size()) {
+    // Until the position equals the size: a start beyond the size reads past
+    // the end, which is a bad position, not an empty directory.
+    while (position != m_file.Size()) {
       m_file.Read(record.bytes.data(), kRecordSize, position);
       if (record.bytes[0] != 1) continue;
       record.name = RecordName(record.bytes.data());

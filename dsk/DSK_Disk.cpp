@@ -48,8 +48,8 @@ Partition_t& Disk_t::GetPartition(unsigned i) { return GetPrivPartition(i); }
 PrivPartition_t& Disk_t::GetPrivPartition(unsigned i) {
   GLO_ASSERT(i < m_sector.Partitions().size());
   if (!m_partitions[i])
-    m_partitions[i] = std::make_unique<PrivPartition_t>(m_media, m_cacheBlocks,
-                                                        m_sector.Partitions()[i].relativeStart, m_sector.XorByte());
+    m_partitions[i] = std::make_unique<PrivPartition_t>(m_media, m_cacheBlocks, m_sector.Partitions()[i].relativeStart,
+                                                        m_sector.Partitions()[i].sectorCount, m_sector.XorByte());
   return *m_partitions[i];
 }
 

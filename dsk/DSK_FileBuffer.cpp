@@ -47,8 +47,10 @@ void FileBuffer_t::Close() {
   if (m_openCount == 0) throw FileNotOpen_t(GLO_SRC, m_name);
   --m_openCount;
   if (m_openCount == 0 && m_modified && m_owner) {
-    m_owner->Flush();
+    // Cleared first: a rewrite that fails is reported once, not at every
+    // later close.
     m_modified = false;
+    m_owner->Flush();
   }
 }
 
@@ -117,13 +119,15 @@ void FileBuffer_t::Write(const void* source, std::uint32_t count, std::uint64_t&
   if (count == 0) return;
   const std::uint64_t p = position;
   const std::uint64_t e = p + count;
+  // The end is the new position before anything is allocated, also when the
+  // write then fails.
+  position = e;
   if (e > 0xFFFFFFFFull) throw BadFilePosition_t(GLO_SRC, m_name, e);
   Grow(e);
   if (e > m_size) {
     m_size = static_cast<std::uint32_t>(e);
     m_modified = true;
   }
-  position = e;
 
   m_scratch.resize(m_blockSize);
   const auto* in = static_cast<const std::uint8_t*>(source);

@@ -12,6 +12,11 @@ Media_t::~Media_t() = default;
 MediaPrompterIntf_t::~MediaPrompterIntf_t() = default;
 MediaSystem_t::~MediaSystem_t() = default;
 
+std::uint32_t Media_t::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
+  Seek(offset);
+  return Read(buffer, count);
+}
+
 namespace {
 
 class SystemMedia_t : public MediaSystem_t {

@@ -20,6 +20,9 @@ class Media_t {
   virtual std::uint32_t Read(void* buffer, std::uint32_t count) = 0;
   // Moves to an absolute offset.
   virtual void Seek(std::uint64_t offset) = 0;
+  // Reads up to 'count' bytes at 'offset': the number read. Media that can
+  // read at an offset in one call do so; by default a seek and a read.
+  virtual std::uint32_t ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count);
   virtual std::string Name() const = 0;
   virtual bool IsReadOnly() const = 0;
 };

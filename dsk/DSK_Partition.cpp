@@ -43,10 +43,10 @@ PartitionStart_t ReadStart(Media_t& media, std::uint32_t relativeStart, std::uin
 }  // namespace
 
 PrivPartition_t::PrivPartition_t(Media_t& media, unsigned cacheBlocks, std::uint32_t relativeStart,
-                                 std::uint8_t xorByte)
+                                 std::uint32_t sectorCount, std::uint8_t xorByte)
     : m_boot(ReadStart(media, relativeStart, xorByte).boot),
       m_cache(media, cacheBlocks, m_boot.BlockCount(), m_boot.BlockExponent(), xorByte,
-              std::uint64_t(relativeStart) * kSectorSize),
+              std::uint64_t(relativeStart) * kSectorSize, std::uint64_t(sectorCount) * kSectorSize),
       m_free(m_boot.BlockCount(), true) {
   ReadRootFile();
   m_root = std::make_unique<Directory_t>(*m_rootFile);
@@ -124,6 +124,8 @@ std::uint32_t PrivPartition_t::AllocateBlock() {
 void PrivPartition_t::FreeBlock(std::uint32_t n) {
   GLO_ASSERT(IsUsed(n));
   m_free[n] = true;
+  // A block beyond the partition's sectors has nothing on the medium to blank.
+  if (!m_cache.Holds(n)) return;
   const std::vector<std::uint8_t> blank(BlockSize(), 0xFF);
   m_cache.WriteBlock(n, blank.data());
 }

@@ -34,8 +34,10 @@ class Partition_t {
 
 class PrivPartition_t final : public Partition_t, glo::NonCopyable_t {
  public:
-  // Opens the partition that starts at sector 'relativeStart' of the image.
-  PrivPartition_t(Media_t& media, unsigned cacheBlocks, std::uint32_t relativeStart, std::uint8_t xorByte);
+  // Opens the partition of 'sectorCount' sectors that starts at sector
+  // 'relativeStart' of the image.
+  PrivPartition_t(Media_t& media, unsigned cacheBlocks, std::uint32_t relativeStart, std::uint32_t sectorCount,
+                  std::uint8_t xorByte);
   ~PrivPartition_t();
 
   void FormatForFiles(const std::vector<std::uint32_t>& sizes) override;

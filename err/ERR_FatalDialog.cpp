@@ -90,7 +90,9 @@ void FatalDialog_t::Show(const char* file, int line, const std::string& message)
 
 BasicLogStream_t::BasicLogStream_t(const std::string& applicationName) : std::ostream(&m_buffer) {
   std::string folder;
-  if (!plat::GetUserTempFolder(folder) || !plat::EnsurePrivateFolder(folder)) {
+  // The temporary folder may be shared (a sticky /tmp): only the program's own
+  // folder in it must be private.
+  if (!plat::GetUserTempFolder(folder) || !plat::EnsureFolder(folder)) {
     setstate(std::ios::failbit);
     return;
   }

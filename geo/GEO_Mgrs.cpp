@@ -87,7 +87,8 @@ Position_t Mgrs_t::Parse(const GridText_t& text, const Datum_t& datum) const {
   const bool hasZone = std::isdigit(in.peek()) != 0;
   if (hasZone) {
     if (!(in >> zone)) grid::Fail(5268);
-    if (zone < 1 || zone > 60) grid::Fail(5269);
+    // Zone 0 is how some programs write the polar bands, which have no zone.
+    if (zone < 0 || zone > 60) grid::Fail(5269);
   }
   char band = 0;
   if (!(in >> band)) grid::Fail(5270);
@@ -102,6 +103,7 @@ Position_t Mgrs_t::Parse(const GridText_t& text, const Datum_t& datum) const {
   // A UTM band needs its zone.
   const bool utm = band >= 'C' && band <= 'X';
   if (utm && !hasZone) grid::Fail(5268);
+  if (utm && zone == 0) grid::Fail(5269);
 
   std::string digits;
   in >> digits;

@@ -78,6 +78,20 @@ std::uint32_t FileMedia_t::Read(void* buffer, std::uint32_t count) {
   }
 }
 
+std::uint32_t FileMedia_t::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
+  for (;;) {
+    std::uint32_t read = 0;
+    if (plat::ReadFileAt(m_file.Get(), offset, buffer, count, read)) {
+      CheckStop(__LINE__);
+      m_resolver.prompted = false;
+      m_lastCount = read;
+      return read;
+    }
+    CheckStop(__LINE__);
+    ResolveOrThrow(__LINE__);
+  }
+}
+
 void FileMedia_t::Seek(std::uint64_t offset) {
   for (;;) {
     const bool ok = plat::SetFilePointer(m_file.Get(), offset);

@@ -25,6 +25,8 @@ class FileMedia_t : public dsk::Media_t, public glo::RefCounter_t {
   void Write(const void* data, std::uint32_t count) override;
   std::uint32_t Read(void* buffer, std::uint32_t count) override;
   void Seek(std::uint64_t offset) override;
+  // One positioned read; the file position stays where it was.
+  std::uint32_t ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count) override;
   std::string Name() const override { return m_path; }
   bool IsReadOnly() const override { return m_readOnly; }
 

@@ -41,6 +41,7 @@ constexpr ErrorText kTexts[] = {
     {38, "Reached the end of the file."},
     {50, "The request is not supported."},
     {80, "The file exists."},
+    {82, "The directory or file cannot be created."},
     {87, "The parameter is incorrect."},
     {109, "The pipe has been ended."},
     {112, "There is not enough space on the disk."},
@@ -51,6 +52,7 @@ constexpr ErrorText kTexts[] = {
     {145, "The directory is not empty."},
     {183, "Cannot create a file when that file already exists."},
     {206, "The filename or extension is too long."},
+    {223, "The file size exceeds the limit allowed and cannot be saved."},
     {234, "More data is available."},
     {259, "No more data is available."},
     {317, "The system cannot find message text for the message number."},
@@ -104,7 +106,7 @@ unsigned long ErrnoToError(int err) {
     case ENFILE: return kErrorTooManyOpenFiles;
     case ENOTEMPTY: return kErrorDirNotEmpty;
     case ETIMEDOUT: return kErrorTimeout;
-    case EFBIG:
+    case EFBIG: return kErrorFileTooLarge;
     case EOVERFLOW: return kErrorInvalidParameter;
     case ENOTSUP: return kErrorNotSupported;
     case ENXIO:

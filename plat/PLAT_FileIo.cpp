@@ -27,6 +27,26 @@ bool ReadFile(Handle file, void* buffer, std::uint32_t count, std::uint32_t& rea
   return true;
 }
 
+bool ReadFileAt(Handle file, std::uint64_t offset, void* buffer, std::uint32_t count, std::uint32_t& read) {
+  read = 0;
+  if (offset > static_cast<std::uint64_t>(INT64_MAX) - count) {
+    SetLastError(kErrorInvalidParameter);
+    return false;
+  }
+  char* p = static_cast<char*>(buffer);
+  while (read < count) {
+    const ssize_t n = ::pread(file, p + read, count - read, static_cast<off_t>(offset + read));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      SetLastErrorFromErrno(errno);
+      return false;
+    }
+    if (n == 0) break;
+    read += static_cast<std::uint32_t>(n);
+  }
+  return true;
+}
+
 bool WriteFile(Handle file, const void* data, std::uint32_t count) {
   const char* p = static_cast<const char*>(data);
   std::uint32_t done = 0;

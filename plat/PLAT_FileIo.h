@@ -12,6 +12,10 @@ namespace plat {
 // (0 at the end of the file, which is no failure). Interrupted reads are resumed.
 bool ReadFile(Handle file, void* buffer, std::uint32_t count, std::uint32_t& read);
 
+// Reads up to 'count' bytes at 'offset' without moving the file position
+// (fewer only at the end of the file).
+bool ReadFileAt(Handle file, std::uint64_t offset, void* buffer, std::uint32_t count, std::uint32_t& read);
+
 // Writes all 'count' bytes at the file position.
 bool WriteFile(Handle file, const void* data, std::uint32_t count);
 

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -64,17 +66,90 @@ bool DeleteFile(const std::string& path) {
   return true;
 }
 
-Handle CreateUniqueFile(const std::string& stem, std::string& path) {
-  std::vector<char> name(stem.begin(), stem.end());
-  for (int k = 0; k < 6; ++k) name.push_back('X');
-  name.push_back('\0');
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) {
-    SetLastErrorFromErrno(errno);
-    return kInvalidHandle;
+bool GetFileKind(const std::string& path, FileKind_t& kind) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) return Fail(errno);
+    kind = FileKind_t::kMissing;
+    return true;
   }
-  path.assign(name.data());
-  return fd;
+  kind = S_ISREG(st.st_mode) ? FileKind_t::kRegular : S_ISDIR(st.st_mode) ? FileKind_t::kFolder : FileKind_t::kOther;
+  return true;
+}
+
+bool ResolveLinks(const std::string& path, std::string& target) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(current.c_str(), &st) != 0) {
+      if (errno != ENOENT && errno != ENOTDIR) return Fail(errno);
+      target = current;
+      return true;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      target = current;
+      return true;
+    }
+    std::vector<char> buffer(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+    const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
+    if (n < 0) return Fail(errno);
+    if (static_cast<size_t>(n) >= buffer.size()) continue;  // changed meanwhile: read it again
+    const std::string link(buffer.data(), static_cast<size_t>(n));
+    if (link.empty()) return Fail(ENOENT);
+    current = link[0] == '/' ? link : FolderOf(current) + "/" + link;
+  }
+  return Fail(ELOOP);
+}
+
+Handle CreateUniqueFile(const std::string& stem, std::string& path) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937_64 random{std::random_device{}() ^ (static_cast<std::uint64_t>(::getpid()) << 32)};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = stem;
+    for (int k = 0; k < 8; ++k) name += kLetters[random() % (sizeof kLetters - 1)];
+    // Created as any new file is: the umask decides its permissions.
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      path = name;
+      return fd;
+    }
+    if (errno != EEXIST) {
+      SetLastErrorFromErrno(errno);
+      return kInvalidHandle;
+    }
+  }
+  SetLastError(kErrorFileExists);
+  return kInvalidHandle;
+}
+
+bool MatchFileMode(Handle file, const std::string& like) {
+  struct stat st;
+  if (::stat(like.c_str(), &st) != 0) {
+    if (errno == ENOENT) return true;
+    return Fail(errno);
+  }
+  // Owner and group first (only allowed to some), as a change of owner clears
+  // the set-id bits.
+  if (::fchown(file, st.st_uid, st.st_gid) != 0) {
+    // Not allowed: the file stays the saver's own.
+  }
+  if (::fchmod(file, st.st_mode & 07777) != 0) return Fail(errno);
+  return true;
+}
+
+bool ListFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& names) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return Fail(errno);
+  names.clear();
+  const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    struct stat st;
+    if (::lstat((base + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+  }
+  ::closedir(dir);
+  return true;
 }
 
 bool WriteFile(Handle file, const void* bytes, std::size_t count) {

@@ -6,6 +6,7 @@
 // missing, 80 the target exists.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "plat/PLAT_FileHandle.h"
 
@@ -23,9 +24,29 @@ bool MoveFile(const std::string& from, const std::string& to);
 // Deletes a file.
 bool DeleteFile(const std::string& path);
 
+// What a path names, its links followed.
+enum class FileKind_t { kMissing, kRegular, kFolder, kOther };
+
+// The kind of file at the path (a link that leads nowhere is missing). False
+// with the last error when the lookup fails for another reason.
+bool GetFileKind(const std::string& path, FileKind_t& kind);
+
+// The path with the links of its last component followed: the file a save
+// must replace so that the links keep leading to it. A path that is no link
+// is its own target; a link that leads nowhere gives where it leads. False
+// with the last error when a link cannot be read or links loop.
+bool ResolveLinks(const std::string& path, std::string& target);
+
 // Creates a new, empty file "<stem><random>" for writing (close-on-exec,
-// never an existing file) and gives its name.
+// never an existing file, mode 0666 less the umask) and gives its name.
 Handle CreateUniqueFile(const std::string& stem, std::string& path);
+
+// Gives an open file the permissions (and, as far as allowed, the owner and
+// group) of the file 'like'; nothing when 'like' does not exist.
+bool MatchFileMode(Handle file, const std::string& like);
+
+// The names of the regular files in the folder that start with 'prefix'.
+bool ListFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& names);
 
 // Writes all the bytes at the file's current position.
 bool WriteFile(Handle file, const void* bytes, std::size_t count);

@@ -26,8 +26,12 @@ bool CreatePath(const std::string& path) {
     }
   }
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+  if (::stat(path.c_str(), &st) != 0) {
     SetLastError(kErrorPathNotFound);
+    return false;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    SetLastError(kErrorCannotMake);  // a file stands where the folder should be
     return false;
   }
   return true;
@@ -64,7 +68,7 @@ bool CreateDirectory(const std::string& path) {
   const int err = errno;
   struct stat st;
   if (err == EEXIST && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-    SetLastError(kErrorFileExists);  // a file stands where the folder should be
+    SetLastError(kErrorCannotMake);  // a file stands where the folder should be
   else if (err == EEXIST)
     SetLastError(kErrorAlreadyExists);
   else if (err == ENOENT)

@@ -45,6 +45,32 @@ bool EnsurePrivateFolder(const std::string& folder) {
     SetLastError(kErrorAccessDenied);
     return false;
   }
+  if ((st.st_mode & 077) != 0 && ::chmod(path.c_str(), st.st_mode & 0700) != 0) {
+    SetLastErrorFromErrno(errno);
+    return false;
+  }
+  return true;
+}
+
+bool EnsureFolder(const std::string& folder) {
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  for (size_t pos = 1; pos <= path.size(); ++pos) {
+    if (pos != path.size() && path[pos] != '/') continue;
+    if (::mkdir(path.substr(0, pos).c_str(), 0700) != 0 && errno != EEXIST) {
+      SetLastErrorFromErrno(errno);
+      return false;
+    }
+  }
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    SetLastErrorFromErrno(errno);
+    return false;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    SetLastError(kErrorPathNotFound);
+    return false;
+  }
   return true;
 }
 

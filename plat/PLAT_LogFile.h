@@ -15,8 +15,14 @@ bool GetUserTempFolder(std::string& folder);
 
 // Creates 'folder' (mode 0700) when missing; false (last error) when it cannot
 // be made, or exists as a link, as something other than a folder, or belongs to
-// another user.
+// another user. A folder of the user's own that others may use is made private.
 bool EnsurePrivateFolder(const std::string& folder);
+
+// Creates 'folder' and its missing parents when missing (mode 0700); false
+// (last error) when it is not a folder afterwards. It may be shared with other
+// users (a sticky temporary folder): what is kept in it goes into a private
+// folder of its own.
+bool EnsureFolder(const std::string& folder);
 
 // Opens 'path' for appending (created with mode 0600), never through a link;
 // kInvalidHandle and last error on failure.

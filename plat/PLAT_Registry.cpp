@@ -10,12 +10,15 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <csignal>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_FileOps.h"
 
 namespace plat {
 
@@ -74,6 +77,12 @@ struct FileId {
   ino_t ino = 0;
   off_t size = 0;
   std::int64_t mtimeNs = 0;
+  std::int64_t ctimeNs = 0;
+
+  bool operator==(const FileId& o) const {
+    return exists == o.exists && (!exists || (dev == o.dev && ino == o.ino && size == o.size &&
+                                              mtimeNs == o.mtimeNs && ctimeNs == o.ctimeNs));
+  }
 };
 
 struct Hive {
@@ -151,33 +160,36 @@ bool ParseType(const std::string& text, unsigned long& type) {
   return true;
 }
 
-// Fills 'root' with the text as far as it is valid; false when it is not valid to
-// its end marker (then 'badLine' is the first line that was not taken).
+// Fills 'root' with every valid line of the text; false when the text is not
+// valid to its end marker ('badLine' is then the first line that was not
+// taken). A damaged line is skipped and the lines after it are still taken;
+// the values after a damaged key line are skipped up to the next key line, as
+// they cannot be placed.
 bool ParseHive(const std::string& text, Key& root, size_t& badLine) {
   Key* current = &root;
   size_t pos = 0;
   size_t lineNo = 0;
   bool ended = false;
+  badLine = 0;
+  const auto bad = [&badLine](size_t n) {
+    if (badLine == 0) badLine = n;
+  };
   while (pos < text.size()) {
     const size_t eol = text.find('\n', pos);
+    ++lineNo;
     if (eol == std::string::npos) {  // a last line without its end: cut short
-      badLine = lineNo + 1;
-      return false;
+      bad(lineNo);
+      break;
     }
     std::string line = text.substr(pos, eol - pos);
     pos = eol + 1;
-    ++lineNo;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (ended) {
-      if (line.empty()) continue;
-      badLine = lineNo;
-      return false;
+      if (!line.empty()) bad(lineNo);
+      continue;
     }
     if (lineNo == 1) {
-      if (line != kHeader) {
-        badLine = lineNo;
-        return false;
-      }
+      if (line != kHeader) bad(lineNo);
       continue;
     }
     if (line.empty() || line[0] == '#') continue;
@@ -186,24 +198,26 @@ bool ParseHive(const std::string& text, Key& root, size_t& badLine) {
       continue;
     }
     if (line[0] == '[') {
-      if (line.back() != ']') {
-        badLine = lineNo;
-        return false;
-      }
-      const std::string path = line.substr(1, line.size() - 2);
       std::vector<std::string> names;
+      bool valid = line.back() == ']';
+      const std::string path = valid ? line.substr(1, line.size() - 2) : std::string();
       size_t start = 0;
-      while (!path.empty()) {
+      while (valid && !path.empty()) {
         const size_t sep = path.find('\\', start);
         std::string name;
         if (!Unescape(path.substr(start, sep == std::string::npos ? std::string::npos : sep - start), name) ||
-            name.empty()) {
-          badLine = lineNo;
-          return false;
+            name.empty() || name.size() > kMaxKeyNameLength) {
+          valid = false;
+          break;
         }
         names.push_back(name);
         if (sep == std::string::npos) break;
         start = sep + 1;
+      }
+      if (!valid) {
+        bad(lineNo);
+        current = nullptr;
+        continue;
       }
       current = &root;
       for (const std::string& name : names) current = current->AddSub(name);
@@ -212,22 +226,19 @@ bool ParseHive(const std::string& text, Key& root, size_t& badLine) {
     const size_t eq = line.find('=');
     const size_t colon = eq == std::string::npos ? eq : line.find(':', eq);
     Value value;
-    if (eq == std::string::npos || colon == std::string::npos || !Unescape(line.substr(0, eq), value.name) ||
-        !ParseType(line.substr(eq + 1, colon - eq - 1), value.type) ||
+    if (!current || eq == std::string::npos || colon == std::string::npos ||
+        !Unescape(line.substr(0, eq), value.name) || !ParseType(line.substr(eq + 1, colon - eq - 1), value.type) ||
         !ParseHex(line.substr(colon + 1), value.bytes)) {
-      badLine = lineNo;
-      return false;
+      bad(lineNo);
+      continue;
     }
     if (Value* old = current->FindValue(value.name))
       *old = std::move(value);
     else
       current->values.push_back(std::move(value));
   }
-  if (!ended) {
-    badLine = lineNo + 1;
-    return false;
-  }
-  return true;
+  if (!ended) bad(lineNo + 1);
+  return badLine == 0;
 }
 
 void WriteKey(const Key& key, const std::string& path, std::string& out) {
@@ -255,34 +266,63 @@ std::string HiveText(const Key& root) {
 // ---------------------------------------------------------------------------
 // Files.
 
-FileId StatFile(const std::string& path) {
+std::int64_t Ns(const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; }
+
+FileId IdOf(const struct stat& st) {
   FileId id;
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return id;
   id.exists = true;
   id.dev = st.st_dev;
   id.ino = st.st_ino;
   id.size = st.st_size;
-  id.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  id.mtimeNs = Ns(st.st_mtim);
+  id.ctimeNs = Ns(st.st_ctim);
   return id;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// The identity of the file at the path; 'failed' when it exists but cannot be
+// looked at.
+FileId StatFile(const std::string& path, bool* failed = nullptr) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) {
+    if (failed) *failed = errno != ENOENT && errno != ENOTDIR;
+    return FileId();
+  }
+  if (failed) *failed = false;
+  return IdOf(st);
+}
+
+std::int64_t NowNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Ns(now);
+}
+
+// Reads a whole regular file through an open descriptor, which it gives back
+// with the identity of what was read. Never waits on a pipe or a device.
+bool ReadWholeFile(const std::string& path, std::string& text, FileId& id, int& fd) {
+  fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    fd = -1;
+    return false;
+  }
+  id = IdOf(st);
   text.clear();
-  char buffer[8192];
+  text.reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       ::close(fd);
+      fd = -1;
       return false;
     }
     if (n == 0) break;
     text.append(buffer, static_cast<size_t>(n));
   }
-  ::close(fd);
   return true;
 }
 
@@ -310,18 +350,29 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-// Writes the file whole: a temporary file beside it, flushed, then renamed over it.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-  const std::string temp = path + ".tmp-" + std::to_string(::getpid());
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+// The temporary file of a write by this process: "<hive>.tmp-<pid>".
+std::string TempPath(const std::string& target) { return target + ".tmp-" + std::to_string(::getpid()); }
+
+// Writes the file whole: a temporary file beside it (permissions as the file's,
+// or as the umask gives a new file), flushed, then renamed over it. Gives the
+// identity of the new file and a descriptor that keeps it.
+bool ReplaceFile(const std::string& target, const std::string& bytes, FileId& id, int& keep) {
+  const std::string temp = TempPath(target);
+  ::unlink(temp.c_str());  // left by an earlier process of this number
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+  struct stat st;
+  bool ok = MatchFileMode(fd, target) && WriteAll(fd, bytes) && ::fsync(fd) == 0 && ::fstat(fd, &st) == 0;
+  keep = ok ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+  ok = (::close(fd) == 0) && ok && keep >= 0;
+  if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (keep >= 0) ::close(keep);
+    keep = -1;
     ::unlink(temp.c_str());
     return false;
   }
-  const int dir = ::open(Folder(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  id = IdOf(st);
+  const int dir = ::open(Folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     ::fsync(dir);
     ::close(dir);
@@ -376,9 +427,32 @@ struct OpenKey {
   unsigned long access;
 };
 
+// A hive as last read or written by this process. The descriptor keeps the
+// file it was read from, so that no later file can have its identity: a file
+// of the same identity is the same file, unchanged, unless it was written in
+// place within the coarse tick of its time stamp, which is why a file changed
+// shortly before it was read is read again.
+struct CachedHive {
+  Hive hive;
+  int keep = -1;
+  bool trusted = false;
+
+  ~CachedHive() {
+    if (keep >= 0) ::close(keep);
+  }
+  void Keep(int fd) {
+    if (keep >= 0) ::close(keep);
+    keep = fd;
+  }
+};
+
+// How long after its last change a file is read again at every look.
+constexpr std::int64_t kSettleNs = 100 * 1000000ll;
+
 struct Store {
   std::mutex mutex;
   std::map<HKEY, OpenKey> keys;
+  std::map<std::string, std::unique_ptr<CachedHive>> hives;  // by "M:" or "U:" and the path
   std::set<std::string> reported;  // damaged files already reported, by identity
   HKEY next = 0x1000;
 };
@@ -397,38 +471,75 @@ void EnsureMachineDefault(Hive& hive) {
   if (hive.machine) hive.root.AddSub("Software")->AddSub("Vortan");
 }
 
-// Reads the hive from the file in place. The files are small and another process
-// may have replaced them at any time (file times are too coarse to tell two quick
-// replacements apart), so every call reads the file again. A file that exists but
-// cannot be read is an error (1012), never taken for an empty hive.
-bool LoadHive(Store& store, bool machine, const std::string& path, Hive& hive) {
+std::string CacheKey(bool machine, const std::string& path) { return (machine ? "M:" : "U:") + path; }
+
+void Forget(Store& store, bool machine, const std::string& path) { store.hives.erase(CacheKey(machine, path)); }
+
+// The hive of the file in place: from memory while the file is the one last
+// read or written (its identity, size and times unchanged), else read again.
+// A file that exists but cannot be read is an error (null), never taken for an
+// empty hive.
+Hive* LoadHive(Store& store, bool machine, const std::string& path) {
+  auto& slot = store.hives[CacheKey(machine, path)];
+  bool failed = false;
+  const FileId now = StatFile(path, &failed);
+  if (failed) {
+    slot.reset();
+    return nullptr;
+  }
+  if (slot && slot->trusted && slot->hive.id == now) return &slot->hive;
+
+  auto fresh = std::make_unique<CachedHive>();
+  Hive& hive = fresh->hive;
   hive.path = path;
   hive.machine = machine;
-  const FileId id = StatFile(path);
-  hive.id = id;
-  std::string text;
-  if (id.exists && !ReadWholeFile(path, text)) return false;
-  if (id.exists) {
+  fresh->trusted = true;
+  if (now.exists) {
+    const std::int64_t readStart = NowNs();
+    std::string text;
+    int fd = -1;
+    if (!ReadWholeFile(path, text, hive.id, fd)) {
+      slot.reset();
+      return nullptr;
+    }
+    fresh->Keep(fd);
+    fresh->trusted = hive.id.mtimeNs + kSettleNs < readStart;
     size_t badLine = 0;
     if (!ParseHive(text, hive.root, badLine)) {
       hive.damaged = true;
-      const std::string identity = path + ':' + std::to_string(id.ino) + ':' + std::to_string(id.mtimeNs);
+      const std::string identity =
+          path + ':' + std::to_string(hive.id.ino) + ':' + std::to_string(hive.id.mtimeNs);
       if (store.reported.insert(identity).second)
         std::fprintf(stderr,
-                     "The settings file %s is damaged from line %zu on; the settings before it are used, "
-                     "and the file is kept as %s.damaged when the settings are next saved.\n",
+                     "The settings file %s is damaged (first at line %zu); the damaged lines are skipped, the "
+                     "others used, and the file is kept as %s.damaged when the settings are next saved.\n",
                      path.c_str(), badLine, path.c_str());
     }
   }
   EnsureMachineDefault(hive);
-  return true;
+  slot = std::move(fresh);
+  return &slot->hive;
 }
 
-bool SaveHive(Hive& hive) {
-  if (!CreateFolders(Folder(hive.path))) return false;
-  if (hive.damaged && StatFile(hive.path).exists && !KeepAside(hive.path)) return false;
-  if (!ReplaceFile(hive.path, HiveText(hive.root))) return false;
+// Writes the hive where its file is (through links) and keeps it as the
+// file's content in memory.
+bool SaveHive(Store& store, Hive& hive) {
+  std::string target;
+  if (!ResolveLinks(hive.path, target)) return false;
+  if (!CreateFolders(Folder(target))) return false;
+  if (hive.damaged && StatFile(target).exists && !KeepAside(target)) return false;
+  FileId id;
+  int keep = -1;
+  if (!ReplaceFile(target, HiveText(hive.root), id, keep)) return false;
   hive.damaged = false;
+  hive.id = id;
+  auto& slot = store.hives[CacheKey(hive.machine, hive.path)];
+  if (slot && &slot->hive == &hive) {
+    slot->Keep(keep);
+    slot->trusted = true;  // written under the lock by this process: its content is known
+  } else if (keep >= 0) {
+    ::close(keep);
+  }
   return true;
 }
 
@@ -480,11 +591,12 @@ HKEY NewHandle(Store& store, OpenKey key) {
   return handle;
 }
 
-// The key of an open handle in its freshly read hive, or an error code.
-long Locate(Store& store, HKEY handle, OpenKey& open, Hive& hive, Key*& key) {
+// The key of an open handle in its current hive, or an error code.
+long Locate(Store& store, HKEY handle, OpenKey& open, Hive*& hive, Key*& key) {
   if (!Resolve(store, handle, open)) return static_cast<long>(kErrorInvalidHandle);
-  if (!LoadHive(store, open.machine, open.hivePath, hive)) return static_cast<long>(kErrorCantRead);
-  key = Walk(hive.root, open.path);
+  hive = LoadHive(store, open.machine, open.hivePath);
+  if (!hive) return static_cast<long>(kErrorCantRead);
+  key = Walk(hive->root, open.path);
   // A key that another process took away (by editing the file) is gone for good.
   return key ? 0 : static_cast<long>(kErrorBadKey);
 }
@@ -500,22 +612,25 @@ long ChangeKey(HKEY handle, unsigned long right, Change change) {
   if (open.machine || (open.access & right) != right) return static_cast<long>(kErrorAccessDenied);
   FileLock lock(open.hivePath);
   if (!lock.Held()) return static_cast<long>(kErrorCantWrite);
-  Hive hive;
+  Hive* hive = nullptr;
   Key* key = nullptr;
   if (const long rc = Locate(store, handle, open, hive, key)) return rc;
   bool modified = false;
   const long rc = change(*key, modified);
-  if (rc != 0 || !modified) return rc;
-  return SaveHive(hive) ? 0 : static_cast<long>(kErrorCantWrite);
+  if (!modified) return rc;
+  if (rc == 0 && SaveHive(store, *hive)) return 0;
+  // The change did not reach the file: what is in memory no longer matches it.
+  Forget(store, open.machine, open.hivePath);
+  return rc != 0 ? rc : static_cast<long>(kErrorCantWrite);
 }
 
-// Runs a look at one key of its freshly read hive: look(key) -> error code.
+// Runs a look at one key of its current hive: look(key) -> error code.
 template <typename Look>
 long ReadKey(HKEY handle, Look look) {
   Store& store = TheStore();
   std::lock_guard<std::mutex> guard(store.mutex);
   OpenKey open;
-  Hive hive;
+  Hive* hive = nullptr;
   Key* key = nullptr;
   if (const long rc = Locate(store, handle, open, hive, key)) return rc;
   return look(*key);
@@ -538,6 +653,25 @@ std::string UserHivePath() {
   return config + "/VORTAN/registry-user.txt";
 }
 
+void RemoveLeftoverHiveFiles() {
+  Store& store = TheStore();
+  std::lock_guard<std::mutex> guard(store.mutex);
+  std::string target;
+  if (!ResolveLinks(UserHivePath(), target)) return;
+  const std::string folder = Folder(target);
+  const std::string prefix = target.substr(target.rfind('/') + 1) + ".tmp-";
+  std::vector<std::string> names;
+  if (!ListFiles(folder, prefix, names)) return;
+  for (const std::string& name : names) {
+    const std::string digits = name.substr(prefix.size());
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(digits));
+    // This process writes only under the store's lock, held here.
+    if (pid != ::getpid() && (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH)) continue;
+    ::unlink((folder + "/" + name).c_str());
+  }
+}
+
 std::string MachineHivePath() {
   const std::string path = EnvPath("STRIDE_REGISTRY_MACHINE");
   return path.empty() ? std::string("/etc/xdg/VORTAN/registry-machine.txt") : path;
@@ -549,7 +683,7 @@ long RegOpenKeyEx(HKEY parent, const std::string& subKey, unsigned long access, 
   std::vector<std::string> names;
   if (!SplitPath(subKey, names)) return static_cast<long>(kErrorInvalidParameter);
   OpenKey open;
-  Hive hive;
+  Hive* hive = nullptr;
   Key* key = nullptr;
   if (const long rc = Locate(store, parent, open, hive, key)) return rc;
   if (open.machine && (access & kWriteRights)) return static_cast<long>(kErrorAccessDenied);

@@ -9,13 +9,16 @@
 // holds the key "Software\Vortan" (also when the file is missing) and is read-only:
 // every change to it is refused with 5 (access denied).
 //
-// Each hive file is written whole on every change (temporary file, fsync, rename)
-// while holding an exclusive lock on "<file>.lock", and is read again whenever
-// another process has replaced it, so that two processes changing one hive keep
-// both changes. A file that is damaged (a line that does not parse, or cut short)
-// is used as far as it is valid; the damage is reported once on stderr, and before
-// the hive is next written the damaged file is kept aside as "<file>.damaged"
-// (".damaged-2" and so on when that exists).
+// Each hive file is written whole on every change (temporary file, fsync, rename;
+// through links to where they lead; the file keeps its permissions) while holding
+// an exclusive lock on "<file>.lock". Reads come from memory while the file is
+// the one last read or written (same identity, size and times), and the file is
+// read again whenever another process has replaced or changed it, so that two
+// processes changing one hive keep both changes. A file that is damaged (lines
+// that do not parse, or cut short) is used without its damaged lines; the damage
+// is reported once on stderr, and before the hive is next written the damaged
+// file is kept aside as "<file>.damaged" (".damaged-2" and so on when that
+// exists).
 //
 // Key and value names are case-insensitive and keep the case they were created
 // with. Subkeys enumerate in the order of their names without regard to case;
@@ -95,5 +98,10 @@ long RegDeleteValue(HKEY key, const std::string& valueName);
 // The hive files in use at this moment (after the environment).
 std::string UserHivePath();
 std::string MachineHivePath();
+
+// Removes the temporary files ("<hive>.tmp-<pid>") that writers of the user's
+// hive left beside it when they were ended in the middle of a write; those of
+// processes that still run are left alone.
+void RemoveLeftoverHiveFiles();
 
 }  // namespace plat

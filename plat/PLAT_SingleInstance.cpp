@@ -16,6 +16,7 @@
 
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_Folder.h"
+#include "plat/PLAT_LogFile.h"
 
 namespace plat {
 
@@ -23,13 +24,22 @@ namespace {
 
 constexpr char kRequest[] = "forward\n";
 
-std::string RuntimeFolder() {
+// The user's own folder for the lock and the socket: the runtime folder, else
+// "stride-<uid>" (mode 0700, the user's own) in the temporary folder, which
+// other users share. When even that cannot be had, the names carry the user id
+// in the temporary folder itself.
+std::string RuntimeFolder(std::string& suffix) {
+  suffix.clear();
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && runtime[0]) {
+  if (runtime && runtime[0] == '/') {
     std::string folder(runtime);
     if (folder.back() != '/') folder += '/';
     return folder;
   }
+  const std::string uid = std::to_string(::geteuid());
+  const std::string own = GetTempPath() + "stride-" + uid + "/";
+  if (EnsurePrivateFolder(own)) return own;
+  suffix = "-" + uid;
   return GetTempPath();
 }
 
@@ -106,9 +116,10 @@ struct SingleInstance_t::Impl {
 };
 
 SingleInstance_t::SingleInstance_t(const std::string& name) : m_impl(std::make_unique<Impl>()) {
-  const std::string folder = RuntimeFolder();
-  m_impl->lockPath = folder + name + ".lock";
-  m_impl->socketPath = folder + name + ".socket";
+  std::string suffix;
+  const std::string folder = RuntimeFolder(suffix);
+  m_impl->lockPath = folder + name + suffix + ".lock";
+  m_impl->socketPath = folder + name + suffix + ".socket";
 }
 
 SingleInstance_t::~SingleInstance_t() = default;

@@ -1,6 +1,6 @@
 #pragma once
 // One running instance of the program per user: the first start holds a lock
-// file in the user's runtime folder and listens on a local socket beside it; a
+// file in a folder of the user's own and listens on a local socket beside it; a
 // later start finds the lock taken, asks the first instance through the socket
 // to come forward, and gives up.
 #include <functional>
@@ -29,7 +29,9 @@ class SingleInstance_t {
   // by default BringApplicationForward.
   void SetActivateHandler(std::function<void()> handler);
 
-  // The lock file's path (in $XDG_RUNTIME_DIR, else the temporary folder).
+  // The lock file's path: in $XDG_RUNTIME_DIR, else in the user's own folder
+  // "stride-<uid>" of the temporary folder (made with mode 0700), else in the
+  // temporary folder with the user id in its name.
   const std::string& LockPath() const;
 
  private:

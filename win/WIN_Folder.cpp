@@ -23,7 +23,12 @@ bool MakeFolder(const std::string& path) {
 
 std::string GetCommonAppDataFolder(const std::string& subfolder) {
   std::string folder;
-  if (!plat::GetCommonAppDataFolder(folder)) throw glo::Assert_t(GLO_SRC);
+  if (!plat::GetCommonAppDataFolder(folder)) {
+    // A file in the folder's place is the user's to move; any other failure
+    // means the data folder is unknown.
+    if (plat::GetLastError() == plat::kErrorCannotMake) throw Error_t(GLO_SRC);
+    throw glo::Assert_t(GLO_SRC);
+  }
   folder = WithSeparator(folder) + "VORTAN";
   if (!MakeFolder(folder)) throw Error_t(GLO_SRC);
   folder += plat::kPathSeparator;

@@ -3,12 +3,16 @@
 // failures that start-up and closing report.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/AppSettings.h"
 #include "app/Application.h"
 #include "app/Commands.h"
+#include "app/DataFile.h"
 #include "app/Document.h"
 #include "app/HistoryPage.h"
 #include "app/LapPage.h"
@@ -24,6 +28,7 @@
 #include "plat/PLAT_FileDialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
+#include "plat/PLAT_Registry.h"
 #include "tests/app/AppTestUtil.h"
 #include "tests/app/TrainingTestUtil.h"
 #include "tests/common/TestEnv.h"
@@ -320,6 +325,49 @@ TEST_F(ApplicationTest, StartUpFailureIsReportedAndTheFileKept) {
   EXPECT_FALSE(m_app->Frame()->HasWindow());
   m_app->ExitInstance();
   EXPECT_EQ(test::ReadFile(runs + "/kept"), "x");
+}
+
+// A save killed half-way and a settings writer killed half-way leave their
+// temporary files; the next start removes them (and nothing else).
+TEST_F(ApplicationTest, StartRemovesWhatKilledSavesLeft) {
+  WriteHistory("Runner", 2);
+  const std::string folder = app::DataFolder();
+  const std::string runs = app::GetUserDatabase().DocumentPath("Runner");
+  const std::string before = test::ReadFile(runs);
+  const doc::Info_t header = app::MakeFileHeader("DlRf", 1);
+  const pid_t saver = ::fork();
+  ASSERT_GE(saver, 0);
+  if (saver == 0) {
+    try {
+      app::SaveDataFile(runs, header, [](bin::ostream& out) {
+        out.write("partial", 7);
+        ::raise(SIGKILL);
+      });
+    } catch (...) {
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(saver, ::waitpid(saver, &status, 0));
+  ASSERT_TRUE(WIFSIGNALED(status));
+  // A settings writer that died: its temporary file carries its process number.
+  const pid_t writer = ::fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) ::_exit(0);
+  ASSERT_EQ(writer, ::waitpid(writer, &status, 0));
+  const std::string hiveTemp = plat::UserHivePath() + ".tmp-" + std::to_string(writer);
+  test::WriteFile(hiveTemp, "STRIDE-REGISTRY 1\n[Soft");
+  std::size_t leftovers = 0;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename().string().rfind(".saving-", 0) == 0) ++leftovers;
+  ASSERT_EQ(leftovers, 1u);
+
+  ASSERT_TRUE(Start());
+  for (const auto& entry : fs::directory_iterator(folder))
+    EXPECT_NE(entry.path().filename().string().rfind(".saving-", 0), 0u) << entry.path();
+  EXPECT_FALSE(fs::exists(hiveTemp));
+  EXPECT_EQ(test::ReadFile(runs), before);
+  Close();
 }
 
 }  // namespace

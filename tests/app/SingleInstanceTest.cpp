@@ -2,8 +2,12 @@
 // forward and gives up; once the first has ended, a new start is first.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Gui.h"
@@ -52,6 +56,31 @@ TEST(SingleInstanceTest, SecondStartBringsTheFirstForwardAndEnds) {
   }
   EXPECT_EQ(AwaitExit(StartLaterInstance("instance-test")), 1);
   EXPECT_EQ(forwarded, 1);
+}
+
+// Without a runtime folder the temporary folder is shared by every user: a lock
+// file of the same name there, held by another user's instance, is not ours.
+TEST(SingleInstanceTest, LockOfAnotherUserInTheSharedFolderIsNotOurs) {
+  ASSERT_TRUE(plat::EnsureGuiApplication());
+  test::EnvOverride runtime("XDG_RUNTIME_DIR", nullptr);
+  const std::string shared = test::MakeTempDir("shared");
+  test::EnvOverride tmp("TMPDIR", shared.c_str());
+  const int other = ::open((shared + "/instance-shared.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  {
+    plat::SingleInstance_t mine("instance-shared");
+    EXPECT_TRUE(mine.Acquire());
+    const std::string lock = mine.LockPath();
+    const std::string folder = lock.substr(0, lock.rfind('/'));
+    EXPECT_NE(folder, shared);
+    struct stat st;
+    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+  }
+  ::close(other);
 }
 
 }  // namespace

@@ -188,6 +188,21 @@ TEST(DirectoryTest, DamagedTreesAreRefused) {
     dsk::Disk_t disk(media, 8);
     EXPECT_THROW(disk.GetPartition(0), dsk::BadFile_t);
   }
+  {  // A root whose own record gives a size below the directory's start: the
+     // records are read from the start on, past the end, not taken for none.
+    ImageBuilder_t b;
+    b.files = {File("X", "x")};
+    std::string image = b.Build();
+    const std::size_t own = std::size_t(b.directoryStart) * 512;
+    ASSERT_EQ(1, image[own]);
+    image[own + 12] = 0;
+    image[own + 13] = 2;  // 512 bytes
+    image[own + 14] = 0;
+    image[own + 15] = 0;
+    MemoryMedia_t media(image, true);
+    dsk::Disk_t disk(media, 8);
+    EXPECT_THROW(disk.GetPartition(0), dsk::BadFilePosition_t);
+  }
   {  // A block number outside the partition.
     ImageBuilder_t b;
     auto f = File("X", "x");

@@ -359,4 +359,85 @@ TEST(WriteTest, FullDisk) {
   a.Close();
 }
 
+TEST(WriteTest, FailedWriteLeavesThePositionAtTheWantedEnd) {
+  ImageBuilder_t b;
+  b.blockCount = 12;
+  b.files = {File("A.DAT", "")};
+  MemoryMedia_t media(b.Build());
+  Session_t s(media);
+  dsk::FileBuffer_t& a = s.Buffer("A.DAT");
+  a.Open(dsk::kModeWrite);
+  std::uint64_t at = 100;
+  const std::string data(20 * 512, 'x');
+  EXPECT_THROW(a.Write(data.data(), static_cast<std::uint32_t>(data.size()), at), dsk::DiskFull_t);
+  EXPECT_EQ(100u + data.size(), at);
+  at = 0xFFFFFFF0u;
+  EXPECT_THROW(a.Write(data.data(), 32, at), dsk::BadFilePosition_t);
+  EXPECT_EQ(std::uint64_t(0xFFFFFFF0u) + 32u, at);
+  a.Close();
+}
+
+// The rewrite of the directory at the last close fails once (the medium is
+// read-only by then); the file is no longer taken as modified, so a reader's
+// close afterwards does not fail again.
+TEST(WriteTest, FailedDirectoryRewriteIsReportedOnce) {
+  ImageBuilder_t b;
+  b.files = {File("A.DAT", "abc")};
+  MemoryMedia_t media(b.Build());
+  Session_t s(media, 1);
+  dsk::FileBuffer_t& a = s.Buffer("A.DAT");
+  a.Open(dsk::kModeWrite);
+  std::uint64_t at = 600;
+  a.Write("x", 1, at);  // a second block: the directory must be rewritten
+  ASSERT_TRUE(a.IsModified());
+  media.FailWritesAfter(0);
+  EXPECT_ANY_THROW(a.Close());
+  media.FailWritesAfter(-1);
+  EXPECT_FALSE(a.IsModified());
+  a.Open(dsk::kModeRead);
+  EXPECT_NO_THROW(a.Close());
+}
+
+// A block the directory lists far past the image's end, beyond the sectors
+// the partition table gives the partition: writing it is refused instead of
+// growing the image up to it.
+TEST(WriteTest, BlockBeyondThePartitionIsNotWritten) {
+  ImageBuilder_t b;
+  b.trimToData = true;
+  auto far = File("FAR.DAT", "far");
+  far.blocks = std::vector<std::uint16_t>{250};
+  b.files = {File("A.DAT", "abc"), far};
+  std::string image = b.Build();
+  // The partition holds 32 blocks of the 256 its boot record counts.
+  imgkit::PutPartitionEntry(image, 0, 0, 32, b.sectorsPerTrack, b.heads);
+  MemoryMedia_t media(image);
+  const std::size_t sizeBefore = media.Bytes().size();
+  {
+    Session_t s(media);
+    dsk::FileBuffer_t& f = s.Buffer("FAR.DAT");
+    f.Open(dsk::kModeWrite);
+    std::uint64_t at = 0;
+    EXPECT_THROW(f.Write("x", 1, at), dsk::DiskFull_t);
+    f.Close();
+    s.Write("A.DAT", 0, "xyz");  // a block within the partition is written
+  }
+  EXPECT_LE(media.Bytes().size(), std::max<std::size_t>(sizeBefore, 32 * 512));
+  Session_t s(media);
+  EXPECT_EQ("xyz", s.Read("A.DAT"));
+}
+
+// Blocks come from the medium in one positioned read each, without seeking.
+TEST(WriteTest, BlocksAreReadWithoutSeeking) {
+  ImageBuilder_t b;
+  b.files = {File("A.DAT", Pattern(3 * 512))};
+  MemoryMedia_t media(b.Build(), true);
+  dsk::Disk_t disk(media, 8);
+  dsk::Directory_t& root = disk.GetPartition(0).GetRootDirectory();
+  const std::uint64_t seeks = media.Seeks();
+  const std::uint64_t reads = media.Reads();
+  EXPECT_EQ(Pattern(3 * 512), imgkit::ReadWhole(root, "A.DAT"));
+  EXPECT_EQ(seeks, media.Seeks());
+  EXPECT_EQ(reads + 3, media.Reads());
+}
+
 }  // namespace

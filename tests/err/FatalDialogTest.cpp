@@ -129,6 +129,24 @@ TEST_F(FatalDialogTest, WithoutASourceTheNameComesFromTheLanguageModule) {
             std::string::npos);
 }
 
+// A temporary folder that all users share (sticky, another user's): the log
+// goes to the program's own private folder in it.
+TEST_F(FatalDialogTest, SharedStickyTemporaryFolderTakesTheLog) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to give the folder to another user";
+  const std::string shared = m_folder + "/shared";
+  ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+  ASSERT_EQ(::chown(shared.c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  test::EnvOverride tmp("TMPDIR", shared.c_str());
+  const Seen seen = Report("a.cpp", 1, "Shared");
+  EXPECT_EQ(seen.intro, Text(5602));
+  EXPECT_NE(test::ReadFile(shared + "/Logbook/Logbook.log").find("Shared"), std::string::npos);
+  struct stat st;
+  ASSERT_EQ(::stat((shared + "/Logbook").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(st.st_uid, ::geteuid());
+}
+
 TEST_F(FatalDialogTest, LogThatCannotBeWrittenChangesTheIntroduction) {
   // No temporary folder at all.
   {

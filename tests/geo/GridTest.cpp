@@ -171,7 +171,7 @@ TEST(Grids, ParseErrors) {
       {&geo::UpsGrid, "Z x", 5249, nullptr},
       {&geo::UpsGrid, "Z 1 -1", 5252, nullptr},
       {&geo::MgrsGrid, "61UXP", 5269, nullptr},
-      {&geo::MgrsGrid, "0ZAH", 5269, nullptr},
+      {&geo::MgrsGrid, "0UXP", 5269, nullptr},
       {&geo::MgrsGrid, "UXP0000000000", 5268, nullptr},
       {&geo::MgrsGrid, "33", 5270, nullptr},
       {&geo::MgrsGrid, "33@XP", 5271, nullptr},

@@ -240,6 +240,21 @@ TEST(MgrsGrid, PolarReferencePoints) {
   }, 1);
 }
 
+// Other programs write the polar bands with a zone of "0"; the text reads as
+// without it, and formatting still leaves the zone out.
+TEST(MgrsGrid, PolarTextsWithZoneZero) {
+  for (const char* text : {"ZAH0000000000", "YRH3323700000", "BAN0019301093", "AZE9864221864"}) {
+    SCOPED_TRACE(text);
+    const geo::Position_t plain = gridtest::Parse(geo::MgrsGrid, text);
+    const geo::Position_t zoned = gridtest::Parse(geo::MgrsGrid, std::string("0") + text);
+    EXPECT_EQ(plain.GetLatitude(), zoned.GetLatitude());
+    EXPECT_EQ(plain.GetLongitude(), zoned.GetLongitude());
+    const std::string formatted = geo::MgrsGrid.Format(zoned, gridtest::Wgs84()).text;
+    EXPECT_EQ(formatted, geo::MgrsGrid.Format(plain, gridtest::Wgs84()).text);
+    EXPECT_NE(formatted[0], '0');
+  }
+}
+
 TEST(BritishAndIrishGrids, ReferencePoints) {
   gridtest::CheckCases(geo::BritNationalGrid, {
       {50.5, -4.0, "SX 58163 69079"},

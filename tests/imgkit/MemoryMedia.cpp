@@ -34,6 +34,17 @@ std::uint32_t MemoryMedia_t::Read(void* buffer, std::uint32_t count) {
   return n;
 }
 
-void MemoryMedia_t::Seek(std::uint64_t offset) { m_position = offset; }
+void MemoryMedia_t::Seek(std::uint64_t offset) {
+  ++m_seeks;
+  m_position = offset;
+}
+
+std::uint32_t MemoryMedia_t::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
+  const std::uint64_t position = m_position;
+  m_position = offset;
+  const std::uint32_t n = Read(buffer, count);
+  m_position = position;
+  return n;
+}
 
 }  // namespace imgkit

@@ -19,6 +19,8 @@ class MemoryMedia_t : public dsk::Media_t, public glo::RefCounter_t {
   void Write(const void* data, std::uint32_t count) override;
   std::uint32_t Read(void* buffer, std::uint32_t count) override;
   void Seek(std::uint64_t offset) override;
+  // A positioned read: one read call, the position unchanged.
+  std::uint32_t ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count) override;
   std::string Name() const override { return m_name; }
   bool IsReadOnly() const override { return m_readOnly; }
 
@@ -26,6 +28,7 @@ class MemoryMedia_t : public dsk::Media_t, public glo::RefCounter_t {
   // Read and write calls so far.
   std::uint64_t Reads() const { return m_reads; }
   std::uint64_t Writes() const { return m_writes; }
+  std::uint64_t Seeks() const { return m_seeks; }
   // After 'n' more successful calls of that kind, every further one throws
   // win::Error_t (a negative n: never).
   void FailReadsAfter(long n) { m_readsLeft = n; }
@@ -38,6 +41,7 @@ class MemoryMedia_t : public dsk::Media_t, public glo::RefCounter_t {
   std::uint64_t m_position = 0;
   std::uint64_t m_reads = 0;
   std::uint64_t m_writes = 0;
+  std::uint64_t m_seeks = 0;
   long m_readsLeft = -1;
   long m_writesLeft = -1;
 };

@@ -65,6 +65,12 @@ TEST(FileMediaTest, ReadsWritesAndSeeks) {
     EXPECT_EQ(4u, media.Read(buf, 8));
     EXPECT_EQ("6789", std::string(buf, 4));
     EXPECT_EQ(0u, media.Read(buf, 8));
+    // A positioned read leaves the file position where it was.
+    media.Seek(1);
+    EXPECT_EQ(3u, media.ReadAt(7, buf, 8));
+    EXPECT_EQ("789", std::string(buf, 3));
+    EXPECT_EQ(2u, media.Read(buf, 2));
+    EXPECT_EQ("12", std::string(buf, 2));
     EXPECT_THROW(media.Write("x", 1), glo::Assert_t);
   }
   {

@@ -1,8 +1,10 @@
 // The settings store over real hive files in the test's own folders.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -169,6 +171,7 @@ TEST_F(RegistryTest, DamagedFileIsReadAsFarAsValidAndKeptAside) {
     std::string text;
   } cases[] = {
       {"bad line", "STRIDE-REGISTRY 1\n[K]\nA=3:41\nB=3:4\nC=3:43\nEND\n"},
+      {"bad key line", "STRIDE-REGISTRY 1\n[K]\nA=3:41\n[K\\\\L]\nB=3:42\n[K]\nC=3:43\nEND\n"},
       {"cut short", "STRIDE-REGISTRY 1\n[K]\nA=3:41\nB=3:4"},
       {"no end mark", "STRIDE-REGISTRY 1\n[K]\nA=3:41\n"},
   };
@@ -180,7 +183,15 @@ TEST_F(RegistryTest, DamagedFileIsReadAsFarAsValidAndKeptAside) {
     ::testing::internal::CaptureStderr();
     ASSERT_EQ(0, plat::RegOpenKeyEx(plat::kHkeyCurrentUser, "K", plat::kKeyRead | plat::kKeyWrite, key));
     EXPECT_EQ("A", Get(key, "A").second);
-    EXPECT_EQ(static_cast<unsigned long>(plat::kErrorFileNotFound), Get(key, "C").first);
+    // A damaged line is skipped; the settings after it stay (a value under a
+    // damaged key line cannot be placed and goes with it).
+    const bool afterDamage = c.text.find("C=3:43") != std::string::npos;
+    if (afterDamage) {
+      EXPECT_EQ("C", Get(key, "C").second);
+    } else {
+      EXPECT_EQ(static_cast<unsigned long>(plat::kErrorFileNotFound), Get(key, "C").first);
+    }
+    EXPECT_EQ(static_cast<unsigned long>(plat::kErrorFileNotFound), Get(key, "B").first);
     const std::string report = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(std::string::npos, report.find(UserFile() + " is damaged"));
     EXPECT_EQ(report.find(" is damaged"), report.rfind(" is damaged"));  // once
@@ -189,6 +200,9 @@ TEST_F(RegistryTest, DamagedFileIsReadAsFarAsValidAndKeptAside) {
     EXPECT_EQ(c.text, test::ReadFile(UserFile() + ".damaged"));
     EXPECT_EQ("A", Get(key, "A").second);
     EXPECT_EQ("D", Get(key, "D").second);
+    if (afterDamage) {
+      EXPECT_EQ("C", Get(key, "C").second);  // kept by the write, too
+    }
     plat::RegCloseKey(key);
   }
 }
@@ -232,6 +246,85 @@ TEST_F(RegistryTest, TwoProcessesWritingOneHiveKeepBothChanges) {
   EXPECT_EQ(std::string("child7\0", 7), Get(key, "child7").second);
   EXPECT_EQ(std::string("parent39\0", 9), Get(key, "parent39").second);
   plat::RegCloseKey(key);
+}
+
+// Bytes this process has read from files and pipes so far.
+long long BytesRead() {
+  const std::string io = test::ReadFile("/proc/self/io");
+  const auto at = io.find("rchar: ");
+  return at == std::string::npos ? -1 : std::stoll(io.substr(at + 7));
+}
+
+// Looks at an unchanged hive come from memory: the file is not read again.
+// Another process's change is seen at once.
+TEST_F(RegistryTest, UnchangedHiveIsReadOnce) {
+  std::string text = "STRIDE-REGISTRY 1\n[Big]\n";
+  for (int i = 0; i < 4000; ++i) text += "Value" + std::to_string(i) + "=3:0102030405060708090A\n";
+  text += "END\n";
+  test::WriteFile(UserFile(), text);
+  // A file last changed an hour ago.
+  const timespec old[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+  ASSERT_EQ(0, ::utimensat(AT_FDCWD, UserFile().c_str(), old, 0));
+  plat::HKEY key = 0;
+  ASSERT_EQ(0, plat::RegOpenKeyEx(plat::kHkeyCurrentUser, "Big", plat::kKeyRead, key));
+  EXPECT_EQ(std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A"), Get(key, "Value0").second);
+  const long long before = BytesRead();
+  ASSERT_GE(before, 0);
+  for (int i = 0; i < 200; ++i) EXPECT_EQ(3ul, Get(key, "Value" + std::to_string(i * 13)).first);
+  EXPECT_LT(BytesRead() - before, static_cast<long long>(text.size()));
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    plat::HKEY k = 0;
+    const unsigned char byte = 0x5A;
+    ::_exit(plat::RegOpenKeyEx(plat::kHkeyCurrentUser, "Big", plat::kKeyRead | plat::kKeyWrite, k) == 0 &&
+                    plat::RegSetValueEx(k, "Value0", plat::kRegBinary, &byte, 1) == 0
+                ? 0
+                : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(child, ::waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ("Z", Get(key, "Value0").second);
+  plat::RegCloseKey(key);
+}
+
+// The hive file keeps its permissions; a hive reached through a link is
+// written where the link leads.
+TEST_F(RegistryTest, WritesKeepTheFileModeAndFollowLinks) {
+  const std::string real = m_folder + "/real";
+  std::filesystem::create_directories(real);
+  test::WriteFile(real + "/hive.txt", "STRIDE-REGISTRY 1\nEND\n");
+  ASSERT_EQ(0, ::chmod((real + "/hive.txt").c_str(), 0640));
+  std::filesystem::create_symlink("real/hive.txt", UserFile());
+  plat::HKEY key = Create("Linked");
+  Set(key, "V", plat::kRegBinary, "v");
+  plat::RegCloseKey(key);
+  EXPECT_TRUE(std::filesystem::is_symlink(UserFile()));
+  EXPECT_NE(test::ReadFile(real + "/hive.txt").find("[Linked]"), std::string::npos);
+  struct stat st;
+  ASSERT_EQ(0, ::stat((real + "/hive.txt").c_str(), &st));
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// Temporary files of writers that were killed go; one of a process that
+// still runs stays.
+TEST_F(RegistryTest, LeftoverTemporaryFilesOfDeadWritersAreRemoved) {
+  plat::RegCloseKey(Create("K"));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(0);
+  int status = 0;
+  ASSERT_EQ(child, ::waitpid(child, &status, 0));
+  const std::string dead = UserFile() + ".tmp-" + std::to_string(child);
+  const std::string alive = UserFile() + ".tmp-1";
+  test::WriteFile(dead, "STRIDE-REGISTRY 1\n[Ha");
+  test::WriteFile(alive, "STRIDE-REGISTRY 1\n[Ha");
+  plat::RemoveLeftoverHiveFiles();
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_TRUE(std::filesystem::exists(alive));
+  EXPECT_TRUE(std::filesystem::exists(UserFile()));
 }
 
 }  // namespace

@@ -41,8 +41,18 @@ TEST(FolderTest, FileInTheWayIsAnError) {
     win::GetCommonAppDataFolder("App");
     FAIL() << "no error";
   } catch (const win::Error_t& e) {
-    EXPECT_EQ(e.ErrorCode(), plat::kErrorFileExists);
+    // The folder cannot be made; "the file exists" would mislead.
+    EXPECT_EQ(e.ErrorCode(), plat::kErrorCannotMake);
+    EXPECT_NE(std::string(e.what()).find("cannot be created"), std::string::npos) << e.what();
     EXPECT_STREQ(e.SourceFile(), "WIN_Folder.cpp");
+  }
+  // The data folder itself is a file.
+  test::EnvOverride file("XDG_DATA_HOME", (data + "/VORTAN").c_str());
+  try {
+    win::GetCommonAppDataFolder("App");
+    FAIL() << "no error";
+  } catch (const win::Error_t& e) {
+    EXPECT_EQ(e.ErrorCode(), plat::kErrorCannotMake);
   }
 }
 
