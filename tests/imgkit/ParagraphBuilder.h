@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace imgkit {
+#include "tests/imgkit/SubfileHeader.h"
 
-// The engine's variable-length number (1 to 4 bytes; values below 2^29).
-std::string Varint(std::uint32_t value);
+namespace imgkit {
 
 // A canonical prefix code: codes assigned in the order of (length, symbol),
 // one code entry per length, symbols stored in code order.

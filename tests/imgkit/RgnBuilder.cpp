@@ -15,10 +15,6 @@ void Add24(std::string& s, std::uint32_t v) {
   Add16(s, v);
   s.push_back(static_cast<char>((v >> 16) & 0xFF));
 }
-void Add32(std::string& s, std::uint32_t v) {
-  Add16(s, v);
-  Add16(s, v >> 16);
-}
 std::string StreamOf(const DeltaStream_t& stream, const std::optional<std::string>& raw, bool extended) {
   if (raw) return *raw;
   DeltaStream_t s = stream;
@@ -27,22 +23,6 @@ std::string StreamOf(const DeltaStream_t& stream, const std::optional<std::strin
 }
 
 }  // namespace
-
-std::string Varint(std::uint32_t v) {
-  std::string s;
-  if (v < (1u << 7)) {
-    s.push_back(static_cast<char>((v << 1) | 1));
-  } else if (v < (1u << 14)) {
-    Add16(s, (v << 2) | 2);
-  } else if (v < (1u << 21)) {
-    Add24(s, (v << 3) | 4);
-  } else if (v < (1u << 29)) {
-    Add32(s, v << 3);
-  } else {
-    throw std::invalid_argument("value too large for a variable-length integer");
-  }
-  return s;
-}
 
 std::string EncodePoint(const RgnPoint_t& p) {
   std::string s(1, static_cast<char>(p.type));

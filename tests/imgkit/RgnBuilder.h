@@ -16,9 +16,6 @@
 
 namespace imgkit {
 
-// A variable-length integer of 1 to 4 bytes (7, 14, 21 or 29 bits).
-std::string Varint(std::uint32_t value);
-
 struct RgnPoint_t {
   std::uint8_t type = 0;
   std::uint32_t label = 0;  // 22 bits

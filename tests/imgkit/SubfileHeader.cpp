@@ -1,4 +1,5 @@
 #include "tests/imgkit/SubfileHeader.h"
+#include <stdexcept>
 
 namespace imgkit {
 
@@ -137,5 +138,24 @@ std::string NodHeader_t::Build() const {
 }
 
 std::string DemHeader(std::uint16_t length, const Date_t& date) { return BlankHeader(length, "DEM", date); }
+
+std::string Varint(std::uint32_t v) {
+  std::string s;
+  const auto add = [&](std::uint32_t bytes, std::uint32_t word) {
+    for (std::uint32_t i = 0; i < bytes; ++i) s.push_back(static_cast<char>((word >> (8 * i)) & 0xFF));
+  };
+  if (v < (1u << 7)) {
+    add(1, (v << 1) | 1);
+  } else if (v < (1u << 14)) {
+    add(2, (v << 2) | 2);
+  } else if (v < (1u << 21)) {
+    add(3, (v << 3) | 4);
+  } else if (v < (1u << 29)) {
+    add(4, v << 3);
+  } else {
+    throw std::invalid_argument("value too large for a variable-length integer");
+  }
+  return s;
+}
 
 }  // namespace imgkit

@@ -104,4 +104,7 @@ struct NodHeader_t {
 // A DEM sub-file's header: the common part only.
 std::string DemHeader(std::uint16_t length = 41, const Date_t& date = Date_t());
 
+// The engine's variable-length number of 1 to 4 bytes (7, 14, 21 or 29 bits).
+std::string Varint(std::uint32_t value);
+
 }  // namespace imgkit
