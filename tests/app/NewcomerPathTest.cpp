@@ -1,0 +1,197 @@
+// A newcomer's first hour, offscreen: a fresh program transfers the simulated
+// watch's "history" profile as the README describes it, and every page and
+// graph then shows values that agree with each other: each run's track covers
+// its laps in distance and time, over gentle hills. With STRIDE_DIALOG_PICTURES
+// set, the main window is saved for every item of the tree.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/Commands.h"
+#include "app/Document.h"
+#include "app/MainFrame.h"
+#include "app/NewUnitDialog.h"
+#include "app/TransferDialog.h"
+#include "app/TransferProgress.h"
+#include "app/TreeView.h"
+#include "err/ERR_ErrDlg.h"
+#include "gdb/GDB_Track.h"
+#include "geo/GEO_Position.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_Button.h"
+#include "plat/PLAT_ComboEdit.h"
+#include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_Gui.h"
+#include "plat/PLAT_List.h"
+#include "plat/PLAT_MessageBox.h"
+#include "tests/app/AppTestUtil.h"
+#include "tests/common/TestEnv.h"
+#include "tools/WatchSim.h"
+
+namespace {
+
+plat::Button_t& ButtonOf(plat::Wnd_t& dialog, int id) { return dynamic_cast<plat::Button_t&>(*dialog.GetDlgItem(id)); }
+
+class NewcomerPathTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(plat::EnsureGuiApplication());
+    plat::SetModalHook([this](plat::Dialog_t& dialog) {
+      if (auto* transfer = dynamic_cast<app::TransferDialog_t*>(&dialog)) {
+        plat::SetComboText(transfer->PortSelector().Ctrl().PortList(), m_port);
+        ButtonOf(*transfer, plat::kIdOk).Click();
+        if (!transfer->IsEnding()) ButtonOf(*transfer, plat::kIdCancel).Click();
+      } else if (auto* unit = dynamic_cast<app::NewUnitDialog_t*>(&dialog)) {
+        plat::TypeComboText(dynamic_cast<plat::ComboBox_t&>(*unit->GetDlgItem(app::NewUnitDialog_t::kUserBox)), "Newcomer");
+        ButtonOf(*unit, plat::kIdOk).Click();
+      } else if (auto* progress = dynamic_cast<app::XferDialog_t*>(&dialog)) {
+        plat::PumpUntil([&] { return progress->IsFinished() || progress->IsEnding(); }, 30000);
+        if (progress->IsFinished()) ButtonOf(*progress, plat::kIdCancel).Click();
+      } else if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
+        ++m_reports;
+        dialog.EndDialog(plat::kIdOk);
+      }
+    });
+    plat::SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {
+      m_messages.push_back(text);
+      return plat::kIdOk;
+    });
+  }
+  void TearDown() override {
+    if (m_app) apptest::CloseApplication(m_app);
+    plat::SetModalHook(nullptr);
+    plat::SetMessageBoxHook(nullptr);
+    plat::PumpUntilIdle();
+  }
+
+  test::EnvOverride m_runtime{"XDG_RUNTIME_DIR", nullptr};
+  std::unique_ptr<app::Application_t> m_app;
+  std::string m_port;
+  int m_reports = 0;
+  std::vector<std::string> m_messages;
+};
+
+// The track's points from 'from' to 'to' (device times as the laps give them).
+struct Stretch {
+  double metres = 0.0;
+  double firstTime = -1.0;
+  double lastTime = -1.0;
+};
+
+Stretch StretchOf(const gdb::Track_t& track, std::int64_t from, std::int64_t to) {
+  Stretch s;
+  const gdb::TrackPoint_t* previous = nullptr;
+  for (const gdb::TrackPoint_t& p : track) {
+    const std::int64_t t = p.GetTime()->GetValue();
+    if (t >= from && t <= to) {
+      if (s.firstTime < 0) s.firstTime = static_cast<double>(t);
+      s.lastTime = static_cast<double>(t);
+      if (previous != nullptr && previous->GetTime()->GetValue() >= from)
+        s.metres += gdb::LegSummary_t(*previous, p).GetDistance();
+    }
+    previous = &p;
+  }
+  return s;
+}
+
+TEST_F(NewcomerPathTest, TheSampleHistoryAgreesWithItselfOnEveryPage) {
+  sim::Profile profile;
+  ASSERT_TRUE(sim::BuiltinProfile("history", profile));
+  profile.unitId = 27027;  // a unit no other test's user owns
+  sim::Watch_t watch(profile);
+  m_port = watch.PortPath();
+  bool transferred = false;
+  ASSERT_TRUE(apptest::StartApplication(m_app, app::kSwShowNormal, [&](app::Application_t& a) {
+    a.SetTransferCommand([&] {
+      transferred = true;
+      app::RunTransferDialog();
+    });
+  }));
+  // Without users the transfer opens at once; else the user asks for it.
+  if (!transferred) m_app->OnCommand(app::kCmdTransfer, 0);
+  plat::PumpUntilIdle();
+  EXPECT_EQ(m_reports, 0);
+  EXPECT_TRUE(m_messages.empty());
+
+  const app::RunSet_t& runs = app::GetDocument().GetRuns();
+  ASSERT_EQ(runs.size(), 4u);  // three finished runs and one still under way
+  int withTrack = 0;
+  for (const app::Run_t& run : runs) {
+    if (!run.GetTrack().IsPresent()) continue;
+    ++withTrack;
+    const gdb::Track_t& track = *run.GetTrack();
+    double lapMetres = 0.0;
+    for (const app::Lap_t& lap : run.GetLaps()) {
+      SCOPED_TRACE(lap.GetStart().GetValue());
+      lapMetres += lap.GetLength();
+      // Each lap's part of the track covers the lap's distance in the lap's time.
+      const Stretch s = StretchOf(track, lap.GetStart().GetValue(), lap.EndSeconds());
+      EXPECT_NEAR(s.metres, lap.GetLength(), lap.GetLength() * 0.02);
+      EXPECT_NEAR(s.firstTime, static_cast<double>(lap.GetStart().GetValue()), 10.0);
+      EXPECT_NEAR(s.lastTime, static_cast<double>(lap.EndSeconds()), 10.0);
+      // The lap's positions are where the track is at its start and end.
+      ASSERT_TRUE(lap.GetBegin().IsPresent() && lap.GetEnd().IsPresent());
+      for (const gdb::TrackPoint_t& p : track) {
+        const std::int64_t t = p.GetTime()->GetValue();
+        if (t == lap.GetStart().GetValue()) {
+          EXPECT_LT(geo::DistanceAndBearing(p.GetPosition(), *lap.GetBegin()).distance, 1.0);
+        }
+        if (t == lap.EndSeconds()) {
+          EXPECT_LT(geo::DistanceAndBearing(p.GetPosition(), *lap.GetEnd()).distance, 1.0);
+        }
+      }
+    }
+    EXPECT_NEAR(track.GetTotals().GetDistance(), lapMetres, lapMetres * 0.02);
+    // Every leg's pace lies near the run's: no leg three times slower.
+    const double runPace = *track.GetTotals().GetTimeSpan() / track.GetTotals().GetDistance();
+    double lowest = 1e9, highest = -1e9;
+    const gdb::TrackPoint_t* previous = nullptr;
+    for (const gdb::TrackPoint_t& p : track) {
+      ASSERT_TRUE(p.GetPosition().GetAltitude().IsPresent());
+      const double altitude = *p.GetPosition().GetAltitude();
+      lowest = std::min(lowest, altitude);
+      highest = std::max(highest, altitude);
+      if (previous != nullptr) {
+        const gdb::LegSummary_t leg(*previous, p);
+        EXPECT_NEAR(*leg.GetTimeSpan() / leg.GetDistance(), runPace, runPace * 0.25);
+        // Gentle hills: at most a few metres up or down between two points.
+        EXPECT_LT(std::fabs(altitude - *previous->GetPosition().GetAltitude()), 3.0);
+      }
+      previous = &p;
+    }
+    EXPECT_GT(highest - lowest, 5.0);  // hills, not a flat line
+    EXPECT_LT(highest - lowest, 60.0);
+  }
+  EXPECT_EQ(withTrack, 3);
+
+  // Every item of the tree shows its page, graphs and profile without a report.
+  app::MainFrame_t& frame = *m_app->Frame();
+  plat::TreeCtrl_t& tree = frame.GetTreeView().Control();
+  std::vector<plat::HTREEITEM> items;
+  std::function<void(plat::HTREEITEM)> walk = [&](plat::HTREEITEM item) {
+    for (; item; item = tree.GetNextSiblingItem(item)) {
+      items.push_back(item);
+      tree.Expand(item, true);
+      walk(tree.GetChildItem(item));
+    }
+  };
+  walk(tree.GetRootItem());
+  const char* pictures = std::getenv("STRIDE_DIALOG_PICTURES");
+  int n = 0;
+  for (const plat::HTREEITEM item : items) {
+    tree.SelectItem(item);
+    plat::PumpUntilIdle();
+    if (pictures != nullptr) frame.SaveImage(std::string(pictures) + "/newcomer-" + std::to_string(++n) + ".png");
+  }
+  EXPECT_EQ(m_reports, 0);
+  EXPECT_TRUE(m_messages.empty());
+}
+
+}  // namespace
