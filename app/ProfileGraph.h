@@ -154,6 +154,9 @@ class TrkProfileGraphCtrl_t : public afx::WheelSupportWindow_t {
   bool OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) override;
 
  private:
+  // After a vertical zoom step in: a view that leaves out some of the
+  // profile's heights is centred on them.
+  void KeepProfileInView(const GraphRect_t& before);
   void OnScroll(bool vertical, unsigned code, int position);
   void UpdateBarPosition(bool vertical);
   bool XScrollable() const;

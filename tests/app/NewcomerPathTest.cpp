@@ -18,6 +18,10 @@
 #include "app/Document.h"
 #include "app/MainFrame.h"
 #include "app/NewUnitDialog.h"
+#include "app/ProfileView.h"
+#include "plat/PLAT_Input.h"
+#include "plat/PLAT_ScrollBar.h"
+
 #include "app/TransferDialog.h"
 #include "app/TransferProgress.h"
 #include "app/TreeView.h"
@@ -192,6 +196,26 @@ TEST_F(NewcomerPathTest, TheSampleHistoryAgreesWithItselfOnEveryPage) {
   }
   EXPECT_EQ(m_reports, 0);
   EXPECT_TRUE(m_messages.empty());
+  // The run's profile, zoomed in step by step and scrolled with the wheel:
+  // its heights stay in view and the thumb shows where the view is.
+  tree.SelectItem(items[2]);
+  plat::PumpUntilIdle();
+  app::TrkProfileGraphCtrl_t* graph = dynamic_cast<app::ProfileView_t&>(frame.GetProfileView()).GetGraph();
+  ASSERT_NE(graph, nullptr);
+  for (int i = 1; i <= 3; ++i) {
+    SCOPED_TRACE(i);
+    graph->HandleKey(0xBB, 0);
+    plat::PumpUntilIdle();
+    const app::GraphRect_t& view = graph->GetConvertor().GetView();
+    EXPECT_GT(view.ymax, 110.0);  // the run's hills lie between about 110 m and 131 m
+    EXPECT_EQ(graph->GetScrollPos(plat::kSbVert), graph->GetConvertor().GetVertScrollPos());
+    const double before = view.ymin;
+    const plat::RECT c = graph->GetClientRect();
+    plat::SendWheel(*graph, -120, 0, plat::POINT{c.right / 2, c.bottom / 2});
+    EXPECT_LT(graph->GetConvertor().GetView().ymin, before);  // the wheel moved the view down
+    EXPECT_EQ(graph->GetScrollPos(plat::kSbVert), graph->GetConvertor().GetVertScrollPos());
+    if (pictures != nullptr) graph->SaveImage(std::string(pictures) + "/newcomer-profile-" + std::to_string(i) + ".png");
+  }
 }
 
 }  // namespace
