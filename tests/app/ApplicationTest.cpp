@@ -164,14 +164,22 @@ TEST_F(ApplicationTest, HistorySurvivesDeleteUndoAndRestart) {
   EXPECT_EQ(TreeItems(), before);
 
   // The history goes to the XML file the user chooses.
-  const std::string xml = test::Home() + "/history.xml";
+  // The dialog proposes "<user>.xml" in the home folder, then in the folder of
+  // the last export.
+  const std::string folder = test::MakeTempDir("exports");
+  const std::string xml = folder + "/history.xml";
+  std::vector<std::string> proposed;
   plat::SetFileDialogHook([&](const plat::FileDialogOptions& options, std::string& path) {
     EXPECT_EQ(options.defaultExtension, "xml");
+    proposed.push_back(options.fileName);
     path = xml;
     return true;
   });
   EXPECT_TRUE(Frame().RouteCommand(app::kCmdExportXml));
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdExportXml));
   plat::SetFileDialogHook(nullptr);
+  const std::string user = app::GetAppSettings().currentUser.Value();
+  EXPECT_EQ(proposed, (std::vector<std::string>{test::Home() + "/" + user + ".xml", folder + "/" + user + ".xml"}));
   EXPECT_NE(test::ReadFile(xml).find("<History"), std::string::npos);
   Close();
 
