@@ -59,6 +59,17 @@ void GraphPage_t::Build(const gdb::Track_t* track, const std::string& caption) {
   } else {
     ShowItem(kNotesLabel, false);
     ShowItem(kNotes, false);
+    // Without notes the button and the graph move up into their place, and
+    // the graph keeps its distance from the page's bottom (it grows).
+    plat::RECT label = Item(kNotesLabel).GetWindowRect();
+    plat::RECT button = Item(kGraphButton).GetWindowRect();
+    plat::RECT graph = Item(kGraph).GetWindowRect();
+    ScreenToClient(label);
+    ScreenToClient(button);
+    ScreenToClient(graph);
+    const int up = button.top - label.top;
+    Item(kGraphButton).MoveWindow(button.left, button.top - up, button.right - button.left, button.bottom - button.top);
+    Item(kGraph).MoveWindow(graph.left, graph.top - up, graph.right - graph.left, graph.bottom - graph.top + up);
   }
   SetItemText(kCaption, caption);
   Anchor(kGraph, AnchorBoth, AnchorBoth);

@@ -16,11 +16,15 @@
 #include "app/Application.h"
 #include "app/Commands.h"
 #include "app/Document.h"
+#include "app/FrameRules.h"
+#include "app/LapPage.h"
+#include "app/PaceDistGraph.h"
 #include "app/MainFrame.h"
 #include "app/NewUnitDialog.h"
 #include "app/ProfileView.h"
 #include "plat/PLAT_Input.h"
 #include "plat/PLAT_ScrollBar.h"
+#include "plat/PLAT_Screen.h"
 
 #include "app/TransferDialog.h"
 #include "app/TransferProgress.h"
@@ -44,7 +48,7 @@ namespace {
 plat::Button_t& ButtonOf(plat::Wnd_t& dialog, int id) { return dynamic_cast<plat::Button_t&>(*dialog.GetDlgItem(id)); }
 
 class NewcomerPathTest : public ::testing::Test {
- protected:
+ public:
   void SetUp() override {
     ASSERT_TRUE(plat::EnsureGuiApplication());
     plat::SetModalHook([this](plat::Dialog_t& dialog) {
@@ -105,24 +109,32 @@ Stretch StretchOf(const gdb::Track_t& track, std::int64_t from, std::int64_t to)
   return s;
 }
 
-TEST_F(NewcomerPathTest, TheSampleHistoryAgreesWithItselfOnEveryPage) {
+// The README's first transfer: the simulated watch's "history" profile into
+// the program, under a new user.
+void TransferTheSampleHistory(NewcomerPathTest& t, std::unique_ptr<sim::Watch_t>& watch) {
   sim::Profile profile;
   ASSERT_TRUE(sim::BuiltinProfile("history", profile));
   profile.unitId = 27027;  // a unit no other test's user owns
-  sim::Watch_t watch(profile);
-  m_port = watch.PortPath();
+  watch = std::make_unique<sim::Watch_t>(profile);
+  t.m_port = watch->PortPath();
   bool transferred = false;
-  ASSERT_TRUE(apptest::StartApplication(m_app, app::kSwShowNormal, [&](app::Application_t& a) {
+  ASSERT_TRUE(apptest::StartApplication(t.m_app, app::kSwShowNormal, [&](app::Application_t& a) {
     a.SetTransferCommand([&] {
       transferred = true;
       app::RunTransferDialog();
     });
   }));
   // Without users the transfer opens at once; else the user asks for it.
-  if (!transferred) m_app->OnCommand(app::kCmdTransfer, 0);
+  if (!transferred) t.m_app->OnCommand(app::kCmdTransfer, 0);
   plat::PumpUntilIdle();
-  EXPECT_EQ(m_reports, 0);
-  EXPECT_TRUE(m_messages.empty());
+  EXPECT_EQ(t.m_reports, 0);
+  EXPECT_TRUE(t.m_messages.empty());
+}
+
+TEST_F(NewcomerPathTest, TheSampleHistoryAgreesWithItselfOnEveryPage) {
+  std::unique_ptr<sim::Watch_t> watch;
+  TransferTheSampleHistory(*this, watch);
+  if (HasFatalFailure()) return;
 
   const app::RunSet_t& runs = app::GetDocument().GetRuns();
   ASSERT_EQ(runs.size(), 4u);  // three finished runs and one still under way
@@ -215,6 +227,62 @@ TEST_F(NewcomerPathTest, TheSampleHistoryAgreesWithItselfOnEveryPage) {
     EXPECT_LT(graph->GetConvertor().GetView().ymin, before);  // the wheel moved the view down
     EXPECT_EQ(graph->GetScrollPos(plat::kSbVert), graph->GetConvertor().GetVertScrollPos());
     if (pictures != nullptr) graph->SaveImage(std::string(pictures) + "/newcomer-profile-" + std::to_string(i) + ".png");
+  }
+}
+
+// At the size the main window first opens with on a common screen (a 1920 x
+// 1080 screen with a panel), laid out as on a first start: every caption of the
+// pace graph and the profile, and the profile's hint, is drawn whole, and the
+// distance labels of the graph do not run into each other.
+TEST_F(NewcomerPathTest, AtTheDefaultWindowSizeNoCaptionOrHintIsCut) {
+  std::unique_ptr<sim::Watch_t> watch;
+  TransferTheSampleHistory(*this, watch);
+  if (HasFatalFailure()) return;
+  app::MainFrame_t& frame = *m_app->Frame();
+  frame.MoveWindow(plat::DefaultFrameRect(plat::RECT{0, 0, 1920, 1048}));
+  plat::PumpUntilIdle();
+  const plat::RECT client = frame.OuterSplitter().GetClientRect();
+  const app::PaneSizes_t sizes = app::InitialPaneSizes(client.right, client.bottom, {}, {}, {});
+  frame.OuterSplitter().SetColumnInfo(0, sizes.tree, 0);
+  frame.OuterSplitter().RecalcLayout();
+  frame.RightSplitter().SetRowInfo(0, sizes.summary, 0);
+  frame.RightSplitter().RecalcLayout();
+  frame.LowerSplitter().SetColumnInfo(0, sizes.map, 0);
+  frame.LowerSplitter().RecalcLayout();
+  plat::PumpUntilIdle();
+
+  plat::TreeCtrl_t& tree = frame.GetTreeView().Control();
+  const plat::HTREEITEM week = tree.GetChildItem(tree.GetRootItem());
+  tree.Expand(week, true);
+  const plat::HTREEITEM run = tree.GetChildItem(week);
+  tree.Expand(run, true);
+  const char* pictures = std::getenv("STRIDE_DIALOG_PICTURES");
+  for (const auto& [name, item] : {std::pair<const char*, plat::HTREEITEM>{"run", run}, {"lap", tree.GetChildItem(run)}}) {
+    SCOPED_TRACE(name);
+    tree.SelectItem(item);
+    plat::PumpUntilIdle();
+    frame.UpdateWindow();
+    auto* page = dynamic_cast<app::GraphPage_t*>(frame.GetFormView().GetPage());
+    ASSERT_NE(page, nullptr);
+    app::PaceDistGraphCtrl_t& graph = page->GetGraph();
+    graph.UpdateWindow();
+    for (const auto& [pace, label] : {std::pair<bool, const char*>{true, "pace"}, {false, "speed"}}) {
+      SCOPED_TRACE(label);
+      if ((graph.GetGraphType() == app::PaceDistGraphCtrl_t::Pace) != pace) graph.ToggleGraphType();
+      graph.Invalidate(true);
+      graph.UpdateWindow();
+      EXPECT_TRUE(graph.CaptionsFit());
+      const std::vector<plat::RECT>& labels = graph.GetDistanceLabels();
+      ASSERT_GE(labels.size(), 4u);
+      for (std::size_t k = 1; k < labels.size(); ++k) EXPECT_LT(labels[k - 1].right, labels[k].left);
+      EXPECT_LE(labels.back().right, graph.GetClientRect().right);
+    }
+    app::TrkProfileGraphCtrl_t* profile = dynamic_cast<app::ProfileView_t&>(frame.GetProfileView()).GetGraph();
+    ASSERT_NE(profile, nullptr);
+    profile->Invalidate(true);
+    profile->UpdateWindow();
+    EXPECT_TRUE(profile->TextsFit());
+    if (pictures != nullptr) frame.SaveImage(std::string(pictures) + "/default-size-" + name + ".png");
   }
 }
 
