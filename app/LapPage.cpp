@@ -59,19 +59,17 @@ void GraphPage_t::Build(const gdb::Track_t* track, const std::string& caption) {
   } else {
     ShowItem(kNotesLabel, false);
     ShowItem(kNotes, false);
-    // Without notes the button and the graph move up into their place, and
-    // the graph keeps its distance from the page's bottom (it grows).
-    plat::RECT label = Item(kNotesLabel).GetWindowRect();
-    plat::RECT button = Item(kGraphButton).GetWindowRect();
+    // Without notes the graph moves up into their place and keeps its
+    // distance from the page's bottom (it grows).
+    plat::RECT notes = Item(kNotes).GetWindowRect();
     plat::RECT graph = Item(kGraph).GetWindowRect();
-    ScreenToClient(label);
-    ScreenToClient(button);
+    ScreenToClient(notes);
     ScreenToClient(graph);
-    const int up = button.top - label.top;
-    Item(kGraphButton).MoveWindow(button.left, button.top - up, button.right - button.left, button.bottom - button.top);
+    const int up = graph.top - notes.top;
     Item(kGraph).MoveWindow(graph.left, graph.top - up, graph.right - graph.left, graph.bottom - graph.top + up);
   }
   SetItemText(kCaption, caption);
+  Anchor(kGraphButton, AnchorFar, AnchorNear);  // at the right, above the notes
   Anchor(kGraph, AnchorBoth, AnchorBoth);
   GetGraph().SetTrack(track);
   LabelButton();

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,22 @@ void TransferTheSampleHistory(NewcomerPathTest& t, std::unique_ptr<sim::Watch_t>
   EXPECT_TRUE(t.m_messages.empty());
 }
 
+// The main window at the size it first opens with on a 1920 x 1080 screen with
+// a panel, its panes laid out as on a first start.
+void LayOutAsFirstStartOnACommonScreen(app::MainFrame_t& frame) {
+  frame.MoveWindow(plat::DefaultFrameRect(plat::RECT{0, 0, 1920, 1048}));
+  plat::PumpUntilIdle();
+  const plat::RECT client = frame.OuterSplitter().GetClientRect();
+  const app::PaneSizes_t sizes = app::InitialPaneSizes(client.right, client.bottom, {}, {}, {});
+  frame.OuterSplitter().SetColumnInfo(0, sizes.tree, 0);
+  frame.OuterSplitter().RecalcLayout();
+  frame.RightSplitter().SetRowInfo(0, sizes.summary, 0);
+  frame.RightSplitter().RecalcLayout();
+  frame.LowerSplitter().SetColumnInfo(0, sizes.map, 0);
+  frame.LowerSplitter().RecalcLayout();
+  plat::PumpUntilIdle();
+}
+
 TEST_F(NewcomerPathTest, TheSampleHistoryAgreesWithItselfOnEveryPage) {
   std::unique_ptr<sim::Watch_t> watch;
   TransferTheSampleHistory(*this, watch);
@@ -210,6 +227,7 @@ TEST_F(NewcomerPathTest, TheSampleHistoryAgreesWithItselfOnEveryPage) {
   EXPECT_TRUE(m_messages.empty());
   // The run's profile, zoomed in step by step and scrolled with the wheel:
   // its heights stay in view and the thumb shows where the view is.
+  LayOutAsFirstStartOnACommonScreen(frame);
   tree.SelectItem(items[2]);
   plat::PumpUntilIdle();
   app::TrkProfileGraphCtrl_t* graph = dynamic_cast<app::ProfileView_t&>(frame.GetProfileView()).GetGraph();
@@ -223,7 +241,7 @@ TEST_F(NewcomerPathTest, TheSampleHistoryAgreesWithItselfOnEveryPage) {
     EXPECT_EQ(graph->GetScrollPos(plat::kSbVert), graph->GetConvertor().GetVertScrollPos());
     const double before = view.ymin;
     const plat::RECT c = graph->GetClientRect();
-    plat::SendWheel(*graph, -120, 0, plat::POINT{c.right / 2, c.bottom / 2});
+    graph->OnWheelScroll(0, 5, graph->ClientToScreen(plat::POINT{c.right / 2, c.bottom / 2}));
     EXPECT_LT(graph->GetConvertor().GetView().ymin, before);  // the wheel moved the view down
     EXPECT_EQ(graph->GetScrollPos(plat::kSbVert), graph->GetConvertor().GetVertScrollPos());
     if (pictures != nullptr) graph->SaveImage(std::string(pictures) + "/newcomer-profile-" + std::to_string(i) + ".png");
@@ -239,24 +257,28 @@ TEST_F(NewcomerPathTest, AtTheDefaultWindowSizeNoCaptionOrHintIsCut) {
   TransferTheSampleHistory(*this, watch);
   if (HasFatalFailure()) return;
   app::MainFrame_t& frame = *m_app->Frame();
-  frame.MoveWindow(plat::DefaultFrameRect(plat::RECT{0, 0, 1920, 1048}));
-  plat::PumpUntilIdle();
-  const plat::RECT client = frame.OuterSplitter().GetClientRect();
-  const app::PaneSizes_t sizes = app::InitialPaneSizes(client.right, client.bottom, {}, {}, {});
-  frame.OuterSplitter().SetColumnInfo(0, sizes.tree, 0);
-  frame.OuterSplitter().RecalcLayout();
-  frame.RightSplitter().SetRowInfo(0, sizes.summary, 0);
-  frame.RightSplitter().RecalcLayout();
-  frame.LowerSplitter().SetColumnInfo(0, sizes.map, 0);
-  frame.LowerSplitter().RecalcLayout();
-  plat::PumpUntilIdle();
+  LayOutAsFirstStartOnACommonScreen(frame);
 
   plat::TreeCtrl_t& tree = frame.GetTreeView().Control();
+  tree.Expand(tree.GetRootItem(), true);
   const plat::HTREEITEM week = tree.GetChildItem(tree.GetRootItem());
   tree.Expand(week, true);
   const plat::HTREEITEM run = tree.GetChildItem(week);
   tree.Expand(run, true);
+  plat::PumpUntilIdle();
+  // The week's label is drawn whole, inside the pane.
+  plat::RECT label{};
+  ASSERT_TRUE(tree.GetItemRect(week, label, true));
+  plat::Dc_t dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  dc.SelectObject(tree.GetFont());
+  plat::SIZE needed{0, 0};
+  dc.GetTextExtentPoint32(tree.GetItemText(week), needed);
+  EXPECT_GE(label.right - label.left + 2, needed.cx);
+  EXPECT_LE(label.right, tree.GetClientRect().right);
+
   const char* pictures = std::getenv("STRIDE_DIALOG_PICTURES");
+  std::map<std::string, plat::RECT> graphs;
   for (const auto& [name, item] : {std::pair<const char*, plat::HTREEITEM>{"run", run}, {"lap", tree.GetChildItem(run)}}) {
     SCOPED_TRACE(name);
     tree.SelectItem(item);
@@ -266,6 +288,8 @@ TEST_F(NewcomerPathTest, AtTheDefaultWindowSizeNoCaptionOrHintIsCut) {
     ASSERT_NE(page, nullptr);
     app::PaceDistGraphCtrl_t& graph = page->GetGraph();
     graph.UpdateWindow();
+    graphs[name] = graph.GetWindowRect();
+    page->ScreenToClient(graphs[name]);
     for (const auto& [pace, label] : {std::pair<bool, const char*>{true, "pace"}, {false, "speed"}}) {
       SCOPED_TRACE(label);
       if ((graph.GetGraphType() == app::PaceDistGraphCtrl_t::Pace) != pace) graph.ToggleGraphType();
@@ -284,6 +308,10 @@ TEST_F(NewcomerPathTest, AtTheDefaultWindowSizeNoCaptionOrHintIsCut) {
     EXPECT_TRUE(profile->TextsFit());
     if (pictures != nullptr) frame.SaveImage(std::string(pictures) + "/default-size-" + name + ".png");
   }
+  // A lap has no notes: its graph takes their place (no gap above it) and
+  // reaches down as far as the run's.
+  EXPECT_LT(graphs["lap"].top, graphs["run"].top - 20);
+  EXPECT_EQ(graphs["lap"].bottom, graphs["run"].bottom);
 }
 
 }  // namespace
