@@ -30,20 +30,56 @@ std::string AboutBuildStamp() {
   return info.BuildDate() + " " + info.BuildTime() + "(" + info.BuildLabel() + ")";
 }
 
-void PaintAbout(plat::Dc_t& dc, const gdi::Bitmap_t& picture, bool detailed) {
-  picture.Draw(dc, 0, 0);
+namespace {
+
+constexpr int kTextLeft = 10;
+constexpr int kVersionTop = 268;
+constexpr int kNoticeTop = 290;
+constexpr plat::POINT kStampAt{150, 10};
+
+// The font of the texts: the GUI font at height 15, semi-bold.
+void MakeAboutFont(plat::Font_t& font) {
   plat::LOGFONTA description = gdi::GetDefaultGuiLogFont();
   description.lfHeight = 15;
   description.lfWeight = 600;
-  plat::Font_t font;
   if (!font.CreateFontIndirect(description)) throw glo::Assert_t(GLO_SRC);
+}
+
+plat::RECT TextRect(plat::Dc_t& dc, int x, int y, const std::string& text) {
+  plat::SIZE size{0, 0};
+  dc.GetTextExtentPoint32(text, size);
+  return plat::RECT{x, y, x + size.cx, y + size.cy};
+}
+
+AboutTextRects_t Measure(plat::Dc_t& dc, bool detailed) {
+  AboutTextRects_t rects{};
+  rects.version = TextRect(dc, kTextLeft, kVersionTop, AboutVersionLine(detailed));
+  rects.notice = TextRect(dc, kTextLeft, kNoticeTop, kAboutNotice);
+  if (detailed) rects.stamp = TextRect(dc, kStampAt.x, kStampAt.y, AboutBuildStamp());
+  return rects;
+}
+
+}  // namespace
+
+AboutTextRects_t MeasureAboutTexts(plat::Dc_t& dc, bool detailed) {
+  plat::Font_t font;
+  MakeAboutFont(font);
+  gdi::ObjectSelector_t selector(dc, font);
+  return Measure(dc, detailed);
+}
+
+void PaintAbout(plat::Dc_t& dc, const gdi::Bitmap_t& picture, bool detailed) {
+  picture.Draw(dc, 0, 0);
+  plat::Font_t font;
+  MakeAboutFont(font);
   gdi::ObjectSelector_t selector(dc, font);
   dc.SetTextColor(0xFFFFFF);
   dc.SetBkColor(0xFFFFFF);
   dc.SetBkMode(plat::kTransparent);
-  dc.TextOut(10, 280, AboutVersionLine(detailed));
-  if (detailed) dc.TextOut(150, 10, AboutBuildStamp());
-  dc.TextOut(140, 280, kAboutNotice);
+  const AboutTextRects_t at = Measure(dc, detailed);
+  dc.TextOut(at.version.left, at.version.top, AboutVersionLine(detailed));
+  if (detailed) dc.TextOut(at.stamp.left, at.stamp.top, AboutBuildStamp());
+  dc.TextOut(at.notice.left, at.notice.top, kAboutNotice);
 }
 
 void LoadAboutPicture(gdi::Bitmap_t& picture, int& width, int& height) {

@@ -25,8 +25,18 @@ std::string AboutVersionLine(bool detailed);
 std::string AboutBuildStamp();
 extern const char kAboutNotice[];
 
-// Draws the picture at (0, 0) and the texts over it.
+// Draws the picture at (0, 0) and the texts over it: the build stamp at the
+// top, the version line and below it the notice at the left of the picture's
+// bottom band, clear of each other and of the OK button at the bottom right.
 void PaintAbout(plat::Dc_t& dc, const gdi::Bitmap_t& picture, bool detailed);
+
+// Where PaintAbout puts its texts (with the font it selects into 'dc' for
+// the measure): the version line, the notice and the build stamp (empty when
+// not detailed).
+struct AboutTextRects_t {
+  plat::RECT version, notice, stamp;
+};
+AboutTextRects_t MeasureAboutTexts(plat::Dc_t& dc, bool detailed);
 
 // Loads the picture from the language module; win::Error_t when it is missing.
 void LoadAboutPicture(gdi::Bitmap_t& picture, int& width, int& height);

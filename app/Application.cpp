@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include <filesystem>
+
 #include "app/AboutBox.h"
 #include "app/AppSettings.h"
 #include "app/ApplicationInfo.h"
@@ -16,6 +18,7 @@
 #include "map/MAP_Registry.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_Error.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Registry.h"
 #include "win/WIN_Locale.h"
@@ -144,6 +147,18 @@ void Application_t::OnUnits(bool metric) {
   if (HasDocument()) GetDocument().UpdateAllViews();
 }
 
+std::string FindReadme(const std::string& programFolder) {
+  std::error_code error;
+  for (const char* relative : {"README.md", "../../README.md"}) {
+    const std::filesystem::path candidate = std::filesystem::path(programFolder) / relative;
+    if (std::filesystem::is_regular_file(candidate, error)) {
+      const std::filesystem::path found = std::filesystem::weakly_canonical(candidate, error);
+      return error ? candidate.lexically_normal().string() : found.string();
+    }
+  }
+  return std::string();
+}
+
 bool Application_t::OnCommand(unsigned id, unsigned code) {
   if (code != 0) return false;
   switch (id) {
@@ -152,10 +167,14 @@ bool Application_t::OnCommand(unsigned id, unsigned code) {
       about.DoModal();
       return true;
     }
-    case kCmdHelp:
-      plat::MessageBox(m_frame.get(), glo::StringResource_t(7180, GLO_SRC).Text(), GetApplicationInfo().Name(),
-                       plat::kMbOk | plat::kMbIconInformation);
+    case kCmdHelp: {
+      const std::string readme = FindReadme(plat::ModuleDir());
+      plat::MessageBox(m_frame.get(),
+                       readme.empty() ? glo::StringResource_t(kStrNoHelpFile, GLO_SRC).Text()
+                                      : glo::StringResource_t(kStrNoHelpFileReadme, GLO_SRC).Format(readme, GLO_SRC),
+                       GetApplicationInfo().Name(), plat::kMbOk | plat::kMbIconInformation);
       return true;
+    }
     case kCmdDeleteSelection:
       GetDocument().DeleteSelection();
       GetDocument().UpdateAllViews();

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 // The application object: the start-up order of the program, the message loop
 // inside the last-resort catch chain, and the application-wide commands
 // (about box, help, unit system, delete selection, transfer).
@@ -56,6 +57,12 @@ class Application_t : public plat::CmdTarget_t, private glo::NonCopyable_t {
 // Whether start-up has passed the point after which a failure no longer ends
 // the program.
 bool IsStartUpDone();
+
+// Help Topics: there is no help file; the message names the README, found
+// beside the program or, for a program run from its build folder (build/bin),
+// in the source folder two levels up. The README's path, or empty.
+enum : int { kStrNoHelpFile = 7180, kStrNoHelpFileReadme = 7181 };
+std::string FindReadme(const std::string& programFolder);
 
 // The text shown when the language module cannot be used.
 extern const char kMissingLanguageModuleText[];

@@ -10,6 +10,7 @@
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Cursor.h"
 #include "plat/PLAT_FileDialog.h"
+#include "plat/PLAT_Folder.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Window.h"
 
@@ -86,8 +87,14 @@ void Document_t::ExportXml() {
   options.title = glo::StringResource_t(179, GLO_SRC).Text();
   options.filter = "XML Files (*.xml)|*.xml|All Files (*.*)|*.*";
   options.defaultExtension = "xml";
+  // The folder of this session's last export, else the home folder (not the
+  // folder the program happened to be started in).
+  static std::string lastFolder;
+  options.fileName = ProposedExportPath(GetAppSettings().currentUser.Value(), lastFolder, plat::GetHomeFolder());
   std::string path;
   if (!plat::GetSaveFileName(plat::GetMainWnd(), options, path)) return;
+  const std::size_t slash = path.rfind('/');
+  if (slash != std::string::npos) lastFolder = path.substr(0, slash + 1);
   plat::WaitCursor_t wait;
   const glo::Optional_t<std::string> failure = ExportHistoryXml(path, m_runs);
   if (failure.IsPresent())

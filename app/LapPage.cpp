@@ -59,8 +59,17 @@ void GraphPage_t::Build(const gdb::Track_t* track, const std::string& caption) {
   } else {
     ShowItem(kNotesLabel, false);
     ShowItem(kNotes, false);
+    // Without notes the graph moves up into their place and keeps its
+    // distance from the page's bottom (it grows).
+    plat::RECT notes = Item(kNotes).GetWindowRect();
+    plat::RECT graph = Item(kGraph).GetWindowRect();
+    ScreenToClient(notes);
+    ScreenToClient(graph);
+    const int up = graph.top - notes.top;
+    Item(kGraph).MoveWindow(graph.left, graph.top - up, graph.right - graph.left, graph.bottom - graph.top + up);
   }
   SetItemText(kCaption, caption);
+  Anchor(kGraphButton, AnchorFar, AnchorNear);  // at the right, above the notes
   Anchor(kGraph, AnchorBoth, AnchorBoth);
   GetGraph().SetTrack(track);
   LabelButton();

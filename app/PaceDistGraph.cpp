@@ -280,6 +280,11 @@ void PaceDistGraphCtrl_t::Paint(plat::Dc_t& dc) {
   const int s = (m_plot.right - m_plot.left) / 15;
   const int m = m_xRange / 15;
   const mat::UnitConverter_t& unit = mat::DistanceUnitsEntry(m_units);
+  // A label that would run into the last one drawn is skipped (every tick
+  // stays), as the value labels are; a blank's width keeps them apart.
+  plat::SIZE blank{0, 0};
+  dc.GetTextExtentPoint32(" ", blank);
+  m_distanceLabels.clear();
   for (int k = 1; k <= 14; ++k) {
     const int x = m_plot.left + k * s;
     dc.MoveTo(x, m_plot.bottom);
@@ -287,14 +292,23 @@ void PaceDistGraphCtrl_t::Paint(plat::Dc_t& dc) {
     const std::string text = unit.FormatLarge(m_xStart + k * m, true, 2);
     plat::SIZE size{0, 0};
     dc.GetTextExtentPoint32(text, size);
-    dc.TextOut(x - size.cx / 2, m_plot.bottom + 7, text);
+    const plat::RECT label{x - size.cx / 2, m_plot.bottom + 7, x - size.cx / 2 + size.cx, m_plot.bottom + 7 + size.cy};
+    if (!m_distanceLabels.empty() && label.left < m_distanceLabels.back().right + blank.cx) continue;
+    dc.TextOut(label.left, label.top, text);
+    m_distanceLabels.push_back(label);
   }
 
   const std::string u = m_units != mat::DistUnitsTypes_t::Statute ? "km" : "mi";
-  DrawCentredText(dc, plat::RECT{m_plot.left, m_plot.bottom + 20, m_plot.right, m_client.bottom}, GraphString(185, u));
+  const std::string across = GraphString(185, u);
+  const std::string up = GraphString(m_graphType == Speed ? 189 : 186, u);
+  plat::SIZE acrossSize{0, 0}, upSize{0, 0};
+  dc.GetTextExtentPoint32(across, acrossSize);
+  dc.GetTextExtentPoint32(up, upSize);
+  m_captionsFit = acrossSize.cx <= m_plot.right - m_plot.left && acrossSize.cy <= m_client.bottom - m_plot.bottom - 20 &&
+                  upSize.cx <= m_plot.bottom - m_plot.top;
+  DrawCentredText(dc, plat::RECT{m_plot.left, m_plot.bottom + 20, m_plot.right, m_client.bottom}, across);
   dc.SelectObject(m_verticalFont);
-  DrawTextAround(dc, (m_client.left + m_plot.left - 10) / 2, (m_plot.top + m_plot.bottom) / 2,
-                 GraphString(m_graphType == Speed ? 189 : 186, u));
+  DrawTextAround(dc, (m_client.left + m_plot.left - 10) / 2, (m_plot.top + m_plot.bottom) / 2, up);
 
   dc.SelectClipRgn(hadClip ? oldClip.GetSafeHandle() : plat::GdiHandle_t());
   if (oldFont) dc.SelectObject(oldFont);

@@ -60,6 +60,11 @@ class PaceDistGraphCtrl_t : public plat::Wnd_t {
   int GetXStart() const { return m_xStart; }
   double GetXOffset() const { return m_xOffset; }
   const plat::RECT& GetPlotRect() const { return m_plot; }
+  // Of the last paint: where the distance labels went (those that would have
+  // run into the one before are not drawn), and whether both axis captions
+  // fitted their room uncut.
+  const std::vector<plat::RECT>& GetDistanceLabels() const { return m_distanceLabels; }
+  bool CaptionsFit() const { return m_captionsFit; }
 
  protected:
   void OnCreate() override;
@@ -92,6 +97,8 @@ class PaceDistGraphCtrl_t : public plat::Wnd_t {
   int m_xRange = 0;
   int m_xStart = 0;
   double m_xOffset = 0.0;
+  std::vector<plat::RECT> m_distanceLabels;
+  bool m_captionsFit = true;
 };
 
 }  // namespace app

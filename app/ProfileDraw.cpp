@@ -245,6 +245,9 @@ void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
       dc.LineTo(std::min(m_conv.XToPixel(m_stats.GetLength()), static_cast<int>(plot.right)), r);
     }
   }
+  plat::SIZE readoutSize{0, 0};
+  dc.GetTextExtentPoint32(text, readoutSize);
+  m_textsFit = readoutSize.cx <= m_readout.right - m_readout.left;
   DrawCentredText(dc, m_readout, text);
 
   dc.SelectStockObject(plat::kBlackPen);
@@ -255,11 +258,15 @@ void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
   dc.LineTo(plot.left, plot.top);
 
   const GraphRect_t& view = m_conv.GetView();
-  DrawCentredText(dc, plat::RECT{plot.left, plot.bottom + 1, plot.right, m_client.bottom},
-                  GraphString(133, m_axes.xUnit->Format(view.xspan, false)));
+  const std::string across = GraphString(133, m_axes.xUnit->Format(view.xspan, false));
+  const std::string up = GraphString(134, m_axes.yUnit->Format(view.yspan, false));
+  plat::SIZE acrossSize{0, 0}, upSize{0, 0};
+  dc.GetTextExtentPoint32(across, acrossSize);
+  dc.GetTextExtentPoint32(up, upSize);
+  m_textsFit = m_textsFit && acrossSize.cx <= plot.right - plot.left && upSize.cx <= plot.bottom - plot.top;
+  DrawCentredText(dc, plat::RECT{plot.left, plot.bottom + 1, plot.right, m_client.bottom}, across);
   if (m_verticalFont.GetSafeHandle()) dc.SelectObject(m_verticalFont);
-  DrawTextAround(dc, (m_client.left + plot.left) / 2, (plot.top + plot.bottom) / 2,
-                 GraphString(134, m_axes.yUnit->Format(view.yspan, false)));
+  DrawTextAround(dc, (m_client.left + plot.left) / 2, (plot.top + plot.bottom) / 2, up);
   if (m_focused)
     DrawFocusFrame(dc, plat::RECT{m_client.left + 3, m_client.top + 3, m_client.right - 3, m_client.bottom - 3});
 

@@ -245,9 +245,29 @@ void TrkProfileGraphCtrl_t::ZoomX(int delta) {
 void TrkProfileGraphCtrl_t::ZoomY(int delta) {
   const int index = m_conv.GetYZoomIndex() + delta;
   if (index < 0 || index >= m_elevationSteps) throw glo::OutOfRange_t(GLO_SRC);
+  const GraphRect_t before = m_conv.GetView();
   m_conv.SetZoom(m_conv.GetXZoomIndex(), index);
+  KeepProfileInView(before);
   ResetAfterZoom();
   if (m_parent) m_parent->SendMessage(kMsgProfileZoomY, 0, 0);
+}
+
+void TrkProfileGraphCtrl_t::KeepProfileInView(const GraphRect_t& before) {
+  // The data reach down to 0 m, so a view centred as before may hold only the
+  // filled area under a profile high above it: a closer view that leaves out
+  // some of the profile's heights is centred on them instead.
+  bool any = false;
+  double lowest = 0.0, highest = 0.0;
+  for (const TrackStats_t& e : m_stats) {
+    if (!e.elevation) continue;
+    lowest = any ? std::min(lowest, *e.elevation) : *e.elevation;
+    highest = any ? std::max(highest, *e.elevation) : *e.elevation;
+    any = true;
+  }
+  const GraphRect_t& view = m_conv.GetView();
+  if (!any || view.yspan >= before.yspan) return;
+  if (lowest >= view.ymin && highest <= view.ymax) return;  // all of it in view
+  m_conv.ScrollY(view.cy - (lowest + highest) / 2);          // moves by -dy, kept on the data
 }
 
 void TrkProfileGraphCtrl_t::ResetAfterZoom() {

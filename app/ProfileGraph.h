@@ -129,6 +129,8 @@ class TrkProfileGraphCtrl_t : public afx::WheelSupportWindow_t {
   void SetDirty() { m_dirty = true; }
 
   const TrkStatsTable_t& GetStatistics() const { return m_stats; }
+  // Whether the last paint's readout line and axis captions fitted uncut.
+  bool TextsFit() const { return m_textsFit; }
   PixelGraphConvertor_t& GetConvertor() { return m_conv; }
   const PixelGraphConvertor_t& GetConvertor() const { return m_conv; }
   const glo::Optional_t<double>& GetCursorDistance() const { return m_cursorDistance; }
@@ -154,6 +156,9 @@ class TrkProfileGraphCtrl_t : public afx::WheelSupportWindow_t {
   bool OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) override;
 
  private:
+  // After a vertical zoom step in: a view that leaves out some of the
+  // profile's heights is centred on them.
+  void KeepProfileInView(const GraphRect_t& before);
   void OnScroll(bool vertical, unsigned code, int position);
   void UpdateBarPosition(bool vertical);
   bool XScrollable() const;
@@ -175,6 +180,7 @@ class TrkProfileGraphCtrl_t : public afx::WheelSupportWindow_t {
   ProfileMarkers_t m_markers;
   ProfilePolylines_t m_polylines;
   std::vector<ProfileArea_t> m_areas;
+  bool m_textsFit = true;
   TrkStatsTable_t m_stats;
   PixelGraphConvertor_t m_conv;
   std::size_t m_geometryStart = 0;

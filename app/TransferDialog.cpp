@@ -1,5 +1,8 @@
 #include "app/TransferDialog.h"
 
+#include <atomic>
+#include <exception>
+
 #include "afx/AFX_GetDlgItem.h"
 #include "app/AppSettings.h"
 #include "app/ApplicationInfo.h"
@@ -14,6 +17,7 @@
 #include "ioa/IOA_Channel.h"
 #include "iol/IOL_Exception.h"
 #include "ios/IOS_SerialLink.h"
+#include "plat/PLAT_App.h"
 #include "plat/PLAT_Button.h"
 #include "plat/PLAT_Cursor.h"
 #include "plat/PLAT_Error.h"
@@ -66,6 +70,7 @@ bool TransferDialog_t::OnInitDialog() {
 std::string TransferDialog_t::SelectedPort() const { return m_portSelector.Ctrl().GetText(); }
 
 void TransferDialog_t::OnOK() {
+  if (m_probe != nullptr) return;  // reading the unit already
   if (!m_portSelector.ValidateOnSave(true)) return;
   auto* turnOff = dynamic_cast<plat::Button_t*>(&afx::GetDlgItem(m_options, kTurnOff));
   GLO_ASSERT(turnOff != nullptr);
@@ -92,17 +97,76 @@ void TransferDialog_t::OnOK() {
   plat::Dialog_t::OnOK();
 }
 
+namespace {
+
+// What the worker that reads the unit id and the dialog share.
+struct Probe_t {
+  std::string port;
+  std::uint32_t unitId = 0;
+  std::exception_ptr failure;  // what ended the reading, when it failed
+  std::atomic<bool> done{false};
+};
+
+// The worker: the link's waits watch its stop event, so Cancel ends them.
+unsigned ProbeThreadMain(afx::Thread_t::Param_t* param) {
+  auto& probe = *static_cast<Probe_t*>(param->Argument());
+  try {
+    ios::SerialLink_t link(param->StopEvent(), probe.port, 9600);
+    ioa::Channel_t channel(link);
+    probe.unitId = channel.ReadUnitId();
+  } catch (...) {
+    probe.failure = std::current_exception();
+  }
+  probe.done = true;
+  return 0;
+}
+
+}  // namespace
+
+void TransferDialog_t::OnCancel() {
+  if (m_probe == nullptr) return plat::Dialog_t::OnCancel();
+  // The reading stops at its next wait; OK ends the dialog when it has.
+  m_cancelled = true;
+  m_probe->Stop(0);
+}
+
 bool TransferDialog_t::ProbeUnit() {
   const std::string port = SelectedPort();
   std::string message;
   {
     plat::WaitCursor_t wait;
-    try {
-      thr::Event_t abort(nullptr, true, false, nullptr);
-      ios::SerialLink_t link(abort, port, 9600);
-      ioa::Channel_t channel(link);
-      m_unitId = channel.ReadUnitId();
+    Probe_t probe;
+    probe.port = port;
+    m_cancelled = false;
+    // Only Cancel stays usable while the unit is read.
+    plat::Wnd_t* ok = GetDlgItem(plat::kIdOk);
+    if (ok != nullptr) ok->EnableWindow(false);
+    m_options.EnableWindow(false);
+    {
+      afx::Thread_t thread(ProbeThreadMain, &probe, false);
+      m_probe = &thread;
+      try {
+        plat::PumpUntil([&] { return probe.done.load(); }, plat::kInfinite);
+      } catch (...) {
+        m_probe = nullptr;
+        throw;
+      }
+      m_probe = nullptr;
+    }
+    if (ok != nullptr) ok->EnableWindow(true);
+    m_options.EnableWindow(true);
+    if (m_cancelled) {
+      plat::Dialog_t::OnCancel();
+      return false;
+    }
+    if (!probe.failure) {
+      m_unitId = probe.unitId;
       return true;
+    }
+    try {
+      std::rethrow_exception(probe.failure);
+    } catch (const glo::Terminate_t&) {
+      return false;  // stopped: nothing to tell
     } catch (const spo::CommError_t& e) {
       try {
         message = Text(kStrProbeCommErrorHead) + e.GetText() + "\n" + Text(kStrProbeCommErrorTail);

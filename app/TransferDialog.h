@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "afx/AFX_Thread.h"
 #include "app/LapPacket.h"
 #include "gdb/GDB_Database.h"
 #include "glo/GLO_NonCopyable.h"
@@ -36,8 +37,11 @@ class TransferDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
   xfr::SerialCommSettingCtrlDlg_t& PortSelector() { return m_portSelector; }
 
   // Reads the unit id at 9600 baud; false, after telling the user, when that
-  // fails.
+  // fails. The link runs on a worker while the dialog stays alive: Cancel
+  // stops the reading within moments and ends the dialog without a message.
   bool ProbeUnit();
+  // Whether the unit's id is being read now.
+  bool IsProbing() const { return m_probe != nullptr; }
   // True when the unit has a user, or the new-unit dialog named one; false
   // when that dialog was cancelled.
   bool ResolveUser();
@@ -49,6 +53,7 @@ class TransferDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
  protected:
   bool OnInitDialog() override;
   void OnOK() override;
+  void OnCancel() override;
 
  private:
   std::string SelectedPort() const;
@@ -57,6 +62,8 @@ class TransferDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
   xfr::SerialCommSettingCtrlDlg_t m_portSelector;
   std::string m_userName;
   std::uint32_t m_unitId = 0;
+  afx::Thread_t* m_probe = nullptr;  // the worker reading the unit id, while it runs
+  bool m_cancelled = false;          // Cancel came while it ran
 };
 
 // The transfer command (32782, and the start without users): the transfer

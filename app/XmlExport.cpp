@@ -128,4 +128,11 @@ glo::Optional_t<std::string> ExportHistoryXml(const std::string& path, const Run
   }
 }
 
+std::string ProposedExportPath(const std::string& user, const std::string& lastFolder, const std::string& home) {
+  std::string name = user.empty() ? std::string("History") : user;
+  for (char& c : name)
+    if (c == '/') c = '_';
+  return (lastFolder.empty() ? home : lastFolder) + name + ".xml";
+}
+
 }  // namespace app

@@ -30,4 +30,9 @@ inline bool CanExportXml(const RunSet_t& runs) { return !runs.empty(); }
 // text of the error. Absent on success.
 glo::Optional_t<std::string> ExportHistoryXml(const std::string& path, const RunSet_t& runs);
 
+// The file the export dialog proposes: "<user>.xml" (a "/" in the name becomes
+// "_"; "History.xml" without a user) in the folder of the last export, else in
+// the home folder. Folders end with "/".
+std::string ProposedExportPath(const std::string& user, const std::string& lastFolder, const std::string& home);
+
 }  // namespace app

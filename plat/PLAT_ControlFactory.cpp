@@ -126,6 +126,11 @@ QWidget* MakeControlWidget(const std::string& kind, std::uint32_t style, const s
     auto* w = new QTreeWidget(parent);
     if (kind == "tree") {
       w->setHeaderHidden(true);
+      // As wide as its widest label, never cut: a narrow pane scrolls sideways.
+      w->header()->setStretchLastSection(false);
+      w->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+      w->setTextElideMode(Qt::ElideNone);
+      w->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     } else {
       w->setRootIsDecorated(false);
       w->setColumnCount(0);

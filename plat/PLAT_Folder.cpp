@@ -1,5 +1,8 @@
 #include "plat/PLAT_Folder.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -61,6 +64,14 @@ bool GetCommonAppDataFolder(std::string& folder) {
 std::string GetTempPath() {
   const char* tmp = std::getenv("TMPDIR");
   return WithSeparator(tmp && tmp[0] ? std::string(tmp) : std::string("/tmp"));
+}
+
+std::string GetHomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return WithSeparator(home);
+  const passwd* entry = ::getpwuid(::getuid());
+  if (entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') return WithSeparator(entry->pw_dir);
+  return "/";
 }
 
 bool CreateDirectory(const std::string& path) {

@@ -14,6 +14,10 @@ bool GetCommonAppDataFolder(std::string& folder);
 // The temporary folder: $TMPDIR when set, else "/tmp"; ends with "/".
 std::string GetTempPath();
 
+// The user's home folder: $HOME when set to an absolute path, else the one the
+// user database names; ends with "/". "/" when there is none.
+std::string GetHomeFolder();
+
 // Creates one folder (its parent must exist). False and last error on failure:
 // 183 when it already exists, 82 (cannot be made) when a file of that name
 // stands in its way, 3 when the parent is missing.

@@ -22,6 +22,7 @@
 #include "plat/PLAT_MenuTemplate.h"
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_Picture.h"
+#include "plat/PLAT_Screen.h"
 #include "plat/PLAT_WindowImpl.h"
 
 namespace plat {
@@ -116,7 +117,7 @@ bool FrameWnd_t::CreateFrame(const std::string& title, const RECT* rect, unsigne
     const unsigned id = a->data().toUInt();
     if (id != 0) detail::Guard([&] { RouteCommand(id); });
   });
-  const RECT r = rect != nullptr ? *rect : RECT{50, 50, 850, 650};
+  const RECT r = rect != nullptr ? *rect : DefaultFrameRect(GetWorkArea());
   Finish(w, nullptr, 0, kWsOverlappedWindow, r, false);
   DrawMenuBar();
   return true;

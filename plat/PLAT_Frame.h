@@ -35,8 +35,9 @@ class FrameWnd_t : public Wnd_t {
   ~FrameWnd_t() override;
 
   // Makes the frame (hidden; ShowWindow shows it) with the menu of the resource
-  // module's menu 'menuId' (0: none). A null rectangle leaves the desktop's
-  // default place and size. False (last error) when the menu cannot be had.
+  // module's menu 'menuId' (0: none). A null rectangle gives the default place
+  // and size: three quarters of the work area, centred (DefaultFrameRect of
+  // PLAT_Screen.h). False (last error) when the menu cannot be had.
   bool CreateFrame(const std::string& title, const RECT* rect, unsigned menuId);
 
   // The frame whose window is this one or an ancestor of it; null when none.

@@ -9,5 +9,11 @@ namespace plat {
 RECT GetDesktopRect();
 // The primary screen's rectangle.
 RECT GetPrimaryScreenRect();
+// The part of the primary screen that windows may use (without the desktop's
+// panels and docks).
+RECT GetWorkArea();
+// Where a main window goes when no place is stored: three quarters of the
+// work area's width and height, centred in it.
+RECT DefaultFrameRect(const RECT& workArea);
 
 }  // namespace plat

@@ -1,8 +1,10 @@
 #include "plat/PLAT_Serial.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <map>
@@ -98,6 +100,74 @@ void SetSerialDeviceMapping(unsigned comNumber, const std::string& devicePath) {
     g_mapping.erase(comNumber);
   else
     g_mapping[comNumber] = devicePath;
+}
+
+namespace {
+
+std::string g_deviceFolder = "/dev";
+std::string g_ttyClassFolder = "/sys/class/tty";
+
+// The number after 'prefix' in 'name' ("ttyUSB12" -> 12), or -1 when the rest
+// is not all digits.
+long NumberAfter(const std::string& name, const std::string& prefix) {
+  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return -1;
+  long n = 0;
+  for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9' || n > 99999) return -1;
+    n = n * 10 + (name[i] - '0');
+  }
+  return n;
+}
+
+// False when the tty class entry of the device says the kernel found no UART
+// behind it (type 0); true when it says otherwise or there is no entry.
+bool HasUart(const std::string& ttyClassFolder, const std::string& name) {
+  const int fd = ::open((ttyClassFolder + "/" + name + "/type").c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return true;
+  char text[16] = {};
+  const ssize_t got = ::read(fd, text, sizeof text - 1);
+  ::close(fd);
+  if (got <= 0) return true;
+  std::size_t end = static_cast<std::size_t>(got);
+  while (end > 0 && (text[end - 1] == '\n' || text[end - 1] == ' ')) --end;
+  return !(end == 1 && text[0] == '0');
+}
+
+}  // namespace
+
+std::vector<std::string> ListSerialDevices() {
+  std::string deviceFolder, ttyClassFolder;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    deviceFolder = g_deviceFolder;
+    ttyClassFolder = g_ttyClassFolder;
+  }
+  static const char* const kKinds[] = {"ttyS", "ttyUSB", "ttyACM"};
+  std::vector<std::pair<long, std::string>> found[3];
+  if (DIR* dir = ::opendir(deviceFolder.c_str())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      for (int kind = 0; kind < 3; ++kind) {
+        const long n = NumberAfter(name, kKinds[kind]);
+        if (n < 0) continue;
+        if (kind == 0 && !HasUart(ttyClassFolder, name)) continue;
+        found[kind].emplace_back(n, deviceFolder + "/" + name);
+      }
+    }
+    ::closedir(dir);
+  }
+  std::vector<std::string> paths;
+  for (auto& kind : found) {
+    std::sort(kind.begin(), kind.end());
+    for (auto& [n, path] : kind) paths.push_back(std::move(path));
+  }
+  return paths;
+}
+
+void SetSerialDeviceFolders(const std::string& deviceFolder, const std::string& ttyClassFolder) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_deviceFolder = deviceFolder.empty() ? "/dev" : deviceFolder;
+  g_ttyClassFolder = ttyClassFolder.empty() ? "/sys/class/tty" : ttyClassFolder;
 }
 
 void SetSerialLineErrorSource(SerialLineErrorSource source) {

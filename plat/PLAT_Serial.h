@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "plat/PLAT_FileHandle.h"
 
@@ -107,6 +108,15 @@ struct SerialStatus {
 std::string SerialDevicePath(const std::string& portName);
 // Sets the device that "COMn" stands for; an empty path restores the default.
 void SetSerialDeviceMapping(unsigned comNumber, const std::string& devicePath);
+
+// The serial devices present on the machine, by path: the /dev/ttyS<n> ports
+// the kernel found a UART for (its tty class entry does not say type 0), then
+// every /dev/ttyUSB<n> (USB serial adapters) and /dev/ttyACM<n> (USB modems),
+// each kind in the order of its number. Nothing is opened.
+std::vector<std::string> ListSerialDevices();
+// Where ListSerialDevices looks instead of "/dev" and "/sys/class/tty" (tests
+// give folders of fake device nodes); empty folders restore the real ones.
+void SetSerialDeviceFolders(const std::string& deviceFolder, const std::string& ttyClassFolder);
 
 // Where the line-error flags of a port come from. The default reads the driver's
 // error counters (TIOCGICOUNT) and reports what grew since the last call; a tty

@@ -3,7 +3,10 @@
 #include <QHash>
 #include <QIcon>
 #include <QPixmap>
+#include <QHeaderView>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include "plat/PLAT_WindowImpl.h"
 
@@ -205,6 +208,28 @@ bool TreeCtrl_t::SetItemImage(HTREEITEM h, int image) {
   const QList<QIcon>& icons = ImagesOf(t);
   if (image < 0 || image >= icons.size()) return false;
   ItemOf(h)->setIcon(0, icons[image]);
+  return true;
+}
+
+bool TreeCtrl_t::GetItemRect(HTREEITEM item, RECT& rect, bool textOnly) const {
+  QTreeWidget* t = TreeOf(*this);
+  if (t == nullptr || !Owns(t, item)) return false;
+  QTreeWidgetItem* it = ItemOf(item);
+  for (QTreeWidgetItem* p = it->parent(); p != nullptr; p = p->parent())
+    if (!p->isExpanded()) return false;
+  const QRect row = t->visualItemRect(it);
+  if (!row.isValid()) return false;
+  const QPoint offset = t->viewport()->mapTo(t, QPoint(0, 0));
+  QRect r = row.translated(offset);
+  if (textOnly) {
+    // The text follows the picture; it is cut at the end of its column.
+    const int picture = it->icon(0).isNull() ? 0 : t->iconSize().width() + 4;
+    const int left = r.left() + picture + 3;
+    const int columnEnd = t->header()->sectionViewportPosition(0) + t->columnWidth(0) + offset.x();
+    const int end = std::min(left + t->fontMetrics().horizontalAdvance(it->text(0)), columnEnd);
+    r = QRect(QPoint(left, r.top()), QPoint(std::max(left, end) - 1, r.bottom()));
+  }
+  rect = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
   return true;
 }
 

@@ -53,6 +53,11 @@ class TreeCtrl_t : public Wnd_t {
   bool IsExpanded(HTREEITEM item) const;
   bool ItemHasChildren(HTREEITEM item) const;
   int GetCount() const;
+  // The item's rectangle in the client area while it is shown (its parents
+  // expanded; it may reach beyond a side that is scrolled out of view): the
+  // whole row, or with 'textOnly' the part of its text that is drawn (a text
+  // wider than its room is cut there). False when not shown.
+  bool GetItemRect(HTREEITEM item, RECT& rect, bool textOnly) const;
   // The item's picture, an index into the pictures set with SetImages.
   bool SetItemImage(HTREEITEM item, int image);
   // Pictures for the items: the bytes of PNG images (resources of the language

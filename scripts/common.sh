@@ -37,8 +37,9 @@ build() {
   cmake --build "$1" -j "$JOBS"
 }
 
-# build_program DIR: only the program and its language module.
+# build_program DIR: only the program, its language module and the simulated
+# watch (build/bin/watch-sim, small) that the README's first transfer talks to.
 build_program() {
   configure "$1"
-  cmake --build "$1" -j "$JOBS" --target StridemereLogbook
+  cmake --build "$1" -j "$JOBS" --target StridemereLogbook watch-sim
 }

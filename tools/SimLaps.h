@@ -61,7 +61,9 @@ struct LapHistory {
   std::vector<Frame> laps;  // packet 149 frames
 };
 
-// The track of a run has one point every 10 s from its start to its end.
+// The track of a run has one point every 10 s from its start to its end, and
+// follows its laps: each lap's stretch of the route (a loop of gentle hills)
+// in the lap's time, the lap's positions where the track is at its start and end.
 LapHistory MakeLapHistory(const std::vector<SimRunSpec>& runs);
 
 // Mischief in the lap transfer.

@@ -1,11 +1,14 @@
 #include "xfr/XFR_SerialCommSettingCtrl.h"
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "glo/GLO_StringResource.h"
 #include "plat/PLAT_ComboEdit.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_MessageBox.h"
+#include "plat/PLAT_Serial.h"
 #include "spo/SPO_CommFile.h"
 #include "xfr/XFR_GpsDetectDlg.h"
 #include "xfr/XFR_MessageBox.h"
@@ -85,7 +88,15 @@ void SerialCommSettingCtrl_t::Attach(plat::Wnd_t& dialog) {
 
 void SerialCommSettingCtrl_t::FillPortList() {
   m_portList.ResetContent();
-  for (int n = 1; n <= 8; ++n) m_portList.AddString("COM" + std::to_string(n));
+  std::vector<std::string> named;
+  for (int n = 1; n <= 8; ++n) {
+    const std::string com = "COM" + std::to_string(n);
+    m_portList.AddString(com);
+    named.push_back(plat::SerialDevicePath(com));
+  }
+  // Then the machine's own serial devices by path, but none twice.
+  for (const std::string& path : plat::ListSerialDevices())
+    if (std::find(named.begin(), named.end(), path) == named.end()) m_portList.AddString(path);
 }
 
 std::string SerialCommSettingCtrl_t::GetText() const { return plat::GetComboText(m_portList); }

@@ -31,7 +31,8 @@ class SerialCommSettingCtrl_t {
   // Takes over the controls of the dialog (with the baud list and its label when
   // a baud was given), fills the lists and shows the initial choice.
   void Attach(plat::Wnd_t& dialog);
-  // COM1 to COM8.
+  // COM1 to COM8, then the serial devices present on the machine by path
+  // (those a COMn of the list stands for are not listed twice).
   void FillPortList();
 
   // The selected entry's text, or what was typed.

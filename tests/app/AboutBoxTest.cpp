@@ -2,6 +2,10 @@
 // the detailed form after a Ctrl+click, and the splash's size and input.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "app/AboutBox.h"
 #include "app/ApplicationInfo.h"
 #include "glo/GLO_StringResource.h"
@@ -62,6 +66,48 @@ TEST_F(AboutBoxTest, PaintsPictureAndTexts) {
   EXPECT_GT(whiteIn(true, stampArea), 20);
 }
 
+// The texts stand clear of each other and of the OK button, in both forms,
+// and each is drawn where it is measured to be (rendered with the test font).
+TEST_F(AboutBoxTest, TextsStayClearOfEachOtherAndOfTheOkButton) {
+  const auto disjoint = [](const plat::RECT& a, const plat::RECT& b) {
+    return a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+  };
+  plat::RECT ok{};
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    ok = dialog.GetDlgItem(plat::kIdOk)->GetWindowRect();
+    dialog.ScreenToClient(ok);
+    dialog.EndDialog(plat::kIdOk);
+  });
+  app::AboutDialog_t about;
+  about.DoModal();
+  ASSERT_GT(ok.right, ok.left);
+  gdi::Bitmap_t picture;
+  int w = 0, h = 0;
+  app::LoadAboutPicture(picture, w, h);
+  for (const bool detailed : {false, true}) {
+    SCOPED_TRACE(detailed);
+    plat::Bitmap_t target;
+    plat::Dc_t dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(target.CreateCompatibleBitmap(dc, w, h));
+    dc.SelectObject(target);
+    app::PaintAbout(dc, picture, detailed);
+    const app::AboutTextRects_t at = app::MeasureAboutTexts(dc, detailed);
+    std::vector<plat::RECT> texts = {at.version, at.notice};
+    if (detailed) texts.push_back(at.stamp);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      const plat::RECT& r = texts[i];
+      EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h) << i;
+      EXPECT_TRUE(disjoint(r, ok)) << i;
+      for (std::size_t j = i + 1; j < texts.size(); ++j) EXPECT_TRUE(disjoint(r, texts[j])) << i << " " << j;
+      int white = 0;
+      for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) white += (dc.GetPixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
+      EXPECT_GT(white, 20) << i;
+    }
+  }
+}
+
 TEST_F(AboutBoxTest, SplashHasThePictureSizeAndTakesNoInput) {
   app::SplashWindow_t splash;
   const plat::RECT r = splash.GetClientRect();
@@ -94,6 +140,7 @@ TEST_F(AboutBoxTest, AboutBoxTakesThePictureSizeAndCtrlClickDetails) {
     about.OnLButtonDown(plat::kMkControl, plat::POINT{5, 5});
     EXPECT_TRUE(about.IsDetailed());
     checked = true;
+    if (const char* dir = std::getenv("STRIDE_DIALOG_PICTURES")) about.SaveImage(std::string(dir) + "/about.png");
     about.EndDialog(plat::kIdOk);
   });
   app::AboutDialog_t about;

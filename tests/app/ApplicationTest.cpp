@@ -169,14 +169,22 @@ TEST_F(ApplicationTest, HistorySurvivesDeleteUndoAndRestart) {
   EXPECT_EQ(TreeItems(), before);
 
   // The history goes to the XML file the user chooses.
-  const std::string xml = test::Home() + "/history.xml";
+  // The dialog proposes "<user>.xml" in the home folder, then in the folder of
+  // the last export.
+  const std::string folder = test::MakeTempDir("exports");
+  const std::string xml = folder + "/history.xml";
+  std::vector<std::string> proposed;
   plat::SetFileDialogHook([&](const plat::FileDialogOptions& options, std::string& path) {
     EXPECT_EQ(options.defaultExtension, "xml");
+    proposed.push_back(options.fileName);
     path = xml;
     return true;
   });
   EXPECT_TRUE(Frame().RouteCommand(app::kCmdExportXml));
+  EXPECT_TRUE(Frame().RouteCommand(app::kCmdExportXml));
   plat::SetFileDialogHook(nullptr);
+  const std::string user = app::GetAppSettings().currentUser.Value();
+  EXPECT_EQ(proposed, (std::vector<std::string>{test::Home() + "/" + user + ".xml", folder + "/" + user + ".xml"}));
   EXPECT_NE(test::ReadFile(xml).find("<History"), std::string::npos);
   Close();
 
@@ -283,12 +291,31 @@ TEST_F(ApplicationTest, UnitAndHelpCommands) {
   EXPECT_FALSE(radio(app::kCmdStatuteUnits));
   EXPECT_FALSE(radio(app::kCmdMetricUnits));
 
-  // There is no help file: the command says so.
+  // There is no help file: the command says so and names the README, which
+  // for a program in the build folder is the source folder's.
   EXPECT_TRUE(Frame().RouteCommand(app::kCmdHelp));
   ASSERT_EQ(m_messages.size(), 1u);
-  EXPECT_EQ(m_messages[0], glo::StringResource_t(7180, GLO_SRC).Text());
+  const std::string readme = std::filesystem::weakly_canonical(STRIDE_SOURCE_DIR "/README.md").string();
+  EXPECT_EQ(m_messages[0], glo::StringResource_t(app::kStrNoHelpFileReadme, GLO_SRC).Format(readme, GLO_SRC));
   Close();
 }
+
+// Where the README is found: beside the program, else two folders up (the
+// source folder of build/bin); nowhere gives an empty path.
+TEST(HelpReadmeTest, BesideTheProgramOrInTheSourceFolderOfItsBuild) {
+  namespace fs = std::filesystem;
+  const fs::path root = test::MakeTempDir("readme");
+  fs::create_directories(root / "src/build/bin");
+  fs::create_directories(root / "installed");
+  test::WriteFile((root / "src/README.md").string(), "source");
+  test::WriteFile((root / "installed/README.md").string(), "beside");
+  test::WriteFile((root / "src/build/bin/README.md.txt").string(), "not it");
+  EXPECT_EQ(app::FindReadme((root / "installed").string()), fs::weakly_canonical(root / "installed/README.md").string());
+  EXPECT_EQ(app::FindReadme((root / "src/build/bin").string()), fs::weakly_canonical(root / "src/README.md").string());
+  EXPECT_EQ(app::FindReadme((root / "src/build").string()), "");
+  EXPECT_EQ(app::FindReadme((root / "nowhere").string()), "");
+}
+
 
 // A user list that cannot be written: the close reports it once and ends;
 // the files stay as they were.

@@ -112,6 +112,30 @@ TEST_F(PaceDistGraph, ValuesToPixelsWithoutAResize) {
   EXPECT_THROW(empty->PointFromValue(1, 1), glo::Assert_t);
 }
 
+// Distance labels that would run into the last one drawn are skipped (the
+// ticks stay): a narrow graph keeps apart the labels it draws, a wide one
+// draws all fourteen.
+TEST_F(PaceDistGraph, DistanceLabelsThatWouldOverlapAreSkipped) {
+  const gdb::Track_t track = LegTrack(std::vector<double>(40, 30.0), 137.0);
+  for (const int width : {160, 260, 400, 1200}) {
+    SCOPED_TRACE(width);
+    auto graph = std::make_unique<app::PaceDistGraphCtrl_t>();
+    graph->Create(&host, 1039, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, width, 200});
+    graph->SetTrack(&track);
+    Canvas_t canvas(width, 200);
+    graph->Paint(canvas.dc);
+    const std::vector<plat::RECT>& labels = graph->GetDistanceLabels();
+    ASSERT_FALSE(labels.empty());
+    for (std::size_t k = 1; k < labels.size(); ++k) EXPECT_LT(labels[k - 1].right, labels[k].left) << k;
+    if (width == 1200) {
+      EXPECT_EQ(labels.size(), 14u);
+    } else if (width == 160) {
+      EXPECT_LT(labels.size(), 14u);
+    }
+    graphtest::MaybeSave(*graph, "pace-labels-" + std::to_string(width));
+  }
+}
+
 TEST_F(PaceDistGraph, PaintsAreasInsideThePlotOnly) {
   const gdb::Track_t track = LegTrack({30, 30, 30, 30, 30, 30, -1, 30, 30});
   const plat::COLORREF area = plat::Rgb(175, 180, 252), white = plat::Rgb(255, 255, 255), black = plat::Rgb(0, 0, 0);

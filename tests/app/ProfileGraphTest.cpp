@@ -197,6 +197,71 @@ TEST_F(ProfileGraph, WindowBarsShowRangePageAndPositionAndTakeClicks) {
   graphtest::MaybeSave(*graph, "profile-bars");
 }
 
+// The thumbs always show where the view is: after each zoom step of either
+// axis, after scrolling and after the wheel, the bar's position is the one the
+// view's place in the data gives, and the wheel moves the view with the thumb.
+TEST_F(ProfileGraph, ThumbsShowTheViewAfterEveryZoomStepAndWheel) {
+  // Hills high above 0 m, whose data reach down to 0 m.
+  const gdb::Track_t hills = proftest::AltitudeTrack({110, 118, 126, 131, 124, 115, 108, 112, 120, 127, 122});
+  std::vector<double> run;
+  for (int i = 0; i <= 90; ++i) run.push_back(120.0 + 8.0 * std::sin(i / 14.0) + 3.0 * std::sin(i / 3.5 + 1.0));
+  const gdb::Track_t longRun = proftest::AltitudeTrack(run, 33.3);
+  for (const gdb::Track_t* track : {&GapTrack(), &hills, &longRun}) {
+  const map::UnitsZoomScaleTable_t& table = map::GetUnitsZoomScaleTable();
+  const app::GraphAxes_t statute{&table.FindElevation(mat::ElevationUnits_t::Feet),
+                                 &mat::ElevationUnitsEntry(mat::ElevationUnits_t::Feet),
+                                 &table.FindDistance(mat::DistUnitsTypes_t::Statute),
+                                 &mat::DistanceUnitsEntry(mat::DistUnitsTypes_t::Statute)};
+  for (const app::GraphAxes_t& axes : {MetricAxes(), statute}) {
+  for (const plat::RECT size : {GraphRect(), plat::RECT{0, 0, 330, 230}}) {
+  auto graph = std::make_unique<app::TrkProfileGraphCtrl_t>(*track, track->Begin(), track->End(), false, axes);
+  graph->Create(&host, 1, app::TrkProfileGraphCtrl_t::kStyle, size);
+  const auto screen = [&](int x, int y) { return graph->ClientToScreen(plat::POINT{x, y}); };
+  const auto check = [&](const std::string& step) {
+    SCOPED_TRACE(step);
+    const app::GraphRect_t& view = graph->GetConvertor().GetView();
+    const app::GraphRect_t& data = graph->GetConvertor().GetData();
+    plat::SCROLLINFO h, v;
+    h.fMask = v.fMask = plat::kSifAll;
+    ASSERT_TRUE(graph->GetScrollInfo(plat::kSbHorz, h));
+    ASSERT_TRUE(graph->GetScrollInfo(plat::kSbVert, v));
+    // Where the thumb must be: its share of the free run of the bar (the
+    // vertical bar runs from the top: the highest part at position 0).
+    const auto expected = [](double share, double viewSpan, double dataSpan, int page) {
+      if (viewSpan >= dataSpan) return 0;
+      return static_cast<int>(std::lround(share * (100 - page)));
+    };
+    EXPECT_EQ(h.nPos, expected((view.xmin - data.xmin) / (data.xspan - view.xspan), view.xspan, data.xspan,
+                               static_cast<int>(h.nPage)));
+    EXPECT_EQ(v.nPos, expected((data.ymax - view.ymax) / (data.yspan - view.yspan), view.yspan, data.yspan,
+                               static_cast<int>(v.nPage)));
+    EXPECT_GE(view.ymin, data.ymin - 1e-9);
+    EXPECT_LE(view.xmin, data.xmax);
+  };
+  check("fitted");
+  for (int i = 1; i <= 4; ++i) {
+    graph->HandleKey(0xBB, 0);
+    check("zoomed in " + std::to_string(i));
+    const double ymin = graph->GetConvertor().GetView().ymin;
+    const int pos = graph->GetScrollPos(plat::kSbVert);
+    if (graph->OnWheelScroll(0, -5, screen(100, 100))) {
+      check("wheel after zoom " + std::to_string(i));
+      // The thumb moved only with the view.
+      EXPECT_EQ(pos != graph->GetScrollPos(plat::kSbVert), ymin != graph->GetConvertor().GetView().ymin);
+    }
+  }
+  graph->SendMessage(app::kWmVScroll, app::kSbThumbPosition | (0u << 16), 0);
+  check("thumb at the top");
+  EXPECT_NEAR(graph->GetConvertor().GetView().ymax, graph->GetConvertor().GetData().ymax, 1e-6);
+  for (int i = 1; i <= 4; ++i) {
+    graph->HandleKey(0xBD, 0);
+    check("zoomed out " + std::to_string(i));
+  }
+  }
+  }
+  }
+}
+
 TEST_F(ProfileGraph, WheelScrollsOnlyInsideThePlot) {
   auto graph = Make(GapTrack());
   const auto screen = [&](int x, int y) { return graph->ClientToScreen(plat::POINT{x, y}); };

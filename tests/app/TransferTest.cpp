@@ -3,10 +3,12 @@
 // its user and adds the new runs to the document.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/AppSettings.h"
@@ -210,6 +212,58 @@ TEST_F(TransferTest, FaultsEndTheTransferWithTheirMessage) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find(c.message), std::string::npos) << messages[0];
     EXPECT_EQ(SentCommand(watch, sim::kCmdLaps), c.lapRequest);
+  }
+}
+
+// A watch that stops answering, in each phase of the transfer: the user waits
+// a while, then Cancel ends the transfer within a second, quietly (no message,
+// no report), however far the link had got with its waits and retries.
+TEST_F(TransferTest, CancelOnAWatchThatStoppedAnsweringEndsWithinASecondInEveryPhase) {
+  std::vector<sim::SimRunSpec> longTrack = History(1, false);
+  longTrack[0].lapSeconds = 30000;  // one track of 6001 points
+  std::vector<sim::SimRunSpec> manyLaps;
+  for (int i = 0; i < 200; ++i) {
+    sim::SimRunSpec run;
+    run.start = kFirst + static_cast<std::uint32_t>(i) * kDay;
+    run.lapCount = 3;
+    run.end = sim::RunEnd::kNoTrack;
+    manyLaps.push_back(run);
+  }
+  struct Case {
+    const char* name;
+    std::vector<sim::SimRunSpec> runs;
+    std::int16_t silentAfter;  // the command after which the watch falls silent; 0: from the start
+    unsigned waitMs;           // how long the user waits before Cancel
+  };
+  const Case cases[] = {
+      {"negotiation", History(), 0, 200},        {"negotiation, after a retry", History(), 0, 3500},
+      {"tracks", longTrack, sim::kCmdTracks, 200}, {"tracks, after a time-out", longTrack, sim::kCmdTracks, 4000},
+      {"laps", manyLaps, sim::kCmdLaps, 200},      {"laps, after a time-out", manyLaps, sim::kCmdLaps, 4000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(c.runs)));
+    if (c.silentAfter == 0) watch.SetSilent(true);
+    messages.clear();
+    laps.clear();
+    tracks = std::make_unique<gdb::Database_t>(gdb::Name_t(), 3);
+    double cancelMs = -1;
+    const int result = RunXfer(watch.PortPath(), false, [&](xfr::ProgressDlg_t& dialog) {
+      if (c.silentAfter != 0) {
+        EXPECT_TRUE(plat::PumpUntil([&] { return SentCommand(watch, c.silentAfter) && watch.Sends().size() >= 20; },
+                                    kWaitMs));
+        watch.SetSilent(true);  // the unit stops in the middle
+      }
+      plat::PumpUntil([&] { return dialog.IsEnding(); }, c.waitMs);
+      ASSERT_FALSE(dialog.IsEnding());  // still waiting for the watch
+      const auto start = std::chrono::steady_clock::now();
+      ButtonOf(dialog, plat::kIdCancel).Click();
+      cancelMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    });
+    EXPECT_EQ(result, plat::kIdCancel);
+    EXPECT_GE(cancelMs, 0.0);
+    EXPECT_LT(cancelMs, 1000.0);
+    EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0]);
   }
 }
 
@@ -462,6 +516,40 @@ TEST_F(TransferDialogTest, ProbeWithoutAUnitOrWithTheNewUnitCancelledKeepsTheDia
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(app::GetUserDatabase().empty());
   EXPECT_TRUE(doc.GetRuns().empty());
+}
+
+// The unit's id is read while the dialog stays alive: Cancel on a watch that
+// stopped answering ends the dialog within a second, without a message.
+TEST_F(TransferDialogTest, CancelWhileTheUnitIdIsReadEndsWithinASecondQuietly) {
+  for (const unsigned waitMs : {200u, 4000u}) {  // at once, and after the link's first time-out
+    SCOPED_TRACE(waitMs);
+    sim::Watch_t silent;
+    silent.SetSilent(true);
+    messages.clear();
+    std::chrono::steady_clock::time_point cancelled;
+    std::thread user;
+    plat::SetModalHook([&](plat::Dialog_t& dialog) {
+      auto* transfer = dynamic_cast<app::TransferDialog_t*>(&dialog);
+      if (transfer == nullptr) return;
+      plat::SetComboText(transfer->PortSelector().Ctrl().PortList(), silent.PortPath());
+      const plat::HWND window = transfer->GetSafeHwnd();
+      user = std::thread([&, window] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+        cancelled = std::chrono::steady_clock::now();
+        plat::PostMessage(window, plat::kWmCommand, plat::kIdCancel, 0);
+      });
+      ButtonOf(*transfer, plat::kIdOk).Click();  // returns once the reading has stopped
+    });
+    app::TransferDialog_t dialog;
+    EXPECT_EQ(dialog.DoModal(), plat::kIdCancel);
+    const auto ended = std::chrono::steady_clock::now();
+    plat::SetModalHook(nullptr);
+    user.join();
+    const double cancelMs = std::chrono::duration<double, std::milli>(ended - cancelled).count();
+    EXPECT_LT(cancelMs, 1000.0);
+    EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0]);
+    EXPECT_TRUE(silent.WaitHostFrames(1, std::chrono::milliseconds(1000)));  // it did ask the watch
+  }
 }
 
 }  // namespace

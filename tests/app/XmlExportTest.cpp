@@ -135,4 +135,16 @@ TEST(XmlExport, FailuresLeaveNoPartialFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
 }
 
+TEST(XmlExport, ProposedFileIsTheUsersNameInTheLastOrHomeFolder) {
+  const struct {
+    const char *user, *last, *expected;
+  } cases[] = {
+      {"anna", "", "/home/x/anna.xml"},
+      {"anna", "/data/exports/", "/data/exports/anna.xml"},
+      {"", "", "/home/x/History.xml"},
+      {"a/b", "", "/home/x/a_b.xml"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(app::ProposedExportPath(c.user, c.last, "/home/x/"), c.expected) << c.user;
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "plat/PLAT_Menu.h"
 #include "plat/PLAT_MenuTemplate.h"
 #include "plat/PLAT_Module.h"
+#include "plat/PLAT_Screen.h"
 #include "plat/PLAT_Splitter.h"
 #include "tests/common/TestEnv.h"
 #include "tests/common/TestResources.h"
@@ -146,6 +147,31 @@ TEST(MenuTemplateTest, ParsesNestedPopupsAndRejectsBadBlocks) {
     EXPECT_FALSE(ParseMenuTemplates(c.text, out, line, error)) << c.text;
     EXPECT_EQ(line, c.line) << c.text;
   }
+}
+
+// Without a stored place the frame takes three quarters of the work area's
+// width and height, centred in it.
+TEST(FrameDefaultPlaceTest, ThreeQuartersOfTheWorkAreaCentred) {
+  const struct {
+    RECT area, expected;
+  } cases[] = {
+      {{0, 0, 1920, 1080}, {240, 135, 1680, 945}},
+      {{0, 32, 1366, 768}, {171, 124, 1195, 676}},      // a panel at the top
+      {{1920, 0, 3200, 1024}, {2080, 128, 3040, 896}},  // a second screen on the right
+  };
+  for (const auto& c : cases) {
+    const RECT r = DefaultFrameRect(c.area);
+    EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}),
+              std::vector<int>({c.expected.left, c.expected.top, c.expected.right, c.expected.bottom}));
+  }
+  test::UseTestResources();
+  TestFrame frame;
+  ASSERT_TRUE(frame.CreateFrame("Logbook", nullptr, 0));
+  const RECT expected = DefaultFrameRect(GetWorkArea());
+  const RECT r = frame.GetWindowRect();
+  EXPECT_EQ(std::vector<int>({r.left, r.top, r.right, r.bottom}),
+            std::vector<int>({expected.left, expected.top, expected.right, expected.bottom}));
+  frame.DestroyWindow();
 }
 
 TEST_F(FrameTest, MenuLoadsAndPopupUpdatesRunWhenItOpens) {

@@ -8,6 +8,7 @@
 
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_Static.h"
+#include "plat/PLAT_App.h"
 #include "plat/PLAT_Tree.h"
 #include "tests/common/TestEnv.h"
 
@@ -137,6 +138,33 @@ TEST_F(TreeTest, ItemsInsertedAtOnceAreRefusedAsOneAndChangeItemByItem) {
   TreeCtrl_t bare;
   ASSERT_TRUE(bare.Create(&m_host, 3, kWsChild, RECT{0, 0, 100, 100}));
   EXPECT_FALSE(bare.SetItemImage(bare.InsertItem("Item"), 0));
+}
+
+// A label is never cut while the tree could show it: in a pane too narrow for
+// it the tree scrolls sideways, and the whole text is drawn.
+TEST_F(TreeTest, LabelsAreDrawnWholeAndScrollSidewaysInANarrowPane) {
+  const std::string week = "31 May 2026 - 6 Jun 2026";
+  const HTREEITEM root = m_one.InsertItem("History - a user with a long name");
+  const HTREEITEM item = m_one.InsertItem(week, root);
+  ASSERT_TRUE(m_one.SetItemImage(root, 0) && m_one.SetItemImage(item, 1));
+  m_one.Expand(root, true);
+  Dc_t dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  for (const int width : {400, 220, 120}) {
+    SCOPED_TRACE(width);
+    m_one.MoveWindow(0, 0, width, 300);
+    PumpUntilIdle();
+    RECT text{};
+    ASSERT_TRUE(m_one.GetItemRect(item, text, true));
+    RECT row{};
+    ASSERT_TRUE(m_one.GetItemRect(item, row, false));
+    // Drawn whole: the text's room is at least what the text needs.
+    SIZE needed{0, 0};
+    dc.SelectObject(m_one.GetFont());
+    dc.GetTextExtentPoint32(week, needed);
+    EXPECT_GE(text.right - text.left + 2, needed.cx);
+    Picture(m_one, ("tree-" + std::to_string(width)).c_str());
+  }
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 // The search for the unit's port with simulated watches on pseudo-terminals,
 // and the port selector that runs it, checks the chosen port and reports it.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -45,10 +48,21 @@ class RecordingDetectDlg : public xfr::GpsDetectDlg_t {
 
 class DetectTest : public xfrtest::DialogTest {
  protected:
+  // The machine's own serial devices stay out of the port lists: the tests put
+  // fake device nodes in a folder of their own.
+  void SetUp() override {
+    xfrtest::DialogTest::SetUp();
+    m_devices = test::MakeTempDir("dev");
+    m_ttyClass = test::MakeTempDir("tty");
+    plat::SetSerialDeviceFolders(m_devices, m_ttyClass);
+  }
   void TearDown() override {
     for (unsigned n = 1; n <= 8; ++n) plat::SetSerialDeviceMapping(n, "");
+    plat::SetSerialDeviceFolders("", "");
     xfrtest::DialogTest::TearDown();
   }
+  std::string m_devices;
+  std::string m_ttyClass;
   // Waits in the dialog until the button confirms a result.
   static bool WaitResult(plat::Dialog_t& d) {
     const std::string ok = Text(5817);
@@ -230,7 +244,7 @@ TEST_F(DetectTest, SelectorListsPortsAndBaudsAndTellsOfChoices) {
     ctrl.PortList().GetLBText(i, t);
     names.push_back(t);
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));  // no devices
   EXPECT_EQ(ctrl.GetText(), "/dev/pts/77");  // need not be one of the list
   EXPECT_EQ(ctrl.GetBaud(), 38400u);
   host.SaveImage(PicturePath("selector"));
@@ -263,6 +277,48 @@ TEST_F(DetectTest, SelectorSearchSelectsTheFoundPortOnlyWhenItIsAnother) {
     EXPECT_EQ(host.codes, std::string(initial) == "COM5" ? std::vector<unsigned>{}
                                                           : std::vector<unsigned>{xfr::kPortSelected});
   }
+}
+
+// After COM1 to COM8 the list offers the serial devices present, by path: the
+// UART ports the kernel found, USB adapters and USB modems, each in number order,
+// none twice; the search tries the same list.
+TEST_F(DetectTest, SelectorListsTheSerialDevicesPresentAndTheSearchTriesThem) {
+  sim::Watch_t watch(Runner());
+  for (const char* name : {"ttyS0", "ttyS1", "ttyS10", "ttyS9", "ttyS2", "ttyACM1", "ttyACM0", "ttyUSB1", "tty0",
+                           "ttyS", "ttyUSBx", "console", "ttyAMA0"})
+    test::WriteFile(m_devices + "/" + name, "");
+  ASSERT_EQ(::symlink(watch.PortPath().c_str(), (m_devices + "/ttyUSB0").c_str()), 0);
+  // Their tty class entries: ttyS2 and ttyS9 have no UART behind them.
+  for (const auto& [name, type] : {std::pair<const char*, const char*>{"ttyS1", "4\n"}, {"ttyS2", "0\n"}, {"ttyS9", "0"}}) {
+    ASSERT_EQ(::mkdir((m_ttyClass + "/" + name).c_str(), 0700), 0);
+    test::WriteFile(m_ttyClass + "/" + name + "/type", type);
+  }
+  // COM1 stands for ttyS0 here: that device is listed once, as COM1.
+  plat::SetSerialDeviceMapping(1, m_devices + "/ttyS0");
+  for (unsigned n = 2; n <= 8; ++n) plat::SetSerialDeviceMapping(n, kMissing);
+
+  Host host(5846, "COM2");
+  std::vector<std::string> names;
+  for (int i = 0; i < host.selector.Ctrl().PortList().GetCount(); ++i) {
+    std::string t;
+    host.selector.Ctrl().PortList().GetLBText(i, t);
+    names.push_back(t);
+  }
+  const std::string d = m_devices + "/";
+  EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8",
+                                             d + "ttyS1", d + "ttyS10", d + "ttyUSB0", d + "ttyUSB1", d + "ttyACM0",
+                                             d + "ttyACM1"}));
+
+  std::vector<std::string> probed;
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    ASSERT_TRUE(WaitResult(dialog));
+    probed = dynamic_cast<xfr::GpsDetectDlg_t&>(dialog).GetPorts();
+    Click(dialog, 5806);
+  });
+  dynamic_cast<plat::Button_t&>(*host.selector.GetDlgItem(5838)).Click();
+  EXPECT_EQ(probed, names);
+  EXPECT_EQ(host.selector.Ctrl().GetText(), d + "ttyUSB0");  // the watch behind the adapter's path
+  EXPECT_EQ(host.codes, std::vector<unsigned>{xfr::kPortSelected});
 }
 
 }  // namespace
