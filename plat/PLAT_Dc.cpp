@@ -145,10 +145,21 @@ QPen MakePen(const DcData& d, bool forBackground = false) {
 
 bool IsBrokenPen(const DcData& d) { return !IsNullPen(d) && !DashPattern(d.pen.Data()->penStyle).isEmpty(); }
 
-QBrush MakeBrush(const DcData& d) {
-  if (d.brush.IsNull() || d.brush.Data()->nullBrush) return QBrush(Qt::NoBrush);
-  return QBrush(d.Resolve(d.brush.Data()->colour));
+// The toolkit brush of a brush object: a solid colour, or for a hatched brush
+// an 8 x 8 tile whose gaps hold the background colour in opaque mode.
+QBrush BrushOf(const DcData& d, const GdiHandle_t& brush) {
+  if (brush.IsNull() || brush.Data()->nullBrush) return QBrush(Qt::NoBrush);
+  const GdiObjData& b = *brush.Data();
+  if (b.hatch < 0) return QBrush(d.Resolve(b.colour));
+  QImage tile(8, 8, QImage::Format_ARGB32);
+  const QRgb on = d.Resolve(b.colour).rgb();
+  const QRgb off = d.bkMode == kOpaque ? d.Resolve(d.bkColour).rgb() : qRgba(0, 0, 0, 0);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) tile.setPixel(x, y, HatchPixel(b.hatch, x, y) ? on : off);
+  return QBrush(tile);
 }
+
+QBrush MakeBrush(const DcData& d) { return BrushOf(d, d.brush); }
 
 // Strokes a path-like shape with the context's pen: broken pens in opaque mode
 // first lay down the background colour under the gaps. Wide pens are centred on
@@ -573,9 +584,12 @@ bool Dc_t::FillRect(const RECT& rect, const GdiHandle_t& brush) {
   if (!m_d) return Refuse(kErrorInvalidHandle);
   if (brush.Kind() != GdiKind::Brush) return Refuse(kErrorInvalidHandle);
   if (brush.Data()->nullBrush || rect.right <= rect.left || rect.bottom <= rect.top) return true;
-  const QColor c = m_d->Resolve(brush.Data()->colour);
+  const QBrush b = BrushOf(*m_d, brush);
   const QRect r(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-  return Paint(*m_d, [&](QPainter& p) { p.fillRect(r, c); });
+  return Paint(*m_d, [&](QPainter& p) {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillRect(r, b);
+  });
 }
 
 bool Dc_t::FillSolidRect(const RECT& rect, COLORREF colour) {
@@ -676,6 +690,15 @@ bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int s
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(QPoint(x, y), block);
   });
+}
+
+bool Dc_t::PatBlt(int x, int y, int width, int height, std::uint32_t rop) {
+  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (rop != kPatCopy) return Refuse(kErrorNotSupported);
+  if (width <= 0 || height <= 0) return true;
+  const QBrush b = MakeBrush(*m_d);
+  if (b.style() == Qt::NoBrush) return true;
+  return Paint(*m_d, [&](QPainter& p) { p.fillRect(QRect(x, y, width, height), b); });
 }
 
 int Dc_t::GetDeviceCaps(int index) const {

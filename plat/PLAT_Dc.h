@@ -94,6 +94,9 @@ class Dc_t {
   bool BitBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy,
               std::uint32_t rop);
 
+  // Fills a width x height block with the selected brush (kPatCopy only).
+  bool PatBlt(int x, int y, int width, int height, std::uint32_t rop);
+
   int GetDeviceCaps(int index) const;
 
  private:
