@@ -96,19 +96,26 @@ void Window_t::OnCreate() {
 }
 
 void Window_t::UpdateClientRect() {
-  const plat::RECT client = GetClientRect();
-  m_projector.SetClientRect(client);
-  if (!m_scrollBars) return;
-  const auto setBar = [this](int bar, int size) {
-    plat::SCROLLINFO info;
-    info.fMask = plat::kSifRange | plat::kSifPos;
-    info.nMin = -(size / 2) - (size % 2);
-    info.nMax = size / 2;
-    info.nPos = 0;
-    SetScrollInfo(bar, info, true);
-  };
-  setBar(plat::kSbHorz, client.right - client.left);
-  setBar(plat::kSbVert, client.bottom - client.top);
+  if (m_scrollBars) {
+    const auto setBars = [this](const plat::RECT& client) {
+      const auto setBar = [this](int bar, int size) {
+        plat::SCROLLINFO info;
+        info.fMask = plat::kSifRange | plat::kSifPos;
+        info.nMin = -(size / 2) - (size % 2);
+        info.nMax = size / 2;
+        info.nPos = 0;
+        SetScrollInfo(bar, info, true);
+      };
+      setBar(plat::kSbHorz, client.right - client.left);
+      setBar(plat::kSbVert, client.bottom - client.top);
+    };
+    // The first bars take their room from the client area: set them again for
+    // what is left.
+    const plat::RECT before = GetClientRect();
+    setBars(before);
+    if (GetClientRect() != before) setBars(GetClientRect());
+  }
+  m_projector.SetClientRect(GetClientRect());
 }
 
 void Window_t::CreateGdiObjects(int scheme) {
