@@ -32,22 +32,11 @@ bool IsUserInput(QEvent::Type t) {
   }
 }
 
-// Window events that would run the program's handlers while the probe looks:
-// held and delivered later. Timers are dropped (they fire again), paints are
-// dropped and asked for again when the probe ends.
-bool IsHeldBack(QEvent::Type t) {
-  switch (t) {
-    case QEvent::UpdateRequest:
-    case QEvent::UpdateLater:
-    case QEvent::Resize:
-    case QEvent::Move:
-    case QEvent::Close:
-    case QEvent::Leave:
-    case QEvent::Enter:
-    case QEvent::FocusIn:
-    case QEvent::FocusOut: return true;
-    default: return false;
-  }
+// Paint requests while the probe looks are dropped and asked for again when
+// the probe ends; timers are dropped (they fire again). Other window events go
+// through as they come.
+bool IsPaintRequest(QEvent::Type t) {
+  return t == QEvent::Paint || t == QEvent::UpdateRequest || t == QEvent::UpdateLater;
 }
 
 HWND HandleOf(QObject* o) {
@@ -96,13 +85,15 @@ class Holder : public QObject {
       return true;
     }
     if (t == QEvent::Timer) return true;
-    if (t == QEvent::Paint && receiver->isWidgetType()) {
-      repaint.push_back(QPointer<QWidget>(static_cast<QWidget*>(receiver)));
-      return true;
-    }
-    if (IsHeldBack(t) && (receiver->isWidgetType() || receiver->isWindowType())) {
-      held.push_back(Held_t{QPointer<QObject>(receiver), std::unique_ptr<QEvent>(e->clone())});
-      return true;
+    if (IsPaintRequest(t)) {
+      if (receiver->isWidgetType()) {
+        repaint.push_back(QPointer<QWidget>(static_cast<QWidget*>(receiver)));
+        return true;
+      }
+      if (auto* window = qobject_cast<QWindow*>(receiver)) {
+        windows.push_back(QPointer<QWindow>(window));
+        return true;
+      }
     }
     return false;
   }
@@ -147,6 +138,7 @@ class Holder : public QObject {
   std::vector<QueuedInput_t> input;
   std::deque<Held_t> held;
   std::vector<QPointer<QWidget>> repaint;
+  std::vector<QPointer<QWindow>> windows;
 };
 
 Holder& TheHolder() {
@@ -179,6 +171,10 @@ InputProbe_t::~InputProbe_t() {
   repaint.swap(h.repaint);
   for (const QPointer<QWidget>& w : repaint)
     if (w) w->update();
+  std::vector<QPointer<QWindow>> windows;
+  windows.swap(h.windows);
+  for (const QPointer<QWindow>& w : windows)
+    if (w) w->requestUpdate();
 }
 
 const std::vector<QueuedInput_t>& InputProbe_t::Peek() {
