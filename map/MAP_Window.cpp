@@ -454,6 +454,7 @@ void Window_t::RenderToBackBuffer(plat::Dc_t& dc) {
     m_fullRedraw = true;
     m_rebuildBackBuffer = false;
   }
+  m_backDc->SetBoundsRect(true);
   bool completed = false;
   {
     // Input that arrives while the pass runs waits for the pass (held by the
@@ -538,9 +539,11 @@ void Window_t::CheckRenderProgress(plat::Dc_t& dc) {
   }
   OnRenderProgress();
   if (m_progressiveBlit && m_backDc) {
-    const plat::RECT client = m_projector.GetClientRect();
-    dc.BitBlt(client.left, client.top, client.right - client.left, client.bottom - client.top, *m_backDc, 0, 0,
-              plat::kSrcCopy);
+    // Only what was drawn since the last copy.
+    plat::RECT drawn{0, 0, 0, 0};
+    if (m_backDc->GetBoundsRect(drawn, true))
+      dc.BitBlt(drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top, *m_backDc, drawn.left,
+                drawn.top, plat::kSrcCopy);
     m_progressMark = plat::GetClockTicks();
   }
 }

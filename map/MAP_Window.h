@@ -138,6 +138,9 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   const plat::Palette_t& GetPalette() const { return m_palette; }
   bool HasScrollBars() const { return m_scrollBars; }
   bool IsFullRedrawPending() const { return m_fullRedraw; }
+  // The progress check copies what the pass has drawn so far to the screen
+  // (set by passes that draw for long).
+  void SetProgressiveBlit(bool on) { m_progressiveBlit = on; }
   // The back buffer, null before the first paint and after a resize.
   const plat::Dc_t* GetBackDc() const { return m_backDc.get(); }
   const std::string& GetPromptText() const { return m_promptText; }

@@ -177,6 +177,57 @@ TEST_F(MapWinTest, APassWithAnotherPaintInsideItLeavesNoHalfPicture) {
   EXPECT_FALSE(w.IsFullRedrawPending());
 }
 
+TEST_F(MapWinTest, AProgressiveCopyShowsOnlyWhatWasDrawnSinceTheLastCopy) {
+  ManualClock clock;
+  TestWindow& w = Make(100, 60);
+  const plat::COLORREF green = plat::Rgb(0, 255, 0);
+  plat::COLORREF seen[3] = {};
+  w.underlay = [&](plat::Dc_t& screen, plat::Dc_t& back) {
+    w.SetProgressiveBlit(true);
+    clock.now += 150;
+    w.CheckRenderProgress(screen);  // the background fill goes out
+    back.FillSolidRect(plat::RECT{10, 10, 20, 20}, kRed);
+    screen.FillSolidRect(plat::RECT{50, 10, 60, 20}, green);  // not in the back buffer
+    w.CheckRenderProgress(screen);  // less than 100 ms since the last copy: nothing
+    seen[0] = screen.GetPixel(15, 15);
+    clock.now += 150;
+    w.CheckRenderProgress(screen);
+    seen[1] = screen.GetPixel(15, 15);
+    seen[2] = screen.GetPixel(55, 15);
+    w.SetProgressiveBlit(false);
+  };
+  w.SetCenter(w.GetProjector().GetCenter());
+  w.UpdateWindow();
+  EXPECT_EQ(plat::Rgb(235, 235, 235), seen[0]);
+  EXPECT_EQ(kRed, seen[1]);
+  EXPECT_EQ(green, seen[2]);
+}
+
+TEST(DrawingBounds, AccumulateWhatIsDrawnInsideTheClipping) {
+  ASSERT_TRUE(plat::EnsureGuiApplication());
+  plat::Dc_t dc;
+  plat::Bitmap_t bitmap;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(bitmap.CreateCompatibleBitmap(dc, 200, 100));
+  dc.SelectObject(bitmap);
+  plat::RECT r{};
+  dc.FillSolidRect(plat::RECT{0, 0, 10, 10}, kRed);  // before accumulation
+  dc.SetBoundsRect(true);
+  EXPECT_FALSE(dc.GetBoundsRect(r, false));
+  dc.FillSolidRect(plat::RECT{20, 30, 40, 50}, kRed);
+  dc.SetPixel(100, 5, kRed);
+  ASSERT_TRUE(dc.GetBoundsRect(r, true));
+  EXPECT_EQ((plat::RECT{20, 5, 101, 50}), r);
+  EXPECT_FALSE(dc.GetBoundsRect(r, false));
+  dc.IntersectClipRect(0, 0, 50, 100);
+  dc.FillSolidRect(plat::RECT{40, 0, 200, 10}, kBlue);
+  ASSERT_TRUE(dc.GetBoundsRect(r, false));
+  EXPECT_EQ((plat::RECT{40, 0, 50, 10}), r);
+  dc.SetBoundsRect(false);
+  dc.FillSolidRect(plat::RECT{0, 0, 5, 5}, kBlue);
+  EXPECT_FALSE(dc.GetBoundsRect(r, false));
+}
+
 TEST(InputProbe, HoldsInputInOrderAndDeliversItAfterwards) {
   ASSERT_TRUE(plat::EnsureGuiApplication());
   struct Keys : plat::Wnd_t {
