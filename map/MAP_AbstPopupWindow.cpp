@@ -1,5 +1,7 @@
 #include "map/MAP_AbstPopupWindow.h"
 
+#include <cmath>
+
 #include "gdi/GDI_Clipper.h"
 #include "gdi/GDI_ObjectSelector.h"
 #include "glo/GLO_Exception.h"
@@ -55,6 +57,29 @@ void PipWindow_t::Paint(plat::Dc_t& dc) {
   pen.SelectStockObject(m_inverted ? plat::kBlackPen : plat::kWhitePen);
   const plat::RECT& r = GetRect();
   dc.Rectangle(r.left, r.top, r.right, r.bottom);
+}
+
+IconPipWindow_t::IconPipWindow_t(plat::POINT anchor, const plat::ImageList_t& images, int iconIndex)
+    : m_iconIndex(iconIndex), m_images(&images) {
+  const plat::RECT visible = images.GetVisibleRect(iconIndex);
+  const int w = visible.right - visible.left, h = visible.bottom - visible.top;
+  const double halfW = w / 2, halfH = h / 2;
+  const int r = static_cast<int>(std::floor(std::sqrt(halfW * halfW + halfH * halfH) + 4 + 0.5));
+  const plat::SIZE size = images.GetImageSize();
+  m_iconX = anchor.x - size.cx / 2;
+  m_iconY = anchor.y - size.cx / 2;
+  SetRect(plat::RECT{anchor.x - r, anchor.y - r, anchor.x + r, anchor.y + r});
+}
+
+void IconPipWindow_t::Paint(plat::Dc_t& dc) {
+  {
+    gdi::ObjectSelector_t brush(dc), pen(dc);
+    brush.SelectStockObject(plat::kWhiteBrush);
+    pen.SelectStockObject(plat::kBlackPen);
+    const plat::RECT& r = GetRect();
+    dc.Ellipse(r.left, r.top, r.right, r.bottom);
+  }
+  m_images->Draw(dc, m_iconIndex, m_iconX, m_iconY);
 }
 
 const plat::Font_t& GetPopupFont() {

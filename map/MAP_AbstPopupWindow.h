@@ -7,6 +7,7 @@
 #include <string>
 
 #include "plat/PLAT_Gdi.h"
+#include "plat/PLAT_ImageList.h"
 
 namespace map {
 
@@ -46,6 +47,20 @@ class PipWindow_t : public AbstPopupWindow_t {
 
  private:
   bool m_inverted;
+};
+
+// A white disc around the anchor with a symbol image in its middle, large
+// enough for the image's visible part.
+class IconPipWindow_t : public AbstPopupWindow_t {
+ public:
+  IconPipWindow_t(plat::POINT anchor, const plat::ImageList_t& images, int iconIndex);
+  void Paint(plat::Dc_t& dc) override;
+
+ private:
+  int m_iconIndex;
+  const plat::ImageList_t* m_images;
+  int m_iconX;
+  int m_iconY;
 };
 
 // One line of text in a framed box whose lower left corner lies 5 pixels

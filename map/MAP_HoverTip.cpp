@@ -1,5 +1,7 @@
 #include "map/MAP_HoverTip.h"
 
+#include <memory>
+
 #include "map/MAP_AbstPopupWindow.h"
 #include "map/MAP_Window.h"
 
@@ -17,12 +19,23 @@ bool InBox(const geo::Box_t& box, const geo::Position_t& p) {
 }  // namespace
 
 void HoverTip_t::Set(Window_t& window, const std::string& text, const geo::Position_t& position) {
+  m_images = nullptr;
+  m_iconIndex = 0;
   m_window = &window;
   m_text = text;
   m_position = position;
 }
 
+void HoverTip_t::SetWithIcon(Window_t& window, const std::string& text, const geo::Position_t& position,
+                             const plat::ImageList_t& images, int iconIndex) {
+  Set(window, text, position);
+  m_images = &images;
+  m_iconIndex = iconIndex;
+}
+
 void HoverTip_t::Clear() {
+  m_iconIndex = 0;
+  m_images = nullptr;
   m_window = nullptr;
   m_text.clear();
 }
@@ -33,8 +46,12 @@ void HoverTip_t::Draw(plat::Dc_t& dc) {
   if (!InBox(projector.GetVisibleBox(), m_position)) return;
   const plat::POINT p = projector.PositionToScreen(m_position);
   PopupWindow_t popup(m_text, p, *m_window, plat::Rgb(255, 255, 255));
-  PipWindow_t pip(p, false);
-  pip.Show(dc);
+  std::unique_ptr<AbstPopupWindow_t> pip;
+  if (m_images != nullptr)
+    pip = std::make_unique<IconPipWindow_t>(p, *m_images, m_iconIndex);
+  else
+    pip = std::make_unique<PipWindow_t>(p, false);
+  pip->Show(dc);
   popup.Show(dc);
 }
 

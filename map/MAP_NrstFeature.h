@@ -6,6 +6,7 @@
 
 #include "geo/GEO_Position.h"
 #include "glo/GLO_Optional.h"
+#include "plat/PLAT_ImageList.h"
 
 namespace map {
 
@@ -17,6 +18,9 @@ struct NrstFeature_t {
   // One popup per line, the first nearest the anchor; each followed by the suffix.
   std::vector<std::string> lines;
   std::string suffix;
+  // The symbol of the feature, when it has one: its pip shows that image.
+  const plat::ImageList_t* images = nullptr;
+  int iconIndex = 0;
 
   bool HasPosition() const { return position.IsPresent(); }
 };

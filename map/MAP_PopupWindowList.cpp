@@ -48,8 +48,12 @@ void PopupWindowList_t::ShowHover(plat::Dc_t& dc, const plat::Palette_t& palette
                                   Window_t& window) {
   m_radius = window.GetHoverRadius(feature);
   if (!m_anchor) throw glo::Assert_t(GLO_SRC);
-  if (feature.HasPosition())
-    m_windows.push_back(std::make_unique<PipWindow_t>(*m_anchor, feature.kind == NrstFeature_t::Kind_Marked));
+  if (feature.HasPosition()) {
+    if (feature.images != nullptr)
+      m_windows.push_back(std::make_unique<IconPipWindow_t>(*m_anchor, *feature.images, feature.iconIndex));
+    else
+      m_windows.push_back(std::make_unique<PipWindow_t>(*m_anchor, feature.kind == NrstFeature_t::Kind_Marked));
+  }
   if (!m_anchor) throw glo::Assert_t(GLO_SRC);
   plat::POINT pos = *m_anchor;
   const std::size_t first = m_windows.size();

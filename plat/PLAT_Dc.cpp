@@ -723,6 +723,27 @@ bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int s
   });
 }
 
+bool Dc_t::TransparentBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy,
+                          COLORREF transparent) {
+  if (!m_d || !source.m_d) return Refuse(kErrorInvalidHandle);
+  if (source.m_d->surface != DcData::Surface::Memory || source.m_d->bitmap.IsNull())
+    return Refuse(kErrorInvalidHandle);
+  if (width <= 0 || height <= 0) return true;
+  QImage block =
+      source.m_d->bitmap.Data()->image.copy(QRect(sx, sy, width, height)).convertToFormat(QImage::Format_ARGB32);
+  const QRgb key = source.m_d->Resolve(transparent).rgb() & 0x00FFFFFFu;
+  for (int row = 0; row < block.height(); ++row) {
+    auto* line = reinterpret_cast<QRgb*>(block.scanLine(row));
+    for (int col = 0; col < block.width(); ++col)
+      if ((line[col] & 0x00FFFFFFu) == key) line[col] = 0;
+  }
+  m_d->Touch(QRect(x, y, width, height));
+  return Paint(*m_d, [&](QPainter& p) {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.drawImage(QPoint(x, y), block);
+  });
+}
+
 void Dc_t::SetBoundsRect(bool enable) {
   if (!m_d) return;
   m_d->accumulate = enable;

@@ -7,6 +7,7 @@
 
 #include "glo/GLO_Exception.h"
 #include "map/MAP_AbstPopupWindow.h"
+#include "plat/PLAT_ImageList.h"
 #include "plat/PLAT_InputProbe.h"
 #include "tests/mapwin/MapWinTestUtil.h"
 
@@ -74,6 +75,51 @@ TEST_F(PopupTest, APipAndOnePopupPerLineStackedUpwardsThenThePixelsComeBack) {
     w.GetPopups().Erase(dc);
   }
   EXPECT_TRUE(w.GetPopups().IsEmpty());
+  EXPECT_TRUE(before == Pixels());
+}
+
+// A 16 x 16 symbol on the grey mask colour: a red block of 6 x 4 pixels at (5, 6).
+void MakeSymbols(plat::ImageList_t& images) {
+  ASSERT_TRUE(images.Create(16, 16));
+  plat::Dc_t dc;
+  plat::Bitmap_t strip;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(strip.CreateCompatibleBitmap(dc, 32, 16));
+  dc.SelectObject(strip);
+  dc.FillSolidRect(plat::RECT{0, 0, 32, 16}, plat::Rgb(128, 128, 128));
+  dc.FillSolidRect(plat::RECT{5, 6, 11, 10}, plat::Rgb(255, 0, 0));
+  dc.FillSolidRect(plat::RECT{16, 0, 32, 16}, plat::Rgb(0, 0, 255));
+  dc.DeleteDC();
+  // The mask colour as the window gives it: palette-relative grey.
+  EXPECT_EQ(0, images.AddMasked(strip.GetSafeHandle(), 0x02808080u));
+  EXPECT_EQ(2, images.GetImageCount());
+  EXPECT_EQ((plat::RECT{5, 6, 11, 10}), images.GetVisibleRect(0));
+  EXPECT_EQ((plat::RECT{0, 0, 16, 16}), images.GetVisibleRect(1));
+}
+
+TEST_F(PopupTest, AFeatureWithASymbolShowsItInAWhiteDisc) {
+  TestWindow& w = Make(300, 200);
+  w.GetScale().SetStepIndex(5);
+  w.Invalidate(true);
+  Paint();
+  plat::ImageList_t images;
+  MakeSymbols(images);
+  const std::vector<plat::COLORREF> before = Pixels();
+  map::NrstFeature_t f = Feature(plat::POINT{100, 100}, {"symbol"});
+  f.images = &images;
+  f.iconIndex = 0;
+  ASSERT_TRUE(Hover(f, plat::POINT{100, 100}));
+  const plat::POINT a = *w.GetPopups().GetAnchor();
+  // Radius: the visible 6 x 4 pixels give sqrt(3 * 3 + 2 * 2) + 4, rounded: 8.
+  EXPECT_EQ((plat::RECT{a.x - 8, a.y - 8, a.x + 8, a.y + 8}), w.GetPopups().GetWindows()[0]->GetRect());
+  // The image's top left corner half an image from the anchor; the mask shows the disc.
+  EXPECT_EQ(plat::Rgb(255, 0, 0), At(a.x - 8 + 5, a.y - 8 + 6));
+  EXPECT_EQ(kWhite, At(a.x - 8 + 4, a.y - 8 + 6));
+  EXPECT_EQ(kBlack, At(a.x - 8, a.y));  // the disc's edge
+  {
+    plat::ClientDc_t dc(w);
+    w.GetPopups().Erase(dc);
+  }
   EXPECT_TRUE(before == Pixels());
 }
 
