@@ -33,6 +33,7 @@ class TestWindow : public map::Window_t {
     return feature ? feature(p) : map::NrstFeature_t();
   }
   void OnHoverShown() override { ++shown; }
+  void Leave() { OnMouseLeave(); }
 };
 
 // The clock of the drawing work, turned by hand.
