@@ -84,6 +84,12 @@ class Holder : public QObject {
       held.push_back(Held_t{QPointer<QObject>(target), std::unique_ptr<QEvent>(e->clone())});
       return true;
     }
+    // A request to close waits as input does: no window goes away under a
+    // pass that looks at the queue.
+    if (t == QEvent::Close && (receiver->isWidgetType() || receiver->isWindowType())) {
+      held.push_back(Held_t{QPointer<QObject>(receiver), std::unique_ptr<QEvent>(e->clone())});
+      return true;
+    }
     if (t == QEvent::Timer) return true;
     if (IsPaintRequest(t)) {
       if (receiver->isWidgetType()) {

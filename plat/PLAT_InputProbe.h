@@ -5,10 +5,10 @@
 //
 // The toolkit cannot look into its queue, so while a probe lives, user input
 // (mouse, key and wheel) for every window is held back in a deferred queue as
-// it arrives; paints wait until the probe ends and timers skip a beat. Peek
-// lets the toolkit deliver what is waiting and answers the input held so far;
-// other events (posted calls, size changes) run as they come, as sent messages
-// would. When the last probe ends, the held input is posted again in its
+// it arrives, and so are requests to close a window; paints wait until the
+// probe ends and timers skip a beat. Peek lets the toolkit deliver what is
+// waiting and answers the input held so far; other events (posted calls, size
+// changes) run as they come, as sent messages would. When the last probe ends, what was held is posted again in its
 // order, so the program sees it as if it had waited in the queue all along.
 #include <cstdint>
 #include <vector>
