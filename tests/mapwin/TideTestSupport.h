@@ -84,3 +84,51 @@ class TideEnvTest : public ::testing::Test {
 };
 
 }  // namespace tidetest
+
+#include "glo/GLO_StringResource.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_Gui.h"
+#include "plat/PLAT_MessageBox.h"
+
+namespace tidetest {
+
+// The GUI, the language module and the DejaVu label font for window tests;
+// message boxes are answered and kept.
+class TideGuiTest : public TideEnvTest {
+ protected:
+  void SetUp() override {
+    TideEnvTest::SetUp();
+    ASSERT_TRUE(plat::EnsureGuiApplication());
+    plat::SetResourceHandle(glo::GetResourceModule());
+    m_font = map::GetRegistry().MapFontSetting.Value();
+    map::GetRegistry().MapFontSetting.Set(map::MapFont_t{"DejaVu Sans", -13, 400, false});
+    plat::SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {
+      messages.push_back(text);
+      return 1;
+    });
+  }
+  void TearDown() override {
+    plat::SetMessageBoxHook(nullptr);
+    plat::PumpUntilIdle();
+    map::GetRegistry().MapFontSetting.Set(m_font);
+    TideEnvTest::TearDown();
+  }
+  std::vector<std::string> messages;
+
+ private:
+  map::MapFont_t m_font;
+};
+
+}  // namespace tidetest
+
+#include <cstdlib>
+
+namespace tidetest {
+
+// Saves a window's image under $STRIDE_TEST_PNG_DIR (for looking at it by hand).
+inline void MaybeSave(plat::Wnd_t& window, const std::string& name) {
+  if (const char* dir = std::getenv("STRIDE_TEST_PNG_DIR")) window.SaveImage(std::string(dir) + "/" + name + ".png");
+}
+
+}  // namespace tidetest
