@@ -21,7 +21,8 @@ namespace tidetest {
 // (thousandths of a foot) and constituents.
 class Station_t {
  public:
-  Station_t(int utcMinutes, std::uint16_t z0, const std::vector<imgkit::TideConstituentFields_t>& list) {
+  Station_t(int utcMinutes, std::uint16_t z0, const std::vector<imgkit::TideConstituentFields_t>& list,
+            std::uint32_t notes = 0xFFFFFFFFu) {
     imgkit::TideSectionBuilder_t section;
     const std::uint32_t at = section.AddHarmonic(utcMinutes, z0, list);
     std::uint32_t pointer = 0;
@@ -33,6 +34,7 @@ class Station_t {
     point.type = 29;
     point.subtype = 0;
     point.stationPointer = pointer;
+    point.notes = notes;
     m_station = std::make_unique<mpl::HarmonicTideStation_t>(m_map->map, point, false);
   }
   mpl::HarmonicTideStation_t& Get() { return *m_station; }
