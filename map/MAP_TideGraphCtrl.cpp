@@ -467,8 +467,8 @@ void TideGraphCtrl_t::Notify() {
   plat::PostMessage(parent->GetSafeHwnd(), plat::kWmCommand, kTideGraphScrolled, 0);
 }
 
-void TideGraphCtrl_t::OnSize(int, int) {
-  afx::WheelSupportWindow_t::OnSize(m_client.right, m_client.bottom);
+void TideGraphCtrl_t::OnSize(int clientWidth, int clientHeight) {
+  afx::WheelSupportWindow_t::OnSize(clientWidth, clientHeight);
   if (m_hasData) {
     SetPlotRect();
     Invalidate(false);

@@ -83,6 +83,17 @@ TEST_F(TideDialog, OneDayListsItsHighAndLowWaters) {
       EXPECT_EQ(list.GetItemText(row, 2), e.high ? "High" : "Low");
     }
     EXPECT_NE(list.GetItemText(0, 2), list.GetItemText(1, 2));
+
+    // A wider dialog widens the graph, which then predicts more samples an hour,
+    // and the time column.
+    const int samplesPerHour = d.Graph().GetStats().GetSamplesPerHour();
+    const int timeColumn = list.GetColumnWidth(0);
+    plat::RECT r = d.GetWindowRect();
+    r.right += 480;
+    d.MoveWindow(r);
+    EXPECT_EQ(d.Graph().GetStats().GetSamplesPerHour(), samplesPerHour + 20);
+    EXPECT_EQ(list.GetColumnWidth(0), timeColumn + 480);
+    EXPECT_EQ(list.GetItemCount(), static_cast<int>(d.Graph().GetStats().GetEvents().size()));
   });
 }
 
