@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "map/MAP_TideGraphCtrl.h"
 #include "plat/PLAT_Gdi.h"
+#include "plat/PLAT_Input.h"
 #include "plat/PLAT_ScrollBar.h"
 #include "tests/mapwin/TideTestSupport.h"
 
@@ -258,6 +260,16 @@ TEST_F(TideGraph, ScrollingMovesThePeriodAndTellsTheParent) {
   EXPECT_FALSE(graph->OnWheelScroll(2, 0, graph->ClientToScreen(plat::POINT{-5, 100})));
   EXPECT_FALSE(graph->OnWheelScroll(0, 0, graph->ClientToScreen(plat::POINT{100, 100})));
   EXPECT_THROW(graph->OnWheelScroll(0, 3, graph->ClientToScreen(plat::POINT{100, 100})), glo::Assert_t);
+  // The wheel as the user turns it: towards the user moves on in time; with
+  // Shift or Ctrl held it does nothing.
+  const glo::Time_t beforeWheel = graph->GetStats().GetStart();
+  plat::SendWheel(*graph, -120, plat::kMkShift, plat::POINT{100, 100});
+  plat::SendWheel(*graph, -120, plat::kMkControl, plat::POINT{100, 100});
+  EXPECT_EQ(graph->GetStats().GetStart(), beforeWheel);
+  plat::SendWheel(*graph, -120, 0, plat::POINT{100, 100});
+  const double moved = glo::Difference(graph->GetStats().GetStart(), beforeWheel).GetSeconds();
+  EXPECT_GT(moved, 0.0);
+  EXPECT_EQ(std::fmod(moved, 3600.0), 0.0);
   EXPECT_EQ(graph->GetHorzLineSize(), 1);
   EXPECT_EQ(graph->GetHorzPageSize(), 24);
 }
