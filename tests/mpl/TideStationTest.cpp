@@ -16,6 +16,7 @@
 namespace {
 
 #include "tide_reference/predictions.inc"
+#include "tide_reference/simplified_fields.inc"
 
 // A map with one station whose pointer (and corrections) lead the LBL.
 struct StationMap_t {
@@ -140,23 +141,7 @@ TEST(TideStationTest, ConstituentIteratorCopiesAreIndependent) {
 
 TEST(TideStationTest, SimplifiedStationTenHoursEastOnNewYearsEve) {
   imgkit::TideSectionBuilder_t section;
-  const std::uint32_t mean =
-      section.AddMeanLevelTable(kSimplifiedMeanHeader, std::vector<std::int8_t>(kSimplifiedMean, kSimplifiedMean + 12));
-  imgkit::TideSimplifiedFields_t fields;
-  fields.flags = kSimplifiedFlags;
-  fields.z0 = kSimplifiedZ0;
-  std::copy(kSimplifiedPhases, kSimplifiedPhases + 6, fields.phases);
-  std::copy(kSimplifiedAmplitudes, kSimplifiedAmplitudes + 4, fields.amplitudes);
-  fields.f4 = kSimplifiedF4;
-  fields.f6 = kSimplifiedF6;
-  fields.meanLevelOffset = mean;
-  fields.offsetWidth = 1;
-  fields.dayFlags = kSimplifiedDayFlags;
-  fields.day.assign(kSimplifiedDay, kSimplifiedDay + 8);
-  fields.monthlyFlags = kSimplifiedMonthlyFlags;
-  fields.monthly[0].assign(kSimplifiedM2Phase, kSimplifiedM2Phase + 11);
-  fields.monthly[1].assign(kSimplifiedS2Phase, kSimplifiedS2Phase + 11);
-  fields.monthly[2].assign(kSimplifiedM2Amplitude, kSimplifiedM2Amplitude + 11);
+  const imgkit::TideSimplifiedFields_t fields = ReferenceSimplifiedFields(section);
   const std::uint32_t at = section.AddSimplified(fields);
   StationMap_t m(section, at);
   mpl::SimplifiedTideStation_t station(m.map.map, m.Point(2), false);
