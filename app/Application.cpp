@@ -16,6 +16,7 @@
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_MessageBox.h"
+#include "plat/PLAT_Session.h"
 #include "win/WIN_Locale.h"
 #include "win/WIN_StructuredException.h"
 
@@ -74,7 +75,7 @@ bool Application_t::InitInstance(int showCommand) {
     m_splash.reset();
     ReportCaughtException(report);
   }
-  if (!done) CloseMainWindow();
+  if (!done) CloseMainWindow(false);
   return done;
 }
 
@@ -108,15 +109,22 @@ void Application_t::StartUp(int showCommand) {
   g_startUpDone = true;
 }
 
-void Application_t::CloseMainWindow() {
-  if (m_frame && m_frame->HasWindow()) m_frame->SendMessage(plat::kWmClose);
+void Application_t::CloseMainWindow(bool ask) {
+  if (!m_frame || !m_frame->HasWindow()) return;
+  if (ask) m_frame->SendMessage(plat::kWmClose);
+  else m_frame->CloseWithoutAsking();
 }
 
 int Application_t::Run() {
   int result = 0;
   err::FatalDialog_t report;
-  if (RunInCatchChain([&] { result = plat::RunMessageLoop(); }, report)) return result;
-  CloseMainWindow();
+  // A request to end the program from outside (logging out, shutting down)
+  // closes it as File > Exit does, saves included, without a question.
+  plat::SetTerminationHandler([this] { CloseMainWindow(false); });
+  const bool ended = RunInCatchChain([&] { result = plat::RunMessageLoop(); }, report);
+  plat::SetTerminationHandler(nullptr);
+  if (ended) return result;
+  CloseMainWindow(false);
   return 0;
 }
 
@@ -165,7 +173,7 @@ bool Application_t::OnCommand(unsigned id, unsigned code) {
       OnUnits(false);
       return true;
     case kCmdAppExit:
-      CloseMainWindow();
+      CloseMainWindow(true);
       return true;
     default:
       return false;
