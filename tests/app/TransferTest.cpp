@@ -595,4 +595,21 @@ TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
   }
 }
 
+// Enter in the name box is OK, as everywhere in a dialog.
+TEST_F(TransferTest, EnterInTheNewUnitDialogsNameBoxIsOk) {
+  bool ended = false;
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    auto& box = dynamic_cast<plat::ComboBox_t&>(*dialog.GetDlgItem(app::NewUnitDialog_t::kUserBox));
+    plat::TypeComboText(box, "walker");
+    box.SetFocus();
+    EXPECT_TRUE(plat::SendKeyToFocus(plat::kVkReturn));
+    ended = dialog.IsEnding();
+    if (!ended) ButtonOf(dialog, plat::kIdCancel).Click();
+  });
+  app::NewUnitDialog_t dialog(78);
+  EXPECT_EQ(dialog.DoModal(), plat::kIdOk);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(dialog.GetUserName(), "walker");
+}
+
 }  // namespace
