@@ -66,6 +66,10 @@ bool Application_t::InitInstance(int showCommand) {
     plat::SetAppCmdTarget(this);
     StartUp(showCommand);
     done = true;
+    // From here a request to end the program from outside (logging out,
+    // shutting down) closes it as File > Exit does, saves included, without
+    // a question; also while the first transfer runs.
+    plat::SetTerminationHandler([this] { CloseMainWindow(false); });
     if (GetUserDatabase().empty() && m_transfer) {
       // A failure in the first transfer is reported; the program goes on.
       RunInCatchChain(m_transfer, report);
@@ -118,8 +122,8 @@ void Application_t::CloseMainWindow(bool ask) {
 int Application_t::Run() {
   int result = 0;
   err::FatalDialog_t report;
-  // A request to end the program from outside (logging out, shutting down)
-  // closes it as File > Exit does, saves included, without a question.
+  // Closed already (a termination request during the first transfer).
+  if (!m_frame || !m_frame->HasWindow()) return 0;
   plat::SetTerminationHandler([this] { CloseMainWindow(false); });
   const bool ended = RunInCatchChain([&] { result = plat::RunMessageLoop(); }, report);
   plat::SetTerminationHandler(nullptr);
@@ -129,6 +133,7 @@ int Application_t::Run() {
 }
 
 int Application_t::ExitInstance() {
+  plat::SetTerminationHandler(nullptr);
   g_startUpDone = false;
   plat::SetAppCmdTarget(nullptr);
   m_splash.reset();

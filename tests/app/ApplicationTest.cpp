@@ -9,6 +9,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/AboutBox.h"
 #include "app/AppSettings.h"
 #include "app/Application.h"
 #include "app/Commands.h"
@@ -435,6 +436,36 @@ TEST_F(ApplicationTest, ATerminationRequestSavesAndEnds) {
   app::LoadRunDatabase(runs, saved);
   EXPECT_EQ(saved.size(), 2u);
   EXPECT_EQ(app::GetAppSettings().splitSize0.Value(), 137);
+}
+
+// The first start without users opens the transfer at once; a termination
+// request then ends it and closes the program with its saves, and the
+// message loop that follows ends at once with 0.
+TEST_F(ApplicationTest, ATerminationRequestDuringTheFirstTransferClosesTheProgram) {
+  app::UserDatabase_t& users = app::GetUserDatabase();
+  while (!users.empty()) {
+    const std::string name = users.begin()->second;
+    if (app::IsUsableUserName(name)) fs::remove_all(users.DocumentPath(name));
+    users.DeleteUser(name);
+  }
+  fs::remove(users.FilePath());
+  bool transferShown = false;
+  plat::SetModalHook([&](plat::Dialog_t&) {
+    transferShown = true;
+    std::raise(SIGTERM);
+  });
+  ASSERT_TRUE(apptest::StartApplication(m_app, app::kSwShowNormal, [](app::Application_t& application) {
+    application.SetTransferCommand([] {
+      app::AboutDialog_t standIn;  // any dialog in the transfer's place
+      standIn.DoModal();
+    });
+  }));
+  EXPECT_TRUE(transferShown);
+  EXPECT_EQ(m_app->Run(), 0);
+  EXPECT_FALSE(Frame().HasWindow());
+  m_app->ExitInstance();
+  EXPECT_EQ(m_reports, 0);
+  EXPECT_TRUE(fs::exists(users.FilePath()));
 }
 
 // A run database that cannot be opened ends start-up with a report; the
