@@ -21,6 +21,7 @@
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Registry.h"
+#include "plat/PLAT_Session.h"
 #include "win/WIN_Locale.h"
 #include "win/WIN_StructuredException.h"
 
@@ -73,6 +74,10 @@ bool Application_t::InitInstance(int showCommand) {
     plat::SetAppCmdTarget(this);
     StartUp(showCommand);
     done = true;
+    // From here a request to end the program from outside (logging out,
+    // shutting down) closes it as File > Exit does, saves included, without
+    // a question; also while the first transfer runs.
+    plat::SetTerminationHandler([this] { CloseMainWindow(false); });
     if (GetUserDatabase().empty() && m_transfer) {
       // A failure in the first transfer is reported; the program goes on.
       RunInCatchChain(m_transfer, report);
@@ -82,7 +87,7 @@ bool Application_t::InitInstance(int showCommand) {
     m_splash.reset();
     ReportCaughtException(report);
   }
-  if (!done) CloseMainWindow();
+  if (!done) CloseMainWindow(false);
   return done;
 }
 
@@ -116,19 +121,27 @@ void Application_t::StartUp(int showCommand) {
   g_startUpDone = true;
 }
 
-void Application_t::CloseMainWindow() {
-  if (m_frame && m_frame->HasWindow()) m_frame->SendMessage(plat::kWmClose);
+void Application_t::CloseMainWindow(bool ask) {
+  if (!m_frame || !m_frame->HasWindow()) return;
+  if (ask) m_frame->SendMessage(plat::kWmClose);
+  else m_frame->CloseWithoutAsking();
 }
 
 int Application_t::Run() {
   int result = 0;
   err::FatalDialog_t report;
-  if (RunInCatchChain([&] { result = plat::RunMessageLoop(); }, report)) return result;
-  CloseMainWindow();
+  // Closed already (a termination request during the first transfer).
+  if (!m_frame || !m_frame->HasWindow()) return 0;
+  plat::SetTerminationHandler([this] { CloseMainWindow(false); });
+  const bool ended = RunInCatchChain([&] { result = plat::RunMessageLoop(); }, report);
+  plat::SetTerminationHandler(nullptr);
+  if (ended) return result;
+  CloseMainWindow(false);
   return 0;
 }
 
 int Application_t::ExitInstance() {
+  plat::SetTerminationHandler(nullptr);
   g_startUpDone = false;
   plat::SetAppCmdTarget(nullptr);
   m_splash.reset();
@@ -189,7 +202,7 @@ bool Application_t::OnCommand(unsigned id, unsigned code) {
       OnUnits(false);
       return true;
     case kCmdAppExit:
-      CloseMainWindow();
+      CloseMainWindow(true);
       return true;
     default:
       return false;

@@ -43,7 +43,8 @@ class Application_t : public plat::CmdTarget_t, private glo::NonCopyable_t {
 
  private:
   void StartUp(int showCommand);
-  void CloseMainWindow();
+  // Closes the main window; without 'ask' a failed save does not keep it open.
+  void CloseMainWindow(bool ask);
   void OnUnits(bool metric);
 
   std::unique_ptr<plat::SingleInstance_t> m_instance;

@@ -4,6 +4,7 @@
 #include <ios>
 #include <new>
 #include <stdexcept>
+#include <string>
 #include <typeinfo>
 
 #include "glo/GLO_Exception.h"
@@ -74,6 +75,25 @@ bool RunInCatchChain(const std::function<void()>& body, err::FatalDialogIntf_t& 
   } catch (...) {
     ReportCaughtException(report);
     return false;
+  }
+}
+
+std::string CaughtExceptionText() noexcept {
+  try {
+    try {
+      throw;
+    } catch (const glo::InvalidInput_t& e) {
+      return e.Text();
+    } catch (const glo::Exception_t& e) {
+      if (!e.Message().empty()) return e.Message();
+      return std::string(e.SourceFile() != nullptr ? e.SourceFile() : "") + "(" + std::to_string(e.Line()) + ")";
+    } catch (const std::exception& e) {
+      return e.what();
+    } catch (...) {
+      return std::string();
+    }
+  } catch (...) {
+    return std::string();
   }
 }
 

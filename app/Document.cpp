@@ -111,7 +111,7 @@ bool Document_t::OnUpdateCommand(plat::CmdUI_t& ui) {
     return true;
   }
   if (ui.GetId() == kCmdExportXml) {
-    ui.Enable(true);
+    ui.Enable(!m_runs.empty());
     return true;
   }
   return false;

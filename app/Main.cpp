@@ -27,5 +27,7 @@ int main() {
     if (application.InitInstance(app::kSwShowNormal)) code = application.Run();
     application.ExitInstance();
   }
+  // The toolkit goes before its process-wide objects are destroyed at exit.
+  plat::EndGuiApplication();
   return code;
 }

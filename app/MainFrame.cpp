@@ -1,6 +1,9 @@
 #include "app/MainFrame.h"
 
 #include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "app/AppSettings.h"
 #include "app/ApplicationInfo.h"
@@ -14,6 +17,7 @@
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
 #include "plat/PLAT_App.h"
+#include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Screen.h"
 #include "win/WIN_Exception.h"
 #include "win/WIN_RegSettingsKey.h"
@@ -250,25 +254,71 @@ bool MainFrame_t::OnUpdateCommand(plat::CmdUI_t& ui) {
 }
 
 void MainFrame_t::OnClose() {
+  // Each save is tried on its own, so that one failure loses nothing else;
+  // the failures are gathered for the user.
+  std::vector<std::string> failures;
+  const auto attempt = [&failures](const std::function<void()>& save,
+                                   const std::function<std::string(const std::string&)>& describe) {
+    try {
+      save();
+    } catch (...) {
+      const std::string text = CaughtExceptionText();
+      try {
+        failures.push_back(describe(text));
+      } catch (...) {
+        failures.push_back(text);
+      }
+    }
+  };
+  const auto layoutFailure = [](const std::string& text) {
+    return glo::StringResource_t(7305, GLO_SRC).Format(text, GLO_SRC);
+  };
   AppSettings_t& settings = GetAppSettings();
-  int current = 0;
-  int minimum = 0;
-  // A failure while saving is reported once; the close goes on, so the
-  // program ends in an orderly way with the files as they were.
-  err::FatalDialog_t report;
-  RunInCatchChain(
+  attempt(
       [&] {
+        int current = 0;
+        int minimum = 0;
         m_outer.GetColumnInfo(0, current, minimum);
         settings.splitSize0.Set(current);
         m_right.GetRowInfo(0, current, minimum);
         settings.splitSize1.Set(current);
         m_lower.GetColumnInfo(0, current, minimum);
         settings.splitSize2.Set(current);
-        GetUserDatabase().Save();
-        SaveDockState(SaveBarState());
       },
-      report);
+      layoutFailure);
+  UserDatabase_t& users = GetUserDatabase();
+  attempt([&] { users.SaveList(); },
+          [](const std::string& text) { return glo::StringResource_t(7303, GLO_SRC).Format(text, GLO_SRC); });
+  if (users.IsLoaded() && !users.empty() && HasDocument()) {
+    const std::string user = settings.currentUser.Value();
+    attempt([] { GetDocument().SaveDatabase(); },
+            [&user](const std::string& text) {
+              return glo::StringResource_t(7304, GLO_SRC).FormatArgs({user, text}, GLO_SRC);
+            });
+  }
+  attempt([this] { SaveDockState(SaveBarState()); }, layoutFailure);
+  if (!failures.empty()) {
+    std::string text;
+    for (const std::string& failure : failures) text += (text.empty() ? "" : "\n\n") + failure;
+    if (m_closeWithoutAsking) {
+      // The program ends in any case (a fatal error, a termination request):
+      // what could not be saved is told where it can still be read.
+      std::fprintf(stderr, "%s\n", text.c_str());
+    } else {
+      // Closing would lose what could not be saved: the user decides, and
+      // the program stays open unless told otherwise.
+      const int answer = plat::MessageBox(
+          this, glo::StringResource_t(7306, GLO_SRC).Format(text, GLO_SRC), GetApplicationInfo().Name(),
+          plat::kMbYesNo | plat::kMbIconExclamation | plat::kMbDefButton2);
+      if (answer != plat::kIdYes) return;
+    }
+  }
   plat::FrameWnd_t::OnClose();
+}
+
+void MainFrame_t::CloseWithoutAsking() {
+  m_closeWithoutAsking = true;
+  if (HasWindow()) SendMessage(plat::kWmClose);
 }
 
 }  // namespace app

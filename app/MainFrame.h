@@ -54,6 +54,11 @@ class MainFrame_t : public plat::FrameWnd_t, private glo::NonCopyable_t {
 
   const UserMenuIds_t& UserMenuIds() const { return m_userMenuIds; }
 
+  // Closes the frame without asking, also when a save fails (a fatal error or
+  // a termination request ends the program in any case); each save is still
+  // tried.
+  void CloseWithoutAsking();
+
   // The status bar's lock-key panes follow the keyboard.
   void UpdateLockIndicators();
 
@@ -62,6 +67,9 @@ class MainFrame_t : public plat::FrameWnd_t, private glo::NonCopyable_t {
 
  protected:
   void OnInitMenuPopup(plat::Menu_t& popup, int index, bool sysMenu) override;
+  // Saves the pane sizes, the user list, the current runs and the toolbar
+  // layout, each on its own; when one fails the user is asked whether to
+  // close anyway (the default keeps the program open).
   void OnClose() override;
   void OnMove(int x, int y) override;
   void OnSize(int width, int height) override;
@@ -85,6 +93,7 @@ class MainFrame_t : public plat::FrameWnd_t, private glo::NonCopyable_t {
   int m_lowerHeight = -1;
   int m_rightHeight = -1;
   bool m_resizing = false;
+  bool m_closeWithoutAsking = false;
 };
 
 // The main frame; glo::Assert_t when there is none.

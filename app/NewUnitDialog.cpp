@@ -30,6 +30,14 @@ void NewUnitDialog_t::OnOK() {
     plat::MessageBox(this, glo::StringResource_t(kStrEmptyName, GLO_SRC).Text(), caption, plat::kMbOk);
     return;
   }
+  // The name becomes the name of the user's run database: one that cannot be
+  // a file name is refused here, before the transfer goes on.
+  try {
+    CheckNewUserName(m_userName);
+  } catch (const glo::InvalidInput_t& e) {
+    plat::MessageBox(this, e.Text(), caption, plat::kMbOk | plat::kMbIconExclamation);
+    return;
+  }
   for (const auto& entry : GetUserDatabase()) {
     if (entry.second != m_userName) continue;
     if (plat::MessageBox(this, glo::StringResource_t(kStrExistingUser, GLO_SRC).Text(), caption,

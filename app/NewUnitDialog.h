@@ -26,8 +26,9 @@ class NewUnitDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
  protected:
   // The users' names in the box, in ascending unit id, and an empty edit text.
   bool OnInitDialog() override;
-  // Refuses an empty name (string 182); a name of an existing user is asked
-  // about (string 184): Cancel keeps the dialog open.
+  // Refuses an empty name (string 182) and one that cannot be a file name
+  // (the refusal's text); a name of an existing user is asked about (string
+  // 184): Cancel keeps the dialog open.
   void OnOK() override;
 
  private:

@@ -16,8 +16,9 @@ constexpr std::uint16_t kRunDatabaseVersion = 100;
 void WriteRuns(bin::ostream& out, const RunSet_t& runs);
 
 // Reads the body into 'runs' (added to what it holds). app::BadStream_t when a
-// run cannot be read, and when a run's key repeats one read before (the first
-// is kept); the runs read before stay in the set.
+// run cannot be read; the runs read before stay in the set. A run whose key
+// repeats one already in the set is dropped (the first is kept) and the
+// reading goes on.
 void ReadRuns(bin::istream& in, RunSet_t& runs);
 
 // Writes the runs to the file whole or not at all (SaveDataFile).

@@ -1,5 +1,6 @@
 #include "app/UserDatabase.h"
 
+#include <exception>
 #include <stdexcept>
 
 #include "app/Lap.h"
@@ -84,11 +85,28 @@ LoadOutcome_t UserDatabase_t::Load() {
   return LoadDataFile(FilePath(), kUserListTag, kUserListVersion, [this](bin::istream& in) { ReadUsers(in); });
 }
 
-void UserDatabase_t::Save() {
+void UserDatabase_t::SaveList() {
   if (!m_loaded) return;
   SaveDataFile(FilePath(), MakeFileHeader(kUserListTag, kUserListVersion),
                [this](bin::ostream& out) { WriteUsers(out); });
-  if (!m_users.empty() && m_session) m_session->SaveRuns();
+}
+
+void UserDatabase_t::Save() {
+  if (!m_loaded) return;
+  // The runs are saved also when the list cannot be: the first failure is
+  // passed on once both were tried.
+  std::exception_ptr failure;
+  try {
+    SaveList();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  try {
+    if (!m_users.empty() && m_session) m_session->SaveRuns();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 bool UserDatabase_t::AddUser(std::uint32_t unitId, const std::string& name) {
@@ -120,13 +138,25 @@ void UserDatabase_t::RenameUser(const std::string& oldNameRef, const std::string
   GLO_ASSERT(entry != m_users.end());
   if (newName == oldName) return;
   // A stored name that cannot be a path has no file of ours to rename.
+  bool moved = false;
+  std::string from, to;
   if (IsUsableUserName(oldName)) {
-    const std::string from = DocumentPath(oldName), to = DocumentPath(newName);
-    const bool moved = plat::MoveFile(from, to);
+    from = DocumentPath(oldName);
+    to = DocumentPath(newName);
+    moved = plat::MoveFile(from, to);
     CheckFileOperation(moved);
     if (moved) MoveSaveBar(from, to);
   }
+  // The list on disk follows at once, so that the renamed file is never
+  // without its user; when it cannot be written, the rename is undone.
   entry->second = newName;
+  try {
+    SaveList();
+  } catch (...) {
+    entry->second = oldName;
+    if (moved && plat::MoveFile(to, from)) MoveSaveBar(to, from);
+    throw;
+  }
   if (m_session && m_session->CurrentUser() == oldName) m_session->SetCurrentUser(newName);
 }
 
@@ -135,8 +165,26 @@ void UserDatabase_t::DeleteUser(const std::string& nameRef) {
   const std::string name = nameRef;
   const auto entry = FindName(name);
   GLO_ASSERT(entry != m_users.end());
-  if (IsUsableUserName(name)) CheckFileOperation(plat::DeleteFile(DocumentPath(name)));
+  const std::uint32_t unitId = entry->first;
+  // The list on disk loses the user first: a failure there changes nothing.
+  // When the file then cannot be deleted, the user goes back into the list.
   m_users.erase(entry);
+  try {
+    SaveList();
+  } catch (...) {
+    m_users.emplace(unitId, name);
+    throw;
+  }
+  try {
+    if (IsUsableUserName(name)) CheckFileOperation(plat::DeleteFile(DocumentPath(name)));
+  } catch (...) {
+    m_users.emplace(unitId, name);
+    try {
+      SaveList();
+    } catch (...) {
+    }
+    throw;
+  }
   if (!m_session || m_session->CurrentUser() != name) return;
   m_session->ClearRuns();
   if (!m_users.empty()) {

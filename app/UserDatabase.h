@@ -76,8 +76,13 @@ class UserDatabase_t {
   LoadOutcome_t Load();
 
   // Writes the list file whole or not at all, then, when the list holds an
-  // entry, the current user's runs. Nothing while the list is not loaded.
+  // entry, the current user's runs; the runs are saved also when the list
+  // cannot be, and the first failure is thrown afterwards. Nothing while the
+  // list is not loaded.
   void Save();
+  // Writes the list file alone (whole or not at all); nothing while the list
+  // is not loaded.
+  void SaveList();
 
   // Adds the entry unless the unit has one; true when added.
   bool AddUser(std::uint32_t unitId, const std::string& name);
@@ -90,13 +95,15 @@ class UserDatabase_t {
   // Renames the first user (by unit id) of the old name and the user's run
   // database file. The new name is checked (CheckNewUserName). The file is
   // renamed without ever replacing another; a failure other than a missing
-  // file throws win::Error_t and leaves everything unchanged. glo::Assert_t
-  // when no user has the old name.
+  // file throws win::Error_t and leaves everything unchanged. The list file
+  // is saved at once (when the list is loaded); when that fails the rename is
+  // undone and the failure thrown. glo::Assert_t when no user has the old name.
   void RenameUser(const std::string& oldName, const std::string& newName);
 
-  // Deletes the first user of that name and the user's file; a failure to
-  // delete other than a missing file throws win::Error_t and leaves the list
-  // unchanged. Deleting the current user switches to the user of the lowest
+  // Deletes the first user of that name and the user's file, saving the list
+  // file at once (when loaded); a failure to save the list or to delete the
+  // file (other than a missing file) throws and leaves the list, its file and
+  // the user's file unchanged. Deleting the current user switches to the user of the lowest
   // unit id, or to none. glo::Assert_t when no user has the name.
   void DeleteUser(const std::string& name);
 

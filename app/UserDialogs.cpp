@@ -33,6 +33,18 @@ int Ask(plat::Wnd_t* owner, int stringId, const std::string& name, unsigned type
                           GetApplicationInfo().Name(), type);
 }
 
+// A rename or delete that the file system refused (or whose list could not be
+// written): the user is told with the system's text; nothing was changed.
+void TellFileFailure(plat::Wnd_t* owner, int stringId, const std::string& name, const glo::Exception_t& e) {
+  std::string system = e.what();
+  if (const auto* error = dynamic_cast<const win::Error_t*>(&e)) {
+    std::string text;
+    if (plat::FormatMessage(error->ErrorCode(), text) && !text.empty()) system = text;
+  }
+  plat::MessageBox(owner, glo::StringResource_t(stringId, GLO_SRC).FormatArgs({name, system}, GLO_SRC),
+                   GetApplicationInfo().Name(), plat::kMbOk | plat::kMbIconExclamation);
+}
+
 }  // namespace
 
 bool EditUsersDialog_t::OnInitDialog() {
@@ -79,7 +91,14 @@ void EditUsersDialog_t::OnRename() {
 void EditUsersDialog_t::OnDelete() {
   const std::string name = GetSelectedUser();
   if (Ask(this, 152, name, plat::kMbYesNo) != plat::kIdYes) return;
-  GetUserDatabase().DeleteUser(name);
+  try {
+    GetUserDatabase().DeleteUser(name);
+  } catch (const glo::Assert_t&) {
+    throw;
+  } catch (const glo::Exception_t& e) {
+    TellFileFailure(this, 7301, name, e);
+    return;
+  }
   UpdateViews();
   FillUserList();
 }
@@ -103,7 +122,13 @@ void RenameUserDialog_t::OnOK() {
       GetUserDatabase().RenameUser(m_oldName, newName);
     } catch (const glo::InvalidInput_t& e) {
       // A name that cannot name the user's file: the user may try another.
-      plat::MessageBox(this, e.what(), GetApplicationInfo().Name(), plat::kMbOk | plat::kMbIconExclamation);
+      plat::MessageBox(this, e.Text(), GetApplicationInfo().Name(), plat::kMbOk | plat::kMbIconExclamation);
+      return;
+    } catch (const glo::Assert_t&) {
+      throw;
+    } catch (const glo::Exception_t& e) {
+      // The file system refused the rename: the dialog stays for another try.
+      TellFileFailure(this, 7300, m_oldName, e);
       return;
     }
     UpdateViews();

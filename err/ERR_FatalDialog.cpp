@@ -67,7 +67,10 @@ void FatalDialog_t::Show(const char* file, int line, const std::string& message)
       log << report;
       log.Close();
     }
-    if (!log.good()) intro = glo::StringResource_t(5603, GLO_SRC).Text();
+    if (m_taskStringId != 0) {
+      const std::string task = glo::StringResource_t(m_taskStringId, GLO_SRC).Text();
+      intro = glo::StringResource_t(log.good() ? 7307 : 7308, GLO_SRC).Format(task, GLO_SRC);
+    } else if (!log.good()) intro = glo::StringResource_t(5603, GLO_SRC).Text();
     else if (info.IsRelease()) intro = glo::StringResource_t(5602, GLO_SRC).Text();
     else intro = glo::StringResource_t(5608, GLO_SRC).Format(info.Name(), GLO_SRC);
     path = log.Path();

@@ -39,11 +39,23 @@ class FatalDialogIntf_t {
 class FatalDialog_t : public FatalDialogIntf_t {
  public:
   FatalDialog_t() = default;
+  // The report of a failure that ends only a task of the program, such as a
+  // worker's: string 'taskStringId' names the task, and the introduction says
+  // that it stopped and that the program goes on (instead of that the program
+  // has to close).
+  static FatalDialog_t ForTask(int taskStringId) {
+    FatalDialog_t report;
+    report.m_taskStringId = taskStringId;
+    return report;
+  }
   // Shows the report at once: the exception's own place and message.
   explicit FatalDialog_t(const glo::Exception_t& e);
   // Shows the report at once: the catch site's place and the exception's text.
   FatalDialog_t(const char* file, int line, const std::exception& e);
   void Show(const char* file, int line, const std::string& message) override;
+
+ private:
+  int m_taskStringId = 0;
 };
 
 // The log: the file <application name>.log in the folder <application name>

@@ -296,6 +296,8 @@ thread_local Handle t_stopEvent = kInvalidHandle;
 void SetThreadStopEvent(Handle stopEvent) { t_stopEvent = stopEvent; }
 Handle GetThreadStopEvent() { return t_stopEvent; }
 
+bool IsModalWindowOpen() { return HasGuiApplication() && QApplication::activeModalWidget() != nullptr; }
+
 int GetWheelScrollLines() {
   EnsureGuiApplication();
   return QApplication::wheelScrollLines();

@@ -56,6 +56,9 @@ bool CallOnUiThread(const std::function<void()>& function, Handle stopEvent = kI
 void SetThreadStopEvent(Handle stopEvent);
 Handle GetThreadStopEvent();
 
+// True while a modal window (a dialog, a message box, a file dialog) is up.
+bool IsModalWindowOpen();
+
 // The user's number of lines to scroll per wheel notch (-1: a page per notch).
 int GetWheelScrollLines();
 

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
@@ -35,15 +36,78 @@ ModuleHandle g_resources = nullptr;
 std::map<std::string, WindowFactory> g_classes;
 ModalHook g_modalHook;
 
-// Escape and the window's close box reach OnCancel through the close event;
-// Enter clicks the default button (the toolkit's own dialog behaviour).
+// Escape and the window's close box reach OnCancel through the close event.
+// Enter (without Ctrl, Shift or Alt) presses the push button with the focus,
+// else the default button, else OK: the button of id 1 when the dialog has
+// one (nothing while it is disabled), otherwise the OK command itself.
 class DialogWidget : public QDialog {
  public:
-  explicit DialogWidget(QWidget* parent) : QDialog(parent) {}
+  DialogWidget(QWidget* parent, Dialog_t* dialog) : QDialog(parent), m_dialog(dialog) {}
   void reject() override {
     // Escape: the same road as the close box.
     QCloseEvent e;
     QApplication::sendEvent(this, &e);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (!enter || (e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier))) {
+      QDialog::keyPressEvent(e);
+      return;
+    }
+    e->accept();
+    PressEnter();
+  }
+
+ private:
+  static bool Pressable(const QPushButton* button) {
+    return button != nullptr && button->isVisible() && button->isEnabled();
+  }
+
+  void PressEnter() {
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    if (Pressable(focused)) {
+      focused->click();
+      return;
+    }
+    for (QPushButton* button : findChildren<QPushButton*>())
+      if (button->isDefault() && button->isVisible()) {
+        if (button->isEnabled()) button->click();
+        return;
+      }
+    if (Wnd_t* ok = m_dialog->GetDlgItem(kIdOk)) {
+      if (auto* button = qobject_cast<QPushButton*>(ok->Impl()->widget.data())) {
+        if (Pressable(button)) button->click();
+        return;
+      }
+    }
+    Dialog_t* dialog = m_dialog;
+    detail::Guard([dialog] { dialog->SendMessage(kWmCommand, kIdOk, 0); });
+  }
+
+  Dialog_t* m_dialog;
+};
+
+// A dialog embedded in another window: Enter presses its push button that
+// has the focus, wherever it is embedded; other keys go on to the parent.
+class ChildDialogWidget : public QWidget {
+ public:
+  explicit ChildDialogWidget(QWidget* parent) : QWidget(parent) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    // The key came from the window's focus child (the window need not be
+    // the active one).
+    auto* focused = qobject_cast<QPushButton*>(window()->focusWidget());
+    if (enter && !(e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) &&
+        focused != nullptr && isAncestorOf(focused) && focused->isVisible() && focused->isEnabled()) {
+      e->accept();
+      focused->click();
+      return;
+    }
+    e->ignore();
   }
 };
 
@@ -130,12 +194,12 @@ bool Dialog_t::Build(Wnd_t* parent, bool child, int id) {
   QWidget* w = nullptr;
   std::uint32_t style = t.style;
   if (child) {
-    w = new QWidget(parent->Impl()->widget);
+    w = new ChildDialogWidget(parent->Impl()->widget);
     style = (style & ~(kWsPopup | kWsCaption | kWsThickFrame | kWsSysMenu)) | kWsChild;
   } else {
     QWidget* owner = parent != nullptr ? parent->Impl()->widget.data() : nullptr;
     if (owner == nullptr && GetMainWnd() != nullptr) owner = GetMainWnd()->Impl()->widget.data();
-    auto* d = new DialogWidget(owner != nullptr ? owner->window() : nullptr);
+    auto* d = new DialogWidget(owner != nullptr ? owner->window() : nullptr, this);
     d->setWindowTitle(detail::FromUtf8(t.title));
     d->setSizeGripEnabled(false);
     if (!(style & kWsThickFrame)) d->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QInputDevice>
 #include <QOpenGLContext>
@@ -51,6 +52,14 @@ bool EnsureGuiApplication() {
     g_app = nullptr;
   });
   return HasGuiApplication();
+}
+
+void EndGuiApplication() {
+  std::lock_guard<std::mutex> lock(g_appMutex);
+  if (g_app == nullptr) return;
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  delete g_app;
+  g_app = nullptr;
 }
 
 }  // namespace plat

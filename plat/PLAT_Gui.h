@@ -19,4 +19,13 @@ bool EnsureGuiApplication();
 // True when the process has an application object.
 bool HasGuiApplication();
 
+// Destroys the application object made by EnsureGuiApplication, with the
+// windows and objects still waiting for deletion. A program calls it at the
+// end of main, after its last window: the toolkit's own process-wide objects
+// are destroyed after main returns, and the application object must go while
+// they still exist (destroying it later, at exit, fails inside the toolkit
+// once a message box or a file dialog was shown on a display). Without the
+// call the application object is destroyed at exit.
+void EndGuiApplication();
+
 }  // namespace plat

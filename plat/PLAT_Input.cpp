@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QString>
 #include <QWheelEvent>
 
 #include "plat/PLAT_WindowImpl.h"
@@ -95,17 +97,50 @@ void SendClick(Wnd_t& window, POINT clientPoint, bool right, bool doubleClick) {
   });
 }
 
-void SendKey(Wnd_t& window, unsigned virtualKey, unsigned flags) {
-  QWidget* w = window.Impl()->widget;
+namespace {
+
+// The text a key types: letters (capitals with Shift), digits and the space.
+QString KeyText(unsigned vk, unsigned flags) {
+  if (flags & kMkControl) return QString();
+  if (vk >= 'A' && vk <= 'Z') return QString(QChar((flags & kMkShift) ? char(vk) : char(vk - 'A' + 'a')));
+  if (vk >= '0' && vk <= '9' && !(flags & kMkShift)) return QString(QChar(char(vk)));
+  if (vk == kVkSpace) return QStringLiteral(" ");
+  return QString();
+}
+
+void SendKeyTo(QWidget* w, unsigned virtualKey, unsigned flags) {
   const int key = QtKey(virtualKey);
   if (w == nullptr || key == 0) return;
   const Qt::KeyboardModifiers modifiers = Modifiers(flags) | (IsKeypadKey(virtualKey) ? Qt::KeypadModifier : Qt::NoModifier);
+  const QString text = KeyText(virtualKey, flags);
+  const QPointer<QWidget> target(w);
   detail::Sync([&] {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-    QApplication::sendEvent(w, &release);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    // The press may have closed the window.
+    if (target.isNull()) return;
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
   });
+}
+
+}  // namespace
+
+void SendKey(Wnd_t& window, unsigned virtualKey, unsigned flags) {
+  SendKeyTo(window.Impl()->widget, virtualKey, flags);
+}
+
+bool SendKeyToFocus(unsigned virtualKey, unsigned flags) {
+  QWidget* target = QApplication::focusWidget();
+  // A window that shows on a screen without a window manager may not have
+  // been activated: the innermost modal window's focus child takes the key.
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal != nullptr && (target == nullptr || target->window() != modal))
+    target = modal->focusWidget() != nullptr ? modal->focusWidget() : modal;
+  if (target == nullptr) target = QApplication::activeWindow();
+  if (target == nullptr) return false;
+  SendKeyTo(target, virtualKey, flags);
+  return true;
 }
 
 }  // namespace plat

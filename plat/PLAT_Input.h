@@ -16,6 +16,12 @@ bool SendWheel(Wnd_t& window, int delta, unsigned flags, POINT clientPoint);
 void SendClick(Wnd_t& window, POINT clientPoint, bool right = false, bool doubleClick = false);
 
 // A key press of a virtual key (kVk*, 'A'..'Z', '0'..'9') with kMkShift / kMkControl.
+// Letters, digits and the space type their character.
 void SendKey(Wnd_t& window, unsigned virtualKey, unsigned flags = 0);
+
+// The same key press delivered where the user's keyboard sends it: to the
+// window with the keyboard focus (inside the innermost modal window, message
+// boxes and file dialogs included). False when no window can take it.
+bool SendKeyToFocus(unsigned virtualKey, unsigned flags = 0);
 
 }  // namespace plat

@@ -2,7 +2,7 @@
 set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          fonts-dejavu-core tzdata libxml2-utils)
+          fonts-dejavu-core tzdata libxml2-utils xvfb xauth)
 
 # ensure_packages [more packages...]
 ensure_packages() {

@@ -8,6 +8,8 @@ namespace xfr {
 
 GpsDetectDlg_t::GpsDetectDlg_t(const std::vector<std::string>& ports)
     : plat::Dialog_t(kGpsDetectDlgTemplate, nullptr),
+      // A failure of the search ends the search, not the program.
+      m_fatal(err::FatalDialog_t::ForTask(kDetectTaskString)),
       m_ports(ports),
       m_fatalRef(m_fatal),
       m_selfRef(std::make_unique<GpsDetectDlgRef_t>(static_cast<GpsDetectDlgIntf_t&>(*this))),

@@ -21,6 +21,8 @@ enum : unsigned {
   kDetectText1 = 5804,
   kDetectText2 = 5805,
   kDetectButton = 5806,
+  // The task that a failure report of the search names.
+  kDetectTaskString = 7310,
 };
 
 // Method indices across threads: GetPorts 0, ShowProbing 1, NoPorts 2,

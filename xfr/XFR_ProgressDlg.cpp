@@ -40,6 +40,8 @@ ProgressDlg_t::ProgressDlg_t(plat::Wnd_t* parent, std::uint32_t delay, const voi
       m_indefinite(indefiniteMarker),
       m_progress(indefiniteMarker != nullptr ? std::make_unique<IndefiniteProgressCtrl_t>()
                                              : std::make_unique<plat::ProgressCtrl_t>()),
+      // A worker's failure ends the transfer, not the program.
+      m_fatal(err::FatalDialog_t::ForTask(kTransferTaskString)),
       m_fatalRef(m_fatal),
       m_messageBoxRef(m_messageBox),
       m_progressRef(std::make_unique<ProgressDlgRef_t>(static_cast<ProgressDlgIntf_t&>(*this))),

@@ -23,6 +23,8 @@ enum : unsigned {
   kProgressText1 = 5801,
   kProgressText2 = 5802,
   kProgressText3 = 5803,
+  // The task that a worker's failure report names: the transfer.
+  kTransferTaskString = 7309,
 };
 
 class ProgressDlgIntf_t {

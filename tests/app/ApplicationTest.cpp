@@ -3,12 +3,15 @@
 // failures that start-up and closing report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/AboutBox.h"
 #include "app/AppSettings.h"
 #include "app/Application.h"
 #include "app/Commands.h"
@@ -317,26 +320,183 @@ TEST(HelpReadmeTest, BesideTheProgramOrInTheSourceFolderOfItsBuild) {
 }
 
 
-// A user list that cannot be written: the close reports it once and ends;
-// the files stay as they were.
-TEST_F(ApplicationTest, FailedSaveAtCloseIsReportedOnceAndTheCloseCompletes) {
+// A user list that cannot be written: closing asks whether to close anyway,
+// and the default answer keeps the program open. The runs are saved all the
+// same; once the list can be written, the close goes through without a word.
+TEST_F(ApplicationTest, AFailedSaveAtCloseAsksAndTheDefaultKeepsTheProgramOpen) {
   WriteHistory("Runner", 3);
   const std::string runs = app::GetUserDatabase().DocumentPath("Runner");
-  const std::string before = test::ReadFile(runs);
   ASSERT_TRUE(Start());
-  // The folder of the data files becomes unwritable: the list's temporary
-  // file cannot be made.
+  // A change that only a save keeps: the newest run goes.
+  const plat::HTREEITEM week = Tree().GetChildItem(Tree().GetRootItem());
+  Tree().SelectItem(Tree().GetChildItem(week));
+  Tree().SetFocus();
+  plat::PumpUntilIdle();
+  ASSERT_TRUE(Frame().RouteCommand(app::kCmdDeleteSelection));
+  ASSERT_EQ(app::GetDocument().GetRuns().size(), 2u);
+  // The list's temporary file cannot be made where the list lies.
   const std::string list = app::GetUserDatabase().FilePath();
   const std::string listBefore = test::ReadFile(list);
   fs::rename(list, list + ".keep");
   fs::create_directory(list);
   test::WriteFile(list + "/x", "");
-  Close();
-  EXPECT_EQ(m_reports, 1);
-  EXPECT_EQ(test::ReadFile(runs), before);
+  std::vector<unsigned> types;
+  plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned type) {
+    m_messages.push_back(text);
+    types.push_back(type);
+    // The default button: the second of Yes and No.
+    return (type & 0x0F) == plat::kMbYesNo && (type & plat::kMbDefButton2) ? plat::kIdNo : plat::kIdYes;
+  });
+  Frame().SendMessage(plat::kWmClose);
+  plat::PumpUntilIdle();
+  ASSERT_EQ(m_messages.size(), 1u);
+  EXPECT_EQ(types[0] & 0x0F, unsigned(plat::kMbYesNo));
+  EXPECT_NE(m_messages[0].find(glo::StringResource_t(7303, GLO_SRC).Format("", GLO_SRC)), std::string::npos)
+      << m_messages[0];
+  EXPECT_TRUE(Frame().HasWindow());
+  EXPECT_EQ(m_reports, 0);
+  app::RunSet_t saved;
+  app::LoadRunDatabase(runs, saved);
+  EXPECT_EQ(saved.size(), 2u);
+
   fs::remove_all(list);
   fs::rename(list + ".keep", list);
+  m_messages.clear();
+  Close();
+  EXPECT_TRUE(m_messages.empty());
+  EXPECT_NE(test::ReadFile(list), std::string());
   EXPECT_EQ(test::ReadFile(list), listBefore);
+}
+
+// Export History is offered only when there is a history to export.
+TEST_F(ApplicationTest, ExportHistoryIsDisabledWhileTheHistoryIsEmpty) {
+  for (const int runs : {0, 2}) {
+    SCOPED_TRACE(runs);
+    WriteHistory(runs > 0 ? "Runner" : "Newcomer", runs);
+    ASSERT_TRUE(Start());
+    plat::Menu_t& menu = Frame().GetMenu();
+    int filePopup = -1;
+    for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+      if (menu.GetSubMenu(i) && menu.GetSubMenu(i)->FindCommand(app::kCmdExportXml)) filePopup = i;
+    ASSERT_GE(filePopup, 0);
+    Frame().PrepareMenuPopup(filePopup);
+    EXPECT_EQ(menu.FindCommand(app::kCmdExportXml)->enabled, runs > 0);
+    bool enabled = runs == 0;
+    int check = 0;
+    Frame().UpdateToolBar();
+    EXPECT_TRUE(Frame().GetToolBarButtonState(app::kCmdExportXml, enabled, check));
+    EXPECT_EQ(enabled, runs > 0);
+    Close();
+  }
+}
+
+// A run database in which a run's key comes twice keeps the first of the two
+// and every run after them, without a message.
+TEST_F(ApplicationTest, ARepeatedRunKeyKeepsTheFirstRunAndTheRunsAfterIt) {
+  WriteHistory("Runner", 0);
+  const std::string path = app::GetUserDatabase().DocumentPath("Runner");
+  // The body of a file of one run, for each run.
+  const auto bodyOf = [&](const app::Run_t& run) {
+    app::RunSet_t one;
+    one.insert(run);
+    app::SaveRunDatabase(path, one);
+    const std::string withOne = test::ReadFile(path);
+    app::SaveRunDatabase(path, app::RunSet_t());
+    return withOne.substr(test::ReadFile(path).size());
+  };
+  app::Run_t first = trtest::MakeRun(trtest::kBase, 1);
+  first.SetNotes("first");
+  app::Run_t again = trtest::MakeRun(trtest::kBase, 2);
+  again.SetNotes("again");
+  const app::Run_t later = trtest::MakeRun(trtest::kBase + 86400, 1);
+  app::SaveRunDatabase(path, app::RunSet_t());
+  std::string bytes = test::ReadFile(path);
+  bytes.replace(bytes.size() - 4, 4, std::string("\x03\x00\x00\x00", 4));
+  bytes += bodyOf(first) + bodyOf(again) + bodyOf(later);
+  test::WriteFile(path, bytes);
+
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(m_messages.empty());
+  EXPECT_EQ(m_reports, 0);
+  const app::RunSet_t& loaded = app::GetDocument().GetRuns();
+  ASSERT_EQ(loaded.size(), 2u);
+  EXPECT_EQ(loaded.begin()->GetNotes(), "first");
+  const std::vector<std::string> items = TreeItems();
+  EXPECT_EQ(std::count_if(items.begin(), items.end(), [](const std::string& item) { return item.rfind("2:", 0) == 0; }),
+            2);
+  Close();
+  EXPECT_FALSE(fs::exists(path + ".001"));
+}
+
+// A termination request (logging out, shutting down) closes the program as
+// File > Exit does: an open dialog is cancelled, everything is saved, and the
+// message loop ends with 0.
+TEST_F(ApplicationTest, ATerminationRequestSavesAndEnds) {
+  WriteHistory("Runner", 3);
+  const std::string runs = app::GetUserDatabase().DocumentPath("Runner");
+  ASSERT_TRUE(Start());
+  const plat::HTREEITEM week = Tree().GetChildItem(Tree().GetRootItem());
+  Tree().SelectItem(Tree().GetChildItem(week));
+  Tree().SetFocus();
+  plat::PumpUntilIdle();
+  ASSERT_TRUE(Frame().RouteCommand(app::kCmdDeleteSelection));
+  ASSERT_EQ(app::GetDocument().GetRuns().size(), 2u);
+  Frame().OuterSplitter().SetColumnInfo(0, 137, 0);
+  Frame().OuterSplitter().RecalcLayout();
+  // The request comes while the about box is up.
+  bool aboutShown = false;
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
+      ++m_reports;
+      dialog.EndDialog(plat::kIdOk);
+      return;
+    }
+    aboutShown = true;
+    std::raise(SIGTERM);
+  });
+  // The user opens the about box once the message loop runs.
+  app::MainFrame_t* frame = &Frame();
+  std::thread user([frame] { plat::CallOnUiThread([frame] { frame->RouteCommand(app::kCmdAppAbout); }); });
+  EXPECT_EQ(m_app->Run(), 0);
+  user.join();
+  EXPECT_TRUE(aboutShown);
+  EXPECT_FALSE(Frame().HasWindow());
+  m_app->ExitInstance();
+  EXPECT_EQ(m_reports, 0);
+  app::RunSet_t saved;
+  app::LoadRunDatabase(runs, saved);
+  EXPECT_EQ(saved.size(), 2u);
+  EXPECT_EQ(app::GetAppSettings().splitSize0.Value(), 137);
+}
+
+// The first start without users opens the transfer at once; a termination
+// request then ends it and closes the program with its saves, and the
+// message loop that follows ends at once with 0.
+TEST_F(ApplicationTest, ATerminationRequestDuringTheFirstTransferClosesTheProgram) {
+  app::UserDatabase_t& users = app::GetUserDatabase();
+  while (!users.empty()) {
+    const std::string name = users.begin()->second;
+    if (app::IsUsableUserName(name)) fs::remove_all(users.DocumentPath(name));
+    users.DeleteUser(name);
+  }
+  fs::remove(users.FilePath());
+  bool transferShown = false;
+  plat::SetModalHook([&](plat::Dialog_t&) {
+    transferShown = true;
+    std::raise(SIGTERM);
+  });
+  ASSERT_TRUE(apptest::StartApplication(m_app, app::kSwShowNormal, [](app::Application_t& application) {
+    application.SetTransferCommand([] {
+      app::AboutDialog_t standIn;  // any dialog in the transfer's place
+      standIn.DoModal();
+    });
+  }));
+  EXPECT_TRUE(transferShown);
+  EXPECT_EQ(m_app->Run(), 0);
+  EXPECT_FALSE(Frame().HasWindow());
+  m_app->ExitInstance();
+  EXPECT_EQ(m_reports, 0);
+  EXPECT_TRUE(fs::exists(users.FilePath()));
 }
 
 // A run database that cannot be opened ends start-up with a report; the

@@ -181,7 +181,7 @@ TEST_F(RunDatabaseTest, DamagedFilesAreMovedAsideKeepingWhatWasRead) {
       {"negative lap start", withLap2Start(-5), app::LoadOutcome_t::kUnreadable, 1},
       {"zero laps", FileOf({r1, Le<std::uint32_t>(0) + r2.substr(4 + 2 * 52), r3}, 3),
        app::LoadOutcome_t::kUnreadable, 1},
-      {"repeated key", FileOf({r1, r1, r3}, 3), app::LoadOutcome_t::kUnreadable, 1},
+      {"repeated key: the first is kept, the load goes on", FileOf({r1, r1, r3}, 3), app::LoadOutcome_t::kLoaded, 2},
       {"huge run count", FileOf({r1, r2, r3}, 0xFFFFFFFFu), app::LoadOutcome_t::kUnreadable, 3},
       {"huge lap count", FileOf({r1, Le<std::uint32_t>(0xFFFFFFF0u) + r2.substr(4), r3}, 3),
        app::LoadOutcome_t::kUnreadable, 1},

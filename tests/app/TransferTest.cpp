@@ -28,12 +28,14 @@
 #include "plat/PLAT_ComboEdit.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Gui.h"
+#include "plat/PLAT_Input.h"
 #include "plat/PLAT_List.h"
 #include "plat/PLAT_MessageBox.h"
 #include "tests/app/TrainingTestUtil.h"
 #include "tools/SimLaps.h"
 #include "tools/WatchSim.h"
 #include "xfr/XFR_CommSettings.h"
+#include "xfr/XFR_ProgressDlg.h"
 
 namespace {
 
@@ -328,6 +330,47 @@ TEST_F(TransferTest, CancelDuringTracksOrLaps) {
   }
 }
 
+// "Transfer Complete" closes on Enter: the key presses the button that has
+// the focus, and the dialog ends with OK.
+TEST_F(TransferTest, EnterClosesTheFinishedDialog) {
+  sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(History(1, false))));
+  bool endedByKey = false;
+  const int result = RunXfer(watch.PortPath(), false, [&](xfr::ProgressDlg_t& dialog) {
+    ASSERT_TRUE(plat::PumpUntil([&] { return dialog.IsFinished(); }, kWaitMs));
+    EXPECT_TRUE(plat::SendKeyToFocus(plat::kVkReturn));
+    endedByKey = dialog.IsEnding();
+    if (!endedByKey) ButtonOf(dialog, plat::kIdCancel).Click();
+  });
+  EXPECT_TRUE(endedByKey);
+  EXPECT_EQ(result, plat::kIdOk);
+  EXPECT_TRUE(messages.empty());
+}
+
+// A worker's failure ends the transfer, not the program: its report says what
+// stopped and that the program goes on, not that it has to close.
+TEST_F(TransferTest, AWorkersFailureIsReportedAsTheTransferStoppingWhileTheProgramGoesOn) {
+  sim::LapFaults shortRecord;
+  shortRecord.shortRecordAt = 1;
+  sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(History()), shortRecord));
+  std::vector<std::string> intros;
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    if (auto* progress = dynamic_cast<app::XferDialog_t*>(&dialog)) WaitAndClose(*progress);
+    if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
+      intros.push_back(ItemText(dialog, err::ErrDlg_t::kIntroduction));
+      Report(dialog);
+    }
+  });
+  app::XferDialog_t dialog(watch.PortPath(), false, *tracks, laps);
+  EXPECT_EQ(dialog.DoModal(), plat::kIdCancel);
+  plat::SetModalHook(nullptr);
+  ASSERT_EQ(intros.size(), 1u);
+  const std::string task = Str(xfr::kTransferTaskString);
+  EXPECT_EQ(intros[0], glo::StringResource_t(7307, GLO_SRC).Format(task, GLO_SRC));
+  EXPECT_EQ(intros[0].find("has to close"), std::string::npos);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("LAPPACKET.CPP"), std::string::npos) << messages[0];
+}
+
 // ---- the transfer dialog --------------------------------------------------
 
 class TransferDialogTest : public TransferTest {
@@ -501,6 +544,43 @@ TEST_F(TransferDialogTest, TheFirstUserOfAnEmptyListKeepsTheRunsStoredUnderTheNa
   EXPECT_EQ(stored.size(), runs.size() + 1);
 }
 
+// A name that cannot be a file name is refused in the new-unit dialog with
+// the refusal's text, before the transfer goes on: nothing is downloaded and
+// no user is added.
+TEST_F(TransferDialogTest, TheNewUnitDialogRefusesNamesThatCannotBeFileNames) {
+  // A unit no user owns.
+  sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(History()), sim::LapFaults(), 3456000001u));
+  const std::vector<std::string> unsafe = {"../evil", "a/b", "..", "StridemereLogbook", "stridemerelogbook"};
+  int refusedTimes = 0;
+  const std::size_t usersBefore = app::GetUserDatabase().size();
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    if (auto* transfer = dynamic_cast<app::TransferDialog_t*>(&dialog)) {
+      plat::SetComboText(transfer->PortSelector().Ctrl().PortList(), watch.PortPath());
+      ButtonOf(*transfer, plat::kIdOk).Click();
+      if (!transfer->IsEnding()) ButtonOf(*transfer, plat::kIdCancel).Click();
+    } else if (auto* unit = dynamic_cast<app::NewUnitDialog_t*>(&dialog)) {
+      auto& box = dynamic_cast<plat::ComboBox_t&>(*unit->GetDlgItem(app::NewUnitDialog_t::kUserBox));
+      for (const std::string& name : unsafe) {
+        plat::TypeComboText(box, name);
+        ButtonOf(*unit, plat::kIdOk).Click();
+        if (!unit->IsEnding()) ++refusedTimes;
+      }
+      if (!unit->IsEnding()) ButtonOf(*unit, plat::kIdCancel).Click();
+    } else if (auto* progress = dynamic_cast<app::XferDialog_t*>(&dialog)) {
+      WaitAndClose(*progress);
+    }
+  });
+  app::TransferDialog_t dialog;
+  EXPECT_EQ(dialog.DoModal(), plat::kIdCancel);
+  plat::SetModalHook(nullptr);
+  EXPECT_EQ(refusedTimes, static_cast<int>(unsafe.size()));
+  EXPECT_EQ(messages, std::vector<std::string>(unsafe.size(), Str(7170)));
+  EXPECT_FALSE(SentCommand(watch, sim::kCmdTracks));
+  EXPECT_EQ(app::GetUserDatabase().size(), usersBefore);
+  EXPECT_TRUE(doc.GetRuns().empty());
+  EXPECT_FALSE(fs::exists(app::DataFolder() + "evil.bin"));
+}
+
 TEST_F(TransferDialogTest, ProbeWithoutAUnitOrWithTheNewUnitCancelledKeepsTheDialogOpen) {
   sim::Watch_t silent;
   silent.SetSilent(true);
@@ -601,6 +681,23 @@ TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
       EXPECT_EQ(dialog.GetUserName(), c.typed);
     }
   }
+}
+
+// Enter in the name box is OK, as everywhere in a dialog.
+TEST_F(TransferTest, EnterInTheNewUnitDialogsNameBoxIsOk) {
+  bool ended = false;
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    auto& box = dynamic_cast<plat::ComboBox_t&>(*dialog.GetDlgItem(app::NewUnitDialog_t::kUserBox));
+    plat::TypeComboText(box, "walker");
+    box.SetFocus();
+    EXPECT_TRUE(plat::SendKeyToFocus(plat::kVkReturn));
+    ended = dialog.IsEnding();
+    if (!ended) ButtonOf(dialog, plat::kIdCancel).Click();
+  });
+  app::NewUnitDialog_t dialog(78);
+  EXPECT_EQ(dialog.DoModal(), plat::kIdOk);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(dialog.GetUserName(), "walker");
 }
 
 }  // namespace

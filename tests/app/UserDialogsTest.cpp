@@ -2,7 +2,11 @@
 // their run database files, refusing a name another user has.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "app/AppSettings.h"
 #include "app/Document.h"
@@ -14,9 +18,11 @@
 #include "plat/PLAT_Button.h"
 #include "plat/PLAT_Edit.h"
 #include "plat/PLAT_Gui.h"
+#include "plat/PLAT_Input.h"
 #include "plat/PLAT_List.h"
 #include "plat/PLAT_MessageBox.h"
 #include "tests/app/TrainingTestUtil.h"
+#include "tests/common/TestEnv.h"
 
 namespace {
 
@@ -28,7 +34,12 @@ class UserDialogsTest : public ::testing::Test {
     ASSERT_TRUE(plat::EnsureGuiApplication());
     plat::SetResourceHandle(glo::GetResourceModule());
     app::UserDatabase_t& users = app::GetUserDatabase();
-    while (!users.empty()) users.DeleteUser(users.begin()->second);
+    while (!users.empty()) {
+      // Whatever an earlier test left in place of a user's file goes first.
+      const std::string name = users.begin()->second;
+      if (app::IsUsableUserName(name)) fs::remove_all(users.DocumentPath(name));
+      users.DeleteUser(name);
+    }
     const char* names[] = {"anna", "Bob", "carl"};
     for (std::uint32_t unit = 1; unit <= 3; ++unit) {
       users.AddUser(unit, names[unit - 1]);
@@ -77,6 +88,7 @@ TEST_F(UserDialogsTest, RenameRefusesATakenNameAndRenamesTheFile) {
       EXPECT_EQ(messages.size(), 1u);
       edit.SetWindowText("Anna");  // differs only in case: accepted
       ButtonOf(*rename, plat::kIdOk).Click();
+      if (!rename->IsEnding()) rename->EndDialog(plat::kIdCancel);  // refused: the test fails, not hangs
       return;
     }
     EXPECT_EQ(Rows(dialog).size(), 3u);
@@ -125,6 +137,172 @@ TEST_F(UserDialogsTest, DeleteAsksThenRemovesUserAndFileUntilNoneIsLeft) {
   EXPECT_FALSE(Exists("Bob"));
   EXPECT_EQ(app::GetAppSettings().currentUser.Value(), "");
   EXPECT_TRUE(m_doc.GetRuns().empty());
+}
+
+// The list as it is on disk (what a restart after a crash would find).
+std::map<std::uint32_t, std::string> ListOnDisk() {
+  app::UserDatabase_t stored(app::DataFolder());
+  stored.Load();
+  return {stored.begin(), stored.end()};
+}
+
+// The list kept on disk from the start, so that each change must reach it.
+void LoadList() {
+  app::UserDatabase_t& users = app::GetUserDatabase();
+  if (!users.IsLoaded()) {
+    fs::remove(users.FilePath());
+    users.Load();
+  }
+  users.SaveList();
+}
+
+// A name that cannot be a file name is refused with the refusal's text; the
+// dialog stays open and nothing changes.
+TEST_F(UserDialogsTest, RenameToAnUnsafeNameShowsWhyAndChangesNothing) {
+  LoadList();
+  const auto before = ListOnDisk();
+  std::vector<std::string> messages;
+  plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned) {
+    messages.push_back(text);
+    return plat::kIdOk;
+  });
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    if (auto* rename = dynamic_cast<app::RenameUserDialog_t*>(&dialog)) {
+      auto& edit = dynamic_cast<plat::Edit_t&>(*rename->GetDlgItem(app::RenameUserDialog_t::kName));
+      for (const char* name : {"../evil", "a/b", "..", "StridemereLogbook"}) {
+        SCOPED_TRACE(name);
+        edit.SetWindowText(name);
+        ButtonOf(*rename, plat::kIdOk).Click();
+        EXPECT_FALSE(rename->IsEnding());
+      }
+      rename->EndDialog(plat::kIdCancel);
+      return;
+    }
+    Select(dialog, "Bob");
+    ButtonOf(dialog, app::EditUsersDialog_t::kRename).Click();
+    dialog.EndDialog(plat::kIdOk);
+  });
+  app::EditUsersDialog_t dialog;
+  dialog.DoModal();
+  const std::string refusal = glo::StringResource_t(7170, GLO_SRC).Text();
+  ASSERT_FALSE(refusal.empty());
+  EXPECT_EQ(messages, std::vector<std::string>(4, refusal));
+  EXPECT_EQ(ListOnDisk(), before);
+  EXPECT_TRUE(Exists("Bob"));
+}
+
+// The file system refuses the rename (another file has the new name) and the
+// deletion (the user's file is a folder): a message with the system's text;
+// the list, its file and the users' files stay as they were. A rename or
+// deletion that succeeds reaches the list file at once.
+TEST_F(UserDialogsTest, RenameAndDeleteRefusedByTheFileSystemChangeNothingAndSucceedingOnesAreSavedAtOnce) {
+  LoadList();
+  const std::string folder = app::DataFolder();
+  test::WriteFile(folder + "stale.bin", "not a user's");  // no user has this name
+  const std::string bobPath = app::GetUserDatabase().DocumentPath("Bob");
+  const std::string bobBytes = test::ReadFile(bobPath);
+  const std::string carlPath = app::GetUserDatabase().DocumentPath("carl");
+  fs::remove(carlPath);
+  fs::create_directory(carlPath);
+  test::WriteFile(carlPath + "/kept", "x");
+  const auto before = ListOnDisk();
+  ASSERT_EQ(before.size(), 3u);
+
+  std::vector<std::string> messages;
+  plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned type) {
+    if (type == unsigned(plat::kMbYesNo)) return plat::kIdYes;  // the question before a deletion
+    messages.push_back(text);
+    return plat::kIdOk;
+  });
+  std::string newName = "stale";
+  std::vector<std::string> rowsAfterRefusals;
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    if (auto* rename = dynamic_cast<app::RenameUserDialog_t*>(&dialog)) {
+      dynamic_cast<plat::Edit_t&>(*rename->GetDlgItem(app::RenameUserDialog_t::kName)).SetWindowText(newName);
+      ButtonOf(*rename, plat::kIdOk).Click();
+      if (!rename->IsEnding()) rename->EndDialog(plat::kIdCancel);
+      return;
+    }
+    Select(dialog, "Bob");
+    ButtonOf(dialog, app::EditUsersDialog_t::kRename).Click();
+    Select(dialog, "carl");
+    ButtonOf(dialog, app::EditUsersDialog_t::kDelete).Click();
+    rowsAfterRefusals = Rows(dialog);
+    // Now ones that succeed.
+    newName = "Robert";
+    Select(dialog, "Bob");
+    ButtonOf(dialog, app::EditUsersDialog_t::kRename).Click();
+    Select(dialog, "anna");
+    ButtonOf(dialog, app::EditUsersDialog_t::kDelete).Click();
+    dialog.EndDialog(plat::kIdOk);
+  });
+  app::EditUsersDialog_t dialog;
+  dialog.DoModal();
+
+  ASSERT_EQ(messages.size(), 2u);
+  const auto systemText = [](const std::string& text) {
+    // The message ends with the system's own text after the explanation.
+    const std::size_t lineBreak = text.find('\n');
+    return lineBreak == std::string::npos ? std::string() : text.substr(lineBreak + 1);
+  };
+  EXPECT_EQ(messages[0].rfind(glo::StringResource_t(7300, GLO_SRC).FormatArgs({"Bob", ""}, GLO_SRC), 0), 0u)
+      << messages[0];
+  EXPECT_FALSE(systemText(messages[0]).empty()) << messages[0];
+  EXPECT_EQ(messages[1].rfind(glo::StringResource_t(7301, GLO_SRC).FormatArgs({"carl", ""}, GLO_SRC), 0), 0u)
+      << messages[1];
+  EXPECT_FALSE(systemText(messages[1]).empty()) << messages[1];
+  EXPECT_EQ(rowsAfterRefusals.size(), 3u);
+  EXPECT_EQ(test::ReadFile(folder + "stale.bin"), "not a user's");
+  EXPECT_EQ(test::ReadFile(carlPath + "/kept"), "x");
+
+  // The successful rename and deletion are on disk without a close.
+  const auto after = ListOnDisk();
+  EXPECT_EQ(after, (std::map<std::uint32_t, std::string>{{2, "Robert"}, {3, "carl"}}));
+  EXPECT_EQ(test::ReadFile(app::GetUserDatabase().DocumentPath("Robert")), bobBytes);
+  EXPECT_FALSE(Exists("Bob"));
+  EXPECT_FALSE(Exists("anna"));
+  fs::remove_all(carlPath);
+  fs::remove(folder + "stale.bin");
+}
+
+// Keys as the user presses them: Enter presses the focused push button (the
+// delete button asks its question), Enter in the name field is OK, Escape
+// cancels.
+TEST_F(UserDialogsTest, EnterPressesTheFocusedButtonOrOkAndEscapeCancels) {
+  std::vector<std::string> asked;
+  plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned) {
+    asked.push_back(text);
+    return plat::kIdNo;
+  });
+  bool renameEnded = false, escapeEnded = false;
+  plat::SetModalHook([&](plat::Dialog_t& dialog) {
+    if (auto* rename = dynamic_cast<app::RenameUserDialog_t*>(&dialog)) {
+      auto& edit = dynamic_cast<plat::Edit_t&>(*rename->GetDlgItem(app::RenameUserDialog_t::kName));
+      edit.SetWindowText("Carla");
+      edit.SetFocus();
+      plat::SendKeyToFocus(plat::kVkReturn);
+      renameEnded = rename->IsEnding();
+      if (!renameEnded) rename->EndDialog(plat::kIdCancel);
+      return;
+    }
+    Select(dialog, "carl");
+    plat::Button_t& deleteButton = ButtonOf(dialog, app::EditUsersDialog_t::kDelete);
+    deleteButton.SetFocus();
+    plat::SendKeyToFocus(plat::kVkReturn);
+    plat::Button_t& renameButton = ButtonOf(dialog, app::EditUsersDialog_t::kRename);
+    renameButton.SetFocus();
+    plat::SendKeyToFocus(plat::kVkReturn);
+    plat::SendKeyToFocus(plat::kVkEscape);
+    escapeEnded = dialog.IsEnding();
+    if (!escapeEnded) dialog.EndDialog(plat::kIdOk);
+  });
+  app::EditUsersDialog_t dialog;
+  EXPECT_EQ(dialog.DoModal(), plat::kIdCancel);
+  EXPECT_EQ(asked, std::vector<std::string>{glo::StringResource_t(152, GLO_SRC).Format("carl", GLO_SRC)});
+  EXPECT_TRUE(renameEnded);
+  EXPECT_TRUE(escapeEnded);
+  EXPECT_TRUE(Exists("Carla"));
+  EXPECT_FALSE(Exists("carl"));
 }
 
 }  // namespace

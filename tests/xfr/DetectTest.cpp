@@ -10,6 +10,7 @@
 
 #include "plat/PLAT_Button.h"
 #include "plat/PLAT_ComboEdit.h"
+#include "plat/PLAT_Input.h"
 #include "plat/PLAT_Serial.h"
 #include "spo/SPO_CommFile.h"
 #include "tests/xfr/XfrTestEnv.h"
@@ -319,6 +320,44 @@ TEST_F(DetectTest, SelectorListsTheSerialDevicesPresentAndTheSearchTriesThem) {
   EXPECT_EQ(probed, names);
   EXPECT_EQ(host.selector.Ctrl().GetText(), d + "ttyUSB0");  // the watch behind the adapter's path
   EXPECT_EQ(host.codes, std::vector<unsigned>{xfr::kPortSelected});
+}
+
+// Keys as the user presses them: Enter on "No watch was found" presses its
+// button; Enter on the selector's Detect button starts the search, whose
+// dialog Escape cancels.
+TEST_F(DetectTest, EnterPressesTheFocusedButtonAndEscapeCancels) {
+  const std::vector<std::string> none;
+  xfr::GpsDetectDlg_t dialog(none);
+  bool endedByKey = false;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    ASSERT_TRUE(WaitResult(d));
+    EXPECT_EQ(Line(d, 5804), Text(5819));
+    d.GetDlgItem(5806)->SetFocus();
+    EXPECT_TRUE(plat::SendKeyToFocus(plat::kVkReturn));
+    endedByKey = d.IsEnding();
+    if (!endedByKey) Click(d, 5806);
+  });
+  EXPECT_EQ(dialog.DoModal(), plat::kIdOk);
+  EXPECT_TRUE(endedByKey);
+
+  for (unsigned n = 1; n <= 8; ++n) plat::SetSerialDeviceMapping(n, kMissing);
+  int searches = 0;
+  bool cancelledByKey = false;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    ++searches;
+    EXPECT_TRUE(plat::SendKeyToFocus(plat::kVkEscape));
+    cancelledByKey = d.IsEnding();
+    if (!cancelledByKey) d.EndDialog(plat::kIdCancel);
+  });
+  Host host(5846, "COM2");
+  host.ShowWindow(true);
+  plat::Wnd_t& detect = *host.selector.GetDlgItem(5838);
+  detect.SetFocus();
+  plat::PumpUntilIdle();
+  plat::SendKey(detect, plat::kVkReturn);  // where the focus is
+  EXPECT_EQ(searches, 1);
+  EXPECT_TRUE(cancelledByKey);
+  EXPECT_EQ(host.selector.Ctrl().GetText(), "COM2");
 }
 
 }  // namespace
