@@ -98,6 +98,35 @@ TEST(LblTablesTest, CitiesByLabelAndByPoint) {
   }
 }
 
+// Records further apart than their fields: the header's record size places them.
+TEST(LblTablesTest, WideRecords) {
+  LblBuilder_t b;
+  b.AddCity(0x111, 0);
+  b.cities += std::string(11, '\x7F');
+  b.AddCity(0x222, 0);
+  b.cities += std::string(11, '\x7F');
+  b.AddExit(0x333, 1);
+  b.exits += std::string(10, '\x7F');
+  b.AddExit(0x444, 3);
+  b.exits += std::string(10, '\x7F');
+  std::string bytes = b.Build();
+  imgkit::Put16(bytes, 67, 16);   // city records 16 bytes apart
+  imgkit::Put32(bytes, 63, 32);
+  imgkit::Put16(bytes, 136, 16);  // exit records as well
+  imgkit::Put32(bytes, 132, 32);
+  LblMap_t m(bytes, mpltest::BasicMap());
+  ASSERT_EQ(0, m.result);
+  mpl::MdbCityRecord_t city;
+  city.number = 2;
+  ASSERT_EQ(0, mpl::MdbReadCity(m.map, city));
+  EXPECT_EQ(0x222u, city.label);
+  mpl::MdbExitRecord_t exit;
+  exit.number = 1;
+  ASSERT_EQ(0, mpl::MdbReadExit(m.map, exit));
+  EXPECT_EQ(0x333u, exit.label);
+  EXPECT_EQ(2u, exit.count);
+}
+
 TEST(LblTablesTest, ExitsAndTheirRanges) {
   LblBuilder_t b;
   b.AddExit(0x100, 1);
