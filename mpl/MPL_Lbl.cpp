@@ -532,10 +532,11 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
     if (type >= 32 && type <= 34) flags |= kLabelKeepMarkers;
     if (type >= 35 && type <= 37) flags |= kLabelKeepMarkers2;
   }
-  // 2. The text.
+  // 2. The text, in the caller's buffer size or at least 30 characters.
+  const std::size_t workSize = std::max<std::size_t>(size, 31);
   std::string text;
   if (label != kMdbNone) {
-    std::vector<char> work(std::max<std::size_t>(size, 31));
+    std::vector<char> work(workSize);
     result = MdbReadLabelText(map, label, work.data(), work.size(), flags);
     if (result == kMdbBadData) return result;
     text = work.data();
@@ -555,13 +556,14 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
     }
     if ((flags & kLabelDescribe) || marker) {
       text = std::string(prefix ? prefix : "") + description;
+      if (text.size() > workSize - 1) text.resize(workSize - 1);
       result = kMdbDone;
     }
   }
   // 4. The prefix of point types 32 to 39.
   if (kind == kLabelOfPoint && type >= 32 && type <= 39 && !(flags & kLabelBaseName)) {
     const std::string prefix = GetShieldPrefixText(32, true);
-    if (prefix.size() + text.size() <= size - 1) text = prefix + text;
+    if (prefix.size() + text.size() <= workSize - 1) text = prefix + text;
     while (!text.empty() && text.back() == ' ') text.pop_back();
   }
   // 5. A stray note after a "C" in a few labels of one map: the text ends
@@ -574,9 +576,14 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
       }
     }
   }
-  // 6. Case.
+  // 6. Case, then the caller's size.
+  if (flags & kLabelTitleCase) {
+    std::vector<char> work(text.begin(), text.end());
+    work.push_back('\0');
+    FormatLabelTitleCase(&map, work.data());
+    text = work.data();
+  }
   Store(text, buffer, size);
-  if (flags & kLabelTitleCase) FormatLabelTitleCase(&map, buffer);
   return result;
 }
 

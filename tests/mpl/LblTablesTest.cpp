@@ -243,6 +243,7 @@ TEST(LblObjectLabelTest, KindsDescriptionsAndPrefixes) {
   LblBuilder_t b;
   b.header.encoding = 9;
   const std::uint32_t name = b.AddLabel("HILL");
+  const std::uint32_t irish = b.AddLabel("O'NEIL");
   const std::uint32_t poiName = b.AddLabel("MUSEUM");
   const std::uint32_t poi = b.AddPoi(poiName);
   b.AddIndexed(name);
@@ -293,6 +294,10 @@ TEST(LblObjectLabelTest, KindsDescriptionsAndPrefixes) {
   EXPECT_EQ(0, mpl::MdbGetObjectLabel(m.map, &name, mpl::kLabelOfOffset, buffer, sizeof buffer,
                                       mpl::kLabelTitleCase));
   EXPECT_STREQ("Hill", buffer);
+  // Title case sees the whole label before the caller's size cuts it.
+  char small[4];
+  mpl::MdbGetObjectLabel(m.map, &irish, mpl::kLabelOfOffset, small, sizeof small, mpl::kLabelTitleCase);
+  EXPECT_STREQ("O'N", small);
   mpl::MdbExitRecord_t exit;
   exit.number = 1;
   EXPECT_EQ(0, mpl::MdbGetObjectLabel(m.map, &exit, mpl::kLabelOfExit, buffer, sizeof buffer, 0));
