@@ -113,7 +113,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       mpl::MdbReadCity(map, city);
       mpl::MdbExitRecord_t exit;
       exit.number = n;
-      if (mpl::MdbReadExit(map, exit) == 0) Check(exit.count <= 0x400000);
+      // Never a negative range wrapped round: at most the next first index
+      // (22 bits) or the closing table's count.
+      if (mpl::MdbReadExit(map, exit) == 0)
+        Check(exit.count <= 0x400000 || exit.count <= std::uint64_t{map.lbl.table156.count} + 1);
       mpl::MdbExitFacilityRecord_t facility;
       facility.number = n;
       mpl::MdbReadExitFacility(map, facility);
