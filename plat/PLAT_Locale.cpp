@@ -84,7 +84,10 @@ bool InvalidParameter() {
 }  // namespace
 
 bool MakeCodePageLocale(const std::string& name, unsigned codePage, std::locale& locale) {
-  if (codePage == 0) return InvalidParameter();
+  // Only the code pages whose facts this layer knows: a locale of another one
+  // could not say whether it is multibyte.
+  CodePageInfo info;
+  if (codePage == 0 || !GetCodePageInfo(codePage, info)) return InvalidParameter();
   iconv_t raw = ::iconv_open("UTF-32LE", IconvName(codePage).c_str());
   if (raw == reinterpret_cast<iconv_t>(-1)) return InvalidParameter();
   std::unique_ptr<void, IconvCloser> cd(raw);
@@ -149,6 +152,21 @@ bool GetCodePageInfo(unsigned codePage, CodePageInfo& info) {
     for (unsigned char b : bytes) info.leadByte[i++] = b;
   };
   switch (codePage) {
+    case 437:  // the DOS code pages a map may name
+    case 737:
+    case 775:
+    case 850:
+    case 852:
+    case 855:
+    case 857:
+    case 860:
+    case 861:
+    case 862:
+    case 863:
+    case 864:
+    case 865:
+    case 866:
+    case 869:
     case 874:
     case 1250:
     case 1251:
