@@ -6,6 +6,7 @@
 // its end); on level 1 it is line 1:1. Road B is line 2:3, running north,
 // one-way. The NET and LBL sub-files are built with the roads' records and
 // labels; a test may change the roads before the map is opened.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct RoadFixture_t {
   imgkit::LblBuilder_t lbl;
   imgkit::NetBuilder_t net;
   std::uint32_t mainSt = 0, countyRoad = 0, highway = 0, north = 0;
+  std::optional<std::string> rawNet;  // the NET sub-file in place of the built one
 
   RoadFixture_t() {
     mainSt = lbl.AddLabel("MAIN ST");
@@ -95,7 +97,7 @@ struct RoadFixture_t {
     std::vector<imgkit::MapFile_t> files = m.Files();
     for (imgkit::MapFile_t& f : files)
       if (f.name == m.name + ".LBL") f.data = lbl.Build();
-    files.push_back({m.name + ".NET", netImage.file});
+    files.push_back({m.name + ".NET", rawNet ? *rawNet : netImage.file});
     open.result = mpl::MdbOpen(open.map, m.name, "", imgkit::OpenImage(imgkit::MapImage(files)));
   }
 };
