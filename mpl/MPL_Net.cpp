@@ -523,4 +523,64 @@ int MdbNetIndexRoad(MdbMap_t& map, std::uint32_t index, std::uint32_t& netOffset
   return kMdbDone;
 }
 
+int MdbRoadObjectLabel(MdbMap_t& map, const void* record, unsigned kind, std::uint32_t flags, std::uint32_t& label,
+                       std::uint16_t& type, std::uint8_t& direction) {
+  label = kMdbNone;
+  type = 0;
+  direction = 0;
+  if (kind == kLabelOfNetIndex) {
+    const std::uint32_t index = *static_cast<const std::uint32_t*>(record);
+    std::uint32_t net = kMdbNone;
+    int r = MdbNetIndexRoad(map, index, net);
+    if (r != kMdbDone) return r;
+    r = MdbRoadLabels(map, net, index, 0, &label, nullptr);
+    if (r != kMdbDone) return r;
+    std::uint32_t ref = kMdbNone;
+    MdbLineRecord_t line;
+    if (MdbRoadFirstLine(map, net, ref) == kMdbDone && ReadLine(map, ref, line, 0) == kMdbDone) {
+      type = line.type;
+      direction = line.direction;
+    }
+    return kMdbDone;
+  }
+  MdbLineRecord_t line = *static_cast<const MdbLineRecord_t*>(record);
+  if (kind == kLabelOfRoad) {
+    type = line.type;
+    direction = line.direction;
+    if (line.label != kMdbNone) {
+      label = line.label;
+      return kMdbDone;
+    }
+    if (line.netOffset == kMdbNone) return kMdbNotFound;
+    return MdbRoadLabels(map, line.netOffset, kMdbNone, 0, &label, nullptr);
+  }
+  bool read = false;
+  if (line.netOffset != kMdbNone && line.ref == 0) {
+    std::uint32_t ref = kMdbNone;
+    if (MdbRoadFirstLine(map, line.netOffset, ref) == kMdbDone) {
+      line.ref = ref;
+      read = true;
+    }
+  } else if (line.ref != 0 && line.netOffset == kMdbNone && line.label == kMdbNone) {
+    read = true;
+  }
+  if (read) {
+    MdbLineRecord_t again;
+    if (ReadLine(map, line.ref, again, 0) == kMdbDone) line = again;
+  }
+  type = line.type;
+  direction = line.direction;
+  if (line.label != kMdbNone) {
+    label = line.label;
+    return kMdbDone;
+  }
+  if (line.netOffset == kMdbNone) return kMdbNotFound;
+  if ((flags & kLabelRoadChoice) != 0) {
+    std::uint32_t net = line.netOffset;
+    unsigned number = 0;
+    return MdbChooseRoadLabel(map, net, label, number, true, false);
+  }
+  return MdbRoadLabels(map, line.netOffset, kMdbNone, 0, &label, nullptr);
+}
+
 }  // namespace mpl

@@ -80,6 +80,16 @@ int MdbFindRoadNear(MdbMap_t& map, std::uint32_t lineRef, const MdbPoint_t& poin
                     std::uint16_t request, MdbRoadNear_t& result);
 int MdbNetIndexRoad(MdbMap_t& map, std::uint32_t index, std::uint32_t& netOffset);
 
+// The label of a line (kind 2), a road (kind 3, a line record with its type,
+// label and road offset) or a NET index (kind 7, a std::uint32_t) as the label
+// routine of LBL needs it: for a line without a label of its own the road's
+// label (chosen among the road's labels, following continuations, when the
+// flags ask for the choice, else its first). 'type' and 'direction' give the
+// line's type and direction flag for the type description (kind 7: of the
+// road's first line). 0, 3 without a label, 1 on a read failure.
+int MdbRoadObjectLabel(MdbMap_t& map, const void* record, unsigned kind, std::uint32_t flags, std::uint32_t& label,
+                       std::uint16_t& type, std::uint8_t& direction);
+
 // The continuation NET offset at the end of a road's data (kMdbNone without
 // one): implemented with the road data.
 int MdbRoadContinuation(MdbMap_t& map, const MdbRoad_t& road, std::uint32_t& netOffset);

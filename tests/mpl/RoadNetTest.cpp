@@ -311,3 +311,55 @@ TEST(RoadNetTest, RecordsParsedWithinTheRead) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RoadNetTest, LabelsOfLinesRoadsAndIndexes) {
+  roadtest::RoadFixture_t f;
+  roadtest::RoadFixture_t::Open_t open;
+  f.Open(open);
+  ASSERT_EQ(0, open.result);
+  mpl::MdbMap_t& map = open.map;
+  std::uint32_t label = 0;
+  std::uint16_t type = 0;
+  std::uint8_t direction = 9;
+  // A line by reference without a label of its own: the road's first label,
+  // or with the choice flag the road's plain one.
+  mpl::MdbLineRecord_t line;
+  line.ref = LineRef(2, 1);
+  ASSERT_EQ(0, mpl::MdbRoadObjectLabel(map, &line, mpl::kLabelOfLine, 0, label, type, direction));
+  EXPECT_EQ(f.countyRoad, label);
+  EXPECT_EQ(1, type);
+  ASSERT_EQ(0, mpl::MdbRoadObjectLabel(map, &line, mpl::kLabelOfLine, mpl::kLabelRoadChoice, label, type, direction));
+  EXPECT_EQ(f.mainSt, label);
+  // A line record with only its road: the road's first line is read.
+  mpl::MdbLineRecord_t roadOnly;
+  roadOnly.netOffset = open.offsets[1];
+  ASSERT_EQ(0, mpl::MdbRoadObjectLabel(map, &roadOnly, mpl::kLabelOfLine, 0, label, type, direction));
+  EXPECT_EQ(f.north, label);
+  EXPECT_EQ(4, type);
+  EXPECT_EQ(1, direction);
+  // A road record: its own label first.
+  mpl::MdbLineRecord_t road;
+  road.netOffset = open.offsets[0];
+  road.label = f.highway;
+  ASSERT_EQ(0, mpl::MdbRoadObjectLabel(map, &road, mpl::kLabelOfRoad, 0, label, type, direction));
+  EXPECT_EQ(f.highway, label);
+  road.label = mpl::kMdbNone;
+  ASSERT_EQ(0, mpl::MdbRoadObjectLabel(map, &road, mpl::kLabelOfRoad, 0, label, type, direction));
+  EXPECT_EQ(f.countyRoad, label);
+  // A NET index: the label whose extra value is the index.
+  roadtest::RoadFixture_t g;
+  g.net.roads[1].labels = {{g.countyRoad, 0x0}, {g.north, 0x1}};
+  roadtest::RoadFixture_t::Open_t indexed;
+  g.Open(indexed);
+  ASSERT_EQ(0, indexed.result);
+  const std::uint32_t index = 1;
+  ASSERT_EQ(0, mpl::MdbRoadObjectLabel(indexed.map, &index, mpl::kLabelOfNetIndex, 0, label, type, direction));
+  EXPECT_EQ(g.north, label);
+  EXPECT_EQ(4, type);
+  const std::uint32_t missing = 7;
+  EXPECT_EQ(3, mpl::MdbRoadObjectLabel(indexed.map, &missing, mpl::kLabelOfNetIndex, 0, label, type, direction));
+}
+
+}  // namespace
