@@ -14,7 +14,6 @@
 #include "tests/imgkit/DemBuilder.h"
 #include "tests/imgkit/MapImage.h"
 #include "tests/imgkit/MemoryMedia.h"
-#include "tests/mpl/MapFixture.h"
 
 namespace {
 
@@ -50,6 +49,25 @@ std::string Terrain() {
   return b.Build();
 }
 
+// A map of one level whose sub-files hold nothing but what opening needs.
+imgkit::MapBuilder_t Map() {
+  imgkit::MapBuilder_t m;
+  imgkit::TreSubdiv_t s;
+  s.centreLat = s.centreLon = 0x00080000;
+  s.halfWidth = s.halfHeight = 1000;
+  s.last = true;
+  m.tre.north = 0x00200000;
+  m.tre.east = 0x00300000;
+  m.tre.south = -0x00100000;
+  m.tre.west = -0x00200000;
+  m.tre.levels = {{0, 24, false, {s}, {}}};
+  m.tre.rgnEnd = 0x10;
+  m.rgnData = std::string(0x10, '\0');
+  m.lbl.labelOffset = 0x200;
+  m.lbl.labelLength = 0x40;
+  return m;
+}
+
 int Provide(std::uint32_t index, const mpl::MdbBox_t&, mpl::MdbMap_t*& map, void* data) {
   if (index > 0) return 3;
   map = static_cast<mpl::MdbMap_t*>(data);
@@ -64,7 +82,7 @@ int Consume(const mpl::MdbDemScanOutput_t& out, void* data) {
 }  // namespace
 
 int main() {
-  imgkit::MapBuilder_t m = mpltest::BasicMap();
+  imgkit::MapBuilder_t m = Map();
   m.tre.mapId = 0x4242;
   m.extra.push_back({m.name + ".DEM", Terrain()});
   auto* media = new imgkit::MemoryMedia_t(m.Build(), true);

@@ -187,6 +187,14 @@ TEST(DemDecodeTest, SelectsALevelWithItsWorkBuffer) {
   ASSERT_EQ(0, d.Select(0, work + 26));
   EXPECT_EQ(work, d.used);
   EXPECT_EQ(nullptr, d.map.dem.table);
+  // A copy of the map keeps the DEM but shares no work buffer: no level is current.
+  mpl::MdbMap_t copy;
+  ASSERT_EQ(0, mpl::MdbCopy(copy, d.map));
+  EXPECT_TRUE(copy.dem.file.IsOpen());
+  EXPECT_EQ(16, copy.dem.levels[0].tileWidth);
+  EXPECT_EQ(mpl::kMdbDemNoLevel, copy.dem.level);
+  EXPECT_EQ(nullptr, copy.dem.state);
+  EXPECT_EQ(0, d.map.dem.level);
   // A table beyond the sub-file's end cannot be read.
   b.levels[0].tableOffset = 0x7FFFFF00;
   DemMap_t bad;
