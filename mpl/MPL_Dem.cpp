@@ -426,16 +426,25 @@ int MdbDemReadLevel(MdbMap_t& map, std::uint32_t offset) {
   const std::int64_t gridCols = static_cast<std::int64_t>(l.tileWidth) * static_cast<std::int64_t>(cols - 1) + l.lastColWidth;
   const std::int64_t gridRows =
       static_cast<std::int64_t>(l.tileHeight) * static_cast<std::int64_t>(rows - 1) + l.lastRowHeight;
-  const std::int64_t south = static_cast<std::int64_t>(l.north) - gridRows * l.latStep;
-  if (l.north < -kQuarterTurn || l.north > kQuarterTurn || south < -kQuarterTurn || south > kQuarterTurn)
+  // South must stay within 90 degrees: a grid taller than that is refused
+  // before its extent is multiplied out.
+  if (l.north < -kQuarterTurn || l.north > kQuarterTurn || gridRows > 2 * static_cast<std::int64_t>(kQuarterTurn) / l.latStep)
     return kMdbBadData;
+  const std::int64_t south = static_cast<std::int64_t>(l.north) - gridRows * l.latStep;
+  if (south < -kQuarterTurn || south > kQuarterTurn) return kMdbBadData;
   l.south = static_cast<std::int32_t>(south);
-  const std::int64_t east = static_cast<std::int64_t>(l.west) + gridCols * l.lonStep;
-  if (east > 0x7FFFFFFF)
-    l.east = l.west == static_cast<std::int32_t>(0x80000000u) ? 0x7FFFFFFF
-                                                               : static_cast<std::int32_t>(static_cast<std::uint32_t>(east));
-  else
-    l.east = static_cast<std::int32_t>(east);
+  // East = west + columns x step; past 0x7FFFFFFF a grid from -180 degrees
+  // spans the globe, any other wraps (the sum's low 32 bits).
+  const std::uint64_t room = static_cast<std::uint64_t>(0x7FFFFFFFll - l.west);
+  const std::uint64_t width = static_cast<std::uint64_t>(gridCols);
+  const std::uint64_t step = static_cast<std::uint64_t>(l.lonStep);
+  if (width > room / step) {
+    l.east = l.west == static_cast<std::int32_t>(0x80000000u)
+                 ? 0x7FFFFFFF
+                 : static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(l.west) + width * step));
+  } else {
+    l.east = static_cast<std::int32_t>(static_cast<std::int64_t>(l.west) + gridCols * l.lonStep);
+  }
   map.dem.levels[number] = l;
   return kMdbDone;
 }

@@ -130,6 +130,8 @@ TEST(DemDecodeTest, HeadersAndLevelsThatAreRefused) {
       case 10: l.storedRows = 0xFFFFFFFF; break;
       case 11: l.storedCols = 0x10000; l.storedRows = 0x10000; l.latStep = 1; l.lonStep = 1; break;
       case 12: b.format = 0x8001; break;  // only the low 15 bits count
+      case 13: l.tileHeight = 0xFFFF; l.storedRows = 0xFFFF0000; l.storedCols = 0; l.latStep = 0x7FFFFFFF; break;
+      case 14: l.tileWidth = 0xFFFF; l.storedCols = 0xFFFF0000; l.storedRows = 0; l.lonStep = 0x7FFFFFFF; break;
     }
     b.levels = {l};
     std::string s = b.Build();
@@ -143,6 +145,8 @@ TEST(DemDecodeTest, HeadersAndLevelsThatAreRefused) {
       {"south beyond 90", 1, false},      {"2^32 tile columns", 1, false},
       {"2^32 tile rows", 1, false},       {"more than 2^32 - 1 tiles", 1, false},
       {"format word 0x8001", 0, true},
+      {"rows x step beyond 64 bits", 1, false},
+      {"columns x step beyond 64 bits", 0, true},  // east wraps
   };
   for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
     DemMap_t d;
