@@ -2,7 +2,7 @@
 // whose levels 0 to 8 exist. Its header and level records are read; every
 // level that can be decoded is selected, its first tiles are decoded through
 // the tile cache, sampled exactly and interpolated, and a small grid scan runs
-// over the level's box.
+// over the level's first tile.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -148,7 +148,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       q.cache = &cache;
       q.columns = 8;
       q.rows = 8;
-      q.box = mpl::MdbBox_t{l.north, l.east, l.south, l.west};
+      // Over the level's first tile, so that an input decodes few tiles.
+      const std::int64_t south = std::max<std::int64_t>(static_cast<std::int64_t>(l.north) - static_cast<std::int64_t>(l.tileHeight) * l.latStep, l.south);
+      const std::int64_t east = static_cast<std::int64_t>(l.west) + static_cast<std::int64_t>(l.tileWidth) * l.lonStep;
+      q.box = mpl::MdbBox_t{l.north, static_cast<std::int32_t>(static_cast<std::uint32_t>(east)), static_cast<std::int32_t>(south), l.west};
       q.mode = static_cast<std::uint8_t>(level % 3);
       q.consumer = &Consume;
       q.provider = &Provide;
