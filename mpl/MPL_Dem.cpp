@@ -530,7 +530,7 @@ int MdbDemReadTileRecord(MdbMap_t& map, std::uint32_t tile, MdbDemState_t& state
   const unsigned baseBytes = (f & 4) ? 2 : 1;
   const unsigned diffBytes = (f & 8) ? 2 : 1;
   const unsigned need = offsetBytes + baseBytes + diffBytes + ((f & 16) ? 1 : 0);
-  std::uint8_t r[8] = {};
+  std::uint8_t r[9] = {};  // at most 4 + 2 + 2 + 1 bytes
   const std::uint64_t at = static_cast<std::uint64_t>(tile) * l->recordSize;
   if (dem.table) {
     if (at + need > dem.tableSize) return kMdbBadData;

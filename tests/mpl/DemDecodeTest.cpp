@@ -211,7 +211,7 @@ TEST(DemDecodeTest, LocatesTilesAndReadsTheirRecords) {
   DemBuilder_t b;
   DemLevel_t l = Level(8, 3, 2, 5);
   l.lastRowHeight = 3;
-  l.recordFlags = 0x1E;  // 3-byte offsets, 2-byte base and M, special byte
+  l.recordFlags = 0x1F;  // 4-byte offsets, 2-byte base and M, special byte: 9 bytes
   l.tiles.resize(6);
   l.tiles[4] = Coded(demtest::Surface(8, 3, 300, 4), 300, -1234);
   l.tiles[4].special = 0x41;
