@@ -170,6 +170,9 @@ struct Coder_t {
   int Magnitude(unsigned b, std::uint32_t t, std::uint64_t& z) {
     int result = Zeros(z);
     if (result != kMdbDone) return result;
+    // Only a corrupt stream counts this many zeros; the cap keeps the value
+    // arithmetic within 64 bits and changes nothing else.
+    z = std::min<std::uint64_t>(z, 1ull << 32);
     if (z < t) {
       std::uint32_t low = 0;
       result = Read(b, low);
