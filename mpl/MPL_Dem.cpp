@@ -170,9 +170,7 @@ struct Coder_t {
   int Magnitude(unsigned b, std::uint32_t t, std::uint64_t& z) {
     int result = Zeros(z);
     if (result != kMdbDone) return result;
-    // Only a corrupt stream counts this many zeros; the cap keeps the value
-    // arithmetic within 64 bits and changes nothing else.
-    z = std::min<std::uint64_t>(z, 1ull << 32);
+    z = std::min<std::uint64_t>(z, 1ull << 40);  // a zero count no sub-file can hold
     if (z < t) {
       std::uint32_t low = 0;
       result = Read(b, low);
@@ -182,6 +180,9 @@ struct Coder_t {
       result = Read(s.q, raw);
       z = static_cast<std::uint64_t>(raw) + 1;
     }
+    // Only a corrupt stream gets this far; the cap keeps the value arithmetic
+    // within 64 bits.
+    z = std::min<std::uint64_t>(z, 1ull << 40);
     return result;
   }
 
