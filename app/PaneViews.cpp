@@ -79,7 +79,6 @@ void FormView_t::OnPaint(plat::Dc_t& dc) {
   dc.FillSolidRect(GetClientRect(), kBackground);
 }
 
-void MapView_t::OnPaint(plat::Dc_t& dc) { dc.FillSolidRect(GetClientRect(), kBackground); }
 
 
 }  // namespace app

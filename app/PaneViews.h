@@ -1,10 +1,11 @@
 #pragma once
 // The views of the main frame's panes besides the history tree and the
 // profile: the summary pane that holds the page of the tree's selection, and
-// the map view that fills its pane.
+// the map view (app/MapView.h).
 #include <memory>
 
 #include "glo/GLO_NonCopyable.h"
+#include "app/MapView.h"
 #include "glo/GLO_Optional.h"
 #include "plat/PLAT_Document.h"
 #include "plat/PLAT_Window.h"
@@ -45,18 +46,5 @@ class FormView_t : public plat::Wnd_t, public plat::View_t, private glo::NonCopy
   std::unique_ptr<plat::Wnd_t> m_page;
   glo::Optional_t<int> m_marked;
 };
-
-// The lower left pane: the map view. It fills its pane with the map's plain
-// background.
-class MapView_t : public plat::Wnd_t, public plat::View_t, private glo::NonCopyable_t {
- public:
-  plat::Wnd_t& GetViewWnd() override { return *this; }
-  static constexpr std::uint32_t kBackground = 0xF4F0E8;
-
- protected:
-  bool OnEraseBkgnd(plat::Dc_t&) override { return true; }
-  void OnPaint(plat::Dc_t& dc) override;
-};
-
 
 }  // namespace app

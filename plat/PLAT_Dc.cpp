@@ -42,6 +42,16 @@ struct DcData {
   bool hasClip = false;
   QRegion clip;
   POINT pos{0, 0};
+  // Bounds accumulation (SetBoundsRect): the pixels drawing may have touched.
+  bool accumulate = false;
+  QRect bounds;
+
+  // Adds a drawn rectangle to the accumulated bounds, inside the clipping.
+  void Touch(const QRect& r) {
+    if (!accumulate || r.isEmpty()) return;
+    const QRect visible = r & (hasClip ? clip.boundingRect() : QRect(-32768, -32768, 65536, 65536));
+    bounds |= visible;
+  }
 
   // Recording.
   std::unique_ptr<QPicture> picture;
@@ -145,10 +155,21 @@ QPen MakePen(const DcData& d, bool forBackground = false) {
 
 bool IsBrokenPen(const DcData& d) { return !IsNullPen(d) && !DashPattern(d.pen.Data()->penStyle).isEmpty(); }
 
-QBrush MakeBrush(const DcData& d) {
-  if (d.brush.IsNull() || d.brush.Data()->nullBrush) return QBrush(Qt::NoBrush);
-  return QBrush(d.Resolve(d.brush.Data()->colour));
+// The toolkit brush of a brush object: a solid colour, or for a hatched brush
+// an 8 x 8 tile whose gaps hold the background colour in opaque mode.
+QBrush BrushOf(const DcData& d, const GdiHandle_t& brush) {
+  if (brush.IsNull() || brush.Data()->nullBrush) return QBrush(Qt::NoBrush);
+  const GdiObjData& b = *brush.Data();
+  if (b.hatch < 0) return QBrush(d.Resolve(b.colour));
+  QImage tile(8, 8, QImage::Format_ARGB32);
+  const QRgb on = d.Resolve(b.colour).rgb();
+  const QRgb off = d.bkMode == kOpaque ? d.Resolve(d.bkColour).rgb() : qRgba(0, 0, 0, 0);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) tile.setPixel(x, y, HatchPixel(b.hatch, x, y) ? on : off);
+  return QBrush(tile);
 }
+
+QBrush MakeBrush(const DcData& d) { return BrushOf(d, d.brush); }
 
 // Strokes a path-like shape with the context's pen: broken pens in opaque mode
 // first lay down the background colour under the gaps. Wide pens are centred on
@@ -321,6 +342,7 @@ bool Dc_t::PlayMetaFile(const GdiHandle_t& metaFile) {
   if (!m_d) return Refuse(kErrorInvalidHandle);
   if (metaFile.Kind() != GdiKind::MetaFile) return Refuse(kErrorInvalidHandle);
   const QPicture& pic = metaFile.Data()->picture;
+  m_d->Touch(pic.boundingRect().adjusted(-2, -2, 2, 2));
   return Paint(*m_d, [&](QPainter& p) { p.drawPicture(0, 0, pic); });
 }
 
@@ -516,6 +538,10 @@ bool Dc_t::Polyline(const POINT* points, int count) {
   if (points == nullptr || count < 2) return Refuse(kErrorInvalidParameter);
   QPolygon poly(count);
   for (int i = 0; i < count; ++i) poly.setPoint(i, points[i].x, points[i].y);
+  {
+    const int w = IsWidePen(*m_d) ? m_d->pen.Data()->penWidth : 1;
+    m_d->Touch(poly.boundingRect().adjusted(-w, -w, w, w));
+  }
   const DcData& d = *m_d;
   return Paint(*m_d, [&](QPainter& p) { DrawPolyline(d, p, poly); });
 }
@@ -525,6 +551,10 @@ bool Dc_t::Polygon(const POINT* points, int count) {
   if (points == nullptr || count < 2) return Refuse(kErrorInvalidParameter);
   QPolygon poly(count);
   for (int i = 0; i < count; ++i) poly.setPoint(i, points[i].x, points[i].y);
+  {
+    const int w = IsWidePen(*m_d) ? m_d->pen.Data()->penWidth : 1;
+    m_d->Touch(poly.boundingRect().adjusted(-w, -w, w, w));
+  }
   const DcData& d = *m_d;
   return Paint(*m_d, [&](QPainter& p) {
     const QBrush brush = MakeBrush(d);
@@ -541,6 +571,7 @@ bool Dc_t::Rectangle(int left, int top, int right, int bottom) {
   if (!m_d) return Refuse(kErrorInvalidHandle);
   const QRect r = ExclusiveRect(left, top, right, bottom);
   if (r.width() < 1 || r.height() < 1) return true;
+  m_d->Touch(r.adjusted(-3, -3, 3, 3));
   const DcData& d = *m_d;
   // The outline runs along the outermost pixels (right and bottom excluded); the
   // fill covers the inside, and without a pen one pixel less each way.
@@ -556,6 +587,7 @@ bool Dc_t::Ellipse(int left, int top, int right, int bottom) {
   if (!m_d) return Refuse(kErrorInvalidHandle);
   const QRect r = ExclusiveRect(left, top, right, bottom);
   if (r.width() < 1 || r.height() < 1) return true;
+  m_d->Touch(r.adjusted(-3, -3, 3, 3));
   const DcData& d = *m_d;
   const QRectF frame(r.left(), r.top(), r.width() - 1, r.height() - 1);
   return Paint(*m_d, [&](QPainter& p) {
@@ -573,9 +605,13 @@ bool Dc_t::FillRect(const RECT& rect, const GdiHandle_t& brush) {
   if (!m_d) return Refuse(kErrorInvalidHandle);
   if (brush.Kind() != GdiKind::Brush) return Refuse(kErrorInvalidHandle);
   if (brush.Data()->nullBrush || rect.right <= rect.left || rect.bottom <= rect.top) return true;
-  const QColor c = m_d->Resolve(brush.Data()->colour);
+  const QBrush b = BrushOf(*m_d, brush);
   const QRect r(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-  return Paint(*m_d, [&](QPainter& p) { p.fillRect(r, c); });
+  m_d->Touch(r);
+  return Paint(*m_d, [&](QPainter& p) {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillRect(r, b);
+  });
 }
 
 bool Dc_t::FillSolidRect(const RECT& rect, COLORREF colour) {
@@ -583,6 +619,7 @@ bool Dc_t::FillSolidRect(const RECT& rect, COLORREF colour) {
   if (rect.right <= rect.left || rect.bottom <= rect.top) return true;
   const QColor c = m_d->Resolve(colour);
   const QRect r(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+  m_d->Touch(r);
   return Paint(*m_d, [&](QPainter& p) { p.fillRect(r, c); });
 }
 
@@ -591,6 +628,7 @@ COLORREF Dc_t::SetPixel(int x, int y, COLORREF colour) {
   if (!m_d->DeviceRect().contains(x, y) || (m_d->hasClip && !m_d->clip.contains(QPoint(x, y))))
     return kClrInvalid;
   const QColor c = m_d->Resolve(colour);
+  m_d->Touch(QRect(x, y, 1, 1));
   const bool ok = Paint(*m_d, [&](QPainter& p) { p.fillRect(QRect(x, y, 1, 1), c); });
   return ok ? Rgb(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue())) : kClrInvalid;
 }
@@ -627,6 +665,12 @@ bool Dc_t::TextOut(int x, int y, const std::string& text) {
   LOGFONTA lf{};
   GetLogFont(m_d->font.IsNull() ? GetStockObject(kSystemFont) : m_d->font, lf);
   const double angle = -lf.lfEscapement / 10.0;
+  if (angle != 0.0) {
+    const int r = width + height;
+    m_d->Touch(QRect(x - r, y - r, 2 * r, 2 * r));
+  } else {
+    m_d->Touch(QRect(left, top, width, height));
+  }
   const DcData& d = *m_d;
   return Paint(*m_d, [&](QPainter& p) {
     p.translate(x, y);
@@ -672,10 +716,56 @@ bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int s
   if (width <= 0 || height <= 0) return true;
   // A copy of the source block, so that source and target may overlap.
   const QImage block = source.m_d->bitmap.Data()->image.copy(QRect(sx, sy, width, height));
+  m_d->Touch(QRect(x, y, width, height));
   return Paint(*m_d, [&](QPainter& p) {
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(QPoint(x, y), block);
   });
+}
+
+bool Dc_t::TransparentBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy,
+                          COLORREF transparent) {
+  if (!m_d || !source.m_d) return Refuse(kErrorInvalidHandle);
+  if (source.m_d->surface != DcData::Surface::Memory || source.m_d->bitmap.IsNull())
+    return Refuse(kErrorInvalidHandle);
+  if (width <= 0 || height <= 0) return true;
+  QImage block =
+      source.m_d->bitmap.Data()->image.copy(QRect(sx, sy, width, height)).convertToFormat(QImage::Format_ARGB32);
+  const QRgb key = source.m_d->Resolve(transparent).rgb() & 0x00FFFFFFu;
+  for (int row = 0; row < block.height(); ++row) {
+    auto* line = reinterpret_cast<QRgb*>(block.scanLine(row));
+    for (int col = 0; col < block.width(); ++col)
+      if ((line[col] & 0x00FFFFFFu) == key) line[col] = 0;
+  }
+  m_d->Touch(QRect(x, y, width, height));
+  return Paint(*m_d, [&](QPainter& p) {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.drawImage(QPoint(x, y), block);
+  });
+}
+
+void Dc_t::SetBoundsRect(bool enable) {
+  if (!m_d) return;
+  m_d->accumulate = enable;
+  m_d->bounds = QRect();
+}
+
+bool Dc_t::GetBoundsRect(RECT& bounds, bool reset) {
+  if (!m_d) return Refuse(kErrorInvalidHandle);
+  const QRect b = m_d->bounds & m_d->DeviceRect();
+  bounds = b.isEmpty() ? RECT{0, 0, 0, 0} : RECT{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
+  if (reset) m_d->bounds = QRect();
+  return !b.isEmpty();
+}
+
+bool Dc_t::PatBlt(int x, int y, int width, int height, std::uint32_t rop) {
+  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (rop != kPatCopy) return Refuse(kErrorNotSupported);
+  if (width <= 0 || height <= 0) return true;
+  const QBrush b = MakeBrush(*m_d);
+  if (b.style() == Qt::NoBrush) return true;
+  m_d->Touch(QRect(x, y, width, height));
+  return Paint(*m_d, [&](QPainter& p) { p.fillRect(QRect(x, y, width, height), b); });
 }
 
 int Dc_t::GetDeviceCaps(int index) const {

@@ -94,6 +94,20 @@ class Dc_t {
   bool BitBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy,
               std::uint32_t rop);
 
+  // Copies a width x height block from the source context, leaving alone the
+  // pixels whose source colour is 'transparent'.
+  bool TransparentBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy, COLORREF transparent);
+
+  // Bounds accumulation: from SetBoundsRect(true) on, every drawing adds the
+  // rectangle it may have touched (inside the clipping and the device);
+  // GetBoundsRect gives the rectangle so far (false when empty) and, with
+  // 'reset', starts again. SetBoundsRect(false) stops and empties it.
+  void SetBoundsRect(bool enable);
+  bool GetBoundsRect(RECT& bounds, bool reset);
+
+  // Fills a width x height block with the selected brush (kPatCopy only).
+  bool PatBlt(int x, int y, int width, int height, std::uint32_t rop);
+
   int GetDeviceCaps(int index) const;
 
  private:

@@ -25,6 +25,7 @@ struct GdiObjData {
   int penStyle = kPsSolid;
   int penWidth = 1;
   bool nullBrush = false;
+  int hatch = -1;  // kHsHorizontal ... kHsDiagCross; -1 solid
   COLORREF colour = 0;
 
   // Fonts. The toolkit font is built on first use (it needs the application).
@@ -59,6 +60,8 @@ QRect ExclusiveRect(int left, int top, int right, int bottom);
 const QFont& FontOf(GdiObjData& d);
 // The one-pixel bitmap a memory context starts with.
 const GdiHandle_t& StockBitmap();
+// True when pixel (x, y) of the device lies on a line of the hatch style.
+bool HatchPixel(int style, int x, int y);
 // Sets the last error and gives false.
 bool Refuse(unsigned long code);
 

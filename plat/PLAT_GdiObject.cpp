@@ -258,6 +258,45 @@ bool Brush_t::CreateSolidBrush(COLORREF colour) {
   return true;
 }
 
+bool Brush_t::CreateHatchBrush(int style, COLORREF colour) {
+  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
+  if (style < kHsHorizontal || style > kHsDiagCross) return Refuse(kErrorInvalidParameter);
+  auto d = NewObject(GdiKind::Brush);
+  d->colour = colour;
+  d->hatch = style;
+  m_handle = GdiHandle_t(d);
+  return true;
+}
+
+int GetBrushHatch(const GdiHandle_t& brush) {
+  return brush.Kind() == GdiKind::Brush ? brush.Data()->hatch : -1;
+}
+
+namespace detail {
+bool HatchPixel(int style, int x, int y) {
+  const int u = x & 7, v = y & 7;
+  switch (style) {
+    case kHsHorizontal: return v == 7;
+    case kHsVertical: return u == 7;
+    case kHsFDiagonal: return u == v;
+    case kHsBDiagonal: return u + v == 7;
+    case kHsCross: return u == 7 || v == 7;
+    case kHsDiagCross: return u == v || u + v == 7;
+    default: return false;
+  }
+}
+}  // namespace detail
+
+bool Font_t::CreatePointFontIndirect(const LOGFONTA& logFont, const Dc_t* dc) {
+  LOGFONTA lf = logFont;
+  const int dpi = dc != nullptr && dc->IsValid() ? dc->GetDeviceCaps(kLogPixelsY) : 96;
+  // Tenths of a point at 'dpi' dots per inch, rounded half away from zero.
+  const long long scaled = static_cast<long long>(lf.lfHeight) * dpi;
+  const long long pixels = (scaled >= 0 ? scaled + 360 : scaled - 360) / 720;
+  lf.lfHeight = -static_cast<std::int32_t>(pixels < 0 ? -pixels : pixels);
+  return CreateFontIndirect(lf);
+}
+
 bool Font_t::CreateFontIndirect(const LOGFONTA& logFont) {
   if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
   auto d = NewObject(GdiKind::Font);

@@ -203,6 +203,8 @@ enum : int {
 
 // Raster operation of BitBlt: the plain source copy.
 constexpr std::uint32_t kSrcCopy = 0x00CC0020u;
+// Raster operation of PatBlt: the selected brush.
+constexpr std::uint32_t kPatCopy = 0x00F00021u;
 
 // ---------------------------------------------------------------------------
 // Handles.
@@ -273,14 +275,35 @@ class Pen_t : public GdiObject_t {
   bool CreatePen(int style, int width, COLORREF colour);
 };
 
+// Hatch styles of CreateHatchBrush.
+enum : int {
+  kHsHorizontal = 0,
+  kHsVertical = 1,
+  kHsFDiagonal = 2,  // top left to bottom right
+  kHsBDiagonal = 3,  // bottom left to top right
+  kHsCross = 4,
+  kHsDiagCross = 5,
+};
+
 class Brush_t : public GdiObject_t {
  public:
   bool CreateSolidBrush(COLORREF colour);
+  // A hatched brush: lines of the colour in an 8 x 8 pattern aligned to the
+  // device's origin; between them the background colour in opaque background
+  // mode, nothing in transparent mode. False (last error 87) for another style.
+  bool CreateHatchBrush(int style, COLORREF colour);
 };
+
+// The hatch style of a brush handle, -1 for a solid or hollow brush.
+int GetBrushHatch(const GdiHandle_t& brush);
 
 class Font_t : public GdiObject_t {
  public:
   bool CreateFontIndirect(const LOGFONTA& logFont);
+  // A font whose lfHeight is a size in tenths of a point, turned into the
+  // character height in pixels at the context's vertical resolution (96 dots
+  // per inch without a context).
+  bool CreatePointFontIndirect(const LOGFONTA& logFont, const Dc_t* dc = nullptr);
 };
 
 // Reads the logical font of a font handle; false for another kind of handle.

@@ -128,6 +128,11 @@ void DialogBaseUnits(int& x, int& y) {
   y = std::max(1, fm.height());
 }
 
+unsigned VirtualKeyOf(int key, bool keypad) { return VirtualKey(key, keypad); }
+unsigned MouseFlagsOf(int buttons, int modifiers) {
+  return MouseFlags(Qt::MouseButtons(buttons), Qt::KeyboardModifiers(modifiers));
+}
+
 }  // namespace detail
 
 // ---------------------------------------------------------------------------
@@ -169,6 +174,10 @@ bool WndEvents::eventFilter(QObject* watched, QEvent* e) {
     }
     case QEvent::Paint: {
       if (!d->selfDrawn) return false;
+      if (d->frontEnabled) {
+        detail::PaintThroughFrontBuffer(*d);
+        return true;
+      }
       QPainter painter(d->widget);
       Dc_t dc;
       dc.AttachPainter(&painter, d->widget->width(), d->widget->height());
@@ -219,6 +228,9 @@ bool WndEvents::eventFilter(QObject* watched, QEvent* e) {
       detail::Guard([&] { handled = w->OnKeyDown(vk, k->isAutoRepeat() ? 2u : 1u, flags); });
       return handled;
     }
+    case QEvent::Leave:
+      detail::Guard([&] { w->OnMouseLeave(); });
+      return false;
     case QEvent::FocusIn:
       detail::Guard([&] { w->OnSetFocus(); });
       if (d->parent != nullptr && (d->style & kWsChild)) detail::Notify(w, kEnSetFocus);
@@ -600,11 +612,13 @@ void Wnd_t::SetIconFrom(const Wnd_t& other) {
 }
 
 void Wnd_t::Invalidate(bool) {
+  m_impl->frontStale = true;
   if (QWidget* w = m_impl->widget) w->update();
 }
 
 void Wnd_t::InvalidateRect(const RECT& r, bool) {
-  if (QWidget* w = m_impl->widget) w->update(detail::ToQRect(r));
+  m_impl->frontStale = true;
+  if (QWidget* w = m_impl->widget) w->update(m_impl->frontEnabled ? w->rect() : detail::ToQRect(r));
 }
 
 void Wnd_t::UpdateWindow() {
@@ -653,6 +667,7 @@ bool Wnd_t::OnRButtonDown(unsigned, POINT) { return false; }
 bool Wnd_t::OnRButtonUp(unsigned, POINT) { return false; }
 bool Wnd_t::OnMouseMove(unsigned, POINT) { return false; }
 bool Wnd_t::OnMouseWheel(unsigned, int, POINT) { return false; }
+void Wnd_t::OnMouseLeave() {}
 bool Wnd_t::OnKeyDown(unsigned, unsigned, unsigned) { return false; }
 void Wnd_t::OnSetFocus() {}
 void Wnd_t::OnKillFocus() {}

@@ -221,6 +221,16 @@ class Wnd_t : public CmdTarget_t {
   void InvalidateRect(const RECT& rect, bool erase = true);
   void UpdateWindow();
 
+  // A front buffer: the window's pixels kept in a bitmap that paint and client
+  // device contexts (PLAT_ClientDc.h) both draw into; the screen shows the
+  // buffer. A paint (OnEraseBkgnd, OnPaint) runs only when the window was
+  // invalidated or resized; drawing through a client context is shown without
+  // one. Self-drawn windows only.
+  void EnableFrontBuffer(bool enable);
+  bool HasFrontBuffer() const;
+  // The buffer's bitmap (window-sized), the null handle without one.
+  GdiHandle_t GetFrontBuffer() const;
+
   // The window's own scroll bars (kWsVScroll, kWsHScroll): enabled unless
   // disabled here. A window without the style has no bar (IsScrollBarEnabled false).
   void EnableScrollBar(bool vertical, bool enable);
@@ -293,6 +303,8 @@ class Wnd_t : public CmdTarget_t {
   // The wheel: delta in 120ths of a notch (positive away from the user), the
   // point in screen coordinates. False passes it on to the parent.
   virtual bool OnMouseWheel(unsigned flags, int delta, POINT screenPoint);
+  // The cursor left the window.
+  virtual void OnMouseLeave();
   virtual bool OnKeyDown(unsigned virtualKey, unsigned repeat, unsigned flags);
   virtual void OnSetFocus();
   virtual void OnKillFocus();

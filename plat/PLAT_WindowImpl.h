@@ -63,12 +63,18 @@ struct WndImpl {
   GdiHandle_t font;        // set by SetFont
   HCURSOR cursor = 0;      // set by SetCursor  // fills the square where both bars meet
   std::map<unsigned, int> timers;  // program's timer id -> toolkit timer id
+  // The front buffer (EnableFrontBuffer) and whether its picture is out of date.
+  bool frontEnabled = false;
+  bool frontStale = true;
+  GdiHandle_t front;
   WndEvents events;
 
   // Binds a new widget to the owner: handle, filter, parent's child list.
   void Attach(QWidget* w, Wnd_t* parentWnd, int controlId, std::uint32_t windowStyle);
   // Forgets the widget without deleting it.
   void Detach();
+  // Runs the owner's background and paint handlers on a context (guarded).
+  void CallPaint(Dc_t& dc);
 };
 
 namespace detail {
@@ -162,10 +168,22 @@ void PlaceScrollBars(WndImpl& impl);
 // The scroll bar of the window under a client point outside the client area; null when none.
 QWidget* ScrollBarAt(const WndImpl& impl, POINT clientPoint);
 
+// Paints a window with a front buffer: the program's paint into the buffer
+// when it is out of date, then the buffer to the screen.
+void PaintThroughFrontBuffer(WndImpl& impl);
+// The window's front buffer at the widget's size, made (out of date) when
+// missing or of another size.
+const GdiHandle_t& EnsureFrontBuffer(WndImpl& impl);
+
 // The idle work, run by the pump: the frames' toolbars, then the program's
 // idle handler.
 void RunIdle();
 void UpdateFramesWhenIdle();
+
+// The virtual key (kVk*) of a toolkit key, 0 for none; the kMk* flags of
+// toolkit mouse buttons and keyboard modifiers.
+unsigned VirtualKeyOf(int key, bool keypad);
+unsigned MouseFlagsOf(int buttons, int modifiers);
 
 // Pixels of a screen position for events.
 POINT ToPoint(const QPoint& p);

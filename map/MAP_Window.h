@@ -1,0 +1,202 @@
+#pragma once
+// The map window: a child window that shows the view of its projector. It
+// draws the map into an off-screen back buffer, copies the back buffer to the
+// screen and draws an overlay (hover tip, scale bar, whatever a derived window
+// adds) on top. The back buffer is drawn again only when the view changed or
+// a redraw is pending; a drawing pass looks for queued user input every 100 ms
+// and gives up when that input will change the view anyway.
+//
+// The zoom state keeps the projector's scale on the zoom steps of the user's
+// distance unit; keys, scroll bars (when the window has them) and the wheel pan
+// and zoom. Derived windows customise the passes through virtual operations.
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "afx/AFX_IdleListener.h"
+#include "afx/AFX_WheelSupportWindow.h"
+#include "geo/GEO_Box.h"
+#include "geo/GEO_Position.h"
+#include "glo/GLO_Exception.h"
+#include "glo/GLO_Optional.h"
+#include "map/MAP_CosProjector.h"
+#include "map/MAP_HoverTip.h"
+#include "map/MAP_NrstFeature.h"
+#include "map/MAP_PopupWindowList.h"
+#include "map/MAP_Scale.h"
+#include "map/MAP_Tool.h"
+#include "plat/PLAT_Gdi.h"
+#include "plat/PLAT_InputProbe.h"
+
+namespace map {
+
+// Keeps a drawing pass from starting inside another on the same thread: the
+// keys of the passes running now. A guard whose key was already present is
+// 'alreadyActive' and leaves the set alone.
+class RenderGuard_t {
+ public:
+  RenderGuard_t(const char* file, int line);
+  ~RenderGuard_t();
+  RenderGuard_t(const RenderGuard_t&) = delete;
+  RenderGuard_t& operator=(const RenderGuard_t&) = delete;
+  bool AlreadyActive() const { return m_alreadyActive; }
+
+ private:
+  std::pair<const char*, int> m_key;
+  bool m_alreadyActive;
+};
+
+class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
+ public:
+  // Ends a drawing pass; caught by the render step, which shows what was drawn.
+  class RenderAborted_t : public glo::Exception_t {
+   public:
+    RenderAborted_t(const char* file, int line) : glo::Exception_t(file, line, std::string()) {}
+  };
+
+  // 'promptText' is kept for the removable-media prompt; 'scrollBars' gives the
+  // window both scroll bars when it is created.
+  Window_t(std::string promptText, bool scrollBars);
+  ~Window_t() override;
+
+  // Makes the child window (style kWsChild | kWsVisible, plus the scroll bars
+  // when asked for) over 'rect' of the parent; false when it cannot be made.
+  bool CreateMapWindow(plat::Wnd_t* parent, int id, const plat::RECT& rect);
+
+  // ---- wheel and scroll sizes ----
+  int GetHorzLineSize() override;
+  int GetVertLineSize() override;
+  int GetHorzPageSize() override;
+  int GetVertPageSize() override;
+  bool OnWheelScroll(int dx, int dy, plat::POINT screenPoint) override;
+
+  // ---- view ----
+  virtual void SetCenter(const geo::Position_t& position);
+  virtual void CenterAtPoint(plat::POINT clientPoint);
+  virtual bool ShowsDetailMaps() const;
+  // The feature at or near a client point; the base finds none (no map is
+  // open). 'abortOnInput': give up between stages when input arrives.
+  virtual NrstFeature_t FindNearestFeatureAt(plat::POINT clientPoint, bool abortOnInput);
+  virtual int GetHoverRadius(const NrstFeature_t& feature) const;
+  virtual void Paint(plat::Dc_t& dc);
+  virtual void ZoomIn();
+  virtual void ZoomOut();
+  void ZoomFinest();
+  void ZoomAll();
+  void ZoomToBox(const geo::Box_t& box);
+  virtual void PrepareAndRender(plat::Dc_t& dc);
+  virtual void NotifyToolBeforeRender();
+  virtual void OnRenderProgress() {}
+  virtual void HidePopups(plat::POINT& point);
+  virtual void ShowPopups();
+  virtual void PaintNotices(plat::Dc_t&) {}
+  virtual bool WantsDemShading() const { return false; }
+  virtual void DrawOverlay(plat::Dc_t& dc);
+  virtual bool IsTracking() const { return m_tracking; }
+  virtual int GetColorScheme() const { return 0; }
+  virtual void OnHoverShown() {}
+  virtual void OnHorzThumbTrack(int) {}
+  virtual void OnVertThumbTrack(int) {}
+  // The passes below the map; the base draws nothing here (no map is open).
+  virtual void DrawUnderlay(plat::Dc_t& screen, plat::Dc_t& back);
+
+  // ---- render path ----
+  void RenderToBackBuffer(plat::Dc_t& dc);
+  // One drawing pass into the back buffer; false when it did not run to its
+  // end because another pass is running.
+  bool RenderMap(plat::Dc_t& dc);
+  // Called by the drawing passes: at most every 100 ms looks at the queued
+  // input and throws RenderAborted_t when it will change the view.
+  void CheckRenderProgress(plat::Dc_t& dc);
+  void DrawScaleText(plat::Dc_t& dc);
+  void DrawCrossMarker(plat::Dc_t& dc, plat::POINT point);
+  void NotifyToolAfterRender(plat::Dc_t& dc);
+
+  // ---- hover ----
+  // The idle check: when the cursor rests on the window shows the popups of
+  // the feature under it.
+  void OnIdle() override { OnIdleHover(); }
+  int OnIdleHover();
+  // Spins until 'milliseconds' passed (true) or input arrived or the cursor
+  // left the window (false).
+  bool WaitHover(std::uint32_t milliseconds);
+  HoverTip_t& GetHoverTip() { return m_hoverTip; }
+  PopupWindowList_t& GetPopups() { return m_popups; }
+
+  // ---- state ----
+  void SetInteractive(bool on);
+  bool IsInteractive() const { return m_interactive; }
+  void SetTool(Tool_t* tool) { m_tool = tool; }
+  Tool_t* GetTool() const { return m_tool; }
+  void UpdateClientRect();
+  void CreateGdiObjects(int scheme);
+  CosProjector_t& GetProjector() { return m_projector; }
+  const CosProjector_t& GetProjector() const { return m_projector; }
+  Scale_t& GetScale() { return m_scale; }
+  const plat::Palette_t& GetPalette() const { return m_palette; }
+  bool HasScrollBars() const { return m_scrollBars; }
+  bool IsFullRedrawPending() const { return m_fullRedraw; }
+  // The progress check copies what the pass has drawn so far to the screen
+  // (set by passes that draw for long).
+  void SetProgressiveBlit(bool on) { m_progressiveBlit = on; }
+  // The back buffer, null before the first paint and after a resize.
+  const plat::Dc_t* GetBackDc() const { return m_backDc.get(); }
+  const std::string& GetPromptText() const { return m_promptText; }
+
+ protected:
+  void OnCreate() override;
+  void OnSize(int clientWidth, int clientHeight) override;
+  bool OnEraseBkgnd(plat::Dc_t&) override { return true; }
+  void OnPaint(plat::Dc_t& dc) override { Paint(dc); }
+  bool OnLButtonDown(unsigned flags, plat::POINT point) override;
+  bool OnLButtonUp(unsigned flags, plat::POINT point) override;
+  bool OnLButtonDblClk(unsigned flags, plat::POINT point) override;
+  bool OnRButtonDown(unsigned flags, plat::POINT point) override;
+  bool OnMouseMove(unsigned flags, plat::POINT point) override;
+  bool OnKeyDown(unsigned virtualKey, unsigned repeat, unsigned flags) override;
+  bool OnMessage(unsigned message, plat::WPARAM wParam, plat::LPARAM lParam, plat::LRESULT& result) override;
+  void OnMouseLeave() override;
+  void OnScroll(bool vertical, unsigned code, int position);
+
+ private:
+  void ErasePopups();
+  // Hides the popups around a tool call that gets the (anchor) point.
+  template <typename F>
+  void WithPopupsHidden(plat::POINT point, F call) {
+    HidePopups(point);
+    call(point);
+    ShowPopups();
+  }
+  // A drawing pass ran inside this one (a paint dispatched during the pass).
+  bool m_passInterrupted = false;
+  // The input held back while a render runs.
+  std::unique_ptr<plat::InputProbe_t> m_probe;
+
+  std::string m_promptText;
+  std::unique_ptr<plat::Dc_t> m_backDc;
+  plat::Palette_t m_palette;
+  glo::Optional_t<plat::POINT> m_menuPoint;
+  HoverTip_t m_hoverTip;
+  PopupWindowList_t m_popups;
+  bool m_interactive = false;
+  CosProjector_t m_projector;
+  Scale_t m_scale;
+  std::uint32_t m_progressMark;
+  std::unique_ptr<plat::Bitmap_t> m_backBitmap;
+  std::uint8_t m_detailLevel = 0;
+  Tool_t* m_tool = nullptr;
+  int m_lastHorzThumb = 0;
+  int m_lastVertThumb = 0;
+  bool m_viewChanged = false;
+  bool m_fullRedraw = false;
+  bool m_progressiveBlit = false;
+  bool m_rebuildBackBuffer = true;
+  bool m_detailMapsShown = false;
+  bool m_leaveTracked = false;
+  bool m_tracking = false;
+  bool m_scrollBars;
+};
+
+}  // namespace map

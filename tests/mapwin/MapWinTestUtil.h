@@ -1,0 +1,84 @@
+#pragma once
+// A map window in a top-level test window, offscreen, with the DejaVu font,
+// 96 dots per inch and the statute zoom steps; a clock the test turns.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "map/MAP_Registry.h"
+#include "map/MAP_Window.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_ClientDc.h"
+#include "plat/PLAT_Clock.h"
+#include "plat/PLAT_Gui.h"
+
+namespace mapwintest {
+
+// A map window whose underlay a test supplies; everything else is the base's.
+class TestWindow : public map::Window_t {
+ public:
+  explicit TestWindow(bool scrollBars = false) : map::Window_t("prompt %s", scrollBars) {}
+  std::function<void(plat::Dc_t& screen, plat::Dc_t& back)> underlay;
+  std::function<map::NrstFeature_t(plat::POINT)> feature;
+  int passes = 0;
+  int shown = 0;
+
+  void DrawUnderlay(plat::Dc_t& screen, plat::Dc_t& back) override {
+    ++passes;
+    if (underlay) underlay(screen, back);
+  }
+  map::NrstFeature_t FindNearestFeatureAt(plat::POINT p, bool) override {
+    return feature ? feature(p) : map::NrstFeature_t();
+  }
+  void OnHoverShown() override { ++shown; }
+  void Leave() { OnMouseLeave(); }
+};
+
+// The clock of the drawing work, turned by hand.
+class ManualClock {
+ public:
+  ManualClock() {
+    plat::SetClockSource([this] { return now; });
+  }
+  ~ManualClock() { plat::SetClockSource(nullptr); }
+  ManualClock(const ManualClock&) = delete;
+  ManualClock& operator=(const ManualClock&) = delete;
+  std::uint32_t now = 5000;
+};
+
+class MapWinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(plat::EnsureGuiApplication());
+    map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(0));
+    map::GetRegistry().MapFontSetting.Set(map::MapFont_t{"DejaVu Sans", -13, 400, false});
+    ASSERT_TRUE(m_frame.Create(nullptr, 0, plat::kWsPopup | plat::kWsVisible, plat::RECT{0, 0, 400, 300}));
+  }
+  void TearDown() override {
+    m_window.reset();
+    m_frame.DestroyWindow();
+    plat::PumpUntilIdle();
+  }
+  TestWindow& Make(int width = 300, int height = 200, bool scrollBars = false) {
+    m_window = std::make_unique<TestWindow>(scrollBars);
+    EXPECT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, width, height}));
+    m_window->SetInteractive(true);
+    Paint();
+    return *m_window;
+  }
+  // Paints what is pending now.
+  void Paint() {
+    plat::PumpUntilIdle();
+    m_window->UpdateWindow();
+  }
+  plat::COLORREF At(int x, int y) {
+    plat::ClientDc_t dc(*m_window);
+    return dc.GetPixel(x, y);
+  }
+  plat::Wnd_t m_frame;
+  std::unique_ptr<TestWindow> m_window;
+};
+
+}  // namespace mapwintest
