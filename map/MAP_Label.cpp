@@ -174,7 +174,7 @@ int GetRotatedLabelFont(int a) {
 int GetShieldKind(const std::string& text) {
   if (text.empty()) return 1;
   const char c = text[0];
-  return c >= '1' && c <= '6' ? c - '1' + 2 : 1;
+  return c >= 1 && c <= 6 ? c + 1 : 1;
 }
 
 bool IsShieldText(const std::string& text) { return GetShieldKind(text) >= 2; }

@@ -40,7 +40,8 @@ int GetRotatedLabelFont(int angle);
 // Escapement in tenths of a degree of rotated font i.
 int RotatedFontEscapement(int index);
 
-// Shield kind of a text: 2-7 for a first character '1'-'6', else 1.
+// Shield kind of a text: 2-7 for a first character of code 1-6 (the
+// shield marks of the map's label texts), else 1.
 int GetShieldKind(const std::string& text);
 bool IsShieldText(const std::string& text);
 // Width and height of a shield box for a shown text.

@@ -41,7 +41,7 @@ TEST_F(LabelDrawTest, RotatedFontIndexNeverReadsUpsideDown) {
 }
 
 TEST_F(LabelDrawTest, ShieldKindFromTheFirstCharacter) {
-  const std::pair<const char*, int> cases[] = {{"", 1}, {"1I5", 2}, {"6A", 7}, {"7A", 1}, {"A1", 1}, {"3", 4}};
+  const std::pair<const char*, int> cases[] = {{"", 1}, {"\x01" "I5", 2}, {"\x06" "A", 7}, {"\x07" "A", 1}, {"A\x01", 1}, {"\x03", 4}, {"1", 1}, {"100", 1}};
   for (const auto& [text, kind] : cases) {
     EXPECT_EQ(kind, map::GetShieldKind(text)) << text;
     EXPECT_EQ(kind >= 2, map::IsShieldText(text)) << text;
@@ -148,12 +148,12 @@ TEST_F(LabelDrawTest, ShieldsWithImageFrameOrNothing) {
   map::ImageList_t shields(ShieldStrip(), 27);
   struct Case { const char* text; int kind; bool drawn; plat::COLORREF corner; };
   const Case cases[] = {
-      {"1I5", 2, true, Rgb(20, 200, 30)},     // short: shield image 2
-      {"2A1 extra", 3, true, Rgb(30, 200, 30)},  // cut at the blank: "A1"
-      {"1ABCD", 2, false, kPaper},            // long kind 2: nothing at all
-      {"2ABCD", 3, false, kPaper},
-      {"3ABCD", 4, true, kPaper},             // long kind 4: a white box
-      {"4ABCD", 5, true, Rgb(255, 0, 0)}};     // red frame, blue inside
+      {"\x01" "I5", 2, true, Rgb(20, 200, 30)},     // short: shield image 2
+      {"\x02" "A1 extra", 3, true, Rgb(30, 200, 30)},  // cut at the blank: "A1"
+      {"\x01" "ABCD", 2, false, kPaper},            // long kind 2: nothing at all
+      {"\x02" "ABCD", 3, false, kPaper},
+      {"\x03" "ABCD", 4, true, kPaper},             // long kind 4: a white box
+      {"\x04" "ABCD", 5, true, Rgb(255, 0, 0)}};     // red frame, blue inside
   for (const Case& k : cases) {
     Canvas c(200, 80, kPaper);
     map::Label_t l;
@@ -172,7 +172,7 @@ TEST_F(LabelDrawTest, ShieldsWithImageFrameOrNothing) {
   // The long kind 4 shield: white inside a black frame, text above it.
   Canvas c(200, 80, kPaper);
   map::Label_t l;
-  l.InitLineLabel(c.dc, 1, plat::POINT{60, 40}, plat::POINT{140, 40}, 50, "3ABCD");
+  l.InitLineLabel(c.dc, 1, plat::POINT{60, 40}, plat::POINT{140, 40}, 50, "\x03" "ABCD");
   l.Draw(c.dc, &shields);
   const plat::SIZE box = map::GetLabelBoxSize(c.dc, "ABCD", 4);
   EXPECT_EQ(19, box.cy);
