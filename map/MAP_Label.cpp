@@ -541,4 +541,14 @@ int DrawNoticeBlock(plat::Dc_t& dc, const std::vector<Notice_t>& notices, bool p
   return used;
 }
 
+int DrawPrintNotices(plat::Dc_t& dc, const std::vector<Notice_t>& notices, bool detailMaps) {
+  const int used = DrawNoticeBlock(dc, notices, true, detailMaps, dc.GetDeviceCaps(plat::kHorzRes),
+                                   dc.GetDeviceCaps(plat::kVertRes));
+  return used > 0 ? used + dc.GetDeviceCaps(plat::kLogPixelsY) / 10 : 0;
+}
+
+int DrawScreenNotices(plat::Dc_t& dc, const std::vector<Notice_t>& notices, bool detailMaps, int clientHeight) {
+  return DrawNoticeBlock(dc, notices, false, detailMaps, dc.GetDeviceCaps(plat::kHorzRes), clientHeight);
+}
+
 }  // namespace map

@@ -140,5 +140,10 @@ bool CreateNoticeFont(plat::Dc_t& dc, plat::Font_t& font);
 // across 'width' and stacked upward from 'bottom'; the height they took.
 int DrawNoticeBlock(plat::Dc_t& dc, const std::vector<Notice_t>& notices, bool print, bool detailMaps, int width,
                     int bottom);
+// The notices of a printed page, at the bottom of the device: the height
+// taken plus a tenth of an inch when any notice was drawn.
+int DrawPrintNotices(plat::Dc_t& dc, const std::vector<Notice_t>& notices, bool detailMaps);
+// The notices of the screen, at the bottom of the window's client area.
+int DrawScreenNotices(plat::Dc_t& dc, const std::vector<Notice_t>& notices, bool detailMaps, int clientHeight);
 
 }  // namespace map

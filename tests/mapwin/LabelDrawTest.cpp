@@ -258,9 +258,13 @@ TEST_F(LabelDrawTest, NoticesStackUpwardFromTheBottom) {
   // The first notice lies at the bottom: its ink is in the last 'one' rows.
   const plat::RECT bottom = d.Painted(plat::RECT{0, 200 - one, 300, 200});
   EXPECT_LE(bottom.left, bottom.right);
-  // Print draws nothing of the screen-only notices.
+  // Print draws nothing of the screen-only notices; a printed notice adds a
+  // tenth of an inch.
   Canvas e(300, 200);
-  EXPECT_EQ(0, map::DrawNoticeBlock(e.dc, notices, true, false, 300, 200));
+  EXPECT_EQ(0, map::DrawPrintNotices(e.dc, notices, false));
+  notices[2].printWithDetail = true;
+  const int printed = map::DrawPrintNotices(e.dc, notices, true);
+  EXPECT_EQ(one + e.dc.GetDeviceCaps(plat::kLogPixelsY) / 10, printed);
 }
 
 }  // namespace
