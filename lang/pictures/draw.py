@@ -157,3 +157,94 @@ toolbar()
 for kind, normal, selected in [('history', 153, 152), ('week', 154, 158), ('run', 155, 159), ('lap', 156, 160)]:
     icon('%d.png' % normal, kind, False)
     icon('%d.png' % selected, kind, True)
+
+
+# ---------------------------------------------------------------------------
+# Map symbol strips: 4400 holds the road shields (27 x 27; image n is shield
+# kind n), 4401 the point symbols (16 x 16). Both stand on the grey mask
+# colour (128, 128, 128) and use hard pixels only, so that the map can find
+# and recolour the pure template colours of the marine symbols.
+
+GREY = (128, 128, 128, 255)
+
+
+def hard_rect(c, x0, y0, x1, y1, col):
+    for y in range(max(0, y0), min(c.h, y1)):
+        for x in range(max(0, x0), min(c.w, x1)):
+            c.px[y * c.w + x] = list(col)
+
+
+def hard_disc(c, cx, cy, r, col):
+    for y in range(c.h):
+        for x in range(c.w):
+            if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r:
+                c.px[y * c.w + x] = list(col)
+
+
+def map_shields():
+    n = 8
+    c = Canvas(27 * n, 27, GREY)
+    black, white = (0, 0, 0, 255), (255, 255, 255, 255)
+    looks = {2: ((20, 60, 160, 255), white), 3: (white, black), 4: (white, black),
+             5: ((220, 30, 30, 255), (30, 60, 200, 255)), 6: (black, white), 7: ((240, 200, 40, 255), black)}
+    for k in range(1, n):
+        x = 27 * k
+        body, edge = looks.get(k, ((90, 90, 90, 255), white))
+        if k in (2, 5):  # a badge: wide top, pointed bottom
+            hard_rect(c, x + 2, 2, x + 25, 16, edge)
+            hard_rect(c, x + 3, 3, x + 24, 15, body)
+            for i in range(9):
+                hard_rect(c, x + 3 + i, 15 + i, x + 24 - i, 16 + i, body)
+        elif k == 6:  # a disc
+            hard_disc(c, x + 13.5, 13.5, 12.5, edge)
+            hard_disc(c, x + 13.5, 13.5, 11, body)
+        else:  # a box
+            hard_rect(c, x + 1, 3, x + 26, 24, edge if k != 3 else black)
+            hard_rect(c, x + 2, 4, x + 25, 23, body)
+    c.save('4400.png')
+
+
+def map_symbols():
+    n = 137
+    c = Canvas(16 * n, 16, GREY)
+    yellow, cyan, red, green = (255, 255, 0, 255), (0, 255, 255, 255), (255, 0, 0, 255), (0, 255, 0, 255)
+    magenta, blue, black = (255, 0, 255, 255), (0, 0, 255, 255), (0, 0, 0, 255)
+    for i in range(1, n):
+        x = 16 * i
+        if i == 1:  # a dot
+            hard_rect(c, x + 6, 6, x + 10, 10, black)
+        elif i == 64:  # a small square
+            hard_rect(c, x + 5, 5, x + 11, 11, black)
+        elif i == 76:  # a speck
+            hard_rect(c, x + 7, 7, x + 9, 9, black)
+        elif 83 <= i <= 101:  # buoys: body bands by colour code 1, topmark by code 2
+            hard_rect(c, x + 3, 13, x + 13, 15, blue)
+            hard_rect(c, x + 4, 7, x + 12, 9, yellow)
+            hard_rect(c, x + 4, 9, x + 12, 11, cyan)
+            hard_rect(c, x + 4, 11, x + 12, 13, red if i % 2 else green)
+            hard_rect(c, x + 6, 1 + i % 3, x + 10, 6, magenta)
+        elif 102 <= i <= 136 and not 115 <= i <= 119:  # beacons and marks
+            hard_rect(c, x + 7, 5, x + 9, 15, red)
+            hard_rect(c, x + 4, 1, x + 12, 5, blue)
+            hard_rect(c, x + 5, 2 + i % 2, x + 11, 4, green)
+            hard_rect(c, x + 3, 14, x + 13, 16, black)
+        elif 115 <= i <= 119:  # lights: a flare coloured by the light code
+            col = [(255, 0, 0, 255), (0, 160, 0, 255), (255, 255, 255, 255), (255, 200, 0, 255),
+                   (200, 0, 200, 255)][i - 115]
+            hard_disc(c, x + 8, 8, 7, black)
+            hard_disc(c, x + 8, 8, 5.5, col)
+        else:  # everything else: a framed tile with a mark of its own
+            hue = (i * 47) % 256
+            body = (hue, (255 - hue + i * 13) % 256, (i * 91) % 256, 255)
+            if body[:3] == (128, 128, 128):
+                body = (127, 127, 127, 255)
+            hard_rect(c, x + 1, 1, x + 15, 15, black)
+            hard_rect(c, x + 2, 2, x + 14, 14, body)
+            for b in range(7):  # the image number in binary, a pixel a bit
+                if i >> b & 1:
+                    hard_rect(c, x + 3 + b * 1 + b // 2, 7, x + 4 + b + b // 2, 9, (255, 255, 255, 255))
+    c.save('4401.png')
+
+
+map_shields()
+map_symbols()
