@@ -48,6 +48,7 @@ struct DcData {
 
   // Adds a drawn rectangle to the accumulated bounds, inside the clipping.
   void Touch(const QRect& r) {
+    if (surface == Surface::Picture && !r.isEmpty()) recorded |= r;
     if (!accumulate || r.isEmpty()) return;
     const QRect visible = r & (hasClip ? clip.boundingRect() : QRect(-32768, -32768, 65536, 65536));
     bounds |= visible;
@@ -56,6 +57,7 @@ struct DcData {
   // Recording.
   std::unique_ptr<QPicture> picture;
   std::unique_ptr<QPainter> recorder;
+  QRect recorded;  // what the recording may have touched
 
   // Attached painter.
   QPainter* external = nullptr;
@@ -333,7 +335,27 @@ GdiHandle_t Dc_t::CloseMetaFile() {
   }
   m_d->recorder->end();
   auto mf = NewObject(GdiKind::MetaFile);
-  mf->picture = *m_d->picture;
+  // Replaying the commands parses them and strokes every wide line again, on
+  // every paint. Without antialiasing every pixel the drawing sets is set
+  // opaque (nothing blends), so the drawing is rendered once into a transparent
+  // image and a replay only composes that image over the target.
+  const QRect bounds = (m_d->recorded | m_d->picture->boundingRect()).adjusted(-2, -2, 2, 2);
+  constexpr qint64 kLargestImage = 4096 * 4096;
+  if (m_d->recorded.isEmpty() && m_d->picture->size() == 0) {
+    mf->empty = true;
+  } else if (!bounds.isEmpty() && qint64(bounds.width()) * bounds.height() <= kLargestImage) {
+    QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    if (!image.isNull()) {
+      image.fill(Qt::transparent);
+      QPainter painter(&image);
+      painter.translate(-bounds.left(), -bounds.top());
+      painter.drawPicture(0, 0, *m_d->picture);
+      painter.end();
+      mf->rendered = std::move(image);
+      mf->renderedAt = bounds.topLeft();
+    }
+  }
+  if (mf->rendered.isNull() && !mf->empty) mf->picture = *m_d->picture;
   m_d.reset();
   return GdiHandle_t(mf);
 }
@@ -341,7 +363,16 @@ GdiHandle_t Dc_t::CloseMetaFile() {
 bool Dc_t::PlayMetaFile(const GdiHandle_t& metaFile) {
   if (!m_d) return Refuse(kErrorInvalidHandle);
   if (metaFile.Kind() != GdiKind::MetaFile) return Refuse(kErrorInvalidHandle);
-  const QPicture& pic = metaFile.Data()->picture;
+  const GdiObjData& mf = *metaFile.Data();
+  if (mf.empty) return Paint(*m_d, [](QPainter&) {});
+  if (!mf.rendered.isNull()) {
+    m_d->Touch(QRect(mf.renderedAt, mf.rendered.size()));
+    return Paint(*m_d, [&](QPainter& p) {
+      p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      p.drawImage(mf.renderedAt, mf.rendered);
+    });
+  }
+  const QPicture& pic = mf.picture;
   m_d->Touch(pic.boundingRect().adjusted(-2, -2, 2, 2));
   return Paint(*m_d, [&](QPainter& p) { p.drawPicture(0, 0, pic); });
 }
