@@ -408,7 +408,8 @@ void DrawScene(Dc_t& dc, const GdiHandle_t& wide, const GdiHandle_t& dotted, con
 }
 
 // A replayed recording sets exactly the pixels the direct drawing sets, wherever
-// the drawing lies: inside the target or across its edges.
+// the drawing lies: inside the target or across its edges, and also when it
+// spans thousands of pixels.
 TEST(GdiMetaFile, ReplayIsPixelEqualAtAnyPlace) {
   Pen_t wide, narrow, dotted;
   Brush_t brush;
@@ -419,18 +420,28 @@ TEST(GdiMetaFile, ReplayIsPixelEqualAtAnyPlace) {
   struct Case {
     const Pen_t* pen;
     int dx, dy;
+    bool longLine;
   };
-  const Case cases[] = {{&wide, 0, 0},     {&narrow, 7, 3},    {&wide, -20, -9},
-                        {&narrow, 30, 20}, {&wide, -45, -25}, {&narrow, 13, -17}};
+  const Case cases[] = {{&wide, 0, 0, false},     {&narrow, 7, 3, false},    {&wide, -20, -9, false},
+                        {&narrow, 30, 20, false}, {&wide, -45, -25, false}, {&narrow, 13, -17, false},
+                        {&wide, 0, 0, true},      {&narrow, 5, -4, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
     Canvas direct(64, 44), replayed(64, 44);
     Dc_t recorder;
     ASSERT_TRUE(recorder.CreateMetaFile());
-    DrawScene(recorder, c.pen->GetSafeHandle(), dotted.GetSafeHandle(), brush.GetSafeHandle(), c.dx, c.dy);
+    const POINT line[] = {{-6000, -5000}, {6000, 5000}};
+    for (Dc_t* dc : {&recorder, &direct.dc}) {
+      DrawScene(*dc, c.pen->GetSafeHandle(), dotted.GetSafeHandle(), brush.GetSafeHandle(), c.dx, c.dy);
+      if (c.longLine) {
+        dc->SelectObject(*c.pen);
+        dc->Polyline(line, 2);
+        dc->SelectObject(brush);
+        dc->Ellipse(50, 30, 58, 38);
+      }
+    }
     GdiHandle_t mf = recorder.CloseMetaFile();
     ASSERT_EQ(mf.Kind(), GdiKind::MetaFile);
-    DrawScene(direct.dc, c.pen->GetSafeHandle(), dotted.GetSafeHandle(), brush.GetSafeHandle(), c.dx, c.dy);
     ASSERT_TRUE(replayed.dc.PlayMetaFile(mf));
     int differing = 0;
     for (int y = 0; y < 44; ++y)
