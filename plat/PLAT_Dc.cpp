@@ -19,6 +19,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_Gui.h"
@@ -48,14 +49,27 @@ struct DcData {
 
   // Adds a drawn rectangle to the accumulated bounds, inside the clipping.
   void Touch(const QRect& r) {
+    if (surface == Surface::Picture) {
+      // A wide pen or a glyph may reach a little past the rectangle given.
+      const int margin = 4 + (pen.Kind() == GdiKind::Pen ? pen.Data()->penWidth : 0);
+      pending = r.isEmpty() ? QRect() : r.adjusted(-margin, -margin, margin, margin);
+      recorded |= pending;
+    }
     if (!accumulate || r.isEmpty()) return;
     const QRect visible = r & (hasClip ? clip.boundingRect() : QRect(-32768, -32768, 65536, 65536));
     bounds |= visible;
   }
 
-  // Recording.
+  // Recording. A recording draws into 'canvas', a transparent image at
+  // 'canvasAt' that grows to cover what is drawn; a drawing that would make it
+  // too large switches the recording to a list of commands ('picture'), which
+  // starts with the canvas so far.
+  QImage canvas;
+  QPoint canvasAt;
   std::unique_ptr<QPicture> picture;
   std::unique_ptr<QPainter> recorder;
+  QRect recorded;  // what the recording may have touched
+  QRect pending;   // what the drawing step under way may touch
 
   // Attached painter.
   QPainter* external = nullptr;
@@ -86,6 +100,46 @@ struct DcData {
 
 namespace {
 
+// The largest image a recording keeps, in pixels.
+constexpr qint64 kLargestCanvas = 4096 * 4096;
+
+// Makes the recording's canvas cover 'needed'; false when it would grow too large.
+bool CoverCanvas(DcData& d, const QRect& needed) {
+  const QRect current(d.canvasAt, d.canvas.size());
+  if (!d.canvas.isNull() && current.contains(needed)) return true;
+  QRect want = d.canvas.isNull() ? needed : (current | needed);
+  const auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };
+  if (area(want) > kLargestCanvas) return false;
+  // Growing again and again by a little would copy the canvas every time.
+  if (!d.canvas.isNull() && area(want.adjusted(-64, -64, 64, 64)) <= kLargestCanvas) want.adjust(-64, -64, 64, 64);
+  QImage grown(want.size(), QImage::Format_ARGB32_Premultiplied);
+  if (grown.isNull()) return false;
+  grown.fill(Qt::transparent);
+  if (!d.canvas.isNull()) {
+    QPainter p(&grown);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(d.canvasAt - want.topLeft(), d.canvas);
+  }
+  d.canvas = std::move(grown);
+  d.canvasAt = want.topLeft();
+  return true;
+}
+
+// Switches a recording from its canvas to a list of commands.
+bool StartCommands(DcData& d) {
+  d.picture = std::make_unique<QPicture>();
+  d.recorder = std::make_unique<QPainter>();
+  if (!d.recorder->begin(d.picture.get())) {
+    d.recorder.reset();
+    return false;
+  }
+  if (!d.canvas.isNull()) {
+    d.recorder->drawImage(d.canvasAt, d.canvas);
+    d.canvas = QImage();
+  }
+  return true;
+}
+
 // Runs a drawing step with a painter on the context's surface, set up with the
 // context's clip region and without antialiasing. False when there is nowhere
 // to draw.
@@ -104,6 +158,21 @@ bool Paint(DcData& d, F&& draw) {
       return true;
     }
     case DcData::Surface::Picture:
+      if (!d.recorder) {
+        const QRect needed = std::exchange(d.pending, QRect());
+        if (needed.isEmpty()) return true;  // nothing to draw
+        if (CoverCanvas(d, needed)) {
+          QPainter p(&d.canvas);
+          if (!p.isActive()) return Refuse(kErrorNotEnoughMemory);
+          p.setRenderHint(QPainter::Antialiasing, false);
+          p.translate(-d.canvasAt.x(), -d.canvasAt.y());
+          if (d.hasClip) p.setClipRegion(d.clip);
+          draw(p);
+          return true;
+        }
+        if (!StartCommands(d)) return Refuse(kErrorNotEnoughMemory);
+      }
+      [[fallthrough]];
     case DcData::Surface::Painter: {
       QPainter* p = d.surface == DcData::Surface::Picture ? d.recorder.get() : d.external;
       if (p == nullptr || !p->isActive()) return Refuse(kErrorInvalidHandle);
@@ -319,9 +388,6 @@ bool Dc_t::CreateMetaFile() {
   auto d = std::make_unique<DcData>();
   InitDefaults(*d);
   d->surface = DcData::Surface::Picture;
-  d->picture = std::make_unique<QPicture>();
-  d->recorder = std::make_unique<QPainter>();
-  if (!d->recorder->begin(d->picture.get())) return Refuse(kErrorNotEnoughMemory);
   m_d = std::move(d);
   return true;
 }
@@ -331,9 +397,40 @@ GdiHandle_t Dc_t::CloseMetaFile() {
     SetLastError(kErrorInvalidHandle);
     return GdiHandle_t();
   }
-  m_d->recorder->end();
   auto mf = NewObject(GdiKind::MetaFile);
-  mf->picture = *m_d->picture;
+  // Replaying a list of commands parses it and strokes every wide line again,
+  // on every paint. Without antialiasing every pixel a drawing sets is set
+  // opaque (nothing blends), so a drawing is kept as the transparent image it
+  // was drawn into, and a replay only composes that image over the target.
+  if (m_d->recorder) {
+    m_d->recorder->end();
+    const QRect bounds = (m_d->recorded | m_d->picture->boundingRect()).adjusted(-2, -2, 2, 2);
+    if (!bounds.isEmpty() && qint64(bounds.width()) * bounds.height() <= kLargestCanvas) {
+      QImage image(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+      if (!image.isNull()) {
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.translate(-bounds.left(), -bounds.top());
+        painter.drawPicture(0, 0, *m_d->picture);
+        painter.end();
+        mf->rendered = std::move(image);
+        mf->renderedAt = bounds.topLeft();
+      }
+    }
+    if (mf->rendered.isNull()) mf->picture = *m_d->picture;
+  } else if (m_d->canvas.isNull()) {
+    mf->empty = true;
+  } else {
+    // The canvas grew with room to spare: keep only what drawing may have touched.
+    const QRect canvasRect(m_d->canvasAt, m_d->canvas.size());
+    const QRect kept = canvasRect & m_d->recorded;
+    if (kept == canvasRect) {
+      mf->rendered = std::move(m_d->canvas);
+    } else {
+      mf->rendered = m_d->canvas.copy(kept.translated(-m_d->canvasAt));
+    }
+    mf->renderedAt = kept.topLeft();
+  }
   m_d.reset();
   return GdiHandle_t(mf);
 }
@@ -341,7 +438,16 @@ GdiHandle_t Dc_t::CloseMetaFile() {
 bool Dc_t::PlayMetaFile(const GdiHandle_t& metaFile) {
   if (!m_d) return Refuse(kErrorInvalidHandle);
   if (metaFile.Kind() != GdiKind::MetaFile) return Refuse(kErrorInvalidHandle);
-  const QPicture& pic = metaFile.Data()->picture;
+  const GdiObjData& mf = *metaFile.Data();
+  if (mf.empty) return Paint(*m_d, [](QPainter&) {});
+  if (!mf.rendered.isNull()) {
+    m_d->Touch(QRect(mf.renderedAt, mf.rendered.size()));
+    return Paint(*m_d, [&](QPainter& p) {
+      p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      p.drawImage(mf.renderedAt, mf.rendered);
+    });
+  }
+  const QPicture& pic = mf.picture;
   m_d->Touch(pic.boundingRect().adjusted(-2, -2, 2, 2));
   return Paint(*m_d, [&](QPainter& p) { p.drawPicture(0, 0, pic); });
 }
@@ -670,6 +776,11 @@ bool Dc_t::TextOut(int x, int y, const std::string& text) {
     m_d->Touch(QRect(x - r, y - r, 2 * r, 2 * r));
   } else {
     m_d->Touch(QRect(left, top, width, height));
+  }
+  if (m_d->surface == DcData::Surface::Picture && !m_d->pending.isEmpty()) {
+    // Glyphs may overhang their cells: a recording keeps room for that.
+    m_d->pending.adjust(-height, -height, height, height);
+    m_d->recorded |= m_d->pending;
   }
   const DcData& d = *m_d;
   return Paint(*m_d, [&](QPainter& p) {

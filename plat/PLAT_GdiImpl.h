@@ -43,8 +43,13 @@ struct GdiObjData {
   // Palettes.
   std::vector<PALETTEENTRY> entries;
 
-  // Metafiles.
+  // Metafiles: the recorded commands, and the same drawing already rendered
+  // into an image at 'renderedAt' (null when the drawing is empty or too large
+  // to keep as an image; then the commands are replayed).
   QPicture picture;
+  QImage rendered;
+  QPoint renderedAt;
+  bool empty = false;
 };
 
 namespace detail {

@@ -388,20 +388,72 @@ TEST(GdiText, DefaultFontDrawsAndMeasuresText) {
   EXPECT_GT(bigSize.cy, three.cy);
 }
 
-// Everything a track drawing does, recorded or drawn directly.
-void DrawScene(Dc_t& dc, const GdiHandle_t& wide, const GdiHandle_t& dotted, const GdiHandle_t& brush) {
+// Everything a track drawing does, recorded or drawn directly, moved by (dx, dy).
+void DrawScene(Dc_t& dc, const GdiHandle_t& wide, const GdiHandle_t& dotted, const GdiHandle_t& brush, int dx = 0,
+               int dy = 0) {
   dc.SetBkColor(Rgb(255, 255, 255));
   dc.SetBkMode(kOpaque);
   dc.SelectObject(wide);
-  const POINT pts[] = {{3, 30}, {20, 8}, {45, 25}, {60, 5}};
+  POINT pts[] = {{3, 30}, {20, 8}, {45, 25}, {60, 5}};
+  for (POINT& p : pts) p = POINT{p.x + dx, p.y + dy};
   dc.Polyline(pts, 4);
   dc.SelectObject(dotted);
   dc.Polyline(pts, 4);
   dc.SelectObject(brush);
-  dc.Ellipse(30, 30, 42, 40);
-  dc.Rectangle(5, 33, 15, 39);
+  dc.Ellipse(30 + dx, 30 + dy, 42 + dx, 40 + dy);
+  dc.Ellipse(8 + dx, 12 + dy, 13 + dx, 17 + dy);
+  dc.Rectangle(5 + dx, 33 + dy, 15 + dx, 39 + dy);
   dc.SetTextColor(kBlue);
-  dc.TextOut(40, 2, "ab");
+  dc.TextOut(40 + dx, 2 + dy, "ab");
+}
+
+// A replayed recording sets exactly the pixels the direct drawing sets, wherever
+// the drawing lies: inside the target or across its edges, and also when it
+// spans thousands of pixels.
+TEST(GdiMetaFile, ReplayIsPixelEqualAtAnyPlace) {
+  Pen_t wide, narrow, dotted;
+  Brush_t brush;
+  wide.CreatePen(kPsSolid, 9, kRed);
+  narrow.CreatePen(kPsSolid, 5, Rgb(0, 255, 255));
+  dotted.CreatePen(kPsDot, 1, kBlack);
+  brush.CreateSolidBrush(Rgb(0, 128, 0));
+  struct Case {
+    const Pen_t* pen;
+    int dx, dy;
+    bool longLine;
+  };
+  const Case cases[] = {{&wide, 0, 0, false},     {&narrow, 7, 3, false},    {&wide, -20, -9, false},
+                        {&narrow, 30, 20, false}, {&wide, -45, -25, false}, {&narrow, 13, -17, false},
+                        {&wide, 0, 0, true},      {&narrow, 5, -4, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy);
+    Canvas direct(64, 44), replayed(64, 44);
+    Dc_t recorder;
+    ASSERT_TRUE(recorder.CreateMetaFile());
+    const POINT line[] = {{-6000, -5000}, {6000, 5000}};
+    for (Dc_t* dc : {&recorder, &direct.dc}) {
+      DrawScene(*dc, c.pen->GetSafeHandle(), dotted.GetSafeHandle(), brush.GetSafeHandle(), c.dx, c.dy);
+      if (c.longLine) {
+        dc->SelectObject(*c.pen);
+        dc->Polyline(line, 2);
+        dc->SelectObject(brush);
+        dc->Ellipse(50, 30, 58, 38);
+      }
+    }
+    GdiHandle_t mf = recorder.CloseMetaFile();
+    ASSERT_EQ(mf.Kind(), GdiKind::MetaFile);
+    ASSERT_TRUE(replayed.dc.PlayMetaFile(mf));
+    int differing = 0;
+    for (int y = 0; y < 44; ++y)
+      for (int x = 0; x < 64; ++x) differing += direct.At(x, y) != replayed.At(x, y);
+    EXPECT_EQ(differing, 0);
+    // Replayed twice, it is the same again.
+    ASSERT_TRUE(replayed.dc.PlayMetaFile(mf));
+    differing = 0;
+    for (int y = 0; y < 44; ++y)
+      for (int x = 0; x < 64; ++x) differing += direct.At(x, y) != replayed.At(x, y);
+    EXPECT_EQ(differing, 0);
+  }
 }
 
 TEST(GdiMetaFile, ReplayIsPixelEqualToDirectDrawing) {
