@@ -413,12 +413,6 @@ int MdbReadNodHeader(MdbMap_t& map) {
   return kMdbDone;
 }
 
-int MdbOpenMapSrt(MdbMap_t& map) {
-  // No sort table reader yet: the map keeps none of its own.
-  map.srt = MdbSubfile_t();
-  return kMdbDone;
-}
-
 int MdbOpenDem(MdbMap_t& map) {
   // No elevation reader yet: the map has no DEM.
   MdbCloseFile(map.dem.file);

@@ -316,8 +316,9 @@ int MdbReadRgnHeader(MdbMap_t& map);
 int MdbReadLblHeader(MdbMap_t& map);
 int MdbReadNetHeader(MdbMap_t& map);
 int MdbReadNodHeader(MdbMap_t& map);
-// Sort table and elevations: none yet, so "no SRT" / "no DEM".
+// The map's sort table by its sort name (MPL_Srt.cpp).
 int MdbOpenMapSrt(MdbMap_t& map);
+// Elevations: none yet, so "no DEM".
 int MdbOpenDem(MdbMap_t& map);
 
 // The id of a map whose TRE header carries none, from its name and creation date.

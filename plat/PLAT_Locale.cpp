@@ -149,6 +149,21 @@ bool GetCodePageInfo(unsigned codePage, CodePageInfo& info) {
     for (unsigned char b : bytes) info.leadByte[i++] = b;
   };
   switch (codePage) {
+    case 437:  // the DOS code pages a map may name
+    case 737:
+    case 775:
+    case 850:
+    case 852:
+    case 855:
+    case 857:
+    case 860:
+    case 861:
+    case 862:
+    case 863:
+    case 864:
+    case 865:
+    case 866:
+    case 869:
     case 874:
     case 1250:
     case 1251:

@@ -29,8 +29,9 @@ struct CodePageInfo {
 };
 
 // Information of the Windows code pages the program deals with: 65001 (UTF-8,
-// lead bytes 0xC2-0xF4 as this program treats them), 874 and 1250-1258 (single
-// byte), 932, 936, 949 and 950 (double byte). False (last error 87) for others.
+// lead bytes 0xC2-0xF4 as this program treats them), 874, 1250-1258 and the DOS
+// code pages 437, 737, 775, 850, 852, 855, 857, 860-866 and 869 (single byte),
+// 932, 936, 949 and 950 (double byte). False (last error 87) for others.
 bool GetCodePageInfo(unsigned codePage, CodePageInfo& info);
 
 // The system's locale as a (language abbreviation, English country name, code

@@ -332,9 +332,9 @@ TEST(EngineHeaderTest, OptionalAndMissingSubfiles) {
     }
   }
 
-  // A named sort table the map cannot read yet leaves it without one.
-  ASSERT_EQ(0, Open(map, mpltest::BasicMap(), "SORT"));
-  EXPECT_EQ("SORT", map.sortName);
+  // A named sort table that is missing fails the open.
+  EXPECT_EQ(1, Open(map, mpltest::BasicMap(), "SORT"));
+  EXPECT_FALSE(mpl::MdbIsMapOpen(map));
   EXPECT_FALSE(map.srt.file.IsOpen());
 }
 
