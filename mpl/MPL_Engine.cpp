@@ -7,6 +7,7 @@
 
 #include "dsk/DSK_Media.h"
 #include "glo/GLO_Locale.h"
+#include "mpl/MPL_Dem.h"
 #include "mpl/MPL_Subfile.h"
 
 namespace mpl {
@@ -414,10 +415,17 @@ int MdbReadNodHeader(MdbMap_t& map) {
 }
 
 int MdbOpenDem(MdbMap_t& map) {
-  // No elevation reader yet: the map has no DEM.
   MdbCloseFile(map.dem.file);
   map.dem = MdbDem_t();
-  return kMdbDone;
+  if (OpenSubfile(map.dem.file, map, ".DEM", map.source) != kMdbDone) {
+    map.dem = MdbDem_t();
+    return kMdbDone;
+  }
+  const int result = MdbDemReadHeader(map);
+  if (result == kMdbDone) return kMdbDone;
+  MdbCloseFile(map.dem.file);
+  map.dem = MdbDem_t();
+  return result == kMdbNotFound ? kMdbDone : result;
 }
 
 int MdbOpen(MdbMap_t& map, const std::string& mapName, const std::string& sortName, const ImageSource_t& source) {

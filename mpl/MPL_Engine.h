@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dsk/DSK_File.h"
+#include "mpl/MPL_DemTypes.h"
 #include "mpl/MPL_Geometry.h"
 #include "mpl/MPL_EngineImage.h"
 
@@ -175,11 +176,6 @@ struct MdbSubfile_t {
   std::array<std::uint32_t, 13> words{};
 };
 
-// The elevation sub-file (closed until its reader is built).
-struct MdbDem_t {
-  dsk::File_t file;
-};
-
 // The subdivision loaded last.
 struct MdbSubdivision_t {
   std::uint16_t number = 0;  // 0: none
@@ -318,7 +314,8 @@ int MdbReadNetHeader(MdbMap_t& map);
 int MdbReadNodHeader(MdbMap_t& map);
 // The map's sort table by its sort name (MPL_Srt.cpp).
 int MdbOpenMapSrt(MdbMap_t& map);
-// Elevations: none yet, so "no DEM".
+// Opens the DEM sub-file and reads its header. A map without one, or with one
+// that is not usable, has no elevations and is no error.
 int MdbOpenDem(MdbMap_t& map);
 
 // The id of a map whose TRE header carries none, from its name and creation date.
