@@ -8,28 +8,7 @@
 
 namespace imgkit {
 
-std::string Varint(std::uint32_t v) {
-  std::string out;
-  const auto add = [&](std::uint32_t b) { out += static_cast<char>(b & 0xFF); };
-  if (v < (1u << 7)) {
-    add(v << 1 | 1);
-  } else if (v < (1u << 14)) {
-    add((v & 0x3F) << 2 | 2);
-    add(v >> 6);
-  } else if (v < (1u << 21)) {
-    add((v & 0x1F) << 3 | 4);
-    add(v >> 5);
-    add(v >> 13);
-  } else if (v < (1u << 29)) {
-    add((v & 0x1F) << 3);
-    add(v >> 5);
-    add(v >> 13);
-    add(v >> 21);
-  } else {
-    throw std::invalid_argument("varint too large");
-  }
-  return out;
-}
+// Varint: the one of the RGN builder (the same encoding).
 
 namespace {
 
