@@ -111,7 +111,7 @@ int MdbGetMapInfo(MdbMap_t& map, MapInfo_t& info, unsigned noticeCapacity, std::
       const std::uint32_t d = MdbGet32(h + 0x78);
       if (d != 0)
         info.scale = static_cast<std::uint8_t>(
-            static_cast<std::int64_t>(std::floor(255.0 - 20.0 * std::log(static_cast<double>(d) * 0.001f))) & 0xFF);
+            static_cast<std::int64_t>(std::floor(255.0 - 20.0 * std::log(static_cast<double>(static_cast<float>(d) * 0.001f)))) & 0xFF);
     }
   }
   if ((map.lbl.sortId & 0x8000) != 0 && map.lbl.labels.encoding != 6 && map.lbl.labels.encoding != 7)
