@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mpl/MPL_Marine.h"
 #include "mpl/MPL_Reader.h"
 #include "mpl/MPL_Subfile.h"
 #include "mpl/MPL_Tre.h"
@@ -79,6 +80,7 @@ struct ExtRecord_t {
   std::uint32_t streamOffset = 0;
   std::uint32_t streamLength = 0;
   std::uint32_t label = 0;
+  std::uint32_t attributes = 0;  // the attribute block's offset, 0 without one
   std::uint64_t size = 0;
 };
 
@@ -135,6 +137,7 @@ int ReadExtRecord(MdbMap_t& map, unsigned k, std::uint64_t offset, ExtRecord_t& 
     pos = std::uint64_t{at} + rec.streamLength;
   }
   rec.label = 0;
+  rec.attributes = 0;
   if ((rec.flags & 0x20) != 0) {
     std::uint8_t l[3];
     if (ReadAt(map, pos, l, 3) != kMdbDone) return kMdbBadData;
@@ -146,6 +149,7 @@ int ReadExtRecord(MdbMap_t& map, unsigned k, std::uint64_t offset, ExtRecord_t& 
   if ((rec.flags & 0x80) != 0) {
     if (pos > 0xFFFFFFFFu) return kMdbBadData;
     std::uint32_t at = static_cast<std::uint32_t>(pos);
+    rec.attributes = at;
     if (MdbSkipAttributes(map.rgn.file, at) != kMdbDone) return kMdbBadData;
     pos = at;
   }
@@ -199,16 +203,23 @@ int FillPoints(MdbMap_t& map, MdbAreaRecord_t& rec, std::uint16_t request, const
   return kMdbDone;
 }
 
-void ClearAttributes(MdbAuxInfo_t* attributes, bool block) {
-  if (attributes == nullptr) return;
-  *attributes = MdbAuxInfo_t{};
-  // The block's classes are not decoded here: it is kept as class 1.
-  if (block) attributes->bytes[0] = 1;
+void ClearAttributes(MdbAuxInfo_t* attributes) {
+  if (attributes != nullptr) *attributes = MdbAuxInfo_t{};
+}
+
+// The attribute record of an extended object: its block decoded by the class
+// that its kind, type and subtype give, or cleared when it has none.
+int ExtAttributes(MdbMap_t& map, unsigned objectClass, std::uint16_t type, std::uint16_t subtype,
+                  const ExtRecord_t& ext, MdbAuxInfo_t* attributes) {
+  ClearAttributes(attributes);
+  if (attributes == nullptr || ext.attributes == 0) return kMdbDone;
+  std::uint32_t at = ext.attributes;
+  return MdbReadAttributes(map, objectClass, type, subtype, at, attributes);
 }
 
 int ReadArea(MdbMap_t& map, MdbAreaRecord_t& rec, std::uint16_t request, MdbAuxInfo_t* attributes) {
   if ((rec.ref & kRefExtended) != 0) return MdbReadExtPolyObject(map, kSecExtAreas, rec, request, attributes);
-  ClearAttributes(attributes, false);
+  ClearAttributes(attributes);
   const int r = MdbReadPolyObject(map, kSecAreas, rec, request);
   if (r == kMdbDone) rec.label &= 0x3FFFFF;
   return r;
@@ -460,7 +471,9 @@ int MdbReadExtPolyObject(MdbMap_t& map, unsigned section, MdbAreaRecord_t& rec, 
   const MdbPoint_t first = Position(map, ext.deltas);
   const Filter_t* filter = MdbActiveFilter(map);
   if (filter != nullptr && !MdbTypeFilterTest(filter, rec.type, rec.subtype)) return kMdbNotFound;
-  ClearAttributes(attributes, (ext.flags & 0x80) != 0);
+  const int a = ExtAttributes(map, section == kSecExtAreas ? kAttrExtArea : kAttrExtLine, rec.type, rec.subtype,
+                              ext, attributes);
+  if (a != kMdbDone) return a;
   return FillPoints(map, rec, request, first, ext.streamOffset, ext.streamLength, kUnpackExtended);
 }
 
@@ -468,7 +481,7 @@ int MdbReadLineRecord(MdbMap_t& map, MdbLineRecord_t& rec, std::uint16_t request
   rec.direction = 0;
   rec.netOffset = kMdbNone;
   if ((rec.ref & kRefExtended) != 0) return MdbReadExtPolyObject(map, kSecExtLines, rec, request, attributes);
-  ClearAttributes(attributes, false);
+  ClearAttributes(attributes);
   std::uint32_t field = 0;
   const int r = MdbReadPolyObject(map, kSecLines, rec, request, &field);
   if (r != kMdbDone) return r;
@@ -517,7 +530,8 @@ int MdbReadPoint(MdbMap_t& map, MdbPointRecord_t& rec, std::uint16_t, MdbAuxInfo
     at = Position(map, ext.deltas);
     const Filter_t* filter = MdbActiveFilter(map);
     if (filter != nullptr && !MdbTypeFilterTest(filter, rec.type, rec.subtype)) return kMdbNotFound;
-    ClearAttributes(attributes, (ext.flags & 0x80) != 0);
+    r = ExtAttributes(map, kAttrExtPoint, rec.type, rec.subtype, ext, attributes);
+    if (r != kMdbDone) return r;
   } else {
     if ((map.subdiv.kinds & (kKindPoints | kKindIndexedPoints)) == 0 || index == 0) return kMdbNotFound;
     const MdbSectionCursor_t& indexed = map.sections[kSecIndexedPoints];
@@ -561,7 +575,7 @@ int MdbReadPoint(MdbMap_t& map, MdbPointRecord_t& rec, std::uint16_t, MdbAuxInfo
     at = Position(map, h + 4);
     const Filter_t* filter = MdbActiveFilter(map);
     if (filter != nullptr && !MdbTypeFilterTest(filter, rec.type, rec.subtype)) return kMdbNotFound;
-    ClearAttributes(attributes, false);
+    ClearAttributes(attributes);
   }
   rec.lat = at.lat;
   rec.lon = at.lon;

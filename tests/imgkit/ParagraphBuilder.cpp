@@ -8,7 +8,7 @@
 
 namespace imgkit {
 
-// Varint: the one of the RGN builder (the same encoding).
+// Varint: the shared encoder of the RGN builder.
 
 namespace {
 
