@@ -1,5 +1,6 @@
 #include "mpl/MPL_Map.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -72,6 +73,7 @@ bool ReorderNameParts(std::string& name, unsigned length1, unsigned length2, uns
 std::string DumpBytes(const std::uint8_t* bytes, std::size_t count) {
   std::string out;
   char cell[8];
+  const auto& printable = std::use_facet<std::ctype<char>>(std::locale::classic());
   for (std::size_t line = 0; line < count; line += 16) {
     std::snprintf(cell, sizeof cell, "%04zx", line & 0xFFFF);
     out += cell;
@@ -88,7 +90,7 @@ std::string DumpBytes(const std::uint8_t* bytes, std::size_t count) {
     out += "  ";
     for (std::size_t i = 0; i < n; ++i) {
       const unsigned char c = bytes[line + i];
-      out += std::isprint(c, std::locale::classic()) ? static_cast<char>(c) : '.';
+      out += printable.is(std::ctype_base::print, static_cast<char>(c)) ? static_cast<char>(c) : '.';
     }
     out += "\n";
   }
@@ -337,6 +339,44 @@ glo::AutoPtr_t<Area_t> Map_t::GetNextNearestArea(const Area_t& current, NrstWork
   return r == kMdbDone ? std::move(area) : glo::AutoPtr_t<Area_t>();
 }
 
+Map_t::LightFlashRange_t Map_t::LightFlashSearch(const MdbAuxInfo_t& light) {
+  return LightFlashRange_t({this, &Map_t::GetFirstLightFlash}, {this, &Map_t::GetNextLightFlash}, light);
+}
+Map_t::LightSectorRange_t Map_t::LightSectorSearch(const MdbAuxInfo_t& light) {
+  return LightSectorRange_t({this, &Map_t::GetFirstLightSector}, {this, &Map_t::GetNextLightSector}, light);
+}
+
+glo::AutoPtr_t<MdbLightFlash_t> Map_t::GetFirstLightFlash(MdbLightFlashState_t& workspace, const MdbAuxInfo_t& light) {
+  CheckOpen(__LINE__);
+  workspace.criteria = light;
+  glo::AutoPtr_t<MdbLightFlash_t> flash(new MdbLightFlash_t);
+  const int r = CheckMdbResult(MdbFirstLightFlash(m_map, workspace, *flash), GLO_SRC, kMdbAcceptNotFound);
+  return r == kMdbDone ? std::move(flash) : glo::AutoPtr_t<MdbLightFlash_t>();
+}
+
+glo::AutoPtr_t<MdbLightFlash_t> Map_t::GetNextLightFlash(const MdbLightFlash_t& current,
+                                                         MdbLightFlashState_t& workspace) {
+  glo::AutoPtr_t<MdbLightFlash_t> flash(new MdbLightFlash_t(current));
+  const int r = CheckMdbResult(MdbNextLightFlash(m_map, workspace, *flash), GLO_SRC, kMdbAcceptNotFound);
+  return r == kMdbDone ? std::move(flash) : glo::AutoPtr_t<MdbLightFlash_t>();
+}
+
+glo::AutoPtr_t<MdbLightSector_t> Map_t::GetFirstLightSector(MdbLightSectorState_t& workspace,
+                                                            const MdbAuxInfo_t& light) {
+  CheckOpen(__LINE__);
+  workspace.criteria = light;
+  glo::AutoPtr_t<MdbLightSector_t> sector(new MdbLightSector_t);
+  const int r = CheckMdbResult(MdbFirstLightSector(m_map, workspace, *sector), GLO_SRC, kMdbAcceptNotFound);
+  return r == kMdbDone ? std::move(sector) : glo::AutoPtr_t<MdbLightSector_t>();
+}
+
+glo::AutoPtr_t<MdbLightSector_t> Map_t::GetNextLightSector(const MdbLightSector_t& current,
+                                                           MdbLightSectorState_t& workspace) {
+  glo::AutoPtr_t<MdbLightSector_t> sector(new MdbLightSector_t(current));
+  const int r = CheckMdbResult(MdbNextLightSector(m_map, workspace, *sector), GLO_SRC, kMdbAcceptNotFound);
+  return r == kMdbDone ? std::move(sector) : glo::AutoPtr_t<MdbLightSector_t>();
+}
+
 // ---- queries ---------------------------------------------------------------
 
 MapInfo_t Map_t::GetMapInfo() {
@@ -381,6 +421,24 @@ bool Map_t::FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, 
                                 unsigned count) {
   if (!IsOpen()) return false;
   const int r = MdbFindNearestJunction(m_map, point, line, result, count & 0x7FFF, false);
+  return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
+}
+
+bool Map_t::FindNamedRoad(std::uint32_t lineRef, const MdbPoint_t& point, MdbLineRecord_t& line,
+                          MdbRoadNear_t& result) {
+  if (!IsOpen()) return false;
+  const int r = MdbFindRoadNear(m_map, lineRef, point, line, kAllPoints, result);
+  return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
+}
+
+bool Map_t::TraceRoad(MdbLineRecord_t& line, const MdbRoadNear_t& near, MdbAddress_t& address) {
+  if (!IsOpen()) return false;
+  const std::uint8_t level = m_map.level;
+  m_map.level = m_map.tre.lowestLevel < kMdbLevels ? m_map.tre.lowestLevel : 0;
+  MdbRoadNear_t detailed;
+  int r = MdbFindRoadNear(m_map, line.ref, near.nearest, line, kAllPoints, detailed);
+  if (r == kMdbDone) r = MdbAddressAt(m_map, line, kAllPoints, detailed, address);
+  m_map.level = level;
   return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
 }
 

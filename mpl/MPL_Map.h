@@ -22,8 +22,11 @@
 #include "mpl/MPL_Exception.h"
 #include "mpl/MPL_Filter.h"
 #include "mpl/MPL_Lbl.h"
+#include "mpl/MPL_Light.h"
 #include "mpl/MPL_MapInfo.h"
 #include "mpl/MPL_Nearest.h"
+#include "mpl/MPL_Net.h"
+#include "mpl/MPL_Road.h"
 #include "mpl/MPL_Rgn.h"
 #include "mpl/MPL_TideStation.h"
 
@@ -118,6 +121,8 @@ class Map_t {
   using LineRange_t = glo::SearchRange_t<Map_t, Line_t, Map_t, Criteria_t>;
   using PointRange_t = glo::SearchRange_t<Map_t, Point_t, Map_t, Criteria_t>;
   using NearestAreaRange_t = glo::SearchRange_t<Map_t, Area_t, NrstWorkspace_t, NrstCriteria_t>;
+  using LightFlashRange_t = glo::SearchRange_t<Map_t, MdbLightFlash_t, MdbLightFlashState_t, MdbAuxInfo_t>;
+  using LightSectorRange_t = glo::SearchRange_t<Map_t, MdbLightSector_t, MdbLightSectorState_t, MdbAuxInfo_t>;
 
   // No map.
   Map_t();
@@ -174,6 +179,15 @@ class Map_t {
   glo::AutoPtr_t<Point_t> GetNextPoint(const Point_t& current, Map_t& workspace);
   glo::AutoPtr_t<Area_t> GetFirstNearestArea(NrstWorkspace_t& workspace, const NrstCriteria_t& criteria);
   glo::AutoPtr_t<Area_t> GetNextNearestArea(const Area_t& current, NrstWorkspace_t& workspace);
+  // The flash elements and sectors of a light (its attribute record); these
+  // run on this map's own context.
+  LightFlashRange_t LightFlashSearch(const MdbAuxInfo_t& light);
+  LightSectorRange_t LightSectorSearch(const MdbAuxInfo_t& light);
+  glo::AutoPtr_t<MdbLightFlash_t> GetFirstLightFlash(MdbLightFlashState_t& workspace, const MdbAuxInfo_t& light);
+  glo::AutoPtr_t<MdbLightFlash_t> GetNextLightFlash(const MdbLightFlash_t& current, MdbLightFlashState_t& workspace);
+  glo::AutoPtr_t<MdbLightSector_t> GetFirstLightSector(MdbLightSectorState_t& workspace, const MdbAuxInfo_t& light);
+  glo::AutoPtr_t<MdbLightSector_t> GetNextLightSector(const MdbLightSector_t& current,
+                                                      MdbLightSectorState_t& workspace);
 
   // Queries.
   MapInfo_t GetMapInfo();
@@ -187,6 +201,12 @@ class Map_t {
   // 'count': the capacity in bits 0-14; bit 15 asks for the pass restricted to
   // the roads found, which comes with the road reader and is not run yet.
   bool FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, MdbJunction_t& result, unsigned count);
+  // The nearest point of the road of line 'lineRef' to the point; 'line'
+  // holds the line of that point afterwards.
+  bool FindNamedRoad(std::uint32_t lineRef, const MdbPoint_t& point, MdbLineRecord_t& line, MdbRoadNear_t& result);
+  // The address at the point of the line's road nearest to 'near.nearest',
+  // searched again on the most detailed level; false when there is none.
+  bool TraceRoad(MdbLineRecord_t& line, const MdbRoadNear_t& near, MdbAddress_t& address);
   MarineChartRecord_t GetMarineObject(std::uint32_t number);
   Point_t GetPointRecord(std::uint32_t ref);
   Line_t GetLineRecord(std::uint32_t ref);
