@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "mpl/MPL_Net.h"
+
 namespace mpl {
 
 namespace {
@@ -316,6 +318,52 @@ int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord
     if (e.direction != 1) continue;
     e.direction = static_cast<std::uint8_t>(e.previous.lat != kNoLat ? MdbCompassDirection(e.previous, result.point)
                                                                        : MdbCompassDirection(result.point, e.next));
+  }
+  return kMdbDone;
+}
+
+std::uint32_t MdbScaleRoadPosition(std::uint64_t along, std::uint64_t total, std::uint32_t stored) {
+  if (total == 0) return 0;
+  const std::uint64_t scaled = along * stored / total;
+  return scaled > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(scaled);
+}
+
+int MdbRoadPosition(MdbMap_t& map, std::uint32_t netOffset, const MdbPoint_t& point, MdbLineRecord_t& work,
+                    std::uint32_t& along, std::uint32_t& length) {
+  along = 0;
+  length = 0;
+  MdbRoad_t road;
+  road.netOffset = netOffset;
+  int r = MdbDecodeRoad(map, road, false, nullptr, 0);
+  if (r != kMdbDone) return r;
+  const std::int32_t cosine = MdbLatitudeFactor(point.lat);
+  std::uint64_t total = 0, at = 0;
+  std::uint32_t best = kMdbNone;
+  std::uint32_t ref = 0;
+  while ((r = MdbRoadLines(map, road, &ref, 1)) == kMdbDone) {
+    work.ref = ref;
+    r = MdbGetLine(map, work, kAllPoints, nullptr);
+    if (r != kMdbDone) return r;
+    for (std::size_t i = 0; i + 1 < work.points.size(); ++i) {
+      const MdbPoint_t& a = work.points[i];
+      const MdbPoint_t& b = work.points[i + 1];
+      MdbPoint_t nearest;
+      const std::uint32_t d = MdbDistanceToSegment(a, b, point, nearest, cosine);
+      if (d < best) {
+        best = d;
+        at = total + PointDistance(a, nearest, cosine);
+      }
+      total += PointDistance(a, b, cosine);
+    }
+  }
+  if (r != kMdbNotFound) return r;
+  const unsigned detailed = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+  if (map.level == detailed) {
+    along = MdbScaleRoadPosition(at, total, road.length);
+    length = road.length;
+  } else {
+    along = static_cast<std::uint32_t>(std::min<std::uint64_t>(at, 0xFFFFFFFFu));
+    length = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, 0xFFFFFFFFu));
   }
   return kMdbDone;
 }

@@ -91,4 +91,13 @@ int MdbFindNearestLines(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t&
 int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
                            unsigned capacity, bool crossings);
 
+// The distance along road 'netOffset' from its start to the point of its
+// lines (on the current level) nearest to 'point', and the road's length, both
+// summed over its segments; on the most detailed level both are given in the
+// length the road record stores. 'work' holds the last line read.
+int MdbRoadPosition(MdbMap_t& map, std::uint32_t netOffset, const MdbPoint_t& point, MdbLineRecord_t& work,
+                    std::uint32_t& along, std::uint32_t& length);
+// along / total x stored; a road whose lines have no length gives 0.
+std::uint32_t MdbScaleRoadPosition(std::uint64_t along, std::uint64_t total, std::uint32_t stored);
+
 }  // namespace mpl

@@ -228,6 +228,30 @@ TEST(MapQueryTest, RoadsOfTheMap) {
   EXPECT_FALSE(closed.TraceRoad(line, near, address));
 }
 
+TEST(MapQueryTest, PositionAlongARoad) {
+  roadtest::RoadFixture_t f;
+  roadtest::RoadFixture_t::Open_t open;
+  f.Open(open);
+  ASSERT_EQ(0, open.result);
+  const std::int32_t u = roadtest::kUnit;
+  mpl::MdbLineRecord_t work;
+  std::uint32_t along = 0, length = 0;
+  // Road A on the most detailed level: 356 units long as stored.
+  const mpl::MdbPoint_t p{roadtest::kLat + 2 * u, roadtest::kLon + 150 * u};
+  ASSERT_EQ(0, mpl::MdbRoadPosition(open.map, open.offsets[0], p, work, along, length));
+  EXPECT_EQ(356u * u, length);
+  EXPECT_NEAR(150.0 * u, along, 2);
+  const mpl::MdbPoint_t end{roadtest::kLat, roadtest::kLon + 500 * u};
+  ASSERT_EQ(0, mpl::MdbRoadPosition(open.map, open.offsets[0], end, work, along, length));
+  EXPECT_EQ(356u * u, along);
+  // Scaling to the stored length; lines without length give position 0.
+  struct Case_t {
+    std::uint64_t along, total;
+    std::uint32_t stored, result;
+  } cases[] = {{50, 100, 300, 150}, {0, 100, 300, 0}, {100, 100, 300, 300}, {0, 0, 300, 0}, {7, 0, 300, 0}};
+  for (const Case_t& c : cases) EXPECT_EQ(c.result, mpl::MdbScaleRoadPosition(c.along, c.total, c.stored));
+}
+
 TEST(MapQueryTest, LightSearchesOfAnAttributeRecordThatIsNoLight) {
   Opened_t o(mpltest::BasicMap().Files());
   mpl::MdbAuxInfo_t notALight;
