@@ -261,10 +261,12 @@ void FormatText(std::string& t, std::size_t size, std::uint32_t flags) {
   }
 }
 
-int ReadTableRecord(MdbMap_t& map, const MdbTable_t& table, std::uint32_t n, std::uint16_t size, std::uint8_t* out) {
+// The first 'bytes' bytes of record n (1-based) of a table of records 'size' apart.
+int ReadTableRecord(MdbMap_t& map, const MdbTable_t& table, std::uint32_t n, std::uint16_t size, std::uint8_t* out,
+                    std::uint16_t bytes) {
   const std::uint64_t at = static_cast<std::uint64_t>(table.offset) + static_cast<std::uint64_t>(n - 1) * size;
   if (at > 0xFFFFFFFFu) return kMdbBadData;
-  return MdbRead(map.lbl.file, static_cast<std::int64_t>(at), out, size);
+  return MdbRead(map.lbl.file, static_cast<std::int64_t>(at), out, bytes);
 }
 
 // The label maps of one map id whose texts carry a stray ":" note.
@@ -314,7 +316,7 @@ int MdbReadCountry(MdbMap_t& map, std::uint32_t n, std::uint32_t& label) {
   }
   if (n > map.lbl.countries.count) return kMdbNotFound;
   std::uint8_t r[3];
-  if (ReadTableRecord(map, map.lbl.countries, n, map.lbl.countries.recordSize, r) != kMdbDone) return kMdbBadData;
+  if (ReadTableRecord(map, map.lbl.countries, n, map.lbl.countries.recordSize, r, 3) != kMdbDone) return kMdbBadData;
   label = MdbGet24(r) & kLabelMask;
   return kMdbDone;
 }
@@ -328,7 +330,7 @@ int MdbReadRegion(MdbMap_t& map, std::uint32_t n, std::uint32_t& label, std::uin
   }
   if (n > map.lbl.regions.count) return kMdbNotFound;
   std::uint8_t r[5];
-  if (ReadTableRecord(map, map.lbl.regions, n, 5, r) != kMdbDone) return kMdbBadData;
+  if (ReadTableRecord(map, map.lbl.regions, n, map.lbl.regions.recordSize, r, 5) != kMdbDone) return kMdbBadData;
   country = MdbGet16(r) & 0x3FFFu;
   label = MdbGet24(r + 2) & kLabelMask;
   return kMdbDone;
@@ -351,7 +353,7 @@ int MdbReadCity(MdbMap_t& map, MdbCityRecord_t& city) {
   const MdbTable_t& table = map.lbl.cities;
   if (city.number == 0 || city.number > table.count) return kMdbNotFound;
   std::uint8_t r[5];
-  if (ReadTableRecord(map, table, city.number, table.recordSize & 0x7FFF, r) != kMdbDone) return kMdbBadData;
+  if (ReadTableRecord(map, table, city.number, table.recordSize & 0x7FFF, r, 5) != kMdbDone) return kMdbBadData;
   const std::uint16_t word = MdbGet16(r + 3);
   const bool pointForm = (word & 0x8000u) != 0;
   if (pointForm) {
@@ -381,13 +383,13 @@ int MdbReadExit(MdbMap_t& map, MdbExitRecord_t& exit) {
   const MdbTable_t& table = map.lbl.exits;
   if (exit.number == 0 || exit.number > table.count) return kMdbNotFound;
   std::uint8_t r[6];
-  if (ReadTableRecord(map, table, exit.number, table.recordSize, r) != kMdbDone) return kMdbBadData;
+  if (ReadTableRecord(map, table, exit.number, table.recordSize, r, 6) != kMdbDone) return kMdbBadData;
   exit.label = MdbGet24(r) & kLabelMask;
   exit.firstIndex = MdbGet24(r + 3) & kLabelMask;
   std::uint32_t end = 0;  // the first index past this exit's range
   if (exit.number < table.count) {
     std::uint8_t next[6];
-    if (ReadTableRecord(map, table, exit.number + 1, table.recordSize, next) != kMdbDone) return kMdbBadData;
+    if (ReadTableRecord(map, table, exit.number + 1, table.recordSize, next, 6) != kMdbDone) return kMdbBadData;
     end = MdbGet24(next + 3) & kLabelMask;
   } else {
     end = map.lbl.table156.count + 1;
@@ -408,7 +410,7 @@ int MdbReadExitFacility(MdbMap_t& map, MdbExitFacilityRecord_t& facility) {
   if (facility.number == 0 || facility.number > table.count) return kMdbNotFound;
   const std::uint16_t size = FacilitySize(map);
   std::uint8_t r[5] = {};
-  if (ReadTableRecord(map, table, facility.number, size, r) != kMdbDone) return kMdbBadData;
+  if (ReadTableRecord(map, table, facility.number, size, r, size) != kMdbDone) return kMdbBadData;
   facility.label = MdbGet24(r) & kLabelMask;
   facility.type = r[3] & 0x1F;
   facility.direction = static_cast<std::uint8_t>(r[3] >> 5);
@@ -425,7 +427,7 @@ int MdbCountExitFacilities(MdbMap_t& map, std::uint32_t n, std::uint32_t& count)
   // Up to the exit's last facility, and never past the table's last record.
   for (std::uint32_t i = n; i <= table.count; ++i) {
     std::uint8_t r[5] = {};
-    if (ReadTableRecord(map, table, i, size, r) != kMdbDone) return kMdbBadData;
+    if (ReadTableRecord(map, table, i, size, r, size) != kMdbDone) return kMdbBadData;
     ++count;
     if (r[2] & 0x80u) break;
   }
@@ -530,10 +532,11 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
     if (type >= 32 && type <= 34) flags |= kLabelKeepMarkers;
     if (type >= 35 && type <= 37) flags |= kLabelKeepMarkers2;
   }
-  // 2. The text.
+  // 2. The text, in the caller's buffer size or at least 30 characters.
+  const std::size_t workSize = std::max<std::size_t>(size, 31);
   std::string text;
   if (label != kMdbNone) {
-    std::vector<char> work(std::max<std::size_t>(size, 31));
+    std::vector<char> work(workSize);
     result = MdbReadLabelText(map, label, work.data(), work.size(), flags);
     if (result == kMdbBadData) return result;
     text = work.data();
@@ -553,13 +556,14 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
     }
     if ((flags & kLabelDescribe) || marker) {
       text = std::string(prefix ? prefix : "") + description;
+      if (text.size() > workSize - 1) text.resize(workSize - 1);
       result = kMdbDone;
     }
   }
   // 4. The prefix of point types 32 to 39.
   if (kind == kLabelOfPoint && type >= 32 && type <= 39 && !(flags & kLabelBaseName)) {
     const std::string prefix = GetShieldPrefixText(32, true);
-    if (prefix.size() + text.size() <= size - 1) text = prefix + text;
+    if (prefix.size() + text.size() <= workSize - 1) text = prefix + text;
     while (!text.empty() && text.back() == ' ') text.pop_back();
   }
   // 5. A stray note after a "C" in a few labels of one map: the text ends
@@ -572,9 +576,14 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
       }
     }
   }
-  // 6. Case.
+  // 6. Case, then the caller's size.
+  if (flags & kLabelTitleCase) {
+    std::vector<char> work(text.begin(), text.end());
+    work.push_back('\0');
+    FormatLabelTitleCase(&map, work.data());
+    text = work.data();
+  }
   Store(text, buffer, size);
-  if (flags & kLabelTitleCase) FormatLabelTitleCase(&map, buffer);
   return result;
 }
 

@@ -84,7 +84,10 @@ bool InvalidParameter() {
 }  // namespace
 
 bool MakeCodePageLocale(const std::string& name, unsigned codePage, std::locale& locale) {
-  if (codePage == 0) return InvalidParameter();
+  // Only the code pages whose facts this layer knows: a locale of another one
+  // could not say whether it is multibyte.
+  CodePageInfo info;
+  if (codePage == 0 || !GetCodePageInfo(codePage, info)) return InvalidParameter();
   iconv_t raw = ::iconv_open("UTF-32LE", IconvName(codePage).c_str());
   if (raw == reinterpret_cast<iconv_t>(-1)) return InvalidParameter();
   std::unique_ptr<void, IconvCloser> cd(raw);

@@ -20,8 +20,11 @@ inline std::vector<imgkit::MapFile_t> WithLbl(const imgkit::MapBuilder_t& m, con
 
 struct LblMap_t {
   explicit LblMap_t(const imgkit::LblBuilder_t& lbl, imgkit::MapBuilder_t m = mpltest::BasicMap(),
-                    const std::vector<imgkit::MapFile_t>& extra = {}, const std::string& sortName = "") {
-    std::vector<imgkit::MapFile_t> files = WithLbl(m, lbl.Build());
+                    const std::vector<imgkit::MapFile_t>& extra = {}, const std::string& sortName = "")
+      : LblMap_t(lbl.Build(), m, extra, sortName) {}
+  LblMap_t(const std::string& lbl, imgkit::MapBuilder_t m, const std::vector<imgkit::MapFile_t>& extra = {},
+           const std::string& sortName = "") {
+    std::vector<imgkit::MapFile_t> files = WithLbl(m, lbl);
     files.insert(files.end(), extra.begin(), extra.end());
     result = mpl::MdbOpen(map, m.name, sortName, imgkit::OpenImage(imgkit::MapImage(files)));
   }

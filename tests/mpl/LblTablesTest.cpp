@@ -98,6 +98,35 @@ TEST(LblTablesTest, CitiesByLabelAndByPoint) {
   }
 }
 
+// Records further apart than their fields: the header's record size places them.
+TEST(LblTablesTest, WideRecords) {
+  LblBuilder_t b;
+  b.AddCity(0x111, 0);
+  b.cities += std::string(11, '\x7F');
+  b.AddCity(0x222, 0);
+  b.cities += std::string(11, '\x7F');
+  b.AddExit(0x333, 1);
+  b.exits += std::string(10, '\x7F');
+  b.AddExit(0x444, 3);
+  b.exits += std::string(10, '\x7F');
+  std::string bytes = b.Build();
+  imgkit::Put16(bytes, 67, 16);   // city records 16 bytes apart
+  imgkit::Put32(bytes, 63, 32);
+  imgkit::Put16(bytes, 136, 16);  // exit records as well
+  imgkit::Put32(bytes, 132, 32);
+  LblMap_t m(bytes, mpltest::BasicMap());
+  ASSERT_EQ(0, m.result);
+  mpl::MdbCityRecord_t city;
+  city.number = 2;
+  ASSERT_EQ(0, mpl::MdbReadCity(m.map, city));
+  EXPECT_EQ(0x222u, city.label);
+  mpl::MdbExitRecord_t exit;
+  exit.number = 1;
+  ASSERT_EQ(0, mpl::MdbReadExit(m.map, exit));
+  EXPECT_EQ(0x333u, exit.label);
+  EXPECT_EQ(2u, exit.count);
+}
+
 TEST(LblTablesTest, ExitsAndTheirRanges) {
   LblBuilder_t b;
   b.AddExit(0x100, 1);
@@ -214,6 +243,7 @@ TEST(LblObjectLabelTest, KindsDescriptionsAndPrefixes) {
   LblBuilder_t b;
   b.header.encoding = 9;
   const std::uint32_t name = b.AddLabel("HILL");
+  const std::uint32_t irish = b.AddLabel("O'NEIL");
   const std::uint32_t poiName = b.AddLabel("MUSEUM");
   const std::uint32_t poi = b.AddPoi(poiName);
   b.AddIndexed(name);
@@ -264,6 +294,10 @@ TEST(LblObjectLabelTest, KindsDescriptionsAndPrefixes) {
   EXPECT_EQ(0, mpl::MdbGetObjectLabel(m.map, &name, mpl::kLabelOfOffset, buffer, sizeof buffer,
                                       mpl::kLabelTitleCase));
   EXPECT_STREQ("Hill", buffer);
+  // Title case sees the whole label before the caller's size cuts it.
+  char small[4];
+  mpl::MdbGetObjectLabel(m.map, &irish, mpl::kLabelOfOffset, small, sizeof small, mpl::kLabelTitleCase);
+  EXPECT_STREQ("O'N", small);
   mpl::MdbExitRecord_t exit;
   exit.number = 1;
   EXPECT_EQ(0, mpl::MdbGetObjectLabel(m.map, &exit, mpl::kLabelOfExit, buffer, sizeof buffer, 0));

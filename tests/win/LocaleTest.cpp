@@ -39,8 +39,11 @@ TEST(IsMultiByteLocaleTest, ByTheCodePageOfTheName) {
   EXPECT_FALSE(win::IsMultiByteLocale(glo::MakeLocale("Thai", "Thailand", 874)));
   // A name without a code page.
   EXPECT_THROW(win::IsMultiByteLocale(glo::MakeLocale("English", "", 1252)), win::NoCodePageSpecified_t);
-  // A code page this system has no facts for.
-  EXPECT_THROW(win::IsMultiByteLocale(glo::MakeLocale("", "", 437)), win::Error_t);
+  // The DOS code pages of maps are single-byte; a code page this system has
+  // no facts for gets no locale at all.
+  EXPECT_FALSE(win::IsMultiByteLocale(glo::MakeLocale("", "", 437)));
+  EXPECT_FALSE(win::IsMultiByteLocale(glo::MakeLocale("", "", 850)));
+  EXPECT_THROW(glo::MakeLocale("", "", 1361), glo::LocaleDoesNotExist_t);
 }
 
 TEST(SystemLocaleTest, RecordsFromPosixNames) {
