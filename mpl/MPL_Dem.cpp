@@ -170,6 +170,7 @@ struct Coder_t {
   int Magnitude(unsigned b, std::uint32_t t, std::uint64_t& z) {
     int result = Zeros(z);
     if (result != kMdbDone) return result;
+    z = std::min<std::uint64_t>(z, 1ull << 40);  // a zero count no sub-file can hold
     if (z < t) {
       std::uint32_t low = 0;
       result = Read(b, low);
@@ -179,6 +180,9 @@ struct Coder_t {
       result = Read(s.q, raw);
       z = static_cast<std::uint64_t>(raw) + 1;
     }
+    // Only a corrupt stream gets this far; the cap keeps the value arithmetic
+    // within 64 bits.
+    z = std::min<std::uint64_t>(z, 1ull << 40);
     return result;
   }
 
@@ -426,16 +430,25 @@ int MdbDemReadLevel(MdbMap_t& map, std::uint32_t offset) {
   const std::int64_t gridCols = static_cast<std::int64_t>(l.tileWidth) * static_cast<std::int64_t>(cols - 1) + l.lastColWidth;
   const std::int64_t gridRows =
       static_cast<std::int64_t>(l.tileHeight) * static_cast<std::int64_t>(rows - 1) + l.lastRowHeight;
-  const std::int64_t south = static_cast<std::int64_t>(l.north) - gridRows * l.latStep;
-  if (l.north < -kQuarterTurn || l.north > kQuarterTurn || south < -kQuarterTurn || south > kQuarterTurn)
+  // South must stay within 90 degrees: a grid taller than that is refused
+  // before its extent is multiplied out.
+  if (l.north < -kQuarterTurn || l.north > kQuarterTurn || gridRows > 2 * static_cast<std::int64_t>(kQuarterTurn) / l.latStep)
     return kMdbBadData;
+  const std::int64_t south = static_cast<std::int64_t>(l.north) - gridRows * l.latStep;
+  if (south < -kQuarterTurn || south > kQuarterTurn) return kMdbBadData;
   l.south = static_cast<std::int32_t>(south);
-  const std::int64_t east = static_cast<std::int64_t>(l.west) + gridCols * l.lonStep;
-  if (east > 0x7FFFFFFF)
-    l.east = l.west == static_cast<std::int32_t>(0x80000000u) ? 0x7FFFFFFF
-                                                               : static_cast<std::int32_t>(static_cast<std::uint32_t>(east));
-  else
-    l.east = static_cast<std::int32_t>(east);
+  // East = west + columns x step; past 0x7FFFFFFF a grid from -180 degrees
+  // spans the globe, any other wraps (the sum's low 32 bits).
+  const std::uint64_t room = static_cast<std::uint64_t>(0x7FFFFFFFll - l.west);
+  const std::uint64_t width = static_cast<std::uint64_t>(gridCols);
+  const std::uint64_t step = static_cast<std::uint64_t>(l.lonStep);
+  if (width > room / step) {
+    l.east = l.west == static_cast<std::int32_t>(0x80000000u)
+                 ? 0x7FFFFFFF
+                 : static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(l.west) + width * step));
+  } else {
+    l.east = static_cast<std::int32_t>(static_cast<std::int64_t>(l.west) + gridCols * l.lonStep);
+  }
   map.dem.levels[number] = l;
   return kMdbDone;
 }
@@ -521,7 +534,7 @@ int MdbDemReadTileRecord(MdbMap_t& map, std::uint32_t tile, MdbDemState_t& state
   const unsigned baseBytes = (f & 4) ? 2 : 1;
   const unsigned diffBytes = (f & 8) ? 2 : 1;
   const unsigned need = offsetBytes + baseBytes + diffBytes + ((f & 16) ? 1 : 0);
-  std::uint8_t r[8] = {};
+  std::uint8_t r[9] = {};  // at most 4 + 2 + 2 + 1 bytes
   const std::uint64_t at = static_cast<std::uint64_t>(tile) * l->recordSize;
   if (dem.table) {
     if (at + need > dem.tableSize) return kMdbBadData;

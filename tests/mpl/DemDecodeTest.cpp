@@ -130,6 +130,8 @@ TEST(DemDecodeTest, HeadersAndLevelsThatAreRefused) {
       case 10: l.storedRows = 0xFFFFFFFF; break;
       case 11: l.storedCols = 0x10000; l.storedRows = 0x10000; l.latStep = 1; l.lonStep = 1; break;
       case 12: b.format = 0x8001; break;  // only the low 15 bits count
+      case 13: l.tileHeight = 0xFFFF; l.storedRows = 0xFFFF0000; l.storedCols = 0; l.latStep = 0x7FFFFFFF; break;
+      case 14: l.tileWidth = 0xFFFF; l.storedCols = 0xFFFF0000; l.storedRows = 0; l.lonStep = 0x7FFFFFFF; break;
     }
     b.levels = {l};
     std::string s = b.Build();
@@ -143,6 +145,8 @@ TEST(DemDecodeTest, HeadersAndLevelsThatAreRefused) {
       {"south beyond 90", 1, false},      {"2^32 tile columns", 1, false},
       {"2^32 tile rows", 1, false},       {"more than 2^32 - 1 tiles", 1, false},
       {"format word 0x8001", 0, true},
+      {"rows x step beyond 64 bits", 1, false},
+      {"columns x step beyond 64 bits", 0, true},  // east wraps
   };
   for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) {
     DemMap_t d;
@@ -187,6 +191,14 @@ TEST(DemDecodeTest, SelectsALevelWithItsWorkBuffer) {
   ASSERT_EQ(0, d.Select(0, work + 26));
   EXPECT_EQ(work, d.used);
   EXPECT_EQ(nullptr, d.map.dem.table);
+  // A copy of the map keeps the DEM but shares no work buffer: no level is current.
+  mpl::MdbMap_t copy;
+  ASSERT_EQ(0, mpl::MdbCopy(copy, d.map));
+  EXPECT_TRUE(copy.dem.file.IsOpen());
+  EXPECT_EQ(16, copy.dem.levels[0].tileWidth);
+  EXPECT_EQ(mpl::kMdbDemNoLevel, copy.dem.level);
+  EXPECT_EQ(nullptr, copy.dem.state);
+  EXPECT_EQ(0, d.map.dem.level);
   // A table beyond the sub-file's end cannot be read.
   b.levels[0].tableOffset = 0x7FFFFF00;
   DemMap_t bad;
@@ -199,7 +211,7 @@ TEST(DemDecodeTest, LocatesTilesAndReadsTheirRecords) {
   DemBuilder_t b;
   DemLevel_t l = Level(8, 3, 2, 5);
   l.lastRowHeight = 3;
-  l.recordFlags = 0x1E;  // 3-byte offsets, 2-byte base and M, special byte
+  l.recordFlags = 0x1F;  // 4-byte offsets, 2-byte base and M, special byte: 9 bytes
   l.tiles.resize(6);
   l.tiles[4] = Coded(demtest::Surface(8, 3, 300, 4), 300, -1234);
   l.tiles[4].special = 0x41;
