@@ -13,6 +13,7 @@
 
 #include "dsk/DSK_File.h"
 #include "mpl/MPL_DemTypes.h"
+#include "mpl/MPL_Filter.h"
 #include "mpl/MPL_Geometry.h"
 #include "mpl/MPL_EngineImage.h"
 
@@ -28,14 +29,6 @@ enum : int {
 
 // Levels are numbered 0 (most detailed) to 8.
 constexpr unsigned kMdbLevels = 9;
-
-// A feature-type filter: kind 1 admits only the listed types, any other kind
-// refuses them; no entries admits everything. Each entry maps a type to its
-// subtype mask (bit s for subtype s mod 32).
-struct Filter_t {
-  std::uint8_t kind = 0;
-  std::map<std::uint16_t, std::uint32_t> entries;
-};
 
 // A table of fixed-size records inside a sub-file.
 struct MdbTable_t {

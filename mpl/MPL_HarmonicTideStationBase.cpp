@@ -10,9 +10,9 @@ HarmonicTideStationBase_t::HarmonicTideStationBase_t(MdbMap_t& map, const TidePo
   GLO_ASSERT(point.subtype == 0 || point.subtype == 1 || point.subtype == 6);
   GLO_ASSERT(MdbIsOpen(map.lbl.file));
   int rc = MdbReadTideCorrections(map, point.type, point.subtype, point.stationPointer, m_corrections);
-  if (rc != kMdbDone) throw TideReadError_t(GLO_SRC, rc);
+  if (rc != kMdbDone) throw MdbException_t(GLO_SRC, rc);
   rc = MdbReadTideRefInfo(map, m_corrections.dataOffset, m_refInfo);
-  if (rc != kMdbDone) throw TideReadError_t(GLO_SRC, rc);
+  if (rc != kMdbDone) throw MdbException_t(GLO_SRC, rc);
   for (const MDB_tide_constituent_type& c : ConstituentSearch()) m_constituents.push_back(c);
   m_engine.corrections = &m_corrections;
   m_engine.refInfo = &m_refInfo;
@@ -36,7 +36,7 @@ glo::AutoPtr_t<MDB_tide_constituent_type> HarmonicTideStationBase_t::GetFirstCon
     MDB_tide_constituent_ws_type& ws, const MDB_tide_ref_info_type& ref) {
   GLO_ASSERT(m_engine.map != nullptr && MdbIsOpen(m_engine.map->lbl.file));
   const int rc = MdbFirstTideConstituent(*m_engine.map, ref, ws);
-  if (rc != kMdbDone && rc != kMdbNotFound) throw TideReadError_t(GLO_SRC, rc);
+  if (rc != kMdbDone && rc != kMdbNotFound) throw MdbException_t(GLO_SRC, rc);
   if (rc != kMdbDone) return glo::AutoPtr_t<MDB_tide_constituent_type>();
   return glo::AutoPtr_t<MDB_tide_constituent_type>(new MDB_tide_constituent_type(ws.entry));
 }
@@ -45,7 +45,7 @@ glo::AutoPtr_t<MDB_tide_constituent_type> HarmonicTideStationBase_t::GetNextCons
     const MDB_tide_constituent_type&, MDB_tide_constituent_ws_type& ws) {
   GLO_ASSERT(m_engine.map != nullptr && MdbIsOpen(m_engine.map->lbl.file));
   const int rc = MdbNextTideConstituent(*m_engine.map, ws);
-  if (rc != kMdbDone && rc != kMdbNotFound) throw TideReadError_t(GLO_SRC, rc);
+  if (rc != kMdbDone && rc != kMdbNotFound) throw MdbException_t(GLO_SRC, rc);
   if (rc != kMdbDone) return glo::AutoPtr_t<MDB_tide_constituent_type>();
   return glo::AutoPtr_t<MDB_tide_constituent_type>(new MDB_tide_constituent_type(ws.entry));
 }

@@ -22,7 +22,7 @@ class HarmonicTideStationBase_t : public TideStation_t {
 
   // Reads the corrections, the reference record and the constituents.
   // Assert_t for a subtype other than 0, 1 or 6 or a map without its label
-  // sub-file; TideReadError_t when a record cannot be read.
+  // sub-file; MdbException_t when a record cannot be read.
   HarmonicTideStationBase_t(MdbMap_t& map, const TidePointInfo_t& point, bool interpolate);
   ~HarmonicTideStationBase_t() override;
 

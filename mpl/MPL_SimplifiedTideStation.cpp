@@ -11,9 +11,9 @@ SimplifiedTideStation_t::SimplifiedTideStation_t(MdbMap_t& map, const TidePointI
   GLO_ASSERT(MdbIsOpen(map.lbl.file));
   std::int32_t dataOffset = -1;
   int rc = MdbReadSimplifiedOffset(map, point.type, point.subtype, point.stationPointer, dataOffset);
-  if (rc != kMdbDone) throw TideReadError_t(GLO_SRC, rc);
+  if (rc != kMdbDone) throw MdbException_t(GLO_SRC, rc);
   rc = MdbReadSimplifiedRecord(map, dataOffset, m_record);
-  if (rc != kMdbDone) throw TideReadError_t(GLO_SRC, rc);
+  if (rc != kMdbDone) throw MdbException_t(GLO_SRC, rc);
   m_engine.simplified = &m_record;
   m_engine.kind = 1;
 }

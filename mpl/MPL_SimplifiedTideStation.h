@@ -9,7 +9,7 @@ namespace mpl {
 class SimplifiedTideStation_t : public TideStation_t {
  public:
   // Assert_t for a subtype other than 2 or a map without its label sub-file;
-  // TideReadError_t when the record cannot be read.
+  // MdbException_t when the record cannot be read.
   SimplifiedTideStation_t(MdbMap_t& map, const TidePointInfo_t& point, bool interpolate);
 
   glo::TimeSpan_t GetUtcOffset() const override;

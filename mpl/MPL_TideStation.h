@@ -11,6 +11,7 @@
 #include "glo/GLO_Optional.h"
 #include "glo/GLO_Time.h"
 #include "glo/GLO_TimeSpan.h"
+#include "mpl/MPL_Exception.h"
 #include "mpl/tide/MPL_TideEngine.h"
 
 namespace mpl {
@@ -24,17 +25,6 @@ struct TidePointInfo_t {
   std::int32_t latitude = 0;          // semicircles
   std::uint32_t stationPointer = 0;   // LBL position where the station's data offset is stored
   std::uint32_t notes = 0xFFFFFFFFu;  // text-entity index of the station's notes; all ones: none
-};
-
-// A tide record of the map that cannot be read: the engine's result code.
-class TideReadError_t : public glo::Exception_t {
- public:
-  TideReadError_t(const char* file, int line, int code)
-      : glo::Exception_t(file, line, "Tide data unreadable, code " + std::to_string(code)), m_code(code) {}
-  int Code() const { return m_code; }
-
- private:
-  int m_code;
 };
 
 // The time of a predicted sample or event: 1 January 00:00 of the time's UTC

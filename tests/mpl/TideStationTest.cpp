@@ -201,7 +201,7 @@ TEST(TideStationTest, StationsThatCannotBeBuiltOrPredicted) {
   try {
     mpl::HarmonicTideStation_t station(none.map.map, none.Point(0), false);
     ADD_FAILURE() << "built";
-  } catch (const mpl::TideReadError_t& e) {
+  } catch (const mpl::MdbException_t& e) {
     EXPECT_EQ(e.Code(), 3);
   }
   // A reference record at the very end: no first constituent, an empty list,

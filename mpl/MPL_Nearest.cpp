@@ -1,0 +1,371 @@
+#include "mpl/MPL_Nearest.h"
+
+#include <algorithm>
+
+#include "mpl/MPL_Net.h"
+
+namespace mpl {
+
+namespace {
+
+constexpr std::int32_t kNoLat = static_cast<std::int32_t>(0xBFFFFFFF);
+constexpr std::uint16_t kAllPoints = kRequestCount;
+
+std::int32_t Sub(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
+bool Same(const MdbPoint_t& a, const MdbPoint_t& b) { return a.lat == b.lat && a.lon == b.lon; }
+
+// Restores the search rectangle on every way out.
+class RectGuard_t {
+ public:
+  explicit RectGuard_t(MdbMap_t& map) : m_map(map), m_saved(map.searchRect) {}
+  ~RectGuard_t() { m_map.searchRect = m_saved; }
+  RectGuard_t(const RectGuard_t&) = delete;
+  RectGuard_t& operator=(const RectGuard_t&) = delete;
+  const MdbBox_t& Saved() const { return m_saved; }
+
+ private:
+  MdbMap_t& m_map;
+  MdbBox_t m_saved;
+};
+
+std::uint32_t PointDistance(const MdbPoint_t& a, const MdbPoint_t& b, std::int32_t cosine) {
+  MdbPoint_t nearest;
+  return MdbDistanceToSegment(a, a, b, nearest, cosine);
+}
+
+}  // namespace
+
+bool MdbPointInArea(const std::vector<MdbPoint_t>& points, const MdbBox_t& bounds, const MdbPoint_t& point) {
+  if (points.empty()) return false;
+  const std::size_t n = std::min<std::size_t>(points.size(), 65535);
+  // Across the 180-degree meridian: measure longitudes from the west bound so
+  // that signed comparisons hold.
+  const std::int32_t shift = bounds.east < bounds.west ? Sub(bounds.west, static_cast<std::int32_t>(0x80000000)) : 0;
+  const std::int32_t px = Sub(point.lon, shift);
+  unsigned count = 0;
+  MdbPoint_t prev{points[n - 1].lat, Sub(points[n - 1].lon, shift)};
+  for (std::size_t i = 0; i < n; ++i) {
+    const MdbPoint_t cur{points[i].lat, Sub(points[i].lon, shift)};
+    if ((cur.lat >= point.lat) != (prev.lat >= point.lat)) {
+      if (cur.lon >= px && prev.lon >= px) {
+        ++count;
+      } else if (cur.lon >= px || prev.lon >= px) {
+        const std::int32_t q = MdbMulDivRound(Sub(cur.lat, point.lat), Sub(prev.lon, cur.lon), Sub(prev.lat, cur.lat));
+        if (Sub(cur.lon, q) >= px) ++count;
+      }
+    }
+    prev = cur;
+  }
+  return (count & 1) != 0;
+}
+
+bool MdbPointRightOfSegment(const MdbPoint_t& a, const MdbPoint_t& b, const MdbPoint_t& point) {
+  const std::int64_t dx = Sub(b.lon, a.lon), dy = Sub(b.lat, a.lat);
+  const std::int64_t px = Sub(point.lon, a.lon), py = Sub(point.lat, a.lat);
+  return dx * py - dy * px <= 0;
+}
+
+void MdbIntersectRects(MdbBox_t& out, const MdbBox_t& a, const MdbBox_t& b) {
+  const auto width = [](const MdbBox_t& r) { return static_cast<std::uint32_t>(r.east) - static_cast<std::uint32_t>(r.west); };
+  const MdbBox_t& ref = width(a) >= width(b) ? a : b;
+  const MdbBox_t& other = &ref == &a ? b : a;
+  const auto inside = [&](std::int32_t lon) {
+    return static_cast<std::uint32_t>(Sub(lon, ref.west)) <= width(ref);
+  };
+  MdbBox_t r;
+  r.north = std::min(a.north, b.north);
+  r.south = std::max(a.south, b.south);
+  r.west = inside(other.west) ? other.west : ref.west;
+  r.east = inside(other.east) ? other.east : ref.east;
+  out = r;
+}
+
+void MdbShrinkSearchRect(MdbBox_t& rect, const MdbPoint_t& point, std::int32_t cosine, std::uint32_t distance) {
+  const std::int64_t limit = (std::int64_t{0x3FFFFFFF} * cosine) >> 31;
+  if (std::int64_t{distance} >= limit) return;
+  const std::int64_t d = distance;
+  MdbBox_t around;
+  around.north = static_cast<std::int32_t>(std::min<std::int64_t>(point.lat + d, 0x40000000));
+  around.south = static_cast<std::int32_t>(std::max<std::int64_t>(point.lat - d, -0x40000000));
+  const std::int32_t half = MdbDivQ31(static_cast<std::int32_t>(distance), cosine);
+  around.east = static_cast<std::int32_t>(static_cast<std::uint32_t>(point.lon) + static_cast<std::uint32_t>(half));
+  around.west = Sub(point.lon, half);
+  MdbIntersectRects(rect, rect, around);
+}
+
+bool MdbLineDistance(const MdbPoint_t& point, std::int32_t cosine, const MdbBox_t* clip, const MdbLineRecord_t& line,
+                     MdbLineHit_t& hit) {
+  hit.distance = kMdbNone;
+  hit.direction = line.type == 0 ? 10 : 1;
+  const std::vector<MdbPoint_t>& p = line.points;
+  const std::size_t n = std::min<std::size_t>(p.size(), 0x10000);
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    const MdbPoint_t& a = p[i];
+    const MdbPoint_t& b = p[i + 1];
+    if (clip != nullptr) {
+      MdbBox_t box;
+      const bool eastward = Sub(b.lon, a.lon) >= 0;
+      box.west = eastward ? a.lon : b.lon;
+      box.east = eastward ? b.lon : a.lon;
+      box.south = std::min(a.lat, b.lat);
+      box.north = std::max(a.lat, b.lat);
+      if (!MdbBoxesOverlap(box, *clip)) continue;
+    }
+    MdbPoint_t nearest;
+    const std::uint32_t d = MdbDistanceToSegment(a, b, point, nearest, cosine);
+    if (d >= hit.distance) continue;
+    hit.distance = d;
+    hit.start = a;
+    hit.end = b;
+    hit.segment = static_cast<std::uint16_t>(i);
+    hit.nearest = nearest;
+    hit.position = Same(nearest, p[0]) ? 0 : Same(nearest, p[n - 1]) ? 2 : 1;
+    if (line.type != 0) hit.direction = static_cast<std::uint8_t>(MdbCompassDirection(a, b));
+  }
+  if (hit.distance == kMdbNone) return false;
+  hit.side = MdbPointRightOfSegment(hit.start, hit.end, point) ? 1 : 0;
+  hit.line = line.ref;
+  hit.road = line.netOffset;
+  hit.label = line.label;
+  hit.type = line.type;
+  hit.subtype = static_cast<std::uint8_t>(line.subtype);
+  return true;
+}
+
+int MdbFindAreasAtPoint(MdbMap_t& map, const MdbPoint_t& point, MdbAreaRecord_t& work, std::uint32_t* refs,
+                        MdbAreaRecord_t* records, unsigned capacity) {
+  int result = kMdbNotFound;
+  unsigned found = 0;
+  {
+    RectGuard_t guard(map);
+    if (capacity != 0 && MdbPointInBox(guard.Saved(), point)) {
+      map.searchRect = {point.lat, point.lon, point.lat, point.lon};
+      int r = MdbFirstArea(map, work, kAllPoints, nullptr);
+      while (r == kMdbDone) {
+        if (MdbPointInArea(work.points, work.box, point)) {
+          if (refs != nullptr) refs[found] = work.ref;
+          if (records != nullptr) records[found] = work;
+          result = kMdbDone;
+          if (++found >= capacity) break;
+        }
+        r = MdbNextArea(map, work, kAllPoints, nullptr);
+      }
+      if (r != kMdbDone && r != kMdbNotFound) result = r;
+    }
+  }
+  for (unsigned i = found; i < capacity; ++i) {
+    if (refs != nullptr) refs[i] = kMdbNone;
+    if (records != nullptr) {
+      records[i] = MdbAreaRecord_t();
+      records[i].type = 255;
+    }
+  }
+  return result;
+}
+
+namespace {
+
+int AreaAtPoint(MdbMap_t& map, const MdbPoint_t& point, MdbAreaRecord_t& area, bool first) {
+  RectGuard_t guard(map);
+  if (!MdbPointInBox(guard.Saved(), point)) return kMdbNotFound;
+  map.searchRect = {point.lat, point.lon, point.lat, point.lon};
+  int r = first ? MdbFirstArea(map, area, kAllPoints, nullptr) : MdbNextArea(map, area, kAllPoints, nullptr);
+  while (r == kMdbDone && !MdbPointInArea(area.points, area.box, point))
+    r = MdbNextArea(map, area, kAllPoints, nullptr);
+  return r;
+}
+
+}  // namespace
+
+int MdbFirstAreaAtPoint(MdbMap_t& map, const MdbPoint_t& point, MdbAreaRecord_t& area) {
+  return AreaAtPoint(map, point, area, true);
+}
+
+int MdbNextAreaAtPoint(MdbMap_t& map, const MdbPoint_t& point, MdbAreaRecord_t& area) {
+  return AreaAtPoint(map, point, area, false);
+}
+
+int MdbFindNearestLines(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbLineHit_t* hits,
+                        unsigned capacity, const MdbNearestCriteria_t* criteria) {
+  const std::int32_t cosine = MdbLatitudeFactor(point.lat);
+  for (unsigned i = 0; i < capacity; ++i) hits[i] = MdbLineHit_t();
+  // Routes and road matching need the road reader.
+  if (criteria != nullptr && criteria->mode != kMdbCriteriaRoad) return kMdbBadData;
+  if (capacity == 0 || !MdbPointInBox(map.searchRect, point)) return kMdbNotFound;
+  unsigned filled = 0;
+  int r;
+  {
+    RectGuard_t guard(map);
+    r = MdbFirstLine(map, work, kAllPoints, nullptr);
+    while (r == kMdbDone) {
+      MdbLineHit_t hit;
+      if ((criteria == nullptr || work.netOffset == criteria->value) &&
+          MdbLineDistance(point, cosine, &map.searchRect, work, hit)) {
+        unsigned at = 0;
+        while (at < filled && hits[at].distance <= hit.distance) ++at;
+        if (at < capacity) {
+          for (unsigned j = std::min(filled, capacity - 1); j > at; --j) hits[j] = hits[j - 1];
+          hits[at] = hit;
+          if (filled < capacity) ++filled;
+          if (filled == capacity) MdbShrinkSearchRect(map.searchRect, point, cosine, hits[capacity - 1].distance);
+        }
+      }
+      r = MdbNextLine(map, work, kAllPoints, nullptr);
+    }
+  }
+  if (r != kMdbNotFound) return r;
+  if (filled == 0) return kMdbNotFound;
+  if (work.ref != hits[0].line || work.points.empty()) {
+    work.ref = hits[0].line;
+    return MdbGetLine(map, work, kAllPoints, nullptr);
+  }
+  return kMdbDone;
+}
+
+namespace {
+
+MdbJunctionEntry_t Describe(const MdbLineRecord_t& line, std::size_t vertex, const MdbPoint_t& query) {
+  MdbJunctionEntry_t e;
+  e.line = line.ref;
+  e.road = line.netOffset;
+  e.label = line.label;
+  const std::vector<MdbPoint_t>& p = line.points;
+  if (vertex > 0) e.previous = p[vertex - 1];
+  if (vertex + 1 < p.size()) e.next = p[vertex + 1];
+  e.vertex = static_cast<std::uint16_t>(vertex);
+  e.type = line.type;
+  if (vertex > 0)
+    e.side = MdbPointRightOfSegment(p[vertex - 1], p[vertex], query) ? 1 : 0;
+  else if (vertex + 1 < p.size())
+    e.side = MdbPointRightOfSegment(p[vertex], p[vertex + 1], query) ? 1 : 0;
+  e.direction = line.type == 0 ? 10 : 1;
+  return e;
+}
+
+}  // namespace
+
+int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
+                           unsigned capacity, bool crossings) {
+  result = MdbJunction_t();
+  if (capacity < 2) return kMdbNotFound;
+  const std::int32_t cosine = MdbLatitudeFactor(point.lat);
+  MdbLineHit_t hit;
+  int r = MdbFindNearestLines(map, point, work, &hit, 1, nullptr);
+  if (r != kMdbDone) return r;
+  const MdbLineRecord_t nearest = work;
+  std::size_t junctionVertex = 0;
+  {
+    RectGuard_t guard(map);
+    MdbIntersectRects(map.searchRect, map.searchRect, nearest.box);
+    MdbLineRecord_t other;
+    r = MdbFirstLine(map, other, kAllPoints, nullptr);
+    while (r == kMdbDone) {
+      if (other.ref != nearest.ref) {
+        const std::vector<MdbPoint_t>& a = nearest.points;
+        const std::vector<MdbPoint_t>& b = other.points;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+          for (std::size_t j = 0; j < b.size(); ++j) {
+            MdbPoint_t meeting;
+            bool meets = Same(a[i], b[j]);
+            if (meets) {
+              meeting = a[i];
+            } else if (crossings && i > 0 && j > 0) {
+              MdbPoint_t cross;
+              if (MdbSegmentsCross({a[i - 1], a[i]}, {b[j - 1], b[j]}, cross)) {
+                meets = true;
+                meeting = cross.lat == kNoLat ? a[i] : cross;
+              }
+            }
+            if (!meets || !MdbPointInBox(map.searchRect, meeting)) continue;
+            const std::uint32_t d = PointDistance(meeting, point, cosine);
+            if (d < result.distance) {
+              result.point = meeting;
+              result.distance = d;
+              junctionVertex = i;
+              MdbShrinkSearchRect(map.searchRect, point, cosine, d + 2);
+              result.entries.assign(1, Describe(nearest, i, point));
+            }
+            if (d == result.distance && i == junctionVertex && Same(meeting, result.point) &&
+                result.entries.size() < capacity &&
+                std::none_of(result.entries.begin(), result.entries.end(),
+                             [&](const MdbJunctionEntry_t& e) { return e.line == other.ref; }))
+              result.entries.push_back(Describe(other, j, point));
+          }
+        }
+      }
+      r = MdbNextLine(map, other, kAllPoints, nullptr);
+    }
+  }
+  if (r != kMdbNotFound) return r;
+  if (result.entries.size() < 2) {
+    result = MdbJunction_t();
+    return kMdbNotFound;
+  }
+  const std::uint32_t road = result.entries[0].road;
+  const bool oneRoad = std::all_of(result.entries.begin(), result.entries.end(),
+                                   [&](const MdbJunctionEntry_t& e) { return e.road == road; });
+  if (oneRoad && road != kMdbNone) {
+    result = MdbJunction_t();
+    return kMdbNotFound;
+  }
+  std::sort(result.entries.begin(), result.entries.end(), [](const MdbJunctionEntry_t& x, const MdbJunctionEntry_t& y) {
+    return x.type != y.type ? x.type < y.type : x.line < y.line;
+  });
+  for (MdbJunctionEntry_t& e : result.entries) {
+    if (e.direction != 1) continue;
+    e.direction = static_cast<std::uint8_t>(e.previous.lat != kNoLat ? MdbCompassDirection(e.previous, result.point)
+                                                                       : MdbCompassDirection(result.point, e.next));
+  }
+  return kMdbDone;
+}
+
+std::uint32_t MdbScaleRoadPosition(std::uint64_t along, std::uint64_t total, std::uint32_t stored) {
+  if (total == 0) return 0;
+  const std::uint64_t scaled = along * stored / total;
+  return scaled > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(scaled);
+}
+
+int MdbRoadPosition(MdbMap_t& map, std::uint32_t netOffset, const MdbPoint_t& point, MdbLineRecord_t& work,
+                    std::uint32_t& along, std::uint32_t& length) {
+  along = 0;
+  length = 0;
+  MdbRoad_t road;
+  road.netOffset = netOffset;
+  int r = MdbDecodeRoad(map, road, false, nullptr, 0);
+  if (r != kMdbDone) return r;
+  const std::int32_t cosine = MdbLatitudeFactor(point.lat);
+  std::uint64_t total = 0, at = 0;
+  std::uint32_t best = kMdbNone;
+  std::uint32_t ref = 0;
+  while ((r = MdbRoadLines(map, road, &ref, 1)) == kMdbDone) {
+    work.ref = ref;
+    r = MdbGetLine(map, work, kAllPoints, nullptr);
+    if (r != kMdbDone) return r;
+    for (std::size_t i = 0; i + 1 < work.points.size(); ++i) {
+      const MdbPoint_t& a = work.points[i];
+      const MdbPoint_t& b = work.points[i + 1];
+      MdbPoint_t nearest;
+      const std::uint32_t d = MdbDistanceToSegment(a, b, point, nearest, cosine);
+      if (d < best) {
+        best = d;
+        at = total + PointDistance(a, nearest, cosine);
+      }
+      total += PointDistance(a, b, cosine);
+    }
+  }
+  if (r != kMdbNotFound) return r;
+  const unsigned detailed = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+  if (map.level == detailed) {
+    along = MdbScaleRoadPosition(at, total, road.length);
+    length = road.length;
+  } else {
+    along = static_cast<std::uint32_t>(std::min<std::uint64_t>(at, 0xFFFFFFFFu));
+    length = static_cast<std::uint32_t>(std::min<std::uint64_t>(total, 0xFFFFFFFFu));
+  }
+  return kMdbDone;
+}
+
+}  // namespace mpl

@@ -1,0 +1,267 @@
+// The nearest-feature searches: the point-in-polygon, side, rectangle and
+// line-distance kernels by table, then areas at a point, the nearest lines
+// (against a search of every line) and the nearest junction on built maps,
+// directly and through the map object.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "mpl/MPL_Map.h"
+#include "mpl/MPL_Nearest.h"
+#include "tests/mpl/MapFacadeFixture.h"
+
+namespace {
+
+using mpl::MdbBox_t;
+using mpl::MdbPoint_t;
+constexpr std::int32_t kMin = static_cast<std::int32_t>(0x80000000);
+
+std::vector<std::int32_t> Edges(const MdbBox_t& b) { return {b.north, b.east, b.south, b.west}; }
+
+TEST(NearestTest, PointInPolygon) {
+  const std::vector<MdbPoint_t> square = {{0, 0}, {0, 100}, {100, 100}, {100, 0}};
+  const MdbBox_t squareBox{100, 100, 0, 0};
+  const std::vector<MdbPoint_t> triangle = {{0, 0}, {100, 100}, {0, 100}};  // lon >= lat
+  const std::int32_t w = 0x7FFFFF00, e = static_cast<std::int32_t>(0x80000100);
+  const std::vector<MdbPoint_t> across = {{0, w}, {0, e}, {100, e}, {100, w}};
+  struct Case_t {
+    const char* what;
+    const std::vector<MdbPoint_t>* polygon;
+    MdbBox_t box;
+    MdbPoint_t point;
+    bool inside;
+  } cases[] = {
+      {"centre", &square, squareBox, {50, 50}, true},
+      {"on the east edge", &square, squareBox, {50, 100}, true},
+      {"on the west edge", &square, squareBox, {50, 0}, false},
+      {"east of it", &square, squareBox, {50, 101}, false},
+      {"north of it", &square, squareBox, {150, 50}, false},
+      {"below the diagonal", &triangle, squareBox, {25, 75}, true},
+      {"above the diagonal", &triangle, squareBox, {75, 25}, false},
+      {"west of the meridian", &across, {100, e, 0, w}, {50, 0x7FFFFFF0}, true},
+      {"east of the meridian", &across, {100, e, 0, w}, {50, static_cast<std::int32_t>(0x80000010)}, true},
+      {"far from it", &across, {100, e, 0, w}, {50, 0}, false},
+      {"just west of it", &across, {100, e, 0, w}, {50, 0x7FFFFE00}, false},
+  };
+  for (const Case_t& c : cases) EXPECT_EQ(c.inside, mpl::MdbPointInArea(*c.polygon, c.box, c.point)) << c.what;
+  EXPECT_FALSE(mpl::MdbPointInArea({}, squareBox, {50, 50}));
+}
+
+TEST(NearestTest, SideOfASegment) {
+  struct Case_t {
+    MdbPoint_t a, b, p;
+    bool right;
+  } cases[] = {
+      {{0, 0}, {100, 0}, {50, 10}, true},    // northward, point to the east
+      {{0, 0}, {100, 0}, {50, -10}, false},  // to the west
+      {{0, 0}, {100, 0}, {150, 0}, true},    // on its line
+      {{0, 0}, {0, 100}, {-5, 50}, true},    // eastward, point to the south
+      {{0, 0}, {0, 100}, {5, 50}, false},
+  };
+  for (const Case_t& c : cases)
+    EXPECT_EQ(c.right, mpl::MdbPointRightOfSegment(c.a, c.b, c.p)) << c.p.lat << "," << c.p.lon;
+}
+
+TEST(NearestTest, RectangleIntersectionAndShrinking) {
+  struct Case_t {
+    MdbBox_t a, b, out;
+  } cases[] = {
+      {{100, 100, 0, 0}, {50, 150, -50, 50}, {50, 100, 0, 50}},
+      {{100, 1000, 0, 0}, {200, 600, 50, 500}, {100, 600, 50, 500}},
+      // Across the meridian: the wider one is the reference.
+      {{10, 0x7FFFFFFF, -10, 0x70000000}, {10, static_cast<std::int32_t>(0x90000000), -10, 0x7FFF0000},
+       {10, 0x7FFFFFFF, -10, 0x7FFF0000}},
+  };
+  for (const Case_t& c : cases) {
+    MdbBox_t out;
+    mpl::MdbIntersectRects(out, c.a, c.b);
+    EXPECT_EQ(Edges(c.out), Edges(out));
+  }
+  const MdbBox_t world{0x40000000, 0x7FFFFFFF, -0x40000000, kMin};
+  MdbBox_t r = world;
+  mpl::MdbShrinkSearchRect(r, {0, 0}, 0x7FFFFFFF, 1000);
+  EXPECT_EQ((std::vector<std::int32_t>{1000, 1000, -1000, -1000}), Edges(r));
+  r = world;
+  mpl::MdbShrinkSearchRect(r, {0, 0}, 0x40000000, 1000);  // half the cosine: twice as wide
+  EXPECT_EQ((std::vector<std::int32_t>{1000, 2000, -1000, -2000}), Edges(r));
+  r = world;
+  mpl::MdbShrinkSearchRect(r, {0, 0}, 0x7FFFFFFF, 0x3FFFFFFF);  // too far: nothing changes
+  EXPECT_EQ(Edges(world), Edges(r));
+  r = world;
+  const std::int32_t lat = 0x3FF00000;
+  mpl::MdbShrinkSearchRect(r, {lat, 0}, mpl::MdbLatitudeFactor(lat), 0x180000);
+  EXPECT_EQ(0x40000000, r.north);  // limited at the pole
+  EXPECT_EQ(lat - 0x180000, r.south);
+}
+
+TEST(NearestTest, LineDistance) {
+  mpl::MdbLineRecord_t line;
+  line.type = 5;
+  line.ref = 0x20001;
+  line.label = 0x44;
+  line.points = {{0, 0}, {0, 100}, {100, 100}};
+  const std::int32_t half = 0x40000000;  // longitude differences count half
+  struct Case_t {
+    MdbPoint_t p;
+    const MdbBox_t* clip;
+    std::uint16_t segment;
+    std::uint32_t distance;
+    std::uint8_t position, direction, side;
+    MdbPoint_t nearest;
+  };
+  const MdbBox_t north{200, 200, 60, 60};
+  const Case_t cases[] = {
+      {{50, 50}, nullptr, 1, 25, 1, 2, 0, {50, 100}},
+      {{-10, -10}, nullptr, 0, 11, 0, 4, 1, {0, 0}},
+      {{150, 100}, nullptr, 1, 50, 2, 2, 1, {100, 100}},
+      {{-10, 50}, &north, 1, 27, 1, 2, 0, {0, 100}},  // the first segment is clipped away
+  };
+  for (const Case_t& c : cases) {
+    mpl::MdbLineHit_t hit;
+    ASSERT_TRUE(mpl::MdbLineDistance(c.p, half, c.clip, line, hit));
+    EXPECT_EQ(c.segment, hit.segment) << c.p.lat;
+    EXPECT_EQ(c.distance, hit.distance) << c.p.lat;
+    EXPECT_EQ(c.position, hit.position) << c.p.lat;
+    EXPECT_EQ(c.direction, hit.direction) << c.p.lat;
+    EXPECT_EQ(c.side, hit.side) << c.p.lat;
+    EXPECT_EQ(c.nearest.lat, hit.nearest.lat) << c.p.lat;
+    EXPECT_EQ(c.nearest.lon, hit.nearest.lon) << c.p.lat;
+    EXPECT_EQ(0x20001u, hit.line);
+    EXPECT_EQ(0x44u, hit.label);
+  }
+  line.type = 0;  // lines of type 0 get no direction
+  mpl::MdbLineHit_t hit;
+  ASSERT_TRUE(mpl::MdbLineDistance({50, 50}, half, nullptr, line, hit));
+  EXPECT_EQ(10, hit.direction);
+  line.points = {{0, 0}};
+  EXPECT_FALSE(mpl::MdbLineDistance({50, 50}, half, nullptr, line, hit));
+  EXPECT_EQ(mpl::kMdbNone, hit.distance);
+}
+
+struct Grid_t {
+  Grid_t() : image(facadetest::FilesOf(facadetest::GridFixture(3, 12))), map(image.source, "20000001", "") {
+    map.SetSearchBox(geo::Box_t(0x3FFFFFFF, -0x3FFFFFFF, 0x7FFFFFFF, kMin));
+  }
+  facadetest::Image_t image;
+  mpl::Map_t map;
+};
+
+// Corner of cell k of the level-0 subdivision (row, col).
+MdbPoint_t Corner(unsigned row, unsigned col, unsigned k) {
+  const std::int32_t x = facadetest::kFirst + static_cast<std::int32_t>(k % 10) * facadetest::kCell;
+  const std::int32_t y = facadetest::kFirst + static_cast<std::int32_t>(k / 10) * facadetest::kCell;
+  return {static_cast<std::int32_t>(row) * facadetest::kSpan + facadetest::kSpan / 2 + y * 256,
+          static_cast<std::int32_t>(col) * facadetest::kSpan + facadetest::kSpan / 2 + x * 256};
+}
+
+TEST(NearestTest, NearestLinesAreTheNearestOfAllLines) {
+  Grid_t g;
+  // Every line with its distance, in the order found.
+  mpl::Map_t all(g.map);
+  std::vector<mpl::MdbLineRecord_t> lines;
+  mpl::MdbLineRecord_t rec;
+  for (int r = mpl::MdbFirstLine(all.Engine(), rec, mpl::kRequestCount, nullptr); r == 0;
+       r = mpl::MdbNextLine(all.Engine(), rec, mpl::kRequestCount, nullptr))
+    lines.push_back(rec);
+  ASSERT_EQ(9u * 12, lines.size());
+  const MdbPoint_t queries[] = {Corner(1, 1, 5), {Corner(0, 2, 11).lat + 0x3000, Corner(0, 2, 11).lon + 0x5000},
+                                {Corner(2, 0, 0).lat - 0x40000, Corner(2, 0, 0).lon - 0x9000}, {10, 10}};
+  for (const MdbPoint_t& q : queries) {
+    const std::int32_t cosine = mpl::MdbLatitudeFactor(q.lat);
+    std::vector<mpl::MdbLineHit_t> expected;
+    for (const mpl::MdbLineRecord_t& l : lines) {
+      mpl::MdbLineHit_t h;
+      ASSERT_TRUE(mpl::MdbLineDistance(q, cosine, nullptr, l, h));
+      expected.push_back(h);
+    }
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const mpl::MdbLineHit_t& a, const mpl::MdbLineHit_t& b) { return a.distance < b.distance; });
+    const MdbBox_t before = g.map.Engine().searchRect;
+    mpl::MdbLineHit_t hits[3];
+    mpl::MdbLineRecord_t nearest;
+    ASSERT_TRUE(g.map.FindNearestLines(q, nearest, hits, 3));
+    for (unsigned i = 0; i < 3; ++i) {
+      EXPECT_EQ(expected[i].line, hits[i].line) << i;
+      EXPECT_EQ(expected[i].distance, hits[i].distance) << i;
+    }
+    EXPECT_EQ(hits[0].line, nearest.ref);
+    EXPECT_EQ(3u, nearest.points.size());
+    EXPECT_EQ(Edges(before), Edges(g.map.Engine().searchRect));
+  }
+  // Only the lines of one type pass the map's line filter.
+  g.map.SetLineFilter(mpl::Filter_t(mpl::FilterEntry_t{3, 0xFFFFFFFF}, 1));
+  mpl::MdbLineHit_t hit;
+  mpl::MdbLineRecord_t nearest;
+  ASSERT_TRUE(g.map.FindNearestLines(Corner(1, 1, 0), nearest, &hit, 1));
+  EXPECT_EQ(3, hit.type);
+  // A point outside the search rectangle finds nothing.
+  g.map.SetSearchBox(geo::Box_t(100, 0, 100, 0));
+  EXPECT_FALSE(g.map.FindNearestLines(Corner(1, 1, 0), nearest, &hit, 1));
+  EXPECT_EQ(mpl::kMdbNone, hit.line);
+}
+
+TEST(NearestTest, AreasAtAPoint) {
+  Grid_t g;
+  const MdbPoint_t corner = Corner(1, 2, 7);
+  const MdbPoint_t inside{corner.lat + (0x90 + 0x20) * 256, corner.lon + (0x90 + 0x20) * 256};
+  mpl::MdbAreaRecord_t area;
+  ASSERT_TRUE(g.map.FindAreasAtPoint(inside, area));
+  EXPECT_EQ(facadetest::AreaType(7), area.type);
+  EXPECT_EQ(mpl::MdbMakeRef(2 + 1 * 3 + 2, 8), area.ref);
+  EXPECT_FALSE(g.map.FindAreasAtPoint(corner, area));  // the cell's corner is in no area
+  EXPECT_EQ(255, area.type);
+  // Several slots: the references of what was found, the rest empty.
+  std::uint32_t refs[2];
+  mpl::MdbAreaRecord_t work;
+  EXPECT_EQ(0, mpl::MdbFindAreasAtPoint(g.map.Engine(), inside, work, refs, nullptr, 2));
+  EXPECT_EQ(mpl::MdbMakeRef(7, 8), refs[0]);
+  EXPECT_EQ(mpl::kMdbNone, refs[1]);
+  // The nearest-area search yields the same area.
+  mpl::NrstCriteria_t criteria(g.map.GetAreaCriteria(), inside, 2.5);
+  std::vector<std::uint32_t> found;
+  auto range = g.map.NearestAreaSearch(criteria);
+  for (auto it = range.begin(); it != range.end(); ++it) found.push_back(it->record.ref);
+  EXPECT_EQ(std::vector<std::uint32_t>{mpl::MdbMakeRef(7, 8)}, found);
+  // The area filter takes part.
+  g.map.SetAreaFilter(mpl::Filter_t(mpl::FilterEntry_t{facadetest::AreaType(7), 0xFFFFFFFF}, 0));
+  EXPECT_FALSE(g.map.FindAreasAtPoint(inside, area));
+}
+
+// Lines meeting at one vertex: A (type 2) east from the centre, B (type 1)
+// north from A's end, C (type 3) far away.
+rgntest::Fixture_t Crossroads() {
+  rgntest::Fixture_t f = facadetest::GridFixture(1, 0, "40000001");
+  imgkit::RgnSubdivision_t& s = f.rgn.subdivisions[1];
+  s.lines.push_back(rgntest::Poly(2, 0, 0, 0, rgntest::Stream({{0x100, 0, {}}})));
+  s.lines.push_back(rgntest::Poly(1, 0, 0x100, 0, rgntest::Stream({{0, 0x100, {}}})));
+  s.lines.push_back(rgntest::Poly(3, 0, -0x400, -0x400, rgntest::Stream({{0x10, 0, {}}})));
+  return f;
+}
+
+TEST(NearestTest, NearestJunction) {
+  facadetest::Image_t image(facadetest::FilesOf(Crossroads()));
+  mpl::Map_t map(image.source, "40000001", "");
+  map.SetSearchBox(geo::Box_t(0x3FFFFFFF, -0x3FFFFFFF, 0x7FFFFFFF, kMin));
+  const std::int32_t c = facadetest::kSpan / 2;
+  const MdbPoint_t query{c + 0x10 * 256, c + 0xC0 * 256};
+  mpl::MdbLineRecord_t line;
+  mpl::MdbJunction_t junction;
+  ASSERT_TRUE(map.FindNearestJunction(query, line, junction, 4));
+  EXPECT_EQ(c, junction.point.lat);
+  EXPECT_EQ(c + 0x100 * 256, junction.point.lon);
+  ASSERT_EQ(2u, junction.entries.size());
+  EXPECT_EQ(1, junction.entries[0].type);  // sorted by type
+  EXPECT_EQ(2, junction.entries[1].type);
+  EXPECT_EQ(0, junction.entries[0].vertex);
+  EXPECT_EQ(1, junction.entries[1].vertex);
+  EXPECT_EQ(2, junction.entries[0].direction);  // B leaves the junction northward
+  EXPECT_EQ(4, junction.entries[1].direction);  // A arrives eastward
+  const std::int32_t cosine = mpl::MdbLatitudeFactor(query.lat);
+  MdbPoint_t ignored;
+  EXPECT_EQ(mpl::MdbDistanceToSegment(junction.point, junction.point, query, ignored, cosine), junction.distance);
+  // Fewer than two lines cannot meet.
+  EXPECT_FALSE(map.FindNearestJunction(query, line, junction, 1));
+  EXPECT_EQ(0, mpl::MdbFindNearestJunction(map.Engine(), query, line, junction, 4, true));
+}
+
+}  // namespace
