@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "mpl/MPL_LabelUtils.h"
+#include "mpl/MPL_Net.h"
 #include "mpl/MPL_Rgn.h"
 #include "mpl/MPL_Subfile.h"
 #include "plat/PLAT_CodePageLocale.h"
@@ -470,7 +471,9 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
   std::uint32_t label = kMdbNone;
   int result = kMdbDone;
   std::uint16_t type = 0, subtype = 0;
-  bool described = kind == kLabelOfArea || kind == kLabelOfLine || kind == kLabelOfRoad || kind == kLabelOfPoint;
+  bool described = kind == kLabelOfArea || kind == kLabelOfLine || kind == kLabelOfRoad || kind == kLabelOfPoint ||
+                   kind == kLabelOfNetIndex;
+  MdbLineRecord_t roadLine;
   switch (kind) {
     case kLabelOfArea: {
       MdbAreaRecord_t area = *static_cast<const MdbAreaRecord_t*>(record);
@@ -487,19 +490,17 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
       break;
     }
     case kLabelOfLine:
-    case kLabelOfRoad: {
-      // The road data (and with it the labels that only a road holds) is not
-      // read here: a line or road without a label of its own has none.
-      MdbLineRecord_t line = *static_cast<const MdbLineRecord_t*>(record);
-      if (kind == kLabelOfLine && line.ref != 0 && line.netOffset == kMdbNone && line.label == kMdbNone) {
-        MdbLineRecord_t read;
-        read.ref = line.ref;
-        if (MdbGetLine(map, read, 0, nullptr) == kMdbDone) line = read;
+    case kLabelOfRoad:
+    case kLabelOfNetIndex: {
+      // A line or road without a label of its own takes its road's label.
+      std::uint8_t direction = 0;
+      result = MdbRoadObjectLabel(map, record, kind, flags, label, type, direction);
+      subtype = direction;
+      if (kind != kLabelOfNetIndex) {
+        roadLine = *static_cast<const MdbLineRecord_t*>(record);
+        roadLine.label = label;
       }
-      label = line.label;
-      type = line.type;
-      subtype = line.direction;
-      if (label == kMdbNone) result = kMdbNotFound;
+      if (result == kMdbDone && label == kMdbNone) result = kMdbNotFound;
       break;
     }
     case kLabelOfPoint: {
@@ -515,7 +516,6 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
     case kLabelOfOffset: label = *static_cast<const std::uint32_t*>(record); break;
     case kLabelOfIndexed: result = MdbReadIndexedLabel(map, *static_cast<const std::uint32_t*>(record), label); break;
     default:
-      // Road indexes name labels of the road data, which is not read here.
       result = kMdbNotFound;
       described = false;
       break;
@@ -528,7 +528,7 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
     if (type == 99) flags |= kLabelKeepMarkers;
     if (type == 100 || type == 102) flags |= kLabelPrefixBlank;
     if (type == 101) flags |= kLabelPrefixBlank2;
-  } else if (kind == kLabelOfLine || kind == kLabelOfRoad) {
+  } else if (kind == kLabelOfLine || kind == kLabelOfRoad || kind == kLabelOfNetIndex) {
     if (type >= 32 && type <= 34) flags |= kLabelKeepMarkers;
     if (type >= 35 && type <= 37) flags |= kLabelKeepMarkers2;
   }
@@ -576,12 +576,22 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
       }
     }
   }
-  // 6. Case, then the caller's size.
+  // 6. Case, then the road's direction on a line, then the caller's size.
   if (flags & kLabelTitleCase) {
     std::vector<char> work(text.begin(), text.end());
     work.push_back('\0');
     FormatLabelTitleCase(&map, work.data());
     text = work.data();
+  }
+  if ((flags & kLabelRoadDirection) && (kind == kLabelOfLine || kind == kLabelOfRoad) && !text.empty()) {
+    if (roadLine.netOffset == kMdbNone && roadLine.ref != 0) {
+      MdbLineRecord_t read;
+      read.ref = roadLine.ref;
+      if (MdbGetLine(map, read, 0, nullptr) == kMdbDone) roadLine.netOffset = read.netOffset;
+    }
+    std::vector<char> work(text.begin(), text.end());
+    work.resize(workSize, '\0');
+    if (MdbAddRoadDirection(map, roadLine, work.data(), work.size())) text = work.data();
   }
   Store(text, buffer, size);
   return result;

@@ -363,3 +363,32 @@ TEST(RoadNetTest, LabelsOfLinesRoadsAndIndexes) {
 }
 
 }  // namespace
+
+// The label routine of objects takes a road's label for its lines and NET
+// indexes, and adds the road's direction letter when asked.
+TEST(RoadNetTest, ObjectLabelsOfLinesAndIndexesComeFromTheirRoads) {
+  roadtest::RoadFixture_t f;
+  roadtest::RoadFixture_t::Open_t open;
+  f.Open(open);
+  ASSERT_EQ(0, open.result);
+  char buffer[64];
+  mpl::MdbLineRecord_t line;
+  line.ref = LineRef(2, 1);
+  ASSERT_EQ(0, mpl::MdbGetObjectLabel(open.map, &line, mpl::kLabelOfLine, buffer, sizeof buffer, 0));
+  EXPECT_STREQ("CO RD 12", buffer);
+  ASSERT_EQ(0, mpl::MdbGetObjectLabel(open.map, &line, mpl::kLabelOfLine, buffer, sizeof buffer,
+                                      mpl::kLabelRoadDirection));
+  EXPECT_STREQ("CO RD 12 E", buffer);
+  ASSERT_EQ(0, mpl::MdbGetObjectLabel(open.map, &line, mpl::kLabelOfLine, buffer, sizeof buffer,
+                                      mpl::kLabelRoadChoice | mpl::kLabelRoadDirection));
+  EXPECT_STREQ("MAIN ST N", buffer);
+
+  roadtest::RoadFixture_t g;
+  g.net.roads[1].labels = {{g.countyRoad, 0x0}, {g.north, 0x1}};
+  roadtest::RoadFixture_t::Open_t indexed;
+  g.Open(indexed);
+  ASSERT_EQ(0, indexed.result);
+  const std::uint32_t index = 1;
+  ASSERT_EQ(0, mpl::MdbGetObjectLabel(indexed.map, &index, mpl::kLabelOfNetIndex, buffer, sizeof buffer, 0));
+  EXPECT_STREQ("NORTH AVE", buffer);
+}
