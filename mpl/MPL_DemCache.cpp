@@ -31,21 +31,20 @@ void Replace(MdbTree_t& t, MdbTreeNode_t* old, MdbTreeNode_t* with) {
   if (with) with->parent = p;
 }
 
-void RotateFirst(MdbTree_t& t, MdbTreeNode_t* x) {  // x's second child rises
-  MdbTreeNode_t* y = x->second;
-  x->second = y->first;
-  if (y->first) y->first->parent = x;
-  Replace(t, x, y);
-  y->first = x;
-  x->parent = y;
-}
+// The two sides of a node: 'near' is the side a fix-up came from, 'far' the
+// other. Each rotation and fix-up is written once for one side and serves the
+// mirrored case with the sides swapped.
+using Side_t = MdbTreeNode_t* MdbTreeNode_t::*;
+constexpr Side_t kFirst = &MdbTreeNode_t::first;
+constexpr Side_t kSecond = &MdbTreeNode_t::second;
 
-void RotateSecond(MdbTree_t& t, MdbTreeNode_t* x) {  // x's first child rises
-  MdbTreeNode_t* y = x->first;
-  x->first = y->second;
-  if (y->second) y->second->parent = x;
+// x's child on the far side rises; x goes down on the near side.
+void Rotate(MdbTree_t& t, MdbTreeNode_t* x, Side_t nearSide, Side_t farSide) {
+  MdbTreeNode_t* y = x->*farSide;
+  x->*farSide = y->*nearSide;
+  if (y->*nearSide) (y->*nearSide)->parent = x;
   Replace(t, x, y);
-  y->second = x;
+  y->*nearSide = x;
   x->parent = y;
 }
 
@@ -53,99 +52,58 @@ void InsertFix(MdbTree_t& t, MdbTreeNode_t* z) {
   while (IsRed(z->parent)) {
     MdbTreeNode_t* p = z->parent;
     MdbTreeNode_t* g = p->parent;
-    if (p == g->first) {
-      MdbTreeNode_t* u = g->second;
-      if (IsRed(u)) {
-        p->colour = kBlack;
-        u->colour = kBlack;
-        g->colour = kRed;
-        z = g;
-        continue;
-      }
-      if (z == p->second) {
-        z = p;
-        RotateFirst(t, z);
-        p = z->parent;
-      }
+    // The parent's side under the grandparent, and the uncle on the other.
+    const Side_t nearSide = p == g->first ? kFirst : kSecond;
+    const Side_t farSide = nearSide == kFirst ? kSecond : kFirst;
+    MdbTreeNode_t* u = g->*farSide;
+    if (IsRed(u)) {
       p->colour = kBlack;
+      u->colour = kBlack;
       g->colour = kRed;
-      RotateSecond(t, g);
-    } else {
-      MdbTreeNode_t* u = g->first;
-      if (IsRed(u)) {
-        p->colour = kBlack;
-        u->colour = kBlack;
-        g->colour = kRed;
-        z = g;
-        continue;
-      }
-      if (z == p->first) {
-        z = p;
-        RotateSecond(t, z);
-        p = z->parent;
-      }
-      p->colour = kBlack;
-      g->colour = kRed;
-      RotateFirst(t, g);
+      z = g;
+      continue;
     }
+    if (z == p->*farSide) {
+      z = p;
+      Rotate(t, z, nearSide, farSide);
+      p = z->parent;
+    }
+    p->colour = kBlack;
+    g->colour = kRed;
+    Rotate(t, g, farSide, nearSide);
   }
   t.root->colour = kBlack;
 }
 
 void EraseFix(MdbTree_t& t, MdbTreeNode_t* x, MdbTreeNode_t* parent) {
   while (x != t.root && !IsRed(x)) {
-    if (x == parent->first) {
-      MdbTreeNode_t* w = parent->second;
-      if (IsRed(w)) {
-        w->colour = kBlack;
-        parent->colour = kRed;
-        RotateFirst(t, parent);
-        w = parent->second;
-      }
-      if (!IsRed(w->first) && !IsRed(w->second)) {
-        w->colour = kRed;
-        x = parent;
-        parent = x->parent;
-      } else {
-        if (!IsRed(w->second)) {
-          w->first->colour = kBlack;
-          w->colour = kRed;
-          RotateSecond(t, w);
-          w = parent->second;
-        }
-        w->colour = parent->colour;
-        parent->colour = kBlack;
-        w->second->colour = kBlack;
-        RotateFirst(t, parent);
-        x = t.root;
-        break;
-      }
+    // x's side under its parent, and its sibling on the other.
+    const Side_t nearSide = x == parent->first ? kFirst : kSecond;
+    const Side_t farSide = nearSide == kFirst ? kSecond : kFirst;
+    MdbTreeNode_t* w = parent->*farSide;
+    if (IsRed(w)) {
+      w->colour = kBlack;
+      parent->colour = kRed;
+      Rotate(t, parent, nearSide, farSide);
+      w = parent->*farSide;
+    }
+    if (!IsRed(w->first) && !IsRed(w->second)) {
+      w->colour = kRed;
+      x = parent;
+      parent = x->parent;
     } else {
-      MdbTreeNode_t* w = parent->first;
-      if (IsRed(w)) {
-        w->colour = kBlack;
-        parent->colour = kRed;
-        RotateSecond(t, parent);
-        w = parent->first;
-      }
-      if (!IsRed(w->first) && !IsRed(w->second)) {
+      if (!IsRed(w->*farSide)) {
+        (w->*nearSide)->colour = kBlack;
         w->colour = kRed;
-        x = parent;
-        parent = x->parent;
-      } else {
-        if (!IsRed(w->first)) {
-          w->second->colour = kBlack;
-          w->colour = kRed;
-          RotateFirst(t, w);
-          w = parent->first;
-        }
-        w->colour = parent->colour;
-        parent->colour = kBlack;
-        w->first->colour = kBlack;
-        RotateSecond(t, parent);
-        x = t.root;
-        break;
+        Rotate(t, w, farSide, nearSide);
+        w = parent->*farSide;
       }
+      w->colour = parent->colour;
+      parent->colour = kBlack;
+      (w->*farSide)->colour = kBlack;
+      Rotate(t, parent, nearSide, farSide);
+      x = t.root;
+      break;
     }
   }
   if (x) x->colour = kBlack;
