@@ -7,8 +7,16 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "app/NewUnitDialog.h"
+#include "app/TransferDialog.h"
+#include "app/TransferProgress.h"
 #include "app/MainFrame.h"
+#include "err/ERR_ErrDlg.h"
 #include "plat/PLAT_App.h"
+#include "plat/PLAT_Button.h"
+#include "plat/PLAT_ComboEdit.h"
+#include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Tree.h"
 
 namespace apptest {
@@ -43,6 +51,37 @@ inline std::vector<std::string> TreeItems(plat::TreeCtrl_t& tree) {
   };
   walk(tree.GetRootItem(), 0);
   return items;
+}
+
+// Answers a transfer's dialogs as a user would: the watch's port in the
+// transfer dialog, 'user' as the new unit's user, the progress dialog closed
+// at its end; fatal reports are counted and message boxes kept. The strings
+// are read when the dialogs open.
+inline void AnswerTransferDialogs(const std::string& port, const std::string& user, int& reports,
+                                  std::vector<std::string>& messages) {
+  const auto button = [](plat::Wnd_t& dialog, int id) -> plat::Button_t& {
+    return dynamic_cast<plat::Button_t&>(*dialog.GetDlgItem(id));
+  };
+  plat::SetModalHook([&port, &user, &reports, button](plat::Dialog_t& dialog) {
+    if (auto* transfer = dynamic_cast<app::TransferDialog_t*>(&dialog)) {
+      plat::SetComboText(transfer->PortSelector().Ctrl().PortList(), port);
+      button(*transfer, plat::kIdOk).Click();
+      if (!transfer->IsEnding()) button(*transfer, plat::kIdCancel).Click();
+    } else if (auto* unit = dynamic_cast<app::NewUnitDialog_t*>(&dialog)) {
+      plat::TypeComboText(dynamic_cast<plat::ComboBox_t&>(*unit->GetDlgItem(app::NewUnitDialog_t::kUserBox)), user);
+      button(*unit, plat::kIdOk).Click();
+    } else if (auto* progress = dynamic_cast<app::XferDialog_t*>(&dialog)) {
+      plat::PumpUntil([&] { return progress->IsFinished() || progress->IsEnding(); }, 30000);
+      if (progress->IsFinished()) button(*progress, plat::kIdCancel).Click();
+    } else if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
+      ++reports;
+      dialog.EndDialog(plat::kIdOk);
+    }
+  });
+  plat::SetMessageBoxHook([&messages](const std::string& text, const std::string&, unsigned) {
+    messages.push_back(text);
+    return plat::kIdOk;
+  });
 }
 
 }  // namespace apptest

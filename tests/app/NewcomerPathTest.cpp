@@ -46,32 +46,11 @@
 
 namespace {
 
-plat::Button_t& ButtonOf(plat::Wnd_t& dialog, int id) { return dynamic_cast<plat::Button_t&>(*dialog.GetDlgItem(id)); }
-
 class NewcomerPathTest : public ::testing::Test {
  public:
   void SetUp() override {
     ASSERT_TRUE(plat::EnsureGuiApplication());
-    plat::SetModalHook([this](plat::Dialog_t& dialog) {
-      if (auto* transfer = dynamic_cast<app::TransferDialog_t*>(&dialog)) {
-        plat::SetComboText(transfer->PortSelector().Ctrl().PortList(), m_port);
-        ButtonOf(*transfer, plat::kIdOk).Click();
-        if (!transfer->IsEnding()) ButtonOf(*transfer, plat::kIdCancel).Click();
-      } else if (auto* unit = dynamic_cast<app::NewUnitDialog_t*>(&dialog)) {
-        plat::TypeComboText(dynamic_cast<plat::ComboBox_t&>(*unit->GetDlgItem(app::NewUnitDialog_t::kUserBox)), "Newcomer");
-        ButtonOf(*unit, plat::kIdOk).Click();
-      } else if (auto* progress = dynamic_cast<app::XferDialog_t*>(&dialog)) {
-        plat::PumpUntil([&] { return progress->IsFinished() || progress->IsEnding(); }, 30000);
-        if (progress->IsFinished()) ButtonOf(*progress, plat::kIdCancel).Click();
-      } else if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
-        ++m_reports;
-        dialog.EndDialog(plat::kIdOk);
-      }
-    });
-    plat::SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {
-      m_messages.push_back(text);
-      return plat::kIdOk;
-    });
+    apptest::AnswerTransferDialogs(m_port, m_user, m_reports, m_messages);
   }
   void TearDown() override {
     if (m_app) apptest::CloseApplication(m_app);
@@ -83,6 +62,7 @@ class NewcomerPathTest : public ::testing::Test {
   test::EnvOverride m_runtime{"XDG_RUNTIME_DIR", nullptr};
   std::unique_ptr<app::Application_t> m_app;
   std::string m_port;
+  const std::string m_user = "Newcomer";
   int m_reports = 0;
   std::vector<std::string> m_messages;
 };

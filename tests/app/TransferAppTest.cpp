@@ -34,8 +34,6 @@ namespace {
 constexpr std::uint32_t kDay = 86400;
 constexpr std::uint32_t kFirst = 1149231600u;  // device time, 2026-06-01 07:00 UTC
 
-plat::Button_t& ButtonOf(plat::Wnd_t& dialog, int id) { return dynamic_cast<plat::Button_t&>(*dialog.GetDlgItem(id)); }
-
 // 'count' finished runs a day apart from 'day', each with its track.
 sim::Profile Unit(int day, int count, std::uint32_t unitId) {
   std::vector<sim::SimRunSpec> runs(static_cast<std::size_t>(count));
@@ -53,29 +51,7 @@ class TransferAppTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(plat::EnsureGuiApplication());
-    // The transfer dialog on the watch's port, the new unit's user, the
-    // progress dialog closed at its end, fatal reports counted.
-    plat::SetModalHook([this](plat::Dialog_t& dialog) {
-      if (auto* transfer = dynamic_cast<app::TransferDialog_t*>(&dialog)) {
-        plat::SetComboText(transfer->PortSelector().Ctrl().PortList(), m_port);
-        ButtonOf(*transfer, plat::kIdOk).Click();
-        if (!transfer->IsEnding()) ButtonOf(*transfer, plat::kIdCancel).Click();
-      } else if (auto* unit = dynamic_cast<app::NewUnitDialog_t*>(&dialog)) {
-        plat::TypeComboText(dynamic_cast<plat::ComboBox_t&>(*unit->GetDlgItem(app::NewUnitDialog_t::kUserBox)),
-                            m_user);
-        ButtonOf(*unit, plat::kIdOk).Click();
-      } else if (auto* progress = dynamic_cast<app::XferDialog_t*>(&dialog)) {
-        plat::PumpUntil([&] { return progress->IsFinished() || progress->IsEnding(); }, 30000);
-        if (progress->IsFinished()) ButtonOf(*progress, plat::kIdCancel).Click();
-      } else if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
-        ++m_reports;
-        dialog.EndDialog(plat::kIdOk);
-      }
-    });
-    plat::SetMessageBoxHook([this](const std::string& text, const std::string&, unsigned) {
-      m_messages.push_back(text);
-      return plat::kIdOk;
-    });
+    apptest::AnswerTransferDialogs(m_port, m_user, m_reports, m_messages);
   }
   void TearDown() override {
     m_app.reset();
