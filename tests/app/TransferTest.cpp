@@ -75,6 +75,25 @@ std::vector<sim::SimRunSpec> History(int finished = 3, bool open = true) {
   return runs;
 }
 
+// One run whose track has 6001 points, and 200 runs of three laps without
+// tracks: a transfer long enough to be cancelled in its tracks or its laps.
+std::vector<sim::SimRunSpec> LongTrack() {
+  std::vector<sim::SimRunSpec> runs = History(1, false);
+  runs[0].lapSeconds = 30000;
+  return runs;
+}
+std::vector<sim::SimRunSpec> ManyLaps() {
+  std::vector<sim::SimRunSpec> runs;
+  for (int i = 0; i < 200; ++i) {
+    sim::SimRunSpec run;
+    run.start = kFirst + static_cast<std::uint32_t>(i) * kDay;
+    run.lapCount = 3;
+    run.end = sim::RunEnd::kNoTrack;
+    runs.push_back(run);
+  }
+  return runs;
+}
+
 int LapCount(const std::vector<sim::SimRunSpec>& runs) {
   int count = 0;
   for (const auto& run : runs) count += run.lapCount;
@@ -227,16 +246,8 @@ TEST_F(TransferTest, FaultsEndTheTransferWithTheirMessage) {
 // a while, then Cancel ends the transfer within a second, quietly (no message,
 // no report), however far the link had got with its waits and retries.
 TEST_F(TransferTest, CancelOnAWatchThatStoppedAnsweringEndsWithinASecondInEveryPhase) {
-  std::vector<sim::SimRunSpec> longTrack = History(1, false);
-  longTrack[0].lapSeconds = 30000;  // one track of 6001 points
-  std::vector<sim::SimRunSpec> manyLaps;
-  for (int i = 0; i < 200; ++i) {
-    sim::SimRunSpec run;
-    run.start = kFirst + static_cast<std::uint32_t>(i) * kDay;
-    run.lapCount = 3;
-    run.end = sim::RunEnd::kNoTrack;
-    manyLaps.push_back(run);
-  }
+  const std::vector<sim::SimRunSpec> longTrack = LongTrack();
+  const std::vector<sim::SimRunSpec> manyLaps = ManyLaps();
   struct Case {
     const char* name;
     std::vector<sim::SimRunSpec> runs;
@@ -297,16 +308,8 @@ TEST_F(TransferTest, AUnitThatCountsOneLapTooFewLeavesItOut) {
 // the middle, Cancel stops the threads without a message, and nothing is
 // written after the dialog has gone.
 TEST_F(TransferTest, CancelDuringTracksOrLaps) {
-  std::vector<sim::SimRunSpec> longTrack = History(1, false);
-  longTrack[0].lapSeconds = 30000;  // one track of 6001 points
-  std::vector<sim::SimRunSpec> manyLaps;
-  for (int i = 0; i < 200; ++i) {
-    sim::SimRunSpec run;
-    run.start = kFirst + static_cast<std::uint32_t>(i) * kDay;
-    run.lapCount = 3;
-    run.end = sim::RunEnd::kNoTrack;
-    manyLaps.push_back(run);
-  }
+  const std::vector<sim::SimRunSpec> longTrack = LongTrack();
+  const std::vector<sim::SimRunSpec> manyLaps = ManyLaps();
   struct Case {
     const char* name;
     std::vector<sim::SimRunSpec> runs;
