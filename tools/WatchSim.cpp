@@ -56,6 +56,11 @@ void Watch_t::SetSilent(bool silent) {
   m_silent = silent;
 }
 
+void Watch_t::FallSilent() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_fallSilent = true;
+}
+
 void Watch_t::InjectSendFault(SendFault fault, int count) {
   std::lock_guard<std::mutex> lock(m_mutex);
   for (int i = 0; i < count; ++i) m_sendFaults.push_back(fault);
@@ -410,6 +415,10 @@ bool Watch_t::SendAcked(std::uint16_t id, const Bytes& data) {
     }
     ackTimeout = m_ackTimeout;
     maxTransmissions = m_maxTransmissions;
+    if (m_fallSilent) {
+      m_fallSilent = false;
+      m_silent = true;  // this frame still goes out, unheard
+    }
   }
   SendRecord record;
   record.id = id;

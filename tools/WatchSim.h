@@ -73,6 +73,11 @@ class Watch_t {
   void SetConversation(bool on);
   // A silent watch neither acknowledges nor answers anything.
   void SetSilent(bool silent);
+  // The watch falls silent in the middle of what it is sending: the next frame
+  // it sends still goes out, with all its retries, but it hears nothing from
+  // then on and sends nothing more. Unlike SetSilent, which may catch it
+  // between two frames, the host always sees at least one unanswered frame.
+  void FallSilent();
   // Damage for the next 'count' frames the watch sends (first transmissions).
   void InjectSendFault(SendFault fault, int count = 1);
   // Misbehaviour for the next 'count' data frames of the host.
@@ -137,6 +142,7 @@ class Watch_t {
   std::condition_variable m_changed;
   bool m_stop = false;
   bool m_silent = false;
+  bool m_fallSilent = false;  // silent from the start of the next frame sent
   bool m_converse = true;
   bool m_off = false;
   bool m_busy = false;
