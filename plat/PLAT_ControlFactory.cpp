@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTextEdit>
 #include <QTreeWidget>
 
 #include "plat/PLAT_DialogTemplate.h"
@@ -87,6 +88,16 @@ QWidget* MakeControlWidget(const std::string& kind, std::uint32_t style, const s
     if (style & kEsPassword) w->setEchoMode(QLineEdit::Password);
     if (style & kEsNumber) w->setValidator(new QIntValidator(0, 2147483647, w));
     QObject::connect(w, &QLineEdit::textChanged, w, [w] { NotifyFrom(w, kEnChange); });
+    return w;
+  }
+  if (kind == "richedit") {
+    auto* w = new QTextEdit(parent);
+    w->setAcceptRichText(false);
+    w->setReadOnly(style & kEsReadOnly);
+    // Read-only: the text can be selected and copied, and keys such as Enter go on to the dialog.
+    if (style & kEsReadOnly) w->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    w->setVerticalScrollBarPolicy((style & kWsVScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    QObject::connect(w, &QTextEdit::textChanged, w, [w] { NotifyFrom(w, kEnChange); });
     return w;
   }
   if (kind == "button" || kind == "default") {

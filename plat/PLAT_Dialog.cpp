@@ -20,6 +20,7 @@
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_List.h"
+#include "plat/PLAT_RichEdit.h"
 #include "plat/PLAT_Static.h"
 #include "plat/PLAT_TemplateText.h"
 #include "plat/PLAT_Tree.h"
@@ -122,6 +123,7 @@ std::unique_ptr<Wnd_t> MakeControlObject(const std::string& kind) {
   if (kind == "datetime") return std::make_unique<DateTimeCtrl_t>();
   if (kind == "progress") return std::make_unique<ProgressCtrl_t>();
   if (kind == "statusbar") return std::make_unique<StatusBarCtrl_t>();
+  if (kind == "richedit") return std::make_unique<RichEditCtrl_t>();
   return nullptr;
 }
 

@@ -15,7 +15,8 @@ namespace {
 const std::set<std::string>& Kinds() {
   static const std::set<std::string> kinds = {"static", "edit",     "button", "default",  "check",
                                               "radio",  "groupbox", "list",   "combo",    "tree",
-                                              "listview", "datetime", "progress", "statusbar"};
+                                              "listview", "datetime", "progress", "statusbar",
+                                              "richedit"};
   return kinds;
 }
 

@@ -17,7 +17,7 @@
 // (-1 for none), x, y, width and height in dialog units, the text in double
 // quotes (C escapes \n \t \" \\) and flags. Kinds: static, edit, button,
 // default (the default push button), check, radio, groupbox, list, combo,
-// tree, listview, datetime, progress, statusbar, and custom:<class name> for a
+// tree, listview, datetime, progress, statusbar, richedit, and custom:<class name> for a
 // window class registered by the program. Dialog units: 4 horizontal units are
 // the average character width of the dialog font, 8 vertical units its height.
 //

@@ -261,4 +261,23 @@ bool ListCtrl_t::SelectItem(int row) {
   return true;
 }
 
+int ListCtrl_t::GetStringWidth(const std::string& text) const {
+  QTreeWidget* v = ViewOf(*this);
+  return v == nullptr ? 0 : v->fontMetrics().horizontalAdvance(detail::FromUtf8(text));
+}
+
+int ListCtrl_t::GetRowAreaWidth() const {
+  QTreeWidget* v = ViewOf(*this);
+  return v == nullptr ? 0 : v->viewport()->width();
+}
+
+int ListCtrl_t::GetNeededHeight() const {
+  QTreeWidget* v = ViewOf(*this);
+  if (v == nullptr) return 0;
+  int rows = 0;
+  for (int r = 0; r < v->topLevelItemCount(); ++r) rows += v->sizeHintForRow(r) > 0 ? v->sizeHintForRow(r) : 0;
+  const int header = v->header()->isHidden() ? 0 : v->header()->sizeHint().height();
+  return rows + header + 2 * v->frameWidth();
+}
+
 }  // namespace plat

@@ -69,6 +69,14 @@ class ListCtrl_t : public Wnd_t {
   void DeleteAllItems();
   int GetSelectedItem() const;  // -1 when none
   bool SelectItem(int row);
+  // The pixel width of a text in the list's font.
+  int GetStringWidth(const std::string& text) const;
+  // The width of the area that shows the rows: the control less its frame and
+  // a vertical scroll bar that is shown.
+  int GetRowAreaWidth() const;
+  // The height the control needs to show all its rows: frame, column headers
+  // and rows.
+  int GetNeededHeight() const;
 };
 
 }  // namespace plat
