@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include "plat/PLAT_WindowImpl.h"
@@ -268,7 +269,12 @@ int ListCtrl_t::GetStringWidth(const std::string& text) const {
 
 int ListCtrl_t::GetRowAreaWidth() const {
   QTreeWidget* v = ViewOf(*this);
-  return v == nullptr ? 0 : v->viewport()->width();
+  if (v == nullptr) return 0;
+  // From the control's size: the viewport keeps a stale size until the control is first shown.
+  const QScrollBar* bar = v->verticalScrollBar();
+  const bool barShown = v->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ||
+                        (v->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && bar->isVisibleTo(v));
+  return std::max(0, v->width() - 2 * v->frameWidth() - (barShown ? bar->sizeHint().width() : 0));
 }
 
 int ListCtrl_t::GetNeededHeight() const {
