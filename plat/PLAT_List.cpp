@@ -280,6 +280,9 @@ int ListCtrl_t::GetRowAreaWidth() const {
 int ListCtrl_t::GetNeededHeight() const {
   QTreeWidget* v = ViewOf(*this);
   if (v == nullptr) return 0;
+  // Measured as shown: styled, even before the control was first shown.
+  v->ensurePolished();
+  v->header()->ensurePolished();
   int rows = 0;
   for (int r = 0; r < v->topLevelItemCount(); ++r) rows += v->sizeHintForRow(r) > 0 ? v->sizeHintForRow(r) : 0;
   const int header = v->header()->isHidden() ? 0 : v->header()->sizeHint().height();
