@@ -99,9 +99,8 @@ std::vector<TextRun_t> BuildTextRuns(const std::vector<mpl::TextEntity_t>& entit
   for (int i = 0; i < 2 && total >= 3; ++i) {
     while (!runs.empty() && runs.back().text.empty()) runs.pop_back();
     if (runs.empty()) break;
+    // Every run was made to end in a whole break, so the text's last break lies in one run.
     std::string& last = runs.back().text;
-    // A break split across two runs ("\r" ending one, "\n" alone in the next) never occurs:
-    // every run ends in a whole break.
     if (!EndsWith(last, kLineBreak)) break;
     last.resize(last.size() - 2);
     total -= 2;
