@@ -224,6 +224,74 @@ TEST_F(DispatchTest, EachClassGivesTheInputOfItsDialog) {
   EXPECT_EQ(2u, std::get<map::NameValueInput_t>(map::DescribeAttributes(line, Record(9))).rows.size());
 }
 
+// Points of a generated map described by their text records; the map's
+// property records are stood in for by a reader of text records.
+mpl::MdbPointDetails_t g_details;
+
+int StandInDetails(mpl::MdbMap_t&, const mpl::MdbPointRecord_t& point, mpl::MdbPointDetails_t& details,
+                   std::uint32_t flags) {
+  if (point.poi == mpl::kMdbNone || flags != 2052) return 3;
+  details = g_details;
+  return 0;
+}
+
+class PointDispatchTest : public DispatchTest {
+ protected:
+  void SetUp() override {
+    DispatchTest::SetUp();
+    mpl::SetPointDetailsReader(StandInDetails);
+    g_details = mpl::MdbPointDetails_t();
+  }
+  void TearDown() override {
+    mpl::SetPointDetailsReader(nullptr);
+    DispatchTest::TearDown();
+  }
+  // Point 4 of subdivision 2 owns a property record, point 3 does not.
+  map::NrstFeature_t Point(unsigned index) {
+    return map::NrstFeature_t(nullptr, map::NrstFeature_t::Kind_Point, "Cafe",
+                              map::FeatureRef_t(static_cast<std::int32_t>(mpl::MdbMakeRef(2, index)), m_map.get(), 0x21, 0),
+                              nullptr, 0, {}, {}, "");
+  }
+};
+
+TEST_F(PointDispatchTest, ThePointKindOfTheTextRecordChoosesTheDialog) {
+  g_details.name = "1 Main St";
+  for (std::uint8_t kind : {0, 2}) {
+    g_details.text.kind = kind;
+    const map::NrstFeature_t f = Point(4);
+    EXPECT_TRUE(f.HasProperties());
+    EXPECT_EQ("Cafe\r\n1 Main St", std::get<map::PoiInput_t>(map::DescribeFeature(f)).text);
+  }
+  g_details.text.kind = 1;
+  const map::NrstFeature_t exitPoint = Point(4);
+  const auto exit = std::get<map::ExitInput_t>(map::DescribeFeature(exitPoint));
+  EXPECT_EQ(exitPoint.ref.GetMapPtr(), exit.map);
+  EXPECT_EQ("", exit.heading);
+
+  // Group A fields come before the point kind.
+  g_details.text.groupAFlags = 0x40;
+  EXPECT_EQ((Rows{{"Property", "Cafe"}, {"Address", "1 Main St"}}),
+            std::get<map::NameValueInput_t>(map::DescribeFeature(Point(4))).rows);
+  g_details.text.groupAFlags = 0;
+
+  // Kinds 4 and 5 have nothing to show, and fail nothing.
+  for (std::uint8_t kind : {4, 5}) {
+    g_details.text.kind = kind;
+    EXPECT_FALSE(Point(4).HasProperties());
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(map::DescribeFeature(Point(4))));
+  }
+  // A tide station is made by the map, which refuses a point of another type.
+  g_details.text.kind = 3;
+  EXPECT_TRUE(Point(4).HasProperties());
+  EXPECT_THROW(map::DescribeFeature(Point(4)), glo::Assert_t);
+
+  // Without a property record there is nothing to describe.
+  g_details.text.kind = 0;
+  EXPECT_FALSE(Point(3).HasProperties());
+  EXPECT_TRUE(std::holds_alternative<std::monostate>(map::DescribeFeature(Point(3))));
+  EXPECT_THROW(map::DescribePointText(Point(3), m_map->GetPointRecord(mpl::MdbMakeRef(2, 3))), glo::Assert_t);
+}
+
 // ---------------------------------------------------------------------------
 // Points by their text records.
 
