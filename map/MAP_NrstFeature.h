@@ -63,4 +63,23 @@ struct NrstFeature_t {
   bool HasProperties() const;
 };
 
+// Puts a feature back, on destruction, as it was when the guard was made; a
+// failure to put it back is ignored and leaves what the failed assignment left.
+class NrstFeatureSaver_t {
+ public:
+  explicit NrstFeatureSaver_t(NrstFeature_t& target) : m_target(&target), m_saved(target) {}
+  NrstFeatureSaver_t(const NrstFeatureSaver_t&) = delete;
+  NrstFeatureSaver_t& operator=(const NrstFeatureSaver_t&) = delete;
+  virtual ~NrstFeatureSaver_t() {
+    try {
+      *m_target = m_saved;
+    } catch (...) {
+    }
+  }
+
+ private:
+  NrstFeature_t* m_target;
+  NrstFeature_t m_saved;
+};
+
 }  // namespace map

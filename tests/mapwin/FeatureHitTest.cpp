@@ -107,6 +107,16 @@ TEST_F(FeatureHitTest, TheEmptyFeatureAndCopiesOfAFeature) {
   ASSERT_TRUE(copy.ref.HasMap());
   EXPECT_EQ(0x20001u, copy.ref.GetMap().GetMapId());
 
+  // A saver puts the feature back as it was, map copy and all.
+  {
+    map::NrstFeatureSaver_t saver(copy);
+    copy = map::NrstFeature_t();
+    copy.lines = {"other"};
+  }
+  EXPECT_EQ(std::vector<std::string>{"Contour 120"}, copy.lines);
+  ASSERT_TRUE(copy.ref.HasMap());
+  EXPECT_EQ(0x20001u, copy.ref.GetMap().GetMapId());
+
   // Assigning the empty feature drops everything, the map copy included.
   copy = empty;
   EXPECT_EQ(8, copy.kind);
