@@ -187,6 +187,18 @@ TEST_F(DispatchTest, WhichClassesHaveProperties) {
   EXPECT_FALSE(Feature(4).HasProperties());
   EXPECT_FALSE(Feature(8).HasProperties());
   EXPECT_TRUE(std::holds_alternative<std::monostate>(map::DescribeFeature(Feature(4))));
+
+  // A line and an area of the map without marine attributes: read, nothing to show.
+  for (int kind : {6, 7}) {
+    SCOPED_TRACE(kind);
+    map::NrstFeature_t f = Feature(kind);
+    f.ref.reference = static_cast<std::int32_t>(mpl::MdbMakeRef(2, 1));
+    EXPECT_FALSE(f.HasProperties());
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(map::DescribeFeature(f)));
+    // A reference the map does not hold is the map reader's error.
+    f.ref.reference = static_cast<std::int32_t>(mpl::MdbMakeRef(2, 60));
+    EXPECT_THROW(f.HasProperties(), mpl::MdbException_t);
+  }
 }
 
 TEST_F(DispatchTest, EachClassGivesTheInputOfItsDialog) {
