@@ -7,7 +7,11 @@
 #include "glo/GLO_Exception.h"
 #include "map/MAP_LightDescription.h"
 #include "map/MAP_Registry.h"
+#include "mpl/MPL_Map.h"
 #include "mpl/MPL_Marine.h"
+#include "tests/imgkit/MarineBuilder.h"
+#include "tests/mpl/MapFacadeFixture.h"
+#include "tests/mpl/MarineMap.h"
 
 namespace {
 
@@ -202,6 +206,38 @@ TEST_F(LightDescriptionTest, NameTablesAndWrongClasses) {
 
   EXPECT_THROW(map::DescribeSectorLight("L", Light(0, 0, 0), lights), glo::Assert_t);
   EXPECT_THROW(map::DescribeLight("L", SectorLight(1), lights), glo::Assert_t);
+}
+
+// The map's lists of a light as the map reader yields them.
+TEST(MapLightSourceTest, TheListsOfALightOfAGeneratedMap) {
+  imgkit::LightBlock_t light;
+  light.sectors = imgkit::SectorEntry(900, 1, 10, false) + imgkit::SectorEntry(2700, 2, 12, true);
+  light.flashCount = 3;
+  light.flashes = imgkit::FlashEntry(5, 1) + imgkit::FlashEntry(70) + imgkit::FlashEntry(10) +
+                  imgkit::FlashEntry(20) + imgkit::FlashEntry(30);
+  rgntest::Fixture_t f = marinetest::WithObjects({marinetest::WithBlock(0x101, 0, imgkit::LightAttr(light))});
+  f.map.name = "10000001";
+  facadetest::Image_t image(facadetest::FilesOf(f));
+  mpl::Map_t map(image.source, "10000001", "");
+  ASSERT_TRUE(map.IsOpen());
+  const mpl::Point_t point = map.GetPointRecord(mpl::MdbMakeRef(4, 1, true));
+  ASSERT_EQ(7, point.aux.bytes[0]);
+
+  map::MapLightSource_t source(map);
+  const std::vector<mpl::MdbLightSector_t> sectors = source.GetSectors(point.aux);
+  ASSERT_EQ(2u, sectors.size());
+  EXPECT_EQ(900, sectors[0].start);
+  EXPECT_EQ(2700, sectors[0].end);
+  EXPECT_EQ(1, sectors[0].colour);
+  EXPECT_EQ(10, sectors[0].range);
+  EXPECT_EQ(2700, sectors[1].start);
+  EXPECT_EQ(900, sectors[1].end);
+  const std::vector<mpl::MdbLightFlash_t> flashes = source.GetFlashes(point.aux);
+  ASSERT_EQ(3u, flashes.size());
+  EXPECT_EQ(5, flashes[0].on);
+  EXPECT_EQ(10, flashes[0].off);
+  EXPECT_EQ(70, flashes[2].on);
+  EXPECT_EQ(30, flashes[2].off);
 }
 
 }  // namespace
