@@ -1,28 +1,85 @@
 #pragma once
-// The feature a map window holds for its hover popups: what kind it is, where
-// it lies and the text lines that describe it.
+// The feature a map window holds for its hover popups, its feature menu and
+// its property dialogs: what kind it is, where it lies, the text lines that
+// describe it, its symbol and the map record it came from.
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "geo/GEO_Position.h"
 #include "glo/GLO_Optional.h"
+#include "map/MAP_FeatureHit.h"
 #include "plat/PLAT_ImageList.h"
 
 namespace map {
 
-struct NrstFeature_t {
-  enum Kind_t : int { Kind_Point = 0, Kind_Line = 1, Kind_Area = 2, Kind_Junction = 3, Kind_Marked = 4, Kind_None = 8 };
+class Window_t;
 
-  int kind = Kind_None;
-  glo::Optional_t<geo::Position_t> position;
+struct NrstFeature_t {
+  enum Kind_t : int {
+    Kind_Point = 3,     // a named point (also a tide station)
+    Kind_Junction = 4,  // a road junction
+    Kind_Address = 5,   // a line with a house-number address (menu)
+    Kind_Line = 6,
+    Kind_Area = 7,
+    Kind_None = 8,
+    // The junction's pip is drawn inverted.
+    Kind_Marked = Kind_Junction,
+  };
+
+  // The empty feature: kind 8, no window, text, map, position or value.
+  NrstFeature_t() = default;
+  // One text line.
+  NrstFeature_t(Window_t* window, int kind, const std::string& text, const FeatureRef_t& ref,
+                const plat::ImageList_t* images, int iconIndex, const glo::Optional_t<geo::Position_t>& position,
+                const glo::Optional_t<double>& value, const std::string& detail);
+  // Several text lines.
+  NrstFeature_t(Window_t* window, int kind, const std::vector<std::string>& texts, const FeatureRef_t& ref,
+                const plat::ImageList_t* images, int iconIndex, const glo::Optional_t<geo::Position_t>& position,
+                const glo::Optional_t<double>& value, const std::string& detail);
+
+  // A number read from the hit's value text, when it reads as one.
+  glo::Optional_t<double> value;
+  FeatureRef_t ref;
+  // The point's icon in the symbol images: 0 when the point has none, -1 for
+  // features that are not points.
+  int iconIndex = -1;
+  // The window's symbol images when the pip shows the icon (not owned).
+  const plat::ImageList_t* images = nullptr;
   // One popup per line, the first nearest the anchor; each followed by the suffix.
   std::vector<std::string> lines;
+  glo::Optional_t<geo::Position_t> position;
+  // Shown after the first text line, as a height in parentheses.
   std::string suffix;
-  // The symbol of the feature, when it has one: its pip shows that image.
-  const plat::ImageList_t* images = nullptr;
-  int iconIndex = 0;
+  int kind = Kind_None;
+  Window_t* window = nullptr;
 
   bool HasPosition() const { return position.IsPresent(); }
+  // Whether a marine attribute class has a dialog: 2 and 3 only on a named
+  // point, 6 to 12 always, others never.
+  bool HasAttributeProperties(std::uint8_t attributeClass) const;
+  // Whether the properties command has a description to show (the record is
+  // read again from the map; map reader errors pass to the caller).
+  bool HasProperties() const;
+};
+
+// Puts a feature back, on destruction, as it was when the guard was made; a
+// failure to put it back is ignored and leaves what the failed assignment left.
+class NrstFeatureSaver_t {
+ public:
+  explicit NrstFeatureSaver_t(NrstFeature_t& target) : m_target(&target), m_saved(target) {}
+  NrstFeatureSaver_t(const NrstFeatureSaver_t&) = delete;
+  NrstFeatureSaver_t& operator=(const NrstFeatureSaver_t&) = delete;
+  virtual ~NrstFeatureSaver_t() {
+    try {
+      *m_target = m_saved;
+    } catch (...) {
+    }
+  }
+
+ private:
+  NrstFeature_t* m_target;
+  NrstFeature_t m_saved;
 };
 
 }  // namespace map

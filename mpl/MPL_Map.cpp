@@ -538,10 +538,90 @@ std::string Map_t::GetLabelByIndex(std::uint32_t n) {
 MdbPointDetails_t Map_t::GetTextEntity(const Point_t& point, std::uint32_t flags) {
   CheckOpen(__LINE__);
   MdbPointDetails_t details;
-  const int r = g_detailsReader != nullptr ? g_detailsReader(m_map, point.record, details, flags) : kMdbNotFound;
+  const MdbPointDetailsReader_t reader = g_detailsReader != nullptr ? g_detailsReader : MdbReadPointDetails;
+  const int r = reader(m_map, point.record, details, flags);
   if (r != kMdbDone) throw MdbException_t(GLO_SRC, r);
   if (GetNameOrderFlag()) ReorderNameParts(details.name, details.length1, details.length2, details.length3);
   return details;
+}
+
+// Point texts and text entities.
+bool Map_t::SearchText(const MdbPoint_t& point, MdbPointRecord_t& first, std::vector<MdbTextHit_t>& hits,
+                       const std::string& name) {
+  if (!IsOpen()) return false;
+  MdbTextCriteria_t criteria;
+  std::string upper;
+  std::array<char, 64> work{};
+  if (!name.empty()) {
+    upper = glo::ToUpper(name, m_map.locale);
+    criteria.mode = kTextByName;
+    criteria.name = upper.c_str();
+    criteria.work = work.data();
+    criteria.workSize = static_cast<std::uint16_t>(work.size());
+  }
+  const int r = MdbNearestText(m_map, point, first, hits.data(), static_cast<unsigned>(hits.size()), &criteria);
+  return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
+}
+
+int MdbFirstTextEntity(MdbMap_t& map, TextEntityWorkspace_t& workspace) {
+  workspace.paragraph = MdbParagraph_t();
+  workspace.paragraph.number = static_cast<std::int32_t>(workspace.criteria);
+  workspace.open = true;
+  workspace.paragraph.buffer = workspace.text.data();
+  workspace.paragraph.bufferSize = static_cast<std::uint16_t>(workspace.text.size());
+  workspace.text[0] = '\0';
+  const int r = MdbOpenParagraph(map, workspace.paragraph);
+  workspace.more = r == kMdbDone && workspace.paragraph.morePending != 0;
+  workspace.kind = workspace.paragraph.headerLow <= 4 ? workspace.paragraph.headerLow : 0;
+  return r;
+}
+
+int MdbNextTextEntity(MdbMap_t& map, TextEntityWorkspace_t& workspace) {
+  if (!workspace.open) return MdbFirstTextEntity(map, workspace);
+  workspace.paragraph.buffer = workspace.text.data();
+  workspace.paragraph.bufferSize = static_cast<std::uint16_t>(workspace.text.size());
+  workspace.text[0] = '\0';
+  const int r = MdbReadParagraph(map, workspace.paragraph);
+  workspace.more = r == kMdbDone && workspace.paragraph.morePending != 0;
+  workspace.kind = workspace.paragraph.headerLow <= 4 ? workspace.paragraph.headerLow : 0;
+  return r;
+}
+
+Map_t::TextEntityRange_t Map_t::TextEntitySearch(std::uint32_t paragraph) {
+  return TextEntityRange_t({this, &Map_t::GetFirstTextEntity}, {this, &Map_t::GetNextTextEntity}, paragraph);
+}
+
+glo::AutoPtr_t<TextEntity_t> Map_t::GetFirstTextEntity(TextEntityWorkspace_t& workspace,
+                                                       const std::uint32_t& paragraph) {
+  CheckOpen(__LINE__);
+  workspace = TextEntityWorkspace_t();
+  workspace.criteria = paragraph;
+  if (CheckMdbResult(MdbFirstTextEntity(m_map, workspace), GLO_SRC, kMdbAcceptNotFound) != kMdbDone)
+    return glo::AutoPtr_t<TextEntity_t>();
+  glo::AutoPtr_t<TextEntity_t> entity(new TextEntity_t);
+  entity->text = workspace.text.data();
+  const std::uint8_t kind = workspace.kind;
+  while (workspace.more) {
+    CheckMdbResult(MdbNextTextEntity(m_map, workspace), GLO_SRC, kMdbStrict);
+    entity->text += workspace.text.data();
+  }
+  entity->SetMatchKind(kind);
+  return entity;
+}
+
+glo::AutoPtr_t<TextEntity_t> Map_t::GetNextTextEntity(const TextEntity_t&, TextEntityWorkspace_t& workspace) {
+  CheckOpen(__LINE__);
+  if (CheckMdbResult(MdbNextTextEntity(m_map, workspace), GLO_SRC, kMdbAcceptNotFound) != kMdbDone)
+    return glo::AutoPtr_t<TextEntity_t>();
+  glo::AutoPtr_t<TextEntity_t> entity(new TextEntity_t);
+  entity->text = workspace.text.data();
+  const std::uint8_t kind = workspace.kind;
+  while (workspace.more) {
+    CheckMdbResult(MdbNextTextEntity(m_map, workspace), GLO_SRC, kMdbStrict);
+    entity->text += workspace.text.data();
+  }
+  entity->SetMatchKind(kind);
+  return entity;
 }
 
 std::unique_ptr<TideStation_t> Map_t::MakeTideStation(std::uint32_t ref) {

@@ -6,6 +6,7 @@
 // the single queries of the map window. Engine result codes become
 // MdbException_t; using a map that is not open is a failed internal check,
 // except for the setters (which do nothing) and the yes/no queries (false).
+#include <array>
 #include <cstdint>
 #include <locale>
 #include <memory>
@@ -26,6 +27,8 @@
 #include "mpl/MPL_MapInfo.h"
 #include "mpl/MPL_Nearest.h"
 #include "mpl/MPL_Net.h"
+#include "mpl/MPL_Paragraph.h"
+#include "mpl/MPL_PoiText.h"
 #include "mpl/MPL_Road.h"
 #include "mpl/MPL_Rgn.h"
 #include "mpl/MPL_TideStation.h"
@@ -97,12 +100,34 @@ struct MdbPointDetails_t {
   std::uint8_t length1 = 0, length2 = 0, length3 = 0;
   std::uint32_t stationPointer = 0xFFFFFFFFu;
   std::uint32_t notes = 0xFFFFFFFFu;
+  MdbPoiText_t text;  // the whole property record (its address as read, before any reordering)
 };
-// Reads a point's detail record (0 or a failure code). The reader of point
-// property records installs itself here; until then none is installed.
+// Reads a point's detail record (0 or a failure code). The map object reads
+// point property records with MdbReadPointDetails unless another reader is
+// installed (null: that one again).
 using MdbPointDetailsReader_t = int (*)(MdbMap_t& map, const MdbPointRecord_t& point, MdbPointDetails_t& details,
                                         std::uint32_t flags);
 void SetPointDetailsReader(MdbPointDetailsReader_t reader);
+// The point's property record: the name is its address text with the lengths
+// of house number, street name and unit; a tide station's LBL position of its
+// data offset and the index of its notes. 'flags' format the label texts.
+int MdbReadPointDetails(MdbMap_t& map, const MdbPointRecord_t& point, MdbPointDetails_t& details,
+                        std::uint32_t flags);
+
+// The workspace of the text-entity search: the paragraph (its number first),
+// the latest piece of text and whether more pieces of the part follow.
+struct TextEntityWorkspace_t {
+  std::uint32_t criteria = 0;
+  std::array<char, 151> text{};
+  bool more = false;
+  std::uint8_t kind = 0;
+  bool open = false;
+  MdbParagraph_t paragraph;
+};
+// The first and the next piece of the paragraph's text: 0, 3 no more, else a
+// failure code. The kind is the part header's low byte (0 when above 4).
+int MdbFirstTextEntity(MdbMap_t& map, TextEntityWorkspace_t& workspace);
+int MdbNextTextEntity(MdbMap_t& map, TextEntityWorkspace_t& workspace);
 
 // Rewrites 'name' (its first length1 + 1 + length2 [+ 1 + length3] characters)
 // as second part, blank, first part [, blank, third part]. A name too short for
@@ -224,6 +249,18 @@ class Map_t {
   // A tide station for a tide-station point; Assert_t for other points.
   std::unique_ptr<TideStation_t> MakeTideStation(std::uint32_t ref);
   std::unique_ptr<TideStation_t> MakeTideStation(const MdbPointRecord_t& point, const MdbPointDetails_t& details);
+  // Point texts: the 'hits.size()' points nearest to 'point' that pass the
+  // point filter and whose name contains 'name' (upper-cased in the map's
+  // locale; empty: any name), nearest first; 'first' receives the first hit's
+  // record. False when there is none or the map is not open.
+  bool SearchText(const MdbPoint_t& point, MdbPointRecord_t& first, std::vector<MdbTextHit_t>& hits,
+                  const std::string& name);
+  // The text entities of a paragraph (the criteria: its number), part by part.
+  using TextEntityRange_t = glo::SearchRange_t<Map_t, TextEntity_t, TextEntityWorkspace_t, std::uint32_t>;
+  TextEntityRange_t TextEntitySearch(std::uint32_t paragraph);
+  glo::AutoPtr_t<TextEntity_t> GetFirstTextEntity(TextEntityWorkspace_t& workspace, const std::uint32_t& paragraph);
+  glo::AutoPtr_t<TextEntity_t> GetNextTextEntity(const TextEntity_t& current, TextEntityWorkspace_t& workspace);
+
   // Widens (or, with 'reset', sets) the range of heights in 1/256 metre.
   void GetElevationRange(std::optional<std::int32_t>& lowest, std::optional<std::int32_t>& highest, bool reset);
   // Makes the DEM level with those resolution bits current (the lowest level
