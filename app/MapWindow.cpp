@@ -44,6 +44,14 @@ void MapWindow_t::OnCreate() {
   SetCursor(m_cursor);
 }
 
+bool MapWindow_t::OnSetCursor(plat::HWND, unsigned hitTest, unsigned) {
+  if (hitTest != kHtClient || !IsInteractive()) return false;
+  if (GetCursor() != m_cursor) SetCursor(m_cursor);
+  return true;
+}
+
+void MapWindow_t::DerivedOperation() { throw glo::Assert_t(GLO_SRC); }
+
 void MapWindow_t::OnSize(int clientWidth, int clientHeight) {
   map::Window_t::OnSize(clientWidth, clientHeight);
   if (!HasMainFrame()) return;

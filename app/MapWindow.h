@@ -26,6 +26,10 @@ class MapWindow_t : public map::Window_t {
   void DrawOverlay(plat::Dc_t& dc) override;
   void PaintNotices(plat::Dc_t&) override {}
   void DrawUnderlay(plat::Dc_t&, plat::Dc_t&) override {}
+  // The arrow over the client area while interactive.
+  bool OnSetCursor(plat::HWND window, unsigned hitTest, unsigned mouseMessage) override;
+  // This window has no such operation: glo::Assert_t.
+  void DerivedOperation() override;
 
   // Where the marked track point comes from: the summary page's mark unless a
   // test installs a source of its own (an empty function restores the page).

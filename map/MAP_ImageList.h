@@ -87,6 +87,8 @@ class ImageList_t {
   int GetImageCount() const { return m_list.GetImageCount(); }
   int GetStripImageCount() const { return m_stripCount; }
   int GetImageSize() const { return m_size; }
+  // The platform's list with the strip's images and the variants made so far.
+  const plat::ImageList_t& GetPlatformList() const { return m_list; }
 
   // Draws image 'index' with its top-left at (x, y); an index outside the
   // list draws nothing and answers false.

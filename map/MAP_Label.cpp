@@ -201,13 +201,9 @@ bool DrawShieldFrame(plat::Dc_t& dc, int kind, int w, int h, int x, int y) {
   plat::Brush_t outerBrush, innerBrush;
   innerBrush.CreateSolidBrush(inner);
   if (rounded) {
-    // A rectangle with its corners rounded off by 3 x 3.
     outerBrush.CreateSolidBrush(outer);
     const plat::GdiHandle_t oldBrush = dc.SelectObject(outerBrush);
-    const plat::POINT p[8] = {Pt(left + 1, top),        Pt(right - 2, top),        Pt(right - 1, top + 1),
-                              Pt(right - 1, bottom - 2), Pt(right - 2, bottom - 1), Pt(left + 1, bottom - 1),
-                              Pt(left, bottom - 2),      Pt(left, top + 1)};
-    dc.Polygon(p, 8);
+    dc.RoundRect(left, top, right, bottom, 3, 3);
     dc.SelectObject(oldBrush);
   }
   const plat::GdiHandle_t oldBrush = dc.SelectObject(innerBrush);
@@ -500,38 +496,18 @@ int DrawNoticeBlock(plat::Dc_t& dc, const std::vector<Notice_t>& notices, bool p
   const plat::COLORREF oldBk = dc.SetBkColor(kWhite);
   const int oldMode = dc.SetBkMode(plat::kOpaque);
   const unsigned oldAlign = dc.SetTextAlign(plat::kTaLeft | plat::kTaTop);
-  plat::TEXTMETRICA tm{};
-  dc.GetTextMetrics(tm);
   int used = 0;
   for (const Notice_t& n : notices) {
     if (n.picture) continue;
     const bool show = print ? (detailMaps ? n.printWithDetail : n.printWithoutDetail)
                             : (detailMaps ? n.screenWithDetail : n.screenWithoutDetail);
     if (!show) continue;
-    // The text broken into lines at blanks so that each fits the width (a
-    // single word wider than that keeps a line of its own).
-    std::vector<std::string> lines;
-    std::string line;
-    std::size_t pos = 0;
-    while (pos < n.text.size()) {
-      std::size_t end = n.text.find(' ', pos);
-      if (end == std::string::npos) end = n.text.size();
-      const std::string word = n.text.substr(pos, end - pos);
-      const std::string longer = line.empty() ? word : line + " " + word;
-      plat::SIZE size{0, 0};
-      dc.GetTextExtentPoint32(longer, size);
-      if (size.cx > width && !line.empty()) {
-        lines.push_back(line);
-        line = word;
-      } else {
-        line = longer;
-      }
-      pos = end + 1;
-    }
-    if (!line.empty()) lines.push_back(line);
-    const int height = static_cast<int>(lines.size()) * tm.tmHeight;
-    const int top = bottom - used - height;
-    for (std::size_t i = 0; i < lines.size(); ++i) dc.TextOut(0, top + static_cast<int>(i) * tm.tmHeight, lines[i]);
+    // Measured word-wrapped across the width, then drawn above what the
+    // notices before it took.
+    plat::RECT measure{0, 0, width, 0};
+    const int height = dc.DrawText(n.text, measure, plat::kDtWordBreak | plat::kDtCalcRect);
+    plat::RECT box{0, bottom - used - height, width, bottom - used};
+    dc.DrawText(n.text, box, plat::kDtWordBreak);
     used += height;
   }
   dc.SetTextAlign(oldAlign);

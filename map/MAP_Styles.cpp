@@ -30,7 +30,9 @@ const S kBrushSpecs[Brush_Count] = {
     {S::Hatch, plat::kHsFDiagonal, 0, 48, 48},
     {S::Hatch, plat::kHsBDiagonal, 0, 17, 17},
     {S::Solid, 0, 0, 46, 17},
+    {S::Solid, 0, 0, 39, 16},
     {S::Hatch, plat::kHsDiagCross, 0, 33, 33},
+    {S::Solid, 0, 0, 1, 0},
     {S::Solid, 0, 0, 42, 42},
     {S::Solid, 0, 0, 44, 44},
     {S::Solid, 0, 0, 23, 28},
@@ -71,15 +73,18 @@ const S kPenSpecs[Pen_Count] = {
     {S::Pen, kDash, 1, 10, 8},    // Pen_Dash1_10_8
     {S::Pen, kSolid, 1, 4, 4},    // Pen_Solid1_4
     {S::Pen, kSolid, 1, 0, 15},   // Pen_Solid1_0_15
+    {S::Pen, kSolid, 1, 15, 15},  // Pen_Line41Sub1
     {S::Pen, kSolid, 1, 38, 38},  // Pen_Solid1_38
     {S::Pen, kSolid, 2, 0, 1},    // Pen_Solid2_0_1
     {S::Pen, kSolid, 1, 34, 34},  // Pen_Solid1_34
     {S::Pen, kSolid, 1, 5, 5},    // Pen_Solid1_5
     {S::Pen, kDash, 1, 0, 19},    // Pen_Dash1_0_19
     {S::Pen, kSolid, 1, 3, 3},    // Pen_Solid1_3
+    {S::Pen, kSolid, 1, 5, 5},    // Pen_Line47Sub4
     {S::Pen, kSolid, 1, 17, 17},  // Pen_Solid1_17
     {S::Pen, kSolid, 1, 0, 1},    // Pen_Solid1_0_1
     {S::Pen, kSolid, 1, 6, 6},    // Pen_Solid1_6
+    {S::Pen, kSolid, 1, 0, 13},   // Pen_Graticule
     {S::Pen, kSolid, 1, 13, 13},  // Pen_ThinGrey
 };
 
@@ -91,9 +96,9 @@ SubTable_t Only(PenId_t pen) { return SubTable_t(nullptr, 0, pen); }
 
 const PenTable_t& LinePens() {
   static const PenTable_t table = [] {
-    const SubTable_t::Entry_t rows41[] = {{1, Pen_Solid1_15}, {8, Pen_Solid1_38}, {9, Pen_Solid2_0_1}};
+    const SubTable_t::Entry_t rows41[] = {{1, Pen_Line41Sub1}, {8, Pen_Solid1_38}, {9, Pen_Solid2_0_1}};
     const SubTable_t::Entry_t rows47[] = {{1, Pen_Dash1_0_19}, {2, Pen_Default},  {3, Pen_Solid1_3},
-                                          {4, Pen_Solid1_5},   {5, Pen_Solid1_17}, {6, Pen_Solid1_0_1},
+                                          {4, Pen_Line47Sub4},   {5, Pen_Solid1_17}, {6, Pen_Solid1_0_1},
                                           {7, Pen_Solid1_6}};
     const PenTable_t::Entry_t rows[] = {
         {0x01, Only(Pen_Solid3_2)},      {0x02, Only(Pen_Solid3_4)},      {0x03, Only(Pen_Solid2_4)},
@@ -177,9 +182,9 @@ BrushId_t AreaBrush(std::uint16_t type, std::uint8_t subtype, bool basemapAltern
     case 0x81:
       switch (subtype) {
         case 1: return Brush_Khaki;
-        case 2: return Brush_AltCity;
+        case 2: return Brush_Area81Sub2;
         case 3: return Brush_DiagCrossGrey;
-        case 4: return Brush_White;
+        case 4: return Brush_Area81Sub4;
         case 5: return Brush_DarkBrown;
         default: return Brush_Default;
       }

@@ -18,7 +18,10 @@ struct StyleSpec_t {
   int color1;
 };
 
-// The brushes of the set.
+// The brushes of the set: brush 0 the hollow brush, then the area brushes in
+// the order of the area rules (each subtype of type 0x81 with a brush of its
+// own), the background, the map area and black. The alternate map area uses
+// the brush of type 0x81 subtype 1 (the same style).
 enum BrushId_t : int {
   Brush_Hollow = 0,
   Brush_White,          // solid 1 / 0: basemap-alternate areas 0x28-0x49, 0x81 subtype 4
@@ -36,9 +39,11 @@ enum BrushId_t : int {
   Brush_HorzWater,      // hatch horizontal 9
   Brush_FDiagSlate,     // hatch forward diagonal 48
   Brush_BDiagBrown,     // hatch backward diagonal 17
-  Brush_Khaki,          // solid 46 / 17 (also the alternate map area)
-  Brush_DiagCrossGrey,  // hatch diagonal cross 33
-  Brush_DarkBrown,      // solid 42
+  Brush_Khaki,          // solid 46 / 17: 0x81 subtype 1 (also the alternate map area)
+  Brush_Area81Sub2,     // solid 39 / 16: 0x81 subtype 2
+  Brush_DiagCrossGrey,  // hatch diagonal cross 33: 0x81 subtype 3, 0x86 subtypes 1 and 18
+  Brush_Area81Sub4,     // solid 1 / 0: 0x81 subtype 4
+  Brush_DarkBrown,      // solid 42: 0x81 subtype 5
   Brush_Depth1,         // solid 44
   Brush_Depth2,         // solid 23 / 28
   Brush_Depth3,         // solid 24 / 29
@@ -56,9 +61,12 @@ enum BrushId_t : int {
   Brush_Count
 };
 
-// The pens of the set.
+// The pens of the set: pen 0 the default of the line pen table, then the
+// line pens in the order of the line rules (types that share a pen share its
+// slot; subtypes of types 0x41 and 0x47 with a style of their own have their
+// own slot), the graticule pen and the thin grey outline.
 enum PenId_t : int {
-  Pen_Default = 0,  // solid 1, 0 / 13 (also the graticule pen)
+  Pen_Default = 0,  // solid 1, 0 / 13
   Pen_Solid3_2,
   Pen_Solid3_4,
   Pen_Solid2_4,
@@ -78,21 +86,26 @@ enum PenId_t : int {
   Pen_Dash1_10_8,
   Pen_Solid1_4,
   Pen_Solid1_0_15,
+  Pen_Line41Sub1,  // solid 1, 15
   Pen_Solid1_38,
   Pen_Solid2_0_1,
   Pen_Solid1_34,
   Pen_Solid1_5,
   Pen_Dash1_0_19,
   Pen_Solid1_3,
+  Pen_Line47Sub4,  // solid 1, 5
   Pen_Solid1_17,
   Pen_Solid1_0_1,
   Pen_Solid1_6,
+  Pen_Graticule,  // solid 1, 0 / 13
   Pen_ThinGrey,  // solid 1, 13: outline of hollow areas 0x4a
   Pen_Count
 };
 
 const StyleSpec_t& GetBrushSpec(BrushId_t id);
 const StyleSpec_t& GetPenSpec(PenId_t id);
+
+static_assert(Brush_Count == 35 && Pen_Count == 33);
 
 // The process-wide set. Create makes every object for the scheme (0 or 1) and
 // answers false when the set was made for that scheme already; objects made

@@ -318,6 +318,7 @@ bool Window_t::OnKeyDown(unsigned key, unsigned, unsigned flags) {
 // Mouse and tool.
 
 bool Window_t::OnLButtonDown(unsigned flags, plat::POINT point) {
+  SetCursorFor(plat::kWmLButtonDown);
   if (m_tool == nullptr) return false;
   WithPopupsHidden(point, [&](plat::POINT p) { m_tool->OnLButtonDown(flags, p.x, p.y); });
   m_tracking = true;
@@ -325,6 +326,7 @@ bool Window_t::OnLButtonDown(unsigned flags, plat::POINT point) {
 }
 
 bool Window_t::OnRButtonDown(unsigned flags, plat::POINT point) {
+  SetCursorFor(plat::kWmRButtonDown);
   if (m_tool == nullptr) return false;
   WithPopupsHidden(point, [&](plat::POINT p) { m_tool->OnRButtonDown(flags, p.x, p.y); });
   m_tracking = true;
@@ -345,6 +347,7 @@ bool Window_t::OnLButtonDblClk(unsigned flags, plat::POINT point) {
 }
 
 bool Window_t::OnMouseMove(unsigned flags, plat::POINT point) {
+  SetCursorFor(plat::kWmMouseMove);
   if (!m_interactive) return false;
   if ((!m_popups.IsEmpty() && m_popups.IsOutside(point)) || m_tracking) ErasePopups();
   bool first = false;
@@ -527,13 +530,7 @@ void Window_t::CheckRenderProgress(plat::Dc_t& dc) {
       if (std::find(std::begin(kAbortKeys), std::end(kAbortKeys), key) == std::end(kAbortKeys)) continue;
       if ((key == plat::kVkSubtract || key == plat::kVkOemMinus) && m_scale.AtCoarsest()) continue;
       if ((key == plat::kVkAdd || key == plat::kVkOemPlus) && m_scale.GetStepIndex() == 0) continue;
-      if (key == plat::kVkControl) {
-        // Only Ctrl+G, the go-to request, counts.
-        const bool ctrlG = std::any_of(input.begin(), input.end(), [&](const plat::QueuedInput_t& q) {
-          return q.window == self && q.message == plat::kWmKeyDown && q.key == 'G' && (q.flags & plat::kMkControl);
-        });
-        if (!ctrlG) continue;
-      }
+      if (key == plat::kVkControl && !ControlAndGDownNow(input)) continue;
       throw RenderAborted_t(GLO_SRC);
     }
   }

@@ -18,11 +18,13 @@
 #include "afx/AFX_IdleListener.h"
 #include "afx/AFX_WheelSupportWindow.h"
 #include "geo/GEO_Box.h"
+#include "geo/GEO_Grid.h"
 #include "geo/GEO_Position.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_Optional.h"
 #include "map/MAP_CosProjector.h"
 #include "map/MAP_HoverTip.h"
+#include "map/MAP_ImageList.h"
 #include "map/MAP_NrstFeature.h"
 #include "map/MAP_PopupWindowList.h"
 #include "map/MAP_Scale.h"
@@ -30,7 +32,14 @@
 #include "plat/PLAT_Gdi.h"
 #include "plat/PLAT_InputProbe.h"
 
+namespace mpl {
+class Map_t;
+struct Point_t;
+}  // namespace mpl
+
 namespace map {
+
+class Dymo_t;
 
 // Keeps a drawing pass from starting inside another on the same thread: the
 // keys of the passes running now. A guard whose key was already present is
@@ -145,6 +154,38 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   const plat::Dc_t* GetBackDc() const { return m_backDc.get(); }
   const std::string& GetPromptText() const { return m_promptText; }
 
+  // ---- points, symbols, cursor and the feature menu's commands ----
+  // The hit-test code of the client area; the feature menu's commands that
+  // centre on the chosen feature and show its properties.
+  static constexpr unsigned kHtClient = 1;
+  static constexpr unsigned kCmdCentreOnFeature = 6143;
+  static constexpr unsigned kCmdFeatureProperties = 6145;
+  // The per-point step of the map drawing passes: the point's symbol from the
+  // symbol images drawn on 'target', the light sectors of a light (while not
+  // tracking), the progress check on 'windowDc', and the point's label offered
+  // to the placement grid when there is one.
+  void DrawPoint(plat::Dc_t& windowDc, plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map, Dymo_t* grid);
+  // The sectors of a light around its point; this window draws none.
+  virtual void DrawLightSectors(plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map);
+  // Marks a map point: its symbol in the pip (when it has one) and the text.
+  void SetHoverTip(const std::string& text, const mpl::Point_t& point);
+  // The point symbols (16 pixels) and road shields (27 pixels) of the
+  // language module, loaded on first use; glo::Assert_t when a strip is missing.
+  ImageList_t& GetSymbolImages();
+  ImageList_t& GetLabelImages();
+  // The grid of position texts: one degrees-and-minutes grid for all windows.
+  virtual geo::Grid_t& GetGrid();
+  // An operation whose form derived windows choose; nothing calls it and this
+  // window has none of its own (glo::Assert_t).
+  virtual void DerivedOperation();
+  // Chooses the cursor for a mouse message: in the client area of an
+  // interactive window the tool chooses (its answer is the result) or, without
+  // a tool, the cursor stays as it is (true); otherwise false (the window's own
+  // cursor shows).
+  virtual bool OnSetCursor(plat::HWND window, unsigned hitTest, unsigned mouseMessage);
+  // The feature menu's commands are always enabled.
+  bool OnUpdateCommand(plat::CmdUI_t& ui) override;
+
  protected:
   void OnCreate() override;
   void OnSize(int clientWidth, int clientHeight) override;
@@ -197,6 +238,15 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   bool m_leaveTracked = false;
   bool m_tracking = false;
   bool m_scrollBars;
+
+  // ---- points and symbols ----
+  // The cursor for a mouse message in the client area.
+  void SetCursorFor(unsigned mouseMessage) { OnSetCursor(GetSafeHwnd(), kHtClient, mouseMessage); }
+  // Whether the Control key and the G key are both down now: Control as the
+  // window system tells it, G when its last key message held is a press.
+  static bool ControlAndGDownNow(const std::vector<plat::QueuedInput_t>& input);
+  std::unique_ptr<ImageList_t> m_symbolImages;
+  std::unique_ptr<ImageList_t> m_labelImages;
 };
 
 }  // namespace map

@@ -13,6 +13,7 @@
 #include <QPicture>
 #include <QPolygon>
 #include <QRegion>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include <mutex>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_Gui.h"
@@ -891,6 +893,152 @@ int Dc_t::GetDeviceCaps(int index) const {
     case kLogPixelsY: return 96;
     default: return 0;
   }
+}
+
+}  // namespace plat
+
+// ---------------------------------------------------------------------------
+// Rounded rectangles and text in a rectangle.
+
+namespace plat {
+
+namespace {
+
+// The lines of a text: line feeds end lines (a carriage return before one is
+// dropped); with 'wrap' a line also ends before a word that would pass 'width'.
+std::vector<QString> TextLines(const QFontMetrics& fm, const QString& text, int width, bool wrap) {
+  std::vector<QString> lines;
+  if (text.isEmpty()) return lines;
+  const QStringList paragraphs = text.split(QLatin1Char('\n'));
+  for (QString paragraph : paragraphs) {
+    if (paragraph.endsWith(QLatin1Char('\r'))) paragraph.chop(1);
+    if (!wrap) {
+      lines.push_back(paragraph);
+      continue;
+    }
+    QString line;
+    bool started = false;
+    for (const QString& word : paragraph.split(QLatin1Char(' '))) {
+      const QString longer = started ? line + QLatin1Char(' ') + word : word;
+      if (started && !line.isEmpty() && fm.horizontalAdvance(longer) > width) {
+        lines.push_back(line);
+        line = word;
+      } else {
+        line = longer;
+      }
+      started = true;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
+bool Dc_t::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+  if (!m_d) return Refuse(kErrorInvalidHandle);
+  const QRect r = ExclusiveRect(left, top, right, bottom);
+  if (r.width() < 1 || r.height() < 1) return true;
+  m_d->Touch(r.adjusted(-3, -3, 3, 3));
+  const DcData& d = *m_d;
+  const int L = r.left(), T = r.top(), R = r.left() + r.width() - 1, B = r.top() + r.height() - 1;
+  // Each corner is a quarter of the ellipse through the centres of the pixels
+  // of its cornerWidth x cornerHeight box; a pixel belongs to the shape when
+  // its centre lies inside. 'Inset' is how far a row starts in from the left.
+  const double rx = (std::min(std::abs(cornerWidth), r.width()) - 1) / 2.0;
+  const double ry = (std::min(std::abs(cornerHeight), r.height()) - 1) / 2.0;
+  const bool rounded = rx >= 0.5 && ry >= 0.5;
+  const auto inset = [&](int y) {
+    if (!rounded) return 0;
+    const double cy = y < T + ry ? T + ry : y > B - ry ? B - ry : y;
+    const double dy = (y - cy) / ry;
+    if (dy == 0) return 0;
+    const double dx = rx * std::sqrt(std::max(0.0, 1 - dy * dy));
+    return int(std::ceil(rx - dx - 1e-9));
+  };
+  std::vector<int> starts(std::size_t(B - T + 1));
+  for (int y = T; y <= B; ++y) starts[std::size_t(y - T)] = inset(y);
+  const auto startOf = [&](int y) { return starts[std::size_t(y - T)]; };
+  return Paint(*m_d, [&](QPainter& p) {
+    const QBrush brush = MakeBrush(d);
+    const bool pen = !IsNullPen(d);
+    if (brush.style() != Qt::NoBrush)
+      for (int y = T; y <= (pen ? B : B - 1); ++y) {
+        const int in = startOf(y);
+        const int last = pen ? R - in : R - 1 - in;
+        if (last >= L + in) p.fillRect(QRect(L + in, y, last - L - in + 1, 1), brush);
+      }
+    if (!pen) return;
+    if (IsWidePen(d)) {
+      const QRectF frame(L, T, R - L, B - T);
+      Stroke(d, p, [&](QPainter& q) { q.drawRoundedRect(frame, rx + 0.5, ry + 0.5, Qt::AbsoluteSize); });
+      return;
+    }
+    // The outline: the shape's pixels next to a pixel outside it.
+    QVector<QPoint> outline;
+    for (int y = T; y <= B; ++y) {
+      const int in = startOf(y);
+      if (y == T || y == B) {
+        for (int x = L + in; x <= R - in; ++x) outline.append(QPoint(x, y));
+        continue;
+      }
+      const int neighbour = std::max(startOf(y - 1), startOf(y + 1));
+      for (int x = L + in; x <= std::max(L + in, L + neighbour - 1); ++x) outline.append(QPoint(x, y));
+      for (int x = std::min(R - in, R - neighbour + 1); x <= R - in; ++x) outline.append(QPoint(x, y));
+    }
+    QPen line(d.Resolve(d.pen.Data()->colour));
+    line.setWidth(1);
+    line.setCosmetic(true);
+    p.setPen(line);
+    p.drawPoints(outline.constData(), int(outline.size()));
+  });
+}
+
+int Dc_t::DrawText(const std::string& text, RECT& rect, unsigned format) {
+  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  const QFont font = CurrentFont(*m_d);
+  const QFontMetrics fm(font);
+  const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
+  const bool wrap = (format & kDtWordBreak) != 0;
+  const std::vector<QString> lines = TextLines(fm, s, rect.right - rect.left, wrap);
+  const int lineHeight = fm.height();
+  const int height = int(lines.size()) * lineHeight;
+  if (format & kDtCalcRect) {
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
+    rect.right = wrap ? std::max(rect.right, rect.left + widest) : rect.left + widest;
+    rect.bottom = rect.top + height;
+    return height;
+  }
+  if (lines.empty()) return height;
+  const QRect box(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+  const bool clip = (format & kDtNoClip) == 0;
+  if (clip && box.isEmpty()) return height;
+  QRect touched;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const int w = fm.horizontalAdvance(lines[i]);
+    const int x = (format & kDtCenter) ? rect.left + (box.width() - w) / 2
+                  : (format & kDtRight) ? rect.right - w
+                                        : rect.left;
+    touched |= QRect(x, rect.top + int(i) * lineHeight, w, lineHeight);
+  }
+  m_d->Touch(clip ? (touched & box) : touched.adjusted(-lineHeight, 0, lineHeight, 0));
+  const DcData& d = *m_d;
+  const bool ok = Paint(*m_d, [&](QPainter& p) {
+    if (clip) p.setClipRect(box, Qt::IntersectClip);
+    p.setFont(font);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const int w = fm.horizontalAdvance(lines[i]);
+      const int x = (format & kDtCenter) ? rect.left + (box.width() - w) / 2
+                    : (format & kDtRight) ? rect.right - w
+                                          : rect.left;
+      const int y = rect.top + int(i) * lineHeight;
+      if (d.bkMode == kOpaque) p.fillRect(QRect(x, y, w, lineHeight), d.Resolve(d.bkColour));
+      p.setPen(d.Resolve(d.textColour));
+      p.drawText(QPoint(x, y + fm.ascent()), lines[i]);
+    }
+  });
+  return ok ? height : 0;
 }
 
 }  // namespace plat

@@ -9,6 +9,17 @@
 
 namespace plat {
 
+// Format flags of Dc_t::DrawText.
+enum : unsigned {
+  kDtLeft = 0x0000,
+  kDtTop = 0x0000,
+  kDtCenter = 0x0001,
+  kDtRight = 0x0002,
+  kDtWordBreak = 0x0010,
+  kDtNoClip = 0x0100,
+  kDtCalcRect = 0x0400,
+};
+
 // ---------------------------------------------------------------------------
 // The device context.
 
@@ -109,6 +120,21 @@ class Dc_t {
   bool PatBlt(int x, int y, int width, int height, std::uint32_t rop);
 
   int GetDeviceCaps(int index) const;
+
+  // ---- rounded rectangles and text in a rectangle ----
+  // A rectangle drawn as Rectangle draws one, with its corners rounded off by
+  // quarters of a cornerWidth x cornerHeight ellipse.
+  bool RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+  // Draws the text in the rectangle, line by line from its top, in the text
+  // colour and, in opaque mode, on the background colour; kDtLeft, kDtCenter or
+  // kDtRight place each line. Line feeds end lines; with kDtWordBreak a line
+  // also ends at the blank before a word that would pass the right edge (a word
+  // wider than the rectangle keeps a line of its own). The drawing is clipped
+  // to the rectangle unless kDtNoClip. With kDtCalcRect nothing is drawn: the
+  // rectangle's bottom is set below the last line and its right edge widened
+  // to the widest line (without kDtWordBreak set to it). '&' is plain text.
+  // Answers the height of the text, 0 on failure.
+  int DrawText(const std::string& text, RECT& rect, unsigned format);
 
  private:
   std::unique_ptr<DcData> m_d;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -11,6 +12,7 @@
 
 #include <deque>
 #include <memory>
+#include <utility>
 
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_WindowImpl.h"
@@ -198,7 +200,7 @@ const std::vector<QueuedInput_t>& InputProbe_t::Held() const { return TheHolder(
 
 bool IsInputProbeActive() { return TheHolder().depth > 0; }
 
-void PostKey(Wnd_t& window, unsigned virtualKey, unsigned flags) {
+void PostKey(Wnd_t& window, unsigned virtualKey, unsigned flags, bool release) {
   QWidget* w = window.Impl()->widget;
   if (w == nullptr) return;
   int key = 0;
@@ -217,7 +219,7 @@ void PostKey(Wnd_t& window, unsigned virtualKey, unsigned flags) {
   if (flags & kMkControl) m |= Qt::ControlModifier;
   if (keypad) m |= Qt::KeypadModifier;
   QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, key, m));
-  QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyRelease, key, m));
+  if (release) QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyRelease, key, m));
 }
 
 void PostMouse(Wnd_t& window, unsigned message, POINT clientPoint, unsigned flags) {
@@ -244,6 +246,22 @@ void PostMouse(Wnd_t& window, unsigned message, POINT clientPoint, unsigned flag
   if (flags & kMkControl) m |= Qt::ControlModifier;
   QCoreApplication::postEvent(w, new QMouseEvent(type, local, global, button, buttons, m));
 }
+
+namespace {
+std::function<unsigned()>& ModifiersSource() {
+  static std::function<unsigned()> source;
+  return source;
+}
+}  // namespace
+
+unsigned GetAsyncModifiers() {
+  if (ModifiersSource()) return ModifiersSource()();
+  EnsureGuiApplication();
+  const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
+  return ((m & Qt::ShiftModifier) ? kMkShift : 0u) | ((m & Qt::ControlModifier) ? kMkControl : 0u);
+}
+
+void SetAsyncModifiersSource(std::function<unsigned()> source) { ModifiersSource() = std::move(source); }
 
 POINT GetCursorPos() { return detail::ToPoint(QCursor::pos()); }
 

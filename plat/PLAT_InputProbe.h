@@ -11,6 +11,7 @@
 // changes) run as they come, as sent messages would. When the last probe ends, what was held is posted again in its
 // order, so the program sees it as if it had waited in the queue all along.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "plat/PLAT_Window.h"
@@ -58,9 +59,16 @@ class InputProbe_t {
 bool IsInputProbeActive();
 
 // Input as the user's arrives: queued behind what waits, delivered when the
-// event loop (or a probe) runs. For tests.
-void PostKey(Wnd_t& window, unsigned virtualKey, unsigned flags = 0);
+// event loop (or a probe) runs. For tests. A key is pressed and released;
+// without 'release' it stays down.
+void PostKey(Wnd_t& window, unsigned virtualKey, unsigned flags = 0, bool release = true);
 void PostMouse(Wnd_t& window, unsigned message, POINT clientPoint, unsigned flags = 0);
+
+// The modifier keys held down now (kMkShift, kMkControl) as the window system
+// tells it, whatever the events delivered so far said. A test may install a
+// source of its own (an empty function gives the window system's back).
+unsigned GetAsyncModifiers();
+void SetAsyncModifiersSource(std::function<unsigned()> source);
 
 // The cursor's screen position; the window under a screen point (0 when none
 // of the program's).

@@ -182,6 +182,30 @@ TEST_F(LabelDrawTest, ShieldsWithImageFrameOrNothing) {
   EXPECT_EQ(kPaper, c.At(left - 1, 40));
 }
 
+// Long shields of kinds 5 and 6: a rounded frame (corners cut by 3 x 3) in
+// the outer colour, a rectangle in the inner colour across its middle.
+TEST_F(LabelDrawTest, LongShieldsHaveRoundedFrames) {
+  struct Case { const char* text; plat::COLORREF outer, inner; };
+  const Case cases[] = {{"\x04" "ABCD", Rgb(255, 0, 0), Rgb(0, 0, 255)}, {"\x05" "ABCD", kBlack, kWhite}};
+  for (const Case& k : cases) {
+    Canvas c(200, 80, kPaper);
+    map::Label_t l;
+    l.InitLineLabel(c.dc, 1, plat::POINT{60, 40}, plat::POINT{140, 40}, 50, k.text);
+    l.Draw(c.dc, nullptr);
+    const plat::SIZE box = map::GetLabelBoxSize(c.dc, "ABCD", l.shieldKind);
+    const int left = 100 - box.cx / 2, top = 40 - box.cy / 2, right = left + box.cx, bottom = top + box.cy;
+    EXPECT_EQ(kPaper, c.At(left, top)) << k.text;            // the corner is cut
+    EXPECT_EQ(kPaper, c.At(right - 1, bottom - 1)) << k.text;
+    EXPECT_EQ(kBlack, c.At(left + 1, top)) << k.text;        // the frame's edge
+    EXPECT_EQ(kBlack, c.At(left, top + 1)) << k.text;
+    EXPECT_EQ(k.outer, c.At(left + 1, top + 1)) << k.text;   // above the inner rectangle
+    EXPECT_EQ(k.outer, c.At(right - 2, bottom - 2)) << k.text;
+    EXPECT_EQ(kBlack, c.At(left + 1, top + 3)) << k.text;    // the inner rectangle's frame
+    EXPECT_EQ(k.inner, c.At(left + 1, top + 4)) << k.text;
+    EXPECT_EQ(kPaper, c.At(right, top + 4)) << k.text;
+  }
+}
+
 TEST_F(LabelDrawTest, PointLabelValuesAndPlacement) {
   Canvas c(200, 200);
   map::PointLabelRecord_t depth;

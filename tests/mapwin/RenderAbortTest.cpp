@@ -101,6 +101,46 @@ TEST_F(MapWinTest, OnlyKeysThatChangeTheViewEndThePass) {
   }
 }
 
+// A queued Control key ends the pass only while Control and G are both down
+// now: Control as the window system tells it, G by its last key message.
+TEST_F(MapWinTest, ControlEndsThePassOnlyWithControlAndGDownNow) {
+  ManualClock clock;
+  TestWindow& w = Make(200, 100);
+  w.GetScale().SetStepIndex(5);
+  Paint();
+  unsigned modifiers = 0;
+  plat::SetAsyncModifiersSource([&] { return modifiers; });
+  const struct {
+    bool controlDown;  // what the window system says now
+    int g;             // 0 no G key, 1 pressed and held, 2 pressed and released
+    bool aborts;
+  } cases[] = {{true, 1, true}, {true, 2, false}, {false, 1, false}, {true, 0, false}};
+  for (const auto& c : cases) {
+    modifiers = c.controlDown ? unsigned(plat::kMkControl) : 0u;
+    int checks = 0;
+    bool post = true;
+    w.underlay = [&](plat::Dc_t& screen, plat::Dc_t&) {
+      checks = 0;
+      for (int i = 0; i < 20; ++i) {
+        clock.now += 30;
+        if (i == 4 && post) {
+          post = false;
+          plat::PostKey(w, plat::kVkControl, plat::kMkControl, false);
+          if (c.g != 0) plat::PostKey(w, 'G', plat::kMkControl, c.g == 2);
+        }
+        ++checks;
+        w.CheckRenderProgress(screen);
+      }
+    };
+    w.SetCenter(w.GetProjector().GetCenter());
+    w.UpdateWindow();
+    EXPECT_EQ(c.aborts, checks < 20) << c.controlDown << " " << c.g;
+    w.underlay = nullptr;
+    plat::PumpUntilIdle();
+  }
+  plat::SetAsyncModifiersSource(nullptr);
+}
+
 TEST_F(MapWinTest, TheCheckLooksAtTheQueueOnlyAfter100Milliseconds) {
   ManualClock clock;
   TestWindow& w = Make(200, 100);

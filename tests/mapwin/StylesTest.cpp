@@ -84,6 +84,7 @@ TEST(MapStyles, AreaBrushAndLinePenRules) {
       {0x81, 5, false, Brush_DarkBrown},   {0x81, 9, false, Brush_Default},    {0x83, 4, false, Brush_Depth4},
       {0x84, 0, false, Brush_Hollow},      {0x86, 18, false, Brush_DiagCrossGrey}, {0x86, 10, false, Brush_Magenta},
       {0x86, 2, false, Brush_Hollow},      {0x87, 2, false, Brush_FDiagPink},  {0x99, 0, false, Brush_Default},
+      {0x81, 2, false, Brush_Area81Sub2},  {0x81, 4, false, Brush_Area81Sub4}, {0x81, 3, false, Brush_DiagCrossGrey},
   };
   for (const auto& a : areas) EXPECT_EQ(a.brush, AreaBrush(a.type, a.subtype, a.alternate)) << std::hex << a.type;
   PenId_t outline = Pen_Default;
@@ -96,7 +97,9 @@ TEST(MapStyles, AreaBrushAndLinePenRules) {
     PenId_t pen;
   } lines[] = {{0x01, 0, Pen_Solid3_2},   {0x14, 0, Pen_Default},      {0x16, 3, Pen_Dot1_15},
                {0x1f, 0, Pen_Solid1_10_3}, {0x41, 8, Pen_Solid1_38},   {0x41, 2, Pen_Solid1_0_15},
-               {0x47, 1, Pen_Dash1_0_19}, {0x47, 9, Pen_Default},      {0x2b, 0, Pen_Solid1_4}};
+               {0x47, 1, Pen_Dash1_0_19}, {0x47, 9, Pen_Default},      {0x2b, 0, Pen_Solid1_4},
+               {0x41, 1, Pen_Line41Sub1}, {0x47, 4, Pen_Line47Sub4},  {0x47, 2, Pen_Default},
+               {0x05, 0, Pen_Default},    {0x06, 0, Pen_Solid1_15},   {0x45, 0, Pen_Solid1_5}};
   for (const auto& l : lines) EXPECT_EQ(l.pen, LinePen(l.type, l.subtype)) << std::hex << l.type;
   // The default pen: solid, 1 pixel, black in scheme 0 and grey in scheme 1.
   const StyleSpec_t& pen = GetPenSpec(LinePen(0x14, 0));
@@ -104,6 +107,33 @@ TEST(MapStyles, AreaBrushAndLinePenRules) {
   EXPECT_EQ(1, pen.width);
   EXPECT_EQ(0, pen.color0);
   EXPECT_EQ(13, pen.color1);
+}
+
+// The set has a slot for every brush and pen the rules name; the subtype
+// slots carry the same style as the type slots they repeat.
+TEST(MapStyles, SlotsOfTheSet) {
+  EXPECT_EQ(35, Brush_Count);
+  EXPECT_EQ(33, Pen_Count);
+  const auto same = [](const StyleSpec_t& a, const StyleSpec_t& b) {
+    return a.kind == b.kind && a.style == b.style && a.width == b.width && a.color0 == b.color0 &&
+           a.color1 == b.color1;
+  };
+  EXPECT_TRUE(same(GetBrushSpec(Brush_Area81Sub2), GetBrushSpec(Brush_AltCity)));
+  EXPECT_TRUE(same(GetBrushSpec(Brush_Area81Sub4), GetBrushSpec(Brush_White)));
+  EXPECT_TRUE(same(GetBrushSpec(MapAreaBrush(true)), GetBrushSpec(Brush_Khaki)));
+  EXPECT_TRUE(same(GetPenSpec(Pen_Line41Sub1), GetPenSpec(Pen_Solid1_15)));
+  EXPECT_TRUE(same(GetPenSpec(Pen_Line47Sub4), GetPenSpec(Pen_Solid1_5)));
+  EXPECT_TRUE(same(GetPenSpec(Pen_Graticule), GetPenSpec(Pen_Default)));
+  EXPECT_EQ(StyleSpec_t::Hollow, GetBrushSpec(Brush_Hollow).kind);
+  EXPECT_EQ(0, int(Brush_Hollow));
+  EXPECT_EQ(0, int(Pen_Default));
+  // Every slot is an object of its own.
+  GdiSet_t& set = GdiSet_t::Instance();
+  set.Create(0);
+  for (int i = 1; i < Brush_Count; ++i)
+    for (int j = 0; j < i; ++j) EXPECT_NE(set.Brush(BrushId_t(i)), set.Brush(BrushId_t(j))) << i << " " << j;
+  for (int i = 1; i < Pen_Count; ++i)
+    for (int j = 0; j < i; ++j) EXPECT_NE(set.Pen(PenId_t(i)), set.Pen(PenId_t(j))) << i << " " << j;
 }
 
 TEST(MapStyles, EveryBrushAndPenDrawsItsPaletteColour) {
