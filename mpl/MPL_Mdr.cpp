@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "mpl/MPL_Srt.h"
 #include "mpl/MPL_Subfile.h"
 
 namespace mpl {
@@ -101,11 +102,15 @@ int MdbOpenSortTable(MdbIndex_t& index, const std::string& fileName) {
   index.srt = MdbSubfile_t();
   index.sortCodePage = 0;
   if (MdbOpenFile(index.srt.file, fileName, index.source) != kMdbDone) return kMdbBadData;
-  // The sort table of code page SortId1() at version SortId2() & 0x7FFF is
-  // selected by the collation reader once the map reader has one; until then
-  // the index is used without its sort table.
-  MdbCloseFile(index.srt.file);
-  index.srt = MdbSubfile_t();
+  // The MDR names its sort table by code page (sort id 1) and the lowest sort
+  // id (the low 15 bits of sort id 2), as a map's LBL header does.
+  const int rc = MdbReadSrtHeader(index.srt, index.SortId1(), index.SortId2() & 0x7FFFu);
+  if (rc != kMdbDone) {
+    MdbCloseFile(index.srt.file);
+    index.srt = MdbSubfile_t();
+    return rc;
+  }
+  index.sortCodePage = static_cast<std::uint16_t>(index.srt.words[kSrtCodePage]);
   return kMdbDone;
 }
 

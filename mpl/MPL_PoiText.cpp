@@ -180,8 +180,14 @@ class Decoder_t {
 
   // Skips to 'position' (the record goes on there).
   int SkipTo(std::uint64_t position) {
-    if (position > 0xFFFFFFFFull) return kMdbBadData;
-    return MdbBufSeek(m_reader, static_cast<std::uint32_t>(position)) == kMdbDone ? kMdbDone : kMdbBadData;
+    if (position > m_reader.end) return kMdbBadData;
+    if (position == MdbBufTell(m_reader)) return kMdbDone;
+    // The sub-file's end is no place to seek to, but one to read up to.
+    const bool atEnd = position == m_reader.end;
+    if (MdbBufSeek(m_reader, static_cast<std::uint32_t>(position - (atEnd ? 1 : 0))) != kMdbDone)
+      return kMdbBadData;
+    std::uint8_t last = 0;
+    return !atEnd || ReadByte(m_reader, last) == kMdbDone ? kMdbDone : kMdbBadData;
   }
 
   int Extension() {

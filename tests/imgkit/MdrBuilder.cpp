@@ -1,6 +1,7 @@
 #include "tests/imgkit/MdrBuilder.h"
 
 #include "tests/imgkit/ImageBuilder.h"
+#include "tests/imgkit/SrtBuilder.h"
 #include "tests/imgkit/SubfileHeader.h"
 
 namespace imgkit {
@@ -54,7 +55,13 @@ std::string IndexImage(const std::string& name, const MdrBuilder_t& mdr, const s
                        const std::vector<std::pair<std::string, std::string>>& more) {
   ImageBuilder_t b;
   b.files.push_back(File(name + ".MDR", mdr.Build()));
-  if (!sortName.empty()) b.files.push_back(File(sortName + ".SRT", BlankHeader(29, "SRT")));
+  if (!sortName.empty()) {
+    // The sort table the default MDR header names: code page 1252, sort id 3.
+    SrtTable_t table;
+    table.codePage = 1252;
+    table.sortId = 3;
+    b.files.push_back(File(sortName + ".SRT", BuildSrt({table})));
+  }
   for (const auto& [file, data] : more) b.files.push_back(File(file, data));
   return b.Build();
 }

@@ -36,7 +36,8 @@ struct MdrBuilder_t {
 };
 
 // An index image: "<name>.MDR" and, when 'sortName' is not empty,
-// "<sortName>.SRT" (a sort table of header only), and more files as given.
+// "<sortName>.SRT" (one sort table of code page 1252 and sort id 3, the one a
+// default MDR header names), and more files as given.
 std::string IndexImage(const std::string& name, const MdrBuilder_t& mdr, const std::string& sortName,
                        const std::vector<std::pair<std::string, std::string>>& more = {});
 

@@ -15,6 +15,7 @@
 #include "tests/imgkit/MdrBuilder.h"
 #include "tests/imgkit/MemoryMedia.h"
 #include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/SrtBuilder.h"
 
 namespace {
 
@@ -93,6 +94,25 @@ TEST(MapDirectoryLoadTest, LoadsIndexSortTableAndRecords) {
   EXPECT_THROW(dir.Load(Image(imgkit::IndexImage("FAMILY", MdrBuilder_t(), "")), "OTHER"), glo::Assert_t);
   EXPECT_FALSE(dir.IsIndexOpen());
   EXPECT_TRUE(dir.GetSection16().empty());
+}
+
+// The directory's locale follows the code page of the sort table the MDR names.
+TEST(MapDirectoryLoadTest, LocaleOfTheChosenSortTable) {
+  imgkit::SrtTable_t table;
+  table.codePage = 1250;
+  table.sortId = 4;
+  MdrBuilder_t b = WithRecords("ab");
+  b.words21 = {0, 1250, 4, 0};
+  mpl::MapDirectory_t dir;
+  dir.Load(Image(imgkit::IndexImage("FAMILY", b, "", {{"FAMILY.SRT", imgkit::BuildSrt({table})}})), "FAMILY");
+  EXPECT_EQ(1250u, dir.GetIndex().sortCodePage);
+  EXPECT_TRUE(dir.GetLocale() == glo::MakeLocale("English", "United States", 1250));
+  // No table of that code page: the index cannot be opened.
+  b.words21 = {0, 1251, 4, 0};
+  EXPECT_THROW(
+      dir.Load(Image(imgkit::IndexImage("FAMILY", b, "", {{"FAMILY.SRT", imgkit::BuildSrt({table})}})), "FAMILY"),
+      glo::Assert_t);
+  EXPECT_FALSE(dir.IsIndexOpen());
 }
 
 TEST_F(MapDirectoryTest, FollowsTheDefaultProduct) {

@@ -130,7 +130,7 @@ TEST(MapQueryTest, TextEntitiesInTheMapsNameOrder) {
     Opened_t o(m.Files());
     mpl::Point_t point;
     point.record.poi = 7;
-    EXPECT_THROW(o.map.GetTextEntity(point, 0), mpl::MdbException_t);  // no reader installed
+    EXPECT_THROW(o.map.GetTextEntity(point, 0), mpl::MdbException_t);  // the map has no property records
     DetailsReader_t reader(FakeDetails);
     EXPECT_EQ(order ? "CD AB EF" : "AB CD EF", o.map.GetTextEntity(point, 0).name);
     point.record.poi = mpl::kMdbNone;

@@ -6,9 +6,11 @@
 #include "glo/GLO_AutoPtr.h"
 #include "glo/GLO_Locale.h"
 #include "mpl/MPL_Mdr.h"
+#include "mpl/MPL_Srt.h"
 #include "mpl/MPL_Subfile.h"
 #include "tests/imgkit/MdrBuilder.h"
 #include "tests/imgkit/MemoryMedia.h"
+#include "tests/imgkit/SrtBuilder.h"
 
 namespace {
 
@@ -173,6 +175,45 @@ TEST(MdrTest, NamesSortTableAndSection16) {
   ASSERT_EQ(0, Open(index, imgkit::IndexImage("FAMILY", beyond, "")));
   index.section16 = &records;
   EXPECT_EQ(1, mpl::MdbReadIndexSection16(index));
+}
+
+}  // namespace
+
+namespace {
+
+// The MDR names its sort table by code page (sort id 1) and the lowest sort id
+// (the low 15 bits of sort id 2); the first table of the SRT that matches is
+// selected, and an index whose SRT holds none does not open.
+TEST(MdrTest, SortTableChosenByCodePageAndLowestSortId) {
+  std::vector<imgkit::SrtTable_t> tables(3);
+  tables[0].codePage = 1250;
+  tables[0].sortId = 2;
+  tables[1].codePage = 1252;
+  tables[1].sortId = 2;
+  tables[2].codePage = 1252;
+  tables[2].sortId = 5;
+  const std::string srt = imgkit::BuildSrt(tables);
+  struct Case_t {
+    std::uint16_t codePage, sortId;
+    int result;
+    std::uint32_t chosenSortId;
+  };
+  const Case_t cases[] = {{1252, 3, 0, 5}, {1252, 1, 0, 2}, {1250, 1, 0, 2}, {1252, 0x8002, 0, 2},
+                          {1251, 1, 3, 0}, {1250, 3, 3, 0}, {1252, 6, 3, 0}};
+  const std::string name = "FAMILY";
+  for (const Case_t& c : cases) {
+    MdrBuilder_t b;
+    b.words21 = {0, c.codePage, c.sortId, 0};
+    mpl::MdbIndex_t index;
+    EXPECT_EQ(c.result, Open(index, imgkit::IndexImage("FAMILY", b, "", {{"FAMILY.SRT", srt}}), name, &name))
+        << c.codePage << " " << c.sortId;
+    EXPECT_EQ(c.result == 0, mpl::MdbIsOpen(index.srt.file));
+    EXPECT_EQ(c.result == 0, mpl::MdbIsOpen(index.mdr.file));
+    EXPECT_EQ(c.result == 0 ? c.codePage : 0u, index.sortCodePage);
+    if (c.result == 0) {
+      EXPECT_EQ(c.chosenSortId, index.srt.words[mpl::kSrtSortId]);
+    }
+  }
 }
 
 }  // namespace
