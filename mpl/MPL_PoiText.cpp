@@ -154,6 +154,9 @@ class Decoder_t {
       }
     }
     BuildAddress(m_text, street, haveNumber ? std::string(m_text.number) : std::string(), haveNumber);
+    // The house number now lives in the address: the buffer is left for the
+    // phone, so that a point without one shows no phone number.
+    m_text.number[0] = '\0';
     if (present(kPoiCity) && ReadIndex(m_map.lbl.cities.count, m_text.city) != kMdbDone) return kMdbBadData;
     if (present(kPoiPostalCode) && ReadIndex(m_map.lbl.indexedLabels.count, m_text.postalCode) != kMdbDone)
       return kMdbBadData;

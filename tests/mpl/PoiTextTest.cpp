@@ -94,11 +94,11 @@ TEST(PoiTextTest, PackedNumbersAndLabelReferences) {
   EXPECT_EQ(std::string("\x8C\xF8", 2), imgkit::EncodePackedDigits("11"));
   struct Case_t {
     const char* what;
-    std::string bytes;  // the house number field
+    std::string bytes;  // the phone field
     const char* number;
     int result;
   };
-  imgkit::LblBuilder_t lbl = Labels(mpl::kPoiHouseNumber);
+  imgkit::LblBuilder_t lbl = Labels(mpl::kPoiPhone);
   const std::uint32_t label = lbl.AddLabel("221B");
   const std::vector<Case_t> cases = {
       {"two pairs", std::string("\x8C\x9B", 2), "1125", 0},
@@ -111,9 +111,9 @@ TEST(PoiTextTest, PackedNumbersAndLabelReferences) {
   for (const Case_t& c : cases) {
     imgkit::LblBuilder_t b = lbl;
     PoiRecord_t r;
-    r.houseNumber = c.bytes;
+    r.phone = c.bytes;
     const std::uint32_t offset = static_cast<std::uint32_t>(b.properties.size());
-    b.properties += imgkit::EncodePoiRecord(r, mpl::kPoiHouseNumber, {});
+    b.properties += imgkit::EncodePoiRecord(r, mpl::kPoiPhone, {});
     const Decoded_t d = Decode(b, offset);
     EXPECT_EQ(c.result, d.result) << c.what;
     if (c.result == 0) {
@@ -153,6 +153,7 @@ TEST(PoiTextTest, AddressOfHouseNumberStreetAndUnit) {
     EXPECT_EQ(c.houseLength, d.text.houseNumberLength) << c.address;
     EXPECT_EQ(c.streetLength, d.text.streetNameLength) << c.address;
     EXPECT_EQ(c.unit, d.text.unitLength) << c.address;
+    EXPECT_STREQ("", d.text.number) << c.address;  // no phone: the house number is not taken for one
     if (c.street == nullptr) {
       EXPECT_EQ(mpl::kMdbNone, d.text.street);
     }
