@@ -106,14 +106,14 @@ std::int64_t Series(const Row_t (&rows)[N], std::int64_t s) {
 
 }  // namespace
 
-std::int32_t MdbCosKernel(std::int32_t angle) {
+std::int32_t MdbCosKernelWide(std::int32_t angle) {
   std::int64_t x, s;
   Radians(angle, x, s);
   const std::int64_t t = Series(kCosRows, s);
   return Wrap(kQ31One - Hi(t, s));
 }
 
-std::int32_t MdbSinKernel(std::int32_t angle) {
+std::int32_t MdbSinKernelWide(std::int32_t angle) {
   std::int64_t x, s;
   Radians(angle, x, s);
   const std::int64_t t = Series(kSinRows, s);

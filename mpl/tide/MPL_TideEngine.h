@@ -70,7 +70,10 @@ struct MDB_tide_work_type {
   std::vector<float> speeds, arguments, factors;
   // Per constituent: amplitude (feet) and phase lag (degrees).
   std::vector<float> amplitudes, lags;
+  // Per constituent and argument set: amplitude x node factor.
+  std::vector<float> scales;
   std::uint8_t count = 0;
+  std::uint8_t terms = 0;  // the constituents before an end mark (number 255)
   std::uint8_t foreman = 0;
   std::uint8_t boundary = 0;  // 0 one set; 1 second set for the following period; 2 for the preceding one
   float dayStart = 0.0f;

@@ -52,23 +52,6 @@ float Atan2(float y, float x) {
   return a;
 }
 
-std::int32_t FixedSin(std::uint32_t angle) {
-  const std::int32_t q = static_cast<std::int32_t>(angle + 0x20000000u) >> 30;
-  const std::int32_t b = static_cast<std::int32_t>(angle << 2) >> 2;
-  switch (q) {
-    case 0:
-      return MdbSinKernel(b);
-    case 1:
-      return MdbCosKernel(b);
-    case -1:
-      return -MdbCosKernel(b);
-    default:
-      return -MdbSinKernel(b);
-  }
-}
-
-std::int32_t FixedCos(std::uint32_t angle) { return FixedSin(angle + 0x40000000u); }
-
 std::uint32_t DegreesToAngle(double degrees) {
   const double d = Normalize180(degrees);
   return static_cast<std::uint32_t>(static_cast<std::int64_t>(d * 11930464.711111112));
