@@ -18,6 +18,7 @@
 #include "geo/GEO_Position.h"
 #include "glo/GLO_AutoPtr.h"
 #include "glo/GLO_SearchIter.h"
+#include "mpl/MPL_DemScan.h"
 #include "mpl/MPL_Engine.h"
 #include "mpl/MPL_Exception.h"
 #include "mpl/MPL_Filter.h"
@@ -229,6 +230,11 @@ class Map_t {
   // Makes the DEM level with those resolution bits current (the lowest level
   // when none has them).
   void LoadDemLevel(unsigned bits);
+  // Elevation scan: 'width' x 'height' samples over the box (water as 0), each
+  // batch to 'block'; 'finder' gives the maps whose DEM covers a part of the
+  // box (0 a map, 3 no more). Result 3 (nothing to scan) is accepted.
+  void ScanDem(std::uint32_t width, std::uint32_t height, const geo::Box_t& box, MdbDemCache_t& cache,
+               MdbDemConsumer_t block, MdbDemProvider_t finder, void* data);
 
  private:
   void Open(const ImageSource_t& source, const std::string& mapName, const std::string& sortName, int line);
