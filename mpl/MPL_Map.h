@@ -199,8 +199,8 @@ class Map_t {
   bool FindAreasAtPoint(const MdbPoint_t& point, MdbAreaRecord_t& result);
   // Fills up to 'capacity' hits, nearest first, and the nearest line's record.
   bool FindNearestLines(const MdbPoint_t& point, MdbLineRecord_t& line, MdbLineHit_t* hits, unsigned capacity);
-  // 'count': the capacity in bits 0-14; bit 15 asks for the pass restricted to
-  // the roads found, which comes with the road reader and is not run yet.
+  // 'count': the capacity in bits 0-14; bit 15 asks for a second pass on the
+  // most detailed level restricted to the roads found.
   bool FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, MdbJunction_t& result, unsigned count);
   // The nearest point of the road of line 'lineRef' to the point; 'line'
   // holds the line of that point afterwards.
