@@ -53,6 +53,44 @@ TEST(GeometryTest, Q31ArithmeticAndRoots) {
   EXPECT_EQ(0x7FFFFFFFu, mpl::MdbLeg(kMin, 0) - 1);
 }
 
+// The rounded root against the bit-pair root it was first written as, around
+// squares and their midpoints and at the top of the range.
+TEST(GeometryTest, RootGivesTheBitsOfTheBitPairRoot) {
+  const auto bitPair = [](std::uint64_t value) {
+    std::uint64_t op = value, res = 0, one = 1ull << 62;
+    while (one > op) one >>= 2;
+    while (one != 0) {
+      if (op >= res + one) {
+        op -= res + one;
+        res = (res >> 1) + one;
+      } else {
+        res >>= 1;
+      }
+      one >>= 2;
+    }
+    if (op > res) ++res;
+    return res > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(res);
+  };
+  std::vector<std::uint64_t> values;
+  for (std::uint64_t v = 0; v < 70000; ++v) values.push_back(v);
+  for (std::uint64_t r = 1; r < 0x100000000ull; r += r / 3 + 7919) {
+    for (const std::uint64_t base : {r * r, r * r + r})
+      for (std::uint64_t d = 0; d < 5; ++d) {
+        values.push_back(base + d);
+        values.push_back(base - d);
+      }
+  }
+  for (std::uint64_t d = 0; d < 70000; ++d) {
+    values.push_back(~0ull - d);
+    values.push_back(0xFFFFFFFE00000001ull + d - 35000);  // (2^32 - 1)^2
+  }
+  for (std::uint64_t v = 1; v != 0; v <<= 1) values.push_back(v);
+  int mismatches = 0;
+  for (const std::uint64_t v : values)
+    if (mpl::ISqrt64(v) != bitPair(v) && ++mismatches < 10) ADD_FAILURE() << v;
+  EXPECT_EQ(0, mismatches);
+}
+
 TEST(GeometryTest, CosineAndSine) {
   EXPECT_NEAR(0x7FFFFFFF, mpl::MdbCosAngle(0), 2);
   EXPECT_EQ(0, mpl::MdbCosAngle(0x40000000));
