@@ -31,7 +31,7 @@ std::uint32_t SumToAngle(double degrees) {
 }
 
 // The harmonic sum of one argument set at hours t.
-double HarmonicHeight(const MDB_tide_work_type& work, bool second, bool slope, double t) {
+double HarmonicHeight(MDB_tide_work_type& work, bool second, bool slope, double t) {
   if (work.foreman) {
     if (!second) {
       t -= (work.boundary == 2) ? work.dayStart + 360.0 : work.secondEpoch;
@@ -46,19 +46,20 @@ double HarmonicHeight(const MDB_tide_work_type& work, bool second, bool slope, d
   const float* scales = work.scales.data() + base;
   const float* lags = work.lags.data();
   const unsigned n = work.terms;
+  // The angles first, then their cosines (sines: a quarter turn less) in one
+  // batch, then the sum in the constituents' order.
+  std::uint32_t* angles = work.angles.data();
+  std::int32_t* values = work.cosines.data();
+  const std::uint32_t shift = slope ? 0xC0000000u : 0u;
+  for (unsigned i = 0; i < n; ++i) angles[i] = SumToAngle(tf * speeds[i] + arguments[i] - lags[i]) + shift;
+  FixedCosBatch(angles, values, n);
   if (slope) {
     double sum = 0.0;
-    for (unsigned i = 0; i < n; ++i) {
-      const std::uint32_t angle = SumToAngle(tf * speeds[i] + arguments[i] - lags[i]);
-      sum += FixedSin(angle) * kFixedOne * scales[i] * speeds[i];
-    }
+    for (unsigned i = 0; i < n; ++i) sum += values[i] * kFixedOne * scales[i] * speeds[i];
     return -sum;
   }
   double sum = work.z0;
-  for (unsigned i = 0; i < n; ++i) {
-    const std::uint32_t angle = SumToAngle(tf * speeds[i] + arguments[i] - lags[i]);
-    sum += FixedCos(angle) * kFixedOne * scales[i];
-  }
+  for (unsigned i = 0; i < n; ++i) sum += values[i] * kFixedOne * scales[i];
   return sum;
 }
 

@@ -47,6 +47,10 @@ inline std::int32_t FixedSin(std::uint32_t angle) {
   }
 }
 inline std::int32_t FixedCos(std::uint32_t angle) { return FixedSin(angle + 0x40000000u); }
+// FixedCos of n angles (FixedSin of angle a is FixedCos of a - 0x40000000):
+// the same values, four at a time where the processor has 256-bit integer
+// vectors.
+void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n);
 // Degrees as a 32-bit angle: wrapped into [-180, 180) first, then truncated.
 std::uint32_t DegreesToAngle(double degrees);
 // Radians as a 32-bit angle: wrapped into (-pi, pi] first.
