@@ -78,7 +78,7 @@ __attribute__((target("avx2"))) inline __m256i Term4(__m256i t, __m256i s, long 
                           _mm256_srli_epi64(_mm256_mul_epu32(ts, _mm256_set1_epi64x(m)), 32 + K));
 }
 
-__attribute__((target("avx2"))) void CosBatch4(const std::uint32_t* angles, std::int32_t* out) {
+__attribute__((target("avx2"))) inline void CosBatch4(const std::uint32_t* angles, std::int32_t* out) {
   const __m256i one = _mm256_set1_epi64x(0x7FFFFFFF);
   const __m128i a = _mm_add_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(angles)),
                                   _mm_set1_epi32(0x40000000));
@@ -117,6 +117,13 @@ __attribute__((target("avx2"))) void CosBatch4(const std::uint32_t* angles, std:
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
 }
 
+// The whole groups of four; the count done.
+__attribute__((target("avx2"))) unsigned CosBatchAvx2(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
+  unsigned i = 0;
+  for (; i + 4 <= n; i += 4) CosBatch4(angles + i, out + i);
+  return i;
+}
+
 bool HasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2");
   return has;
@@ -126,8 +133,7 @@ bool HasAvx2() {
 
 void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
   unsigned i = 0;
-  if (HasAvx2())
-    for (; i + 4 <= n; i += 4) CosBatch4(angles + i, out + i);
+  if (HasAvx2()) i = CosBatchAvx2(angles, out, n);
   for (; i < n; ++i) out[i] = FixedCos(angles[i]);
 }
 
