@@ -52,11 +52,7 @@ double HarmonicHeight(MDB_tide_work_type& work, bool second, bool slope, double 
   std::int32_t* values = work.cosines.data();
   const std::uint32_t shift = slope ? 0xC0000000u : 0u;
   for (unsigned i = 0; i < n; ++i) angles[i] = SumToAngle(tf * speeds[i] + arguments[i] - lags[i]) + shift;
-  // Whole groups of four: the last group's spare angles are computed and
-  // left out of the sum.
-  const unsigned padded = (n + 3) & ~3u;
-  for (unsigned i = n; i < padded; ++i) angles[i] = 0;
-  FixedCosBatch(angles, values, padded);
+  FixedCosBatch(angles, values, n);
   if (slope) {
     double sum = 0.0;
     for (unsigned i = 0; i < n; ++i) sum += values[i] * kFixedOne * scales[i] * speeds[i];
