@@ -1,10 +1,13 @@
 #include "mpl/MPL_DemScan.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "mpl/MPL_Dem.h"
 #include "mpl/MPL_DemCache.h"
 #include "mpl/MPL_Engine.h"
+#include "mpl/MPL_Exception.h"
+#include "mpl/MPL_Map.h"
 
 namespace mpl {
 
@@ -274,6 +277,33 @@ int MdbScanDem(MdbDemScan_t& q) {
     scan.bh = scan.bw == needCols ? std::min(cells / scan.bw, needRows) : 4;
   }
   return scan.Run();
+}
+
+// The map object's scan: a row of four samples a column for the output and a
+// work block of 512 bytes.
+void Map_t::ScanDem(std::uint32_t width, std::uint32_t height, const geo::Box_t& box, MdbDemCache_t& cache,
+                    MdbDemConsumer_t block, MdbDemProvider_t finder, void* data) {
+  if (!IsOpen()) throw glo::Assert_t(GLO_SRC);
+  // A row too wide for the engine's 32-bit buffer size is a buffer too small.
+  if (width > 0xFFFFFFFFu / 48) CheckMdbResult(kMdbNoMemory, GLO_SRC, kMdbAcceptNotFound);
+  std::vector<std::int32_t> output(static_cast<std::size_t>(width) * 12, 0);
+  std::vector<std::int32_t> work(128, 0);
+  MdbDemScan_t request;
+  request.waterZero = 1;
+  request.output = output.data();
+  request.outputSize = width * 48;
+  request.map = &m_map;
+  request.work = work.data();
+  request.workSize = 512;
+  request.columns = width;
+  request.rows = height;
+  request.box = {box.GetNorth(), box.GetEast(), box.GetSouth(), box.GetWest()};
+  request.consumer = block;
+  request.consumerData = data;
+  request.provider = finder;
+  request.providerData = data;
+  request.cache = &cache;
+  CheckMdbResult(MdbScanDem(request), GLO_SRC, kMdbAcceptNotFound);
 }
 
 }  // namespace mpl

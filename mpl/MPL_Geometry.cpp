@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace mpl {
 
@@ -35,21 +36,14 @@ std::uint32_t Hypot(std::int32_t a, std::int32_t b) { return ISqrt64(Square(a) +
 }  // namespace
 
 std::uint32_t ISqrt64(std::uint64_t value) {
-  std::uint64_t op = value;
-  std::uint64_t res = 0;
-  std::uint64_t one = 1ull << 62;
-  while (one > op) one >>= 2;
-  while (one != 0) {
-    if (op >= res + one) {
-      op -= res + one;
-      res = (res >> 1) + one;
-    } else {
-      res >>= 1;
-    }
-    one >>= 2;
-  }
-  if (op > res) ++res;
-  return res > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(res);
+  // The double root lies within one of the integer root (the bit-pair root,
+  // its floor); it is corrected to it, then rounded by the remainder.
+  std::uint64_t r = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(value)));
+  if (r > 0xFFFFFFFFull) r = 0xFFFFFFFFull;
+  while (r * r > value) --r;
+  while (r < 0xFFFFFFFFull && (r + 1) * (r + 1) <= value) ++r;
+  if (value - r * r > r) ++r;
+  return r > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(r);
 }
 
 std::int32_t MdbMulQ31(std::int32_t a, std::int32_t b) {
@@ -106,14 +100,14 @@ std::int64_t Series(const Row_t (&rows)[N], std::int64_t s) {
 
 }  // namespace
 
-std::int32_t MdbCosKernel(std::int32_t angle) {
+std::int32_t MdbCosKernelWide(std::int32_t angle) {
   std::int64_t x, s;
   Radians(angle, x, s);
   const std::int64_t t = Series(kCosRows, s);
   return Wrap(kQ31One - Hi(t, s));
 }
 
-std::int32_t MdbSinKernel(std::int32_t angle) {
+std::int32_t MdbSinKernelWide(std::int32_t angle) {
   std::int64_t x, s;
   Radians(angle, x, s);
   const std::int64_t t = Series(kSinRows, s);

@@ -40,9 +40,57 @@ std::uint32_t MdbScaledHypot(std::int32_t dx, std::int32_t dy, std::int32_t scal
 // isqrt(a^2 - b^2) (0 when b is the larger).
 std::uint32_t MdbLeg(std::int32_t a, std::int32_t b);
 
-// Cosine and sine as Q31 of an angle within +-45 degrees.
-std::int32_t MdbCosKernel(std::int32_t angle);
-std::int32_t MdbSinKernel(std::int32_t angle);
+// Cosine and sine as Q31 of an angle within +-45 degrees (the series keeps
+// going outside it). Within +-45 degrees every product of the series fits in 64
+// bits, so the inline forms below give the same bits as the general forms,
+// which hold their products in 128 bits and take the other angles.
+std::int32_t MdbCosKernelWide(std::int32_t angle);
+std::int32_t MdbSinKernelWide(std::int32_t angle);
+
+namespace kernel {
+
+constexpr std::int64_t kOne = 0x7FFFFFFF;
+
+// One term of the series: t := 1 - (t*s >> 31)*m >> (32 + k); the two floor
+// shifts of the product by m make one.
+inline std::int64_t Term(std::int64_t t, std::int64_t s, std::int64_t m, unsigned k) {
+  return kOne - ((((t * s) >> 31) * m) >> (32 + k));
+}
+
+// The angle as Q31 radians and its square.
+inline void Radians(std::int32_t angle, std::int64_t& x, std::int64_t& s) {
+  x = (static_cast<std::int64_t>(angle) * 0x6487ED51) >> 29;
+  s = (x * x) >> 31;
+}
+
+inline bool InRange(std::int32_t angle) { return angle >= -0x20000000 && angle <= 0x20000000; }
+
+}  // namespace kernel
+
+inline std::int32_t MdbCosKernel(std::int32_t angle) {
+  if (!kernel::InRange(angle)) return MdbCosKernelWide(angle);
+  std::int64_t x, s;
+  kernel::Radians(angle, x, s);
+  std::int64_t t = kernel::kOne - ((s * 0x7C1F07C2) >> (32 + 6));
+  t = kernel::Term(t, s, 0x5B05B05B, 5);
+  t = kernel::Term(t, s, 0x49249249, 4);
+  t = kernel::Term(t, s, 0x44444444, 3);
+  t = kernel::Term(t, s, 0x55555555, 2);
+  return static_cast<std::int32_t>(kernel::kOne - ((t * s) >> 32));
+}
+
+inline std::int32_t MdbSinKernel(std::int32_t angle) {
+  if (!kernel::InRange(angle)) return MdbSinKernelWide(angle);
+  std::int64_t x, s;
+  kernel::Radians(angle, x, s);
+  std::int64_t t = kernel::kOne - ((s * 0x69069069) >> (32 + 6));
+  t = kernel::Term(t, s, 0x4A7904A7, 5);
+  t = kernel::Term(t, s, 0x71C71C71, 5);
+  t = kernel::Term(t, s, 0x61861861, 4);
+  t = kernel::Term(t, s, 0x66666666, 3);
+  t = kernel::Term(t, s, 0x55555555, 1);
+  return static_cast<std::int32_t>((t * x) >> 31);
+}
 // Cosine as Q31 of any angle.
 std::int32_t MdbCosAngle(std::int32_t angle);
 // 2^32*atan(x / 2^32)/pi.

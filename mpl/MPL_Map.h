@@ -19,6 +19,7 @@
 #include "geo/GEO_Position.h"
 #include "glo/GLO_AutoPtr.h"
 #include "glo/GLO_SearchIter.h"
+#include "mpl/MPL_DemScan.h"
 #include "mpl/MPL_Engine.h"
 #include "mpl/MPL_Exception.h"
 #include "mpl/MPL_Filter.h"
@@ -223,8 +224,8 @@ class Map_t {
   bool FindAreasAtPoint(const MdbPoint_t& point, MdbAreaRecord_t& result);
   // Fills up to 'capacity' hits, nearest first, and the nearest line's record.
   bool FindNearestLines(const MdbPoint_t& point, MdbLineRecord_t& line, MdbLineHit_t* hits, unsigned capacity);
-  // 'count': the capacity in bits 0-14; bit 15 asks for the pass restricted to
-  // the roads found, which comes with the road reader and is not run yet.
+  // 'count': the capacity in bits 0-14; bit 15 asks for a second pass on the
+  // most detailed level restricted to the roads found.
   bool FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, MdbJunction_t& result, unsigned count);
   // The nearest point of the road of line 'lineRef' to the point; 'line'
   // holds the line of that point afterwards.
@@ -266,6 +267,11 @@ class Map_t {
   // Makes the DEM level with those resolution bits current (the lowest level
   // when none has them).
   void LoadDemLevel(unsigned bits);
+  // Elevation scan: 'width' x 'height' samples over the box (water as 0), each
+  // batch to 'block'; 'finder' gives the maps whose DEM covers a part of the
+  // box (0 a map, 3 no more). Result 3 (nothing to scan) is accepted.
+  void ScanDem(std::uint32_t width, std::uint32_t height, const geo::Box_t& box, MdbDemCache_t& cache,
+               MdbDemConsumer_t block, MdbDemProvider_t finder, void* data);
 
  private:
   void Open(const ImageSource_t& source, const std::string& mapName, const std::string& sortName, int line);

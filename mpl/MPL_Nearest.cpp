@@ -188,36 +188,221 @@ int MdbNextAreaAtPoint(MdbMap_t& map, const MdbPoint_t& point, MdbAreaRecord_t& 
   return AreaAtPoint(map, point, area, false);
 }
 
+namespace {
+
+MdbBox_t BoxOf(const std::vector<MdbPoint_t>& points) {
+  MdbBox_t box{points[0].lat, points[0].lon, points[0].lat, points[0].lon};
+  for (const MdbPoint_t& p : points) {
+    box.north = std::max(box.north, p.lat);
+    box.south = std::min(box.south, p.lat);
+    box.east = std::max(box.east, p.lon);
+    box.west = std::min(box.west, p.lon);
+  }
+  return box;
+}
+
+// The segment of the lines nearest to the point (the first of equal ones).
+void NearestSegment(const std::vector<MdbLineRecord_t>& lines, const MdbPoint_t& point, std::size_t& line,
+                    std::size_t& segment) {
+  const std::int32_t cosine = MdbLatitudeFactor(point.lat);
+  std::uint32_t best = kMdbNone;
+  line = segment = 0;
+  for (std::size_t l = 0; l < lines.size(); ++l) {
+    const std::vector<MdbPoint_t>& p = lines[l].points;
+    for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+      MdbPoint_t nearest;
+      const std::uint32_t d = MdbDistanceToSegment(p[i], p[i + 1], point, nearest, cosine);
+      if (d < best) {
+        best = d;
+        line = l;
+        segment = i;
+      }
+    }
+  }
+}
+
+// Keeps the lines from segment (line, segment) on, the point first.
+void CutBefore(std::vector<MdbLineRecord_t>& lines, std::size_t line, std::size_t segment, const MdbPoint_t& point) {
+  lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(line));
+  std::vector<MdbPoint_t>& p = lines.front().points;
+  if (p.size() < 2) return;
+  segment = std::min(segment, p.size() - 2);
+  p.erase(p.begin(), p.begin() + static_cast<std::ptrdiff_t>(segment) + 1);
+  p.insert(p.begin(), point);
+  lines.front().box = BoxOf(p);
+}
+
+// Keeps the lines up to segment (line, segment), the point last.
+void CutAfter(std::vector<MdbLineRecord_t>& lines, std::size_t line, std::size_t segment, const MdbPoint_t& point) {
+  lines.resize(line + 1);
+  std::vector<MdbPoint_t>& p = lines.back().points;
+  if (p.size() < 2) return;
+  segment = std::min(segment, p.size() - 2);
+  p.resize(segment + 1);
+  p.push_back(point);
+  lines.back().box = BoxOf(p);
+}
+
+void Reverse(std::vector<MdbLineRecord_t>& lines) {
+  std::reverse(lines.begin(), lines.end());
+  for (MdbLineRecord_t& l : lines) std::reverse(l.points.begin(), l.points.end());
+}
+
+// The road's lines in order (backwards: the last first, each reversed), read
+// on the current level or, when the road has none there, on the most detailed
+// one. 3 when the road record is not found.
+int ReadRoadLines(MdbMap_t& map, std::uint32_t netOffset, bool backwards, std::vector<MdbLineRecord_t>& lines) {
+  lines.clear();
+  MdbRoad_t road;
+  road.netOffset = netOffset;
+  int r = MdbDecodeRoad(map, road, false, nullptr, 0);
+  if (r != kMdbDone) return r;
+  const std::uint8_t level = map.level;
+  if (road.count == 0) {
+    map.level = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+    road = MdbRoad_t();
+    road.netOffset = netOffset;
+    r = MdbDecodeRoad(map, road, false, nullptr, 0);
+  }
+  std::uint32_t ref = 0;
+  while (r == kMdbDone && (r = MdbRoadLines(map, road, &ref, 1)) == kMdbDone) {
+    MdbLineRecord_t line;
+    line.ref = ref;
+    r = MdbGetLine(map, line, kAllPoints, nullptr);
+    if (r == kMdbDone && !line.points.empty()) lines.push_back(std::move(line));
+  }
+  map.level = level;
+  if (r != kMdbNotFound) return r;
+  if (backwards) Reverse(lines);
+  return kMdbDone;
+}
+
+}  // namespace
+
+int MdbRoadMatch(MdbMap_t& map, std::uint32_t netOffset, std::uint32_t value) {
+  std::uint32_t labels[4];
+  const int r = MdbRoadLabels(map, netOffset, kMdbNone, 4, labels, nullptr);
+  if (r != kMdbDone) return r;
+  return std::find(labels, labels + 4, value) != labels + 4 && value != kMdbNone ? kMdbDone : kMdbNotFound;
+}
+
+int MdbRouteLines(MdbMap_t& map, const MdbRoute_t& route, std::vector<MdbLineRecord_t>& lines) {
+  lines.clear();
+  std::vector<MdbLineRecord_t> road;
+  if (route.kind == 1 && route.road == kMdbNone) {
+    MdbLineRecord_t line;
+    line.ref = kMdbNone;
+    line.points = {route.start, route.end};
+    line.box = BoxOf(line.points);
+    lines.push_back(line);
+    return kMdbDone;
+  }
+  if (route.kind == 1) {
+    int r = ReadRoadLines(map, route.road, false, road);
+    if (r != kMdbDone) return r;
+    // From the earlier position to the later one, turned round afterwards
+    // when the route runs the other way.
+    const bool backwards = route.endLine < route.startLine ||
+                           (route.endLine == route.startLine && route.endVertex < route.startVertex);
+    std::size_t fromLine = route.startLine, fromVertex = route.startVertex;
+    std::size_t toLine = route.endLine, toVertex = route.endVertex;
+    MdbPoint_t from = route.start, to = route.end;
+    if (backwards) {
+      std::swap(fromLine, toLine);
+      std::swap(fromVertex, toVertex);
+      std::swap(from, to);
+    }
+    if (toLine >= road.size()) return kMdbBadData;
+    CutAfter(road, toLine, toVertex, to);
+    CutBefore(road, fromLine, fromVertex, from);
+    if (backwards) Reverse(road);
+    lines = std::move(road);
+    return kMdbDone;
+  }
+  for (std::size_t i = 0; i < route.roads.size(); ++i) {
+    const std::uint32_t entry = route.roads[i];
+    int r = ReadRoadLines(map, entry & 0x3FFFFF, (entry & kMdbRouteBackwards) != 0, road);
+    if (r == kMdbNotFound) continue;
+    if (r != kMdbDone) return r;
+    if (road.empty()) continue;
+    std::size_t line, segment;
+    if (i == 0) {
+      NearestSegment(road, route.start, line, segment);
+      CutBefore(road, line, segment, route.start);
+    }
+    if (i + 1 == route.roads.size()) {
+      NearestSegment(road, route.end, line, segment);
+      CutAfter(road, line, segment, route.end);
+    }
+    for (MdbLineRecord_t& l : road) lines.push_back(std::move(l));
+  }
+  return lines.empty() ? kMdbNotFound : kMdbDone;
+}
+
 int MdbFindNearestLines(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbLineHit_t* hits,
                         unsigned capacity, const MdbNearestCriteria_t* criteria) {
   const std::int32_t cosine = MdbLatitudeFactor(point.lat);
   for (unsigned i = 0; i < capacity; ++i) hits[i] = MdbLineHit_t();
-  // Routes and road matching need the road reader.
-  if (criteria != nullptr && criteria->mode != kMdbCriteriaRoad) return kMdbBadData;
+  const int mode = criteria != nullptr ? criteria->mode : -1;
+  if (mode == kMdbCriteriaRoute && criteria->route == nullptr) return kMdbNotFound;
   if (capacity == 0 || !MdbPointInBox(map.searchRect, point)) return kMdbNotFound;
   unsigned filled = 0;
+  // Index of the nearest route line (it stands in for the work record).
+  std::size_t nearestRouteLine = 0;
+  std::vector<MdbLineRecord_t> route;
+  // Offers one line; false when it was not taken.
+  const auto offer = [&](const MdbLineRecord_t& line) {
+    MdbLineHit_t hit;
+    if (!MdbLineDistance(point, cosine, &map.searchRect, line, hit)) return false;
+    unsigned at = 0;
+    while (at < filled && hits[at].distance <= hit.distance) ++at;
+    if (at >= capacity) return false;
+    for (unsigned j = std::min(filled, capacity - 1); j > at; --j) hits[j] = hits[j - 1];
+    hits[at] = hit;
+    if (filled < capacity) ++filled;
+    if (filled == capacity) MdbShrinkSearchRect(map.searchRect, point, cosine, hits[capacity - 1].distance);
+    return at == 0;
+  };
   int r;
   {
     RectGuard_t guard(map);
-    r = MdbFirstLine(map, work, kAllPoints, nullptr);
-    while (r == kMdbDone) {
-      MdbLineHit_t hit;
-      if ((criteria == nullptr || work.netOffset == criteria->value) &&
-          MdbLineDistance(point, cosine, &map.searchRect, work, hit)) {
-        unsigned at = 0;
-        while (at < filled && hits[at].distance <= hit.distance) ++at;
-        if (at < capacity) {
-          for (unsigned j = std::min(filled, capacity - 1); j > at; --j) hits[j] = hits[j - 1];
-          hits[at] = hit;
-          if (filled < capacity) ++filled;
-          if (filled == capacity) MdbShrinkSearchRect(map.searchRect, point, cosine, hits[capacity - 1].distance);
-        }
+    if (mode == kMdbCriteriaRoute) {
+      r = MdbRouteLines(map, *criteria->route, route);
+      if (r == kMdbDone) {
+        for (std::size_t i = 0; i < route.size(); ++i)
+          if (MdbBoxesOverlap(route[i].box, map.searchRect) && offer(route[i])) nearestRouteLine = i;
+        r = kMdbNotFound;
       }
-      r = MdbNextLine(map, work, kAllPoints, nullptr);
+    } else {
+      r = MdbFirstLine(map, work, kAllPoints, nullptr);
+      while (r == kMdbDone) {
+        bool pass = true;
+        if (mode == kMdbCriteriaRoad) {
+          pass = work.netOffset == criteria->value;
+        } else if (mode == kMdbCriteriaRoadMatch) {
+          pass = false;
+          if (work.netOffset != kMdbNone) {
+            const int m = MdbRoadMatch(map, work.netOffset, criteria->value);
+            if (m != kMdbDone && m != kMdbNotFound) {
+              r = m;
+              break;
+            }
+            pass = m == kMdbDone;
+          }
+        } else if (mode != -1) {
+          pass = false;  // no such mode: no line passes
+        }
+        if (pass) offer(work);
+        r = MdbNextLine(map, work, kAllPoints, nullptr);
+      }
     }
   }
   if (r != kMdbNotFound) return r;
   if (filled == 0) return kMdbNotFound;
+  if (mode == kMdbCriteriaRoute) {
+    work = route[nearestRouteLine];
+    return kMdbDone;
+  }
   if (work.ref != hits[0].line || work.points.empty()) {
     work.ref = hits[0].line;
     return MdbGetLine(map, work, kAllPoints, nullptr);
@@ -245,59 +430,94 @@ MdbJunctionEntry_t Describe(const MdbLineRecord_t& line, std::size_t vertex, con
   return e;
 }
 
-}  // namespace
+// Puts back the level and the line filter.
+class LevelGuard_t {
+ public:
+  explicit LevelGuard_t(MdbMap_t& map) : m_map(map), m_level(map.level), m_filter(map.lineFilter) {}
+  ~LevelGuard_t() {
+    m_map.level = m_level;
+    m_map.lineFilter = m_filter;
+  }
+  LevelGuard_t(const LevelGuard_t&) = delete;
+  LevelGuard_t& operator=(const LevelGuard_t&) = delete;
 
-int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
-                           unsigned capacity, bool crossings) {
+ private:
+  MdbMap_t& m_map;
+  std::uint8_t m_level;
+  Filter_t m_filter;
+};
+
+// One pass of the junction search. 'roads' (restricted mode): the roads whose
+// lines take part, the first one's nearest line being the nearest line.
+int JunctionPass(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
+                 unsigned capacity, unsigned mode, const std::vector<std::uint32_t>& roads) {
   result = MdbJunction_t();
-  if (capacity < 2) return kMdbNotFound;
   const std::int32_t cosine = MdbLatitudeFactor(point.lat);
-  MdbLineHit_t hit;
-  int r = MdbFindNearestLines(map, point, work, &hit, 1, nullptr);
-  if (r != kMdbDone) return r;
-  const MdbLineRecord_t nearest = work;
+  const unsigned kind = mode & 3;
+  const bool crossings = (mode & kMdbJunctionCrossings) != 0;
+  const bool restricted = kind == kMdbJunctionRestricted;
+  if (restricted && roads.empty()) return kMdbNotFound;
+  LevelGuard_t level(map);
+  RectGuard_t rect(map);
+  if (restricted) {
+    map.level = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+    map.lineFilter = Filter_t();
+  }
+  int r;
+  if (kind == kMdbJunctionHere) {
+    MdbLineHit_t hit;
+    if (work.points.empty() || !MdbLineDistance(point, cosine, nullptr, work, hit)) return kMdbNotFound;
+    map.searchRect = {point.lat + 1, point.lon + 1, point.lat - 1, point.lon - 1};
+  } else {
+    MdbLineHit_t hit;
+    MdbNearestCriteria_t criteria;
+    criteria.value = restricted ? roads.front() : kMdbNone;
+    r = MdbFindNearestLines(map, point, work, &hit, 1, restricted ? &criteria : nullptr);
+    if (r != kMdbDone) return r;
+    MdbIntersectRects(map.searchRect, map.searchRect, work.box);
+  }
+  const MdbLineRecord_t& nearest = work;
   std::size_t junctionVertex = 0;
-  {
-    RectGuard_t guard(map);
-    MdbIntersectRects(map.searchRect, map.searchRect, nearest.box);
-    MdbLineRecord_t other;
-    r = MdbFirstLine(map, other, kAllPoints, nullptr);
-    while (r == kMdbDone) {
-      if (other.ref != nearest.ref) {
-        const std::vector<MdbPoint_t>& a = nearest.points;
-        const std::vector<MdbPoint_t>& b = other.points;
-        for (std::size_t i = 0; i < a.size(); ++i) {
-          for (std::size_t j = 0; j < b.size(); ++j) {
-            MdbPoint_t meeting;
-            bool meets = Same(a[i], b[j]);
-            if (meets) {
-              meeting = a[i];
-            } else if (crossings && i > 0 && j > 0) {
-              MdbPoint_t cross;
-              if (MdbSegmentsCross({a[i - 1], a[i]}, {b[j - 1], b[j]}, cross)) {
-                meets = true;
-                meeting = cross.lat == kNoLat ? a[i] : cross;
-              }
+  MdbLineRecord_t other;
+  r = MdbFirstLine(map, other, kAllPoints, nullptr);
+  while (r == kMdbDone) {
+    const bool takesPart =
+        other.ref != nearest.ref &&
+        (!restricted || std::find(roads.begin(), roads.end(), other.netOffset) != roads.end());
+    if (takesPart) {
+      const std::vector<MdbPoint_t>& a = nearest.points;
+      const std::vector<MdbPoint_t>& b = other.points;
+      for (std::size_t i = 0; i < a.size(); ++i) {
+        for (std::size_t j = 0; j < b.size(); ++j) {
+          MdbPoint_t meeting;
+          bool meets = Same(a[i], b[j]);
+          if (meets) {
+            meeting = a[i];
+          } else if (crossings && i > 0 && j > 0) {
+            MdbPoint_t cross;
+            if (MdbSegmentsCross({a[i - 1], a[i]}, {b[j - 1], b[j]}, cross)) {
+              meets = true;
+              meeting = cross.lat == kNoLat ? a[i] : cross;
             }
-            if (!meets || !MdbPointInBox(map.searchRect, meeting)) continue;
-            const std::uint32_t d = PointDistance(meeting, point, cosine);
-            if (d < result.distance) {
-              result.point = meeting;
-              result.distance = d;
-              junctionVertex = i;
-              MdbShrinkSearchRect(map.searchRect, point, cosine, d + 2);
-              result.entries.assign(1, Describe(nearest, i, point));
-            }
-            if (d == result.distance && i == junctionVertex && Same(meeting, result.point) &&
-                result.entries.size() < capacity &&
-                std::none_of(result.entries.begin(), result.entries.end(),
-                             [&](const MdbJunctionEntry_t& e) { return e.line == other.ref; }))
-              result.entries.push_back(Describe(other, j, point));
           }
+          if (!meets || !MdbPointInBox(map.searchRect, meeting)) continue;
+          const std::uint32_t d = PointDistance(meeting, point, cosine);
+          if (d < result.distance) {
+            result.point = meeting;
+            result.distance = d;
+            junctionVertex = i;
+            MdbShrinkSearchRect(map.searchRect, point, cosine, d + 2);
+            result.entries.assign(1, Describe(nearest, i, point));
+          }
+          if (d == result.distance && i == junctionVertex && Same(meeting, result.point) &&
+              result.entries.size() < capacity &&
+              std::none_of(result.entries.begin(), result.entries.end(),
+                           [&](const MdbJunctionEntry_t& e) { return e.line == other.ref; }))
+            result.entries.push_back(Describe(other, j, point));
         }
       }
-      r = MdbNextLine(map, other, kAllPoints, nullptr);
     }
+    r = MdbNextLine(map, other, kAllPoints, nullptr);
   }
   if (r != kMdbNotFound) return r;
   if (result.entries.size() < 2) {
@@ -314,6 +534,33 @@ int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord
   std::sort(result.entries.begin(), result.entries.end(), [](const MdbJunctionEntry_t& x, const MdbJunctionEntry_t& y) {
     return x.type != y.type ? x.type < y.type : x.line < y.line;
   });
+  if (restricted)
+    for (MdbJunctionEntry_t& e : result.entries) e.label = kMdbNone;
+  return kMdbDone;
+}
+
+}  // namespace
+
+int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
+                           unsigned capacity, unsigned mode) {
+  result = MdbJunction_t();
+  if (capacity < 2) return kMdbNotFound;
+  int r;
+  if (mode == kMdbJunctionRestricted) {
+    r = JunctionPass(map, point, work, result, capacity, 0, {});
+    const unsigned detailed = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+    if (r == kMdbDone && map.level != detailed && !result.entries.empty() && result.entries[0].road != kMdbNone) {
+      // The roads found, the first entry's first, on the most detailed level.
+      std::vector<std::uint32_t> roads;
+      for (const MdbJunctionEntry_t& e : result.entries)
+        if (e.road != kMdbNone && std::find(roads.begin(), roads.end(), e.road) == roads.end())
+          roads.push_back(e.road);
+      r = JunctionPass(map, point, work, result, capacity, kMdbJunctionRestricted, roads);
+    }
+  } else {
+    r = JunctionPass(map, point, work, result, capacity, mode, {});
+  }
+  if (r != kMdbDone) return r;
   for (MdbJunctionEntry_t& e : result.entries) {
     if (e.direction != 1) continue;
     e.direction = static_cast<std::uint8_t>(e.previous.lat != kNoLat ? MdbCompassDirection(e.previous, result.point)

@@ -47,14 +47,42 @@ struct MdbJunction_t {
   std::vector<MdbJunctionEntry_t> entries;
 };
 
-// Which lines the nearest-line search looks at: mode 1 only those of road
-// 'value'. (Routes and road matching come with the road reader.)
+// A route for the nearest-line search: a road list (kind 0: road references
+// of 22 bits, bit 22 = traversed backwards, cut at the start point on the
+// first road and at the end point on the last) or a direct piece of one road
+// (kind 1: from a segment of one of its lines to a segment of another, each
+// given by the line's index on the road and the segment's first vertex; road
+// all ones: the straight line from start to end).
+struct MdbRoute_t {
+  std::uint8_t kind = 0;
+  std::vector<std::uint32_t> roads;
+  std::uint32_t road = kMdbNone;
+  std::uint16_t startLine = 0, startVertex = 0, endLine = 0, endVertex = 0;
+  MdbPoint_t start, end;
+};
+
+constexpr std::uint32_t kMdbRouteBackwards = 1u << 22;
+
+// Which lines the nearest-line search looks at: mode 0 the lines of 'route';
+// 1 the lines of road 'value'; 2 the lines whose road matches 'value' (one of
+// the road's labels is label offset 'value').
 struct MdbNearestCriteria_t {
   int mode = 1;
   std::uint32_t value = kMdbNone;
+  const MdbRoute_t* route = nullptr;
 };
 
+constexpr int kMdbCriteriaRoute = 0;
 constexpr int kMdbCriteriaRoad = 1;
+constexpr int kMdbCriteriaRoadMatch = 2;
+
+// Junction search modes: 0 one pass; 1 a pass, then on a less detailed level
+// a second pass on the most detailed level restricted to the roads found; 2 at
+// the point itself, the nearest line being the one in the work record. Bit 2
+// (kMdbJunctionCrossings) also counts segments that cross.
+constexpr unsigned kMdbJunctionRestricted = 1;
+constexpr unsigned kMdbJunctionHere = 2;
+constexpr unsigned kMdbJunctionCrossings = 4;
 
 // True when the point lies inside the polygon (crossing count along its
 // parallel; at most 65535 points; the east edge counts as inside).
@@ -85,11 +113,19 @@ int MdbFindNearestLines(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t&
                         unsigned capacity, const MdbNearestCriteria_t* criteria);
 
 // The nearest meeting point of the nearest line with another line (same
-// vertex; with 'crossings' also where segments cross), and the lines there,
-// sorted by type then reference. Capacity below 2 gives 3; a junction whose
-// lines all belong to one road (with a road reference) is no junction.
+// vertex; with kMdbJunctionCrossings also where segments cross), and the lines
+// there, sorted by type then reference. Capacity below 2 gives 3; a junction
+// whose lines all belong to one road (with a road reference) is no junction.
+// 'work' holds the nearest line afterwards (in mode 2 it is given). The
+// current level, the line filter and the search rectangle are kept.
 int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
-                           unsigned capacity, bool crossings);
+                           unsigned capacity, unsigned mode);
+
+// 0 when one of the road's labels is label offset 'value', 3 when none is,
+// else a read failure.
+int MdbRoadMatch(MdbMap_t& map, std::uint32_t netOffset, std::uint32_t value);
+// The lines of a route in order, cut at its ends; 3 when it has none.
+int MdbRouteLines(MdbMap_t& map, const MdbRoute_t& route, std::vector<MdbLineRecord_t>& lines);
 
 // The distance along road 'netOffset' from its start to the point of its
 // lines (on the current level) nearest to 'point', and the road's length, both

@@ -57,6 +57,8 @@ void TideStation_t::Predict(const glo::Time_t& start, unsigned days, unsigned sa
   std::vector<float> heights(static_cast<std::size_t>(count));
   MDB_tide_event_type extremes[kEventSlots];
   StationTimes_t stationTime(*this);
+  samples.reserve(samples.size() + static_cast<std::size_t>(count) * days);
+  events.reserve(events.size() + static_cast<std::size_t>(kEventSlots) * days);
   for (glo::Time_t t = start; t.GetValue() < end.GetValue(); t += glo::TimeSpan_t(86400.0)) {
     const glo::TimeSpan_t offset = GetUtcOffset();
     const std::uint32_t dayStart = ToEngineTime(t, offset);

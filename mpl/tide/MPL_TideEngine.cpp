@@ -31,7 +31,7 @@ std::uint32_t SumToAngle(double degrees) {
 }
 
 // The harmonic sum of one argument set at hours t.
-double HarmonicHeight(const MDB_tide_work_type& work, bool second, bool slope, double t) {
+double HarmonicHeight(MDB_tide_work_type& work, bool second, bool slope, double t) {
   if (work.foreman) {
     if (!second) {
       t -= (work.boundary == 2) ? work.dayStart + 360.0 : work.secondEpoch;
@@ -40,22 +40,27 @@ double HarmonicHeight(const MDB_tide_work_type& work, bool second, bool slope, d
     }
   }
   const unsigned base = second ? work.count : 0u;
-  const float tf = static_cast<float>(t);
-  double sum = slope ? 0.0 : work.z0;
-  const MDB_tide_constituent_type* c = work.station->constituents;
-  for (unsigned i = 0; i < work.count; ++i) {
-    if (c[i].number == 255) break;
-    const float speed = work.speeds[base + i];
-    const double degrees = static_cast<double>(tf) * speed + work.arguments[base + i] - work.lags[i];
-    const std::uint32_t angle = SumToAngle(degrees);
-    const float scale = work.amplitudes[i] * work.factors[base + i];
-    if (slope) {
-      sum += FixedSin(angle) * kFixedOne * scale * speed;
-    } else {
-      sum += FixedCos(angle) * kFixedOne * scale;
-    }
+  const double tf = static_cast<float>(t);
+  const float* speeds = work.speeds.data() + base;
+  const float* arguments = work.arguments.data() + base;
+  const float* scales = work.scales.data() + base;
+  const float* lags = work.lags.data();
+  const unsigned n = work.terms;
+  // The angles first, then their cosines (sines: a quarter turn less) in one
+  // batch, then the sum in the constituents' order.
+  std::uint32_t* angles = work.angles.data();
+  std::int32_t* values = work.cosines.data();
+  const std::uint32_t shift = slope ? 0xC0000000u : 0u;
+  for (unsigned i = 0; i < n; ++i) angles[i] = SumToAngle(tf * speeds[i] + arguments[i] - lags[i]) + shift;
+  FixedCosBatch(angles, values, n);
+  if (slope) {
+    double sum = 0.0;
+    for (unsigned i = 0; i < n; ++i) sum += values[i] * kFixedOne * scales[i] * speeds[i];
+    return -sum;
   }
-  return slope ? -sum : sum;
+  double sum = work.z0;
+  for (unsigned i = 0; i < n; ++i) sum += values[i] * kFixedOne * scales[i];
+  return sum;
 }
 
 // The truncated slope at t; false on failure.
@@ -272,6 +277,9 @@ bool TideHarmonicSetup(const MDB_tide_station_type& station, MDB_tide_work_type&
   work.factors.assign(count * sets, 0.0f);
   work.amplitudes.assign(count, 0.0f);
   work.lags.assign(count, 0.0f);
+  work.scales.assign(count * sets, 0.0f);
+  work.terms = 0;
+  while (work.terms < count && station.constituents[work.terms].number != 255) ++work.terms;
   for (unsigned i = 0; i < count; ++i) {
     work.amplitudes[i] = station.constituents[i].amplitude * 0.001f;
     work.lags[i] = static_cast<float>(station.constituents[i].phase * (360.0 / 4294967296.0));
@@ -305,6 +313,7 @@ bool TideHarmonicSetup(const MDB_tide_station_type& station, MDB_tide_work_type&
       work.speeds[set * count + i] = value.speed;
       work.arguments[set * count + i] = value.v0u;
       work.factors[set * count + i] = value.f;
+      work.scales[set * count + i] = work.amplitudes[i] * value.f;
     }
   }
   return true;

@@ -5,6 +5,7 @@
 // station's latitude (monthly arguments and satellites), 1 simplified.
 // Engine time is unsigned 32-bit seconds since 1989-12-31 00:00 on the
 // station's own clock.
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -70,7 +71,13 @@ struct MDB_tide_work_type {
   std::vector<float> speeds, arguments, factors;
   // Per constituent: amplitude (feet) and phase lag (degrees).
   std::vector<float> amplitudes, lags;
+  // Per constituent and argument set: amplitude x node factor.
+  std::vector<float> scales;
   std::uint8_t count = 0;
+  std::uint8_t terms = 0;  // the constituents before an end mark (number 255)
+  // Room for the angles and their cosines of one harmonic sum.
+  std::array<std::uint32_t, 256> angles{};
+  std::array<std::int32_t, 256> cosines{};
   std::uint8_t foreman = 0;
   std::uint8_t boundary = 0;  // 0 one set; 1 second set for the following period; 2 for the preceding one
   float dayStart = 0.0f;

@@ -2,6 +2,10 @@
 
 #include <cmath>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace mpl {
 
 namespace {
@@ -52,22 +56,94 @@ float Atan2(float y, float x) {
   return a;
 }
 
-std::int32_t FixedSin(std::uint32_t angle) {
-  const std::int32_t q = static_cast<std::int32_t>(angle + 0x20000000u) >> 30;
-  const std::int32_t b = static_cast<std::int32_t>(angle << 2) >> 2;
-  switch (q) {
-    case 0:
-      return MdbSinKernel(b);
-    case 1:
-      return MdbCosKernel(b);
-    case -1:
-      return -MdbCosKernel(b);
-    default:
-      return -MdbSinKernel(b);
-  }
+#if defined(__x86_64__) && defined(__GNUC__)
+
+namespace {
+
+// Four kernels at once in 64-bit lanes. Every product of the series has
+// factors below 2^32 that are not negative (the sine's angle and its x are
+// taken by magnitude, the floor of a negative quotient being minus the
+// ceiling of the positive one), so unsigned 32 x 32-bit products give the
+// bits of the scalar kernels. Both series run; the quadrant picks one.
+// The first step of a series, 1 - (s*m >> 38), and a further one,
+// 1 - ((t*s >> 31)*m >> (32 + k)).
+__attribute__((target("avx2"))) inline __m256i First4(__m256i s, long long m) {
+  return _mm256_sub_epi64(_mm256_set1_epi64x(0x7FFFFFFF), _mm256_srli_epi64(_mm256_mul_epu32(s, _mm256_set1_epi64x(m)), 38));
 }
 
-std::int32_t FixedCos(std::uint32_t angle) { return FixedSin(angle + 0x40000000u); }
+template <int K>
+__attribute__((target("avx2"))) inline __m256i Term4(__m256i t, __m256i s, long long m) {
+  const __m256i ts = _mm256_srli_epi64(_mm256_mul_epu32(t, s), 31);
+  return _mm256_sub_epi64(_mm256_set1_epi64x(0x7FFFFFFF),
+                          _mm256_srli_epi64(_mm256_mul_epu32(ts, _mm256_set1_epi64x(m)), 32 + K));
+}
+
+__attribute__((target("avx2"))) inline void CosBatch4(const std::uint32_t* angles, std::int32_t* out) {
+  const __m256i one = _mm256_set1_epi64x(0x7FFFFFFF);
+  const __m128i a = _mm_add_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(angles)),
+                                  _mm_set1_epi32(0x40000000));
+  const __m128i q32 = _mm_srai_epi32(_mm_add_epi32(a, _mm_set1_epi32(0x20000000)), 30);
+  const __m128i b32 = _mm_srai_epi32(_mm_slli_epi32(a, 2), 2);
+  const __m256i b = _mm256_cvtepi32_epi64(b32);
+  const __m256i q = _mm256_cvtepi32_epi64(q32);
+  const __m256i negative = _mm256_cmpgt_epi64(_mm256_setzero_si256(), b);  // all ones when b < 0
+  const __m256i ab = _mm256_abs_epi32(b);  // the low halves hold |b| (|b| <= 2^29)
+  const __m256i p = _mm256_mul_epu32(ab, _mm256_set1_epi64x(0x6487ED51));
+  const __m256i ax = _mm256_srli_epi64(_mm256_add_epi64(p, _mm256_and_si256(negative, _mm256_set1_epi64x((1ll << 29) - 1))), 29);
+  const __m256i s = _mm256_srli_epi64(_mm256_mul_epu32(ax, ax), 31);
+  __m256i ts = First4(s, 0x69069069);
+  ts = Term4<5>(ts, s, 0x4A7904A7);
+  ts = Term4<5>(ts, s, 0x71C71C71);
+  ts = Term4<4>(ts, s, 0x61861861);
+  ts = Term4<3>(ts, s, 0x66666666);
+  ts = Term4<1>(ts, s, 0x55555555);
+  __m256i tc = First4(s, 0x7C1F07C2);
+  tc = Term4<5>(tc, s, 0x5B05B05B);
+  tc = Term4<4>(tc, s, 0x49249249);
+  tc = Term4<3>(tc, s, 0x44444444);
+  tc = Term4<2>(tc, s, 0x55555555);
+  // Sine: t*x >> 31, for negative x minus the ceiling of t*|x| / 2^31.
+  const __m256i sm = _mm256_mul_epu32(ts, ax);
+  const __m256i up = _mm256_and_si256(negative, _mm256_set1_epi64x(0x7FFFFFFF));
+  const __m256i sineMagnitude = _mm256_srli_epi64(_mm256_add_epi64(sm, up), 31);
+  const __m256i sine = _mm256_sub_epi64(_mm256_xor_si256(sineMagnitude, negative), negative);
+  const __m256i cosine = _mm256_sub_epi64(one, _mm256_srli_epi64(_mm256_mul_epu32(tc, s), 32));
+  // Quadrants 1 and -1 take the cosine; negative quadrants the negation.
+  const __m256i useCosine = _mm256_cmpeq_epi64(_mm256_and_si256(q, _mm256_set1_epi64x(1)), _mm256_set1_epi64x(1));
+  const __m256i flip = _mm256_cmpgt_epi64(_mm256_setzero_si256(), q);
+  __m256i v = _mm256_blendv_epi8(sine, cosine, useCosine);
+  v = _mm256_sub_epi64(_mm256_xor_si256(v, flip), flip);
+  const __m256i packed = _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
+}
+
+// The whole groups of four; the count done.
+__attribute__((target("avx2"))) unsigned CosBatchAvx2(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
+  unsigned i = 0;
+  for (; i + 4 <= n; i += 4) CosBatch4(angles + i, out + i);
+  return i;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+}  // namespace
+
+void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
+  unsigned i = 0;
+  if (HasAvx2()) i = CosBatchAvx2(angles, out, n);
+  for (; i < n; ++i) out[i] = FixedCos(angles[i]);
+}
+
+#else
+
+void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
+  for (unsigned i = 0; i < n; ++i) out[i] = FixedCos(angles[i]);
+}
+
+#endif
 
 std::uint32_t DegreesToAngle(double degrees) {
   const double d = Normalize180(degrees);

@@ -7,7 +7,9 @@
 
 #include "mpl/MPL_DemCache.h"
 #include "mpl/MPL_DemScan.h"
+#include "mpl/MPL_Map.h"
 #include "tests/mpl/DemFixture.h"
+#include "tests/mpl/MapFacadeFixture.h"
 
 namespace {
 
@@ -229,6 +231,76 @@ TEST(DemScanTest, ABoxAcrossTheMeridian) {
   ASSERT_LT(s.q.box.east, s.q.box.west);
   ASSERT_EQ(64u, s.samples.size());
   for (const auto& [at, v] : s.samples) EXPECT_EQ(Height(8 + at.first, 36 + at.second), v.elevation);
+}
+
+// The map object's scan: the samples of the engine's scan with water as 0,
+// the finder's maps, and its errors.
+struct FacadeScan_t {
+  explicit FacadeScan_t(const DemBuilder_t& dem) : image(Files(dem)), map(image.source, "12345678", "") {
+    map.LoadDemLevel(24);
+    EXPECT_EQ(0, mpl::MdbDemCacheInit(cache, 64));
+  }
+  static std::vector<imgkit::MapFile_t> Files(const DemBuilder_t& dem) {
+    imgkit::MapBuilder_t m = mpltest::BasicMap();
+    m.name = "12345678";
+    m.extra.push_back({m.name + ".DEM", dem.Build()});
+    return m.Files();
+  }
+  static int Consume(const mpl::MdbDemScanOutput_t& o, void* data) {
+    auto* self = static_cast<FacadeScan_t*>(data);
+    if (self->fail != 0) return self->fail;
+    for (std::uint32_t r = 0; r < o.rows; ++r)
+      for (std::uint32_t c = 0; c < o.columns; ++c) {
+        const std::int32_t* v = o.samples + (static_cast<std::size_t>(r) * o.columns + c) * 3;
+        self->samples[{o.firstRow + r, o.firstCol + c}] = Sample_t{v[0], v[1], v[2]};
+      }
+    return 0;
+  }
+  static int Find(std::uint32_t index, const mpl::MdbBox_t&, mpl::MdbMap_t*& map, void* data) {
+    auto* self = static_cast<FacadeScan_t*>(data);
+    ++self->asked;
+    if (index > 0) return 3;
+    map = &self->map.Engine();
+    return 0;
+  }
+  void Scan(std::uint32_t width, std::uint32_t height, const geo::Box_t& box) {
+    samples.clear();
+    map.ScanDem(width, height, box, cache, &Consume, &Find, this);
+  }
+
+  facadetest::Image_t image;
+  mpl::Map_t map;
+  mpl::MdbDemCache_t cache;
+  std::map<std::pair<std::uint32_t, std::uint32_t>, Sample_t> samples;
+  int asked = 0;
+  int fail = 0;
+};
+
+TEST(DemScanTest, TheMapObjectScansWithWaterAsZero) {
+  FacadeScan_t f(Surface(0, true));
+  ASSERT_TRUE(f.map.HasDem());
+  // Rows 18-25 and columns 10-49 at 1.25 grid steps: across the water tile.
+  Scan_t direct;
+  direct.Open(Surface(0, true));
+  direct.q.waterZero = 1;
+  ASSERT_EQ(0, direct.Run(18, 10, 8, 32, 1.25, 512, 32 * 48));
+  const mpl::MdbBox_t b = direct.q.box;
+  f.Scan(32, 8, geo::Box_t(b.north, b.south, b.east, b.west));
+  EXPECT_GT(f.asked, 0);
+  ASSERT_EQ(256u, f.samples.size());
+  EXPECT_EQ(direct.samples, f.samples);
+  EXPECT_EQ(0, f.samples.at({2, 6}).elevation);  // row 20.5, column 17.5: water
+  EXPECT_EQ(Height(18, 10), f.samples.at({0, 0}).elevation);
+  // Nothing to scan is no error; a consumer's code is, and so is a row wider than the
+  // engine's 32-bit buffer size.
+  EXPECT_NO_THROW(f.Scan(0, 8, geo::Box_t(b.north, b.south, b.east, b.west)));
+  f.fail = 1;
+  EXPECT_THROW(f.Scan(32, 8, geo::Box_t(b.north, b.south, b.east, b.west)), mpl::MdbException_t);
+  EXPECT_THROW(f.Scan(0x6000000, 8, geo::Box_t(b.north, b.south, b.east, b.west)), mpl::MdbException_t);
+  mpl::Map_t closed;
+  EXPECT_THROW(closed.ScanDem(4, 4, geo::Box_t(b.north, b.south, b.east, b.west), f.cache, &FacadeScan_t::Consume,
+                              &FacadeScan_t::Find, &f),
+               glo::Assert_t);
 }
 
 }  // namespace

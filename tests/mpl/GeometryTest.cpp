@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "mpl/MPL_Geometry.h"
 
@@ -52,6 +53,44 @@ TEST(GeometryTest, Q31ArithmeticAndRoots) {
   EXPECT_EQ(0x7FFFFFFFu, mpl::MdbLeg(kMin, 0) - 1);
 }
 
+// The rounded root against the bit-pair root it was first written as, around
+// squares and their midpoints and at the top of the range.
+TEST(GeometryTest, RootGivesTheBitsOfTheBitPairRoot) {
+  const auto bitPair = [](std::uint64_t value) {
+    std::uint64_t op = value, res = 0, one = 1ull << 62;
+    while (one > op) one >>= 2;
+    while (one != 0) {
+      if (op >= res + one) {
+        op -= res + one;
+        res = (res >> 1) + one;
+      } else {
+        res >>= 1;
+      }
+      one >>= 2;
+    }
+    if (op > res) ++res;
+    return res > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(res);
+  };
+  std::vector<std::uint64_t> values;
+  for (std::uint64_t v = 0; v < 70000; ++v) values.push_back(v);
+  for (std::uint64_t r = 1; r < 0x100000000ull; r += r / 3 + 7919) {
+    for (const std::uint64_t base : {r * r, r * r + r})
+      for (std::uint64_t d = 0; d < 5; ++d) {
+        values.push_back(base + d);
+        values.push_back(base - d);
+      }
+  }
+  for (std::uint64_t d = 0; d < 70000; ++d) {
+    values.push_back(~0ull - d);
+    values.push_back(0xFFFFFFFE00000001ull + d - 35000);  // (2^32 - 1)^2
+  }
+  for (std::uint64_t v = 1; v != 0; v <<= 1) values.push_back(v);
+  int mismatches = 0;
+  for (const std::uint64_t v : values)
+    if (mpl::ISqrt64(v) != bitPair(v) && ++mismatches < 10) ADD_FAILURE() << v;
+  EXPECT_EQ(0, mismatches);
+}
+
 TEST(GeometryTest, CosineAndSine) {
   EXPECT_NEAR(0x7FFFFFFF, mpl::MdbCosAngle(0), 2);
   EXPECT_EQ(0, mpl::MdbCosAngle(0x40000000));
@@ -75,6 +114,81 @@ TEST(GeometryTest, CosineAndSine) {
   EXPECT_LE(worst, 8);
   EXPECT_EQ(1, mpl::MdbLatitudeFactor(0x40000000));
   EXPECT_EQ(mpl::MdbCosAngle(0x123456), mpl::MdbLatitudeFactor(0x123456));
+}
+
+// The kernels' series with every product held in 128 bits, as first written:
+// the inline 64-bit forms must give the same bits.
+namespace wide {
+
+using Wide_t = __int128;
+
+std::int64_t Hi(std::int64_t a, std::int64_t b) { return static_cast<std::int64_t>((static_cast<Wide_t>(a) * b) >> 32); }
+
+struct Row_t {
+  std::int64_t m;
+  unsigned k;
+};
+
+template <std::size_t N>
+std::int64_t Series(const Row_t (&rows)[N], std::int64_t s) {
+  std::int64_t t = 0x7FFFFFFF - (Hi(s, rows[0].m) >> rows[0].k);
+  for (std::size_t i = 1; i < N; ++i) {
+    const std::int64_t ts = static_cast<std::int64_t>((static_cast<Wide_t>(t) * s) >> 31);
+    t = 0x7FFFFFFF - (Hi(ts, rows[i].m) >> rows[i].k);
+  }
+  return t;
+}
+
+void Radians(std::int32_t angle, std::int64_t& x, std::int64_t& s) {
+  x = (static_cast<std::int64_t>(angle) * 0x6487ED51) >> 29;
+  s = static_cast<std::int64_t>((static_cast<Wide_t>(x) * x) >> 31);
+}
+
+std::int32_t Cos(std::int32_t angle) {
+  static constexpr Row_t kRows[] = {{0x7C1F07C2, 6}, {0x5B05B05B, 5}, {0x49249249, 4}, {0x44444444, 3}, {0x55555555, 2}};
+  std::int64_t x, s;
+  Radians(angle, x, s);
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(0x7FFFFFFF - Hi(Series(kRows, s), s)));
+}
+
+std::int32_t Sin(std::int32_t angle) {
+  static constexpr Row_t kRows[] = {{0x69069069, 6}, {0x4A7904A7, 5}, {0x71C71C71, 5},
+                                    {0x61861861, 4}, {0x66666666, 3}, {0x55555555, 1}};
+  std::int64_t x, s;
+  Radians(angle, x, s);
+  return static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(static_cast<std::int64_t>((static_cast<Wide_t>(Series(kRows, s)) * x) >> 31)));
+}
+
+}  // namespace wide
+
+TEST(GeometryTest, KernelsGiveTheBitsOfTheWideForm) {
+  std::vector<std::int64_t> angles;
+  // Around the ends of the 64-bit range, zero and the ends of all angles.
+  for (const std::int64_t centre : {std::int64_t{0}, std::int64_t{0x20000000}, std::int64_t{-0x20000000},
+                                    std::int64_t{0x10000000}, std::int64_t{-0x10000000}})
+    for (std::int64_t d = -0x2000; d <= 0x2000; ++d) angles.push_back(centre + d);
+  for (std::int64_t d = 0; d <= 0x2000; ++d) {
+    angles.push_back(INT32_MIN + d);
+    angles.push_back(INT32_MAX - d);
+  }
+  // Every 1009th angle within +-45 degrees, and a coarser walk over the rest.
+  for (std::int64_t a = -0x20000000; a <= 0x20000000; a += 1009) angles.push_back(a);
+  for (std::int64_t a = INT32_MIN; a <= INT32_MAX; a += 0x10003) angles.push_back(a);
+  int mismatches = 0;
+  for (const std::int64_t a64 : angles) {
+    const std::int32_t a = static_cast<std::int32_t>(a64);
+    if (mpl::MdbCosKernel(a) != wide::Cos(a) && ++mismatches < 10) ADD_FAILURE() << "cos " << a;
+    if (mpl::MdbSinKernel(a) != wide::Sin(a) && ++mismatches < 10) ADD_FAILURE() << "sin " << a;
+  }
+  EXPECT_EQ(0, mismatches);
+  // The full-range cosine folds onto them.
+  for (std::int64_t a = INT32_MIN; a <= INT32_MAX; a += 0x0FFF1) {
+    const std::uint32_t u = static_cast<std::uint32_t>(a) + 0x60000000u;
+    const std::int32_t r = static_cast<std::int32_t>(u & 0x3FFFFFFFu) - 0x20000000;
+    const std::int32_t folded[] = {wide::Sin(r), wide::Cos(r), -wide::Sin(r), -wide::Cos(r)};
+    ASSERT_EQ(folded[u >> 30], mpl::MdbCosAngle(static_cast<std::int32_t>(a))) << a;
+  }
 }
 
 TEST(GeometryTest, Arctangents) {

@@ -1,7 +1,8 @@
 // The nearest-feature searches: the point-in-polygon, side, rectangle and
 // line-distance kernels by table, then areas at a point, the nearest lines
-// (against a search of every line) and the nearest junction on built maps,
-// directly and through the map object.
+// (against a search of every line; along routes; by road match) and the
+// nearest junction (its restricted second pass, crossings, at a point) on
+// built maps, directly and through the map object.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "mpl/MPL_Map.h"
 #include "mpl/MPL_Nearest.h"
 #include "tests/mpl/MapFacadeFixture.h"
+#include "tests/mpl/RoadMap.h"
 
 namespace {
 
@@ -261,7 +263,282 @@ TEST(NearestTest, NearestJunction) {
   EXPECT_EQ(mpl::MdbDistanceToSegment(junction.point, junction.point, query, ignored, cosine), junction.distance);
   // Fewer than two lines cannot meet.
   EXPECT_FALSE(map.FindNearestJunction(query, line, junction, 1));
-  EXPECT_EQ(0, mpl::MdbFindNearestJunction(map.Engine(), query, line, junction, 4, true));
+  EXPECT_EQ(0, mpl::MdbFindNearestJunction(map.Engine(), query, line, junction, 4, mpl::kMdbJunctionCrossings));
+}
+
+// Points of the road map in its level-0 units from its centre.
+MdbPoint_t RoadAt(std::int32_t lat, std::int32_t lon) {
+  return {roadtest::kLat + lat * roadtest::kUnit, roadtest::kLon + lon * roadtest::kUnit};
+}
+
+struct Roads_t {
+  Roads_t() {
+    f.map.tre.overviews[0] = rgntest::Table({{1, 0}, {4, 0}}, 2);  // the line types the searches walk
+    f.Open(open);
+    EXPECT_EQ(0, open.result);
+    roadA = open.offsets[0];
+    roadB = open.offsets[1];
+  }
+  roadtest::RoadFixture_t f;
+  roadtest::RoadFixture_t::Open_t open;
+  std::uint32_t roadA = 0, roadB = 0;
+};
+
+TEST(NearestTest, RoadMatchByLabel) {
+  Roads_t r;
+  const struct {
+    std::uint32_t road, value;
+    int result;
+  } cases[] = {
+      {r.roadA, r.f.mainSt, 0}, {r.roadA, r.f.countyRoad, 0}, {r.roadA, r.f.north, 3},
+      {r.roadB, r.f.north, 0},  {r.roadB, mpl::kMdbNone, 3},  {0x3FFFF0, r.f.north, 3},  // no such road
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.result, mpl::MdbRoadMatch(r.open.map, c.road, c.value)) << c.road;
+}
+
+// Road A runs east along latitude 0 through units 0-200 (line 2:1, a vertex
+// at 100), 200-256 (2:2) and 256-356 (3:1); road B north at unit 10.
+TEST(NearestTest, RouteLinesAreCutAtTheRouteEnds) {
+  Roads_t r;
+  using Points_t = std::vector<std::vector<std::int32_t>>;  // per line: lon of each point (latitude 0)
+  mpl::MdbRoute_t list, back, direct, reversed, oneLine;
+  list.roads = {r.roadA};
+  list.start = RoadAt(0, 150);
+  list.end = RoadAt(0, 300);
+  back.roads = {r.roadA | mpl::kMdbRouteBackwards};
+  back.start = RoadAt(2, 300);  // off the road: cut at its nearest point, the start point first
+  back.end = RoadAt(0, 150);
+  direct.kind = 1;
+  direct.road = r.roadA;
+  direct.startLine = 0;
+  direct.startVertex = 1;
+  direct.start = RoadAt(0, 150);
+  direct.endLine = 2;
+  direct.endVertex = 0;
+  direct.end = RoadAt(0, 300);
+  reversed = direct;
+  std::swap(reversed.startLine, reversed.endLine);
+  std::swap(reversed.startVertex, reversed.endVertex);
+  std::swap(reversed.start, reversed.end);
+  oneLine = direct;
+  oneLine.startVertex = 0;
+  oneLine.start = RoadAt(0, 50);
+  oneLine.endLine = 0;
+  oneLine.endVertex = 1;
+  oneLine.end = RoadAt(0, 150);
+  const struct {
+    const char* what;
+    const mpl::MdbRoute_t* route;
+    Points_t lons;
+  } cases[] = {
+      {"road list", &list, {{150, 200}, {200, 256}, {256, 300}}},
+      {"backwards", &back, {{300, 256}, {256, 200}, {200, 150}}},
+      {"direct piece", &direct, {{150, 200}, {200, 256}, {256, 300}}},
+      {"direct piece, end first", &reversed, {{300, 256}, {256, 200}, {200, 150}}},
+      {"direct piece on one line", &oneLine, {{50, 100, 150}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<mpl::MdbLineRecord_t> lines;
+    ASSERT_EQ(0, mpl::MdbRouteLines(r.open.map, *c.route, lines)) << c.what;
+    Points_t lons;
+    for (const mpl::MdbLineRecord_t& l : lines) {
+      lons.emplace_back();
+      for (const MdbPoint_t& p : l.points) lons.back().push_back((p.lon - roadtest::kLon) / roadtest::kUnit);
+    }
+    EXPECT_EQ(c.lons, lons) << c.what;
+    EXPECT_EQ(c.route == &back ? RoadAt(2, 300).lat : roadtest::kLat, lines.front().points.front().lat) << c.what;
+  }
+  // Road B then road A: B whole from its start, A up to the end point.
+  mpl::MdbRoute_t two;
+  two.roads = {r.roadB, r.roadA};
+  two.start = RoadAt(-50, 10);
+  two.end = RoadAt(0, 120);
+  std::vector<mpl::MdbLineRecord_t> lines;
+  ASSERT_EQ(0, mpl::MdbRouteLines(r.open.map, two, lines));
+  ASSERT_EQ(2u, lines.size());
+  EXPECT_EQ(3u, lines[0].points.size());
+  EXPECT_EQ(roadtest::LineRef(2, 3), lines[0].ref);
+  EXPECT_EQ(roadtest::LineRef(2, 1), lines[1].ref);
+  EXPECT_EQ(RoadAt(0, 120).lon, lines[1].points.back().lon);
+  EXPECT_EQ(RoadAt(0, 120).lon - RoadAt(0, 0).lon, lines[1].box.east - lines[1].box.west);
+  // A straight piece without a road; a route without roads.
+  mpl::MdbRoute_t straight;
+  straight.kind = 1;
+  straight.start = RoadAt(0, 0);
+  straight.end = RoadAt(10, 10);
+  ASSERT_EQ(0, mpl::MdbRouteLines(r.open.map, straight, lines));
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_EQ(mpl::kMdbNone, lines[0].ref);
+  EXPECT_EQ(RoadAt(10, 10).lat, lines[0].box.north);
+  EXPECT_EQ(3, mpl::MdbRouteLines(r.open.map, mpl::MdbRoute_t(), lines));
+  direct.endLine = 3;  // past the road's lines
+  EXPECT_EQ(1, mpl::MdbRouteLines(r.open.map, direct, lines));
+}
+
+TEST(NearestTest, NearestLinesAlongARouteAndByRoadMatch) {
+  Roads_t r;
+  mpl::MdbMap_t& map = r.open.map;
+  map.searchRect = {0x3FFFFFFF, 0x7FFFFFFF, -0x3FFFFFFF, kMin};
+  const MdbBox_t before = map.searchRect;
+  mpl::MdbRoute_t route;
+  route.roads = {r.roadA};
+  route.start = RoadAt(0, 150);
+  route.end = RoadAt(0, 300);
+  const mpl::MdbNearestCriteria_t onRoute{mpl::kMdbCriteriaRoute, 0, &route};
+  const mpl::MdbNearestCriteria_t mainSt{mpl::kMdbCriteriaRoadMatch, r.f.mainSt, nullptr};
+  const mpl::MdbNearestCriteria_t north{mpl::kMdbCriteriaRoadMatch, r.f.north, nullptr};
+  const mpl::MdbNearestCriteria_t roadA{mpl::kMdbCriteriaRoad, r.roadA, nullptr};
+  const struct {
+    const char* what;
+    MdbPoint_t query;
+    const mpl::MdbNearestCriteria_t* criteria;
+    std::uint32_t line;
+    MdbPoint_t nearest;
+    std::uint8_t position;
+  } cases[] = {
+      {"no criteria", RoadAt(10, 120), nullptr, roadtest::LineRef(2, 1), RoadAt(0, 120), 1},
+      {"before the route's start", RoadAt(10, 120), &onRoute, roadtest::LineRef(2, 1), RoadAt(0, 150), 0},
+      {"past the route's end", RoadAt(-5, 330), &onRoute, roadtest::LineRef(3, 1), RoadAt(0, 300), 2},
+      {"beside road B", RoadAt(30, 14), nullptr, roadtest::LineRef(2, 3), RoadAt(30, 10), 1},
+      {"roads named MAIN ST", RoadAt(30, 14), &mainSt, roadtest::LineRef(2, 1), RoadAt(0, 14), 1},
+      {"roads named NORTH AVE", RoadAt(30, 14), &north, roadtest::LineRef(2, 3), RoadAt(30, 10), 1},
+      {"road A", RoadAt(30, 14), &roadA, roadtest::LineRef(2, 1), RoadAt(0, 14), 1},
+  };
+  for (const auto& c : cases) {
+    mpl::MdbLineHit_t hits[2];
+    mpl::MdbLineRecord_t work;
+    ASSERT_EQ(0, mpl::MdbFindNearestLines(map, c.query, work, hits, 2, c.criteria)) << c.what;
+    EXPECT_EQ(c.line, hits[0].line) << c.what;
+    EXPECT_EQ(c.nearest.lat, hits[0].nearest.lat) << c.what;
+    EXPECT_NEAR(c.nearest.lon, hits[0].nearest.lon, 1) << c.what;  // the projection rounds down
+    EXPECT_EQ(c.position, hits[0].position) << c.what;
+    EXPECT_EQ(c.line, work.ref) << c.what;
+    EXPECT_EQ(Edges(before), Edges(map.searchRect)) << c.what;
+  }
+  // The work record holds the route's piece of the nearest line.
+  mpl::MdbLineHit_t hit;
+  mpl::MdbLineRecord_t work;
+  ASSERT_EQ(0, mpl::MdbFindNearestLines(map, RoadAt(10, 120), work, &hit, 1, &onRoute));
+  ASSERT_EQ(2u, work.points.size());
+  EXPECT_EQ(RoadAt(0, 150).lon, work.points[0].lon);
+  // No road of that name; a route without roads.
+  const mpl::MdbNearestCriteria_t nobody{mpl::kMdbCriteriaRoadMatch, 0x123, nullptr};
+  EXPECT_EQ(3, mpl::MdbFindNearestLines(map, RoadAt(30, 14), work, &hit, 1, &nobody));
+  const mpl::MdbRoute_t empty;
+  const mpl::MdbNearestCriteria_t noRoads{mpl::kMdbCriteriaRoute, 0, &empty};
+  EXPECT_EQ(3, mpl::MdbFindNearestLines(map, RoadAt(30, 14), work, &hit, 1, &noRoads));
+  EXPECT_EQ(mpl::kMdbNone, hit.line);
+}
+
+// Roads R1 (type 1, east along latitude 0) and R2 (type 2, north along
+// longitude 0 on level 0, one level-1 unit east of it on level 1) meet at a
+// vertex on both levels. On level 0 a line D without a road (type 3) ends on
+// R1 at unit 8, and E (type 4) crosses R1 at unit 52 without a common vertex.
+struct Junctions_t {
+  Junctions_t() {
+    imgkit::LblBuilder_t lbl;
+    const std::uint32_t east = lbl.AddLabel("EAST ST"), north = lbl.AddLabel("NORTH ST");
+    imgkit::NetBuilder_t net;
+    imgkit::NetRoad_t a, b;
+    a.labels = {{east, std::nullopt}};
+    a.length = 200;
+    a.lines = {{roadtest::LineRef(2, 1)}, {roadtest::LineRef(1, 1)}};
+    b.labels = {{north, std::nullopt}};
+    b.length = 200;
+    b.lines = {{roadtest::LineRef(2, 2)}, {roadtest::LineRef(1, 2)}};
+    net.roads = {a, b};
+    net.index = {0, 1};
+    const imgkit::NetImage_t netImage = net.Build();
+    r1 = netImage.offsets[0];
+    r2 = netImage.offsets[1];
+    imgkit::MapBuilder_t m;
+    m.name = "30000001";
+    m.tre.overviews[0] = rgntest::Table({{1, 0}, {2, 0}, {3, 0}, {4, 0}}, 2);
+    m.tre.north = roadtest::kLat + 0x40000;
+    m.tre.east = roadtest::kLon + 0x40000;
+    m.tre.south = roadtest::kLat - 0x40000;
+    m.tre.west = roadtest::kLon - 0x40000;
+    m.tre.levels = {
+        {1, 20, false, {rgntest::Sub(roadtest::kLat, roadtest::kLon, 0x40, true, 2)}, {}},
+        {0, 24, false, {rgntest::Sub(roadtest::kLat, roadtest::kLon, 0x100, true)}, {}},
+    };
+    m.rgn.length = 125;
+    imgkit::RgnBuilder_t rgn;
+    imgkit::RgnSubdivision_t s1, s2;
+    s1.lines.push_back(rgntest::Poly(1, 0x800000 | r1, -6, 0, rgntest::Stream({{7, 0, {}}, {5, 0, {}}})));
+    s1.lines.push_back(rgntest::Poly(2, 0x800000 | r2, 1, -6, rgntest::Stream({{0, 6, {}}, {0, 6, {}}})));
+    s2.lines.push_back(
+        rgntest::Poly(1, 0x800000 | r1, -100, 0, rgntest::Stream({{100, 0, {}}, {8, 0, {}}, {92, 0, {}}})));
+    s2.lines.push_back(rgntest::Poly(2, 0x800000 | r2, 0, -100, rgntest::Stream({{0, 100, {}}, {0, 100, {}}})));
+    s2.lines.push_back(rgntest::Poly(3, 0, 8, 20, rgntest::Stream({{0, -20, {}}})));
+    s2.lines.push_back(rgntest::Poly(4, 0, 50, -20, rgntest::Stream({{4, 40, {}}})));
+    rgn.subdivisions = {s1, s2};
+    rgn.Place(m);
+    files = m.Files();
+    for (imgkit::MapFile_t& f : files)
+      if (f.name == m.name + ".LBL") f.data = lbl.Build();
+    files.push_back({m.name + ".NET", netImage.file});
+  }
+  std::uint32_t r1 = 0, r2 = 0;
+  std::vector<imgkit::MapFile_t> files;
+};
+
+TEST(NearestTest, JunctionsOnBothLevelsAndWhereLinesCross) {
+  Junctions_t j;
+  facadetest::Image_t image(j.files);
+  mpl::Map_t map(image.source, "30000001", "");
+  map.SetSearchBox(geo::Box_t(0x3FFFFFFF, -0x3FFFFFFF, 0x7FFFFFFF, kMin));
+  mpl::MdbMap_t& engine = map.Engine();
+  const MdbPoint_t query = RoadAt(1, 12);
+  const struct {
+    const char* what;
+    std::uint8_t level;
+    unsigned count;
+    MdbPoint_t point;
+    std::vector<std::uint16_t> types;
+    bool restricted;
+  } cases[] = {
+      {"level 0: D ends on R1", 0, 5, RoadAt(0, 8), {1, 3}, false},
+      {"level 0 is the most detailed: one pass", 0, 0x8005, RoadAt(0, 8), {1, 3}, false},
+      {"level 1", 1, 5, RoadAt(0, 16), {1, 2}, false},
+      {"level 1, then level 0 with R1 and R2 only", 1, 0x8005, RoadAt(0, 0), {1, 2}, true},
+  };
+  for (const auto& c : cases) {
+    engine.level = c.level;
+    const MdbBox_t before = engine.searchRect;
+    mpl::MdbLineRecord_t line;
+    mpl::MdbJunction_t junction;
+    ASSERT_TRUE(map.FindNearestJunction(query, line, junction, c.count)) << c.what;
+    EXPECT_EQ(c.point.lat, junction.point.lat) << c.what;
+    EXPECT_EQ(c.point.lon, junction.point.lon) << c.what;
+    std::vector<std::uint16_t> types;
+    for (const mpl::MdbJunctionEntry_t& e : junction.entries) {
+      types.push_back(e.type);
+      if (c.restricted) {
+        EXPECT_EQ(mpl::kMdbNone, e.label) << c.what;
+      }
+    }
+    EXPECT_EQ(c.types, types) << c.what;
+    EXPECT_EQ(j.r1, junction.entries[0].road) << c.what;
+    EXPECT_EQ(c.level, engine.level) << c.what;
+    EXPECT_EQ(Edges(before), Edges(engine.searchRect)) << c.what;
+  }
+  // Where E crosses R1, only when crossings count.
+  engine.level = 0;
+  mpl::MdbLineRecord_t line;
+  mpl::MdbJunction_t junction;
+  const MdbPoint_t nearCrossing = RoadAt(1, 51);
+  ASSERT_EQ(0, mpl::MdbFindNearestJunction(engine, nearCrossing, line, junction, 5, 0));
+  EXPECT_EQ(RoadAt(0, 8).lon, junction.point.lon);
+  ASSERT_EQ(0, mpl::MdbFindNearestJunction(engine, nearCrossing, line, junction, 5, mpl::kMdbJunctionCrossings));
+  EXPECT_EQ(roadtest::kLat, junction.point.lat);
+  EXPECT_EQ(RoadAt(0, 52).lon, junction.point.lon);
+  ASSERT_EQ(2u, junction.entries.size());
+  EXPECT_EQ(4, junction.entries[1].type);
+  // At the point itself, with the nearest line given (R1 on level 0).
+  ASSERT_EQ(0, mpl::MdbFindNearestJunction(engine, RoadAt(0, 8), line, junction, 5, mpl::kMdbJunctionHere));
+  EXPECT_EQ(RoadAt(0, 8).lon, junction.point.lon);
+  EXPECT_EQ(3, mpl::MdbFindNearestJunction(engine, RoadAt(0, 30), line, junction, 5, mpl::kMdbJunctionHere));
 }
 
 }  // namespace

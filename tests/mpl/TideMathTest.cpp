@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "mpl/tide/MPL_TideMath.h"
 
@@ -26,6 +27,29 @@ TEST(TideMathTest, FixedPointSineAndCosineMatchTheTableBitForBit) {
   for (const auto& row : kFixedTrig) {
     const double radians = static_cast<std::int32_t>(row.angle) * (M_PI / 2147483648.0);
     EXPECT_NEAR(row.sine / 2147483648.0, std::sin(radians), 2e-8) << std::hex << row.angle;
+  }
+}
+
+// The batch (four at a time where the processor allows) gives FixedCos's bits:
+// every quadrant boundary with its neighbours, and a walk over all angles in
+// lengths that leave a remainder for the single path.
+TEST(TideMathTest, BatchCosinesAreTheSingleOnes) {
+  std::vector<std::uint32_t> angles;
+  for (std::uint32_t boundary = 0; boundary < 8; ++boundary)
+    for (std::uint32_t d = 0; d < 0x800; ++d) {
+      angles.push_back(boundary * 0x20000000u + d);
+      angles.push_back(boundary * 0x20000000u - d - 1);
+    }
+  for (std::uint64_t a = 0; a < 0x100000000ull; a += 4093) angles.push_back(static_cast<std::uint32_t>(a));
+  angles.push_back(0x7FFFFFFFu);
+  for (const unsigned length : {0u, 1u, 3u, 4u, 30u, static_cast<unsigned>(angles.size())}) {
+    std::vector<std::int32_t> out(length + 1, 0x5A5A5A5A);
+    mpl::FixedCosBatch(angles.data(), out.data(), length);
+    int mismatches = 0;
+    for (unsigned i = 0; i < length; ++i)
+      if (out[i] != mpl::FixedCos(angles[i]) && ++mismatches < 10) ADD_FAILURE() << std::hex << angles[i];
+    EXPECT_EQ(0, mismatches) << length;
+    EXPECT_EQ(0x5A5A5A5A, out[length]) << length;  // nothing written past the end
   }
 }
 
