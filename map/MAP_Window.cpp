@@ -502,8 +502,6 @@ bool Window_t::RenderMap(plat::Dc_t& dc) {
   return true;
 }
 
-void Window_t::DrawUnderlay(plat::Dc_t&, plat::Dc_t&) {}
-
 void Window_t::CheckRenderProgress(plat::Dc_t& dc) {
   const std::uint32_t elapsed = plat::GetClockTicks() - m_progressMark;
   if (elapsed <= kProgressInterval) return;

@@ -27,10 +27,13 @@
 #include "map/MAP_PopupWindowList.h"
 #include "map/MAP_Scale.h"
 #include "map/MAP_Tool.h"
+#include "mpl/MPL_Map.h"
 #include "plat/PLAT_Gdi.h"
 #include "plat/PLAT_InputProbe.h"
 
 namespace map {
+
+class Dymo_t;
 
 // Keeps a drawing pass from starting inside another on the same thread: the
 // keys of the passes running now. A guard whose key was already present is
@@ -99,7 +102,7 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   virtual void OnHoverShown() {}
   virtual void OnHorzThumbTrack(int) {}
   virtual void OnVertThumbTrack(int) {}
-  // The passes below the map; the base draws nothing here (no map is open).
+  // The pass below the map: the latitude/longitude graticule.
   virtual void DrawUnderlay(plat::Dc_t& screen, plat::Dc_t& back);
 
   // ---- render path ----
@@ -144,6 +147,31 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // The back buffer, null before the first paint and after a resize.
   const plat::Dc_t* GetBackDc() const { return m_backDc.get(); }
   const std::string& GetPromptText() const { return m_promptText; }
+
+  // ---- map features: choice of map, areas, lines, ticks, light sectors (map/MAP_WindowFeatures.cpp) ----
+  // A pen given by style, width and colour.
+  struct PenSpec_t {
+    int style = plat::kPsSolid;
+    int width = 1;
+    plat::COLORREF colour = 0;
+  };
+  // The map of the image that covers the view's centre at its detail bits.
+  mpl::Map_t PickMapForView(const mpl::ImageSource_t& image);
+  // One area or line of 'map' into 'target'; labels go to the grid (when
+  // given) as far as 'clip' (when given) lets them.
+  void DrawArea(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Area_t& area, mpl::Map_t& map, Dymo_t* labels,
+                const plat::Region_t* clip);
+  void DrawLine(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Line_t& line, mpl::Map_t& map, Dymo_t* labels,
+                const plat::Region_t* clip);
+  // The pen of a line with a style attribute (attribute class 4).
+  PenSpec_t MakeAttributePen(const mpl::Line_t& line) const;
+  // Tick marks 8 pixels apart along a segment: style 1 and 2 on one side, 3
+  // across; 0 none.
+  static void DrawTicks(plat::Dc_t& dc, plat::POINT from, plat::POINT to, int style, int length);
+  // The sectors of a light as arcs around its position.
+  virtual void DrawLightSectors(plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map);
+  // Whether an area of 'map' takes the alternate colours of the basemap.
+  bool UsesAlternateColors(const mpl::Map_t& map) const;
 
  protected:
   void OnCreate() override;
