@@ -25,7 +25,8 @@ constexpr std::int64_t kHalfMeridianMetres = 20015087;
 constexpr std::uint32_t kSampleRows = 4;
 constexpr std::uint32_t kWorkBytes = 512;
 
-std::int32_t RoundHalfAway(double v) { return static_cast<std::int32_t>(v >= 0 ? v + 0.5 : v - 0.5); }
+// Adds 0.5 to a positive value, subtracts it otherwise, and truncates.
+std::int32_t RoundHalfAway(double v) { return static_cast<std::int32_t>(v + std::copysign(0.5, v)); }
 
 bool IsEmpty(const plat::RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
@@ -60,9 +61,7 @@ bool DemCovers(const mpl::MdbMap_t& map, const mpl::MdbBox_t& box) {
   return mpl::MdbBoxesOverlap(mpl::MdbBox_t{l.north, l.east, l.south, l.west}, box);
 }
 
-}  // namespace
-
-DemVector_t NormaliseTo256(const DemVector_t& v) {
+[[gnu::always_inline]] inline DemVector_t Normalise(const DemVector_t& v) {
   const std::int64_t q = ((std::int64_t(v.x) * v.x) >> 8) + ((std::int64_t(v.y) * v.y) >> 8) +
                          ((std::int64_t(v.z) * v.z) >> 8);
   if (q == 0) {
@@ -80,6 +79,23 @@ DemVector_t NormaliseTo256(const DemVector_t& v) {
   r = r * (1.5 - 0.5 * d * r * r);
   return DemVector_t{RoundHalfAway(r * v.x), RoundHalfAway(r * v.y), RoundHalfAway(r * v.z)};
 }
+
+// The light term of a normal and the darkening of the pixel's three colours by it.
+[[gnu::always_inline]] inline void ShadeWith(const DemVector_t& light, const DemVector_t& n, std::uint32_t& pixel) {
+  std::int64_t t = ((std::int64_t(light.z) * n.z) >> 8) + ((std::int64_t(light.y) * n.y) >> 8) +
+                   ((std::int64_t(light.x) * n.x) >> 8);
+  t = std::clamp<std::int64_t>(t, -256, 256);
+  const std::int32_t k = static_cast<std::int32_t>((t + 1) >> 1) - 128;
+  auto channel = [&](int shift) {
+    const std::int32_t c = static_cast<std::int32_t>((pixel >> shift) & 0xFFu) + k;
+    return static_cast<std::uint32_t>(std::clamp(c, 0, 255)) << shift;
+  };
+  pixel = (pixel & 0xFF000000u) | channel(0) | channel(8) | channel(16);
+}
+
+}  // namespace
+
+DemVector_t NormaliseTo256(const DemVector_t& v) { return Normalise(v); }
 
 DemShader_t::DemShader_t(Window_t& window, mpl::Map_t& basemap) : m_window(&window), m_basemap(&basemap) {
   const int result = mpl::MdbDemCacheInit(m_cache, 1024);
@@ -238,6 +254,7 @@ int DemShader_t::ShadeBlock(const mpl::MdbDemScanOutput_t& block, void* data) {
   const std::int64_t width = shader->Width();
   const std::int64_t height = shader->Height();
   std::uint32_t* bits = shader->m_surface.GetBits();
+  const DemVector_t light = shader->m_light;
   const std::int64_t x0 = std::int64_t(shader->m_origin.x) + block.firstCol;
   // Only the columns inside the surface: a row never runs on into the next.
   const std::int64_t from = std::max<std::int64_t>(0, -x0);
@@ -252,24 +269,14 @@ int DemShader_t::ShadeBlock(const mpl::MdbDemScanOutput_t& block, void* data) {
       const std::int32_t sx = sample[c * 3];
       const std::int32_t sy = sample[c * 3 + 1];
       if (sx == kNoData || sy == kNoData) continue;
-      shader->ShadePixel(DemVector_t{-sx, sy, nz}, bits[index + c], true);
+      ShadeWith(light, Normalise(DemVector_t{-sx, sy, nz}), bits[index + c]);
     }
   }
   return 0;
 }
 
 void DemShader_t::ShadePixel(const DemVector_t& normal, std::uint32_t& pixel, bool normalise) const {
-  const DemVector_t n = normalise ? NormaliseTo256(normal) : normal;
-  std::int64_t t = ((std::int64_t(m_light.z) * n.z) >> 8) + ((std::int64_t(m_light.y) * n.y) >> 8) +
-                   ((std::int64_t(m_light.x) * n.x) >> 8);
-  t = std::clamp<std::int64_t>(t, -256, 256);
-  const std::int32_t k = static_cast<std::int32_t>((t + 1) >> 1) - 128;
-  std::uint32_t result = pixel & 0xFF000000u;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const std::int32_t v = static_cast<std::int32_t>((pixel >> shift) & 0xFFu) + k;
-    result |= static_cast<std::uint32_t>(std::clamp(v, 0, 255)) << shift;
-  }
-  pixel = result;
+  ShadeWith(m_light, normalise ? Normalise(normal) : normal, pixel);
 }
 
 void DemShader_t::Shade(plat::Dc_t& back, const Projector_t& projector, const geo::Box_t& view) {
