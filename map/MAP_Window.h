@@ -22,6 +22,7 @@
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_Optional.h"
 #include "map/MAP_CosProjector.h"
+#include "map/MAP_DemShader.h"
 #include "map/MAP_HoverTip.h"
 #include "map/MAP_NrstFeature.h"
 #include "map/MAP_PopupWindowList.h"
@@ -173,6 +174,14 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // Whether an area of 'map' takes the alternate colours of the basemap.
   bool UsesAlternateColors(const mpl::Map_t& map) const;
 
+  // ---- elevation shading (MAP_DemShader.cpp) ----
+  bool IsDemActive() const { return m_demActive; }
+  DemShader_t* GetDemShader() const { return m_demShader.get(); }
+  // Shading is on while the window wants it and the basemap has elevation
+  // data; a shader is made for a change of that or a new back buffer of
+  // width x height compatible with 'reference', and dropped when it goes off.
+  void UpdateDemShader(plat::Dc_t& reference, mpl::Map_t& basemap, bool rebuildBackBuffer, int width, int height);
+
  protected:
   void OnCreate() override;
   void OnSize(int clientWidth, int clientHeight) override;
@@ -209,6 +218,9 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   HoverTip_t m_hoverTip;
   PopupWindowList_t m_popups;
   bool m_interactive = false;
+  // Elevation shading.
+  bool m_demActive = false;
+  std::unique_ptr<DemShader_t> m_demShader;
   CosProjector_t m_projector;
   Scale_t m_scale;
   std::uint32_t m_progressMark;
