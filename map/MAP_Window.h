@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "afx/AFX_IdleListener.h"
 #include "afx/AFX_WheelSupportWindow.h"
@@ -173,6 +174,29 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   virtual void DrawLightSectors(plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map);
   // Whether an area of 'map' takes the alternate colours of the basemap.
   bool UsesAlternateColors(const mpl::Map_t& map) const;
+  // ---- drawing passes (map/MAP_WindowPasses.cpp) ----
+  // The points shown at the projector's detail bits.
+  virtual mpl::Filter_t GetPointFilter() const;
+  // The layers of one map into 'target': part 0 all of them, 1 the first area
+  // group only, 2 everything after it. 'clip' (when given) is the part of the
+  // view the map is limited to: it limits the labels and which points are drawn.
+  virtual void DrawTile(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                        const plat::Region_t* clip, int part);
+  void DrawAreaGroups(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                      const plat::Region_t* clip, int part);
+  // One search per filter of the group, in group order.
+  void DrawAreaGroup(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                     const plat::Region_t* clip, const std::vector<mpl::Filter_t>& group);
+  void DrawLines(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels, const plat::Region_t* clip);
+  void DrawPoints(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                  const plat::Region_t* clip);
+  // One point: its light sectors (unless tracking) and the progress check.
+  virtual void DrawPoint(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map,
+                         Dymo_t* labels);
+  // False for the basemap's layers that the product hides under detail maps.
+  bool DrawsAreas(const mpl::Map_t& map) const;
+  bool DrawsLines(const mpl::Map_t& map) const;
+  bool DrawsPoints(const mpl::Map_t& map) const;
 
   // ---- elevation shading (MAP_DemShader.cpp) ----
   bool IsDemActive() const { return m_demActive; }
