@@ -32,6 +32,7 @@
 #include "map/MAP_Scale.h"
 #include "map/MAP_Tool.h"
 #include "mpl/MPL_Map.h"
+#include "tdb/TDB_Product.h"
 #include "plat/PLAT_Gdi.h"
 #include "plat/PLAT_InputProbe.h"
 #include "thr/THR_Event.h"
@@ -196,6 +197,30 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // One point: its light sectors (unless tracking) and the progress check.
   virtual void DrawPoint(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map,
                          Dymo_t* labels);
+  // The basemap's view box (once, or twice across the 180-degree meridian):
+  // the basemap where no detail tile covers the view, then the detail tiles.
+  void DrawMaps(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawBasemap(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawDetailTiles(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawDetailMaps(plat::Dc_t& screen, plat::Dc_t& target, const geo::Box_t& viewBox, Dymo_t* labels,
+                              int part);
+  // The map-area colour under the drawn tiles with a type-0x4b area in view.
+  void FillDetailBackground(plat::Dc_t& screen, const geo::Box_t& viewBox);
+  // A removable medium of the basemap is missing; the base fails.
+  virtual void OnMediaUnavailable();
+  // The product whose flags the passes follow: the installed products'
+  // default one (the empty product when none is installed).
+  virtual const tdb::Product_t& CurrentProduct() const;
+  // The product's box when it has one, else the basemap's.
+  geo::Box_t GetMapBox() const;
+  // Before a render: elevation shading on or off, the basemap's map for the view.
+  void PrepareMapsForRender(plat::Dc_t& dc, bool backBufferRebuilt, int width, int height);
+  // The map part of a render into the back buffer: map area, coverage and
+  // tile cache, the maps, then the labels.
+  void DrawMapLayers(plat::Dc_t& dc);
+  bool IsDetailMapsShown() const { return m_detailMapsShown; }
+  std::uint8_t GetDetailLevel() const { return m_detailLevel; }
+  bool IsProgressiveBlit() const { return m_progressiveBlit; }
   // False for the basemap's layers that the product hides under detail maps.
   bool DrawsAreas(const mpl::Map_t& map) const;
   bool DrawsLines(const mpl::Map_t& map) const;
