@@ -12,7 +12,11 @@
 #include "map/MAP_Palette.h"
 #include "mpl/MPL_Level.h"
 #include "mpl/MPL_MapsDatabase.h"
+#include "mpl/MPL_MapDirectory.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
+#include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 #include "tests/mapwin/MapWinTestUtil.h"
 
@@ -166,6 +170,107 @@ TEST_F(DrawPassesTest, StateSaverPutsBackLevelBoxAndFilters) {
   EXPECT_EQ(m_map->GetAreaFilter(), area);
   mpl::Map_t closed;
   EXPECT_THROW(map::MapStateSaver_t{closed}, glo::Assert_t);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Whole renders of a generated product through the window.
+
+namespace {
+
+constexpr std::int32_t U = 0x10000;
+
+// A basemap with water (0x28) over most of its box and one detail tile of U
+// by U with a city area (0x01) inside it.
+imgkit::GenProduct_t BasemapAndTile() {
+  imgkit::GenProduct_t spec;
+  spec.basemap.box = {2 * U, 3 * U, 0, 0};
+  spec.basemap.areas.push_back({0x28, "", imgkit::BoxOutline({2 * U - U / 8, 3 * U - U / 8, U / 8, U / 8})});
+  imgkit::GenTile_t& t = spec.tiles.emplace_back();
+  t.id = 3;
+  t.map.box = {U, U, 0, 0};
+  t.map.areas.push_back({0x01, "", imgkit::BoxOutline({U - U / 8, U - U / 8, U / 8, U / 8})});
+  return spec;
+}
+
+class CountingWindow : public mapwintest::TestWindow {
+ public:
+  int basemapPasses = 0;
+  void DrawBasemap(plat::Dc_t& screen, const geo::Box_t& viewBox, map::Dymo_t* labels) override {
+    ++basemapPasses;
+    map::Window_t::DrawBasemap(screen, viewBox, labels);
+  }
+};
+
+class RenderTest : public mapwintest::MapWinTest {
+ protected:
+  void SetUp() override {
+    MapWinTest::SetUp();
+    m_product = imgkit::WriteProduct(BasemapAndTile(), test::MakeTempDir("render"));
+    m_registry = std::make_unique<tdb::Registry_t>();
+    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    imgkit::MachineHive_t::WriteEmpty();
+    m_window = std::make_unique<CountingWindow>();
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
+    mpl::ProductImageEnv_t env;
+    env.products = m_products.get();
+    env.registry = m_registry.get();
+    env.directory = &m_directory;
+    m_window->GetCache().SetProductEnv(env);
+    m_window->OpenMapFile(m_product.basemapPath, "insert %s", "");
+    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+  }
+  void TearDown() override {
+    MapWinTest::TearDown();
+    imgkit::MachineHive_t::WriteEmpty();
+  }
+  CountingWindow& Window() { return static_cast<CountingWindow&>(*m_window); }
+  void Render(double scale, const geo::Position_t& centre) {
+    Window().basemapPasses = 0;
+    m_window->GetProjector().SetScale(scale);
+    m_window->GetProjector().SetCenter(centre);
+    m_window->Invalidate(false);
+    Paint();
+  }
+  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
+
+  imgkit::GeneratedProduct_t m_product;
+  std::unique_ptr<tdb::Registry_t> m_registry;
+  std::unique_ptr<tdb::ProductDir_t> m_products;
+  mpl::MapDirectory_t m_directory;
+};
+
+TEST_F(RenderTest, BasemapWhereNoTileCoversTheViewThenTheTile) {
+  // 256 semicircles a pixel (23 detail bits, finer than the basemap's 20):
+  // the tile covers the client area left of x 200.
+  Render(256.0, geo::Position_t(U / 2, U));
+  EXPECT_TRUE(m_window->ShowsDetailMaps());
+  EXPECT_EQ(Window().basemapPasses, 1);
+  EXPECT_TRUE(m_window->IsDetailMapsShown());
+  EXPECT_EQ(Back(300, 150), Entry(9));   // basemap water
+  EXPECT_EQ(Back(100, 150), Entry(14));  // the tile's city
+  EXPECT_EQ(Back(185, 150), Entry(12));  // the tile's background over the water
+  ASSERT_EQ(m_window->GetCache().GetTiles().size(), 1u);
+}
+
+TEST_F(RenderTest, ViewInsideATileDrawsNoBasemap) {
+  Render(64.0, geo::Position_t(U / 2, U / 2));
+  EXPECT_EQ(m_window->GetCache().GetUncoveredRegion().GetType(), plat::kNullRegion);
+  EXPECT_EQ(Window().basemapPasses, 0);
+  EXPECT_TRUE(m_window->IsDetailMapsShown());
+  EXPECT_EQ(Back(200, 150), Entry(14));
+}
+
+TEST_F(RenderTest, ZoomedOutDrawsTheBasemapAlone) {
+  // 4096 semicircles a pixel: 19 detail bits, coarser than the basemap.
+  Render(4096.0, geo::Position_t(U, U));
+  EXPECT_FALSE(m_window->ShowsDetailMaps());
+  EXPECT_EQ(Window().basemapPasses, 1);
+  EXPECT_FALSE(m_window->IsDetailMapsShown());
+  EXPECT_TRUE(m_window->IsProgressiveBlit());
+  const plat::POINT water = m_window->GetProjector().PositionToScreen(geo::Position_t(U + U / 2, 2 * U));
+  EXPECT_EQ(Back(water.x, water.y), Entry(9));
 }
 
 }  // namespace
