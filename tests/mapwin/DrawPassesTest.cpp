@@ -274,3 +274,81 @@ TEST_F(RenderTest, ZoomedOutDrawsTheBasemapAlone) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// A map whose west edge lies on the seam: its lines are drawn on both sides of
+// the globe, except the line of type 0x41 subtype 9, which stays on the globe.
+
+namespace {
+
+constexpr std::int32_t kDegree = 11930465;
+
+imgkit::GenProduct_t SeamMap() {
+  imgkit::GenProduct_t spec;
+  spec.basemap.box = {15 * kDegree / 2, INT32_MIN + 10 * kDegree, -15 * kDegree / 2, INT32_MIN};
+  spec.basemap.levelBits = {18, 16};
+  imgkit::GenTile_t& t = spec.tiles.emplace_back();
+  t.id = 5;
+  t.map.box = {15 * kDegree / 2, INT32_MIN + 10 * kDegree, -15 * kDegree / 2, INT32_MIN};
+  t.map.levelBits = {20, 18};
+  t.map.lines.push_back({0x01, "", {{7 * kDegree, INT32_MIN}, {7 * kDegree, INT32_MIN + 10 * kDegree}}});
+  t.map.customize = [](imgkit::MapBuilder_t& m, imgkit::RgnBuilder_t& rgn) {
+    const std::vector<unsigned> bits{20, 18};
+    for (std::size_t i = 0; i < rgn.subdivisions.size(); ++i) {
+      const std::int64_t unit = std::int64_t{1} << (32 - bits[bits.size() - 1 - i]);
+      const std::int64_t lon0 = m.tre.levels[i].subdivs[0].centreLon;
+      imgkit::RgnExtObject_t line;
+      line.type = 0x01;  // extended line 0x01: type 0x41 as the reader gives it
+      line.subtype = 9;
+      line.dlon = static_cast<std::int16_t>((std::int64_t{INT32_MIN} - lon0) / unit);
+      line.dlat = static_cast<std::int16_t>(-7 * std::int64_t{kDegree} / unit);
+      line.stream.extended = true;
+      line.stream.points.push_back({static_cast<std::int32_t>(10 * std::int64_t{kDegree} / unit), 0, {}});
+      rgn.subdivisions[i].extLines.push_back(line);
+    }
+    m.tre.extFlags = 0x07;
+    m.tre.extTypeRecordSize = 3;
+    m.tre.extTypes[0].recordSize = 3;
+    m.tre.extTypes[0].data = std::string{'\x01', '\x01', '\x09'};
+  };
+  return spec;
+}
+
+class SeamLineTest : public DrawPassesTest {
+ protected:
+  void SetUp() override {
+    MapWinTest::SetUp();
+    const imgkit::GeneratedProduct_t product = imgkit::WriteProduct(SeamMap(), test::MakeTempDir("seam"));
+    m_source = mpl::ImageSource_t(product.tilePaths.at(5), true, "", nullptr, plat::kInvalidHandle, 64);
+    const geo::Position_t centre(0, INT32_MIN + 5 * kDegree);
+    m_map = std::make_unique<mpl::Map_t>(m_source, mpl::SelectMapName(m_source, centre, 20), "");
+    ASSERT_TRUE(m_map->IsOpen());
+    m_window = std::make_unique<PassWindow>();
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 300, 200}));
+    // 2.4 degrees a pixel around 0/0: the globe runs from x 75 to 225.
+    m_window->GetProjector().SetScale(2.4 * kDegree);
+    m_window->GetProjector().SetCenter(geo::Position_t(0, 0));
+    mpl::MdbSelectLevel(m_map->Engine(), 20, 0);
+    m_map->SetSearchBox(geo::Box_t(15 * kDegree / 2, -15 * kDegree / 2, INT32_MIN + 10 * kDegree, INT32_MIN));
+  }
+};
+
+TEST_F(SeamLineTest, LineOfType41Subtype9StaysOnTheGlobe) {
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> types;
+  for (const mpl::Line_t& l : m_map->LineSearch(m_map->GetLineCriteria())) types.emplace_back(l.record.type, l.record.subtype);
+  ASSERT_EQ(types.size(), 2u);
+  Draw(0);
+  const plat::RECT globe = m_window->GetProjector().GetGlobeRect();
+  EXPECT_EQ(globe.left, 75);
+  EXPECT_EQ(globe.right, 225);
+  // Lines from 180 west to 170 west: on the globe's west edge (x 75-79) and,
+  // a turn further east, beyond its east edge (x 225-229).
+  const int north = m_window->GetProjector().PositionToScreen(geo::Position_t(7 * kDegree, 0)).y;
+  const int south = m_window->GetProjector().PositionToScreen(geo::Position_t(-7 * kDegree, 0)).y;
+  EXPECT_EQ(Back(77, north), Entry(2));
+  EXPECT_EQ(Back(227, north), Entry(2));
+  EXPECT_EQ(Back(77, south), Entry(0));
+  EXPECT_NE(Back(227, south), Entry(0));
+}
+
+}  // namespace
