@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "afx/AFX_IdleListener.h"
 #include "afx/AFX_WheelSupportWindow.h"
@@ -22,15 +23,21 @@
 #include "geo/GEO_Position.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_Optional.h"
+#include "dsk/DSK_Media.h"
+#include "map/MAP_Cache.h"
 #include "map/MAP_CosProjector.h"
+#include "map/MAP_DemShader.h"
 #include "map/MAP_HoverTip.h"
 #include "map/MAP_ImageList.h"
 #include "map/MAP_NrstFeature.h"
 #include "map/MAP_PopupWindowList.h"
 #include "map/MAP_Scale.h"
 #include "map/MAP_Tool.h"
+#include "mpl/MPL_Map.h"
+#include "tdb/TDB_Product.h"
 #include "plat/PLAT_Gdi.h"
 #include "plat/PLAT_InputProbe.h"
+#include "thr/THR_Event.h"
 
 namespace mpl {
 class Map_t;
@@ -108,7 +115,7 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   virtual void OnHoverShown() {}
   virtual void OnHorzThumbTrack(int) {}
   virtual void OnVertThumbTrack(int) {}
-  // The passes below the map; the base draws nothing here (no map is open).
+  // The pass below the map: the latitude/longitude graticule.
   virtual void DrawUnderlay(plat::Dc_t& screen, plat::Dc_t& back);
 
   // ---- render path ----
@@ -164,9 +171,8 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // symbol images drawn on 'target', the light sectors of a light (while not
   // tracking), the progress check on 'windowDc', and the point's label offered
   // to the placement grid when there is one.
-  void DrawPoint(plat::Dc_t& windowDc, plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map, Dymo_t* grid);
-  // The sectors of a light around its point; this window draws none.
-  virtual void DrawLightSectors(plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map);
+  virtual void DrawPoint(plat::Dc_t& windowDc, plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map,
+                         Dymo_t* grid);
   // Marks a map point: its symbol in the pip (when it has one) and the text.
   void SetHoverTip(const std::string& text, const mpl::Point_t& point);
   // The point symbols (16 pixels) and road shields (27 pixels) of the
@@ -185,6 +191,83 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   virtual bool OnSetCursor(plat::HWND window, unsigned hitTest, unsigned mouseMessage);
   // The feature menu's commands are always enabled.
   bool OnUpdateCommand(plat::CmdUI_t& ui) override;
+
+  // ---- map features: choice of map, areas, lines, ticks, light sectors (map/MAP_WindowFeatures.cpp) ----
+  // A pen given by style, width and colour.
+  struct PenSpec_t {
+    int style = plat::kPsSolid;
+    int width = 1;
+    plat::COLORREF colour = 0;
+  };
+  // The map of the image that covers the view's centre at its detail bits.
+  mpl::Map_t PickMapForView(const mpl::ImageSource_t& image);
+  // One area or line of 'map' into 'target'; labels go to the grid (when
+  // given) as far as 'clip' (when given) lets them.
+  void DrawArea(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Area_t& area, mpl::Map_t& map, Dymo_t* labels,
+                const plat::Region_t* clip);
+  void DrawLine(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Line_t& line, mpl::Map_t& map, Dymo_t* labels,
+                const plat::Region_t* clip);
+  // The pen of a line with a style attribute (attribute class 4).
+  PenSpec_t MakeAttributePen(const mpl::Line_t& line) const;
+  // Tick marks 8 pixels apart along a segment: style 1 and 2 on one side, 3
+  // across; 0 none.
+  static void DrawTicks(plat::Dc_t& dc, plat::POINT from, plat::POINT to, int style, int length);
+  // The sectors of a light as arcs around its position.
+  virtual void DrawLightSectors(plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map);
+  // Whether an area of 'map' takes the alternate colours of the basemap.
+  bool UsesAlternateColors(const mpl::Map_t& map) const;
+  // ---- drawing passes (map/MAP_WindowPasses.cpp) ----
+  // The points shown at the projector's detail bits.
+  virtual mpl::Filter_t GetPointFilter() const;
+  // The layers of one map into 'target': part 0 all of them, 1 the first area
+  // group only, 2 everything after it. 'clip' (when given) is the part of the
+  // view the map is limited to: it limits the labels and which points are drawn.
+  virtual void DrawTile(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                        const plat::Region_t* clip, int part);
+  void DrawAreaGroups(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                      const plat::Region_t* clip, int part);
+  // One search per filter of the group, in group order.
+  void DrawAreaGroup(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                     const plat::Region_t* clip, const std::vector<mpl::Filter_t>& group);
+  void DrawLines(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels, const plat::Region_t* clip);
+  void DrawPoints(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                  const plat::Region_t* clip);
+  // The basemap's view box (once, or twice across the 180-degree meridian):
+  // the basemap where no detail tile covers the view, then the detail tiles.
+  void DrawMaps(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawBasemap(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawDetailTiles(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawDetailMaps(plat::Dc_t& screen, plat::Dc_t& target, const geo::Box_t& viewBox, Dymo_t* labels,
+                              int part);
+  // The map-area colour under the drawn tiles with a type-0x4b area in view.
+  void FillDetailBackground(plat::Dc_t& screen, const geo::Box_t& viewBox);
+  // A removable medium of the basemap is missing; the base fails.
+  virtual void OnMediaUnavailable();
+  // The product whose flags the passes follow: the installed products'
+  // default one (the empty product when none is installed).
+  virtual const tdb::Product_t& CurrentProduct() const;
+  // The product's box when it has one, else the basemap's.
+  geo::Box_t GetMapBox() const;
+  // Before a render: elevation shading on or off, the basemap's map for the view.
+  void PrepareMapsForRender(plat::Dc_t& dc, bool backBufferRebuilt, int width, int height);
+  // The map part of a render into the back buffer: map area, coverage and
+  // tile cache, the maps, then the labels.
+  void DrawMapLayers(plat::Dc_t& dc);
+  bool IsDetailMapsShown() const { return m_detailMapsShown; }
+  std::uint8_t GetDetailLevel() const { return m_detailLevel; }
+  bool IsProgressiveBlit() const { return m_progressiveBlit; }
+  // False for the basemap's layers that the product hides under detail maps.
+  bool DrawsAreas(const mpl::Map_t& map) const;
+  bool DrawsLines(const mpl::Map_t& map) const;
+  bool DrawsPoints(const mpl::Map_t& map) const;
+
+  // ---- elevation shading (MAP_DemShader.cpp) ----
+  bool IsDemActive() const { return m_demActive; }
+  DemShader_t* GetDemShader() const { return m_demShader.get(); }
+  // Shading is on while the window wants it and the basemap has elevation
+  // data; a shader is made for a change of that or a new back buffer of
+  // width x height compatible with 'reference', and dropped when it goes off.
+  void UpdateDemShader(plat::Dc_t& reference, mpl::Map_t& basemap, bool rebuildBackBuffer, int width, int height);
 
  protected:
   void OnCreate() override;
@@ -222,6 +305,9 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   HoverTip_t m_hoverTip;
   PopupWindowList_t m_popups;
   bool m_interactive = false;
+  // Elevation shading.
+  bool m_demActive = false;
+  std::unique_ptr<DemShader_t> m_demShader;
   CosProjector_t m_projector;
   Scale_t m_scale;
   std::uint32_t m_progressMark;
@@ -247,6 +333,42 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   static bool ControlAndGDownNow(const std::vector<plat::QueuedInput_t>& input);
   std::unique_ptr<ImageList_t> m_symbolImages;
   std::unique_ptr<ImageList_t> m_labelImages;
+
+  // ---- basemap and detail tiles (MAP_WindowTiles.cpp) ----
+ public:
+  // Opens the basemap from the image at 'path' (its medium prompts with
+  // 'promptText' on a removable drive; a non-empty 'replacementPrompt' is
+  // shown by later prompts); an empty path closes it. Either way the tile
+  // cache and the coverage polygons are emptied.
+  virtual void OpenMapFile(const std::string& path, const std::string& promptText,
+                           const std::string& replacementPrompt);
+  // The coverage pass: stores the basemap's type-0x4a polygons around the
+  // view box (widened by one cell) by tile id, the one with more points
+  // winning for an id found twice. Nothing without a basemap.
+  void FindCoveringTiles(const geo::Box_t& viewBox);
+  // The tile number of a coverage polygon: its label read as a decimal number.
+  std::uint32_t GetTileId(const mpl::Area_t& area);
+  mpl::Map_t& GetBasemap() { return m_basemap; }
+  const mpl::Map_t& GetBasemap() const { return m_basemap; }
+  Cache_t& GetCache() { return m_cache; }
+  const Cache_t& GetCache() const { return m_cache; }
+  Coverage_t& GetCoverage() { return m_coverage; }
+  const Coverage_t& GetCoverage() const { return m_coverage; }
+  // The prompt of the window's images and the drives they are looked at
+  // through (by default the message box and the running system); the tile
+  // cache's images use the same.
+  void SetMediaPrompter(dsk::MediaPrompterIntf_t* prompter);
+  void SetMediaSystem(dsk::MediaSystem_t* system);
+  // Signalled, it stops the window's images from opening and reading.
+  thr::Event_t& GetMediaEvent() { return m_mediaEvent; }
+
+ private:
+  dsk::MediaPrompterIntf_t* m_mediaPrompter = nullptr;  // null: the shared message box
+  dsk::MediaSystem_t* m_mediaSystem = nullptr;          // null: the running system
+  thr::Event_t m_mediaEvent{nullptr, true, false, nullptr};
+  mpl::Map_t m_basemap;
+  Coverage_t m_coverage;
+  Cache_t m_cache;
 };
 
 }  // namespace map

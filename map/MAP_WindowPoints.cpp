@@ -106,8 +106,6 @@ void Window_t::DrawPoint(plat::Dc_t& windowDc, plat::Dc_t& target, const mpl::Po
   grid->AddPointLabel(target, labels, PointLabelRecordOf(point, GetColorScheme()), screen, icon.Index());
 }
 
-void Window_t::DrawLightSectors(plat::Dc_t&, const mpl::Point_t&, mpl::Map_t&) {}
-
 void Window_t::SetHoverTip(const std::string& text, const mpl::Point_t& point) {
   const geo::Position_t position = PositionOf(point);
   ImageList_t& symbols = GetSymbolImages();
