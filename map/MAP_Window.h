@@ -31,6 +31,10 @@
 #include "plat/PLAT_Gdi.h"
 #include "plat/PLAT_InputProbe.h"
 
+namespace tdb {
+class Product_t;
+}  // namespace tdb
+
 namespace map {
 
 // Keeps a drawing pass from starting inside another on the same thread: the
@@ -92,7 +96,7 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   virtual void OnRenderProgress() {}
   virtual void HidePopups(plat::POINT& point);
   virtual void ShowPopups();
-  virtual void PaintNotices(plat::Dc_t&) {}
+  virtual void PaintNotices(plat::Dc_t& dc);
   virtual bool WantsDemShading() const { return false; }
   virtual void DrawOverlay(plat::Dc_t& dc);
   virtual bool IsTracking() const { return m_tracking; }
@@ -153,6 +157,32 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // data; a shader is made for a change of that or a new back buffer of
   // width x height compatible with 'reference', and dropped when it goes off.
   void UpdateDemShader(plat::Dc_t& reference, mpl::Map_t& basemap, bool rebuildBackBuffer, int width, int height);
+
+  // ---- printing and notices (MAP_Print.cpp) ----
+  // The print target cannot take a stretched DIB.
+  class StretchDibNotSupportedException_t : public glo::Exception_t {
+   public:
+    StretchDibNotSupportedException_t(const char* file, int line) : glo::Exception_t(file, line, std::string()) {}
+  };
+  // The copy of the view to print could not be made.
+  class UnknownPrintException_t : public glo::Exception_t {
+   public:
+    UnknownPrintException_t(const char* file, int line) : glo::Exception_t(file, line, std::string()) {}
+  };
+  // Prints the view (rendered at the window's size) fitted to the page above
+  // the print notices, the notice pictures stacked up from its lower edge,
+  // and frames it.
+  virtual void Print(plat::Dc_t& target);
+  // The product whose notices the window shows: the installed products'
+  // default product, the empty product when none is installed.
+  virtual const tdb::Product_t& CurrentProduct() const;
+  void DrawPrintPictures(plat::Dc_t& target, plat::Dc_t& memory, int noticeHeight);
+  void DrawScreenPictures(plat::Dc_t& paint, plat::Dc_t& back, int noticeHeight);
+  // Draws picture 'file' of the folder 'inches' wide at (x, bottom - used -
+  // its height), bottom being y + trunc(mapHeight x scale), and adds its height
+  // to 'used'; a file that cannot be loaded draws nothing.
+  void DrawNoticePicture(plat::Dc_t& target, plat::Dc_t& source, const std::string& folder, const std::string& file,
+                         int x, int y, int mapHeight, double scale, float inches, int& used);
 
  protected:
   void OnCreate() override;

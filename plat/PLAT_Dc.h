@@ -9,6 +9,9 @@
 
 namespace plat {
 
+// The raster capability (kRasterCaps) of contexts that can take StretchDIBits.
+constexpr int kRcStretchDib = 0x2000;
+
 // ---------------------------------------------------------------------------
 // The device context.
 
@@ -109,6 +112,16 @@ class Dc_t {
   bool PatBlt(int x, int y, int width, int height, std::uint32_t rop);
 
   int GetDeviceCaps(int index) const;
+
+  // Printing (PLAT_Print.h). The dots per inch the context reports as
+  // kLogPixelsX and kLogPixelsY (96 until set); false for values below 1.
+  bool SetResolution(int dotsPerInchX, int dotsPerInchY);
+  // Copies the sw x sh block at (sx, sy) of a 32-bit uncompressed DIB (rows
+  // top-down for a negative header height, else bottom-up; sy counts from
+  // the top row) stretched to width x height at (x, y), kSrcCopy only. The
+  // number of rows copied, 0 on failure.
+  int StretchDIBits(int x, int y, int width, int height, int sx, int sy, int sw, int sh, const void* bits,
+                    const BITMAPINFO& info, unsigned usage, std::uint32_t rop);
 
  private:
   std::unique_ptr<DcData> m_d;
