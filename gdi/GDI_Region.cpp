@@ -26,6 +26,11 @@ Region_t::Region_t(const plat::RECT& rect, int shape) {
   }
 }
 
+Region_t::Region_t(const plat::POINT* points, std::size_t count) {
+  if (count > static_cast<std::size_t>(INT32_MAX) || !CreatePolygonRgn(points, static_cast<int>(count)))
+    throw win::Error_t(GLO_SRC);
+}
+
 Region_t::Region_t(const Region_t& other) : plat::Region_t() {
   if (!CreateRectRgn(0, 0, 0, 0)) throw win::Error_t(GLO_SRC);
   if (CombineRgn(other.GetSafeHandle(), plat::GdiHandle_t(), plat::kRgnCopy) == plat::kRegionError)

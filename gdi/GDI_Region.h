@@ -1,6 +1,9 @@
 #pragma once
 // A drawing region (rectangles, ellipses and their combinations). Every failed
 // region call raises win::Error_t with the calling thread's last error.
+#include <cstddef>
+#include <cstdint>
+
 #include "plat/PLAT_Gdi.h"
 
 namespace gdi {
@@ -14,6 +17,8 @@ class Region_t : public plat::Region_t {
   // A rectangular (shape 0) or elliptic (shape 1) region inside the rectangle;
   // another shape is glo::Assert_t.
   Region_t(const plat::RECT& rect, int shape);
+  // The polygon of the points, filled alternately; no points: an empty region.
+  Region_t(const plat::POINT* points, std::size_t count);
   Region_t(const Region_t& other);
   Region_t& operator=(const Region_t& other);
   ~Region_t() override;

@@ -13,6 +13,8 @@
 
 namespace map {
 
+class Polyline_t;
+
 // The projector state with which a cached drawing was made.
 class TrackDrawState_t {
  public:
@@ -86,6 +88,14 @@ class Projector_t {
   plat::SIZE GetGlobeSize() const { return GetEarthSize(); }
   plat::RECT GetGlobeRect() const { return GetEarthScreenRect(); }
   double GetScaleY() const { return GetScale(); }
+
+  // Feature projection (map/MAP_Polyline.cpp). Whether a box touches or
+  // crosses the seam (both edges count; an empty box never does).
+  bool TouchesSeam(const geo::Box_t& box);
+  // Projects a feature, given by its bounding box and its points, into one
+  // part; or, when its box touches the seam, into two parts one turn of
+  // longitude apart, so that it is drawn on both sides of the seam.
+  void ProjectFeature(const geo::Box_t& box, const std::vector<geo::Position_t>& points, Polyline_t& out);
 };
 
 class AbstProjector_t : public Projector_t {};

@@ -21,6 +21,8 @@
 #include "geo/GEO_Position.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_Optional.h"
+#include "dsk/DSK_Media.h"
+#include "map/MAP_Cache.h"
 #include "map/MAP_CosProjector.h"
 #include "map/MAP_DemShader.h"
 #include "map/MAP_HoverTip.h"
@@ -30,6 +32,7 @@
 #include "map/MAP_Tool.h"
 #include "plat/PLAT_Gdi.h"
 #include "plat/PLAT_InputProbe.h"
+#include "thr/THR_Event.h"
 
 namespace tdb {
 class Product_t;
@@ -239,6 +242,42 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   bool m_leaveTracked = false;
   bool m_tracking = false;
   bool m_scrollBars;
+
+  // ---- basemap and detail tiles (MAP_WindowTiles.cpp) ----
+ public:
+  // Opens the basemap from the image at 'path' (its medium prompts with
+  // 'promptText' on a removable drive; a non-empty 'replacementPrompt' is
+  // shown by later prompts); an empty path closes it. Either way the tile
+  // cache and the coverage polygons are emptied.
+  virtual void OpenMapFile(const std::string& path, const std::string& promptText,
+                           const std::string& replacementPrompt);
+  // The coverage pass: stores the basemap's type-0x4a polygons around the
+  // view box (widened by one cell) by tile id, the one with more points
+  // winning for an id found twice. Nothing without a basemap.
+  void FindCoveringTiles(const geo::Box_t& viewBox);
+  // The tile number of a coverage polygon: its label read as a decimal number.
+  std::uint32_t GetTileId(const mpl::Area_t& area);
+  mpl::Map_t& GetBasemap() { return m_basemap; }
+  const mpl::Map_t& GetBasemap() const { return m_basemap; }
+  Cache_t& GetCache() { return m_cache; }
+  const Cache_t& GetCache() const { return m_cache; }
+  Coverage_t& GetCoverage() { return m_coverage; }
+  const Coverage_t& GetCoverage() const { return m_coverage; }
+  // The prompt of the window's images and the drives they are looked at
+  // through (by default the message box and the running system); the tile
+  // cache's images use the same.
+  void SetMediaPrompter(dsk::MediaPrompterIntf_t* prompter);
+  void SetMediaSystem(dsk::MediaSystem_t* system);
+  // Signalled, it stops the window's images from opening and reading.
+  thr::Event_t& GetMediaEvent() { return m_mediaEvent; }
+
+ private:
+  dsk::MediaPrompterIntf_t* m_mediaPrompter = nullptr;  // null: the shared message box
+  dsk::MediaSystem_t* m_mediaSystem = nullptr;          // null: the running system
+  thr::Event_t m_mediaEvent{nullptr, true, false, nullptr};
+  mpl::Map_t m_basemap;
+  Coverage_t m_coverage;
+  Cache_t m_cache;
 };
 
 }  // namespace map

@@ -450,6 +450,24 @@ bool Region_t::OffsetRgn(int dx, int dy) {
   return true;
 }
 
+bool Region_t::CreatePolygonRgn(const POINT* points, int count) {
+  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
+  if (count < 0 || (count > 0 && !points)) return Refuse(kErrorInvalidParameter);
+  auto d = NewObject(GdiKind::Region);
+  if (count > 0) {
+    QPolygon polygon(count);
+    for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
+    d->region = QRegion(polygon, Qt::OddEvenFill);
+  }
+  m_handle = GdiHandle_t(d);
+  return true;
+}
+
+bool Region_t::RectInRegion(const RECT& rect) const {
+  return m_handle.Kind() == GdiKind::Region &&
+         m_handle.Data()->region.intersects(ExclusiveRect(rect.left, rect.top, rect.right, rect.bottom));
+}
+
 std::vector<RECT> GetRegionRects(const GdiHandle_t& region) {
   std::vector<RECT> out;
   if (region.Kind() != GdiKind::Region) return out;

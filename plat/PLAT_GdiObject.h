@@ -341,6 +341,11 @@ class Region_t : public GdiObject_t {
   bool PtInRegion(int x, int y) const;
   bool EqualRgn(const GdiHandle_t& other) const;
   bool OffsetRgn(int dx, int dy);
+  // A polygon region filled alternately (a point is inside when a ray from it
+  // crosses the outline an odd number of times); no points make it empty.
+  bool CreatePolygonRgn(const POINT* points, int count);
+  // Whether some part of the rectangle lies in the region.
+  bool RectInRegion(const RECT& rect) const;
 };
 
 // The rectangles of a region (for drawing and tests).
