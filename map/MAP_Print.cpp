@@ -23,10 +23,12 @@ bool Shown(const tdb::Notice_t& n, bool print, bool detailMaps) {
   return print ? (detailMaps ? n.flag2 : n.flag1) : (detailMaps ? n.flag4 : n.flag3);
 }
 
-// The products' install folder, where the notice pictures are; win::RegError_t
-// at the caller's line when it is unknown.
-std::string InstallFolder(int line) {
-  const glo::Optional_t<std::string>& folder = tdb::Registry_t::Instance().GetInstallDir();
+// The products' install folder, where the notice pictures are (from the
+// registry the tile cache's images come from); win::RegError_t at the
+// caller's line when it is unknown.
+std::string InstallFolder(const mpl::ProductImageEnv_t& env, int line) {
+  const tdb::Registry_t& registry = env.registry ? *env.registry : tdb::Registry_t::Instance();
+  const glo::Optional_t<std::string>& folder = registry.GetInstallDir();
   if (!folder.IsPresent()) throw win::RegError_t(::glo::SourceBaseName(__FILE__), line, std::string(), plat::kErrorFileNotFound);
   return folder.Value();
 }
@@ -61,7 +63,8 @@ void PrintToPdf(Window_t& window, const std::string& path) {
 
 const tdb::Product_t& Window_t::CurrentProduct() const {
   try {
-    const tdb::ProductDir_t& directory = tdb::ProductDir_t::Instance();
+    const mpl::ProductImageEnv_t& env = m_cache.GetProductEnv();
+    const tdb::ProductDir_t& directory = env.products ? *env.products : tdb::ProductDir_t::Instance();
     return directory.GetProduct(directory.GetDefaultProductId());
   } catch (const tdb::ProductDir_t::NoProductsInstalled_t&) {
     return tdb::GetEmptyProduct();
@@ -128,7 +131,7 @@ void Window_t::DrawPrintPictures(plat::Dc_t& target, plat::Dc_t& memory, int not
   int used = 0;
   for (const auto& [text, n] : CurrentProduct().GetCopyright().GetNotices()) {
     if (!n.flag5 || !Shown(n, true, detailMaps)) continue;
-    if (folder.empty()) folder = InstallFolder(__LINE__);
+    if (folder.empty()) folder = InstallFolder(m_cache.GetProductEnv(), __LINE__);
     DrawNoticePicture(target, memory, folder, n.text, 0, 0, size.cy, scale, n.value, used);
   }
 }
@@ -140,7 +143,7 @@ void Window_t::DrawScreenPictures(plat::Dc_t& paint, plat::Dc_t& back, int notic
   int used = noticeHeight;
   for (const auto& [text, n] : CurrentProduct().GetCopyright().GetNotices()) {
     if (!n.flag5 || !Shown(n, false, detailMaps)) continue;
-    if (folder.empty()) folder = InstallFolder(__LINE__);
+    if (folder.empty()) folder = InstallFolder(m_cache.GetProductEnv(), __LINE__);
     DrawNoticePicture(paint, back, folder, n.text, 0, 0, size.cy, 1.0, n.value, used);
   }
 }

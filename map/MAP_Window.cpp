@@ -439,6 +439,7 @@ void Window_t::RenderToBackBuffer(plat::Dc_t& dc) {
   m_progressMark = plat::GetClockTicks();
   const plat::RECT client = m_projector.GetClientRect();
   const int width = std::max(1, client.right - client.left), height = std::max(1, client.bottom - client.top);
+  const bool newBackBuffer = m_rebuildBackBuffer;  // elevation shading: a new back buffer needs a new shader
   if (m_rebuildBackBuffer) {
     m_backDc.reset();
     m_backBitmap.reset();
@@ -454,6 +455,7 @@ void Window_t::RenderToBackBuffer(plat::Dc_t& dc) {
     m_fullRedraw = true;
     m_rebuildBackBuffer = false;
   }
+  UpdateDemShader(dc, newBackBuffer, width, height);
   m_backDc->SetBoundsRect(true);
   bool completed = false;
   {

@@ -159,7 +159,8 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // Shading is on while the window wants it and the basemap has elevation
   // data; a shader is made for a change of that or a new back buffer of
   // width x height compatible with 'reference', and dropped when it goes off.
-  void UpdateDemShader(plat::Dc_t& reference, mpl::Map_t& basemap, bool rebuildBackBuffer, int width, int height);
+  // The render calls it before each pass.
+  void UpdateDemShader(plat::Dc_t& reference, bool rebuildBackBuffer, int width, int height);
 
   // ---- printing and notices (MAP_Print.cpp) ----
   // The print target cannot take a stretched DIB.
@@ -176,8 +177,9 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // the print notices, the notice pictures stacked up from its lower edge,
   // and frames it.
   virtual void Print(plat::Dc_t& target);
-  // The product whose notices the window shows: the installed products'
-  // default product, the empty product when none is installed.
+  // The product whose notices the window shows: the default product of the
+  // installed products (those of the tile cache's product environment), the
+  // empty product when none is installed.
   virtual const tdb::Product_t& CurrentProduct() const;
   void DrawPrintPictures(plat::Dc_t& target, plat::Dc_t& memory, int noticeHeight);
   void DrawScreenPictures(plat::Dc_t& paint, plat::Dc_t& back, int noticeHeight);

@@ -14,6 +14,7 @@
 #include "plat/PLAT_Dc.h"
 #include "plat/PLAT_FileOps.h"
 #include "tdb/TDB_Product.h"
+#include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/mapwin/MapWinTestUtil.h"
@@ -63,17 +64,21 @@ std::string BmpFile(int width, int height, plat::COLORREF colour) {
   return bytes;
 }
 
-// The products' install folder of this test process, with the pictures.
-const std::string& InstallFolder() {
-  static const std::string folder = [] {
+// The products' registry of this test process, whose install folder holds
+// the pictures.
+const tdb::Registry_t& Registry() {
+  static const std::unique_ptr<tdb::Registry_t> registry = [] {
     const std::string f = test::MakeTempDir("maps");
     imgkit::MachineHive_t().Key("Globarium\\Products").String("Globarium\\Products", "InstallDir", f).Write();
     test::WriteFile(f + "/blue.bmp", BmpFile(4, 2, kBlue));
     test::WriteFile(f + "/green.bmp", BmpFile(4, 4, kGreen));
-    return f;
+    auto r = std::make_unique<tdb::Registry_t>();
+    imgkit::MachineHive_t::WriteEmpty();
+    return r;
   }();
-  return folder;
+  return *registry;
 }
+const std::string& InstallFolder() { return Registry().GetInstallDir().Value(); }
 
 class PrintWindow_t : public mapwintest::TestWindow {
  public:
@@ -102,6 +107,9 @@ class PrintTest : public mapwintest::MapWinTest {
     PrintWindow_t& w = *window;
     w.product = MakeProduct(notices);
     w.underlay = [](plat::Dc_t&, plat::Dc_t& back) { back.FillSolidRect(plat::RECT{0, 0, 200, 100}, kMap); };
+    mpl::ProductImageEnv_t env;
+    env.registry = &Registry();
+    w.GetCache().SetProductEnv(env);
     m_window = std::move(window);
     EXPECT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 200, 100}));
     Paint();
