@@ -275,45 +275,9 @@ void DemShader_t::ShadePixel(const DemVector_t& normal, std::uint32_t& pixel, bo
 }
 
 void DemShader_t::Shade(plat::Dc_t& back, const Projector_t& projector, const geo::Box_t& view) {
-  plat::RECT r = Bounds(projector.BoxToScreenRects(view));
-  const plat::GdiHandle_t target = back.GetCurrentObject(plat::GdiKind::Bitmap);
-  plat::BITMAP bm{};
-  GLO_ASSERT(plat::GetBitmapInfo(target, bm));
-  r.left = std::max(r.left, 0);
-  r.top = std::max(r.top, 0);
-  r.right = std::min({r.right, Width(), bm.bmWidth});
-  r.bottom = std::min({r.bottom, Height(), bm.bmHeight});
+  const plat::RECT r = Bounds(projector.BoxToScreenRects(view));
   if (IsEmpty(r)) return;
-  const int w = r.right - r.left;
-  const int h = r.bottom - r.top;
-
-  // The back buffer's rows of the rectangle, ORed with the surface into a
-  // section that is then copied back.
-  plat::BITMAPINFO rowsInfo{};
-  rowsInfo.bmiHeader.biSize = sizeof(plat::BITMAPINFOHEADER);
-  rowsInfo.bmiHeader.biWidth = bm.bmWidth;
-  rowsInfo.bmiHeader.biHeight = -bm.bmHeight;
-  rowsInfo.bmiHeader.biPlanes = 1;
-  rowsInfo.bmiHeader.biBitCount = 32;
-  rowsInfo.bmiHeader.biCompression = plat::kBiRgb;
-  std::vector<std::uint32_t> rows(std::size_t(bm.bmWidth) * h);
-  GLO_ASSERT(plat::GetDIBits(target, r.top, h, rows.data(), rowsInfo) == h);
-
-  plat::Dc_t dc;
-  GLO_ASSERT(dc.CreateCompatibleDC(&back));
-  gdi::DibSection_t result;
-  result.Create(dc, w, h);
-  GLO_ASSERT(!dc.SelectObject(result).IsNull());
-  const std::uint32_t* surface = m_surface.GetBits();
-  std::uint32_t* out = result.GetBits();
-  const int width = Width();
-  for (int y = 0; y < h; ++y) {
-    const std::uint32_t* a = rows.data() + std::size_t(y) * bm.bmWidth + r.left;
-    const std::uint32_t* b = surface + std::size_t(r.top + y) * width + r.left;
-    std::uint32_t* o = out + std::size_t(y) * w;
-    for (int x = 0; x < w; ++x) o[x] = a[x] | b[x];
-  }
-  GLO_ASSERT(back.BitBlt(r.left, r.top, w, h, dc, 0, 0, plat::kSrcCopy));
+  GLO_ASSERT(back.BitBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, m_dc, r.left, r.top, plat::kSrcPaint));
 }
 
 void Window_t::UpdateDemShader(plat::Dc_t& reference, bool rebuildBackBuffer, int width, int height) {

@@ -825,7 +825,7 @@ bool Dc_t::GetTextMetrics(TEXTMETRICA& tm) const {
 
 bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy, std::uint32_t rop) {
   if (!m_d || !source.m_d) return Refuse(kErrorInvalidHandle);
-  if (rop != kSrcCopy) return Refuse(kErrorNotSupported);
+  if (rop != kSrcCopy && rop != kSrcPaint) return Refuse(kErrorNotSupported);
   if (source.m_d->surface != DcData::Surface::Memory || source.m_d->bitmap.IsNull())
     return Refuse(kErrorInvalidHandle);
   if (width <= 0 || height <= 0) return true;
@@ -833,7 +833,8 @@ bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int s
   const QImage block = source.m_d->bitmap.Data()->image.copy(QRect(sx, sy, width, height));
   m_d->Touch(QRect(x, y, width, height));
   return Paint(*m_d, [&](QPainter& p) {
-    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.setCompositionMode(rop == kSrcPaint ? QPainter::RasterOp_SourceOrDestination
+                                          : QPainter::CompositionMode_Source);
     p.drawImage(QPoint(x, y), block);
   });
 }

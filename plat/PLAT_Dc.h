@@ -11,6 +11,8 @@ namespace plat {
 
 // The raster capability (kRasterCaps) of contexts that can take StretchDIBits.
 constexpr int kRcStretchDib = 0x2000;
+// Raster operation of BitBlt: the source ORed onto the target.
+constexpr std::uint32_t kSrcPaint = 0x00EE0086u;
 
 // ---------------------------------------------------------------------------
 // The device context.
@@ -93,7 +95,8 @@ class Dc_t {
   bool TextOut(int x, int y, const std::string& text);
   bool GetTextExtentPoint32(const std::string& text, SIZE& size) const;
   bool GetTextMetrics(TEXTMETRICA& metrics) const;
-  // Copies a width x height block from the source context (SRCCOPY only).
+  // Copies a width x height block from the source context: kSrcCopy, or
+  // kSrcPaint (ORed onto what is there).
   bool BitBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy,
               std::uint32_t rop);
 

@@ -129,7 +129,7 @@ TEST(PrintTargetTest, ADibIsStretchedOntoTheContext) {
     EXPECT_EQ(kBlack, c.dc.GetPixel(7, 2));
   }
   Canvas_t c(4, 4);
-  EXPECT_EQ(0, c.dc.StretchDIBits(0, 0, 2, 2, 0, 0, 2, 2, topDown, Header(2, -2), kDibRgbColors, 0x00EE0086u));
+  EXPECT_EQ(0, c.dc.StretchDIBits(0, 0, 2, 2, 0, 0, 2, 2, topDown, Header(2, -2), kDibRgbColors, kSrcPaint));
   EXPECT_EQ(static_cast<unsigned long>(kErrorInvalidParameter), GetLastError());
   BITMAPINFO bad = Header(2, -2);
   bad.bmiHeader.biBitCount = 24;
