@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "map/MAP_Cache.h"
 #include "map/MAP_CosProjector.h"
 #include "map/MAP_DemShader.h"
 #include "map/MAP_Window.h"
@@ -100,7 +101,8 @@ int main() {
     reference.CreateCompatibleDC(nullptr);
     plat::Palette_t palette;
     palette.CreatePalette(std::vector<plat::PALETTEENTRY>(52, plat::PALETTEENTRY{0, 0, 0, 0}));
-    map::DemShader_t shader(window, basemap);
+    map::Cache_t tiles;
+    map::DemShader_t shader(window, tiles, basemap);
     shader.CreateSurface(reference, palette, kWidth, kHeight);
     const plat::RECT all{0, 0, kWidth, kHeight};
 

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "glo/GLO_Exception.h"
+#include "map/MAP_Cache.h"
 #include "map/MAP_Projector.h"
 #include "map/MAP_Window.h"
 #include "mpl/MPL_Engine.h"
@@ -97,7 +98,8 @@ bool DemCovers(const mpl::MdbMap_t& map, const mpl::MdbBox_t& box) {
 
 DemVector_t NormaliseTo256(const DemVector_t& v) { return Normalise(v); }
 
-DemShader_t::DemShader_t(Window_t& window, mpl::Map_t& basemap) : m_window(&window), m_basemap(&basemap) {
+DemShader_t::DemShader_t(Window_t& window, Cache_t& tiles, mpl::Map_t& basemap)
+    : m_window(&window), m_tiles(&tiles), m_basemap(&basemap) {
   const int result = mpl::MdbDemCacheInit(m_cache, 1024);
   if (result != 0) throw mpl::MdbException_t(GLO_SRC, result);
   // The light comes from the north-east, 45 degrees above the horizon.
@@ -116,11 +118,6 @@ DemShader_t::~DemShader_t() {
   } catch (...) {
   }
   mpl::MdbDemCacheClear(m_cache);  // a failure leaves nothing to undo
-}
-
-void DemShader_t::SetTiles(std::vector<DemShaderTile_t> tiles, const gdi::Region_t* uncovered) {
-  m_tiles = std::move(tiles);
-  m_uncovered = uncovered;
 }
 
 void DemShader_t::CreateSurface(plat::Dc_t& reference, const plat::Palette_t& palette, int width, int height) {
@@ -148,11 +145,7 @@ void DemShader_t::PrepareBasemap(const Projector_t& projector, const geo::Box_t&
   m_level = static_cast<std::uint8_t>(m_basemap->GetDetailLevel());
   plat::RECT rect{0, 0, 0, 0};
   if (m_window->ShowsDetailMaps()) {
-    if (m_uncovered != nullptr) {
-      if (m_uncovered->GetBox(rect) == plat::kNullRegion) return;
-    } else {
-      rect = projector.GetClientRect();
-    }
+    if (m_tiles->GetUncoveredRegion().GetBox(rect) == plat::kNullRegion) return;
   } else {
     rect = Bounds(projector.BoxToScreenRects(view));
   }
@@ -164,13 +157,14 @@ void DemShader_t::PrepareBasemap(const Projector_t& projector, const geo::Box_t&
 }
 
 void DemShader_t::PrepareTiles(const Projector_t& projector) {
-  if (m_tiles.empty()) return;
-  m_level = m_tiles.front().level;
+  std::vector<CacheTile_t>& tiles = m_tiles->GetTiles();
+  if (tiles.empty()) return;
+  m_level = tiles.front().GetSelectedLevel();
   gdi::Region_t region;
-  for (const DemShaderTile_t& tile : m_tiles) {
-    if (!tile.map->HasDem()) continue;
-    tile.map->LoadDemLevel(tile.level);
-    if (tile.visible != nullptr) region |= *tile.visible;
+  for (CacheTile_t& tile : tiles) {
+    if (!tile.GetMap().HasDem()) continue;
+    tile.GetMap().LoadDemLevel(tile.GetSelectedLevel());
+    region |= tile.GetVisibleRegion();
   }
   plat::RECT rect{0, 0, 0, 0};
   if (region.GetBox(rect) == plat::kNullRegion) return;
@@ -231,12 +225,13 @@ int DemShader_t::TileFinder(std::uint32_t index, const mpl::MdbBox_t& box, mpl::
   auto* shader = static_cast<DemShader_t*>(data);
   mpl::MdbMap_t* firstWithData = nullptr;
   std::uint32_t n = 0;
-  for (const DemShaderTile_t& tile : shader->m_tiles) {
-    if (!tile.map->HasDem()) continue;
-    if (firstWithData == nullptr) firstWithData = &tile.map->Engine();
-    if (!DemCovers(tile.map->Engine(), box)) continue;
+  for (CacheTile_t& tile : shader->m_tiles->GetTiles()) {
+    mpl::Map_t& tileMap = tile.GetMap();
+    if (!tileMap.HasDem()) continue;
+    if (firstWithData == nullptr) firstWithData = &tileMap.Engine();
+    if (!DemCovers(tileMap.Engine(), box)) continue;
     if (n++ == index) {
-      map = &tile.map->Engine();
+      map = &tileMap.Engine();
       return 0;
     }
   }
@@ -280,50 +275,13 @@ void DemShader_t::ShadePixel(const DemVector_t& normal, std::uint32_t& pixel, bo
 }
 
 void DemShader_t::Shade(plat::Dc_t& back, const Projector_t& projector, const geo::Box_t& view) {
-  plat::RECT r = Bounds(projector.BoxToScreenRects(view));
-  const plat::GdiHandle_t target = back.GetCurrentObject(plat::GdiKind::Bitmap);
-  plat::BITMAP bm{};
-  GLO_ASSERT(plat::GetBitmapInfo(target, bm));
-  r.left = std::max(r.left, 0);
-  r.top = std::max(r.top, 0);
-  r.right = std::min({r.right, Width(), bm.bmWidth});
-  r.bottom = std::min({r.bottom, Height(), bm.bmHeight});
+  const plat::RECT r = Bounds(projector.BoxToScreenRects(view));
   if (IsEmpty(r)) return;
-  const int w = r.right - r.left;
-  const int h = r.bottom - r.top;
-
-  // The back buffer's rows of the rectangle, ORed with the surface into a
-  // section that is then copied back.
-  plat::BITMAPINFO rowsInfo{};
-  rowsInfo.bmiHeader.biSize = sizeof(plat::BITMAPINFOHEADER);
-  rowsInfo.bmiHeader.biWidth = bm.bmWidth;
-  rowsInfo.bmiHeader.biHeight = -bm.bmHeight;
-  rowsInfo.bmiHeader.biPlanes = 1;
-  rowsInfo.bmiHeader.biBitCount = 32;
-  rowsInfo.bmiHeader.biCompression = plat::kBiRgb;
-  std::vector<std::uint32_t> rows(std::size_t(bm.bmWidth) * h);
-  GLO_ASSERT(plat::GetDIBits(target, r.top, h, rows.data(), rowsInfo) == h);
-
-  plat::Dc_t dc;
-  GLO_ASSERT(dc.CreateCompatibleDC(&back));
-  gdi::DibSection_t result;
-  result.Create(dc, w, h);
-  GLO_ASSERT(!dc.SelectObject(result).IsNull());
-  const std::uint32_t* surface = m_surface.GetBits();
-  std::uint32_t* out = result.GetBits();
-  const int width = Width();
-  for (int y = 0; y < h; ++y) {
-    const std::uint32_t* a = rows.data() + std::size_t(y) * bm.bmWidth + r.left;
-    const std::uint32_t* b = surface + std::size_t(r.top + y) * width + r.left;
-    std::uint32_t* o = out + std::size_t(y) * w;
-    for (int x = 0; x < w; ++x) o[x] = a[x] | b[x];
-  }
-  GLO_ASSERT(back.BitBlt(r.left, r.top, w, h, dc, 0, 0, plat::kSrcCopy));
+  GLO_ASSERT(back.BitBlt(r.left, r.top, r.right - r.left, r.bottom - r.top, m_dc, r.left, r.top, plat::kSrcPaint));
 }
 
-void Window_t::UpdateDemShader(plat::Dc_t& reference, mpl::Map_t& basemap, bool rebuildBackBuffer, int width,
-                               int height) {
-  const bool wanted = WantsDemShading() && basemap.IsOpen() && basemap.HasDem();
+void Window_t::UpdateDemShader(plat::Dc_t& reference, bool rebuildBackBuffer, int width, int height) {
+  const bool wanted = WantsDemShading() && m_basemap.IsOpen() && m_basemap.HasDem();
   const bool changed = wanted != m_demActive;
   m_demActive = wanted;
   if (!m_demActive) {
@@ -331,7 +289,7 @@ void Window_t::UpdateDemShader(plat::Dc_t& reference, mpl::Map_t& basemap, bool 
     return;
   }
   if (changed || rebuildBackBuffer || !m_demShader) {
-    m_demShader = std::make_unique<DemShader_t>(*this, basemap);
+    m_demShader = std::make_unique<DemShader_t>(*this, m_cache, m_basemap);
     m_demShader->CreateSurface(reference, m_palette, width, height);
   }
 }

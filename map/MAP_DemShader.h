@@ -6,10 +6,8 @@
 // light, and ORs the result into the back buffer, where the view was filled
 // black.
 #include <cstdint>
-#include <vector>
 
 #include "gdi/GDI_DibSection.h"
-#include "gdi/GDI_Region.h"
 #include "geo/GEO_Box.h"
 #include "mpl/MPL_DemCache.h"
 #include "mpl/MPL_DemScan.h"
@@ -23,6 +21,7 @@ struct MdbMap_t;
 namespace map {
 
 class Window_t;
+class Cache_t;
 class Projector_t;
 
 // A vector of the shading arithmetic, 256 standing for one.
@@ -37,29 +36,18 @@ struct DemVector_t {
 // root with one refinement step; components rounded half away from zero).
 DemVector_t NormaliseTo256(const DemVector_t& v);
 
-// What the shader needs of one detail tile: its open map, the resolution bits
-// selected for it, and the part of the client area it shows.
-struct DemShaderTile_t {
-  mpl::Map_t* map = nullptr;
-  std::uint8_t level = 0;
-  const gdi::Region_t* visible = nullptr;
-};
-
 class DemShader_t {
  public:
   // Gives the scan the map of 'index' whose elevation covers part of 'box'.
   using Finder_t = int (*)(std::uint32_t index, const mpl::MdbBox_t& box, mpl::MdbMap_t*& map, void* shader);
 
-  // Over the window (for whether it shows detail maps) and its basemap; sets
-  // up a tile cache of 1024 slots (mpl::MdbException_t when that fails).
-  DemShader_t(Window_t& window, mpl::Map_t& basemap);
+  // Over the window (for whether it shows detail maps), its detail tiles and
+  // its basemap; sets up a cache of 1024 elevation tiles (mpl::MdbException_t
+  // when that fails).
+  DemShader_t(Window_t& window, Cache_t& tiles, mpl::Map_t& basemap);
   virtual ~DemShader_t();
   DemShader_t(const DemShader_t&) = delete;
   DemShader_t& operator=(const DemShader_t&) = delete;
-
-  // The detail tiles in drawing order and the part of the client area none of
-  // them covers (none: all of it counts as uncovered).
-  void SetTiles(std::vector<DemShaderTile_t> tiles, const gdi::Region_t* uncovered);
 
   // (Re)makes the surface: a memory context compatible with 'reference'
   // holding a width x height surface and the palette.
@@ -104,9 +92,8 @@ class DemShader_t {
   int Height() const { return -m_surface.GetInfo().bmiHeader.biHeight; }
 
   Window_t* m_window;
+  Cache_t* m_tiles;
   mpl::Map_t* m_basemap;
-  std::vector<DemShaderTile_t> m_tiles;
-  const gdi::Region_t* m_uncovered = nullptr;
   mpl::MdbDemCache_t m_cache;
   std::uint8_t m_level = 0;
   plat::POINT m_origin{0, 0};

@@ -43,6 +43,9 @@ namespace mpl {
 class Map_t;
 struct Point_t;
 }  // namespace mpl
+namespace tdb {
+class Product_t;
+}  // namespace tdb
 
 namespace map {
 
@@ -107,7 +110,7 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   virtual void OnRenderProgress() {}
   virtual void HidePopups(plat::POINT& point);
   virtual void ShowPopups();
-  virtual void PaintNotices(plat::Dc_t&) {}
+  virtual void PaintNotices(plat::Dc_t& dc);
   virtual bool WantsDemShading() const { return false; }
   virtual void DrawOverlay(plat::Dc_t& dc);
   virtual bool IsTracking() const { return m_tracking; }
@@ -267,7 +270,31 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // Shading is on while the window wants it and the basemap has elevation
   // data; a shader is made for a change of that or a new back buffer of
   // width x height compatible with 'reference', and dropped when it goes off.
-  void UpdateDemShader(plat::Dc_t& reference, mpl::Map_t& basemap, bool rebuildBackBuffer, int width, int height);
+  // The render calls it before each pass.
+  void UpdateDemShader(plat::Dc_t& reference, bool rebuildBackBuffer, int width, int height);
+
+  // ---- printing and notices (MAP_Print.cpp) ----
+  // The print target cannot take a stretched DIB.
+  class StretchDibNotSupportedException_t : public glo::Exception_t {
+   public:
+    StretchDibNotSupportedException_t(const char* file, int line) : glo::Exception_t(file, line, std::string()) {}
+  };
+  // The copy of the view to print could not be made.
+  class UnknownPrintException_t : public glo::Exception_t {
+   public:
+    UnknownPrintException_t(const char* file, int line) : glo::Exception_t(file, line, std::string()) {}
+  };
+  // Prints the view (rendered at the window's size) fitted to the page above
+  // the print notices, the notice pictures stacked up from its lower edge,
+  // and frames it.
+  virtual void Print(plat::Dc_t& target);
+  void DrawPrintPictures(plat::Dc_t& target, plat::Dc_t& memory, int noticeHeight);
+  void DrawScreenPictures(plat::Dc_t& paint, plat::Dc_t& back, int noticeHeight);
+  // Draws picture 'file' of the folder 'inches' wide at (x, bottom - used -
+  // its height), bottom being y + trunc(mapHeight x scale), and adds its height
+  // to 'used'; a file that cannot be loaded draws nothing.
+  void DrawNoticePicture(plat::Dc_t& target, plat::Dc_t& source, const std::string& folder, const std::string& file,
+                         int x, int y, int mapHeight, double scale, float inches, int& used);
 
  protected:
   void OnCreate() override;

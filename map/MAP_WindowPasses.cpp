@@ -107,7 +107,7 @@ void Window_t::OnMediaUnavailable() { throw glo::Assert_t(GLO_SRC); }
 // The render's map part.
 
 void Window_t::PrepareMapsForRender(plat::Dc_t& dc, bool backBufferRebuilt, int width, int height) {
-  UpdateDemShader(dc, m_basemap, backBufferRebuilt, width, height);
+  UpdateDemShader(dc, backBufferRebuilt, width, height);
   if (!m_basemap.IsOpen()) return;
   mpl::Map_t chosen = PickMapForView(m_basemap.GetImageSource());
   if (chosen.IsOpen() && chosen.GetMapId() != m_basemap.GetMapId()) m_basemap = chosen;
@@ -245,10 +245,6 @@ void Window_t::DrawDetailTiles(plat::Dc_t& screen, const geo::Box_t& viewBox, Dy
   if (m_demActive && !IsTracking()) {
     GLO_ASSERT(m_demShader != nullptr);
     DrawDetailMaps(screen, m_demShader->GetDc(), viewBox, labels, 1);
-    std::vector<DemShaderTile_t> tiles;
-    for (CacheTile_t& tile : m_cache.GetTiles())
-      if (tile.IsDrawn()) tiles.push_back(DemShaderTile_t{&tile.GetMap(), tile.GetSelectedLevel(), &tile.GetVisibleRegion()});
-    m_demShader->SetTiles(std::move(tiles), &m_cache.GetUncoveredRegion());
     m_demShader->PrepareTiles(m_projector);
     m_demShader->Shade(*m_backDc, m_projector, viewBox);
     DrawDetailMaps(screen, *m_backDc, viewBox, labels, 2);

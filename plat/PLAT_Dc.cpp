@@ -73,6 +73,10 @@ struct DcData {
   QRect recorded;  // what the recording may have touched
   QRect pending;   // what the drawing step under way may touch
 
+  // The resolution reported for printing.
+  int dpiX = 96;
+  int dpiY = 96;
+
   // Attached painter.
   QPainter* external = nullptr;
   int width = 0;
@@ -823,7 +827,7 @@ bool Dc_t::GetTextMetrics(TEXTMETRICA& tm) const {
 
 bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy, std::uint32_t rop) {
   if (!m_d || !source.m_d) return Refuse(kErrorInvalidHandle);
-  if (rop != kSrcCopy) return Refuse(kErrorNotSupported);
+  if (rop != kSrcCopy && rop != kSrcPaint) return Refuse(kErrorNotSupported);
   if (source.m_d->surface != DcData::Surface::Memory || source.m_d->bitmap.IsNull())
     return Refuse(kErrorInvalidHandle);
   if (width <= 0 || height <= 0) return true;
@@ -831,7 +835,8 @@ bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int s
   const QImage block = source.m_d->bitmap.Data()->image.copy(QRect(sx, sy, width, height));
   m_d->Touch(QRect(x, y, width, height));
   return Paint(*m_d, [&](QPainter& p) {
-    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.setCompositionMode(rop == kSrcPaint ? QPainter::RasterOp_SourceOrDestination
+                                          : QPainter::CompositionMode_Source);
     p.drawImage(QPoint(x, y), block);
   });
 }
@@ -888,11 +893,44 @@ int Dc_t::GetDeviceCaps(int index) const {
     case kHorzRes: return r.width();
     case kVertRes: return r.height();
     case kBitsPixel: return 32;
-    case kRasterCaps: return 0x0001 | 0x0008 | 0x0800;  // bit blocks, large bitmaps, stretching; no palette
-    case kLogPixelsX:
-    case kLogPixelsY: return 96;
+    case kRasterCaps: return 0x0001 | 0x0008 | 0x0800 | kRcStretchDib;  // no palette
+    case kLogPixelsX: return m_d->dpiX;
+    case kLogPixelsY: return m_d->dpiY;
     default: return 0;
   }
+}
+
+bool Dc_t::SetResolution(int dotsPerInchX, int dotsPerInchY) {
+  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (dotsPerInchX < 1 || dotsPerInchY < 1) return Refuse(kErrorInvalidParameter);
+  m_d->dpiX = dotsPerInchX;
+  m_d->dpiY = dotsPerInchY;
+  return true;
+}
+
+int Dc_t::StretchDIBits(int x, int y, int width, int height, int sx, int sy, int sw, int sh, const void* bits,
+                        const BITMAPINFO& info, unsigned usage, std::uint32_t rop) {
+  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  const BITMAPINFOHEADER& h = info.bmiHeader;
+  if (bits == nullptr || usage != kDibRgbColors || rop != kSrcCopy || h.biBitCount != 32 ||
+      h.biCompression != kBiRgb || h.biWidth < 1 || h.biHeight == 0 || h.biWidth > 32767 || h.biHeight > 32767 ||
+      h.biHeight < -32767)
+    return Refuse(kErrorInvalidParameter), 0;
+  const int dibHeight = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  const QRect source = QRect(sx, sy, sw, sh) & QRect(0, 0, h.biWidth, dibHeight);
+  if (sw <= 0 || sh <= 0 || width <= 0 || height <= 0 || source.isEmpty()) return 0;
+  // The DIB as an image over the caller's bits; bottom-up rows are turned over.
+  QImage image(static_cast<const uchar*>(bits), h.biWidth, dibHeight, qsizetype(h.biWidth) * 4,
+               QImage::Format_RGB32);
+  if (h.biHeight > 0) image = image.mirrored(false, true);
+  const QRect target(x, y, width, height);
+  m_d->Touch(target);
+  const bool drawn = Paint(*m_d, [&](QPainter& p) {
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(QRectF(target), image, QRectF(sx, sy, sw, sh));
+  });
+  return drawn ? source.height() : 0;
 }
 
 }  // namespace plat

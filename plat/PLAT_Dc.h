@@ -20,6 +20,11 @@ enum : unsigned {
   kDtCalcRect = 0x0400,
 };
 
+// The raster capability (kRasterCaps) of contexts that can take StretchDIBits.
+constexpr int kRcStretchDib = 0x2000;
+// Raster operation of BitBlt: the source ORed onto the target.
+constexpr std::uint32_t kSrcPaint = 0x00EE0086u;
+
 // ---------------------------------------------------------------------------
 // The device context.
 
@@ -101,7 +106,8 @@ class Dc_t {
   bool TextOut(int x, int y, const std::string& text);
   bool GetTextExtentPoint32(const std::string& text, SIZE& size) const;
   bool GetTextMetrics(TEXTMETRICA& metrics) const;
-  // Copies a width x height block from the source context (SRCCOPY only).
+  // Copies a width x height block from the source context: kSrcCopy, or
+  // kSrcPaint (ORed onto what is there).
   bool BitBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy,
               std::uint32_t rop);
 
@@ -135,6 +141,16 @@ class Dc_t {
   // to the widest line (without kDtWordBreak set to it). '&' is plain text.
   // Answers the height of the text, 0 on failure.
   int DrawText(const std::string& text, RECT& rect, unsigned format);
+
+  // Printing (PLAT_Print.h). The dots per inch the context reports as
+  // kLogPixelsX and kLogPixelsY (96 until set); false for values below 1.
+  bool SetResolution(int dotsPerInchX, int dotsPerInchY);
+  // Copies the sw x sh block at (sx, sy) of a 32-bit uncompressed DIB (rows
+  // top-down for a negative header height, else bottom-up; sy counts from
+  // the top row) stretched to width x height at (x, y), kSrcCopy only. The
+  // number of rows copied, 0 on failure.
+  int StretchDIBits(int x, int y, int width, int height, int sx, int sy, int sw, int sh, const void* bits,
+                    const BITMAPINFO& info, unsigned usage, std::uint32_t rop);
 
  private:
   std::unique_ptr<DcData> m_d;

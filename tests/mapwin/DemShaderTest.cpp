@@ -9,14 +9,21 @@
 #include <functional>
 #include <vector>
 
+#include "map/MAP_Cache.h"
 #include "map/MAP_CosProjector.h"
 #include "map/MAP_DemShader.h"
 #include "map/MAP_Window.h"
 #include "mpl/MPL_Exception.h"
 #include "mpl/MPL_Map.h"
+#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_Gui.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
+#include "tests/common/TestEnv.h"
 #include "tests/imgkit/DemBuilder.h"
 #include "tests/imgkit/MapImage.h"
+#include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/ProductGenerator.h"
 #include "tests/mpl/MapFixture.h"
 
 namespace {
@@ -81,7 +88,7 @@ class DemShaderTest : public ::testing::Test {
 
   // A shader over the map with a width x height surface painted in the ground colour.
   std::unique_ptr<map::DemShader_t> Make(mpl::Map_t& map, int width, int height) {
-    auto shader = std::make_unique<map::DemShader_t>(m_window, map);
+    auto shader = std::make_unique<map::DemShader_t>(m_window, m_tiles, map);
     shader->CreateSurface(m_reference, m_palette, width, height);
     Paint(*shader, kGround);
     return shader;
@@ -102,6 +109,7 @@ class DemShaderTest : public ::testing::Test {
   plat::Dc_t m_reference;
   plat::Palette_t m_palette;
   ShadedWindow_t m_window;
+  map::Cache_t m_tiles;
 };
 
 TEST(DemShaderMath, NormalisationToLength256) {
@@ -267,41 +275,100 @@ TEST_F(DemShaderTest, BeyondTheModelThePixelsStayAsDrawn) {
   EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(150, 199));
 }
 
-TEST_F(DemShaderTest, WithDetailMapsOnlyTheUncoveredPartIsShaded) {
-  OpenMap_t m(DemMapFiles([](int, int) { return std::uint16_t(40); }));
-  auto shader = Make(m.map, 300, 200);
-  const map::CosProjector_t view = View(0x182000, -0x182000);
-  m_window.detail = true;
-  gdi::Region_t uncovered;
-  shader->SetTiles({}, &uncovered);
-  shader->PrepareBasemap(view, view.GetVisibleBox());
-  plat::Dc_t& dc = shader->GetDc();
-  EXPECT_EQ(kGround, dc.GetPixel(150, 100));
-  EXPECT_EQ(kGround, dc.GetPixel(0, 0));
+// A generated product: a basemap with elevation data over (2U, 2U) - (-U, 0),
+// tile 1 with elevation data over (U, U) - (0, 0) and tile 2 without over
+// (U, 2U) - (0, U); a shaded window looks at it through 400 x 300 pixels.
+constexpr std::int32_t U = 0x10000;
 
-  uncovered = gdi::Region_t(plat::RECT{10, 20, 60, 80}, gdi::Region_t::Rectangle);
-  shader->PrepareBasemap(view, view.GetVisibleBox());
-  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(10, 20));
-  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(59, 79));
-  EXPECT_EQ(kGround, dc.GetPixel(60, 79));
-  EXPECT_EQ(kGround, dc.GetPixel(150, 100));
+class DemProductTest : public DemShaderTest {
+ protected:
+  void SetUp() override {
+    DemShaderTest::SetUp();
+    imgkit::GenProduct_t spec;
+    spec.basemap.box = {2 * U, 2 * U, -U, 0};
+    spec.basemap.dem = imgkit::SlopeDem(spec.basemap.box);
+    imgkit::GenTile_t a;
+    a.id = 1;
+    a.map.box = {U, U, 0, 0};
+    a.map.levelBits = {24};  // the one level of its elevation data
+    a.map.dem = imgkit::SlopeDem(a.map.box);
+    imgkit::GenTile_t b;
+    b.id = 2;
+    b.map.box = {U, 2 * U, 0, U};
+    spec.tiles = {a, b};
+    const imgkit::GeneratedProduct_t product = imgkit::WriteProduct(spec, test::MakeTempDir("shaded"));
+    m_registry = std::make_unique<tdb::Registry_t>();
+    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    imgkit::MachineHive_t::WriteEmpty();
+    mpl::ProductImageEnv_t env;
+    env.products = m_products.get();
+    env.registry = m_registry.get();
+    env.directory = &m_directory;
+    m_window.GetCache().SetProductEnv(env);
+    m_window.OpenMapFile(product.basemapPath, "", "");
+    ASSERT_TRUE(m_window.GetBasemap().HasDem());
+    m_window.GetProjector().SetClientRect(plat::RECT{0, 0, 400, 300});
+  }
+  // The coverage pass and the tiles for a view; a shader over them.
+  std::unique_ptr<map::DemShader_t> View(double scale, const geo::Position_t& center) {
+    map::Projector_t& p = m_window.GetProjector();
+    p.SetScale(scale);
+    p.SetCenter(center);
+    m_window.GetCoverage().clear();
+    m_window.FindCoveringTiles(p.GetVisibleBox());
+    m_window.GetCache().Update(m_window.GetCoverage(), p);
+    auto shader = std::make_unique<map::DemShader_t>(m_window, m_window.GetCache(), m_window.GetBasemap());
+    shader->CreateSurface(m_reference, m_palette, 400, 300);
+    Paint(*shader, kGround);
+    return shader;
+  }
+  plat::POINT At(std::int32_t lat, std::int32_t lon) {
+    return m_window.GetProjector().PositionToScreen(geo::Position_t(lat, lon));
+  }
+
+  std::unique_ptr<tdb::Registry_t> m_registry;
+  std::unique_ptr<tdb::ProductDir_t> m_products;
+  mpl::MapDirectory_t m_directory;
+};
+
+TEST_F(DemProductTest, TilesAreShadedWhereTheyShowWithTheirElevationData) {
+  auto shader = View(256.0, geo::Position_t(U / 2, U));
+  ASSERT_EQ(2u, m_window.GetCache().GetTiles().size());
+  shader->PrepareTiles(m_window.GetProjector());
+  plat::Dc_t& dc = shader->GetDc();
+  const plat::POINT inA = At(U / 2, U / 2), inB = At(U / 2, U + U / 2), north = At(U + U / 16, U / 2);
+  EXPECT_NE(kGround, dc.GetPixel(inA.x, inA.y));
+  EXPECT_LT(plat::GetRValue(dc.GetPixel(inA.x, inA.y)), plat::GetRValue(kGround));
+  EXPECT_EQ(kGround, dc.GetPixel(inB.x, inB.y));  // no elevation data
+  EXPECT_EQ(kGround, dc.GetPixel(north.x, north.y));  // beyond the tiles
 }
 
-TEST_F(DemShaderTest, TilesAreShadedWhereTheyShow) {
-  OpenMap_t flat(DemMapFiles([](int, int) { return std::uint16_t(40); }));
-  OpenMap_t none(mpltest::BasicMap().Files());
-  auto shader = Make(none.map, 300, 200);
-  const map::CosProjector_t view = View(0x182000, -0x182000);
-  gdi::Region_t left(plat::RECT{0, 0, 100, 200}, gdi::Region_t::Rectangle);
-  gdi::Region_t right(plat::RECT{200, 0, 300, 200}, gdi::Region_t::Rectangle);
-  // The tile without elevation data adds nothing to the shaded part.
-  shader->SetTiles({{&none.map, 24, &right}, {&flat.map, 24, &left}}, nullptr);
-  shader->PrepareTiles(view);
-  plat::Dc_t& dc = shader->GetDc();
-  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(0, 0));
-  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(99, 199));
-  EXPECT_EQ(kGround, dc.GetPixel(100, 100));
-  EXPECT_EQ(kGround, dc.GetPixel(250, 100));
+TEST_F(DemProductTest, WithDetailMapsTheBasemapIsShadedOnlyWhereNoTileIsShown) {
+  m_window.detail = true;
+  // The view inside tile 1: nothing is left to the basemap.
+  auto shader = View(64.0, geo::Position_t(U / 2, U / 2));
+  ASSERT_EQ(plat::kNullRegion, m_window.GetCache().GetUncoveredRegion().GetType());
+  map::Projector_t& p = m_window.GetProjector();
+  shader->PrepareBasemap(p, p.GetVisibleBox());
+  EXPECT_EQ(kGround, shader->GetDc().GetPixel(200, 150));
+  EXPECT_EQ(kGround, shader->GetDc().GetPixel(0, 0));
+
+  // The view's north half beyond the tiles: the rectangle around it.
+  shader = View(256.0, geo::Position_t(U, U));
+  plat::RECT uncovered{};
+  ASSERT_NE(plat::kNullRegion, m_window.GetCache().GetUncoveredRegion().GetBox(uncovered));
+  ASSERT_LT(uncovered.bottom, 290);
+  shader->PrepareBasemap(p, p.GetVisibleBox());
+  EXPECT_NE(kGround, shader->GetDc().GetPixel(200, uncovered.top));
+  EXPECT_NE(kGround, shader->GetDc().GetPixel(200, uncovered.bottom - 1));
+  EXPECT_EQ(kGround, shader->GetDc().GetPixel(200, uncovered.bottom));
+  EXPECT_EQ(kGround, shader->GetDc().GetPixel(200, 299));
+
+  // Without detail maps the whole view is the basemap's.
+  m_window.detail = false;
+  Paint(*shader, kGround);
+  shader->PrepareBasemap(p, p.GetVisibleBox());
+  EXPECT_NE(kGround, shader->GetDc().GetPixel(200, 299));
 }
 
 TEST_F(DemShaderTest, ARectangleBeyondTheSurfaceFailsWithoutWritingThere) {
@@ -337,29 +404,35 @@ TEST_F(DemShaderTest, ShadingIsOredIntoTheBackBufferOverTheView) {
 }
 
 TEST_F(DemShaderTest, TheWindowKeepsAShaderWhileShadingIsWantedAndPossible) {
-  OpenMap_t dem(DemMapFiles([](int, int) { return std::uint16_t(40); }));
-  OpenMap_t plain(mpltest::BasicMap().Files());
+  const std::string folder = test::MakeTempDir("basemaps");
+  test::WriteFile(folder + "/dem.img", imgkit::MapImage(DemMapFiles([](int, int) { return std::uint16_t(40); })));
+  test::WriteFile(folder + "/plain.img", imgkit::MapImage(mpltest::BasicMap().Files()));
   ShadedWindow_t w;
-  w.UpdateDemShader(m_reference, dem.map, false, 30, 20);
+  w.OpenMapFile(folder + "/dem.img", "", "");
+  ASSERT_TRUE(w.GetBasemap().HasDem());
+  w.UpdateDemShader(m_reference, false, 30, 20);
   ASSERT_TRUE(w.IsDemActive());
   map::DemShader_t* first = w.GetDemShader();
   ASSERT_NE(nullptr, first);
   EXPECT_EQ(30, first->GetSurface().GetInfo().bmiHeader.biWidth);
   EXPECT_EQ(-20, first->GetSurface().GetInfo().bmiHeader.biHeight);
   // Kept from paint to paint; made anew for a new back buffer.
-  w.UpdateDemShader(m_reference, dem.map, false, 30, 20);
+  w.UpdateDemShader(m_reference, false, 30, 20);
   EXPECT_EQ(first, w.GetDemShader());
-  w.UpdateDemShader(m_reference, dem.map, true, 40, 10);
+  w.UpdateDemShader(m_reference, true, 40, 10);
   ASSERT_NE(nullptr, w.GetDemShader());
   EXPECT_EQ(40, w.GetDemShader()->GetSurface().GetInfo().bmiHeader.biWidth);
-  // Dropped when the basemap has no elevation data or the window wants none.
-  w.UpdateDemShader(m_reference, plain.map, false, 40, 10);
+  // Dropped when the window wants none or the basemap has no elevation data.
+  w.wants = false;
+  w.UpdateDemShader(m_reference, false, 40, 10);
   EXPECT_FALSE(w.IsDemActive());
   EXPECT_EQ(nullptr, w.GetDemShader());
-  w.UpdateDemShader(m_reference, dem.map, false, 40, 10);
+  w.wants = true;
+  w.UpdateDemShader(m_reference, false, 40, 10);
   EXPECT_NE(nullptr, w.GetDemShader());
-  w.wants = false;
-  w.UpdateDemShader(m_reference, dem.map, false, 40, 10);
+  w.OpenMapFile(folder + "/plain.img", "", "");
+  ASSERT_TRUE(w.GetBasemap().IsOpen());
+  w.UpdateDemShader(m_reference, false, 40, 10);
   EXPECT_FALSE(w.IsDemActive());
   EXPECT_EQ(nullptr, w.GetDemShader());
 }

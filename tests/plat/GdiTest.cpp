@@ -297,7 +297,7 @@ TEST(GdiBlt, SourceCopyInsideTheClip) {
   dst.dc.SelectClipRgn(GdiHandle_t());
   EXPECT_EQ(dst.At(7, 5), kWhite);  // clipped away
   EXPECT_EQ(dst.At(8, 4), kWhite);  // beyond the block
-  EXPECT_FALSE(dst.dc.BitBlt(0, 0, 2, 2, src.dc, 0, 0, 0x00EE0086u));
+  EXPECT_FALSE(dst.dc.BitBlt(0, 0, 2, 2, src.dc, 0, 0, 0x008800C6u));  // SRCAND: not supported
 }
 
 TEST(GdiBitmap, DibSectionBitsAreThePixels) {
