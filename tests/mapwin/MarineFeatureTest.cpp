@@ -10,8 +10,12 @@
 #include "glo/GLO_StringResource.h"
 #include "map/MAP_FeatureDescription.h"
 #include "map/MAP_LightDescription.h"
+#include "map/MAP_PropertyDialogs.h"
 #include "map/MAP_Registry.h"
 #include "mpl/MPL_Map.h"
+#include "plat/PLAT_App.h"
+#include "plat/PLAT_Gui.h"
+#include "plat/PLAT_List.h"
 #include "tests/imgkit/MarineBuilder.h"
 #include "tests/mpl/MapFacadeFixture.h"
 #include "tests/mpl/MarineMap.h"
@@ -158,6 +162,27 @@ TEST_F(MarineFeatureTest, Class9Objects) {
             RowsOf(Point(2, "Wreck B")));
   EXPECT_EQ((Rows{{Text(4464), "Rock"}, {Text(4574), Text(4570)}, {Text(4555), "12.5 m"}}),
             RowsOf(Point(3, "Rock")));
+}
+
+// The properties command opens the rows of a sounding in the name/value
+// dialog; a point whose class has no dialog opens nothing.
+TEST_F(MarineFeatureTest, ThePropertiesCommandShowsTheRowsModally) {
+  ASSERT_TRUE(plat::EnsureGuiApplication());
+  plat::SetResourceHandle(glo::GetResourceModule());
+  Open({{0x103, 1, imgkit::AttrShort(0x45)}, {0x105, 0, imgkit::AttrShort(0x03)}});
+  std::vector<Rows> shown;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    plat::ListCtrl_t& list = dynamic_cast<map::NameValuePropertiesDialog_t&>(d).List();
+    Rows rows;
+    for (int i = 0; i < list.GetItemCount(); ++i) rows.emplace_back(list.GetItemText(i, 0), list.GetItemText(i, 1));
+    shown.push_back(rows);
+    d.EndDialog(plat::kIdOk);
+  });
+  Point(1, "Sounding").ShowProperties();
+  EXPECT_FALSE(Point(2, "Colour").HasProperties());
+  Point(2, "Colour").ShowProperties();
+  plat::SetModalHook(nullptr);
+  EXPECT_EQ((std::vector<Rows>{{{Text(4465), "Sounding"}, {Text(4555), "5.0 m"}}}), shown);
 }
 
 }  // namespace
