@@ -92,11 +92,6 @@ NameValueRows_t DescribeLevelAttributes(const NrstFeature_t& feature, const mpl:
 // ---------------------------------------------------------------------------
 // Dispatch.
 
-bool NrstFeature_t::HasAttributeProperties(std::uint8_t attributeClass) const {
-  if (attributeClass == 2 || attributeClass == 3) return kind == Kind_Point;
-  return attributeClass >= 6 && attributeClass <= 12;
-}
-
 FeatureDescription_t DescribeAttributes(const NrstFeature_t& feature, const mpl::MdbAuxInfo_t& r) {
   const std::string title = TitleOf(feature);
   const std::uint32_t word = mpl::MdbAuxGet32(r, 4);

@@ -9,6 +9,7 @@
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
 #include "map/MAP_Registry.h"
+#include "map/MAP_Window.h"
 #include "mat/MAT_DepthUnits.h"
 #include "mpl/MPL_Exception.h"
 #include "mpl/MPL_Paragraph.h"
@@ -219,10 +220,10 @@ plat::RECT PlaceOkButton(plat::Wnd_t& dialog, int bottomMargin) {
 
 // ---- the dialog ----
 
-MarineChartPropertiesDialog_t::MarineChartPropertiesDialog_t(const MarineChartInput_t& input,
-                                                             const geo::Grid_t* grid)
+MarineChartPropertiesDialog_t::MarineChartPropertiesDialog_t(const MarineChartInput_t& input)
     : plat::Dialog_t(kTemplateId, nullptr), m_labels(MapLabelReader(input.map)),
-      m_entities(MapTextEntityReader(input.map)), m_grid(grid) {
+      m_entities(MapTextEntityReader(input.map)),
+      m_grid(input.window != nullptr ? &input.window->GetGrid() : nullptr) {
   m_chart = input.map->GetMarineObject(input.number);
 }
 

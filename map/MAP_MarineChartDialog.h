@@ -103,8 +103,8 @@ class MarineChartPropertiesDialog_t : public plat::Dialog_t {
 
   // Reads chart record input.number of input.map (glo::Assert_t for a map that
   // is not open, mpl::MdbException_t for no such record). Positions are written
-  // in the grid (none: degrees and decimal minutes).
-  MarineChartPropertiesDialog_t(const MarineChartInput_t& input, const geo::Grid_t* grid);
+  // in the grid of input.window (without a window: degrees and decimal minutes).
+  explicit MarineChartPropertiesDialog_t(const MarineChartInput_t& input);
   // A chart record given whole, with the readers of its labels and notes.
   MarineChartPropertiesDialog_t(const mpl::MarineChartRecord_t& chart, LabelReader_t labels,
                                 TextEntityReader_t notes, const geo::Grid_t* grid);

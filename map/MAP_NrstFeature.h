@@ -56,11 +56,15 @@ struct NrstFeature_t {
 
   bool HasPosition() const { return position.IsPresent(); }
   // Whether a marine attribute class has a dialog: 2 and 3 only on a named
-  // point, 6 to 12 always, others never.
+  // point, 6 to 12 always, others never (AttributeClassHasProperties).
   bool HasAttributeProperties(std::uint8_t attributeClass) const;
   // Whether the properties command has a description to show (the record is
   // read again from the map; map reader errors pass to the caller).
   bool HasProperties() const;
+  // The properties command: shows the feature's description in its dialog,
+  // modally, and returns when it is closed; nothing when the feature has no
+  // description. Map reader errors pass to the caller.
+  void ShowProperties() const;
 };
 
 // Puts a feature back, on destruction, as it was when the guard was made; a

@@ -1,10 +1,14 @@
 #include "map/MAP_PropertyDialogs.h"
 
 #include <algorithm>
+#include <variant>
 
 #include "afx/AFX_InitControlMember.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
+#include "map/MAP_FeatureDescription.h"
+#include "map/MAP_NrstFeature.h"
+#include "map/MAP_TideDialog.h"
 #include "plat/PLAT_Button.h"
 #include "plat/PLAT_ControlColour.h"
 #include "plat/PLAT_Static.h"
@@ -33,6 +37,56 @@ bool AttributeClassHasProperties(int attributeClass, bool isPoint) {
   if (attributeClass == 2 || attributeClass == 3) return isPoint;
   return attributeClass >= 6 && attributeClass <= 12;
 }
+
+bool NrstFeature_t::HasAttributeProperties(std::uint8_t attributeClass) const {
+  return AttributeClassHasProperties(attributeClass, kind == Kind_Point);
+}
+
+// ---- the properties command ----
+
+namespace {
+
+template <typename Dialog_t, typename Input_t>
+void ShowModal(const Input_t& input) {
+  Dialog_t dialog(input);
+  dialog.DoModal();
+}
+
+void ShowTide(const TideInput_t& input) {
+  GLO_ASSERT(input.station != nullptr);
+  mpl::Map_t* map = input.map;
+  TideDialog_t dialog(*input.station, input.start, input.days, input.title,
+                      [map](const std::string& title, std::int32_t notes) {
+                        GLO_ASSERT(map != nullptr);
+                        ShowModal<ParagraphPropertiesDialog_t>(
+                            ParagraphInput_t{title, static_cast<std::uint32_t>(notes), map});
+                      });
+  dialog.DoModal();
+}
+
+}  // namespace
+
+void ShowFeatureDescription(const FeatureDescription_t& description) {
+  struct Show_t {
+    void operator()(const std::monostate&) const {}
+    void operator()(const NameValueInput_t& in) const { ShowModal<NameValuePropertiesDialog_t>(in); }
+    void operator()(const PoiInput_t& in) const { ShowModal<PoiPropertiesDialog_t>(in); }
+    void operator()(const FacilityInput_t& in) const { ShowModal<FacilityPropertiesDialog_t>(in); }
+    void operator()(const ExitInput_t& in) const { ShowModal<ExitPropertiesDialog_t>(in); }
+    void operator()(const ParagraphInput_t& in) const {
+      GLO_ASSERT(in.map != nullptr);
+      ShowModal<ParagraphPropertiesDialog_t>(in);
+    }
+    void operator()(const MarineChartInput_t& in) const {
+      GLO_ASSERT(in.map != nullptr);
+      ShowModal<MarineChartPropertiesDialog_t>(in);
+    }
+    void operator()(const TideInput_t& in) const { ShowTide(in); }
+  };
+  std::visit(Show_t{}, description);
+}
+
+void NrstFeature_t::ShowProperties() const { ShowFeatureDescription(DescribeFeature(*this)); }
 
 std::string FacilityTypeText(int type) {
   if (type < 0 || type > 13) return std::string();

@@ -22,8 +22,15 @@
 namespace map {
 
 // Whether a marine attribute class has a dialog: 2 and 3 for points only, 6
-// to 12 always, no other class.
+// to 12 always, no other class. NrstFeature_t::HasAttributeProperties asks it.
 bool AttributeClassHasProperties(int attributeClass, bool isPoint);
+
+// Shows the dialog of a feature's description modally and returns when it is
+// closed; nothing for an empty description. A chart record's positions are
+// written in the grid of its window; a tide station's notes open in the
+// paragraph dialog. glo::Assert_t for a paragraph or tide input without the
+// map or station it needs.
+void ShowFeatureDescription(const FeatureDescription_t& description);
 
 // Texts of an exit facility: its type (codes 0-13) and its direction from the
 // exit (codes 0-6, "%0" the exit's heading); empty for other codes.

@@ -6,50 +6,75 @@
 
 namespace mpl {
 
+namespace {
+
+// The offset after the light's block: two halves in bytes the light's own
+// fields leave free in both layouts.
+constexpr unsigned kBlockEndLow = 2, kBlockEndHigh = 46;
+
+}  // namespace
+
 void MdbStoreLight(const MdbLight_t& l, MdbAuxInfo_t& r) {
   r = MdbAuxInfo_t{};
   r.bytes[0] = l.cls;
-  r.bytes[1] = l.value6;
-  r.bytes[2] = l.small1;
-  r.bytes[3] = l.small2;
-  r.bytes[4] = l.flag;
-  r.bytes[5] = l.nibble;
-  r.bytes[6] = l.colour;
-  r.bytes[7] = l.flashCount;
+  r.bytes[4] = l.value6;
+  r.bytes[7] = l.flag;
+  MdbAuxPut16(r, kBlockEndLow, l.blockEnd & 0xFFFF);
+  MdbAuxPut16(r, kBlockEndHigh, l.blockEnd >> 16);
+  if (l.cls == kAttrLightVariant) {
+    r.bytes[5] = l.kind;
+    r.bytes[6] = l.character;
+    for (unsigned i = 0; i < 3; ++i) MdbAuxPut32(r, 8 + 4 * i, l.refs[i]);
+    MdbAuxPut16(r, 20, l.value16);
+    r.bytes[22] = l.flashCount;
+    MdbAuxPut32(r, 24, l.flashList);
+    return;
+  }
+  r.bytes[5] = l.small1;
+  r.bytes[6] = l.small2;
   MdbAuxPut32(r, 8, l.value1);
   MdbAuxPut32(r, 12, l.value2);
   MdbAuxPut16(r, 16, l.value16);
   MdbAuxPut16(r, 18, l.value12);
   for (unsigned i = 0; i < 3; ++i) MdbAuxPut32(r, 20 + 4 * i, l.refs[i]);
-  MdbAuxPut16(r, 32, l.range);
-  r.bytes[34] = l.kind;
+  r.bytes[32] = l.nibble;
+  r.bytes[33] = l.colour;
+  MdbAuxPut16(r, 34, l.range);
   MdbAuxPut32(r, 36, l.sectorList);
   MdbAuxPut32(r, 40, l.colourList);
-  MdbAuxPut32(r, 44, l.flashList);
-  MdbAuxPut32(r, 48, l.blockEnd);
+  r.bytes[44] = l.flashCount;
+  MdbAuxPut32(r, 48, l.flashList);
 }
 
 MdbLight_t MdbLightOf(const MdbAuxInfo_t& r) {
   MdbLight_t l;
   l.cls = r.bytes[0];
-  l.value6 = r.bytes[1];
-  l.small1 = r.bytes[2];
-  l.small2 = r.bytes[3];
-  l.flag = r.bytes[4];
-  l.nibble = r.bytes[5];
-  l.colour = r.bytes[6];
-  l.flashCount = r.bytes[7];
+  l.value6 = r.bytes[4];
+  l.flag = r.bytes[7];
+  l.blockEnd = MdbAuxGet16(r, kBlockEndLow) | (static_cast<std::uint32_t>(MdbAuxGet16(r, kBlockEndHigh)) << 16);
+  if (l.cls == kAttrLightVariant) {
+    l.kind = r.bytes[5];
+    l.character = r.bytes[6];
+    for (unsigned i = 0; i < 3; ++i) l.refs[i] = MdbAuxGet32(r, 8 + 4 * i);
+    l.value16 = MdbAuxGet16(r, 20);
+    l.flashCount = r.bytes[22];
+    l.flashList = MdbAuxGet32(r, 24);
+    return l;
+  }
+  l.small1 = r.bytes[5];
+  l.small2 = r.bytes[6];
   l.value1 = MdbAuxGet32(r, 8);
   l.value2 = MdbAuxGet32(r, 12);
   l.value16 = MdbAuxGet16(r, 16);
   l.value12 = MdbAuxGet16(r, 18);
   for (unsigned i = 0; i < 3; ++i) l.refs[i] = MdbAuxGet32(r, 20 + 4 * i);
-  l.range = MdbAuxGet16(r, 32);
-  l.kind = r.bytes[34];
+  l.nibble = r.bytes[32];
+  l.colour = r.bytes[33];
+  l.range = MdbAuxGet16(r, 34);
   l.sectorList = MdbAuxGet32(r, 36);
   l.colourList = MdbAuxGet32(r, 40);
-  l.flashList = MdbAuxGet32(r, 44);
-  l.blockEnd = MdbAuxGet32(r, 48);
+  l.flashCount = r.bytes[44];
+  l.flashList = MdbAuxGet32(r, 48);
   return l;
 }
 
@@ -182,15 +207,15 @@ int ReadLightVariant(BlockReader_t& in, std::uint8_t e, MdbLight_t& l) {
     if ((e & (2u << i)) != 0) TAKE(3, l.refs[i]);
   }
   if (l.kind != 0) {
+    // The character code in bits 0-5; a byte of 64 or more announces the
+    // period: bit 7 in two more bytes, bit 6 alone in one.
     TAKE(1, v);
-    std::uint32_t value = v & 0x3F;
+    l.character = v & 0x3F;
     if (v >= 64) {
-      // Bit 7 announces two more bytes, bit 6 alone one.
-      std::uint32_t more = 0;
-      TAKE((v & 0x80) != 0 ? 2 : 1, more);
-      value += more << 6;
+      std::uint32_t period = 0;
+      TAKE((v & 0x80) != 0 ? 2 : 1, period);
+      l.value16 = static_cast<std::uint16_t>(period);
     }
-    l.value16 = static_cast<std::uint16_t>(value);
   }
   if ((w & 0x200) != 0) {
     TAKE(1, v);
@@ -371,7 +396,7 @@ int MdbFirstLightFlash(MdbMap_t& map, MdbLightFlashState_t& s, MdbLightFlash_t& 
 
 int MdbNextLightFlash(MdbMap_t& map, MdbLightFlashState_t& s, MdbLightFlash_t& flash) {
   if (s.left == 0) return kMdbNotFound;
-  const std::uint32_t end = MdbAuxGet32(s.criteria, 48);
+  const std::uint32_t end = MdbLightOf(s.criteria).blockEnd;
   int r = MdbReadFlashEntry(map.rgn.file, s.first, end, flash.on);
   if (r == kMdbDone) r = MdbReadFlashEntry(map.rgn.file, s.second, end, flash.off);
   if (r != kMdbDone) {

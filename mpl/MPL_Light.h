@@ -11,8 +11,25 @@
 
 namespace mpl {
 
-// The light's fields as the attribute record holds them. Offsets into the RGN
-// sub-file are 0 when the list is absent.
+// The light's fields as the attribute record holds them (byte offsets for a
+// light, class 7 / for the variant, class 8). Offsets into the RGN sub-file
+// are 0 when the list is absent.
+//    0   class
+//    4   value6: the light's character code / the colour code
+//    5   small1: the unit code of range 1 / kind: the light colour code
+//    6   small2: the unit code of range 2 / character: the light character code
+//    7   flag (e bit 0)
+//    8   value1: range 1 (s32) / refs: label references C, A, B at 8, 12, 16
+//   12   value2: range 2 (s32)
+//   16   value16: the period in tenths of a second (u16) / at 20
+//   18   value12: the bearing in tenths of a degree (u16, 0xFFFF none)
+//   20   refs: label references C, A, B at 20, 24, 28 (0xFFFFFFFF none)
+//   32   nibble: the number of lights (bits 0-2) and the wording (bit 3)
+//   33   colour, 34 range (u16): the light's own, without a sector list
+//   36   sectorList, 40 colourList
+//   44   flashCount (the code letter with character 11) / at 22
+//   48   flashList / at 24
+//   2 and 46: the low and high halves of blockEnd (both classes)
 struct MdbLight_t {
   std::uint8_t cls = 0;          // 7 a light, 8 the variant
   std::uint8_t value6 = 0;       // the 6-bit value
@@ -24,11 +41,12 @@ struct MdbLight_t {
   std::uint8_t flashCount = 0;   // 7 bits
   std::uint32_t value1 = 0;      // up to 3 bytes
   std::uint32_t value2 = 0;      // up to 3 bytes
-  std::uint16_t value16 = 0;     // the variant: the value announced by its kind byte
+  std::uint16_t value16 = 0;     // the period (the variant: announced by its character byte)
   std::uint16_t value12 = 0xFFFF;
   std::array<std::uint32_t, 3> refs{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
   std::uint16_t range = 0;       // 5 bits, 31 extended by one byte
   std::uint8_t kind = 0;         // the variant's kind
+  std::uint8_t character = 0;    // the variant's character byte, bits 0-5
   std::uint32_t sectorList = 0;
   std::uint32_t colourList = 0;
   std::uint32_t flashList = 0;

@@ -83,25 +83,25 @@ void DecodeDepth(const Block_t& b, std::uint8_t cls, MdbAuxInfo_t& r) {
   const std::uint8_t code = static_cast<std::uint8_t>((e >> 3) & 3);
   if (L == 0) {
     r.bytes[0] = cls;
-    r.bytes[1] = (e & 0x40) != 0 ? 2 : 0;
-    MdbAuxPut32(r, 4, e & 0x3Fu);
+    r.bytes[kAuxUnit] = (e & 0x40) != 0 ? 2 : 0;
+    MdbAuxPut32(r, kAuxValue, e & 0x3Fu);
   } else if (L == 1) {
     r.bytes[0] = cls;
-    r.bytes[1] = code;
-    MdbAuxPut32(r, 4, b.bytes[0] + (e & 7u) * 256u);
+    r.bytes[kAuxUnit] = code;
+    MdbAuxPut32(r, kAuxValue, b.bytes[0] + (e & 7u) * 256u);
   } else if (L <= 3) {
     const std::uint32_t v = Le(b.bytes, L);
-    r.bytes[1] = code;
+    r.bytes[kAuxUnit] = code;
     if ((e & 4) != 0) {
       const unsigned bits = 4 * L;
       const std::uint32_t mask = (1u << bits) - 1;
       r.bytes[0] = kAttrTwoValues;
-      MdbAuxPut32(r, 4, (v & mask) | (static_cast<std::uint32_t>(e & 1) << bits));
-      MdbAuxPut32(r, 8, ((v >> bits) & mask) | (static_cast<std::uint32_t>((e >> 1) & 1) << bits));
+      MdbAuxPut32(r, kAuxValue, (v & mask) | (static_cast<std::uint32_t>(e & 1) << bits));
+      MdbAuxPut32(r, kAuxValue2, ((v >> bits) & mask) | (static_cast<std::uint32_t>((e >> 1) & 1) << bits));
     } else {
       r.bytes[0] = cls;
       const std::uint32_t value = v + (static_cast<std::uint32_t>(e & 3) << (8 * L));
-      MdbAuxPut32(r, 4, static_cast<std::uint32_t>(SignExtend(value, 8 * L + 2)));
+      MdbAuxPut32(r, kAuxValue, static_cast<std::uint32_t>(SignExtend(value, 8 * L + 2)));
     }
   } else {
     const unsigned w = (e & 1u) + 2;
@@ -110,9 +110,9 @@ void DecodeDepth(const Block_t& b, std::uint8_t cls, MdbAuxInfo_t& r) {
       return;
     }
     r.bytes[0] = kAttrTwoValues;
-    r.bytes[1] = code;
-    MdbAuxPut32(r, 4, Le(b.bytes, w));
-    MdbAuxPut32(r, 8, Le(b.bytes + w, w));
+    r.bytes[kAuxUnit] = code;
+    MdbAuxPut32(r, kAuxValue, Le(b.bytes, w));
+    MdbAuxPut32(r, kAuxValue2, Le(b.bytes + w, w));
   }
 }
 
@@ -125,14 +125,13 @@ int DecodeClass6(const Block_t& b, MdbAuxInfo_t& r) {
   const std::uint8_t* p = b.bytes;
   const std::uint8_t f = p[0];
   r.bytes[0] = 6;
-  r.bytes[1] = b.e & 3;
-  MdbAuxPut16(r, 2, ((b.e >> 2) & 3u) * 256u + f);
-  std::uint8_t present = 0;
+  MdbAuxPut16(r, kAux6Categories, ((b.e >> 2) & 3u) * 256u + f);
+  r.bytes[kAux6Unit] = b.e & 3;
   if (!b.longForm) {
     if ((f & 0x0E) != 0) {
       if (L != 3) return kMdbBadData;
-      present = 2;
-      MdbAuxPut16(r, 8, Le(p + 1, 2));
+      r.bytes[kAux6AnglePresent] = 1;
+      MdbAuxPut16(r, kAux6Angle, Le(p + 1, 2));
     } else if ((f & 0x70) != 0) {
       if (L < 2) return kMdbBadData;
       std::uint32_t seven = p[1] >> 1;
@@ -140,8 +139,8 @@ int DecodeClass6(const Block_t& b, MdbAuxInfo_t& r) {
         if (L != 3) return kMdbBadData;
         seven += p[2] * 256u;
       }
-      present = 1;
-      MdbAuxPut16(r, 6, seven);
+      r.bytes[kAux6ValuePresent] = 1;
+      MdbAuxPut16(r, kAux6Value, seven);
     }
   } else {
     if (L < 2) return kMdbBadData;
@@ -155,16 +154,15 @@ int DecodeClass6(const Block_t& b, MdbAuxInfo_t& r) {
         if (at + 1 > L || at + 1 > b.have) return kMdbBadData;
         seven += p[at++] * 256u;
       }
-      present |= 1;
-      MdbAuxPut16(r, 6, seven);
+      r.bytes[kAux6ValuePresent] = 1;
+      MdbAuxPut16(r, kAux6Value, seven);
     }
     if ((which & 2) != 0) {
       if (at + 2 > L || at + 2 > b.have) return kMdbBadData;
-      present |= 2;
-      MdbAuxPut16(r, 8, Le(p + at, 2));
+      r.bytes[kAux6AnglePresent] = 1;
+      MdbAuxPut16(r, kAux6Angle, Le(p + at, 2));
     }
   }
-  r.bytes[4] = present;
   return kMdbDone;
 }
 
@@ -175,18 +173,18 @@ void DecodeClass9(const Block_t& b, MdbAuxInfo_t& r) {
     return;
   }
   r.bytes[0] = 9;
-  r.bytes[1] = b.e & 7;
+  r.bytes[kAux9Category] = b.e & 7;
   if (L == 0) {
-    r.bytes[2] = (b.e >> 3) & 7;
+    r.bytes[kAux9Level] = (b.e >> 3) & 7;
     return;
   }
-  r.bytes[2] = 5;
-  r.bytes[3] = (b.e >> 3) & 3;
+  r.bytes[kAux9Level] = 5;
+  r.bytes[kAux9Unit] = (b.e >> 3) & 3;
   if ((b.e & 7) == 7) {
-    r.bytes[1] = b.bytes[0] & 7;
-    MdbAuxPut32(r, 4, Le(b.bytes + 1, L - 1));
+    r.bytes[kAux9Category] = b.bytes[0] & 7;
+    MdbAuxPut32(r, kAux9Value, Le(b.bytes + 1, L - 1));
   } else {
-    MdbAuxPut32(r, 4, Le(b.bytes, L));
+    MdbAuxPut32(r, kAux9Value, Le(b.bytes, L));
   }
 }
 
@@ -208,7 +206,7 @@ void DecodeValue(const Block_t& b, std::uint8_t cls, MdbAuxInfo_t& r) {
     return;
   }
   r.bytes[0] = cls;
-  MdbAuxPut32(r, 4, value);
+  MdbAuxPut32(r, kAuxWord, value);
 }
 
 }  // namespace
@@ -258,13 +256,13 @@ int MdbReadAttributes(MdbMap_t& map, unsigned objectClass, std::uint16_t type, s
     case 4:
       if (b.length == 0) {
         record->bytes[0] = 4;
-        record->bytes[1] = b.e & 0xF;
-        record->bytes[2] = (b.e >> 4) & 7;
+        record->bytes[kAuxFirst] = b.e & 0xF;
+        record->bytes[kAuxFirst + 1] = (b.e >> 4) & 7;
       } else if (b.length == 1) {
         record->bytes[0] = 4;
-        record->bytes[1] = b.e & 0xF;
-        record->bytes[2] = b.bytes[0] & 7;
-        record->bytes[3] = (b.bytes[0] >> 3) & 3;
+        record->bytes[kAuxFirst] = b.e & 0xF;
+        record->bytes[kAuxFirst + 1] = b.bytes[0] & 7;
+        record->bytes[kAuxFirst + 2] = (b.bytes[0] >> 3) & 3;
       } else {
         Undecoded(*record);
       }
@@ -272,7 +270,7 @@ int MdbReadAttributes(MdbMap_t& map, unsigned objectClass, std::uint16_t type, s
     case 5:
       if (b.length == 0) {
         record->bytes[0] = 5;
-        record->bytes[1] = b.e & 0xF;
+        record->bytes[kAuxFirst] = b.e & 0xF;
       } else {
         Undecoded(*record);
       }

@@ -5,15 +5,19 @@
 // three, or a variable-length count); the object's kind, type and subtype pick
 // the class that decodes it into the 52-byte attribute record.
 //
-// Record layouts by class (byte 0 is always the class; values little-endian):
-//   2, 3, 13  byte 1 code (the short form: 2 when e bit 6 is set, else 0),
-//             4 value (s32), 8 second value (s32, class 13 only)
-//   4         bytes 1, 2, 3: the three small values
-//   5         byte 1
-//   6         byte 1 code, 2 the 10-bit value (u16), byte 4 which values are
-//             present (bit 0 the 7-bit one, bit 1 the 16-bit one), 6 the
-//             7-bit value with its extension (u16), 8 the 16-bit value (u16)
-//   9         byte 1 first value, byte 2 second value, byte 3 code, 4 value (u32)
+// Record layouts by class (byte 0 is always the class, the class's fields
+// start at byte 4; values little-endian; the readers of the record - the
+// feature descriptions, the point symbols and labels - rely on these offsets):
+//   2, 3, 13  4 unit code (the short form: 2 when e bit 6 is set, else 0),
+//             8 value (s32), 12 second value (s32, class 13 only)
+//   4         bytes 4, 5, 6: the three small values
+//   5         4 the colour index
+//   6         4 the 10-bit category flags (u16), 6 the unit code, 7 whether the
+//             measured value is present, 8 whether the angle is present,
+//             10 the measured value (the 7-bit value with its extension, u16),
+//             12 the angle in tenths of a degree (the 16-bit value, u16)
+//   9         4 category (the first 3-bit value), 5 level (the second),
+//             6 unit code, 8 value (u32)
 //   10-12     4 value (u32)
 //   7, 8      a light: see MdbLight_t (mpl/MPL_Light.h)
 #include <cstdint>
@@ -33,6 +37,25 @@ enum : std::uint8_t {
   kAttrLight = 7,
   kAttrLightVariant = 8,
   kAttrTwoValues = 13,
+};
+
+// Offsets of the fields in the attribute record.
+enum : unsigned {
+  kAuxFirst = 4,   // the first field of every class
+  kAuxUnit = 4,    // classes 2, 3, 13
+  kAuxValue = 8,
+  kAuxValue2 = 12,
+  kAux6Categories = 4,
+  kAux6Unit = 6,
+  kAux6ValuePresent = 7,
+  kAux6AnglePresent = 8,
+  kAux6Value = 10,
+  kAux6Angle = 12,
+  kAux9Category = 4,
+  kAux9Level = 5,
+  kAux9Unit = 6,
+  kAux9Value = 8,
+  kAuxWord = 4,    // classes 10-12
 };
 
 // The class of an object's block by kind, type (engine numbering) and subtype;

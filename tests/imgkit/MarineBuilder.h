@@ -24,18 +24,19 @@ std::string SectorEntry(std::uint16_t angle, std::uint8_t colour, std::uint8_t r
 // following entries.
 std::string FlashEntry(std::uint16_t duration, std::uint8_t repeats = 0);
 
+// A light (class 7); the comments say what the map's readers take each field for.
 struct LightBlock_t {
-  bool flag = false;               // e bit 0
-  std::uint8_t value6 = 0;
-  std::uint8_t small1 = 0, small2 = 0;
-  std::uint32_t value1 = 0;
+  bool flag = false;               // e bit 0: the flag row
+  std::uint8_t value6 = 0;         // the character code
+  std::uint8_t small1 = 0, small2 = 0;  // the unit codes of the two ranges (0-3)
+  std::uint32_t value1 = 0;        // range 1
   std::uint8_t value1Bytes = 0;    // 0-3
-  std::uint32_t value2 = 0;
+  std::uint32_t value2 = 0;        // range 2
   std::uint8_t value2Bytes = 0;
-  std::optional<std::uint16_t> value16;  // up to 511 in one byte, else two
-  std::array<std::optional<std::uint32_t>, 3> refs;
-  std::optional<std::uint16_t> value12;
-  std::optional<std::uint8_t> nibble;
+  std::optional<std::uint16_t> value16;  // the period; up to 511 in one byte, else two
+  std::array<std::optional<std::uint32_t>, 3> refs;  // label offsets C, A, B
+  std::optional<std::uint16_t> value12;  // the bearing
+  std::optional<std::uint8_t> nibble;    // the number of lights and its wording
   std::uint8_t colour = 0;         // without a sector list
   std::uint16_t range = 0;         // 0-286
   std::optional<std::string> sectors;  // the sector list's entries

@@ -7,6 +7,7 @@
 #include "geo/GEO_LatLon.h"
 #include "glo/GLO_Exception.h"
 #include "map/MAP_MarineChartDialog.h"
+#include "map/MAP_PropertyDialogs.h"
 #include "map/MAP_Registry.h"
 #include "mat/MAT_DepthUnits.h"
 #include "mpl/MPL_Exception.h"
@@ -14,6 +15,7 @@
 #include "tests/imgkit/LblBuilder.h"
 #include "tests/imgkit/ParagraphBuilder.h"
 #include "tests/mapwin/DialogLayoutCheck.h"
+#include "tests/mapwin/MapWinTestUtil.h"
 #include "tests/mpl/LblMap.h"
 #include "tests/mpl/MapFacadeFixture.h"
 
@@ -59,6 +61,13 @@ class ProjectedGrid_t : public geo::Grid_t {
   geo::Position_t Parse(const geo::GridText_t&, const geo::Datum_t&) const override { return geo::Position_t(); }
   int GetTypeId() const override { return 40; }
   double GetConvergence(const geo::Position_t&, const geo::Datum_t&) const override { return 0.0; }
+};
+
+// A map window whose grid is degrees, minutes and seconds.
+class GridWindow : public mapwintest::TestWindow {
+ public:
+  geo::Grid_t& GetGrid() override { return grid; }
+  geo::LatLonDMS_t grid;
 };
 
 class MarineChartDialogTest : public ::testing::Test {
@@ -292,7 +301,7 @@ TEST_F(MarineChartDialogTest, ReadsTheChartOfAGeneratedMap) {
   map::MarineChartInput_t input;
   input.number = 1;
   input.map = &chartMap;
-  map::MarineChartPropertiesDialog_t dialog(input, nullptr);
+  map::MarineChartPropertiesDialog_t dialog(input);
   EXPECT_EQ(dialog.GetChart().kind, 4);
   EXPECT_EQ(dialogtest::RunAndPress<map::MarineChartPropertiesDialog_t>(dialog, [&](auto& d) {
     plat::ListCtrl_t& list = d.List();
@@ -306,13 +315,26 @@ TEST_F(MarineChartDialogTest, ReadsTheChartOfAGeneratedMap) {
     EXPECT_EQ(list.GetItemText(10, 1), "No 1234");
     EXPECT_EQ(list.GetItemText(11, 1), Text(4483));
   }), plat::kIdOk);
+  // The properties command shows it with positions in the window's grid.
+  GridWindow window;
+  input.window = &window;
+  std::string shownPosition;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    shownPosition = dynamic_cast<map::MarineChartPropertiesDialog_t&>(d).List().GetItemText(12, 1);
+    d.EndDialog(plat::kIdOk);
+  });
+  map::ShowFeatureDescription(input);
+  plat::SetModalHook(nullptr);
+  const geo::Position_t where(dialog.GetChart().coords[4], dialog.GetChart().coords[5]);
+  EXPECT_EQ(window.grid.Format(where, geo::GetWgs84Datum()).text, shownPosition);
+  EXPECT_NE(geo::LatLonDegMins_t().Format(where, geo::GetWgs84Datum()).text, shownPosition);
   // No such record, or a closed map: the dialog is not made.
   input.number = 2;
-  EXPECT_THROW(map::MarineChartPropertiesDialog_t(input, nullptr), mpl::MdbException_t);
+  EXPECT_THROW(map::MarineChartPropertiesDialog_t{input}, mpl::MdbException_t);
   mpl::Map_t closed;
   input.map = &closed;
   input.number = 1;
-  EXPECT_THROW(map::MarineChartPropertiesDialog_t(input, nullptr), glo::Assert_t);
+  EXPECT_THROW(map::MarineChartPropertiesDialog_t{input}, glo::Assert_t);
 }
 
 // The notes of a map: one entity per part of the paragraph, a long part

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "glo/GLO_Exception.h"
+#include "map/MAP_NrstFeature.h"
 #include "map/MAP_PropertyDialogs.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Button.h"
@@ -44,6 +45,13 @@ TEST(PropertyDialogRules, AttributeClassesWithADialog) {
     const bool always = c >= 6 && c <= 12;
     EXPECT_EQ(map::AttributeClassHasProperties(c, true), always || c == 2 || c == 3) << c;
     EXPECT_EQ(map::AttributeClassHasProperties(c, false), always) << c;
+    // A found feature asks the same rule by its kind.
+    for (int kind : {3, 6, 7}) {
+      const map::NrstFeature_t feature(nullptr, kind, "", map::FeatureRef_t(), nullptr, -1, {}, {}, "");
+      EXPECT_EQ(map::AttributeClassHasProperties(c, kind == 3),
+                feature.HasAttributeProperties(static_cast<std::uint8_t>(c)))
+          << c << " " << kind;
+    }
   }
 }
 
@@ -296,6 +304,46 @@ TEST_F(PropertyDialogTest, ALongCaptionKeepsTheValueColumnWide) {
     EXPECT_EQ(columns[1].width, caption);
   }), plat::kIdOk);
   columns[1].title = saved;
+}
+
+}  // namespace
+
+namespace {
+
+// The properties command shows each description in its own dialog, modally;
+// an empty description shows nothing.
+TEST_F(PropertyDialogTest, EachDescriptionOpensItsDialogModally) {
+  std::vector<std::string> shown;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    if (auto* rows = dynamic_cast<map::NameValuePropertiesDialog_t*>(&d))
+      shown.push_back("rows " + rows->List().GetItemText(0, 0) + "=" + rows->List().GetItemText(0, 1));
+    else if (dynamic_cast<map::PoiPropertiesDialog_t*>(&d))
+      shown.push_back("poi " + TextOf(d, map::PoiPropertiesDialog_t::kIdText));
+    else if (dynamic_cast<map::FacilityPropertiesDialog_t*>(&d))
+      shown.push_back("facility " + TextOf(d, map::FacilityPropertiesDialog_t::kIdTitle));
+    else if (dynamic_cast<map::ExitPropertiesDialog_t*>(&d))
+      shown.push_back("exit " + TextOf(d, map::ExitPropertiesDialog_t::kIdHeading));
+    else
+      shown.push_back("other");
+    EXPECT_FALSE(d.IsEnding());
+    d.EndDialog(plat::kIdOk);
+  });
+  map::ShowFeatureDescription(std::monostate{});
+  EXPECT_TRUE(shown.empty());
+  map::ShowFeatureDescription(map::NameValueInput_t{{{"Depth", "5.0 m"}}});
+  map::ShowFeatureDescription(map::PoiInput_t{"Harbour Cafe"});
+  map::ShowFeatureDescription(map::FacilityInput_t{"Marina", 1});
+  map::ExitInput_t exit;
+  exit.heading = "Exit 12";
+  map::ShowFeatureDescription(exit);
+  EXPECT_EQ((std::vector<std::string>{"rows Depth=5.0 m", "poi Harbour Cafe", "facility Marina", "exit Exit 12"}),
+            shown);
+  // The inputs that read the map, or a station, need it.
+  shown.clear();
+  EXPECT_THROW(map::ShowFeatureDescription(map::ParagraphInput_t{"Notes", 3, nullptr}), glo::Assert_t);
+  EXPECT_THROW(map::ShowFeatureDescription(map::MarineChartInput_t{1, nullptr, nullptr}), glo::Assert_t);
+  EXPECT_THROW(map::ShowFeatureDescription(map::TideInput_t{}), glo::Assert_t);
+  EXPECT_TRUE(shown.empty());
 }
 
 }  // namespace

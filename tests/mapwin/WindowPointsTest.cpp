@@ -15,6 +15,9 @@
 #include "tests/common/TestResources.h"
 #include "tests/mapwin/LabelTestUtil.h"
 #include "tests/mapwin/MapWinTestUtil.h"
+#include "tests/imgkit/MarineBuilder.h"
+#include "tests/mpl/MapFacadeFixture.h"
+#include "tests/mpl/MarineMap.h"
 
 namespace {
 
@@ -117,6 +120,48 @@ TEST_F(WindowPointsTest, ThePointsSymbolIsDrawnCentredOnItsPosition) {
   }
   // Two lights, two sector calls; nothing else asks for sectors.
   EXPECT_EQ(2, w.sectors);
+}
+
+// Points of a generated map as the map reader decodes their attribute blocks:
+// the light's symbol by its code or its sector list, the sounding's label.
+TEST_F(WindowPointsTest, MarinePointsOfAGeneratedMap) {
+  imgkit::LightBlock_t sectorLight;
+  sectorLight.value6 = 1;
+  sectorLight.sectors = imgkit::SectorEntry(900, 1, 10, false) + imgkit::SectorEntry(2700, 2, 12, true);
+  imgkit::LightBlock_t plainLight;
+  plainLight.value6 = 1;
+  rgntest::Fixture_t f = marinetest::WithObjects({marinetest::WithBlock(0x101, 0, imgkit::LightAttr(sectorLight)),
+                                                  marinetest::WithBlock(0x101, 0, imgkit::LightAttr(plainLight)),
+                                                  marinetest::WithBlock(0x103, 1, imgkit::AttrShort(0x45))});
+  f.map.name = "10000001";
+  facadetest::Image_t image(facadetest::FilesOf(f));
+  mpl::Map_t map(image.source, "10000001", "");
+  ASSERT_TRUE(map.IsOpen());
+  auto pointAtCentre = [&](unsigned i) {
+    mpl::Point_t p = map.GetPointRecord(mpl::MdbMakeRef(4, i, true));
+    p.record.lat = p.record.lon = 0;
+    return p;
+  };
+
+  PointWindow& w = MakePoints(200, 100);
+  const plat::POINT at = w.GetProjector().PositionToScreen(geo::Position_t(0, 0));
+  for (const auto& [index, image] : {std::pair{1u, 117}, std::pair{2u, 115}}) {
+    const mpl::Point_t light = pointAtCentre(index);
+    ASSERT_EQ(7, light.aux.bytes[0]);
+    Canvas drawn(200, 100), expected(200, 100);
+    w.DrawPoint(drawn.dc, drawn.dc, light, map, nullptr);
+    expected.dc.SetBkMode(plat::kTransparent);
+    w.GetSymbolImages().Draw(expected.dc, image, at.x - 8, at.y - 8);
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) ASSERT_EQ(expected.At(x, y), drawn.At(x, y)) << index << " at " << x << "," << y;
+  }
+
+  Canvas c(200, 100);
+  map::Dymo_t grid(w.GetProjector(), &w.GetLabelImages());
+  w.DrawPoint(c.dc, c.dc, pointAtCentre(3), map, &grid);
+  const std::list<map::Label_t>& labels = grid.FindCell(at)->Labels();
+  ASSERT_EQ(1u, labels.size());
+  EXPECT_EQ("5", labels.front().text);
 }
 
 TEST_F(WindowPointsTest, LightSectorsWaitWhileTrackingAndTheProgressCheckRuns) {

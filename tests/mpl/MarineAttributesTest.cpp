@@ -62,23 +62,25 @@ void ExpectRecord(const mpl::MdbAuxInfo_t& aux, const std::vector<int>& want, co
 
 TEST(MarineAttributesTest, PointBlocksByClass) {
   const Decoded_t cases[] = {
-      // Classes 2 and 3: a flag and 6 bits; 11 bits with a code; 18 bits
-      // sign-extended; two 9-bit values (class 13); two 3-byte values.
-      {0x103, 1, AttrShort(0x45), {2, 2, 0, 0, 5}},
-      {0x103, 1, AttrShort(0x8D, Bytes({0x10})), {2, 1, 0, 0, 0x10, 0x05}},
-      {0x103, 4, AttrShort(0xA3, Bytes({0xFF, 0xFF})), {3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
-      {0x103, 4, AttrShort(0xA1, Bytes({0x34, 0x12})), {3, 0, 0, 0, 0x34, 0x12, 0x01}},
-      {0x103, 1, AttrShort(0xAD, Bytes({0x34, 0x12})), {13, 1, 0, 0, 0x34, 0x01, 0, 0, 0x12}},
-      {0x103, 1, AttrLong(0xE1, Bytes({1, 2, 3, 4, 5, 6})), {13, 0, 0, 0, 1, 2, 3, 0, 4, 5, 6}},
+      // Classes 2 and 3 (unit code at 4, value at 8): a flag and 6 bits;
+      // 11 bits with a code; 18 bits sign-extended; two 9-bit values (class
+      // 13, the second at 12); two 3-byte values.
+      {0x103, 1, AttrShort(0x45), {2, 0, 0, 0, 2, 0, 0, 0, 5}},
+      {0x103, 1, AttrShort(0x8D, Bytes({0x10})), {2, 0, 0, 0, 1, 0, 0, 0, 0x10, 0x05}},
+      {0x103, 4, AttrShort(0xA3, Bytes({0xFF, 0xFF})), {3, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
+      {0x103, 4, AttrShort(0xA1, Bytes({0x34, 0x12})), {3, 0, 0, 0, 0, 0, 0, 0, 0x34, 0x12, 0x01}},
+      {0x103, 1, AttrShort(0xAD, Bytes({0x34, 0x12})), {13, 0, 0, 0, 1, 0, 0, 0, 0x34, 0x01, 0, 0, 0x12}},
+      {0x103, 1, AttrLong(0xE1, Bytes({1, 2, 3, 4, 5, 6})), {13, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 0, 4, 5, 6}},
       {0x103, 1, AttrLong(0xE1, Bytes({1, 2, 3, 4})), {1}},  // two 3-byte values need 6 bytes
       // Class 5 only in the short form; with bytes it is kept undecoded.
-      {0x105, 0, AttrShort(0x0C), {5, 12}},
+      {0x105, 0, AttrShort(0x0C), {5, 0, 0, 0, 12}},
       {0x105, 0, AttrShort(0x85, Bytes({1})), {1}},
-      // Class 9: the second value 5 and a code; e AND 7 = 7 takes the first
-      // value from the first byte.
-      {0x104, 0, AttrShort(0x1A), {9, 2, 3}},
-      {0x104, 0, AttrShort(0xAF, Bytes({0x0B, 0x22})), {9, 3, 5, 1, 0x22}},
-      {0x104, 0, AttrShort(0xCA, Bytes({1, 2, 3})), {9, 2, 5, 1, 1, 2, 3}},
+      // Class 9 (category at 4, level at 5, unit at 6, value at 8): the
+      // level 5 and a unit code; e AND 7 = 7 takes the category from the
+      // first byte.
+      {0x104, 0, AttrShort(0x1A), {9, 0, 0, 0, 2, 3}},
+      {0x104, 0, AttrShort(0xAF, Bytes({0x0B, 0x22})), {9, 0, 0, 0, 3, 5, 1, 0, 0x22}},
+      {0x104, 0, AttrShort(0xCA, Bytes({1, 2, 3})), {9, 0, 0, 0, 2, 5, 1, 0, 1, 2, 3}},
       // Classes 10 to 12.
       {0x109, 3, AttrShort(0xA3, Bytes({2, 0})), {10, 0, 0, 0, 67}},
       {0x108, 0, AttrShort(0x85, Bytes({1})), {12, 0, 0, 0, 1, 5}},
@@ -123,11 +125,13 @@ TEST(MarineAttributesTest, LineAndAreaBlocks) {
       marinetest::WithBlock(0x41, 9, AttrShort(0x82, Bytes({0x10}))),
   };
   const std::vector<std::vector<int>> want = {
-      {4, 5, 3},
-      {4, 5, 5, 3},
-      {6, 1, 2, 1, 2, 0, 0, 0, 0x34, 0x12},
-      {6, 0, 0x10, 0, 1, 0, 0x02, 0x02},
-      {6, 0, 0x07, 1, 3, 0, 4, 0, 0x78, 0x56},
+      {4, 0, 0, 0, 5, 3},
+      {4, 0, 0, 0, 5, 5, 3},
+      // Class 6: 4-5 the ten category flags, 6 unit, 7 value present, 8
+      // angle present, 10 the value, 12 the angle.
+      {6, 0, 0, 0, 0x02, 0x01, 1, 0, 1, 0, 0, 0, 0x34, 0x12},
+      {6, 0, 0, 0, 0x10, 0, 0, 1, 0, 0, 0x02, 0x02},
+      {6, 0, 0, 0, 0x07, 0x01, 0, 1, 1, 0, 4, 0, 0x78, 0x56},
       {11, 0, 0, 0, 0x10, 0x02},
   };
   std::vector<imgkit::RgnExtObject_t> areas = {
@@ -151,10 +155,10 @@ TEST(MarineAttributesTest, LineAndAreaBlocks) {
   mpl::MdbAuxInfo_t aux;
   area.ref = mpl::MdbMakeRef(4, 1, true);
   ASSERT_EQ(0, mpl::MdbGetArea(open.map, area, 5, &aux));
-  ExpectRecord(aux, {3, 1, 0, 0, 0x20, 0x04}, "area 1");
+  ExpectRecord(aux, {3, 0, 0, 0, 1, 0, 0, 0, 0x20, 0x04}, "area 1");
   area.ref = mpl::MdbMakeRef(4, 2, true);
   ASSERT_EQ(0, mpl::MdbGetArea(open.map, area, 5, &aux));
-  ExpectRecord(aux, {5, 9}, "area 2");
+  ExpectRecord(aux, {5, 0, 0, 0, 9}, "area 2");
   area.ref = mpl::MdbMakeRef(4, 3, true);
   ASSERT_EQ(0, mpl::MdbGetArea(open.map, area, 5, &aux));
   ExpectRecord(aux, {1}, "area 3");
@@ -175,7 +179,7 @@ TEST(MarineAttributesTest, BlockLengthsAndContradictions) {
   mpl::MdbAuxInfo_t aux;
   point.ref = mpl::MdbMakeRef(4, 3, true);
   ASSERT_EQ(0, mpl::MdbGetPoint(open.map, point, 0, &aux));
-  ExpectRecord(aux, {5, 3}, "after two blocks");
+  ExpectRecord(aux, {5, 0, 0, 0, 3}, "after two blocks");
   // Class 6 whose 16-bit value, or whose extended 7-bit value, needs three
   // bytes in a block of two: bad data.
   rgntest::Open_t lineMap(marinetest::WithObjects(

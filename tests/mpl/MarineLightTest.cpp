@@ -111,6 +111,20 @@ TEST(MarineLightTest, LightFields) {
   const mpl::MdbLight_t m = mpl::MdbLightOf(lights.records[1]);
   EXPECT_EQ(0x4321, m.value16);
   EXPECT_EQ(0xFFFF, m.value12);
+  // Where the light's describers and the point symbols read the fields:
+  // character 4, range units 5 and 6, flag 7, ranges 8 and 12, period 16,
+  // bearing 18, labels C, A, B at 20, 24, 28, number of lights 32.
+  const mpl::MdbAuxInfo_t& r = lights.records[0];
+  EXPECT_EQ((std::vector<int>{7, 0x2A, 2, 1, 1}), (std::vector<int>{r.bytes[0], r.bytes[4], r.bytes[5], r.bytes[6], r.bytes[7]}));
+  EXPECT_EQ(0x1234u, mpl::MdbAuxGet32(r, 8));
+  EXPECT_EQ(0x56u, mpl::MdbAuxGet32(r, 12));
+  EXPECT_EQ(300, mpl::MdbAuxGet16(r, 16));
+  EXPECT_EQ(0x0ABC, mpl::MdbAuxGet16(r, 18));
+  EXPECT_EQ(0x0A0B0Cu, mpl::MdbAuxGet32(r, 20));
+  EXPECT_EQ(0xFFFFFFFFu, mpl::MdbAuxGet32(r, 24));
+  EXPECT_EQ(0x010203u, mpl::MdbAuxGet32(r, 28));
+  EXPECT_EQ(9, r.bytes[32]);
+  EXPECT_EQ(0xFFFF, mpl::MdbAuxGet16(lights.records[1], 18));  // no bearing
   // The record keeps every field through its 52 bytes.
   mpl::MdbAuxInfo_t again;
   mpl::MdbStoreLight(l, again);
@@ -199,19 +213,28 @@ TEST(MarineLightTest, VariantAndShortForms) {
   std::string body;
   body += std::string("\x05\x0A", 2);  // w: value 5, kind 2 (bits 10-13), bit 9 the flash count
   body += std::string("\x01\x02\x03", 3);  // a reference (e bit 1)
-  body += '\x47';                          // value 7 with one more byte
-  body += '\x02';                          // ... adding 2 x 64
+  body += '\x47';                          // character 7 and a period in one more byte
+  body += '\x02';                          // ... of 2
   body += '\x81';                          // one flash, its list right after
   body += FlashEntry(4) + FlashEntry(8);
   Lights_t lights({imgkit::AttrShort(0x2B), imgkit::AttrLong(0xE2, body), imgkit::AttrShort(0x85, "\x01")}, 0x102);
-  EXPECT_EQ((std::vector<int>{8, 0x15}), (std::vector<int>{lights.records[0].bytes[0], lights.records[0].bytes[1]}));
+  EXPECT_EQ((std::vector<int>{8, 0x15}), (std::vector<int>{lights.records[0].bytes[0], lights.records[0].bytes[4]}));
   const mpl::MdbLight_t v = mpl::MdbLightOf(lights.records[1]);
   EXPECT_EQ(8, v.cls);
   EXPECT_EQ(5, v.value6);
   EXPECT_EQ(2, v.kind);
   EXPECT_EQ(0x030201u, v.refs[0]);
-  EXPECT_EQ(7 + 2 * 64, v.value16);
+  EXPECT_EQ(7, v.character);
+  EXPECT_EQ(2, v.value16);
   EXPECT_EQ((std::vector<Flash_t>{{4, 8}}), lights.Flashes(1));
+  // The variant's record as its describer reads it: colour 4, light colour 5,
+  // character 6, flag 7, labels C, A, B at 8, 12, 16, period 20, flashes 22.
+  const mpl::MdbAuxInfo_t& r = lights.records[1];
+  EXPECT_EQ((std::vector<int>{8, 5, 2, 7, 0, 1}),
+            (std::vector<int>{r.bytes[0], r.bytes[4], r.bytes[5], r.bytes[6], r.bytes[7], r.bytes[22]}));
+  EXPECT_EQ(0x030201u, mpl::MdbAuxGet32(r, 8));
+  EXPECT_EQ(0xFFFFFFFFu, mpl::MdbAuxGet32(r, 12));
+  EXPECT_EQ(2, mpl::MdbAuxGet16(r, 20));
   // Sectors belong to class 7 only.
   int end = -1;
   EXPECT_TRUE(lights.Sectors(1, &end).empty());
