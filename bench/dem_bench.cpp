@@ -21,53 +21,6 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-// 8 x 8 tiles of 64 x 64 points: a rolling surface with noise, M = 2000.
-std::string Terrain() {
-  imgkit::DemBuilder_t b;
-  imgkit::DemLevel_t l;
-  l.tileWidth = l.tileHeight = l.lastColWidth = l.lastRowHeight = 64;
-  l.tileCols = l.tileRows = 8;
-  l.recordFlags = 0x0E;  // 3-byte offsets, 2-byte bases and M
-  l.latStep = l.lonStep = 0x400;
-  l.north = 0x01000000;
-  l.west = 0x01000000;
-  l.highest = 30000;
-  std::mt19937 rng(5);
-  for (std::uint32_t n = 0; n < 64; ++n) {
-    imgkit::DemTile_t t;
-    t.maxDiff = 2000;
-    t.base = static_cast<std::int16_t>(100 + n);
-    for (std::uint32_t r = 0; r < 64; ++r)
-      for (std::uint32_t c = 0; c < 64; ++c) {
-        const std::uint32_t gr = (n / 8) * 64 + r, gc = (n % 8) * 64 + c;
-        const std::uint32_t v = (gr * 3 + gc * 2 + (gr * gc) % 97) % 1900 + rng() % 50;
-        t.values.push_back(static_cast<std::uint16_t>(v));
-      }
-    l.tiles.push_back(t);
-  }
-  b.levels = {l};
-  return b.Build();
-}
-
-// A map of one level whose sub-files hold nothing but what opening needs.
-imgkit::MapBuilder_t Map() {
-  imgkit::MapBuilder_t m;
-  imgkit::TreSubdiv_t s;
-  s.centreLat = s.centreLon = 0x00080000;
-  s.halfWidth = s.halfHeight = 1000;
-  s.last = true;
-  m.tre.north = 0x00200000;
-  m.tre.east = 0x00300000;
-  m.tre.south = -0x00100000;
-  m.tre.west = -0x00200000;
-  m.tre.levels = {{0, 24, false, {s}, {}}};
-  m.tre.rgnEnd = 0x10;
-  m.rgnData = std::string(0x10, '\0');
-  m.lbl.labelOffset = 0x200;
-  m.lbl.labelLength = 0x40;
-  return m;
-}
-
 int Provide(std::uint32_t index, const mpl::MdbBox_t&, mpl::MdbMap_t*& map, void* data) {
   if (index > 0) return 3;
   map = static_cast<mpl::MdbMap_t*>(data);
@@ -82,9 +35,7 @@ int Consume(const mpl::MdbDemScanOutput_t& out, void* data) {
 }  // namespace
 
 int main() {
-  imgkit::MapBuilder_t m = Map();
-  m.tre.mapId = 0x4242;
-  m.extra.push_back({m.name + ".DEM", Terrain()});
+  const imgkit::MapBuilder_t m = imgkit::MapWithDem(imgkit::RollingTerrainDem(0x01000000, 0x01000000, 1));
   auto* media = new imgkit::MemoryMedia_t(m.Build(), true);
   glo::SmartPtr_t<glo::RefCounter_t> owner(media);
   mpl::MdbMap_t map;

@@ -36,60 +36,13 @@ constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr int kFrames = 10;
 
-// 8 x 8 tiles of 64 x 64 points every 0x400 semicircles: rolling hills with noise.
-std::string Terrain() {
-  imgkit::DemBuilder_t b;
-  imgkit::DemLevel_t l;
-  l.tileWidth = l.tileHeight = l.lastColWidth = l.lastRowHeight = 64;
-  l.tileCols = l.tileRows = 8;
-  l.recordFlags = 0x0E;
-  l.latStep = l.lonStep = 0x400;
-  l.north = 0x00100000;
-  l.west = 0x00000000;
-  l.highest = 30000;
-  std::mt19937 rng(5);
-  for (std::uint32_t n = 0; n < 64; ++n) {
-    imgkit::DemTile_t t;
-    t.maxDiff = 2000;
-    t.base = 100;
-    for (std::uint32_t r = 0; r < 64; ++r)
-      for (std::uint32_t c = 0; c < 64; ++c) {
-        const std::uint32_t gr = (n / 8) * 64 + r, gc = (n % 8) * 64 + c;
-        t.values.push_back(static_cast<std::uint16_t>((gr * 3 + gc * 2 + (gr * gc) % 97) % 1900 + rng() % 50));
-      }
-    l.tiles.push_back(t);
-  }
-  b.levels = {l};
-  return b.Build();
-}
-
-imgkit::MapBuilder_t Map() {
-  imgkit::MapBuilder_t m;
-  imgkit::TreSubdiv_t s;
-  s.centreLat = s.centreLon = 0x00080000;
-  s.halfWidth = s.halfHeight = 1000;
-  s.last = true;
-  m.tre.mapId = 0x4242;
-  m.tre.north = 0x00200000;
-  m.tre.east = 0x00300000;
-  m.tre.south = -0x00100000;
-  m.tre.west = -0x00200000;
-  m.tre.levels = {{0, 24, false, {s}, {}}};
-  m.tre.rgnEnd = 0x10;
-  m.rgnData = std::string(0x10, '\0');
-  m.lbl.labelOffset = 0x200;
-  m.lbl.labelLength = 0x40;
-  m.extra.push_back({m.name + ".DEM", Terrain()});
-  return m;
-}
-
 }  // namespace
 
 int main() {
   if (!plat::EnsureGuiApplication()) return 1;
   int status = 0;
   {
-    const imgkit::MapBuilder_t m = Map();
+    const imgkit::MapBuilder_t m = imgkit::MapWithDem(imgkit::RollingTerrainDem(0x00100000, 0, 0));
     mpl::Map_t basemap(imgkit::OpenImage(m.Build()), m.name, "");
     if (!basemap.HasDem()) {
       std::printf("map without elevation data\n");

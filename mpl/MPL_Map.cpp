@@ -598,6 +598,10 @@ glo::AutoPtr_t<TextEntity_t> Map_t::GetFirstTextEntity(TextEntityWorkspace_t& wo
   workspace.criteria = paragraph;
   if (CheckMdbResult(MdbFirstTextEntity(m_map, workspace), GLO_SRC, kMdbAcceptNotFound) != kMdbDone)
     return glo::AutoPtr_t<TextEntity_t>();
+  return CollectTextEntity(workspace);
+}
+
+glo::AutoPtr_t<TextEntity_t> Map_t::CollectTextEntity(TextEntityWorkspace_t& workspace) {
   glo::AutoPtr_t<TextEntity_t> entity(new TextEntity_t);
   entity->text = workspace.text.data();
   const std::uint8_t kind = workspace.kind;
@@ -613,15 +617,7 @@ glo::AutoPtr_t<TextEntity_t> Map_t::GetNextTextEntity(const TextEntity_t&, TextE
   CheckOpen(__LINE__);
   if (CheckMdbResult(MdbNextTextEntity(m_map, workspace), GLO_SRC, kMdbAcceptNotFound) != kMdbDone)
     return glo::AutoPtr_t<TextEntity_t>();
-  glo::AutoPtr_t<TextEntity_t> entity(new TextEntity_t);
-  entity->text = workspace.text.data();
-  const std::uint8_t kind = workspace.kind;
-  while (workspace.more) {
-    CheckMdbResult(MdbNextTextEntity(m_map, workspace), GLO_SRC, kMdbStrict);
-    entity->text += workspace.text.data();
-  }
-  entity->SetMatchKind(kind);
-  return entity;
+  return CollectTextEntity(workspace);
 }
 
 std::unique_ptr<TideStation_t> Map_t::MakeTideStation(std::uint32_t ref) {

@@ -274,6 +274,8 @@ class Map_t {
                MdbDemConsumer_t block, MdbDemProvider_t finder, void* data);
 
  private:
+  // The whole text of the entity whose first part the workspace holds.
+  glo::AutoPtr_t<TextEntity_t> CollectTextEntity(TextEntityWorkspace_t& workspace);
   void Open(const ImageSource_t& source, const std::string& mapName, const std::string& sortName, int line);
   void CheckOpen(int line) const;
   std::string ImageName() const;

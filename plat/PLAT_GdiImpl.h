@@ -69,6 +69,8 @@ const GdiHandle_t& StockBitmap();
 bool HatchPixel(int style, int x, int y);
 // Sets the last error and gives false.
 bool Refuse(unsigned long code);
+// Makes 'bitmap' a top-down 32-bit DIB section holding a copy of an RGB32 image.
+bool DibFromImage(const QImage& rgb32, Bitmap_t& bitmap);
 
 }  // namespace detail
 }  // namespace plat

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_GdiImpl.h"
 
 namespace plat {
 
@@ -25,17 +26,22 @@ bool LoadPicture(ModuleHandle module, std::uint32_t id, Bitmap_t& bitmap) {
   }
   // Premultiplied over black, then opaque: blue, green, red, unused per pixel.
   image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied).convertToFormat(QImage::Format_RGB32);
+  return detail::DibFromImage(image, bitmap);
+}
+
+bool detail::DibFromImage(const QImage& rgb32, Bitmap_t& bitmap) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.width();
-  info.bmiHeader.biHeight = -image.height();
+  info.bmiHeader.biWidth = rgb32.width();
+  info.bmiHeader.biHeight = -rgb32.height();
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   if (!bitmap.CreateDIBSection(info, &bits)) return false;
-  const size_t rowBytes = static_cast<size_t>(image.width()) * 4;
-  for (int y = 0; y < image.height(); ++y)
-    std::memcpy(static_cast<unsigned char*>(bits) + y * rowBytes, image.constScanLine(y), rowBytes);
+  const std::size_t rowBytes = static_cast<std::size_t>(rgb32.width()) * 4;
+  for (int y = 0; y < rgb32.height(); ++y)
+    std::memcpy(static_cast<unsigned char*>(bits) + static_cast<std::size_t>(y) * rowBytes, rgb32.constScanLine(y),
+                rowBytes);
   return true;
 }
 

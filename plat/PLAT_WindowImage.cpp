@@ -2,9 +2,9 @@
 
 #include <QImage>
 #include <QPixmap>
-#include <cstring>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_GdiImpl.h"
 #include "plat/PLAT_WindowImpl.h"
 
 namespace plat {
@@ -17,19 +17,7 @@ bool GrabWindowImage(Wnd_t& window, Bitmap_t& bitmap) {
   }
   QImage image;
   detail::Sync([&] { image = w->grab().toImage().convertToFormat(QImage::Format_RGB32); });
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = image.width();
-  info.bmiHeader.biHeight = -image.height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  if (!bitmap.CreateDIBSection(info, &bits)) return false;
-  const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 4;
-  for (int y = 0; y < image.height(); ++y)
-    std::memcpy(static_cast<unsigned char*>(bits) + static_cast<std::size_t>(y) * rowBytes, image.constScanLine(y),
-                rowBytes);
-  return true;
+  return detail::DibFromImage(image, bitmap);
 }
 
 }  // namespace plat

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <random>
 #include <stdexcept>
 
 #include "tests/imgkit/SubfileHeader.h"
@@ -346,6 +347,53 @@ std::string DemBuilder_t::Build(DemLayout_t* layout) const {
   }
   if (layout) *layout = local;
   return s;
+}
+
+std::string RollingTerrainDem(std::int32_t north, std::int32_t west, std::int16_t baseStep) {
+  DemBuilder_t b;
+  DemLevel_t l;
+  l.tileWidth = l.tileHeight = l.lastColWidth = l.lastRowHeight = 64;
+  l.tileCols = l.tileRows = 8;
+  l.recordFlags = 0x0E;  // 3-byte offsets, 2-byte bases and M
+  l.latStep = l.lonStep = 0x400;
+  l.north = north;
+  l.west = west;
+  l.highest = 30000;
+  std::mt19937 rng(5);
+  for (std::uint32_t n = 0; n < 64; ++n) {
+    DemTile_t t;
+    t.maxDiff = 2000;
+    t.base = static_cast<std::int16_t>(100 + static_cast<std::int32_t>(n) * baseStep);
+    for (std::uint32_t r = 0; r < 64; ++r)
+      for (std::uint32_t c = 0; c < 64; ++c) {
+        const std::uint32_t gr = (n / 8) * 64 + r, gc = (n % 8) * 64 + c;
+        const std::uint32_t v = (gr * 3 + gc * 2 + (gr * gc) % 97) % 1900 + rng() % 50;
+        t.values.push_back(static_cast<std::uint16_t>(v));
+      }
+    l.tiles.push_back(t);
+  }
+  b.levels = {l};
+  return b.Build();
+}
+
+MapBuilder_t MapWithDem(const std::string& dem) {
+  MapBuilder_t m;
+  TreSubdiv_t s;
+  s.centreLat = s.centreLon = 0x00080000;
+  s.halfWidth = s.halfHeight = 1000;
+  s.last = true;
+  m.tre.mapId = 0x4242;
+  m.tre.north = 0x00200000;
+  m.tre.east = 0x00300000;
+  m.tre.south = -0x00100000;
+  m.tre.west = -0x00200000;
+  m.tre.levels = {{0, 24, false, {s}, {}}};
+  m.tre.rgnEnd = 0x10;
+  m.rgnData = std::string(0x10, '\0');
+  m.lbl.labelOffset = 0x200;
+  m.lbl.labelLength = 0x40;
+  m.extra.push_back({m.name + ".DEM", dem});
+  return m;
 }
 
 }  // namespace imgkit

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/imgkit/MapImage.h"
+
 namespace imgkit {
 
 // The coded form of a tile's values and what a decoder reads back from it
@@ -65,5 +67,15 @@ struct DemBuilder_t {
 
 // Size of tile n of a level (the last tile row and column have their own).
 void DemTileSize(const DemLevel_t& level, std::uint32_t tile, std::uint32_t& width, std::uint32_t& height);
+
+// A DEM of one level for measurements: 8 x 8 coded tiles of 64 x 64 points
+// every 0x400 semicircles south-east of (north, west), a rolling surface with
+// noise (M = 2000; 3-byte offsets, 2-byte bases and M). Tile n's base is
+// 100 + n x baseStep.
+std::string RollingTerrainDem(std::int32_t north, std::int32_t west, std::int16_t baseStep);
+
+// A map of one level at 24 bits (id 0x4242) whose sub-files hold nothing but
+// what opening needs, with 'dem' as its DEM sub-file.
+MapBuilder_t MapWithDem(const std::string& dem);
 
 }  // namespace imgkit

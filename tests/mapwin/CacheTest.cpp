@@ -22,6 +22,7 @@
 #include "tests/common/TestEnv.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
+#include "tests/imgkit/RecordingPrompter.h"
 
 namespace {
 
@@ -51,16 +52,7 @@ struct System_t : dsk::MediaSystem_t {
   void Sleep(std::uint32_t, int) override {}
 };
 
-struct Prompter_t : dsk::MediaPrompterIntf_t {
-  std::vector<std::string> texts;
-  std::function<void()> onPrompt;
-  int answer = dsk::kPromptCancel;
-  int Prompt(const dsk::MediaResolverState_t& state, const std::string& drive) override {
-    texts.push_back(dsk::MediaPromptText(state.promptText, drive));
-    if (onPrompt) onPrompt();
-    return answer;
-  }
-};
+using Prompter_t = imgkit::RecordingPrompter_t;
 
 class CacheTest : public ::testing::Test {
  protected:

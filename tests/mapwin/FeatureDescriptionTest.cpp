@@ -11,6 +11,7 @@
 #include "map/MAP_Registry.h"
 #include "mpl/MPL_Map.h"
 #include "mpl/MPL_Marine.h"
+#include "tests/mapwin/MapWinTestUtil.h"
 #include "tests/mpl/MapFacadeFixture.h"
 
 namespace {
@@ -25,27 +26,8 @@ mpl::MdbAuxInfo_t Record(std::uint8_t cls) {
 
 // The user's units for every test here, put back afterwards.
 class UnitsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    map::Registry_t& reg = map::GetRegistry();
-    m_depth = reg.DepthUnits.Value();
-    m_elevation = reg.ElevationUnits.Value();
-    m_distance = reg.DistanceUnitsType.Value();
-    reg.DepthUnits.Set(mat::DepthUnits_t::Metres);
-    reg.ElevationUnits.Set(mat::ElevationUnits_t::Metres);
-    reg.DistanceUnitsType.Set(mat::DistUnitsTypes_t::Metric);
-  }
-  void TearDown() override {
-    map::Registry_t& reg = map::GetRegistry();
-    reg.DepthUnits.Set(m_depth);
-    reg.ElevationUnits.Set(m_elevation);
-    reg.DistanceUnitsType.Set(m_distance);
-  }
-
  private:
-  mat::DepthUnits_t m_depth{};
-  mat::ElevationUnits_t m_elevation{};
-  mat::DistUnitsTypes_t m_distance{};
+  mapwintest::MetricUnits_t m_units;
 };
 
 using ValueRowsTest = UnitsTest;

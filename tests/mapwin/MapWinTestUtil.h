@@ -16,6 +16,34 @@
 
 namespace mapwintest {
 
+// Metric depth, elevation and distance units while it lives; the user's own
+// units again afterwards.
+class MetricUnits_t {
+ public:
+  MetricUnits_t()
+      : m_depth(map::GetRegistry().DepthUnits.Value()),
+        m_elevation(map::GetRegistry().ElevationUnits.Value()),
+        m_distance(map::GetRegistry().DistanceUnitsType.Value()) {
+    map::Registry_t& reg = map::GetRegistry();
+    reg.DepthUnits.Set(mat::DepthUnits_t::Metres);
+    reg.ElevationUnits.Set(mat::ElevationUnits_t::Metres);
+    reg.DistanceUnitsType.Set(mat::DistUnitsTypes_t::Metric);
+  }
+  ~MetricUnits_t() {
+    map::Registry_t& reg = map::GetRegistry();
+    reg.DepthUnits.Set(m_depth);
+    reg.ElevationUnits.Set(m_elevation);
+    reg.DistanceUnitsType.Set(m_distance);
+  }
+  MetricUnits_t(const MetricUnits_t&) = delete;
+  MetricUnits_t& operator=(const MetricUnits_t&) = delete;
+
+ private:
+  mat::DepthUnits_t m_depth;
+  mat::ElevationUnits_t m_elevation;
+  mat::DistUnitsTypes_t m_distance;
+};
+
 // A map window whose underlay a test supplies; everything else is the base's.
 class TestWindow : public map::Window_t {
  public:

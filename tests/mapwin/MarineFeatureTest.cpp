@@ -17,6 +17,7 @@
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_List.h"
 #include "tests/imgkit/MarineBuilder.h"
+#include "tests/mapwin/MapWinTestUtil.h"
 #include "tests/mpl/MapFacadeFixture.h"
 #include "tests/mpl/MarineMap.h"
 
@@ -65,30 +66,13 @@ class MarineFeatureTest : public ::testing::Test {
     EXPECT_TRUE(std::holds_alternative<map::NameValueInput_t>(d));
     return std::holds_alternative<map::NameValueInput_t>(d) ? std::get<map::NameValueInput_t>(d).rows : Rows{};
   }
-  void SetUp() override {
-    map::Registry_t& reg = map::GetRegistry();
-    m_depth = reg.DepthUnits.Value();
-    m_elevation = reg.ElevationUnits.Value();
-    m_distance = reg.DistanceUnitsType.Value();
-    reg.DepthUnits.Set(mat::DepthUnits_t::Metres);
-    reg.ElevationUnits.Set(mat::ElevationUnits_t::Metres);
-    reg.DistanceUnitsType.Set(mat::DistUnitsTypes_t::Metric);
-  }
-  void TearDown() override {
-    map::Registry_t& reg = map::GetRegistry();
-    reg.DepthUnits.Set(m_depth);
-    reg.ElevationUnits.Set(m_elevation);
-    reg.DistanceUnitsType.Set(m_distance);
-  }
 
   std::unique_ptr<facadetest::Image_t> m_image;
   std::unique_ptr<mpl::Map_t> m_map;
   std::vector<std::pair<std::uint16_t, std::uint8_t>> m_types;
 
  private:
-  mat::DepthUnits_t m_depth{};
-  mat::ElevationUnits_t m_elevation{};
-  mat::DistUnitsTypes_t m_distance{};
+  mapwintest::MetricUnits_t m_units;
 };
 
 TEST_F(MarineFeatureTest, DepthAndHeightPoints) {

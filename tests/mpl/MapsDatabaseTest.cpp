@@ -18,6 +18,7 @@
 #include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
 #include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/RecordingPrompter.h"
 #include "tests/mpl/MapFacadeFixture.h"
 
 namespace {
@@ -123,16 +124,7 @@ struct RemovableSystem_t : dsk::MediaSystem_t {
   void Sleep(std::uint32_t ms, int) override { tick += ms; }
 };
 
-struct Prompter_t : dsk::MediaPrompterIntf_t {
-  std::vector<std::string> texts;
-  std::function<void()> onPrompt;
-  int answer = dsk::kPromptCancel;
-  int Prompt(const dsk::MediaResolverState_t& state, const std::string& drive) override {
-    texts.push_back(dsk::MediaPromptText(state.promptText, drive));
-    if (onPrompt) onPrompt();
-    return answer;
-  }
-};
+using Prompter_t = imgkit::RecordingPrompter_t;
 
 // An installed product of id 0 (so it is the default product) whose folder
 // and updates folder the test fills.
