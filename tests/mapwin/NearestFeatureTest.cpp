@@ -1,0 +1,204 @@
+// The nearest-feature search of the map window over a generated product: the
+// maps a query searches, the area stage's hit list before the areas always
+// listed, the hover giving up on input, the maps' search state put back, and
+// the empty result without a basemap.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "map/MAP_Nearest.h"
+#include "map/MAP_Window.h"
+#include "mpl/MPL_Level.h"
+#include "mpl/MPL_MapDirectory.h"
+#include "mpl/MPL_MapsDatabase.h"
+#include "plat/PLAT_InputProbe.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
+#include "tests/common/TestEnv.h"
+#include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/ProductGenerator.h"
+#include "tests/mapwin/MapWinTestUtil.h"
+
+namespace {
+
+constexpr std::int32_t U = 0x10000;
+
+// A basemap of 2U by 3U with a lake (0x28, hit list 4) and a town (0x01, hit
+// list 8) over the same square and a park (0x4e, always listed) inside it;
+// a tile of U by U at the south-west corner with a city (0x01).
+imgkit::GenProduct_t Product(bool unclipped) {
+  imgkit::GenProduct_t spec;
+  spec.basemapUnclipped = unclipped;
+  spec.basemap.box = {2 * U, 3 * U, 0, 0};
+  const imgkit::GenBox_t square{2 * U - U / 8, 3 * U - U / 8, U / 8, U / 8};
+  spec.basemap.areas.push_back({0x01, "TOWN", imgkit::BoxOutline(square)});
+  spec.basemap.areas.push_back({0x28, "LAKE", imgkit::BoxOutline(square)});
+  spec.basemap.areas.push_back({0x4e, "PARK", imgkit::BoxOutline({7 * U / 4, 11 * U / 4, 5 * U / 4, 3 * U / 2})});
+  imgkit::GenTile_t& t = spec.tiles.emplace_back();
+  t.id = 3;
+  t.map.box = {U, U, 0, 0};
+  t.map.areas.push_back({0x01, "CITY", imgkit::BoxOutline({U - U / 8, U - U / 8, U / 8, U / 8})});
+  return spec;
+}
+
+// The test window with the base's search.
+class SearchWindow : public mapwintest::TestWindow {
+ public:
+  map::NrstFeature_t FindNearestFeatureAt(plat::POINT p, bool hover) override {
+    return map::Window_t::FindNearestFeatureAt(p, hover);
+  }
+};
+
+class NearestFeatureTest : public mapwintest::MapWinTest {
+ protected:
+  void MakeSearchWindow() {
+    m_window = std::make_unique<SearchWindow>();
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
+    Paint();
+  }
+  void Open(bool unclipped = false) {
+    m_product = imgkit::WriteProduct(Product(unclipped), test::MakeTempDir("nearest"));
+    m_registry = std::make_unique<tdb::Registry_t>();
+    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    imgkit::MachineHive_t::WriteEmpty();
+    MakeSearchWindow();
+    mpl::ProductImageEnv_t env;
+    env.products = m_products.get();
+    env.registry = m_registry.get();
+    env.directory = &m_directory;
+    m_window->GetCache().SetProductEnv(env);
+    m_window->OpenMapFile(m_product.basemapPath, "insert %s", "");
+    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+  }
+  void TearDown() override {
+    MapWinTest::TearDown();
+    imgkit::MachineHive_t::WriteEmpty();
+  }
+  // 256 semicircles a pixel: detail maps show, the tile covers the client
+  // area left of x 200 when the view is centred at (U/2, U).
+  void View(const geo::Position_t& centre, double scale = 256.0) {
+    m_window->GetProjector().SetScale(scale);
+    m_window->GetProjector().SetCenter(centre);
+    m_window->Invalidate(false);
+    Paint();
+  }
+  plat::POINT Pixel(const geo::Position_t& p) { return m_window->GetProjector().PositionToScreen(p); }
+  map::Nearest_t Query(const geo::Position_t& p) {
+    return m_window->MakeNearestQuery(m_window->GetProjector().PointToSearchArea(Pixel(p), 8));
+  }
+
+  imgkit::GeneratedProduct_t m_product;
+  std::unique_ptr<tdb::Registry_t> m_registry;
+  std::unique_ptr<tdb::ProductDir_t> m_products;
+  mpl::MapDirectory_t m_directory;
+};
+
+TEST_F(NearestFeatureTest, NoBasemapFindsNothing) {
+  MakeSearchWindow();
+  const map::NrstFeature_t found = m_window->FindNearestFeatureAt(plat::POINT{100, 100}, false);
+  EXPECT_EQ(found.kind, map::NrstFeature_t::Kind_None);
+  EXPECT_TRUE(found.lines.empty());
+  EXPECT_EQ(found.ref.reference, -1);
+  EXPECT_TRUE(m_window->MakeNearestQuery(geo::Circle_t(geo::Position_t(0, 0), 100)).tiles.empty());
+}
+
+TEST_F(NearestFeatureTest, QueryMapsFollowTilesAndTheUnclippedByte) {
+  struct Case {
+    bool unclipped;
+    geo::Position_t at;
+    std::vector<std::uint32_t> maps;  // 0: the basemap, else the tile
+  };
+  const geo::Position_t inTile(U / 2, U / 2 + U / 4), outside(U / 2, U + U / 2);
+  for (const Case& c : {Case{false, inTile, {3}}, Case{false, outside, {0}}, Case{true, inTile, {3, 0}}}) {
+    SCOPED_TRACE(testing::Message() << c.unclipped << " " << c.at.GetLongitude());
+    Open(c.unclipped);
+    View(geo::Position_t(U / 2, U));
+    ASSERT_TRUE(m_window->ShowsDetailMaps());
+    ASSERT_EQ(m_window->GetCache().GetTiles().size(), 1u);
+    const std::uint32_t basemapId = m_window->GetBasemap().GetMapId();
+    const std::uint32_t tileId = m_window->GetCache().GetTiles()[0].GetMap().GetMapId();
+    const map::Nearest_t q = Query(c.at);
+    ASSERT_EQ(q.tiles.size(), c.maps.size());
+    for (std::size_t i = 0; i < q.tiles.size(); ++i) {
+      EXPECT_EQ(q.tiles[i].map.GetMapId(), c.maps[i] == 0 ? basemapId : tileId);
+      EXPECT_TRUE(q.tiles[i].areas && q.tiles[i].lines && q.tiles[i].points);
+    }
+    EXPECT_EQ(q.level, m_window->GetProjector().GetDetailBits());
+    EXPECT_EQ(q.distance, m_window->GetProjector().PixelsToUnits(8));
+    m_window.reset();
+  }
+}
+
+TEST_F(NearestFeatureTest, AreaOfTheEarlierFilterThenEveryListedArea) {
+  Open();
+  const geo::Position_t inPark(3 * U / 2, 2 * U);
+  View(inPark, 4096.0);  // zoomed out: the basemap alone
+  const map::NrstFeature_t found = m_window->FindNearestFeatureAt(Pixel(inPark), false);
+  EXPECT_EQ(found.kind, map::NrstFeature_t::Kind_Area);
+  EXPECT_EQ(found.lines, (std::vector<std::string>{"Lake", "Park"}));
+  EXPECT_EQ(found.ref.type, 0x28);
+  EXPECT_FALSE(found.HasPosition());
+
+  map::Nearest_t q = Query(inPark);
+  const std::vector<map::NrstLink_t> links = q.FindFeaturesAt();
+  ASSERT_EQ(links.size(), 2u);
+  EXPECT_EQ(links[0].text, "Lake");
+  EXPECT_EQ(links[0].ref.type, 0x28);
+  EXPECT_EQ(links[1].text, "Park");
+  EXPECT_EQ(links[1].ref.type, 0x4e);
+  EXPECT_NE(links[0].ref.reference, links[1].ref.reference);
+
+  // Outside the park only the lake.
+  const geo::Position_t lakeOnly(U / 2, U / 2);
+  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(lakeOnly), false).lines, std::vector<std::string>{"Lake"});
+}
+
+TEST_F(NearestFeatureTest, AreasFlagOffSkipsTheMap) {
+  Open();
+  const geo::Position_t inPark(3 * U / 2, 2 * U);
+  View(inPark, 4096.0);
+  map::Nearest_t q = Query(inPark);
+  ASSERT_EQ(q.tiles.size(), 1u);
+  q.tiles[0].areas = false;
+  EXPECT_TRUE(q.FindFeatureAt().texts.empty());
+  EXPECT_TRUE(q.FindFeaturesAt().empty());
+}
+
+TEST_F(NearestFeatureTest, SearchStateOfEachMapIsPutBack) {
+  Open();
+  const geo::Position_t inPark(3 * U / 2, 2 * U);
+  View(inPark, 4096.0);
+  map::Nearest_t q = Query(inPark);
+  ASSERT_EQ(q.tiles.size(), 1u);
+  mpl::Map_t& m = q.tiles[0].map;
+  mpl::MdbSelectLevel(m.Engine(), 18, 0);
+  const geo::Box_t box(U, 0, U, 0);
+  m.SetSearchBox(box);
+  const mpl::Filter_t filter(mpl::FilterEntry_t{0x50, mpl::Filter_t::kAnySubtype}, 0);
+  m.SetAreaFilter(filter);
+  const unsigned level = m.GetDetailLevel();
+  const geo::Box_t before = m.GetSearchBox();
+  EXPECT_EQ(q.FindFeatureAt().texts.size(), 2u);
+  EXPECT_EQ(m.GetDetailLevel(), level);
+  EXPECT_EQ(m.GetSearchBox().GetNorth(), before.GetNorth());
+  EXPECT_EQ(m.GetSearchBox().GetSouth(), before.GetSouth());
+  EXPECT_EQ(m.GetSearchBox().GetNorth(), U);
+  EXPECT_EQ(m.GetAreaFilter(), filter);
+}
+
+TEST_F(NearestFeatureTest, HoverGivesUpOnInput) {
+  Open();
+  const geo::Position_t inPark(3 * U / 2, 2 * U);
+  View(inPark, 4096.0);
+  plat::SetCursorPos(m_window->ClientToScreen(Pixel(inPark)));
+  plat::PumpUntilIdle();  // the move that the cursor's placing makes
+  if (plat::WindowFromPoint(plat::GetCursorPos()) != m_window->GetSafeHwnd()) GTEST_SKIP() << "no cursor here";
+  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), true).kind, map::NrstFeature_t::Kind_Area);
+  plat::PostKey(*m_window, 'A');
+  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), true).kind, map::NrstFeature_t::Kind_None);
+  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), false).kind, map::NrstFeature_t::Kind_Area);
+  plat::PumpUntilIdle();
+}
+
+}  // namespace
