@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "map/MAP_Nearest.h"
+#include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
 #include "mpl/MPL_Level.h"
 #include "mpl/MPL_MapDirectory.h"
 #include "mpl/MPL_MapsDatabase.h"
+#include "mpl/MPL_Marine.h"
 #include "plat/PLAT_InputProbe.h"
 #include "tdb/TDB_ProductDir.h"
 #include "tdb/TDB_Registry.h"
@@ -199,6 +201,41 @@ TEST_F(NearestFeatureTest, HoverGivesUpOnInput) {
   EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), true).kind, map::NrstFeature_t::Kind_None);
   EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), false).kind, map::NrstFeature_t::Kind_Area);
   plat::PumpUntilIdle();
+}
+
+// Depth texts of areas with attribute blocks, in metres: a range's ends are
+// read unsigned, so all ones is a large depth and not -1.
+TEST(NearestAreaText, DepthClasses) {
+  map::Registry_t& reg = map::GetRegistry();
+  const mat::DepthUnits_t saved = reg.DepthUnits.Value();
+  reg.DepthUnits.Set(mat::DepthUnits_t::Metres);
+  struct Case {
+    std::uint8_t cls;
+    std::uint32_t first, second;
+    std::vector<std::string> parts;  // each found in the text, in order
+  };
+  const std::vector<Case> cases{
+      {3, static_cast<std::uint32_t>(-25), 0, {"-2.5"}},
+      {2, 125, 0, {"12.5"}},
+      {13, 0xFFFFFFFFu, 20, {"429496729.5", " - ", "20.0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.cls));
+    mpl::Area_t area;
+    area.aux.bytes[0] = c.cls;
+    area.aux.bytes[4] = 3;  // tenths of a metre
+    area.aux.bytes[5] = 3;
+    area.aux.bytes[6] = 2;  // metres
+    mpl::MdbAuxPut32(area.aux, 8, c.first);
+    mpl::MdbAuxPut32(area.aux, 12, c.second);
+    const std::string text = map::Nearest_t::GetAreaText(area, mpl::Map_t());
+    std::size_t at = 0;
+    for (const std::string& part : c.parts) {
+      at = text.find(part, at);
+      EXPECT_NE(at, std::string::npos) << text << " lacks " << part;
+    }
+  }
+  reg.DepthUnits.Set(saved);
 }
 
 }  // namespace
