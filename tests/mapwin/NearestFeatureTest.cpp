@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "bin/BIN_stream.h"
 #include "map/MAP_Nearest.h"
 #include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
@@ -44,13 +46,31 @@ imgkit::GenProduct_t Product(bool unclipped) {
   return spec;
 }
 
-// The test window with the base's search.
+// The test window with the base's search; 'product', when set, stands in
+// for the current product.
 class SearchWindow : public mapwintest::TestWindow {
  public:
+  std::optional<tdb::Product_t> product;
   map::NrstFeature_t FindNearestFeatureAt(plat::POINT p, bool hover) override {
     return map::Window_t::FindNearestFeatureAt(p, hover);
   }
+  const tdb::Product_t& CurrentProduct() const override {
+    return product ? *product : map::Window_t::CurrentProduct();
+  }
 };
+
+// A product whose description keeps the basemap's areas and points off under
+// detail maps (option bytes 2 and 4 zero) and clips the basemap; detail maps
+// from 24 detail bits or where the basemap has none.
+tdb::Product_t BasemapAreasAndPointsOff() {
+  imgkit::ProductFile_t file;
+  file.header.optionBytes = {24, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+  tdb::Product_t product("loc", "bmap", "", {}, {}, "", false);
+  bin::stringstream in;
+  in.str(file.Build());
+  product.Read(in);
+  return product;
+}
 
 class NearestFeatureTest : public mapwintest::MapWinTest {
  protected:
@@ -154,6 +174,28 @@ TEST_F(NearestFeatureTest, AreaOfTheEarlierFilterThenEveryListedArea) {
   // Outside the park only the lake.
   const geo::Position_t lakeOnly(U / 2, U / 2);
   EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(lakeOnly), false).lines, std::vector<std::string>{"Lake"});
+}
+
+TEST_F(NearestFeatureTest, BasemapLayersFollowTheProductUnderDetailMaps) {
+  Open();
+  static_cast<SearchWindow&>(*m_window).product = BasemapAreasAndPointsOff();
+  const geo::Position_t inPark(3 * U / 2, 2 * U);
+  struct Case {
+    double scale;  // 256: detail maps shown; 4096: the basemap alone
+    bool areas, points;
+  };
+  for (const Case& c : {Case{256.0, false, false}, Case{4096.0, true, true}}) {
+    SCOPED_TRACE(c.scale);
+    View(inPark, c.scale);
+    ASSERT_EQ(m_window->ShowsDetailMaps(), c.scale < 1000);
+    const map::Nearest_t q = Query(inPark);
+    ASSERT_EQ(q.tiles.size(), 1u);  // no tile covers the park
+    EXPECT_EQ(q.tiles[0].areas, c.areas);
+    EXPECT_TRUE(q.tiles[0].lines);
+    EXPECT_EQ(q.tiles[0].points, c.points);
+    EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), false).kind,
+              c.areas ? map::NrstFeature_t::Kind_Area : map::NrstFeature_t::Kind_None);
+  }
 }
 
 TEST_F(NearestFeatureTest, AreasFlagOffSkipsTheMap) {
