@@ -172,6 +172,15 @@ NrstText_t Nearest_t::FindNearestNamed(const std::string&, const mpl::Filter_t&)
 NrstHit_t Nearest_t::FindNearestJunction() { return NrstHit_t(); }
 NrstResult_t Nearest_t::FindNearestLine(bool) { return NrstResult_t(); }
 
+NrstFeature_t ChooseNamedOrJunction(Window_t& window, const NrstText_t& named, const NrstHit_t& junction) {
+  const bool hasJunction = !junction.texts.empty();
+  if (named.text.empty()) return hasJunction ? MakeJunctionFeature(&window, junction) : NrstFeature_t();
+  // Equal distances keep the point.
+  if (hasJunction && junction.distance < named.distance) return MakeJunctionFeature(&window, junction);
+  return MakePointFeature(&window, named, &window.GetSymbolImages().GetPlatformList(),
+                          GetPointIconByType(named.point.type, static_cast<std::uint8_t>(named.point.subtype)), false);
+}
+
 // ---------------------------------------------------------------------------
 // The window's side: which maps a query searches, and the stages in order.
 
@@ -207,18 +216,7 @@ NrstFeature_t Window_t::FindNearestFeatureAt(plat::POINT clientPoint, bool abort
 
   if (givesUp()) return NrstFeature_t();
   const NrstText_t named = query.FindNearestNamed(std::string(), GetNamedPointFilter().Union(GetPointFilter()));
-  const NrstHit_t junction = query.FindNearestJunction();
-  NrstFeature_t found;
-  if (!named.text.empty()) {
-    if (!junction.texts.empty() && junction.distance < named.distance)
-      found = MakeJunctionFeature(this, junction);
-    else
-      found = MakePointFeature(this, named, &GetSymbolImages().GetPlatformList(),
-                               GetPointIconByType(named.point.type, static_cast<std::uint8_t>(named.point.subtype)),
-                               false);
-  } else if (!junction.texts.empty()) {
-    found = MakeJunctionFeature(this, junction);
-  }
+  const NrstFeature_t found = ChooseNamedOrJunction(*this, named, query.FindNearestJunction());
   if (!found.lines.empty()) return found;
 
   if (givesUp()) return NrstFeature_t();

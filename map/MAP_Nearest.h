@@ -9,10 +9,13 @@
 
 #include "geo/GEO_Position.h"
 #include "map/MAP_FeatureHit.h"
+#include "map/MAP_NrstFeature.h"
 #include "mpl/MPL_Filter.h"
 #include "mpl/MPL_Map.h"
 
 namespace map {
+
+class Window_t;
 
 // One searchable map of a query and the layers of it that take part.
 struct NearestMap_t {
@@ -55,5 +58,10 @@ class Nearest_t {
   template <typename Add_t>
   void CollectAreas(Add_t add, bool& found);
 };
+
+// The first stage's choice: the named point when it has a text, unless the
+// junction has names and lies strictly nearer; else the junction when it has
+// names; else the empty feature.
+NrstFeature_t ChooseNamedOrJunction(Window_t& window, const NrstText_t& named, const NrstHit_t& junction);
 
 }  // namespace map

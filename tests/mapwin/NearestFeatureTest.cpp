@@ -20,6 +20,7 @@
 #include "tdb/TDB_ProductDir.h"
 #include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
+#include "tests/common/TestResources.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 #include "tests/mapwin/MapWinTestUtil.h"
@@ -195,6 +196,51 @@ TEST_F(NearestFeatureTest, BasemapLayersFollowTheProductUnderDetailMaps) {
     EXPECT_EQ(q.tiles[0].points, c.points);
     EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), false).kind,
               c.areas ? map::NrstFeature_t::Kind_Area : map::NrstFeature_t::Kind_None);
+  }
+}
+
+TEST_F(NearestFeatureTest, NamedPointOrJunctionFirstStage) {
+  test::UseTestResources();  // the point symbols
+  Open();
+  View(geo::Position_t(3 * U / 2, 2 * U), 4096.0);
+  const mpl::Map_t& basemap = m_window->GetBasemap();
+  struct Case {
+    const char* name;
+    std::string pointText;
+    std::uint32_t pointDistance;
+    std::vector<std::string> junctionNames;
+    std::uint32_t junctionDistance;
+    int kind;
+    std::string first;
+  };
+  const std::vector<Case> cases{
+      {"equal distances keep the point", "SUMMIT", 50, {"MAIN ST", "HIGH ST"}, 50, map::NrstFeature_t::Kind_Point,
+       "SUMMIT"},
+      {"a nearer junction wins", "SUMMIT", 50, {"MAIN ST"}, 49, map::NrstFeature_t::Kind_Junction, "MAIN ST"},
+      {"a junction without names loses", "SUMMIT", 50, {}, 1, map::NrstFeature_t::Kind_Point, "SUMMIT"},
+      {"no point text: the junction", "", 1, {"MAIN ST"}, 0xFFFFFFF0u, map::NrstFeature_t::Kind_Junction,
+       "MAIN ST"},
+      {"nothing", "", 1, {}, 1, map::NrstFeature_t::Kind_None, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    map::NrstText_t named;
+    named.text = c.pointText;
+    named.distance = c.pointDistance;
+    named.point.type = 0x2f;
+    named.ref = map::FeatureRef_t(1, &basemap, 0x2f, 0);
+    map::NrstHit_t junction;
+    junction.texts = c.junctionNames;
+    junction.distance = c.junctionDistance;
+    junction.ref = map::FeatureRef_t(2, &basemap, 0x06, 0);
+    const map::NrstFeature_t f = map::ChooseNamedOrJunction(*m_window, named, junction);
+    EXPECT_EQ(f.kind, c.kind);
+    if (c.first.empty()) {
+      EXPECT_TRUE(f.lines.empty());
+    } else {
+      ASSERT_FALSE(f.lines.empty());
+      EXPECT_EQ(f.lines[0], c.first);
+    }
   }
 }
 
