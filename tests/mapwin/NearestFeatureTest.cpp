@@ -244,6 +244,20 @@ TEST_F(NearestFeatureTest, NamedPointOrJunctionFirstStage) {
   }
 }
 
+TEST_F(NearestFeatureTest, FirstMapInQueryOrderWinsOverAnEarlierFilter) {
+  // Unclipped: the tile, then the basemap. The tile's city (a later filter)
+  // comes before the basemap's lake.
+  Open(true);
+  View(geo::Position_t(U / 2, U));
+  const geo::Position_t inCity(U / 2, U / 2 + U / 4);
+  const map::NrstFeature_t found = m_window->FindNearestFeatureAt(Pixel(inCity), false);
+  EXPECT_EQ(found.kind, map::NrstFeature_t::Kind_Area);
+  EXPECT_EQ(found.lines, std::vector<std::string>{"City"});
+  EXPECT_EQ(found.ref.type, 0x01);
+  ASSERT_TRUE(found.ref.HasMap());
+  EXPECT_EQ(found.ref.GetMap().GetMapId(), m_window->GetCache().GetTiles().at(0).GetMap().GetMapId());
+}
+
 TEST_F(NearestFeatureTest, AreasFlagOffSkipsTheMap) {
   Open();
   const geo::Position_t inPark(3 * U / 2, 2 * U);
