@@ -192,8 +192,6 @@ void Window_t::CenterAtPoint(plat::POINT clientPoint) {
   SetCenter(geo::Position_t(position.GetLatitude(), position.GetLongitude()));
 }
 
-NrstFeature_t Window_t::FindNearestFeatureAt(plat::POINT, bool) { return NrstFeature_t(); }
-
 int Window_t::GetHoverRadius(const NrstFeature_t&) const { return 8; }
 
 void Window_t::ZoomIn() {

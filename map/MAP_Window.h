@@ -50,6 +50,7 @@ class Product_t;
 namespace map {
 
 class Dymo_t;
+class Nearest_t;
 
 // Keeps a drawing pass from starting inside another on the same thread: the
 // keys of the passes running now. A guard whose key was already present is
@@ -99,6 +100,9 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   // open). 'abortOnInput': give up between stages when input arrives.
   virtual NrstFeature_t FindNearestFeatureAt(plat::POINT clientPoint, bool abortOnInput);
   virtual int GetHoverRadius(const NrstFeature_t& feature) const;
+  // ---- nearest-feature query (MAP_Nearest.cpp) ----
+  // The maps shown at the search area's centre, with the layers that take part.
+  Nearest_t MakeNearestQuery(const geo::Circle_t& searchArea);
   virtual void Paint(plat::Dc_t& dc);
   virtual void ZoomIn();
   virtual void ZoomOut();
