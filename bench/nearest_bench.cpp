@@ -29,54 +29,16 @@
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 
+#include "bench/BenchMapProduct.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 double Us(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double, std::micro>(b - a).count(); }
 
-constexpr std::int32_t kDeg = 11930465;
-constexpr std::int32_t kTile = kDeg / 5;
-constexpr std::int32_t kOrigin = 40 * kDeg;
-
-std::uint32_t g_seed = 12345;
-std::int32_t Random(std::int32_t n) {
-  g_seed = g_seed * 1103515245u + 12345u;
-  return static_cast<std::int32_t>((g_seed >> 8) % static_cast<std::uint32_t>(n));
-}
-
-const std::uint8_t kAreaTypes[] = {0x01, 0x03, 0x0d, 0x0e, 0x14, 0x17, 0x28, 0x3c, 0x41, 0x4c, 0x4d, 0x4e, 0x50, 0x51};
-const std::uint8_t kLineTypes[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x0a, 0x14, 0x16, 0x18, 0x1c, 0x1f, 0x20};
-const std::uint8_t kPointTypes[] = {0x06, 0x0d, 0x20, 0x2a, 0x2f, 0x2b, 0x45, 0x64, 0x66};
-
-imgkit::GenTile_t MakeTile(std::uint32_t id, std::int32_t south, std::int32_t west) {
-  imgkit::GenTile_t t;
-  t.id = id;
-  t.map.box = {south + kTile, west + kTile, south, west};
-  const std::int32_t margin = kTile / 50;
-  for (int i = 0; i < 150; ++i) {
-    const std::int32_t size = kTile / 40 + Random(kTile / 8);
-    const std::int32_t s = south + margin + Random(kTile - 2 * margin - size);
-    const std::int32_t w = west + margin + Random(kTile - 2 * margin - size);
-    t.map.areas.push_back({kAreaTypes[Random(sizeof kAreaTypes)], "AREA " + std::to_string(i),
-                           imgkit::RingInBox({s + size, w + size, s, w}, 8 + unsigned(Random(24)))});
-  }
-  for (int i = 0; i < 300; ++i) {
-    std::vector<imgkit::GenPos_t> points;
-    std::int32_t lat = south + margin + Random(kTile - 2 * margin), lon = west + margin + Random(kTile - 2 * margin);
-    const int n = 4 + Random(20);
-    for (int k = 0; k < n; ++k) {
-      points.push_back({lat, lon});
-      lat = std::clamp(lat + Random(kTile / 40) - kTile / 80, south + margin, south + kTile - margin);
-      lon = std::clamp(lon + Random(kTile / 40) - kTile / 80, west + margin, west + kTile - margin);
-    }
-    t.map.lines.push_back({kLineTypes[Random(sizeof kLineTypes)], "", points});
-  }
-  for (int i = 0; i < 400; ++i)
-    t.map.points.push_back({kPointTypes[Random(sizeof kPointTypes)], "",
-                            {south + margin + Random(kTile - 2 * margin), west + margin + Random(kTile - 2 * margin)},
-                            std::nullopt});
-  return t;
-}
+using benchmap::kDeg;
+using benchmap::kOrigin;
+using benchmap::kTile;
 
 struct Stat {
   const char* name;
@@ -95,32 +57,9 @@ struct Stat {
 }  // namespace
 
 int main() {
-  char folderTemplate[] = "/tmp/nearest-bench-XXXXXX";
-  if (!::mkdtemp(folderTemplate)) return 1;
-  const std::string folder = folderTemplate;
-  ::setenv("STRIDE_REGISTRY_USER", (folder + "/registry-user.txt").c_str(), 1);
-  ::setenv("STRIDE_REGISTRY_MACHINE", (folder + "/registry-machine.txt").c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  if (!plat::EnsureGuiApplication()) return 1;
-  // The language module beside the program: the symbols and the texts.
-  const std::string exeDir = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-  const plat::ModuleHandle module = plat::LoadResourceModule(exeDir + "/StridemereLogbook_LANG.dll");
-  if (module == nullptr) return 1;
-  plat::SetResourceHandle(module);
-  map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(0));
-  map::GetRegistry().MapFontSetting.Set(map::MapFont_t{"DejaVu Sans", -13, 400, false});
-
-  imgkit::GenProduct_t spec;
-  spec.basemap.box = {kOrigin + 3 * kTile, kOrigin + 3 * kTile, kOrigin - kTile, kOrigin - kTile};
-  for (int i = 0; i < 60; ++i) {
-    const std::int32_t s = kOrigin - kTile + Random(3 * kTile), w = kOrigin - kTile + Random(3 * kTile);
-    spec.basemap.areas.push_back({kAreaTypes[Random(sizeof kAreaTypes)], "",
-                                  imgkit::RingInBox({s + kTile / 2, w + kTile / 2, s, w}, 30)});
-  }
-  std::uint32_t id = 1;
-  for (int row = 0; row < 2; ++row)
-    for (int col = 0; col < 2; ++col) spec.tiles.push_back(MakeTile(id++, kOrigin + row * kTile, kOrigin + col * kTile));
+  std::string folder;
+  if (!benchmap::PrepareMapBench("nearest-bench", folder)) return 1;
+  const imgkit::GenProduct_t spec = benchmap::MakeProduct(true);
   const imgkit::GeneratedProduct_t product = imgkit::WriteProduct(spec, folder);
 
   const tdb::Registry_t registry;
@@ -148,7 +87,7 @@ int main() {
       whole{"whole search"}, givingUp{"hover with a key waiting"};
   int areasFound = 0, menuRecords = 0;
   for (int i = 0; i < 500; ++i) {
-    const plat::POINT p{Random(1920), Random(1080)};
+    const plat::POINT p{benchmap::Random(1920), benchmap::Random(1080)};
     auto t = Clock::now();
     map::Nearest_t q = w.MakeNearestQuery(w.GetProjector().PointToSearchArea(p, 8));
     query.Add(Us(t, Clock::now()));
