@@ -188,6 +188,19 @@ __attribute__((target("avx512f,avx512dq"))) inline __m512i CosBatch8(__m256i ang
   return _mm512_mask_sub_epi64(v, flip, zero, v);
 }
 
+// Products, sums and differences as single instructions in the current
+// rounding, never fused into a multiply-add, so that each lane rounds as the
+// scalar sum does.
+__attribute__((target("avx512f,avx512dq"))) inline __m512d Mul8(__m512d a, __m512d b) {
+  return _mm512_mul_round_pd(a, b, _MM_FROUND_CUR_DIRECTION);
+}
+__attribute__((target("avx512f,avx512dq"))) inline __m512d Add8(__m512d a, __m512d b) {
+  return _mm512_add_round_pd(a, b, _MM_FROUND_CUR_DIRECTION);
+}
+__attribute__((target("avx512f,avx512dq"))) inline __m512d Sub8(__m512d a, __m512d b) {
+  return _mm512_sub_round_pd(a, b, _MM_FROUND_CUR_DIRECTION);
+}
+
 __attribute__((target("avx512f,avx512dq"))) unsigned HarmonicSumsAvx512(const float* times, unsigned n,
                                                                        const float* speeds, const float* arguments,
                                                                        const float* lags, const float* scales,
@@ -197,13 +210,13 @@ __attribute__((target("avx512f,avx512dq"))) unsigned HarmonicSumsAvx512(const fl
     const __m512d t = _mm512_cvtps_pd(_mm256_loadu_ps(times + k));
     __m512d sum = _mm512_set1_pd(static_cast<double>(z0));
     for (unsigned i = 0; i < terms; ++i) {
-      __m512d x = _mm512_mul_pd(t, _mm512_set1_pd(static_cast<double>(speeds[i])));
-      x = _mm512_add_pd(x, _mm512_set1_pd(static_cast<double>(arguments[i])));
-      x = _mm512_sub_pd(x, _mm512_set1_pd(static_cast<double>(lags[i])));
-      x = _mm512_mul_pd(x, _mm512_set1_pd(kAngleUnitsPerDegree));
+      __m512d x = Mul8(t, _mm512_set1_pd(static_cast<double>(speeds[i])));
+      x = Add8(x, _mm512_set1_pd(static_cast<double>(arguments[i])));
+      x = Sub8(x, _mm512_set1_pd(static_cast<double>(lags[i])));
+      x = Mul8(x, _mm512_set1_pd(kAngleUnitsPerDegree));
       const __m256i angles = _mm512_cvtepi64_epi32(_mm512_cvttpd_epi64(x));
-      const __m512d c = _mm512_mul_pd(_mm512_cvtepi64_pd(CosBatch8(angles)), _mm512_set1_pd(1.0 / 2147483648.0));
-      sum = _mm512_add_pd(sum, _mm512_mul_pd(c, _mm512_set1_pd(static_cast<double>(scales[i]))));
+      const __m512d c = Mul8(_mm512_cvtepi64_pd(CosBatch8(angles)), _mm512_set1_pd(1.0 / 2147483648.0));
+      sum = Add8(sum, Mul8(c, _mm512_set1_pd(static_cast<double>(scales[i]))));
     }
     _mm512_storeu_pd(out + k, sum);
   }
