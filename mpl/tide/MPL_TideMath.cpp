@@ -86,10 +86,10 @@ __attribute__((target("avx2"))) inline __m256i Term4(__m256i t, __m256i s, long 
                           _mm256_srli_epi64(_mm256_mul_epu32(ts, _mm256_set1_epi64x(m)), 32 + K));
 }
 
-// FixedCos of four 32-bit angles, packed into 32-bit lanes.
-__attribute__((target("avx2"))) inline __m128i CosLanes4(__m128i angles) {
+__attribute__((target("avx2"))) inline void CosBatch4(const std::uint32_t* angles, std::int32_t* out) {
   const __m256i one = _mm256_set1_epi64x(0x7FFFFFFF);
-  const __m128i a = _mm_add_epi32(angles, _mm_set1_epi32(0x40000000));
+  const __m128i a = _mm_add_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(angles)),
+                                  _mm_set1_epi32(0x40000000));
   const __m128i q32 = _mm_srai_epi32(_mm_add_epi32(a, _mm_set1_epi32(0x20000000)), 30);
   const __m128i b32 = _mm_srai_epi32(_mm_slli_epi32(a, 2), 2);
   const __m256i b = _mm256_cvtepi32_epi64(b32);
@@ -122,46 +122,7 @@ __attribute__((target("avx2"))) inline __m128i CosLanes4(__m128i angles) {
   __m256i v = _mm256_blendv_epi8(sine, cosine, useCosine);
   v = _mm256_sub_epi64(_mm256_xor_si256(v, flip), flip);
   const __m256i packed = _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
-  return _mm256_castsi256_si128(packed);
-}
-
-__attribute__((target("avx2"))) inline void CosBatch4(const std::uint32_t* angles, std::int32_t* out) {
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                   CosLanes4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(angles))));
-}
-
-// The harmonic sums four times at once. Without a 64-bit conversion the
-// truncated angle is taken modulo 2^32 in double, which is exact: the
-// truncation and the whole multiples of 2^32 below it are integers that
-// double holds, and what is left lies in [0, 2^32). Out-of-range and
-// non-finite angles come out 0, as from the scalar 64-bit conversion. No
-// fused multiply-add, so that each lane rounds as the scalar sum does.
-__attribute__((target("avx2,no-fma"))) unsigned HarmonicSumsAvx2(const float* times, unsigned n, const float* speeds,
-                                                                  const float* arguments, const float* lags,
-                                                                  const float* scales, unsigned terms, float z0,
-                                                                  double* out) {
-  const __m256d turnScale = _mm256_set1_pd(1.0 / 4294967296.0);
-  const __m256d turn = _mm256_set1_pd(4294967296.0);
-  const __m256d half = _mm256_set1_pd(2147483648.0);
-  unsigned k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const __m256d t = _mm256_cvtps_pd(_mm_loadu_ps(times + k));
-    __m256d sum = _mm256_set1_pd(static_cast<double>(z0));
-    for (unsigned i = 0; i < terms; ++i) {
-      __m256d x = _mm256_mul_pd(t, _mm256_set1_pd(static_cast<double>(speeds[i])));
-      x = _mm256_add_pd(x, _mm256_set1_pd(static_cast<double>(arguments[i])));
-      x = _mm256_sub_pd(x, _mm256_set1_pd(static_cast<double>(lags[i])));
-      x = _mm256_mul_pd(x, _mm256_set1_pd(kAngleUnitsPerDegree));
-      const __m256d whole = _mm256_round_pd(x, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
-      const __m256d turns = _mm256_floor_pd(_mm256_mul_pd(whole, turnScale));
-      const __m256d low = _mm256_sub_pd(_mm256_sub_pd(whole, _mm256_mul_pd(turns, turn)), half);
-      const __m128i angles = _mm_xor_si128(_mm256_cvttpd_epi32(low), _mm_set1_epi32(static_cast<int>(0x80000000u)));
-      const __m256d c = _mm256_mul_pd(_mm256_cvtepi32_pd(CosLanes4(angles)), _mm256_set1_pd(1.0 / 2147483648.0));
-      sum = _mm256_add_pd(sum, _mm256_mul_pd(c, _mm256_set1_pd(static_cast<double>(scales[i]))));
-    }
-    _mm256_storeu_pd(out + k, sum);
-  }
-  return k;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
 }
 
 // The whole groups of four; the count done.
@@ -265,11 +226,9 @@ __attribute__((target("avx512f,avx512dq"))) unsigned HarmonicSumsAvx512(const fl
 }  // namespace
 
 unsigned FixedHarmonicSumsWide(const float* times, unsigned n, const float* speeds, const float* arguments,
-                               const float* lags, const float* scales, unsigned terms, float z0, double* out,
-                               unsigned lanes) {
-  if (lanes >= 8 && HasAvx512()) return HarmonicSumsAvx512(times, n, speeds, arguments, lags, scales, terms, z0, out);
-  if (lanes >= 4 && HasAvx2()) return HarmonicSumsAvx2(times, n, speeds, arguments, lags, scales, terms, z0, out);
-  return 0;
+                               const float* lags, const float* scales, unsigned terms, float z0, double* out) {
+  if (!HasAvx512()) return 0;
+  return HarmonicSumsAvx512(times, n, speeds, arguments, lags, scales, terms, z0, out);
 }
 
 void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
@@ -285,7 +244,7 @@ void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
 }
 
 unsigned FixedHarmonicSumsWide(const float*, unsigned, const float*, const float*, const float*, const float*,
-                               unsigned, float, double*, unsigned) {
+                               unsigned, float, double*) {
   return 0;
 }
 
