@@ -202,6 +202,19 @@ void StoreEvents(const MDB_tide_work_type& work, std::int64_t requestSeconds, fl
 bool StoreHeights(MDB_tide_work_type& work, float request, const Extreme_t* list, int n, float* heights,
                   int count) {
   const float step = 24.0f / static_cast<float>(count - 1);
+  if (!work.station->interpolate) {
+    // The heights in blocks, through the wide harmonic sums where they apply.
+    constexpr int kBlock = 64;
+    float times[kBlock];
+    double values[kBlock];
+    for (int k0 = 0; k0 < count; k0 += kBlock) {
+      const int m = (count - k0 < kBlock) ? count - k0 : kBlock;
+      for (int j = 0; j < m; ++j) times[j] = request + static_cast<float>(k0 + j) * step;
+      if (!TideHeightsAt(work, times, static_cast<unsigned>(m), values)) return false;
+      for (int j = 0; j < m; ++j) heights[k0 + j] = ToMetres(work, values[j]);
+    }
+    return true;
+  }
   int pair = 0;
   for (int k = 0; k < count; ++k) {
     const float t = request + static_cast<float>(k) * step;
@@ -360,6 +373,34 @@ double TideHeightAt(MDB_tide_work_type& work, bool& ok, double t, bool slope) {
   }
   if (!std::isfinite(v)) ok = false;
   return v;
+}
+
+bool TideHeightsAt(MDB_tide_work_type& work, const float* times, unsigned n, double* out) {
+  unsigned done = 0;
+  if (work.station->kind != 1 && work.boundary == 0) {
+    // HarmonicHeight's single-precision time, then its sums.
+    float local[64];
+    const double epoch = work.foreman ? static_cast<double>(work.secondEpoch) : 0.0;
+    while (done < n) {
+      const unsigned m = (n - done < 64u) ? n - done : 64u;
+      for (unsigned j = 0; j < m; ++j) {
+        double t = times[done + j];
+        if (work.foreman) t -= epoch;
+        local[j] = static_cast<float>(t);
+      }
+      const unsigned wide = FixedHarmonicSumsWide(local, m, work.speeds.data(), work.arguments.data(),
+                                                  work.lags.data(), work.scales.data(), work.terms, work.z0,
+                                                  out + done);
+      done += wide;
+      if (wide < m) break;
+    }
+  }
+  for (; done < n; ++done) {
+    bool ok = true;
+    out[done] = TideHeightAt(work, ok, times[done], false);
+    if (!ok) return false;
+  }
+  return true;
 }
 
 int TidePredict(const MDB_tide_station_type& station, std::uint32_t t0, std::uint32_t offset,

@@ -91,5 +91,8 @@ bool TideHarmonicSetup(const MDB_tide_station_type& station, MDB_tide_work_type&
 // The height at hours t (station units), or with 'slope' its rate of change
 // scaled by 65536; 'ok' is cleared on failure.
 double TideHeightAt(MDB_tide_work_type& work, bool& ok, double t, bool slope);
+// TideHeightAt at n times, bit for bit, many at once where it can; false on
+// failure.
+bool TideHeightsAt(MDB_tide_work_type& work, const float* times, unsigned n, double* out);
 
 }  // namespace mpl

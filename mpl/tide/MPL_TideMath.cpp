@@ -3,7 +3,13 @@
 #include <cmath>
 
 #if defined(__x86_64__) && defined(__GNUC__)
+// The 512-bit intrinsics start from undefined vectors, which some compilers
+// take for uninitialised values.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #include <immintrin.h>
+#pragma GCC diagnostic pop
 #endif
 
 namespace mpl {
@@ -12,6 +18,8 @@ namespace {
 
 constexpr double kTwoPi = 6.28318530717958;
 constexpr double kPi = 3.14159265358979;
+// 2^32 / 360: degrees to 32-bit angle units.
+constexpr double kAngleUnitsPerDegree = 11930464.711111112;
 
 // Days before each month of a common year.
 constexpr unsigned kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -129,7 +137,99 @@ bool HasAvx2() {
   return has;
 }
 
+bool HasAvx512() {
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+  return has;
+}
+
+// The series of CosBatch4 in eight 64-bit lanes, with masks for the signs.
+__attribute__((target("avx512f,avx512dq"))) inline __m512i First8(__m512i s, long long m) {
+  return _mm512_sub_epi64(_mm512_set1_epi64(0x7FFFFFFF), _mm512_srli_epi64(_mm512_mul_epu32(s, _mm512_set1_epi64(m)), 38));
+}
+
+template <int K>
+__attribute__((target("avx512f,avx512dq"))) inline __m512i Term8(__m512i t, __m512i s, long long m) {
+  const __m512i ts = _mm512_srli_epi64(_mm512_mul_epu32(t, s), 31);
+  return _mm512_sub_epi64(_mm512_set1_epi64(0x7FFFFFFF),
+                          _mm512_srli_epi64(_mm512_mul_epu32(ts, _mm512_set1_epi64(m)), 32 + K));
+}
+
+// FixedCos of eight 32-bit angles, as 64-bit lanes.
+__attribute__((target("avx512f,avx512dq"))) inline __m512i CosBatch8(__m256i angles) {
+  const __m512i zero = _mm512_setzero_si512();
+  const __m256i a = _mm256_add_epi32(angles, _mm256_set1_epi32(0x40000000));
+  const __m256i q32 = _mm256_srai_epi32(_mm256_add_epi32(a, _mm256_set1_epi32(0x20000000)), 30);
+  const __m256i b32 = _mm256_srai_epi32(_mm256_slli_epi32(a, 2), 2);
+  const __m512i q = _mm512_cvtepi32_epi64(q32);
+  const __mmask8 negative = _mm512_cmpgt_epi64_mask(zero, _mm512_cvtepi32_epi64(b32));
+  const __m512i ab = _mm512_cvtepu32_epi64(_mm256_abs_epi32(b32));
+  const __m512i p = _mm512_mul_epu32(ab, _mm512_set1_epi64(0x6487ED51));
+  const __m512i ax = _mm512_srli_epi64(_mm512_add_epi64(p, _mm512_maskz_mov_epi64(negative, _mm512_set1_epi64((1ll << 29) - 1))), 29);
+  const __m512i s = _mm512_srli_epi64(_mm512_mul_epu32(ax, ax), 31);
+  __m512i ts = First8(s, 0x69069069);
+  ts = Term8<5>(ts, s, 0x4A7904A7);
+  ts = Term8<5>(ts, s, 0x71C71C71);
+  ts = Term8<4>(ts, s, 0x61861861);
+  ts = Term8<3>(ts, s, 0x66666666);
+  ts = Term8<1>(ts, s, 0x55555555);
+  __m512i tc = First8(s, 0x7C1F07C2);
+  tc = Term8<5>(tc, s, 0x5B05B05B);
+  tc = Term8<4>(tc, s, 0x49249249);
+  tc = Term8<3>(tc, s, 0x44444444);
+  tc = Term8<2>(tc, s, 0x55555555);
+  const __m512i sm = _mm512_mul_epu32(ts, ax);
+  const __m512i up = _mm512_maskz_mov_epi64(negative, _mm512_set1_epi64(0x7FFFFFFF));
+  const __m512i sineMagnitude = _mm512_srli_epi64(_mm512_add_epi64(sm, up), 31);
+  const __m512i sine = _mm512_mask_sub_epi64(sineMagnitude, negative, zero, sineMagnitude);
+  const __m512i cosine = _mm512_sub_epi64(_mm512_set1_epi64(0x7FFFFFFF), _mm512_srli_epi64(_mm512_mul_epu32(tc, s), 32));
+  const __mmask8 useCosine = _mm512_test_epi64_mask(q, _mm512_set1_epi64(1));
+  const __mmask8 flip = _mm512_cmpgt_epi64_mask(zero, q);
+  const __m512i v = _mm512_mask_blend_epi64(useCosine, sine, cosine);
+  return _mm512_mask_sub_epi64(v, flip, zero, v);
+}
+
+// Products, sums and differences as single instructions in the current
+// rounding, never fused into a multiply-add, so that each lane rounds as the
+// scalar sum does.
+__attribute__((target("avx512f,avx512dq"))) inline __m512d Mul8(__m512d a, __m512d b) {
+  return _mm512_mul_round_pd(a, b, _MM_FROUND_CUR_DIRECTION);
+}
+__attribute__((target("avx512f,avx512dq"))) inline __m512d Add8(__m512d a, __m512d b) {
+  return _mm512_add_round_pd(a, b, _MM_FROUND_CUR_DIRECTION);
+}
+__attribute__((target("avx512f,avx512dq"))) inline __m512d Sub8(__m512d a, __m512d b) {
+  return _mm512_sub_round_pd(a, b, _MM_FROUND_CUR_DIRECTION);
+}
+
+__attribute__((target("avx512f,avx512dq"))) unsigned HarmonicSumsAvx512(const float* times, unsigned n,
+                                                                       const float* speeds, const float* arguments,
+                                                                       const float* lags, const float* scales,
+                                                                       unsigned terms, float z0, double* out) {
+  unsigned k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m512d t = _mm512_cvtps_pd(_mm256_loadu_ps(times + k));
+    __m512d sum = _mm512_set1_pd(static_cast<double>(z0));
+    for (unsigned i = 0; i < terms; ++i) {
+      __m512d x = Mul8(t, _mm512_set1_pd(static_cast<double>(speeds[i])));
+      x = Add8(x, _mm512_set1_pd(static_cast<double>(arguments[i])));
+      x = Sub8(x, _mm512_set1_pd(static_cast<double>(lags[i])));
+      x = Mul8(x, _mm512_set1_pd(kAngleUnitsPerDegree));
+      const __m256i angles = _mm512_cvtepi64_epi32(_mm512_cvttpd_epi64(x));
+      const __m512d c = Mul8(_mm512_cvtepi64_pd(CosBatch8(angles)), _mm512_set1_pd(1.0 / 2147483648.0));
+      sum = Add8(sum, Mul8(c, _mm512_set1_pd(static_cast<double>(scales[i]))));
+    }
+    _mm512_storeu_pd(out + k, sum);
+  }
+  return k;
+}
+
 }  // namespace
+
+unsigned FixedHarmonicSumsWide(const float* times, unsigned n, const float* speeds, const float* arguments,
+                               const float* lags, const float* scales, unsigned terms, float z0, double* out) {
+  if (!HasAvx512()) return 0;
+  return HarmonicSumsAvx512(times, n, speeds, arguments, lags, scales, terms, z0, out);
+}
 
 void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
   unsigned i = 0;
@@ -141,6 +241,11 @@ void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
 
 void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n) {
   for (unsigned i = 0; i < n; ++i) out[i] = FixedCos(angles[i]);
+}
+
+unsigned FixedHarmonicSumsWide(const float*, unsigned, const float*, const float*, const float*, const float*,
+                               unsigned, float, double*) {
+  return 0;
 }
 
 #endif

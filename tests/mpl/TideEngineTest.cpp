@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "mpl/tide/MPL_TideEngine.h"
@@ -332,3 +333,47 @@ TEST(TideEngineTest, SimplifiedStationNeedsAnAmplitude) {
 }
 
 }  // namespace
+
+// A day's heights taken many at once are TideHeightAt's bit for bit, for both
+// harmonic kinds, inside and outside a change of argument sets, at counts that
+// leave a remainder, and at times far from the argument epoch.
+TEST(TideEngineTest, HeightsTakenTogetherAreTheSingleOnesBitForBit) {
+  struct Case_t {
+    int kind;
+    mpl::TideDate_t day;
+    std::uint8_t boundary;
+  };
+  const Case_t cases[] = {
+      {0, {6, 10, 2024}, 0}, {0, {3, 1, 1990}, 0},  {0, {1, 1, 1999}, 1},
+      {2, {6, 10, 2024}, 0}, {2, {2, 29, 2028}, 0}, {2, {4, 30, 1999}, 1},
+  };
+  for (const Case_t& c : cases) {
+    const mpl::MDB_tide_station_type station = c.kind == 0 ? HarmonicStation() : ForemanStation();
+    mpl::MDB_tide_work_type work;
+    work.station = &station;
+    work.boundary = c.boundary;
+    work.dayStart = mpl::TideYearHours(Day(c.day.year, c.day.month, c.day.day)).hours;
+    work.secondEpoch = mpl::TideYearHours(Day(c.day.year, c.day.month, 16)).hours;
+    const mpl::TideDate_t epoch = c.kind == 0 ? mpl::TideDate_t{1, 1, c.boundary ? static_cast<std::uint16_t>(c.day.year - 1) : c.day.year} : c.day;
+    ASSERT_TRUE(mpl::TideHarmonicSetup(station, work, epoch));
+    work.z0 = 3.0f;
+    std::vector<float> times;
+    for (int k = 0; k < 1441; ++k) times.push_back(work.dayStart - 1.0f + static_cast<float>(k) * (26.0f / 1440.0f));
+    for (float far : {-5000.0f, -0.3f, 9000.0f, 123456.7f}) times.push_back(far);
+    for (const unsigned n : {1u, 7u, 8u, 13u, static_cast<unsigned>(times.size())}) {
+      std::vector<double> out(n + 1, -12345.0);
+      ASSERT_TRUE(mpl::TideHeightsAt(work, times.data() + (times.size() - n), n, out.data()));
+      int mismatches = 0;
+      for (unsigned k = 0; k < n; ++k) {
+        bool ok = true;
+        const float t = times[times.size() - n + k];
+        const double single = mpl::TideHeightAt(work, ok, t, false);
+        if (std::memcmp(&single, &out[k], sizeof single) != 0 && ++mismatches < 10) {
+          ADD_FAILURE() << c.kind << " " << t << ": " << single << " " << out[k];
+        }
+      }
+      EXPECT_EQ(0, mismatches) << c.kind << " " << n;
+      EXPECT_EQ(-12345.0, out[n]);  // nothing written past the end
+    }
+  }
+}

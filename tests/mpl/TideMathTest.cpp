@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "mpl/tide/MPL_TideMath.h"
@@ -50,6 +51,53 @@ TEST(TideMathTest, BatchCosinesAreTheSingleOnes) {
       if (out[i] != mpl::FixedCos(angles[i]) && ++mismatches < 10) ADD_FAILURE() << std::hex << angles[i];
     EXPECT_EQ(0, mismatches) << length;
     EXPECT_EQ(0x5A5A5A5A, out[length]) << length;  // nothing written past the end
+  }
+}
+
+// The harmonic sums many times at once, where the processor can, are those of
+// the scalar sum bit for bit: the degree sum in double, truncated
+// to 64 bits and wrapped, through FixedCos, summed in order. Times run from
+// far before to far after the epoch, with angles that truncate towards zero
+// on both sides.
+TEST(TideMathTest, WideHarmonicSumsAreTheScalarOnes) {
+  std::vector<float> speeds, arguments, lags, scales;
+  for (int i = 0; i < 37; ++i) {
+    speeds.push_back(static_cast<float>(0.04106864 + 14.4920521 * i * 0.37 + i * i * 0.9));
+    arguments.push_back(static_cast<float>(i * 47.123 - 500.0));
+    lags.push_back(static_cast<float>(i * 9.87));
+    scales.push_back(static_cast<float>(0.01 + 1.7 / (1 + i)));
+  }
+  scales[5] = 0.0f;
+  std::vector<float> times;
+  for (int k = 0; k < 1000; ++k) times.push_back(static_cast<float>(-90000.0 + k * 181.37));
+  for (int k = 0; k < 200; ++k) times.push_back(static_cast<float>(k) / 60.0f);
+  times.push_back(0.0f);
+  times.push_back(-0.0f);
+  const auto scalar = [&](float t, unsigned terms) {
+    double sum = 1.25f;
+    for (unsigned i = 0; i < terms; ++i) {
+      const double degrees = static_cast<double>(t) * speeds[i] + arguments[i] - lags[i];
+      const auto angle = static_cast<std::uint32_t>(static_cast<std::int64_t>(degrees * 11930464.711111112));
+      sum += mpl::FixedCos(angle) * (1.0 / 2147483648.0) * scales[i];
+    }
+    return sum;
+  };
+  for (const unsigned terms : {0u, 1u, 30u, 37u}) {
+    std::vector<double> out(times.size() + 1, -7.0);
+    const unsigned n = static_cast<unsigned>(times.size()) - 3;
+    const unsigned done = mpl::FixedHarmonicSumsWide(times.data(), n, speeds.data(), arguments.data(), lags.data(),
+                                                     scales.data(), terms, 1.25f, out.data());
+    ASSERT_LE(done, n);
+    EXPECT_EQ(0u, done % 8);
+    int mismatches = 0;
+    for (unsigned k = 0; k < done; ++k) {
+      const double expected = scalar(times[k], terms);
+      if (std::memcmp(&expected, &out[k], sizeof expected) != 0 && ++mismatches < 10) {
+        ADD_FAILURE() << terms << " " << times[k] << ": " << expected << " " << out[k];
+      }
+    }
+    EXPECT_EQ(0, mismatches) << terms;
+    for (unsigned k = done; k <= times.size(); ++k) EXPECT_EQ(-7.0, out[k]);  // the rest untouched
   }
 }
 
