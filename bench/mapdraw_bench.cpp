@@ -43,22 +43,10 @@ int main() {
   auto start = Clock::now();
   const imgkit::GeneratedProduct_t product = imgkit::WriteProduct(spec, folder);
   std::printf("product generated: %.1f ms\n", Ms(start, Clock::now()));
-  const tdb::Registry_t registry;
-  const tdb::ProductDir_t products(registry);
-  mpl::MapDirectory_t directory;
 
-  plat::Wnd_t frame;
-  frame.Create(nullptr, 0, plat::kWsPopup | plat::kWsVisible, plat::RECT{0, 0, 1920, 1080});
-  auto window = std::make_unique<map::Window_t>("", false);
-  map::Window_t& w = *window;
-  if (!w.CreateMapWindow(&frame, 1, plat::RECT{0, 0, 1920, 1080})) return 1;
-  mpl::ProductImageEnv_t env;
-  env.products = &products;
-  env.registry = &registry;
-  env.directory = &directory;
-  w.GetCache().SetProductEnv(env);
-  w.OpenMapFile(product.basemapPath, "", "");
-  plat::PumpUntilIdle();
+  benchmap::MapBenchWindow_t bench;
+  if (!bench.Open(product.basemapPath)) return 1;
+  map::Window_t& w = *bench.window;
   // 1,920 pixels over 0.3 degrees (21 detail bits): the four tiles meet in
   // the middle of the view, the basemap shows around them.
   w.GetProjector().SetScale(0.3 * kDeg / 1920);
@@ -91,8 +79,8 @@ int main() {
       if (c != plat::Rgb(235, 235, 235) && c != plat::Rgb(255, 255, 230)) ++drawn;
     }
   std::printf("features cover %.0f%% of the picture\n", 100.0 * drawn / samples);
-  window.reset();
-  frame.DestroyWindow();
+  bench.window.reset();
+  bench.frame.DestroyWindow();
   std::filesystem::remove_all(folder);
   return 0;
 }

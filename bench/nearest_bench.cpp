@@ -62,21 +62,9 @@ int main() {
   const imgkit::GenProduct_t spec = benchmap::MakeProduct(true);
   const imgkit::GeneratedProduct_t product = imgkit::WriteProduct(spec, folder);
 
-  const tdb::Registry_t registry;
-  const tdb::ProductDir_t products(registry);
-  mpl::MapDirectory_t directory;
-  plat::Wnd_t frame;
-  frame.Create(nullptr, 0, plat::kWsPopup | plat::kWsVisible, plat::RECT{0, 0, 1920, 1080});
-  auto window = std::make_unique<map::Window_t>("", false);
-  map::Window_t& w = *window;
-  if (!w.CreateMapWindow(&frame, 1, plat::RECT{0, 0, 1920, 1080})) return 1;
-  mpl::ProductImageEnv_t env;
-  env.products = &products;
-  env.registry = &registry;
-  env.directory = &directory;
-  w.GetCache().SetProductEnv(env);
-  w.OpenMapFile(product.basemapPath, "", "");
-  plat::PumpUntilIdle();
+  benchmap::MapBenchWindow_t bench;
+  if (!bench.Open(product.basemapPath)) return 1;
+  map::Window_t& w = *bench.window;
   w.GetProjector().SetScale(0.3 * kDeg / 1920);
   w.SetCenter(geo::Position_t(kOrigin + kTile, kOrigin + kTile));
   w.UpdateWindow();
@@ -111,8 +99,8 @@ int main() {
   for (const Stat* s : {&query, &hover, &menu, &whole, &givingUp}) s->Print();
   std::printf("areas found at %d of 500 pixels, %d menu records\n", areasFound, menuRecords);
 
-  window.reset();
-  frame.DestroyWindow();
+  bench.window.reset();
+  bench.frame.DestroyWindow();
   std::filesystem::remove_all(folder);
   return 0;
 }

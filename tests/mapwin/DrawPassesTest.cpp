@@ -215,12 +215,7 @@ class RenderTest : public mapwintest::MapWinTest {
     imgkit::MachineHive_t::WriteEmpty();
     m_window = std::make_unique<CountingWindow>();
     ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
-    mpl::ProductImageEnv_t env;
-    env.products = m_products.get();
-    env.registry = m_registry.get();
-    env.directory = &m_directory;
-    m_window->GetCache().SetProductEnv(env);
-    m_window->OpenMapFile(m_product.basemapPath, "insert %s", "");
+    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
     ASSERT_TRUE(m_window->GetBasemap().IsOpen());
   }
   void TearDown() override {

@@ -8,13 +8,30 @@
 #include <memory>
 
 #include "map/MAP_Registry.h"
+#include "map/MAP_Cache.h"
 #include "map/MAP_Window.h"
+#include "mpl/MPL_MapDirectory.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_ClientDc.h"
 #include "plat/PLAT_Clock.h"
 #include "plat/PLAT_Gui.h"
 
 namespace mapwintest {
+
+// Opens a generated product's basemap in the window, with the window's tile
+// cache looking up products in the given (test-owned) directories.
+inline void OpenProductBasemap(map::Window_t& window, const tdb::ProductDir_t& products,
+                               const tdb::Registry_t& registry, mpl::MapDirectory_t& directory,
+                               const std::string& basemapPath, const std::string& promptText = "") {
+  mpl::ProductImageEnv_t env;
+  env.products = &products;
+  env.registry = &registry;
+  env.directory = &directory;
+  window.GetCache().SetProductEnv(env);
+  window.OpenMapFile(basemapPath, promptText, "");
+}
 
 // Metric depth, elevation and distance units while it lives; the user's own
 // units again afterwards.

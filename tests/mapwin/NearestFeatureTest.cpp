@@ -86,12 +86,7 @@ class NearestFeatureTest : public mapwintest::MapWinTest {
     m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
     imgkit::MachineHive_t::WriteEmpty();
     MakeSearchWindow();
-    mpl::ProductImageEnv_t env;
-    env.products = m_products.get();
-    env.registry = m_registry.get();
-    env.directory = &m_directory;
-    m_window->GetCache().SetProductEnv(env);
-    m_window->OpenMapFile(m_product.basemapPath, "insert %s", "");
+    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
     ASSERT_TRUE(m_window->GetBasemap().IsOpen());
   }
   void TearDown() override {
