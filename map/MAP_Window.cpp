@@ -192,8 +192,6 @@ void Window_t::CenterAtPoint(plat::POINT clientPoint) {
   SetCenter(geo::Position_t(position.GetLatitude(), position.GetLongitude()));
 }
 
-bool Window_t::ShowsDetailMaps() const { return false; }
-
 NrstFeature_t Window_t::FindNearestFeatureAt(plat::POINT, bool) { return NrstFeature_t(); }
 
 int Window_t::GetHoverRadius(const NrstFeature_t&) const { return 8; }
@@ -439,6 +437,7 @@ void Window_t::RenderToBackBuffer(plat::Dc_t& dc) {
   m_progressMark = plat::GetClockTicks();
   const plat::RECT client = m_projector.GetClientRect();
   const int width = std::max(1, client.right - client.left), height = std::max(1, client.bottom - client.top);
+  const bool rebuild = m_rebuildBackBuffer;
   if (m_rebuildBackBuffer) {
     m_backDc.reset();
     m_backBitmap.reset();
@@ -454,6 +453,7 @@ void Window_t::RenderToBackBuffer(plat::Dc_t& dc) {
     m_fullRedraw = true;
     m_rebuildBackBuffer = false;
   }
+  PrepareMapsForRender(dc, rebuild, width, height);
   m_backDc->SetBoundsRect(true);
   bool completed = false;
   {
@@ -497,12 +497,10 @@ bool Window_t::RenderMap(plat::Dc_t& dc) {
   if (!m_backDc->PatBlt(0, 0, client.right - client.left, client.bottom - client.top, plat::kPatCopy))
     throw glo::Assert_t(GLO_SRC);
   DrawUnderlay(dc, *m_backDc);
-  // No map is open here: no map passes and no labels.
+  DrawMapLayers(dc);
   CheckRenderProgress(dc);
   return true;
 }
-
-void Window_t::DrawUnderlay(plat::Dc_t&, plat::Dc_t&) {}
 
 void Window_t::CheckRenderProgress(plat::Dc_t& dc) {
   const std::uint32_t elapsed = plat::GetClockTicks() - m_progressMark;

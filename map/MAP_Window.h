@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "afx/AFX_IdleListener.h"
 #include "afx/AFX_WheelSupportWindow.h"
@@ -24,16 +25,21 @@
 #include "dsk/DSK_Media.h"
 #include "map/MAP_Cache.h"
 #include "map/MAP_CosProjector.h"
+#include "map/MAP_DemShader.h"
 #include "map/MAP_HoverTip.h"
 #include "map/MAP_NrstFeature.h"
 #include "map/MAP_PopupWindowList.h"
 #include "map/MAP_Scale.h"
 #include "map/MAP_Tool.h"
+#include "mpl/MPL_Map.h"
+#include "tdb/TDB_Product.h"
 #include "plat/PLAT_Gdi.h"
 #include "plat/PLAT_InputProbe.h"
 #include "thr/THR_Event.h"
 
 namespace map {
+
+class Dymo_t;
 
 // Keeps a drawing pass from starting inside another on the same thread: the
 // keys of the passes running now. A guard whose key was already present is
@@ -102,7 +108,7 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   virtual void OnHoverShown() {}
   virtual void OnHorzThumbTrack(int) {}
   virtual void OnVertThumbTrack(int) {}
-  // The passes below the map; the base draws nothing here (no map is open).
+  // The pass below the map: the latitude/longitude graticule.
   virtual void DrawUnderlay(plat::Dc_t& screen, plat::Dc_t& back);
 
   // ---- render path ----
@@ -148,6 +154,86 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   const plat::Dc_t* GetBackDc() const { return m_backDc.get(); }
   const std::string& GetPromptText() const { return m_promptText; }
 
+  // ---- map features: choice of map, areas, lines, ticks, light sectors (map/MAP_WindowFeatures.cpp) ----
+  // A pen given by style, width and colour.
+  struct PenSpec_t {
+    int style = plat::kPsSolid;
+    int width = 1;
+    plat::COLORREF colour = 0;
+  };
+  // The map of the image that covers the view's centre at its detail bits.
+  mpl::Map_t PickMapForView(const mpl::ImageSource_t& image);
+  // One area or line of 'map' into 'target'; labels go to the grid (when
+  // given) as far as 'clip' (when given) lets them.
+  void DrawArea(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Area_t& area, mpl::Map_t& map, Dymo_t* labels,
+                const plat::Region_t* clip);
+  void DrawLine(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Line_t& line, mpl::Map_t& map, Dymo_t* labels,
+                const plat::Region_t* clip);
+  // The pen of a line with a style attribute (attribute class 4).
+  PenSpec_t MakeAttributePen(const mpl::Line_t& line) const;
+  // Tick marks 8 pixels apart along a segment: style 1 and 2 on one side, 3
+  // across; 0 none.
+  static void DrawTicks(plat::Dc_t& dc, plat::POINT from, plat::POINT to, int style, int length);
+  // The sectors of a light as arcs around its position.
+  virtual void DrawLightSectors(plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map);
+  // Whether an area of 'map' takes the alternate colours of the basemap.
+  bool UsesAlternateColors(const mpl::Map_t& map) const;
+  // ---- drawing passes (map/MAP_WindowPasses.cpp) ----
+  // The points shown at the projector's detail bits.
+  virtual mpl::Filter_t GetPointFilter() const;
+  // The layers of one map into 'target': part 0 all of them, 1 the first area
+  // group only, 2 everything after it. 'clip' (when given) is the part of the
+  // view the map is limited to: it limits the labels and which points are drawn.
+  virtual void DrawTile(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                        const plat::Region_t* clip, int part);
+  void DrawAreaGroups(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                      const plat::Region_t* clip, int part);
+  // One search per filter of the group, in group order.
+  void DrawAreaGroup(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                     const plat::Region_t* clip, const std::vector<mpl::Filter_t>& group);
+  void DrawLines(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels, const plat::Region_t* clip);
+  void DrawPoints(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, Dymo_t* labels,
+                  const plat::Region_t* clip);
+  // One point: its light sectors (unless tracking) and the progress check.
+  virtual void DrawPoint(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map,
+                         Dymo_t* labels);
+  // The basemap's view box (once, or twice across the 180-degree meridian):
+  // the basemap where no detail tile covers the view, then the detail tiles.
+  void DrawMaps(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawBasemap(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawDetailTiles(plat::Dc_t& screen, const geo::Box_t& viewBox, Dymo_t* labels);
+  virtual void DrawDetailMaps(plat::Dc_t& screen, plat::Dc_t& target, const geo::Box_t& viewBox, Dymo_t* labels,
+                              int part);
+  // The map-area colour under the drawn tiles with a type-0x4b area in view.
+  void FillDetailBackground(plat::Dc_t& screen, const geo::Box_t& viewBox);
+  // A removable medium of the basemap is missing; the base fails.
+  virtual void OnMediaUnavailable();
+  // The product whose flags the passes follow: the installed products'
+  // default one (the empty product when none is installed).
+  virtual const tdb::Product_t& CurrentProduct() const;
+  // The product's box when it has one, else the basemap's.
+  geo::Box_t GetMapBox() const;
+  // Before a render: elevation shading on or off, the basemap's map for the view.
+  void PrepareMapsForRender(plat::Dc_t& dc, bool backBufferRebuilt, int width, int height);
+  // The map part of a render into the back buffer: map area, coverage and
+  // tile cache, the maps, then the labels.
+  void DrawMapLayers(plat::Dc_t& dc);
+  bool IsDetailMapsShown() const { return m_detailMapsShown; }
+  std::uint8_t GetDetailLevel() const { return m_detailLevel; }
+  bool IsProgressiveBlit() const { return m_progressiveBlit; }
+  // False for the basemap's layers that the product hides under detail maps.
+  bool DrawsAreas(const mpl::Map_t& map) const;
+  bool DrawsLines(const mpl::Map_t& map) const;
+  bool DrawsPoints(const mpl::Map_t& map) const;
+
+  // ---- elevation shading (MAP_DemShader.cpp) ----
+  bool IsDemActive() const { return m_demActive; }
+  DemShader_t* GetDemShader() const { return m_demShader.get(); }
+  // Shading is on while the window wants it and the basemap has elevation
+  // data; a shader is made for a change of that or a new back buffer of
+  // width x height compatible with 'reference', and dropped when it goes off.
+  void UpdateDemShader(plat::Dc_t& reference, mpl::Map_t& basemap, bool rebuildBackBuffer, int width, int height);
+
  protected:
   void OnCreate() override;
   void OnSize(int clientWidth, int clientHeight) override;
@@ -184,6 +270,9 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   HoverTip_t m_hoverTip;
   PopupWindowList_t m_popups;
   bool m_interactive = false;
+  // Elevation shading.
+  bool m_demActive = false;
+  std::unique_ptr<DemShader_t> m_demShader;
   CosProjector_t m_projector;
   Scale_t m_scale;
   std::uint32_t m_progressMark;

@@ -1,0 +1,367 @@
+// Relief shading: the normalisation and the light term, the shading of one
+// block of samples (the vertical scale by level, missing samples, rows kept
+// inside the surface), whole rectangles over generated elevation models (flat
+// ground, a ridge, the edge of the model), the copy into the back buffer, and
+// when the window makes and drops its shader.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "map/MAP_CosProjector.h"
+#include "map/MAP_DemShader.h"
+#include "map/MAP_Window.h"
+#include "mpl/MPL_Exception.h"
+#include "mpl/MPL_Map.h"
+#include "plat/PLAT_Gui.h"
+#include "tests/imgkit/DemBuilder.h"
+#include "tests/imgkit/MapImage.h"
+#include "tests/mpl/MapFixture.h"
+
+namespace {
+
+constexpr std::int32_t kNoData = static_cast<std::int32_t>(0x80000000u);
+constexpr plat::COLORREF kGround = plat::Rgb(200, 150, 100);
+
+// The elevation model: 64 x 64 points (4 x 4 tiles of 16) every 0x4000
+// semicircles from (0x200000, -0x200000) south and east, 'height(row, col)'
+// metres over 100 (0-255).
+constexpr std::int32_t kNorth = 0x200000;
+constexpr std::int32_t kWest = -0x200000;
+constexpr std::int32_t kStep = 0x4000;
+
+std::vector<imgkit::MapFile_t> DemMapFiles(const std::function<std::uint16_t(int, int)>& height) {
+  imgkit::DemLevel_t l;
+  l.tileWidth = l.tileHeight = 16;
+  l.lastColWidth = l.lastRowHeight = 16;
+  l.tileCols = l.tileRows = 4;
+  l.recordFlags = 0x11;
+  l.west = kWest;
+  l.north = kNorth;
+  l.latStep = l.lonStep = kStep;
+  for (int n = 0; n < 16; ++n) {
+    imgkit::DemTile_t t;
+    t.base = 100;
+    for (int r = 0; r < 16; ++r)
+      for (int c = 0; c < 16; ++c) t.values.push_back(height((n / 4) * 16 + r, (n % 4) * 16 + c));
+    t.maxDiff = 255;
+    l.tiles.push_back(t);
+  }
+  imgkit::DemBuilder_t dem;
+  dem.levels = {l};
+  imgkit::MapBuilder_t m = mpltest::BasicMap();
+  m.extra.push_back({m.name + ".DEM", dem.Build()});
+  return m.Files();
+}
+
+struct OpenMap_t {
+  explicit OpenMap_t(const std::vector<imgkit::MapFile_t>& files)
+      : map(imgkit::OpenImage(imgkit::MapImage(files)), "12345678", "") {}
+  mpl::Map_t map;
+};
+
+class ShadedWindow_t : public map::Window_t {
+ public:
+  ShadedWindow_t() : map::Window_t("", false) {}
+  bool WantsDemShading() const override { return wants; }
+  bool ShowsDetailMaps() const override { return detail; }
+  bool wants = true;
+  bool detail = false;
+};
+
+class DemShaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(plat::EnsureGuiApplication());
+    ASSERT_TRUE(m_reference.CreateCompatibleDC(nullptr));
+    std::vector<plat::PALETTEENTRY> entries(52, plat::PALETTEENTRY{0, 0, 0, 0});
+    ASSERT_TRUE(m_palette.CreatePalette(entries));
+  }
+
+  // A shader over the map with a width x height surface painted in the ground colour.
+  std::unique_ptr<map::DemShader_t> Make(mpl::Map_t& map, int width, int height) {
+    auto shader = std::make_unique<map::DemShader_t>(m_window, map);
+    shader->CreateSurface(m_reference, m_palette, width, height);
+    Paint(*shader, kGround);
+    return shader;
+  }
+  static void Paint(map::DemShader_t& shader, plat::COLORREF colour) {
+    const auto& h = shader.GetSurface().GetInfo().bmiHeader;
+    shader.GetDc().FillSolidRect(plat::RECT{0, 0, h.biWidth, -h.biHeight}, colour);
+  }
+  static plat::COLORREF Darker(plat::COLORREF c, int k) {
+    auto f = [k](unsigned v) { return static_cast<unsigned>(std::clamp(static_cast<int>(v) + k, 0, 255)); };
+    return plat::Rgb(f(plat::GetRValue(c)), f(plat::GetGValue(c)), f(plat::GetBValue(c)));
+  }
+  // A 300 x 200 view at 2048 semicircles a pixel (8 pixels a grid step) centred there.
+  static map::CosProjector_t View(std::int32_t lat, std::int32_t lon) {
+    return map::CosProjector_t(2048.0, geo::Position_t(lat, lon), plat::RECT{0, 0, 300, 200}, 0);
+  }
+
+  plat::Dc_t m_reference;
+  plat::Palette_t m_palette;
+  ShadedWindow_t m_window;
+};
+
+TEST(DemShaderMath, NormalisationToLength256) {
+  struct Case_t {
+    map::DemVector_t in, out;
+  };
+  const Case_t cases[] = {
+      {{0, 0, 256}, {0, 0, 256}},
+      {{300, 400, 0}, {153, 205, 0}},  // the approximation, not the exact 154
+      {{-300, -400, 0}, {-153, -205, 0}},
+      {{1000, 0, 1000}, {181, 0, 181}},
+      {{100000, -50000, 3000}, {229, -114, 7}},
+      {{0, 0, 0}, {0, 0, 0}},
+      // Too short for the fixed-point sum of squares: normalised exactly.
+      {{0, 0, 1}, {0, 0, 256}},
+      {{1, 1, 1}, {148, 148, 148}},
+      {{-7, 0, 0}, {-256, 0, 0}},
+  };
+  for (const Case_t& c : cases)
+    EXPECT_EQ(c.out, map::NormaliseTo256(c.in)) << c.in.x << " " << c.in.y << " " << c.in.z;
+}
+
+TEST_F(DemShaderTest, TheLightAndOnePixel) {
+  OpenMap_t m(mpltest::BasicMap().Files());
+  auto shader = Make(m.map, 4, 4);
+  EXPECT_EQ((map::DemVector_t{128, 128, 181}), shader->GetLight());
+  struct Case_t {
+    map::DemVector_t normal;
+    bool normalise;
+    std::uint32_t before, after;
+  };
+  const Case_t cases[] = {
+      // Flat ground: t = 181, darkened by 37; the fourth byte stays.
+      {{0, 0, 5000}, true, 0xAB6496C8u, 0xAB3F71A3u},
+      {{0, 0, 256}, false, 0x00102030u, 0x0000000Bu},
+      // Facing the light: unchanged; facing away: darkened by 256 (black).
+      {{128, 128, 181}, false, 0x00FFFFFFu, 0x00FFFFFFu},
+      {{-128, -128, -181}, false, 0x00FFFFFFu, 0x00000000u},
+      // A wall facing east: t = 128, k = -64.
+      {{256, 0, 0}, false, 0x00C89664u, 0x00885624u},
+  };
+  for (const Case_t& c : cases) {
+    std::uint32_t pixel = c.before;
+    shader->ShadePixel(c.normal, pixel, c.normalise);
+    EXPECT_EQ(c.after, pixel) << std::hex << c.before;
+  }
+}
+
+TEST_F(DemShaderTest, ABlockTakesItsVerticalScaleFromTheLevel) {
+  OpenMap_t m(mpltest::BasicMap().Files());
+  auto shader = Make(m.map, 8, 4);
+  // A slope of 45 degrees down to the east faces the light's east half:
+  // normal (181, 0, 181), t = 127 + 90 = 217, k = -19. nz = v x 256 / d with
+  // d = 256 at 24 bits and 3328 at 13.
+  struct Case_t {
+    std::uint8_t level;
+    std::int64_t v;
+    std::int32_t sx;
+    int k;
+  };
+  const Case_t cases[] = {
+      {24, 1000, -1000, -19},
+      {13, 33280, -2560, -19},
+      {13, 33280, -1000, -21},  // a gentler slope: normal (93, 0, 238)
+      {24, 1000, 0, -37},
+  };
+  for (const Case_t& c : cases) {
+    Paint(*shader, kGround);
+    shader->SetLevel(c.level);
+    shader->SetVerticalScale(c.v);
+    shader->SetOrigin(plat::POINT{2, 1});
+    const std::int32_t samples[] = {c.sx, 0, 0, kNoData, 0, 0, 0, kNoData, 0};
+    mpl::MdbDemScanOutput_t block{samples, 1, 1, 3, 1};
+    EXPECT_EQ(0, map::DemShader_t::ShadeBlock(block, shader.get()));
+    plat::Dc_t& dc = shader->GetDc();
+    EXPECT_EQ(Darker(kGround, c.k), dc.GetPixel(3, 2)) << int(c.level) << " " << c.sx;
+    // Samples without data leave their pixels, and nothing else is touched.
+    EXPECT_EQ(kGround, dc.GetPixel(4, 2));
+    EXPECT_EQ(kGround, dc.GetPixel(5, 2));
+    EXPECT_EQ(kGround, dc.GetPixel(2, 2));
+    EXPECT_EQ(kGround, dc.GetPixel(3, 1));
+  }
+}
+
+// A block that reaches past the surface: its rows stop at the right edge
+// instead of running on into the next row, and a row below the surface ends
+// the block with 1 before anything is written there.
+TEST_F(DemShaderTest, ABlockStaysInsideTheSurface) {
+  OpenMap_t m(mpltest::BasicMap().Files());
+  auto shader = Make(m.map, 8, 4);
+  shader->SetLevel(24);
+  shader->SetVerticalScale(256);
+  const std::vector<std::int32_t> flat(4 * 2 * 3, 0);
+  const plat::COLORREF shaded = Darker(kGround, -37);
+  plat::Dc_t& dc = shader->GetDc();
+
+  shader->SetOrigin(plat::POINT{6, 0});
+  EXPECT_EQ(0, map::DemShader_t::ShadeBlock(mpl::MdbDemScanOutput_t{flat.data(), 0, 0, 4, 2}, shader.get()));
+  for (int y = 0; y < 2; ++y) {
+    EXPECT_EQ(kGround, dc.GetPixel(5, y));
+    EXPECT_EQ(shaded, dc.GetPixel(6, y));
+    EXPECT_EQ(shaded, dc.GetPixel(7, y));
+  }
+  EXPECT_EQ(kGround, dc.GetPixel(0, 1));
+  EXPECT_EQ(kGround, dc.GetPixel(1, 1));
+  EXPECT_EQ(kGround, dc.GetPixel(0, 2));
+
+  Paint(*shader, kGround);
+  shader->SetOrigin(plat::POINT{-2, 3});
+  EXPECT_EQ(1, map::DemShader_t::ShadeBlock(mpl::MdbDemScanOutput_t{flat.data(), 0, 0, 4, 2}, shader.get()));
+  EXPECT_EQ(shaded, dc.GetPixel(0, 3));
+  EXPECT_EQ(shaded, dc.GetPixel(1, 3));
+  EXPECT_EQ(kGround, dc.GetPixel(2, 3));
+  EXPECT_EQ(kGround, dc.GetPixel(7, 2));
+
+  Paint(*shader, kGround);
+  shader->SetOrigin(plat::POINT{0, -1});
+  EXPECT_EQ(1, map::DemShader_t::ShadeBlock(mpl::MdbDemScanOutput_t{flat.data(), 0, 0, 4, 2}, shader.get()));
+  EXPECT_EQ(kGround, dc.GetPixel(0, 0));
+}
+
+TEST_F(DemShaderTest, FlatGroundIsDarkenedBy37) {
+  OpenMap_t m(DemMapFiles([](int, int) { return std::uint16_t(40); }));
+  ASSERT_TRUE(m.map.HasDem());
+  auto shader = Make(m.map, 300, 200);
+  const map::CosProjector_t view = View(0x182000, -0x182000);
+  shader->PrepareBasemap(view, view.GetVisibleBox());
+  const plat::COLORREF shaded = Darker(kGround, -37);
+  plat::Dc_t& dc = shader->GetDc();
+  for (plat::POINT p : {plat::POINT{0, 0}, plat::POINT{150, 100}, plat::POINT{299, 199}, plat::POINT{17, 181}})
+    EXPECT_EQ(shaded, dc.GetPixel(p.x, p.y)) << p.x << "," << p.y;
+}
+
+TEST_F(DemShaderTest, ARidgeIsDarkOnItsWestSideAndLightOnItsEastSide) {
+  // Rising by 8 m a grid step up to column 31, then falling again; the ridge
+  // runs under the view's centre.
+  OpenMap_t m(DemMapFiles([](int, int c) { return std::uint16_t(8 * (c < 32 ? c : 63 - c)); }));
+  auto shader = Make(m.map, 300, 200);
+  const map::CosProjector_t view = View(0x182000, -0x182000);
+  shader->PrepareBasemap(view, view.GetVisibleBox());
+  plat::Dc_t& dc = shader->GetDc();
+  const plat::COLORREF flat = Darker(kGround, -37);
+  const plat::COLORREF west = dc.GetPixel(50, 100);
+  const plat::COLORREF east = dc.GetPixel(250, 100);
+  EXPECT_LT(plat::GetRValue(west), plat::GetRValue(flat));
+  EXPECT_GT(plat::GetRValue(east), plat::GetRValue(flat));
+  EXPECT_LT(plat::GetRValue(east), plat::GetRValue(kGround));  // shading only darkens
+  // Each side is one plane: the same shade along it.
+  EXPECT_EQ(west, dc.GetPixel(30, 20));
+  EXPECT_EQ(east, dc.GetPixel(270, 180));
+}
+
+TEST_F(DemShaderTest, BeyondTheModelThePixelsStayAsDrawn) {
+  OpenMap_t m(DemMapFiles([](int, int) { return std::uint16_t(40); }));
+  auto shader = Make(m.map, 300, 200);
+  // The model's north edge runs through the middle of the view.
+  const map::CosProjector_t view = View(kNorth, -0x182000);
+  shader->PrepareBasemap(view, view.GetVisibleBox());
+  plat::Dc_t& dc = shader->GetDc();
+  EXPECT_EQ(kGround, dc.GetPixel(150, 10));
+  EXPECT_EQ(kGround, dc.GetPixel(150, 90));
+  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(150, 110));
+  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(150, 199));
+}
+
+TEST_F(DemShaderTest, WithDetailMapsOnlyTheUncoveredPartIsShaded) {
+  OpenMap_t m(DemMapFiles([](int, int) { return std::uint16_t(40); }));
+  auto shader = Make(m.map, 300, 200);
+  const map::CosProjector_t view = View(0x182000, -0x182000);
+  m_window.detail = true;
+  gdi::Region_t uncovered;
+  shader->SetTiles({}, &uncovered);
+  shader->PrepareBasemap(view, view.GetVisibleBox());
+  plat::Dc_t& dc = shader->GetDc();
+  EXPECT_EQ(kGround, dc.GetPixel(150, 100));
+  EXPECT_EQ(kGround, dc.GetPixel(0, 0));
+
+  uncovered = gdi::Region_t(plat::RECT{10, 20, 60, 80}, gdi::Region_t::Rectangle);
+  shader->PrepareBasemap(view, view.GetVisibleBox());
+  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(10, 20));
+  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(59, 79));
+  EXPECT_EQ(kGround, dc.GetPixel(60, 79));
+  EXPECT_EQ(kGround, dc.GetPixel(150, 100));
+}
+
+TEST_F(DemShaderTest, TilesAreShadedWhereTheyShow) {
+  OpenMap_t flat(DemMapFiles([](int, int) { return std::uint16_t(40); }));
+  OpenMap_t none(mpltest::BasicMap().Files());
+  auto shader = Make(none.map, 300, 200);
+  const map::CosProjector_t view = View(0x182000, -0x182000);
+  gdi::Region_t left(plat::RECT{0, 0, 100, 200}, gdi::Region_t::Rectangle);
+  gdi::Region_t right(plat::RECT{200, 0, 300, 200}, gdi::Region_t::Rectangle);
+  // The tile without elevation data adds nothing to the shaded part.
+  shader->SetTiles({{&none.map, 24, &right}, {&flat.map, 24, &left}}, nullptr);
+  shader->PrepareTiles(view);
+  plat::Dc_t& dc = shader->GetDc();
+  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(0, 0));
+  EXPECT_EQ(Darker(kGround, -37), dc.GetPixel(99, 199));
+  EXPECT_EQ(kGround, dc.GetPixel(100, 100));
+  EXPECT_EQ(kGround, dc.GetPixel(250, 100));
+}
+
+TEST_F(DemShaderTest, ARectangleBeyondTheSurfaceFailsWithoutWritingThere) {
+  OpenMap_t m(DemMapFiles([](int, int) { return std::uint16_t(40); }));
+  auto shader = Make(m.map, 300, 200);
+  const map::CosProjector_t view = View(0x182000, -0x182000);
+  m.map.LoadDemLevel(24);
+  EXPECT_THROW(shader->ShadeRect(plat::RECT{0, 150, 300, 260}, view.ScreenRectToBox(plat::RECT{0, 150, 300, 260}),
+                                 &map::DemShader_t::BasemapFinder),
+               mpl::MdbException_t);
+  EXPECT_EQ(Darker(kGround, -37), shader->GetDc().GetPixel(0, 150));
+}
+
+TEST_F(DemShaderTest, ShadingIsOredIntoTheBackBufferOverTheView) {
+  OpenMap_t m(DemMapFiles([](int, int) { return std::uint16_t(40); }));
+  auto shader = Make(m.map, 300, 200);
+  plat::Dc_t back;
+  ASSERT_TRUE(back.CreateCompatibleDC(&m_reference));
+  plat::Bitmap_t bitmap;
+  ASSERT_TRUE(bitmap.CreateCompatibleBitmap(m_reference, 300, 200));
+  back.SelectObject(bitmap);
+  back.FillSolidRect(plat::RECT{0, 0, 300, 200}, plat::Rgb(255, 0, 0));
+  back.FillSolidRect(plat::RECT{0, 0, 100, 200}, plat::Rgb(0, 0, 0));
+  back.FillSolidRect(plat::RECT{100, 0, 200, 200}, plat::Rgb(0, 0, 0x0F));
+  // A view box that covers the client area's left 200 pixels.
+  const map::CosProjector_t view = View(0x182000, -0x182000);
+  const geo::Box_t box = view.ScreenRectToBox(plat::RECT{0, 0, 200, 200});
+  shader->Shade(back, view, box);
+  EXPECT_EQ(kGround, back.GetPixel(0, 0));
+  EXPECT_EQ(kGround, back.GetPixel(99, 199));
+  EXPECT_EQ(kGround | plat::Rgb(0, 0, 0x0F), back.GetPixel(150, 100));
+  EXPECT_EQ(plat::Rgb(255, 0, 0), back.GetPixel(250, 100));
+}
+
+TEST_F(DemShaderTest, TheWindowKeepsAShaderWhileShadingIsWantedAndPossible) {
+  OpenMap_t dem(DemMapFiles([](int, int) { return std::uint16_t(40); }));
+  OpenMap_t plain(mpltest::BasicMap().Files());
+  ShadedWindow_t w;
+  w.UpdateDemShader(m_reference, dem.map, false, 30, 20);
+  ASSERT_TRUE(w.IsDemActive());
+  map::DemShader_t* first = w.GetDemShader();
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(30, first->GetSurface().GetInfo().bmiHeader.biWidth);
+  EXPECT_EQ(-20, first->GetSurface().GetInfo().bmiHeader.biHeight);
+  // Kept from paint to paint; made anew for a new back buffer.
+  w.UpdateDemShader(m_reference, dem.map, false, 30, 20);
+  EXPECT_EQ(first, w.GetDemShader());
+  w.UpdateDemShader(m_reference, dem.map, true, 40, 10);
+  ASSERT_NE(nullptr, w.GetDemShader());
+  EXPECT_EQ(40, w.GetDemShader()->GetSurface().GetInfo().bmiHeader.biWidth);
+  // Dropped when the basemap has no elevation data or the window wants none.
+  w.UpdateDemShader(m_reference, plain.map, false, 40, 10);
+  EXPECT_FALSE(w.IsDemActive());
+  EXPECT_EQ(nullptr, w.GetDemShader());
+  w.UpdateDemShader(m_reference, dem.map, false, 40, 10);
+  EXPECT_NE(nullptr, w.GetDemShader());
+  w.wants = false;
+  w.UpdateDemShader(m_reference, dem.map, false, 40, 10);
+  EXPECT_FALSE(w.IsDemActive());
+  EXPECT_EQ(nullptr, w.GetDemShader());
+}
+
+}  // namespace

@@ -1,0 +1,276 @@
+// The drawing passes over a generated map: the order of area groups, line
+// groups and points, the parts of a tile, the point filter by detail, points
+// outside the clip region, and the map state guard.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "map/MAP_FeatureFilters.h"
+#include "map/MAP_MapStateSaver.h"
+#include "map/MAP_Palette.h"
+#include "mpl/MPL_Level.h"
+#include "mpl/MPL_MapsDatabase.h"
+#include "mpl/MPL_MapDirectory.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
+#include "tests/common/TestEnv.h"
+#include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/ProductGenerator.h"
+#include "tests/mapwin/MapWinTestUtil.h"
+
+namespace {
+
+constexpr std::int32_t kDeg = 11930465;
+constexpr plat::COLORREF kMarker = plat::Rgb(255, 0, 255);
+
+plat::COLORREF Entry(int i) { return map::PaletteColor(i); }
+
+// A tile of a quarter degree. Areas: 0x28 (second group) stored before 0x01
+// (first group) over the same square, 0x0e over its eastern half; lines 0x01
+// (last group) stored before 0x1c (first group) along one path; points of
+// type 0x2f subtypes 4 and 3 (the latter hidden below 24 detail bits).
+imgkit::GenProduct_t Layers() {
+  imgkit::GenProduct_t spec;
+  imgkit::GenTile_t& t = spec.tiles.emplace_back();
+  t.id = 12;
+  t.map.box = {kDeg / 4, kDeg / 4, 0, 0};
+  t.map.levelBits = {24, 22, 20};
+  const std::int32_t a = kDeg / 16, b = 3 * kDeg / 16, m = kDeg / 8;
+  t.map.areas.push_back({0x28, "", imgkit::BoxOutline({b, b, a, a})});
+  t.map.areas.push_back({0x01, "", imgkit::BoxOutline({b, b, a, a})});
+  t.map.areas.push_back({0x0e, "", imgkit::BoxOutline({b, b, a, m})});
+  t.map.lines.push_back({0x01, "", {{m, kDeg / 32}, {m, 7 * kDeg / 32}}});
+  t.map.lines.push_back({0x1c, "", {{m, kDeg / 32}, {m, 7 * kDeg / 32}}});
+  t.map.points.push_back({0x2f, "", {m, m}, std::uint8_t{4}});
+  t.map.points.push_back({0x2f, "", {m, a / 2}, std::uint8_t{3}});
+  t.map.points.push_back({0x20, "", {m + kDeg / 40, a}, std::nullopt});
+  t.map.points.push_back({0x20, "", {m + kDeg / 40, b}, std::nullopt});
+  return spec;
+}
+
+// Records the points drawn and marks each with a 5 x 5 square.
+class PassWindow : public mapwintest::TestWindow {
+ public:
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> points;
+  void DrawPoint(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Point_t& point, mpl::Map_t& map,
+                 map::Dymo_t* labels) override {
+    points.emplace_back(point.record.type, point.record.subtype);
+    const plat::POINT at = GetProjector().PositionToScreen(geo::Position_t(point.record.lat, point.record.lon));
+    target.FillSolidRect(plat::RECT{at.x - 2, at.y - 2, at.x + 3, at.y + 3}, kMarker);
+    map::Window_t::DrawPoint(screen, target, point, map, labels);
+  }
+};
+
+class DrawPassesTest : public mapwintest::MapWinTest {
+ protected:
+  void SetUp() override {
+    MapWinTest::SetUp();
+    const imgkit::GeneratedProduct_t product = imgkit::WriteProduct(Layers(), test::MakeTempDir("passes"));
+    m_source = mpl::ImageSource_t(product.tilePaths.at(12), true, "", nullptr, plat::kInvalidHandle, 64);
+    const geo::Position_t centre(kDeg / 8, kDeg / 8);
+    m_map = std::make_unique<mpl::Map_t>(m_source, mpl::SelectMapName(m_source, centre, 24), "");
+    ASSERT_TRUE(m_map->IsOpen());
+    m_window = std::make_unique<PassWindow>();
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 300, 200}));
+    // 0.00125 degrees a pixel: the quarter-degree tile is 200 pixels high,
+    // its square from x 100 to 200 and y 50 to 150.
+    m_window->GetProjector().SetScale(0.00125 * kDeg);
+    m_window->GetProjector().SetCenter(centre);
+    mpl::MdbSelectLevel(m_map->Engine(), 24, 0);
+    m_map->SetSearchBox(m_window->GetProjector().GetVisibleBox());
+  }
+  PassWindow& Window() { return static_cast<PassWindow&>(*m_window); }
+  // Paints with the tile's layers as the underlay.
+  void Draw(int part, const plat::Region_t* clip = nullptr) {
+    Window().underlay = [this, part, clip](plat::Dc_t& screen, plat::Dc_t& back) {
+      Window().DrawTile(screen, back, *m_map, nullptr, clip, part);
+    };
+    Window().points.clear();
+    // A change of view makes the next paint draw again.
+    m_window->GetProjector().SetCenter(m_window->GetProjector().GetCenter());
+    m_window->Invalidate(false);
+    Paint();
+  }
+  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
+
+  mpl::ImageSource_t m_source;
+  std::unique_ptr<mpl::Map_t> m_map;
+};
+
+TEST_F(DrawPassesTest, GroupsDrawInTheirOrderNotTheReadersOrder) {
+  Draw(0);
+  EXPECT_LT(m_window->GetProjector().GetDetailBits(), 24);
+  EXPECT_EQ(Back(120, 70), Entry(9));   // water over the city below it
+  EXPECT_EQ(Back(180, 70), Entry(15));  // the grey area after the water
+  EXPECT_EQ(Back(90, 100), Entry(2));   // the last line group on top
+  EXPECT_EQ(Back(150, 100), kMarker);   // points over everything
+  // Subtype 3 of 0x2f is hidden below 24 detail bits, subtype 4 is not.
+  const std::vector<std::pair<std::uint16_t, std::uint16_t>> expected{{0x2f, 4}, {0x20, 0}, {0x20, 0}};
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> drawn = Window().points;
+  std::sort(drawn.begin(), drawn.end());
+  std::vector<std::pair<std::uint16_t, std::uint16_t>> sorted = expected;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(drawn, sorted);
+  EXPECT_NE(Back(125, 100), kMarker);
+}
+
+TEST_F(DrawPassesTest, PartsOfATile) {
+  Draw(1);  // the first area group alone
+  EXPECT_EQ(Back(120, 70), Entry(14));
+  EXPECT_EQ(Back(180, 70), Entry(14));
+  EXPECT_NE(Back(90, 100), Entry(2));
+  EXPECT_TRUE(Window().points.empty());
+  Draw(2);  // everything after it
+  EXPECT_EQ(Back(120, 70), Entry(9));
+  EXPECT_EQ(Back(90, 100), Entry(2));
+  EXPECT_EQ(Window().points.size(), 3u);
+}
+
+TEST_F(DrawPassesTest, PointOutsideTheClipRegionIsNotDrawn) {
+  // The two 0x20 points lie at x 100 and 200; the region holds the west half.
+  plat::Region_t west;
+  ASSERT_TRUE(west.CreateRectRgn(0, 0, 150, 200));
+  Draw(0, &west);
+  const std::vector<std::pair<std::uint16_t, std::uint16_t>> expected{{0x20, 0}};
+  EXPECT_EQ(Window().points, expected);
+  // The areas and lines are drawn whole.
+  EXPECT_EQ(Back(180, 70), Entry(15));
+}
+
+TEST_F(DrawPassesTest, StateSaverPutsBackLevelBoxAndFilters) {
+  const unsigned level = m_map->GetDetailLevel();
+  const geo::Box_t box = m_map->GetSearchBox();
+  const mpl::Filter_t area = m_map->GetAreaFilter();
+  const mpl::Filter_t line = m_map->GetLineFilter();
+  const mpl::Filter_t point = m_map->GetPointFilter();
+  {
+    map::MapStateSaver_t saver(*m_map);
+    mpl::MdbSelectLevel(m_map->Engine(), 22, 0);
+    m_map->SetSearchBox(geo::Box_t(kDeg / 20, 0, kDeg / 20, 0));
+    m_map->SetAreaFilter(map::GetAreaGroup1()[0]);
+    m_map->SetLineFilter(map::GetLineGroups()[1]);
+    m_map->SetPointFilter(map::MakePointFilter(10));
+    EXPECT_NE(m_map->GetDetailLevel(), level);
+  }
+  EXPECT_EQ(m_map->GetDetailLevel(), level);
+  EXPECT_EQ(m_map->GetSearchBox().GetNorth(), box.GetNorth());
+  EXPECT_EQ(m_map->GetSearchBox().GetEast(), box.GetEast());
+  EXPECT_EQ(m_map->GetAreaFilter(), area);
+  EXPECT_EQ(m_map->GetLineFilter(), line);
+  EXPECT_EQ(m_map->GetPointFilter(), point);
+  // Also when an exception leaves the pass.
+  try {
+    map::MapStateSaver_t saver(*m_map);
+    m_map->SetAreaFilter(map::GetAreaGroup2()[1]);
+    throw map::Window_t::RenderAborted_t(__FILE__, __LINE__);
+  } catch (const map::Window_t::RenderAborted_t&) {
+  }
+  EXPECT_EQ(m_map->GetAreaFilter(), area);
+  mpl::Map_t closed;
+  EXPECT_THROW(map::MapStateSaver_t{closed}, glo::Assert_t);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Whole renders of a generated product through the window.
+
+namespace {
+
+constexpr std::int32_t U = 0x10000;
+
+// A basemap with water (0x28) over most of its box and one detail tile of U
+// by U with a city area (0x01) inside it.
+imgkit::GenProduct_t BasemapAndTile() {
+  imgkit::GenProduct_t spec;
+  spec.basemap.box = {2 * U, 3 * U, 0, 0};
+  spec.basemap.areas.push_back({0x28, "", imgkit::BoxOutline({2 * U - U / 8, 3 * U - U / 8, U / 8, U / 8})});
+  imgkit::GenTile_t& t = spec.tiles.emplace_back();
+  t.id = 3;
+  t.map.box = {U, U, 0, 0};
+  t.map.areas.push_back({0x01, "", imgkit::BoxOutline({U - U / 8, U - U / 8, U / 8, U / 8})});
+  return spec;
+}
+
+class CountingWindow : public mapwintest::TestWindow {
+ public:
+  int basemapPasses = 0;
+  void DrawBasemap(plat::Dc_t& screen, const geo::Box_t& viewBox, map::Dymo_t* labels) override {
+    ++basemapPasses;
+    map::Window_t::DrawBasemap(screen, viewBox, labels);
+  }
+};
+
+class RenderTest : public mapwintest::MapWinTest {
+ protected:
+  void SetUp() override {
+    MapWinTest::SetUp();
+    m_product = imgkit::WriteProduct(BasemapAndTile(), test::MakeTempDir("render"));
+    m_registry = std::make_unique<tdb::Registry_t>();
+    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    imgkit::MachineHive_t::WriteEmpty();
+    m_window = std::make_unique<CountingWindow>();
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
+    mpl::ProductImageEnv_t env;
+    env.products = m_products.get();
+    env.registry = m_registry.get();
+    env.directory = &m_directory;
+    m_window->GetCache().SetProductEnv(env);
+    m_window->OpenMapFile(m_product.basemapPath, "insert %s", "");
+    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+  }
+  void TearDown() override {
+    MapWinTest::TearDown();
+    imgkit::MachineHive_t::WriteEmpty();
+  }
+  CountingWindow& Window() { return static_cast<CountingWindow&>(*m_window); }
+  void Render(double scale, const geo::Position_t& centre) {
+    Window().basemapPasses = 0;
+    m_window->GetProjector().SetScale(scale);
+    m_window->GetProjector().SetCenter(centre);
+    m_window->Invalidate(false);
+    Paint();
+  }
+  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
+
+  imgkit::GeneratedProduct_t m_product;
+  std::unique_ptr<tdb::Registry_t> m_registry;
+  std::unique_ptr<tdb::ProductDir_t> m_products;
+  mpl::MapDirectory_t m_directory;
+};
+
+TEST_F(RenderTest, BasemapWhereNoTileCoversTheViewThenTheTile) {
+  // 256 semicircles a pixel (23 detail bits, finer than the basemap's 20):
+  // the tile covers the client area left of x 200.
+  Render(256.0, geo::Position_t(U / 2, U));
+  EXPECT_TRUE(m_window->ShowsDetailMaps());
+  EXPECT_EQ(Window().basemapPasses, 1);
+  EXPECT_TRUE(m_window->IsDetailMapsShown());
+  EXPECT_EQ(Back(300, 150), Entry(9));   // basemap water
+  EXPECT_EQ(Back(100, 150), Entry(14));  // the tile's city
+  EXPECT_EQ(Back(185, 150), Entry(12));  // the tile's background over the water
+  ASSERT_EQ(m_window->GetCache().GetTiles().size(), 1u);
+}
+
+TEST_F(RenderTest, ViewInsideATileDrawsNoBasemap) {
+  Render(64.0, geo::Position_t(U / 2, U / 2));
+  EXPECT_EQ(m_window->GetCache().GetUncoveredRegion().GetType(), plat::kNullRegion);
+  EXPECT_EQ(Window().basemapPasses, 0);
+  EXPECT_TRUE(m_window->IsDetailMapsShown());
+  EXPECT_EQ(Back(200, 150), Entry(14));
+}
+
+TEST_F(RenderTest, ZoomedOutDrawsTheBasemapAlone) {
+  // 4096 semicircles a pixel: 19 detail bits, coarser than the basemap.
+  Render(4096.0, geo::Position_t(U, U));
+  EXPECT_FALSE(m_window->ShowsDetailMaps());
+  EXPECT_EQ(Window().basemapPasses, 1);
+  EXPECT_FALSE(m_window->IsDetailMapsShown());
+  EXPECT_TRUE(m_window->IsProgressiveBlit());
+  const plat::POINT water = m_window->GetProjector().PositionToScreen(geo::Position_t(U + U / 2, 2 * U));
+  EXPECT_EQ(Back(water.x, water.y), Entry(9));
+}
+
+}  // namespace
