@@ -59,8 +59,11 @@ void AddArea(Projector_t& projector, const mpl::MdbAreaRecord_t& area, const gdi
       region.GetBox(box);
       if (!view.RectInRegion(box)) continue;
     }
-    visible |= gdi::Intersect(region, view);
-    coverage |= gdi::Intersect(region, view10);
+    // The view lies inside the grown view: the visible part is cut from the
+    // (smaller) covered part.
+    const gdi::Region_t covered = gdi::Intersect(region, view10);
+    visible |= gdi::Intersect(covered, view);
+    coverage |= covered;
   }
 }
 

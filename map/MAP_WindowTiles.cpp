@@ -6,7 +6,6 @@
 #include "dsk/DSK_MediaPrompter.h"
 #include "map/MAP_Window.h"
 #include "mpl/MPL_FileMedia.h"
-#include "mpl/MPL_MapsDatabase.h"
 
 namespace map {
 
@@ -45,9 +44,7 @@ void Window_t::OpenMapFile(const std::string& path, const std::string& promptTex
     auto* media = new mpl::FileMedia_t(path, true, promptText, prompter, m_mediaEvent.Handle(), system);
     const glo::SmartPtr_t<glo::RefCounter_t> owner(media);
     const mpl::ImageSource_t image(*media, owner, kBasemapCacheBlocks);
-    const std::string name =
-        mpl::SelectMapName(image, m_projector.GetCenter(), static_cast<unsigned>(m_projector.GetDetailBits()));
-    basemap = mpl::Map_t(image, name, std::string());
+    basemap = PickMapForView(image);
     if (!replacementPrompt.empty()) media->SetPromptText(replacementPrompt);
   }
   m_basemap = basemap;
