@@ -1,5 +1,6 @@
 #include "map/MAP_Nearest.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -12,6 +13,8 @@
 #include "map/MAP_Registry.h"
 #include "map/MAP_Scale.h"
 #include "mat/MAT_UnitConverter.h"
+#include "mat/MAT_UnitConverterTable.h"
+#include "mpl/MPL_HouseNumber.h"
 #include "mpl/MPL_Level.h"
 #include "mpl/MPL_Marine.h"
 
@@ -168,9 +171,245 @@ std::vector<NrstLink_t> Nearest_t::FindFeaturesAt() {
   return result;
 }
 
-NrstText_t Nearest_t::FindNearestNamed(const std::string&, const mpl::Filter_t&) { return NrstText_t(); }
-NrstHit_t Nearest_t::FindNearestJunction() { return NrstHit_t(); }
-NrstResult_t Nearest_t::FindNearestLine(bool) { return NrstResult_t(); }
+// ---------------------------------------------------------------------------
+// Lines, junctions and named points near the query.
+
+const mpl::Filter_t& GetNearbyLineFilter() {
+  static const mpl::Filter_t filter = [] {
+    mpl::Filter_t f = Range(0x00, 0x0c);
+    for (unsigned t = 0x14; t <= 0x2b; ++t) f.Add(static_cast<std::uint16_t>(t), kAny);
+    for (std::uint16_t t : {0x40, 0x43, 0x44, 0x45, 0x46}) f.Add(t, kAny);
+    f.Add(0x41, SubtypeMask({0, 2, 3, 4, 5, 6, 7, 8, 9}));
+    f.Add(0x47, SubtypeMask({1, 2, 6, 7}));
+    return f;
+  }();
+  return filter;
+}
+
+const mpl::Filter_t& GetRoadFilter() {
+  static const mpl::Filter_t filter = Range(0x01, 0x0c);
+  return filter;
+}
+
+namespace {
+
+constexpr std::uint32_t kLabelFlags = 0x886c;
+
+const mat::UnitConverter_t& FeetEntry() { return mat::ElevationUnitsEntry(mat::ElevationUnits_t::Feet); }
+
+// The number of a label in feet, in metres; nothing when it holds no number.
+std::optional<double> FeetToMetres(const std::string& label) {
+  try {
+    return FeetEntry().Convert(label);
+  } catch (const glo::InvalidInput_t&) {
+    return std::nullopt;
+  }
+}
+
+// The shown name and value text of a line without an address.
+void SetLineName(NrstResult_t& result, mpl::Map_t& map, const mpl::Line_t& line) {
+  const std::string label = map.GetLineLabel(line.record, kLabelFlags).first;
+  const std::uint16_t type = line.record.type;
+  if (type >= 0x20 && type <= 0x25) {
+    const std::optional<double> metres = FeetToMetres(label);
+    if (!metres) return;
+    const mat::UnitConverter_t& out = type <= 0x22 ? GetRegistry().ElevationUnitsEntry() : GetDepthConverter();
+    const int decimals = type <= 0x22 ? 0 : 1;
+    result.name = out.Format(*metres, true, decimals);
+    result.valueText = out.FormatSmall(*metres, true, decimals);
+    return;
+  }
+  const mpl::MdbAuxInfo_t& r = line.aux;
+  if (r.bytes[0] == 2 || r.bytes[0] == 3) {
+    const double metres = MdbUnitsToMetres(static_cast<double>(static_cast<std::int32_t>(mpl::MdbAuxGet32(r, 8))),
+                                           static_cast<int>(r.bytes[4]));
+    result.valueText = GetDepthConverter().FormatSmall(metres, true, 1);
+    const glo::StringResource_t format(r.bytes[0] == 2 ? 4434 : 4435, GLO_SRC);
+    result.name = format.Format(GetDepthConverter().Format(metres, true, 1), GLO_SRC);
+    return;
+  }
+  result.name = label;
+}
+
+}  // namespace
+
+std::vector<NrstResult_t> Nearest_t::CollectNearbyLines(bool withAddresses, const mpl::Filter_t& filter) {
+  constexpr unsigned kCapacity = 25;
+  std::vector<NrstResult_t> results;
+  for (NearestMap_t& tile : tiles) {
+    if (!tile.lines) continue;
+    mpl::Map_t& map = tile.map;
+    Prepared_t prepared(map, *this);
+    if (map.IsOpen()) map.SetLineFilter(filter);
+    mpl::MdbLineRecord_t work;
+    std::vector<mpl::MdbLineHit_t> hits(kCapacity);
+    if (!map.FindNearestLines(ToMdb(point), work, hits.data(), kCapacity)) continue;
+    for (unsigned i = 0; i < kCapacity && hits[i].line != mpl::kMdbNone; ++i) {
+      const mpl::MdbLineHit_t& hit = hits[i];
+      const std::int32_t mapId = static_cast<std::int32_t>(map.GetMapId());
+      if (hit.distance > static_cast<std::uint32_t>(distance)) continue;
+      mpl::Line_t line = map.GetLineRecord(hit.line);
+      mpl::MdbRoadNear_t near;
+      near.ref = hit.line;
+      near.nearest = hit.nearest;
+      near.distance = hit.distance;
+      mpl::MdbAddress_t address;
+      const bool traced = map.TraceRoad(line.record, near, address);
+
+      NrstResult_t result;
+      result.ref = FeatureRef_t(static_cast<std::int32_t>(hit.line), &map, line.record.type,
+                                static_cast<std::uint8_t>(line.record.subtype));
+      result.distance = hit.distance;
+      result.position = geo::Position_t(hit.nearest.lat, hit.nearest.lon);
+      result.hit = hit;
+      result.mapId = mapId;
+
+      // The road's own segment nearest to the point, on the full detail.
+      mpl::MdbSelectLevel(map.Engine(), 24, 0);
+      mpl::MdbRoadNear_t named;
+      mpl::MdbLineRecord_t namedLine;
+      if (map.FindNamedRoad(hit.line, hit.nearest, namedLine, named)) {
+        result.ref.reference = static_cast<std::int32_t>(namedLine.ref);
+        result.distance = named.distance;
+        result.position = geo::Position_t(named.nearest.lat, named.nearest.lon);
+      }
+
+      // The house number of the side the point lies on, else of the other.
+      const mpl::MdbAddressGroup_t* chosen = nullptr;
+      if (traced) {
+        const mpl::MdbAddressGroup_t& first = address.groups[hit.side == 1 ? 1 : 0];
+        const mpl::MdbAddressGroup_t& second = address.groups[hit.side == 1 ? 0 : 1];
+        if (first.number != 0) chosen = &first;
+        else if (second.number != 0) chosen = &second;
+      }
+      if (chosen != nullptr && withAddresses && address.label != mpl::kMdbNone) {
+        char number[21] = {};
+        mpl::FormatHouseNumber(number, sizeof number, chosen->number, chosen->extra);
+        result.street = map.GetLabelText(address.label, kLabelFlags);
+        result.name = map.JoinNameParts(number, result.street);
+        result.address = true;
+      } else {
+        SetLineName(result, map, line);
+      }
+      results.push_back(std::move(result));
+    }
+  }
+  return results;
+}
+
+NrstResult_t Nearest_t::FindNearestLine(bool withAddresses) {
+  std::vector<NrstResult_t> lines = CollectNearbyLines(withAddresses, GetNearbyLineFilter());
+  if (lines.empty()) {
+    NrstResult_t none;
+    none.distance = 0;
+    return none;
+  }
+  std::size_t best = 0;
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    if (lines[i].distance < lines[best].distance) best = i;
+  return std::move(lines[best]);
+}
+
+NrstHit_t Nearest_t::MakeJunctionHit(const mpl::MdbJunction_t& junction, mpl::Map_t& map) {
+  NrstHit_t hit;
+  hit.position = geo::Position_t(junction.point.lat, junction.point.lon);
+  hit.distance = junction.distance;
+  if (junction.entries.empty()) return hit;
+  hit.ref = FeatureRef_t(static_cast<std::int32_t>(junction.entries[0].line), &map, junction.entries[0].type, 0);
+  for (const mpl::MdbJunctionEntry_t& entry : junction.entries) {
+    const mpl::Line_t line = map.GetLineRecord(entry.line);
+    std::string label = map.GetLineLabel(line.record, kLabelFlags).first;
+    if (std::find(hit.texts.begin(), hit.texts.end(), label) == hit.texts.end()) hit.texts.push_back(std::move(label));
+  }
+  return hit;
+}
+
+NrstHit_t Nearest_t::FindNearestJunction() {
+  NrstHit_t best;
+  best.distance = static_cast<std::uint32_t>(distance);
+  for (NearestMap_t& tile : tiles) {
+    if (!tile.lines) continue;
+    mpl::Map_t& map = tile.map;
+    Prepared_t prepared(map, *this);
+    if (map.IsOpen()) map.SetLineFilter(GetRoadFilter());
+    mpl::MdbLineRecord_t work;
+    mpl::MdbJunction_t junction;
+    if (!map.FindNearestJunction(ToMdb(point), work, junction, 0x8005)) continue;
+    if (junction.distance > best.distance) continue;
+    NrstHit_t hit = MakeJunctionHit(junction, map);
+    if (!hit.texts.empty()) best = std::move(hit);
+  }
+  return best;
+}
+
+std::vector<NrstText_t> Nearest_t::SearchNameNear(const mpl::Filter_t& filter, const std::string& name,
+                                                  std::uint16_t maximum) {
+  std::vector<NrstText_t> results;
+  for (NearestMap_t& tile : tiles) {
+    if (!tile.points) continue;
+    mpl::Map_t& map = tile.map;
+    Prepared_t prepared(map, *this);
+    if (map.IsOpen()) map.SetPointFilter(filter);
+    mpl::MdbPointRecord_t first;
+    std::vector<mpl::MdbTextHit_t> hits(maximum);
+    if (!map.SearchText(ToMdb(point), first, hits, name)) continue;
+    for (unsigned i = 0; i < maximum; ++i) {
+      const mpl::MdbTextHit_t& entry = hits[i];
+      if (entry.ref == 0 || entry.distance > static_cast<std::uint32_t>(distance)) break;
+      NrstText_t text;
+      text.distance = entry.distance;
+      text.point = i == 0 ? first : map.GetPointRecord(entry.ref).record;
+      const std::uint16_t type = text.point.type;
+      text.ref = FeatureRef_t(static_cast<std::int32_t>(text.point.ref), &map, type,
+                              static_cast<std::uint8_t>(text.point.subtype));
+
+      std::uint32_t flags = 0x80a;
+      std::string prefix;
+      if ((type >= 0x16 && type <= 0x1c) || type == 0x106) {
+        flags = 10;
+      } else if (type >= 0x20 && type <= 0x27) {
+        static const glo::StringResource_t exitPrefix(4436, GLO_SRC);
+        flags = 10;
+        prefix = exitPrefix.Text();
+      }
+      text.text = prefix + map.GetPointLabel(text.point, flags).first;
+
+      if (type == 0x63 || type == 0x62) {
+        const std::optional<double> metres = FeetToMetres(text.text);
+        const mat::UnitConverter_t& out = type == 0x63 ? GetRegistry().ElevationUnitsEntry() : GetDepthConverter();
+        const int decimals = type == 0x63 ? 0 : 1;
+        text.text = metres ? out.Format(*metres, true, decimals) : std::string();
+        text.shortText = metres ? out.FormatSmall(*metres, true, decimals) : std::string();
+      } else if (type >= 0x64 && type <= 0x66) {
+        const std::string full = map.GetPointLabel(text.point, 1).first;
+        const std::size_t mark = full.find('\x1f');
+        if (mark != std::string::npos) {
+          const std::optional<double> metres = FeetToMetres(full.substr(mark + 1));
+          if (metres) {
+            text.shortText = FeetEntry().FormatSmall(*metres, true, 0);
+          } else {
+            text.text.clear();
+          }
+        }
+      }
+      results.push_back(std::move(text));
+    }
+  }
+  return results;
+}
+
+NrstText_t Nearest_t::FindNearestNamed(const std::string& name, const mpl::Filter_t& filter) {
+  std::vector<NrstText_t> texts = SearchNameNear(filter, name, 25);
+  if (texts.empty()) {
+    NrstText_t none;
+    none.distance = 0;
+    return none;
+  }
+  std::size_t best = 0;
+  for (std::size_t i = 1; i < texts.size(); ++i)
+    if (texts[i].distance < texts[best].distance) best = i;
+  return std::move(texts[best]);
+}
 
 NrstFeature_t ChooseNamedOrJunction(Window_t& window, const NrstText_t& named, const NrstHit_t& junction) {
   const bool hasJunction = !junction.texts.empty();

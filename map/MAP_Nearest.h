@@ -48,16 +48,33 @@ class Nearest_t {
   // The text of an area record.
   static std::string GetAreaText(const mpl::Area_t& area, mpl::Map_t map);
 
-  // The searches for named points, junctions and lines near the point are
-  // not part of this search yet: each finds nothing.
-  NrstText_t FindNearestNamed(const std::string& name, const mpl::Filter_t& filter);
-  NrstHit_t FindNearestJunction();
+  // Every line within the radius that passes the filter, map by map in the
+  // engine's order, with its name, address or contour value.
+  std::vector<NrstResult_t> CollectNearbyLines(bool withAddresses, const mpl::Filter_t& filter);
+  // The nearest of the nearby lines (the first of equal distances); an empty
+  // record with distance 0 when there is none.
   NrstResult_t FindNearestLine(bool withAddresses);
+  // The nearest road junction with the distinct names of its roads; of equal
+  // distances the later map's. No texts when there is none.
+  NrstHit_t FindNearestJunction();
+  static NrstHit_t MakeJunctionHit(const mpl::MdbJunction_t& junction, mpl::Map_t& map);
+  // Points of the filter whose name matches (empty: any), within the radius,
+  // at most 'maximum' per map, with their texts.
+  std::vector<NrstText_t> SearchNameNear(const mpl::Filter_t& filter, const std::string& name,
+                                         std::uint16_t maximum);
+  // The nearest of at most 25 such points; an empty record with distance 0
+  // when there is none.
+  NrstText_t FindNearestNamed(const std::string& name, const mpl::Filter_t& filter);
 
  private:
   template <typename Add_t>
   void CollectAreas(Add_t add, bool& found);
 };
+
+// The lines a nearest-line search looks at, and the roads of the junction
+// search.
+const mpl::Filter_t& GetNearbyLineFilter();
+const mpl::Filter_t& GetRoadFilter();
 
 // The first stage's choice: the named point when it has a text, unless the
 // junction has names and lies strictly nearer; else the junction when it has
