@@ -15,6 +15,7 @@
 #include "mat/MAT_UnitConverter.h"
 #include "mat/MAT_UnitConverterTable.h"
 #include "mpl/MPL_HouseNumber.h"
+#include "mpl/MPL_Geometry.h"
 #include "mpl/MPL_Level.h"
 #include "mpl/MPL_Marine.h"
 
@@ -85,6 +86,20 @@ class Prepared_t {
  private:
   std::unique_ptr<MapStateSaver_t> m_saver;
 };
+
+// The searches for lines, junctions and named points look at everything
+// within the query's radius: a search rectangle of the point alone would keep
+// only the lines whose segments pass over the point itself.
+void SearchAround(mpl::Map_t& map, const Nearest_t& query) {
+  if (!map.IsOpen()) return;
+  const mpl::MdbPoint_t p = ToMdb(query.point);
+  mpl::MdbBox_t& rect = map.Engine().searchRect;
+  rect.north = 0x3FFFFFFF;
+  rect.south = -0x40000000;
+  rect.east = 0x7FFFFFFF;
+  rect.west = static_cast<std::int32_t>(0x80000000u);
+  mpl::MdbShrinkSearchRect(rect, p, mpl::MdbLatitudeFactor(p.lat), static_cast<std::uint32_t>(query.distance));
+}
 
 }  // namespace
 
@@ -240,6 +255,7 @@ std::vector<NrstResult_t> Nearest_t::CollectNearbyLines(bool withAddresses, cons
     if (!tile.lines) continue;
     mpl::Map_t& map = tile.map;
     Prepared_t prepared(map, *this);
+    SearchAround(map, *this);
     if (map.IsOpen()) map.SetLineFilter(filter);
     mpl::MdbLineRecord_t work;
     std::vector<mpl::MdbLineHit_t> hits(kCapacity);
@@ -268,9 +284,10 @@ std::vector<NrstResult_t> Nearest_t::CollectNearbyLines(bool withAddresses, cons
       mpl::MdbSelectLevel(map.Engine(), 24, 0);
       mpl::MdbRoadNear_t named;
       mpl::MdbLineRecord_t namedLine;
+      // Searched from the nearest point, its distance is that point's own
+      // offset, not the query's: the entry's distance stays.
       if (map.FindNamedRoad(hit.line, hit.nearest, namedLine, named)) {
         result.ref.reference = static_cast<std::int32_t>(namedLine.ref);
-        result.distance = named.distance;
         result.position = geo::Position_t(named.nearest.lat, named.nearest.lon);
       }
 
@@ -331,6 +348,7 @@ NrstHit_t Nearest_t::FindNearestJunction() {
     if (!tile.lines) continue;
     mpl::Map_t& map = tile.map;
     Prepared_t prepared(map, *this);
+    SearchAround(map, *this);
     if (map.IsOpen()) map.SetLineFilter(GetRoadFilter());
     mpl::MdbLineRecord_t work;
     mpl::MdbJunction_t junction;
@@ -349,6 +367,7 @@ std::vector<NrstText_t> Nearest_t::SearchNameNear(const mpl::Filter_t& filter, c
     if (!tile.points) continue;
     mpl::Map_t& map = tile.map;
     Prepared_t prepared(map, *this);
+    SearchAround(map, *this);
     if (map.IsOpen()) map.SetPointFilter(filter);
     mpl::MdbPointRecord_t first;
     std::vector<mpl::MdbTextHit_t> hits(maximum);

@@ -1,0 +1,224 @@
+// The searches for lines, road junctions and named points near a query on a
+// generated basemap, and the order of the hover's stages: point or junction,
+// then line, then area.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "map/MAP_FeatureFilters.h"
+#include "map/MAP_Nearest.h"
+#include "map/MAP_Registry.h"
+#include "map/MAP_Window.h"
+#include "mat/MAT_UnitConverterTable.h"
+#include "mpl/MPL_MapDirectory.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
+#include "tests/common/TestEnv.h"
+#include "tests/common/TestResources.h"
+#include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/ProductGenerator.h"
+#include "tests/mapwin/MapWinTestUtil.h"
+
+namespace {
+
+constexpr std::int32_t U = 0x10000;
+constexpr std::int32_t S = U / 64;  // the query radius of most cases
+
+imgkit::GenPos_t At(std::int32_t lat, std::int32_t lon) { return imgkit::GenPos_t{lat, lon}; }
+
+// A basemap under a park: Main St in two lines west and east of (U, U) where
+// High St leaves it to the north; an unnamed road in two lines meeting at (U, 2U); a
+// contour of 1000 ft and one whose label is no number; a spot height of
+// 1000 ft and a named point near the roads.
+imgkit::GenProduct_t Product() {
+  imgkit::GenProduct_t spec;
+  spec.basemap.box = {2 * U, 3 * U, 0, 0};
+  spec.basemap.areas.push_back({0x4e, "PARK", imgkit::BoxOutline({2 * U - 8, 3 * U - 8, 8, 8})});
+  auto road = [&](const char* label, imgkit::GenPos_t a, imgkit::GenPos_t b) {
+    spec.basemap.lines.push_back({0x06, label, {a, b}, true});
+  };
+  road("MAIN ST", At(U, U / 2), At(U, U));
+  road("MAIN ST", At(U, U), At(U, 3 * U / 2));
+  road("HIGH ST", At(U, U), At(3 * U / 2, U));
+  road("", At(U / 2, 2 * U), At(U, 2 * U));
+  road("", At(U, 2 * U), At(3 * U / 2, 2 * U));
+  spec.basemap.lines.push_back({0x20, "1000", {At(U / 4, U / 4), At(U / 4, U)}, false});
+  spec.basemap.lines.push_back({0x20, "PEAK", {At(U / 2, U / 4), At(U / 2, U)}, false});
+  spec.basemap.points.push_back({0x63, "1000", At(7 * U / 4, 5 * U / 2), {}});
+  spec.basemap.points.push_back({0x2f, "CAFE", At(U + S / 2, U + S / 2), {}});
+  return spec;
+}
+
+class NearestLinesTest : public mapwintest::MapWinTest {
+ protected:
+  void SetUp() override {
+    MapWinTest::SetUp();
+    m_elevation = map::GetRegistry().ElevationUnits.Value();
+    map::GetRegistry().ElevationUnits.Set(mat::ElevationUnits_t::Metres);
+    test::UseTestResources();
+    m_product = imgkit::WriteProduct(Product(), test::MakeTempDir("nearlines"));
+    m_registry = std::make_unique<tdb::Registry_t>();
+    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    imgkit::MachineHive_t::WriteEmpty();
+    m_window = std::make_unique<Window>();
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
+    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
+    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+    m_window->GetProjector().SetScale(S / 8.0);
+    m_window->GetProjector().SetCenter(geo::Position_t(U, U));
+    Paint();
+  }
+  void TearDown() override {
+    map::GetRegistry().ElevationUnits.Set(m_elevation);
+    MapWinTest::TearDown();
+    imgkit::MachineHive_t::WriteEmpty();
+  }
+  // The query at a position with the given radius, over the basemap alone.
+  map::Nearest_t Query(std::int32_t lat, std::int32_t lon, std::int32_t radius = S) {
+    const geo::Position_t p(lat, lon);
+    map::Nearest_t q = m_window->MakeNearestQuery(geo::Circle_t(p, radius));
+    q.point = p;
+    q.distance = radius;
+    return q;
+  }
+  map::NrstFeature_t Hover(std::int32_t lat, std::int32_t lon) {
+    m_window->GetProjector().SetCenter(geo::Position_t(lat, lon));
+    m_window->Invalidate(false);
+    Paint();
+    return m_window->FindNearestFeatureAt(m_window->GetProjector().PositionToScreen(geo::Position_t(lat, lon)), false);
+  }
+
+  class Window : public mapwintest::TestWindow {
+   public:
+    map::NrstFeature_t FindNearestFeatureAt(plat::POINT p, bool hover) override {
+      return map::Window_t::FindNearestFeatureAt(p, hover);
+    }
+  };
+
+  mat::ElevationUnits_t m_elevation{};
+  imgkit::GeneratedProduct_t m_product;
+  std::unique_ptr<tdb::Registry_t> m_registry;
+  std::unique_ptr<tdb::ProductDir_t> m_products;
+  mpl::MapDirectory_t m_directory;
+};
+
+map::NrstResult_t Nearest(map::Nearest_t q) { return q.FindNearestLine(true); }
+
+TEST_F(NearestLinesTest, NearestLineWithItsNameOrValue) {
+  struct Case {
+    const char* what;
+    std::int32_t lat, lon;
+    std::string name, value;
+    std::uint16_t type;
+    std::int32_t lineLat;
+  };
+  const std::vector<Case> cases{
+      {"a road by its label", U - S / 2, 3 * U / 4, "Main St", "", 0x06, U},
+      {"a contour in the user's elevation unit", U / 4 + S / 2, U / 2, "305 m", "305", 0x20, U / 4},
+      {"a contour label that is no number", U / 2 + S / 2, U / 2, "", "", 0x20, U / 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const map::NrstResult_t r = Nearest(Query(c.lat, c.lon));
+    EXPECT_EQ(r.name, c.name);
+    EXPECT_EQ(r.valueText, c.value);
+    EXPECT_FALSE(r.address);
+    EXPECT_EQ(r.ref.type, c.type);
+    ASSERT_TRUE(r.ref.HasMap());
+    EXPECT_NE(r.ref.reference, -1);
+    EXPECT_EQ(r.mapId, static_cast<std::int32_t>(m_window->GetBasemap().GetMapId()));
+    // The distance to the query, not that of the line's own nearest point.
+    EXPECT_NEAR(static_cast<double>(r.distance), S / 2.0, 2.0);
+    EXPECT_NEAR(r.position.GetLatitude(), c.lineLat, 2);
+  }
+}
+
+TEST_F(NearestLinesTest, NothingWithinTheRadius) {
+  // The road lies S/2 away: out of reach of a radius of S/4.
+  map::Nearest_t q = Query(U - S / 2, 3 * U / 4, S / 4);
+  EXPECT_TRUE(q.CollectNearbyLines(true, map::GetNearbyLineFilter()).empty());
+  const map::NrstResult_t none = q.FindNearestLine(true);
+  EXPECT_TRUE(none.name.empty());
+  EXPECT_EQ(none.distance, 0u);
+  EXPECT_EQ(none.ref.reference, -1);
+  EXPECT_FALSE(none.ref.HasMap());
+  EXPECT_TRUE(q.FindNearestJunction().texts.empty());
+  const map::NrstText_t named = q.FindNearestNamed("", map::GetNamedPointFilter().Union(m_window->GetPointFilter()));
+  EXPECT_TRUE(named.text.empty());
+  EXPECT_EQ(named.distance, 0u);
+  EXPECT_EQ(named.ref.reference, -1);
+  // The lines flag off leaves the map out.
+  map::Nearest_t off = Query(U - S / 2, 3 * U / 4);
+  off.tiles[0].lines = false;
+  EXPECT_TRUE(off.CollectNearbyLines(true, map::GetNearbyLineFilter()).empty());
+}
+
+TEST_F(NearestLinesTest, JunctionWithTheDistinctNamesOfItsRoads) {
+  struct Case {
+    const char* what;
+    std::int32_t lat, lon;
+    std::vector<std::string> texts;
+  };
+  const std::vector<Case> cases{
+      {"two lines of one street meet a second street", U + S / 4, U + S / 4, {"Main St", "High St"}},
+      {"roads without labels: the one generic name", U + S / 4, 2 * U + S / 4, {"Road"}},
+      {"a road without a junction in reach", U, U / 2 + S, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const map::NrstHit_t hit = Query(c.lat, c.lon).FindNearestJunction();
+    EXPECT_EQ(hit.texts, c.texts);
+    if (c.texts.empty()) continue;
+    EXPECT_EQ(hit.position.GetLatitude(), U);
+    EXPECT_NEAR(static_cast<double>(hit.distance), S / 4 * 1.414, 4.0);
+    EXPECT_EQ(hit.ref.type, 0x06);
+    EXPECT_TRUE(hit.ref.HasMap());
+  }
+}
+
+TEST_F(NearestLinesTest, NamedPointsWithTheirTexts) {
+  const mpl::Filter_t filter = map::GetNamedPointFilter().Union(m_window->GetPointFilter());
+  // A spot height of 1000 ft is 304.8 m.
+  const map::NrstText_t height = Query(7 * U / 4 + S / 4, 5 * U / 2).FindNearestNamed("", filter);
+  EXPECT_EQ(height.text, "305 m");
+  EXPECT_EQ(height.shortText, "305");
+  EXPECT_EQ(height.ref.type, 0x63);
+  EXPECT_NEAR(static_cast<double>(height.distance), S / 4.0, 2.0);
+
+  map::Nearest_t q = Query(U + S / 4, U + S / 4);
+  const std::vector<map::NrstText_t> cafe = q.SearchNameNear(filter, "CAF", 25);
+  ASSERT_EQ(cafe.size(), 1u);
+  EXPECT_EQ(cafe[0].text, "Cafe");
+  EXPECT_EQ(cafe[0].ref.type, 0x2f);
+  EXPECT_TRUE(cafe[0].ref.HasMap());
+  EXPECT_TRUE(q.SearchNameNear(filter, "INN", 25).empty());
+}
+
+TEST_F(NearestLinesTest, HoverStagesInOrder) {
+  struct Case {
+    const char* what;
+    std::int32_t lat, lon;
+    int kind;
+    std::string first;
+  };
+  const std::vector<Case> cases{
+      {"a named point before the junction and the lines", U + S / 4, U + S / 4, map::NrstFeature_t::Kind_Point,
+       "Cafe"},
+      {"a junction before the roads", U + S / 4, 2 * U + S / 4, map::NrstFeature_t::Kind_Junction, "Road"},
+      {"a road before the park under it", U - S / 2, 3 * U / 4, map::NrstFeature_t::Kind_Line, "Main St"},
+      {"a contour without a value falls through to the area", U / 2 + S / 2, U / 2, map::NrstFeature_t::Kind_Area,
+       "Park"},
+      {"nothing near: the area", 3 * U / 2, 5 * U / 2, map::NrstFeature_t::Kind_Area, "Park"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const map::NrstFeature_t f = Hover(c.lat, c.lon);
+    EXPECT_EQ(f.kind, c.kind);
+    ASSERT_FALSE(f.lines.empty());
+    EXPECT_EQ(f.lines[0], c.first);
+  }
+}
+
+}  // namespace
