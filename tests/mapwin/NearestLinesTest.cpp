@@ -221,4 +221,26 @@ TEST_F(NearestLinesTest, HoverStagesInOrder) {
   }
 }
 
+TEST_F(NearestLinesTest, SearchStateOfTheMapIsPutBack) {
+  map::Nearest_t q = Query(U + S / 4, U + S / 4);
+  mpl::Map_t& m = q.tiles.at(0).map;
+  const geo::Box_t box(U, 0, U, 0);
+  m.SetSearchBox(box);
+  const mpl::Filter_t lines(mpl::FilterEntry_t{0x50, mpl::Filter_t::kAnySubtype}, 1);
+  const mpl::Filter_t points(mpl::FilterEntry_t{0x51, mpl::Filter_t::kAnySubtype}, 2);
+  m.SetLineFilter(lines);
+  m.SetPointFilter(points);
+  const unsigned level = m.GetDetailLevel();
+  const geo::Box_t before = m.GetSearchBox();
+  EXPECT_FALSE(q.CollectNearbyLines(true, map::GetNearbyLineFilter()).empty());
+  EXPECT_FALSE(q.FindNearestJunction().texts.empty());
+  EXPECT_FALSE(q.SearchNameNear(map::GetNamedPointFilter().Union(m_window->GetPointFilter()), "", 25).empty());
+  EXPECT_EQ(m.GetDetailLevel(), level);
+  EXPECT_EQ(m.GetSearchBox().GetNorth(), before.GetNorth());
+  EXPECT_EQ(m.GetSearchBox().GetSouth(), before.GetSouth());
+  EXPECT_EQ(m.GetSearchBox().GetEast(), before.GetEast());
+  EXPECT_EQ(m.GetLineFilter(), lines);
+  EXPECT_EQ(m.GetPointFilter(), points);
+}
+
 }  // namespace
