@@ -82,6 +82,14 @@ int CentringStepForType(std::uint16_t type) {
   return -1;
 }
 
+void TrimMenuFeatures(FeatureMenu_t& features) {
+  if (features.junction.present)
+    std::erase_if(features.lines, [](const NrstResult_t& l) { return IsJunctionRoadType(l.ref.type); });
+  if (features.GetCount() > features.areas.size())
+    std::erase_if(features.areas,
+                  [](const NrstLink_t& a) { return !IsAreaKeptBesideOthers(a.ref.type, a.ref.subtype); });
+}
+
 bool Window_t::OnRButtonUp(unsigned, plat::POINT point) {
   m_tracking = false;
   if (m_tool == nullptr) return false;
@@ -146,13 +154,8 @@ FeatureMenu_t Window_t::CollectMenuFeatures(plat::POINT point) {
   features.junction = JunctionMenuEntry_t(query.FindNearestJunction());
   NrstResult_t line = query.FindNearestLine(true);
   if (!line.name.empty()) features.lines.push_back(std::move(line));
-  if (features.junction.present)
-    std::erase_if(features.lines, [](const NrstResult_t& l) { return IsJunctionRoadType(l.ref.type); });
   features.areas = query.FindFeaturesAt();
-
-  if (features.GetCount() > features.areas.size())
-    std::erase_if(features.areas,
-                  [](const NrstLink_t& a) { return !IsAreaKeptBesideOthers(a.ref.type, a.ref.subtype); });
+  TrimMenuFeatures(features);
   return features;
 }
 

@@ -45,6 +45,9 @@ bool IsJunctionRoadType(std::uint16_t type);
 // Whether an area is kept in a menu that lists other features as well: type
 // 0x87 or 0x81, each with subtype 4.
 bool IsAreaKeptBesideOthers(std::uint16_t type, std::uint8_t subtype);
+// With a junction listed, drops the lines of the road types; with anything
+// but areas listed, keeps only the areas kept beside others.
+void TrimMenuFeatures(FeatureMenu_t& features);
 // The zoom step, counted from the coarsest, that centring on a feature of
 // 'type' selects; -1 when it only zooms in to step 23 from a coarser view.
 int CentringStepForType(std::uint16_t type);

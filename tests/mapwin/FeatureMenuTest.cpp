@@ -10,6 +10,7 @@
 #include "map/MAP_FeatureMenu.h"
 #include "map/MAP_Tool.h"
 #include "map/MAP_Window.h"
+#include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Menu.h"
 #include "tdb/TDB_ProductDir.h"
 #include "tdb/TDB_Registry.h"
@@ -61,6 +62,11 @@ class CountingTool : public map::Tool_t {
 class MenuWindow : public mapwintest::TestWindow {
  public:
   bool centreOnAny = false;
+  bool propertiesOnAny = false;
+  glo::Optional_t<std::string> HasFeatureProperties() const override {
+    if (propertiesOnAny) return std::string("Properties");
+    return map::Window_t::HasFeatureProperties();
+  }
   glo::Optional_t<std::string> GetFeatureMenuText() const override {
     if (centreOnAny && GetChosenFeature().HasPosition()) return std::string("Centre");
     return map::Window_t::GetFeatureMenuText();
@@ -98,6 +104,7 @@ class FeatureMenuTest : public mapwintest::MapWinTest {
   }
   void TearDown() override {
     plat::SetMenuHook(nullptr);
+    plat::SetModalHook(nullptr);
     if (m_window) m_window->SetTool(nullptr);
     MapWinTest::TearDown();
     imgkit::MachineHive_t::WriteEmpty();
@@ -221,6 +228,114 @@ TEST_F(FeatureMenuTest, CentringCommandMovesTheView) {
     EXPECT_EQ(m_tool.menuDone, 1);
     ExpectClearedAfterClick();
   }
+}
+
+// Offered on a plain area, the properties command shows nothing (the area
+// has no description) and, unlike the other commands, does not end the
+// tool's menu.
+TEST_F(FeatureMenuTest, PropertiesCommandOnAFeatureWithoutDescription) {
+  m_menuWindow->propertiesOnAny = true;
+  int dialogs = 0;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    ++dialogs;
+    d.EndDialog(plat::kIdOk);
+  });
+  Answer({map::Window_t::kCmdFeatureProperties});
+  EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(kLakeOnly)));
+  plat::SetModalHook(nullptr);
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_shown[0].items, (std::vector<std::string>{"6145 Properties"}));
+  EXPECT_EQ(dialogs, 0);
+  EXPECT_EQ(m_tool.menuDone, 0);
+  ExpectClearedAfterClick();
+}
+
+// A menu of every kind of entry, built by hand: the entries' texts and
+// order, and the feature each entry chooses.
+TEST_F(FeatureMenuTest, EntriesOfEachKindAndTheFeaturesTheyChoose) {
+  map::FeatureMenu_t features;
+  features.junction = map::JunctionMenuEntry_t(map::NrstHit_t{{"Main St", "Oak Ave"}, kInPark, 0, {}});
+  map::NrstResult_t address;
+  address.name = "12 Main St";
+  address.address = true;
+  address.position = kInPark;
+  map::NrstResult_t contour;
+  contour.name = "Contour";
+  contour.valueText = "250";
+  contour.position = kLakeOnly;
+  features.lines = {address, contour};
+  features.areas = {{"Park", {}}};
+  plat::Menu_t menu;
+  m_window->BuildFeatureChoiceMenu(features, menu);
+  std::vector<std::string> items;
+  for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+    items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
+  EXPECT_EQ(items, (std::vector<std::string>{"6800 Junction: Main St / Oak Ave", "6801 Address: 12 Main St",
+                                              "6802 Contour", "6803 Park"}));
+  const struct {
+    std::size_t index;
+    int kind;
+    std::string text;
+  } cases[] = {{0, map::NrstFeature_t::Kind_Junction, "Main St / Oak Ave"},
+               {1, map::NrstFeature_t::Kind_Address, "12 Main St"},
+               {2, map::NrstFeature_t::Kind_Line, "Contour"},
+               {3, map::NrstFeature_t::Kind_Area, "Park"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.index);
+    m_window->SelectMenuFeature(features, c.index, Pixel(kInPark));
+    EXPECT_EQ(m_window->GetChosenFeature().kind, c.kind);
+    EXPECT_EQ(m_window->GetChosenFeature().lines, std::vector<std::string>{c.text});
+    EXPECT_TRUE(m_window->GetChosenFeature().HasPosition());
+    EXPECT_FALSE(m_window->GetHoverTip().IsEmpty());
+  }
+  ASSERT_TRUE(m_window->GetChosenFeature().HasPosition());
+  EXPECT_FALSE(m_window->GetChosenFeature().value.IsPresent());
+  m_window->SelectMenuFeature(features, 2, Pixel(kInPark));
+  ASSERT_TRUE(m_window->GetChosenFeature().value.IsPresent());
+  EXPECT_EQ(*m_window->GetChosenFeature().value, 250.0);
+  // Past the last entry the chosen feature stays.
+  m_window->SelectMenuFeature(features, 4, Pixel(kInPark));
+  EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_Line);
+  m_window->GetHoverTip().Clear();
+}
+
+// A listed junction stands for the roads (types 1 to 12); areas beside
+// other entries are only the two kept kinds, alone they all stay.
+TEST(FeatureMenuTrim, JunctionRoadsAndAreasBesideOthers) {
+  const auto line = [](std::uint16_t type) {
+    map::NrstResult_t l;
+    l.ref.type = type;
+    return l;
+  };
+  const auto area = [](std::uint16_t type, std::uint8_t subtype) {
+    map::NrstLink_t a;
+    a.ref.type = type;
+    a.ref.subtype = subtype;
+    return a;
+  };
+  const auto types = [](const map::FeatureMenu_t& m) {
+    std::vector<int> t;
+    for (const auto& l : m.lines) t.push_back(l.ref.type);
+    for (const auto& a : m.areas) t.push_back(a.ref.type * 16 + a.ref.subtype);
+    return t;
+  };
+  map::FeatureMenu_t onlyAreas;
+  onlyAreas.areas = {area(0x4e, 0), area(0x87, 4)};
+  map::TrimMenuFeatures(onlyAreas);
+  EXPECT_EQ(types(onlyAreas), (std::vector<int>{0x4e0, 0x874}));
+
+  map::FeatureMenu_t withJunction;
+  withJunction.junction.present = true;
+  withJunction.lines = {line(1), line(12), line(13), line(0x20)};
+  withJunction.areas = {area(0x4e, 0), area(0x87, 4), area(0x81, 4), area(0x81, 3), area(0x87, 0)};
+  map::TrimMenuFeatures(withJunction);
+  EXPECT_EQ(types(withJunction), (std::vector<int>{13, 0x20, 0x874, 0x814}));
+
+  map::FeatureMenu_t roadsWithoutJunction;
+  roadsWithoutJunction.lines = {line(1)};
+  roadsWithoutJunction.areas = {area(0x4e, 0)};
+  map::TrimMenuFeatures(roadsWithoutJunction);
+  EXPECT_EQ(types(roadsWithoutJunction), std::vector<int>{1});
 }
 
 // The menu texts: ampersands doubled, doubled quotes made single.
