@@ -15,6 +15,7 @@
 #include "tdb/TDB_ProductDir.h"
 #include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
+#include "tests/common/TestResources.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 #include "tests/mapwin/MapWinTestUtil.h"
@@ -83,6 +84,7 @@ class FeatureMenuTest : public mapwintest::MapWinTest {
  protected:
   void SetUp() override {
     MapWinTest::SetUp();
+    test::UseTestResources();
     m_product = imgkit::WriteProduct(Product(), test::MakeTempDir("featuremenu"));
     m_registry = std::make_unique<tdb::Registry_t>();
     m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
@@ -297,6 +299,44 @@ TEST_F(FeatureMenuTest, EntriesOfEachKindAndTheFeaturesTheyChoose) {
   m_window->SelectMenuFeature(features, 4, Pixel(kInPark));
   EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_Line);
   m_window->GetHoverTip().Clear();
+}
+
+// A named point chosen from the menu offers the centring command; centring
+// on a city (type 3) selects step 15 from the coarsest, on a type without a
+// step of its own (0x20) step 23 only from a coarser view.
+TEST_F(FeatureMenuTest, CentringOnNamedPointsZoomsByType) {
+  map::Scale_t& scale = m_window->GetScale();
+  const struct {
+    std::uint16_t type;
+    int before;
+    int after;
+  } cases[] = {{3, 29, 15}, {3, 10, 15}, {0x20, 10, 23}, {0x20, 29, 29}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type * 100 + c.before);
+    map::FeatureMenu_t features;
+    map::NrstText_t point;
+    point.text = "Harbour";
+    point.point.type = c.type;
+    point.point.lat = U / 2;
+    point.point.lon = U / 2;
+    point.ref = map::FeatureRef_t(0, &m_window->GetBasemap(), c.type, 0);
+    features.names = {point};
+    plat::Menu_t choice;
+    m_window->BuildFeatureChoiceMenu(features, choice);
+    ASSERT_EQ(choice.GetMenuItemCount(), 1);
+    EXPECT_TRUE(choice.GetMenuString(0).ends_with("Harbour"));
+    scale.SetStepFromCoarsest(c.before);
+    m_window->SelectMenuFeature(features, 0, Pixel(kInPark));
+    EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_Point);
+    const glo::Optional_t<std::string> centre = m_window->GetFeatureMenuText();
+    ASSERT_TRUE(centre.IsPresent());
+    EXPECT_EQ(*centre, "Center on Feature");
+    EXPECT_TRUE(m_window->ShowFeatureProperties(0, Pixel(kInPark), map::Window_t::kCmdCentreOnFeature));
+    EXPECT_EQ(m_window->GetProjector().GetCenter(), kLakeOnly);
+    EXPECT_EQ(scale.GetCount() - 1 - scale.GetStepIndex(), c.after);
+    m_window->GetHoverTip().Clear();
+  }
+  EXPECT_EQ(m_tool.menuDone, 4);
 }
 
 // A listed junction stands for the roads (types 1 to 12); areas beside
