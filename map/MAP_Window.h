@@ -27,6 +27,7 @@
 #include "map/MAP_Cache.h"
 #include "map/MAP_CosProjector.h"
 #include "map/MAP_DemShader.h"
+#include "map/MAP_FeatureMenu.h"
 #include "map/MAP_HoverTip.h"
 #include "map/MAP_ImageList.h"
 #include "map/MAP_NrstFeature.h"
@@ -400,6 +401,35 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
   mpl::Map_t m_basemap;
   Coverage_t m_coverage;
   Cache_t m_cache;
+
+  // ---- the right-click feature menus (map/MAP_FeatureMenu.cpp) ----
+ public:
+  // With a tool installed: the choice menu of the features near the point
+  // (when there is more than one), then the command menu of the chosen one.
+  bool OnRButtonUp(unsigned flags, plat::POINT point) override;
+  // Collects the features and lets the user choose one; false when the
+  // choice menu was dismissed.
+  virtual bool ShowFeatureMenu(plat::POINT point);
+  // Appends the command entries of the chosen feature.
+  virtual void FillFeatureMenu(plat::Menu_t& menu, plat::POINT point);
+  // Carries out a command of the command menu (0: dismissed); always true.
+  virtual bool ShowFeatureProperties(unsigned flags, plat::POINT point, unsigned command);
+  virtual glo::Optional_t<std::string> HasFeatureProperties() const;
+  virtual glo::Optional_t<std::string> GetFeatureMenuText() const;
+  FeatureMenu_t CollectMenuFeatures(plat::POINT point);
+  std::vector<NrstText_t> FindTideStationsAt(plat::POINT point, int radius);
+  void BuildFeatureChoiceMenu(const FeatureMenu_t& features, plat::Menu_t& menu);
+  void SelectMenuFeature(const FeatureMenu_t& features, std::size_t index, plat::POINT point);
+  static std::string EscapeMenuText(const std::string& text);
+  std::string GetPointMenuText(const NrstText_t& point);
+  // Centres the view on the chosen feature and zooms to its kind of feature.
+  void ShowFoundFeature();
+  const NrstFeature_t& GetChosenFeature() const { return m_chosenFeature; }
+  const glo::Optional_t<plat::POINT>& GetMenuPoint() const { return m_menuPoint; }
+
+ private:
+  NrstFeature_t m_chosenFeature;
+  unsigned m_menuFirstCommand = 6800;
 };
 
 }  // namespace map

@@ -1,0 +1,407 @@
+// The right-click feature menus of the map window over a generated product:
+// the choice menu of the features near the click, the chosen feature, the
+// command menu and its commands, and the window's state after the click.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "map/MAP_FeatureMenu.h"
+#include "map/MAP_Tool.h"
+#include "map/MAP_Window.h"
+#include "plat/PLAT_Dialog.h"
+#include "plat/PLAT_Menu.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
+#include "tests/common/TestEnv.h"
+#include "tests/common/TestResources.h"
+#include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/ProductGenerator.h"
+#include "tests/mapwin/MapWinTestUtil.h"
+
+namespace {
+
+constexpr std::int32_t U = 0x10000;
+
+// A basemap with a lake over a square and a park inside it.
+imgkit::GenProduct_t Product() {
+  imgkit::GenProduct_t spec;
+  spec.basemap.box = {2 * U, 3 * U, 0, 0};
+  const imgkit::GenBox_t square{2 * U - U / 8, 3 * U - U / 8, U / 8, U / 8};
+  spec.basemap.areas.push_back({0x28, "LAKE & POND", imgkit::BoxOutline(square)});
+  spec.basemap.areas.push_back({0x4e, "PARK", imgkit::BoxOutline({7 * U / 4, 11 * U / 4, 5 * U / 4, 3 * U / 2})});
+  return spec;
+}
+
+// A tool that only counts the end-of-menu notices.
+class CountingTool : public map::Tool_t {
+ public:
+  int menuDone = 0;
+  bool leftDown = false;
+  void Activate() override {}
+  void Deactivate() override {}
+  bool OnSetCursor(plat::HWND, unsigned, unsigned) override { return true; }
+  bool IsLeftDown() const override { return leftDown; }
+  void OnLButtonDown(unsigned, int, int) override {}
+  void OnLButtonUp(unsigned, int, int) override {}
+  void OnLButtonDblClk(unsigned, int, int) override {}
+  bool IsRightDown() const override { return false; }
+  void OnRButtonDown(unsigned, int, int) override {}
+  void OnMenuDone() override { ++menuDone; }
+  void OnRButtonDblClk(unsigned, int, int) override {}
+  void OnMouseEnter(unsigned, int, int) override {}
+  void OnMouseMove(unsigned, int, int) override {}
+  void OnMouseLeave() override {}
+  bool AbortsOnClick() const override { return false; }
+  void BeforeRender() override {}
+  void AfterRender(plat::POINT) override {}
+};
+
+// The window with the base's menus; 'centreOnAny' offers the centring
+// command for every chosen feature with a position, not only named points.
+class MenuWindow : public mapwintest::TestWindow {
+ public:
+  bool centreOnAny = false;
+  bool propertiesOnAny = false;
+  glo::Optional_t<std::string> HasFeatureProperties() const override {
+    if (propertiesOnAny) return std::string("Properties");
+    return map::Window_t::HasFeatureProperties();
+  }
+  glo::Optional_t<std::string> GetFeatureMenuText() const override {
+    if (centreOnAny && GetChosenFeature().HasPosition()) return std::string("Centre");
+    return map::Window_t::GetFeatureMenuText();
+  }
+};
+
+// One shown menu: its entries as "id text", and the chosen feature then.
+struct Shown_t {
+  std::vector<std::string> items;
+  map::NrstFeature_t chosen;
+};
+
+class FeatureMenuTest : public mapwintest::MapWinTest {
+ protected:
+  void SetUp() override {
+    MapWinTest::SetUp();
+    test::UseTestResources();
+    m_product = imgkit::WriteProduct(Product(), test::MakeTempDir("featuremenu"));
+    m_registry = std::make_unique<tdb::Registry_t>();
+    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    imgkit::MachineHive_t::WriteEmpty();
+    auto window = std::make_unique<MenuWindow>();
+    m_menuWindow = window.get();
+    m_window = std::move(window);
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
+    Paint();
+    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath,
+                                   "insert %s");
+    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+    // Zoomed out: the basemap alone, centred in the park.
+    m_window->GetProjector().SetScale(4096.0);
+    m_window->GetProjector().SetCenter(kInPark);
+    m_window->Invalidate(false);
+    Paint();
+    m_window->SetTool(&m_tool);
+  }
+  void TearDown() override {
+    plat::SetMenuHook(nullptr);
+    plat::SetModalHook(nullptr);
+    if (m_window) m_window->SetTool(nullptr);
+    MapWinTest::TearDown();
+    imgkit::MachineHive_t::WriteEmpty();
+  }
+  // Answers the menus in turn with 'answers' and records them.
+  void Answer(std::vector<unsigned> answers) {
+    plat::SetMenuHook([this, answers](const plat::Menu_t& menu) {
+      Shown_t shown;
+      for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+        shown.items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
+      shown.chosen = m_window->GetChosenFeature();
+      m_shown.push_back(shown);
+      return m_shown.size() <= answers.size() ? answers[m_shown.size() - 1] : 0u;
+    });
+  }
+  plat::POINT Pixel(const geo::Position_t& p) { return m_window->GetProjector().PositionToScreen(p); }
+  void ExpectClearedAfterClick() {
+    EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_None);
+    EXPECT_FALSE(m_window->GetMenuPoint().IsPresent());
+    EXPECT_TRUE(m_window->GetHoverTip().IsEmpty());
+  }
+
+  static inline const geo::Position_t kInPark{3 * U / 2, 2 * U};
+  static inline const geo::Position_t kLakeOnly{U / 2, U / 2};
+  imgkit::GeneratedProduct_t m_product;
+  std::unique_ptr<tdb::Registry_t> m_registry;
+  std::unique_ptr<tdb::ProductDir_t> m_products;
+  mpl::MapDirectory_t m_directory;
+  CountingTool m_tool;
+  MenuWindow* m_menuWindow = nullptr;
+  std::vector<Shown_t> m_shown;
+};
+
+// Two areas under the click: the choice menu lists both (the ampersand
+// doubled so that it shows); the one picked is the chosen feature while the
+// command menu runs, which has no commands for a plain area; afterwards the
+// window holds no feature and the tool was told once.
+TEST_F(FeatureMenuTest, ChoiceMenuListsTheAreasAndPicksOne) {
+  Answer({6801, 0});
+  const plat::POINT click = Pixel(kInPark);
+  EXPECT_TRUE(m_window->OnRButtonUp(0, click));
+  ASSERT_EQ(m_shown.size(), 2u);
+  EXPECT_EQ(m_shown[0].items, (std::vector<std::string>{"6800 Lake && Pond", "6801 Park"}));
+  EXPECT_EQ(m_shown[0].chosen.kind, map::NrstFeature_t::Kind_None);
+  const map::NrstFeature_t& chosen = m_shown[1].chosen;
+  EXPECT_EQ(chosen.kind, map::NrstFeature_t::Kind_Area);
+  EXPECT_EQ(chosen.lines, std::vector<std::string>{"Park"});
+  EXPECT_EQ(chosen.ref.type, 0x4e);
+  ASSERT_TRUE(chosen.HasPosition());
+  EXPECT_EQ(*chosen.position, m_window->GetProjector().ScreenToPosition(click));
+  EXPECT_TRUE(m_shown[1].items.empty());
+  EXPECT_EQ(m_tool.menuDone, 1);
+  ExpectClearedAfterClick();
+}
+
+// Dismissing the choice menu skips the command menu and tells the tool.
+TEST_F(FeatureMenuTest, DismissedChoiceSkipsTheCommandMenu) {
+  Answer({0});
+  EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(kInPark)));
+  EXPECT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_tool.menuDone, 1);
+  ExpectClearedAfterClick();
+}
+
+// One feature under the click: no choice menu, the command menu opens for it.
+TEST_F(FeatureMenuTest, OneFeatureSkipsTheChoiceMenu) {
+  Answer({0});
+  EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(kLakeOnly)));
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_shown[0].chosen.kind, map::NrstFeature_t::Kind_Area);
+  EXPECT_EQ(m_shown[0].chosen.lines, std::vector<std::string>{"Lake & Pond"});
+  EXPECT_EQ(m_tool.menuDone, 1);
+  ExpectClearedAfterClick();
+}
+
+// Nothing under the click: no choice menu, an empty command menu.
+TEST_F(FeatureMenuTest, NothingFoundShowsAnEmptyCommandMenu) {
+  Answer({});
+  EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(geo::Position_t{-U, -U})));
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_TRUE(m_shown[0].items.empty());
+  EXPECT_EQ(m_shown[0].chosen.kind, map::NrstFeature_t::Kind_None);
+  EXPECT_EQ(m_tool.menuDone, 1);
+  ExpectClearedAfterClick();
+}
+
+// Without a tool no menu shows; a tool holding the left button only gets
+// the end-of-menu notice.
+TEST_F(FeatureMenuTest, NoToolOrLeftButtonDownShowsNoMenu) {
+  Answer({6800, 0});
+  m_window->SetTool(nullptr);
+  EXPECT_FALSE(m_window->OnRButtonUp(0, Pixel(kInPark)));
+  m_window->SetTool(&m_tool);
+  m_tool.leftDown = true;
+  EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(kInPark)));
+  EXPECT_TRUE(m_shown.empty());
+  EXPECT_EQ(m_tool.menuDone, 1);
+  ExpectClearedAfterClick();
+}
+
+// The centring command moves the view's centre to the chosen feature; for a
+// feature type without a step of its own it zooms in to step 23 from the
+// coarsest only from a coarser view.
+TEST_F(FeatureMenuTest, CentringCommandMovesTheView) {
+  m_menuWindow->centreOnAny = true;
+  map::Scale_t& scale = m_window->GetScale();
+  for (const int before : {29, 20}) {
+    SCOPED_TRACE(before);
+    m_shown.clear();
+    m_tool.menuDone = 0;
+    m_window->GetProjector().SetCenter(kInPark);
+    scale.SetStepFromCoarsest(before);
+    Answer({6801, map::Window_t::kCmdCentreOnFeature});
+    const plat::POINT click{Pixel(kInPark).x + 2, Pixel(kInPark).y + 1};
+    const geo::Position_t at = m_window->GetProjector().ScreenToPosition(click);
+    EXPECT_TRUE(m_window->OnRButtonUp(0, click));
+    ASSERT_EQ(m_shown.size(), 2u);
+    EXPECT_EQ(m_shown[1].items, (std::vector<std::string>{"6143 Centre"}));
+    EXPECT_EQ(m_window->GetProjector().GetCenter(), at);
+    EXPECT_EQ(scale.GetCount() - 1 - scale.GetStepIndex(), before < 23 ? 23 : before);
+    EXPECT_EQ(m_tool.menuDone, 1);
+    ExpectClearedAfterClick();
+  }
+}
+
+// Offered on a plain area, the properties command shows nothing (the area
+// has no description) and, unlike the other commands, does not end the
+// tool's menu.
+TEST_F(FeatureMenuTest, PropertiesCommandOnAFeatureWithoutDescription) {
+  m_menuWindow->propertiesOnAny = true;
+  int dialogs = 0;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    ++dialogs;
+    d.EndDialog(plat::kIdOk);
+  });
+  Answer({map::Window_t::kCmdFeatureProperties});
+  EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(kLakeOnly)));
+  plat::SetModalHook(nullptr);
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_shown[0].items, (std::vector<std::string>{"6145 Properties"}));
+  EXPECT_EQ(dialogs, 0);
+  EXPECT_EQ(m_tool.menuDone, 0);
+  ExpectClearedAfterClick();
+}
+
+// A menu of every kind of entry, built by hand: the entries' texts and
+// order, and the feature each entry chooses.
+TEST_F(FeatureMenuTest, EntriesOfEachKindAndTheFeaturesTheyChoose) {
+  map::FeatureMenu_t features;
+  features.junction = map::JunctionMenuEntry_t(map::NrstHit_t{{"Main St", "Oak Ave"}, kInPark, 0, {}});
+  map::NrstResult_t address;
+  address.name = "12 Main St";
+  address.address = true;
+  address.position = kInPark;
+  map::NrstResult_t contour;
+  contour.name = "Contour";
+  contour.valueText = "250";
+  contour.position = kLakeOnly;
+  features.lines = {address, contour};
+  features.areas = {{"Park", {}}};
+  plat::Menu_t menu;
+  m_window->BuildFeatureChoiceMenu(features, menu);
+  std::vector<std::string> items;
+  for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+    items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
+  EXPECT_EQ(items, (std::vector<std::string>{"6800 Junction: Main St / Oak Ave", "6801 Address: 12 Main St",
+                                              "6802 Contour", "6803 Park"}));
+  const struct {
+    std::size_t index;
+    int kind;
+    std::string text;
+  } cases[] = {{0, map::NrstFeature_t::Kind_Junction, "Main St / Oak Ave"},
+               {1, map::NrstFeature_t::Kind_Address, "12 Main St"},
+               {2, map::NrstFeature_t::Kind_Line, "Contour"},
+               {3, map::NrstFeature_t::Kind_Area, "Park"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.index);
+    m_window->SelectMenuFeature(features, c.index, Pixel(kInPark));
+    EXPECT_EQ(m_window->GetChosenFeature().kind, c.kind);
+    EXPECT_EQ(m_window->GetChosenFeature().lines, std::vector<std::string>{c.text});
+    EXPECT_TRUE(m_window->GetChosenFeature().HasPosition());
+    EXPECT_FALSE(m_window->GetHoverTip().IsEmpty());
+  }
+  ASSERT_TRUE(m_window->GetChosenFeature().HasPosition());
+  EXPECT_FALSE(m_window->GetChosenFeature().value.IsPresent());
+  m_window->SelectMenuFeature(features, 2, Pixel(kInPark));
+  ASSERT_TRUE(m_window->GetChosenFeature().value.IsPresent());
+  EXPECT_EQ(*m_window->GetChosenFeature().value, 250.0);
+  // Past the last entry the chosen feature stays.
+  m_window->SelectMenuFeature(features, 4, Pixel(kInPark));
+  EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_Line);
+  m_window->GetHoverTip().Clear();
+}
+
+// A named point chosen from the menu offers the centring command; centring
+// on a city (type 3) selects step 15 from the coarsest, on a type without a
+// step of its own (0x20) step 23 only from a coarser view.
+TEST_F(FeatureMenuTest, CentringOnNamedPointsZoomsByType) {
+  map::Scale_t& scale = m_window->GetScale();
+  const struct {
+    std::uint16_t type;
+    int before;
+    int after;
+  } cases[] = {{3, 29, 15}, {3, 10, 15}, {0x20, 10, 23}, {0x20, 29, 29}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type * 100 + c.before);
+    map::FeatureMenu_t features;
+    map::NrstText_t point;
+    point.text = "Harbour";
+    point.point.type = c.type;
+    point.point.lat = U / 2;
+    point.point.lon = U / 2;
+    point.ref = map::FeatureRef_t(0, &m_window->GetBasemap(), c.type, 0);
+    features.names = {point};
+    plat::Menu_t choice;
+    m_window->BuildFeatureChoiceMenu(features, choice);
+    ASSERT_EQ(choice.GetMenuItemCount(), 1);
+    EXPECT_TRUE(choice.GetMenuString(0).ends_with("Harbour"));
+    scale.SetStepFromCoarsest(c.before);
+    m_window->SelectMenuFeature(features, 0, Pixel(kInPark));
+    EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_Point);
+    const glo::Optional_t<std::string> centre = m_window->GetFeatureMenuText();
+    ASSERT_TRUE(centre.IsPresent());
+    EXPECT_EQ(*centre, "Center on Feature");
+    EXPECT_TRUE(m_window->ShowFeatureProperties(0, Pixel(kInPark), map::Window_t::kCmdCentreOnFeature));
+    EXPECT_EQ(m_window->GetProjector().GetCenter(), kLakeOnly);
+    EXPECT_EQ(scale.GetCount() - 1 - scale.GetStepIndex(), c.after);
+    m_window->GetHoverTip().Clear();
+  }
+  EXPECT_EQ(m_tool.menuDone, 4);
+}
+
+// A listed junction stands for the roads (types 1 to 12); areas beside
+// other entries are only the two kept kinds, alone they all stay.
+TEST(FeatureMenuTrim, JunctionRoadsAndAreasBesideOthers) {
+  const auto line = [](std::uint16_t type) {
+    map::NrstResult_t l;
+    l.ref.type = type;
+    return l;
+  };
+  const auto area = [](std::uint16_t type, std::uint8_t subtype) {
+    map::NrstLink_t a;
+    a.ref.type = type;
+    a.ref.subtype = subtype;
+    return a;
+  };
+  const auto types = [](const map::FeatureMenu_t& m) {
+    std::vector<int> t;
+    for (const auto& l : m.lines) t.push_back(l.ref.type);
+    for (const auto& a : m.areas) t.push_back(a.ref.type * 16 + a.ref.subtype);
+    return t;
+  };
+  map::FeatureMenu_t onlyAreas;
+  onlyAreas.areas = {area(0x4e, 0), area(0x87, 4)};
+  map::TrimMenuFeatures(onlyAreas);
+  EXPECT_EQ(types(onlyAreas), (std::vector<int>{0x4e0, 0x874}));
+
+  map::FeatureMenu_t withJunction;
+  withJunction.junction.present = true;
+  withJunction.lines = {line(1), line(12), line(13), line(0x20)};
+  withJunction.areas = {area(0x4e, 0), area(0x87, 4), area(0x81, 4), area(0x81, 3), area(0x87, 0)};
+  map::TrimMenuFeatures(withJunction);
+  EXPECT_EQ(types(withJunction), (std::vector<int>{13, 0x20, 0x874, 0x814}));
+
+  map::FeatureMenu_t roadsWithoutJunction;
+  roadsWithoutJunction.lines = {line(1)};
+  roadsWithoutJunction.areas = {area(0x4e, 0)};
+  map::TrimMenuFeatures(roadsWithoutJunction);
+  EXPECT_EQ(types(roadsWithoutJunction), std::vector<int>{1});
+}
+
+// The menu texts: ampersands doubled, doubled quotes made single.
+TEST(FeatureMenuText, EscapesAmpersandsAndQuotes) {
+  EXPECT_EQ(map::Window_t::EscapeMenuText("A & B"), "A && B");
+  EXPECT_EQ(map::Window_t::EscapeMenuText("\"\"Q\"\" \"x"), "\"Q\" \"x");
+  EXPECT_EQ(map::Window_t::EscapeMenuText(""), "");
+}
+
+// The junction entry joins the junction's names; no names, no entry.
+TEST(FeatureMenuText, JunctionEntryJoinsItsNames) {
+  map::NrstHit_t hit;
+  EXPECT_FALSE(map::JunctionMenuEntry_t(hit).present);
+  hit.texts = {"Main St", "Oak Ave"};
+  const map::JunctionMenuEntry_t entry(hit);
+  EXPECT_TRUE(entry.present);
+  EXPECT_EQ(entry.text, "Main St / Oak Ave");
+}
+
+// The step from the coarsest that centring selects per feature type.
+TEST(FeatureMenuText, CentringStepByType) {
+  const struct {
+    std::uint16_t type;
+    int step;
+  } cases[] = {{1, 15}, {4, 15}, {5, 17}, {6, 17}, {7, 19}, {9, 19}, {10, 23}, {13, 23}, {0, -1}, {14, -1}, {0x20, -1}};
+  for (const auto& c : cases) EXPECT_EQ(map::CentringStepForType(c.type), c.step) << c.type;
+}
+
+}  // namespace
