@@ -134,11 +134,7 @@ bool Window_t::ShowFeatureMenu(plat::POINT point) {
 
 std::vector<NrstText_t> Window_t::FindTideStationsAt(plat::POINT point, int radius) {
   Nearest_t query = MakeNearestQuery(m_projector.PointToSearchArea(point, radius));
-  std::vector<NrstText_t> tides;
-  // The search finds the nearest station alone for now.
-  NrstText_t tide = query.FindNearestNamed(std::string(), GetTideStationsOnlyFilter());
-  if (!tide.text.empty()) tides.push_back(std::move(tide));
-  return tides;
+  return query.SearchNameNear(GetTideStationsOnlyFilter(), std::string(), 25);
 }
 
 FeatureMenu_t Window_t::CollectMenuFeatures(plat::POINT point) {
@@ -149,11 +145,9 @@ FeatureMenu_t Window_t::CollectMenuFeatures(plat::POINT point) {
 
   FeatureMenu_t features;
   features.tides = FindTideStationsAt(point, 8);
-  NrstText_t name = query.FindNearestNamed(std::string(), named);
-  if (!name.text.empty()) features.names.push_back(std::move(name));
+  features.names = query.SearchNameNear(named, std::string(), 25);
   features.junction = JunctionMenuEntry_t(query.FindNearestJunction());
-  NrstResult_t line = query.FindNearestLine(true);
-  if (!line.name.empty()) features.lines.push_back(std::move(line));
+  features.lines = query.CollectNearbyLines(true, GetNearbyLineFilter());
   features.areas = query.FindFeaturesAt();
   TrimMenuFeatures(features);
   return features;
