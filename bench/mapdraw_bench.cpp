@@ -7,20 +7,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <algorithm>
 #include <memory>
 #include <string>
 
-#include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
-#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Gui.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
-#include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 
 #include "bench/BenchMapProduct.h"

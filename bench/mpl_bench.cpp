@@ -71,22 +71,16 @@ std::string BuildMap(std::size_t& objects) {
       auto near = [&] { return static_cast<std::int16_t>(static_cast<int>(rng() % 2000) - 1000); };
       for (unsigned i = 0; i < kPoints; ++i)
         sd.points.push_back({static_cast<std::uint8_t>(1 + i), i, false, std::nullopt, near(), near()});
-      for (unsigned i = 0; i < kLines; ++i) {
+      auto poly = [&](unsigned i) {
         imgkit::RgnPoly_t p;
         p.type = static_cast<std::uint8_t>(1 + i);
         p.dlon = near();
         p.dlat = near();
         p.stream = RandomStream(rng, 8 + rng() % 12);
-        sd.lines.push_back(p);
-      }
-      for (unsigned i = 0; i < kAreas; ++i) {
-        imgkit::RgnPoly_t p;
-        p.type = static_cast<std::uint8_t>(1 + i);
-        p.dlon = near();
-        p.dlat = near();
-        p.stream = RandomStream(rng, 8 + rng() % 12);
-        sd.areas.push_back(p);
-      }
+        return p;
+      };
+      for (unsigned i = 0; i < kLines; ++i) sd.lines.push_back(poly(i));
+      for (unsigned i = 0; i < kAreas; ++i) sd.areas.push_back(poly(i));
       objects += kPoints + kLines + kAreas;
       rgn.subdivisions.push_back(sd);
     }

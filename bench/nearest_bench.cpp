@@ -9,24 +9,17 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "map/MAP_Nearest.h"
-#include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
-#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_InputProbe.h"
-#include "plat/PLAT_Module.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
-#include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 
 #include "bench/BenchMapProduct.h"

@@ -94,11 +94,8 @@ int main() {
   for (const auto& c : kConstituents) {
     fieldList.push_back({c.number, c.amplitude, static_cast<std::uint16_t>(c.phase >> 20), c.amplitude > 1023});
   }
-  imgkit::TideSectionBuilder_t section;
-  const std::uint32_t at = section.AddHarmonic(-300, 3000, fieldList);
   std::uint32_t pointer = 0;
-  imgkit::TideMap_t map(imgkit::BuildTideLbl(
-      section.Bytes(), imgkit::EncodeStationPointer(static_cast<std::uint32_t>(section.Bytes().size()), at), pointer));
+  imgkit::TideMap_t map(imgkit::HarmonicStationLbl(fieldList, pointer));
   mpl::TidePointInfo_t point;
   point.type = 29;
   point.stationPointer = pointer;

@@ -45,11 +45,8 @@ int main() {
   if (!plat::EnsureGuiApplication()) return 1;
   plat::SetResourceHandle(glo::GetResourceModule());
 
-  imgkit::TideSectionBuilder_t section;
-  const std::uint32_t at = section.AddHarmonic(-300, 3000, Constituents());
   std::uint32_t pointer = 0;
-  imgkit::TideMap_t map(imgkit::BuildTideLbl(
-      section.Bytes(), imgkit::EncodeStationPointer(static_cast<std::uint32_t>(section.Bytes().size()), at), pointer));
+  imgkit::TideMap_t map(imgkit::HarmonicStationLbl(Constituents(), pointer));
   mpl::TidePointInfo_t point;
   point.type = 29;
   point.stationPointer = pointer;

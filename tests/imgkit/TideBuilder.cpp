@@ -161,4 +161,11 @@ TideMap_t::TideMap_t(const std::string& lbl) {
   openResult = mpl::MdbReadLblHeader(map);
 }
 
+std::string HarmonicStationLbl(const std::vector<TideConstituentFields_t>& list, std::uint32_t& pointerOffset) {
+  TideSectionBuilder_t section;
+  const std::uint32_t at = section.AddHarmonic(-300, 3000, list);
+  return BuildTideLbl(section.Bytes(),
+                      EncodeStationPointer(static_cast<std::uint32_t>(section.Bytes().size()), at), pointerOffset);
+}
+
 }  // namespace imgkit

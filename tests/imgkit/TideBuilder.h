@@ -70,6 +70,10 @@ std::string EncodeCorrections(const TideCorrectionsFields_t& fields);
 std::string BuildTideLbl(const std::string& section, const std::string& pointers, std::uint32_t& pointerOffset,
                          std::uint16_t headerLength = 236, std::uint32_t sectionLength = 0);
 
+// An LBL sub-file holding one harmonic station of the given constituents
+// (UTC offset -300 minutes, datum 3000) and its pointer at 'pointerOffset'.
+std::string HarmonicStationLbl(const std::vector<TideConstituentFields_t>& list, std::uint32_t& pointerOffset);
+
 // An image whose root holds "TIDEMAP.LBL", opened as far as the label
 // sub-file: the map's engine context with its LBL header read.
 struct TideMap_t {
