@@ -263,6 +263,16 @@ std::vector<MapFile_t> GenMap_t::Files() const {
         road.lines.emplace_back();
         if (roadLines[k][number] != 0) road.lines.back().push_back(roadLines[k][number]);
       }
+      if (!lines[k].houseNumbers.empty()) {
+        // Road data of one interval without postal codes or cities (both
+        // index forms 3), then the numbers; the extra byte's high bits say
+        // that no label codes follow.
+        if (lines[k].houseNumbers.size() > 0xFF) throw std::invalid_argument("house numbers over 255 bytes");
+        road.flags = 0x10;
+        road.extraByte = 0x10;
+        road.data = std::string("\x00\x3c", 2) + static_cast<char>(lines[k].houseNumbers.size()) + lines[k].houseNumbers;
+        net.numberWidth = 8;
+      }
       net.roads.push_back(road);
       net.index.push_back(static_cast<std::uint32_t>(net.index.size()));
     }

@@ -16,7 +16,7 @@
 //     decimal digits ("00000012.img"), holding one map with its areas
 //     (type-0x4b coverage areas along the tile's coverage included, unless
 //     switched off), lines, points and labels, and optionally roads (a NET
-//     sub-file), marine objects (extended points with attribute blocks) and
+//     sub-file, with house numbers where given), marine objects (extended points with attribute blocks) and
 //     elevations (a DEM sub-file).
 //
 // Typical use (semicircles throughout; 1 degree is about 11930465):
@@ -85,6 +85,9 @@ struct GenLine_t {
   std::string label;
   std::vector<GenPos_t> points;
   bool road = false;
+  // A road's house numbers over its one interval: a compact stream of
+  // HouseNumberStream_t written for a number width of 8 bits.
+  std::string houseNumbers{};
 };
 
 // A standard point (type 0x01-0x7F, optional subtype).

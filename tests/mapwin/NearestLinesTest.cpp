@@ -17,6 +17,7 @@
 #include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
 #include "tests/common/TestResources.h"
+#include "tests/imgkit/HouseNumberStream.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 #include "tests/mapwin/MapWinTestUtil.h"
@@ -31,7 +32,8 @@ imgkit::GenPos_t At(std::int32_t lat, std::int32_t lon) { return imgkit::GenPos_
 // A basemap under a park: Main St in two lines west and east of (U, U) where
 // High St leaves it to the north; an unnamed road in two lines meeting at (U, 2U); a
 // contour of 1000 ft and one whose label is no number; a spot height of
-// 1000 ft and a named point near the roads.
+// 1000 ft and a named point near the roads; Elm St eastwards with even house
+// numbers from 100 on its left and odd ones from 101 on its right.
 imgkit::GenProduct_t Product() {
   imgkit::GenProduct_t spec;
   spec.basemap.box = {2 * U, 3 * U, 0, 0};
@@ -44,6 +46,11 @@ imgkit::GenProduct_t Product() {
   road("HIGH ST", At(U, U), At(3 * U / 2, U));
   road("", At(U / 2, 2 * U), At(U, 2 * U));
   road("", At(U, 2 * U), At(3 * U / 2, 2 * U));
+  imgkit::HouseNumberStream_t numbers(true);
+  numbers.Header(8, 0, 8, 0, 100, 8);
+  numbers.Parity(1, 2);
+  numbers.Numbers(0, 20, 1, 20);
+  spec.basemap.lines.push_back({0x06, "ELM ST", {At(7 * U / 4, U / 4), At(7 * U / 4, U)}, true, numbers.Bytes()});
   spec.basemap.lines.push_back({0x20, "1000", {At(U / 4, U / 4), At(U / 4, U)}, false});
   spec.basemap.lines.push_back({0x20, "PEAK", {At(U / 2, U / 4), At(U / 2, U)}, false});
   spec.basemap.points.push_back({0x63, "1000", At(7 * U / 4, 5 * U / 2), {}});
@@ -135,6 +142,33 @@ TEST_F(NearestLinesTest, NearestLineWithItsNameOrValue) {
   }
 }
 
+// A road with house numbers: with addresses the nearest line is the number
+// on the query's side and the street; without, the street alone.
+TEST_F(NearestLinesTest, AddressesOnEitherSideOfARoad) {
+  struct Case {
+    const char* what;
+    std::int32_t lat;
+    bool addresses;
+    std::string name, street;
+  };
+  const std::int32_t quarter = U / 4 + 3 * U / 16;
+  const std::vector<Case> cases{
+      {"left of the road: the even side", 7 * U / 4 + S / 2, true, "104 Elm St", "Elm St"},
+      {"right of the road: the odd side", 7 * U / 4 - S / 2, true, "105 Elm St", "Elm St"},
+      {"without addresses", 7 * U / 4 + S / 2, false, "Elm St", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const map::NrstResult_t r = Query(c.lat, quarter).FindNearestLine(c.addresses);
+    EXPECT_EQ(r.name, c.name);
+    EXPECT_EQ(r.address, c.addresses);
+    EXPECT_EQ(r.street, c.street);
+    EXPECT_TRUE(r.valueText.empty());
+    EXPECT_EQ(r.ref.type, 0x06);
+    EXPECT_NEAR(static_cast<double>(r.distance), S / 2.0, 2.0);
+  }
+}
+
 TEST_F(NearestLinesTest, NothingWithinTheRadius) {
   // The road lies S/2 away: out of reach of a radius of S/4.
   map::Nearest_t q = Query(U - S / 2, 3 * U / 4, S / 4);
@@ -191,6 +225,7 @@ TEST_F(NearestLinesTest, NamedPointsWithTheirTexts) {
   const std::vector<map::NrstText_t> cafe = q.SearchNameNear(filter, "CAF", 25);
   ASSERT_EQ(cafe.size(), 1u);
   EXPECT_EQ(cafe[0].text, "Cafe");
+  EXPECT_NEAR(static_cast<double>(cafe[0].distance), S / 4 * 1.414, 4.0);
   EXPECT_EQ(cafe[0].ref.type, 0x2f);
   EXPECT_TRUE(cafe[0].ref.HasMap());
   EXPECT_TRUE(q.SearchNameNear(filter, "INN", 25).empty());
