@@ -16,8 +16,8 @@
 //     decimal digits ("00000012.img"), holding one map with its areas
 //     (type-0x4b coverage areas along the tile's coverage included, unless
 //     switched off), lines, points and labels, and optionally roads (a NET
-//     sub-file, with house numbers where given), marine objects (extended points with attribute blocks) and
-//     elevations (a DEM sub-file).
+//     sub-file, with house numbers where given), marine objects (extended
+//     points with attribute blocks) and elevations (a DEM sub-file).
 //
 // Typical use (semicircles throughout; 1 degree is about 11930465):
 //
