@@ -21,6 +21,7 @@
 #include "plat/PLAT_Window.h"
 #include "tdb/TDB_ProductDir.h"
 #include "tdb/TDB_Registry.h"
+#include "tests/imgkit/HouseNumberStream.h"
 #include "tests/imgkit/ProductGenerator.h"
 
 namespace benchmap {
@@ -63,8 +64,11 @@ inline const std::uint8_t kLineTypes[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x
                                           0x0a, 0x14, 0x16, 0x18, 0x1c, 0x1f, 0x20};
 inline const std::uint8_t kPointTypes[] = {0x06, 0x0d, 0x20, 0x2a, 0x2f, 0x2b, 0x45, 0x64, 0x66};
 
-// A detail tile of 0.2 degrees north-east of (south, west); its areas are
-// labelled "AREA n" when 'labelled'.
+// A detail tile of 0.2 degrees north-east of (south, west). When 'labelled'
+// its areas, lines and points carry labels ("AREA n", "LINE n", "POINT n")
+// and a grid of nine streets each way crosses it, every street a road split
+// at its crossings, so that road junctions can be found, each piece with
+// house numbers from 100 (even on the left, odd on the right).
 inline imgkit::GenTile_t MakeTile(std::uint32_t id, std::int32_t south, std::int32_t west, bool labelled) {
   imgkit::GenTile_t t;
   t.id = id;
@@ -77,6 +81,21 @@ inline imgkit::GenTile_t MakeTile(std::uint32_t id, std::int32_t south, std::int
     t.map.areas.push_back({kAreaTypes[Random(sizeof kAreaTypes)], labelled ? "AREA " + std::to_string(i) : "",
                            imgkit::RingInBox({s + size, w + size, s, w}, 8 + unsigned(Random(24)))});
   }
+  if (labelled) {
+    const std::int32_t step = kTile / 10;
+    imgkit::HouseNumberStream_t numbers(true);
+    numbers.Header(8, 0, 8, 0, 100, 8);
+    numbers.Parity(1, 2);
+    numbers.Numbers(0, 20, 1, 20);
+    for (int a = 1; a <= 9; ++a)
+      for (int b = 0; b <= 9; ++b) {
+        const std::int32_t at = a * step, from = b == 0 ? margin : b * step, to = b == 9 ? kTile - margin : (b + 1) * step;
+        t.map.lines.push_back({0x06, "STREET " + std::to_string(a), {{south + at, west + from}, {south + at, west + to}},
+                               true, numbers.Bytes()});
+        t.map.lines.push_back({0x05, "AVENUE " + std::to_string(a), {{south + from, west + at}, {south + to, west + at}},
+                               true, numbers.Bytes()});
+      }
+  }
   for (int i = 0; i < 300; ++i) {
     std::vector<imgkit::GenPos_t> points;
     std::int32_t lat = south + margin + Random(kTile - 2 * margin), lon = west + margin + Random(kTile - 2 * margin);
@@ -86,10 +105,10 @@ inline imgkit::GenTile_t MakeTile(std::uint32_t id, std::int32_t south, std::int
       lat = std::clamp(lat + Random(kTile / 40) - kTile / 80, south + margin, south + kTile - margin);
       lon = std::clamp(lon + Random(kTile / 40) - kTile / 80, west + margin, west + kTile - margin);
     }
-    t.map.lines.push_back({kLineTypes[Random(sizeof kLineTypes)], "", points});
+    t.map.lines.push_back({kLineTypes[Random(sizeof kLineTypes)], labelled ? "LINE " + std::to_string(i) : "", points});
   }
   for (int i = 0; i < 400; ++i)
-    t.map.points.push_back({kPointTypes[Random(sizeof kPointTypes)], "",
+    t.map.points.push_back({kPointTypes[Random(sizeof kPointTypes)], labelled ? "POINT " + std::to_string(i) : "",
                             {south + margin + Random(kTile - 2 * margin), west + margin + Random(kTile - 2 * margin)},
                             std::nullopt});
   return t;

@@ -1,10 +1,12 @@
 // The nearest-feature search of a 1,920 x 1,080 map window over a generated
 // product: a basemap with 60 areas and four detail tiles of 0.2 degrees with
-// 150 labelled areas, 300 lines and 400 points each. At 500 pixels spread over
-// the view it times each stage: building the query (the maps under the
-// pixel), the area under the point for the hover, the area list of the
-// feature menu, the whole search, and a hover search that finds a key press
-// waiting and gives up.
+// 150 labelled areas, 300 labelled lines, 400 named points and a grid of
+// streets each. At 500 pixels spread over the view it times each stage of
+// the hover search (building the query, the named point, the junction, the
+// line with its address, the area under the point), the searches behind the
+// feature menu (every area, every nearby line, the named points near the
+// click, the whole collection), the whole hover search, and a hover search
+// that finds a key press waiting and gives up.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -14,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "map/MAP_FeatureFilters.h"
+#include "map/MAP_FeatureMenu.h"
 #include "map/MAP_Nearest.h"
 #include "map/MAP_Window.h"
 #include "plat/PLAT_App.h"
@@ -64,20 +68,43 @@ int main() {
   std::printf("%zu tiles cached, detail maps %s\n", w.GetCache().GetTiles().size(),
               w.IsDetailMapsShown() ? "shown" : "not shown");
 
-  Stat query{"query (maps under the pixel)"}, hover{"area under the point (hover)"}, menu{"area list (menu)"},
-      whole{"whole search"}, givingUp{"hover with a key waiting"};
-  int areasFound = 0, menuRecords = 0;
+  Stat query{"query (maps under the pixel)"}, named{"named point"}, junction{"road junction"},
+      line{"line with its address"}, area{"area under the point"}, whole{"whole hover search"},
+      givingUp{"hover with a key waiting"}, areas{"menu: every area"}, lines{"menu: every nearby line"},
+      names{"menu: named points near"}, menu{"menu: every feature"};
+  int pointsFound = 0, junctionsFound = 0, linesFound = 0, addressesFound = 0, areasFound = 0;
+  std::size_t menuEntries = 0;
+  const mpl::Filter_t pointFilter = map::GetNamedPointFilter().Union(w.GetPointFilter());
   for (int i = 0; i < 500; ++i) {
     const plat::POINT p{benchmap::Random(1920), benchmap::Random(1080)};
     auto t = Clock::now();
     map::Nearest_t q = w.MakeNearestQuery(w.GetProjector().PointToSearchArea(p, 8));
     query.Add(Us(t, Clock::now()));
     t = Clock::now();
-    const map::NrstEntry_t entry = q.FindFeatureAt();
-    hover.Add(Us(t, Clock::now()));
-    areasFound += entry.texts.empty() ? 0 : 1;
+    pointsFound += q.FindNearestNamed("", pointFilter).text.empty() ? 0 : 1;
+    named.Add(Us(t, Clock::now()));
     t = Clock::now();
-    menuRecords += static_cast<int>(q.FindFeaturesAt().size());
+    junctionsFound += q.FindNearestJunction().texts.empty() ? 0 : 1;
+    junction.Add(Us(t, Clock::now()));
+    t = Clock::now();
+    const map::NrstResult_t nearest = q.FindNearestLine(true);
+    line.Add(Us(t, Clock::now()));
+    linesFound += nearest.name.empty() ? 0 : 1;
+    addressesFound += nearest.address ? 1 : 0;
+    t = Clock::now();
+    areasFound += q.FindFeatureAt().texts.empty() ? 0 : 1;
+    area.Add(Us(t, Clock::now()));
+    t = Clock::now();
+    q.FindFeaturesAt();
+    areas.Add(Us(t, Clock::now()));
+    t = Clock::now();
+    q.CollectNearbyLines(true, map::GetNearbyLineFilter());
+    lines.Add(Us(t, Clock::now()));
+    t = Clock::now();
+    q.SearchNameNear(pointFilter, "", 25);
+    names.Add(Us(t, Clock::now()));
+    t = Clock::now();
+    menuEntries += w.CollectMenuFeatures(p).GetCount();
     menu.Add(Us(t, Clock::now()));
     t = Clock::now();
     w.FindNearestFeatureAt(p, false);
@@ -89,8 +116,10 @@ int main() {
     if (none.kind != map::NrstFeature_t::Kind_None) return 2;
     plat::PumpUntilIdle();
   }
-  for (const Stat* s : {&query, &hover, &menu, &whole, &givingUp}) s->Print();
-  std::printf("areas found at %d of 500 pixels, %d menu records\n", areasFound, menuRecords);
+  for (const Stat* s : {&query, &named, &junction, &line, &area, &whole, &givingUp, &areas, &lines, &names, &menu})
+    s->Print();
+  std::printf("of 500 pixels: %d named points, %d junctions, %d lines (%d addresses), %d areas; %zu menu entries\n",
+              pointsFound, junctionsFound, linesFound, addressesFound, areasFound, menuEntries);
 
   bench.window.reset();
   bench.frame.DestroyWindow();

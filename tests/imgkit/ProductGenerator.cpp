@@ -222,7 +222,9 @@ std::vector<MapFile_t> GenMap_t::Files() const {
       poly.label = label(lines[k].label);
       if (!MakePoly(lines[k].points, lat0, lon0, unit, 2, poly)) continue;
       s.lines.push_back(poly);
-      // Line references: subdivision << 16 | 1-based index.
+      // Line references: subdivision << 16 | 1-based index; a road's record
+      // keeps one byte of the index.
+      Check(!lines[k].road || s.lines.size() <= 0xFF, "a road must be among the first 255 lines of map " + name);
       roadLines[k][number] = (static_cast<std::uint32_t>(i + 1) << 16) | static_cast<std::uint32_t>(s.lines.size());
     }
     for (const GenArea_t& a : areas) {

@@ -79,7 +79,8 @@ struct GenArea_t {
 };
 
 // A standard line (type 0x01-0x3F). A road also gets a NET record that names
-// it by its label and lists its line on every level.
+// it by its label and lists its line on every level; a road record holds one
+// byte of a line's index, so roads come among the first 255 lines of a map.
 struct GenLine_t {
   std::uint8_t type = 0x06;
   std::string label;

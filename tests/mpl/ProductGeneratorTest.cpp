@@ -133,6 +133,13 @@ TEST(ProductGeneratorTest, RefusesWhatAMapCannotHold) {
   map.box = {kDeg / 4, kDeg / 4, 0, 0};
   map.points.push_back({0x2f, "OUT", {kDeg, 0}, std::nullopt});
   EXPECT_THROW(map.Files(), std::invalid_argument);
+  map.points.clear();
+  // A road record keeps one byte of its line's index.
+  for (int i = 0; i < 254; ++i) map.lines.push_back({0x1f, "", {{0, 0}, {kDeg / 8, kDeg / 8}}});
+  map.lines.push_back({0x06, "LATE ST", {{0, 0}, {kDeg / 8, 0}}, true});
+  EXPECT_NO_THROW(map.Files());
+  map.lines.insert(map.lines.begin(), map.lines.front());
+  EXPECT_THROW(map.Files(), std::invalid_argument);
 }
 
 }  // namespace
