@@ -12,7 +12,9 @@
 #include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
 #include "mat/MAT_UnitConverterTable.h"
+#include "mpl/MPL_EngineImage.h"
 #include "mpl/MPL_MapDirectory.h"
+#include "mpl/MPL_MapsDatabase.h"
 #include "tdb/TDB_ProductDir.h"
 #include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
@@ -166,6 +168,39 @@ TEST_F(NearestLinesTest, AddressesOnEitherSideOfARoad) {
     EXPECT_TRUE(r.valueText.empty());
     EXPECT_EQ(r.ref.type, 0x06);
     EXPECT_NEAR(static_cast<double>(r.distance), S / 2.0, 2.0);
+  }
+}
+
+// A second map with the basemap's roads under other names: of equal
+// distances the nearest line is the first map's, the junction the later map's.
+TEST_F(NearestLinesTest, EqualDistancesInTwoMaps) {
+  imgkit::GenTile_t twin;
+  twin.id = 99;
+  twin.map.levelBits = {20, 18};
+  twin.map.box = {2 * U, 3 * U, 0, 0};
+  twin.map.lines.push_back({0x06, "WEST ROW", {::At(U, U / 2), ::At(U, U)}, true});
+  twin.map.lines.push_back({0x06, "WEST ROW", {::At(U, U), ::At(U, 3 * U / 2)}, true});
+  twin.map.lines.push_back({0x06, "NORTH ROW", {::At(U, U), ::At(3 * U / 2, U)}, true});
+  const std::string path = test::MakeTempDir("twin") + "/twin.img";
+  test::WriteFile(path, imgkit::TileImage(twin));
+  const mpl::ImageSource_t image(path, true, "", nullptr, plat::kInvalidHandle, 8);
+  const mpl::Map_t second(image, mpl::SelectMapName(image, geo::Position_t(U, U), 20), "");
+  ASSERT_TRUE(second.IsOpen());
+
+  for (const bool basemapFirst : {true, false}) {
+    SCOPED_TRACE(basemapFirst);
+    const auto twoMaps = [&](std::int32_t lat, std::int32_t lon) {
+      map::Nearest_t q = Query(lat, lon);
+      map::NearestMap_t other{second, true, true, true};
+      if (basemapFirst) q.tiles.push_back(other);
+      else q.tiles.insert(q.tiles.begin(), other);
+      return q;
+    };
+    const map::NrstResult_t line = twoMaps(U - S / 2, 3 * U / 4).FindNearestLine(false);
+    EXPECT_EQ(line.name, basemapFirst ? "Main St" : "West Row");
+    const map::NrstHit_t junction = twoMaps(U + S / 4, U + S / 4).FindNearestJunction();
+    EXPECT_EQ(junction.texts, basemapFirst ? (std::vector<std::string>{"West Row", "North Row"})
+                                           : (std::vector<std::string>{"Main St", "High St"}));
   }
 }
 
