@@ -178,6 +178,8 @@ std::vector<MapFile_t> GenMap_t::Files() const {
   }
   for (const GenPoint_t& p : points) Check(InBox(box, p.at), "a point lies outside map " + name);
   for (const GenMarinePoint_t& p : marine) Check(InBox(box, p.at), "a marine point lies outside map " + name);
+  for (const GenMarineLine_t& l : marineLines)
+    for (const GenPos_t& p : l.points) Check(InBox(box, p), "a marine line point lies outside map " + name);
 
   LblBuilder_t lbl;
   std::map<std::string, std::uint32_t> labels;
@@ -243,6 +245,20 @@ std::vector<MapFile_t> GenMap_t::Files() const {
       if (!p.attributes.empty()) o.attributes = p.attributes;
       s.extPoints.push_back(o);
     }
+    for (const GenMarineLine_t& l : marineLines) {
+      RgnPoly_t poly;
+      if (!MakePoly(l.points, lat0, lon0, unit, 2, poly)) continue;
+      RgnExtObject_t o;
+      o.type = l.type;
+      o.subtype = l.subtype;
+      if (!l.label.empty()) o.label = label(l.label);
+      o.dlon = poly.dlon;
+      o.dlat = poly.dlat;
+      o.stream = poly.stream;
+      o.stream.extended = true;
+      if (!l.attributes.empty()) o.attributes = l.attributes;
+      s.extLines.push_back(o);
+    }
     rgn.subdivisions.push_back(s);
   }
 
@@ -291,19 +307,21 @@ std::vector<MapFile_t> GenMap_t::Files() const {
   }
 
   // Overviews: every type on every level.
-  std::set<std::pair<std::uint8_t, std::uint8_t>> lineTypes, areaTypes, pointTypes, extPointTypes;
+  std::set<std::pair<std::uint8_t, std::uint8_t>> lineTypes, areaTypes, pointTypes, extPointTypes, extLineTypes;
   for (const GenLine_t& l : lines) lineTypes.insert({l.type, 0});
   for (const GenArea_t& a : areas) areaTypes.insert({a.type, 0});
   for (const GenPoint_t& p : points) pointTypes.insert({p.type, p.subtype.value_or(0)});
   for (const GenMarinePoint_t& p : marine) extPointTypes.insert({p.type, p.subtype});
+  for (const GenMarineLine_t& l : marineLines) extLineTypes.insert({l.type, l.subtype});
   const auto top = static_cast<std::uint8_t>(levels - 1);
   m.tre.overviews[0] = Overview(lineTypes, top, false);
   m.tre.overviews[1] = Overview(areaTypes, top, false);
   m.tre.overviews[2] = Overview(pointTypes, top, true);
-  if (!marine.empty()) {
+  if (!marine.empty() || !marineLines.empty()) {
     m.tre.extFlags = 0x07;
     m.tre.extTypeRecordSize = 3;
-    m.tre.extTypes[2] = Overview(extPointTypes, top, true);
+    if (!marineLines.empty()) m.tre.extTypes[0] = Overview(extLineTypes, top, true);
+    if (!marine.empty()) m.tre.extTypes[2] = Overview(extPointTypes, top, true);
   }
   if (dem) m.extra.push_back({name + ".DEM", dem->Build()});
   if (customize) customize(m, rgn);

@@ -17,7 +17,8 @@
 //     (type-0x4b coverage areas along the tile's coverage included, unless
 //     switched off), lines, points and labels, and optionally roads (a NET
 //     sub-file, with house numbers where given), marine objects (extended
-//     points with attribute blocks) and elevations (a DEM sub-file).
+//     points and lines with attribute blocks) and elevations (a DEM
+//     sub-file).
 //
 // Typical use (semicircles throughout; 1 degree is about 11930465):
 //
@@ -109,6 +110,17 @@ struct GenMarinePoint_t {
   std::string attributes;
 };
 
+// A marine line: an extended line of engine type 0x40 + type (0x43 with
+// subtypes 1-6 a depth contour with its depth, for instance) with its
+// attribute block.
+struct GenMarineLine_t {
+  std::uint8_t type = 0x03;
+  std::uint8_t subtype = 1;
+  std::string label;
+  std::vector<GenPos_t> points;
+  std::string attributes;
+};
+
 // One map of an image.
 struct GenMap_t {
   std::string name;         // 8 characters; empty: given by the generator
@@ -119,6 +131,7 @@ struct GenMap_t {
   std::vector<GenLine_t> lines;
   std::vector<GenPoint_t> points;
   std::vector<GenMarinePoint_t> marine;
+  std::vector<GenMarineLine_t> marineLines;
   std::optional<DemBuilder_t> dem;  // the DEM sub-file (see SlopeDem)
   // Last changes to the sub-files before they are built (TRE fields such as a
   // marine chart's words, more RGN objects...).

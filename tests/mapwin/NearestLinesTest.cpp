@@ -20,6 +20,7 @@
 #include "tests/common/TestEnv.h"
 #include "tests/common/TestResources.h"
 #include "tests/imgkit/HouseNumberStream.h"
+#include "tests/imgkit/MarineBuilder.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 #include "tests/mapwin/MapWinTestUtil.h"
@@ -35,7 +36,8 @@ imgkit::GenPos_t At(std::int32_t lat, std::int32_t lon) { return imgkit::GenPos_
 // High St leaves it to the north; an unnamed road in two lines meeting at (U, 2U); a
 // contour of 1000 ft and one whose label is no number; a spot height of
 // 1000 ft and a named point near the roads; Elm St eastwards with even house
-// numbers from 100 on its left and odd ones from 101 on its right.
+// numbers from 100 on its left and odd ones from 101 on its right; two marine
+// lines of 5 m, a depth contour and a line of soundings.
 imgkit::GenProduct_t Product() {
   imgkit::GenProduct_t spec;
   spec.basemap.box = {2 * U, 3 * U, 0, 0};
@@ -53,6 +55,9 @@ imgkit::GenProduct_t Product() {
   numbers.Parity(1, 2);
   numbers.Numbers(0, 20, 1, 20);
   spec.basemap.lines.push_back({0x06, "ELM ST", {At(7 * U / 4, U / 4), At(7 * U / 4, U)}, true, numbers.Bytes()});
+  spec.basemap.marineLines.push_back({0x03, 1, "", {At(U / 8, 2 * U), At(U / 8, 5 * U / 2)}, imgkit::AttrShort(0x45)});
+  spec.basemap.marineLines.push_back({0x01, 5, "", {At(3 * U / 8, 9 * U / 4), At(3 * U / 8, 11 * U / 4)},
+                                      imgkit::AttrShort(0x45)});
   spec.basemap.lines.push_back({0x20, "1000", {At(U / 4, U / 4), At(U / 4, U)}, false});
   spec.basemap.lines.push_back({0x20, "PEAK", {At(U / 2, U / 4), At(U / 2, U)}, false});
   spec.basemap.points.push_back({0x63, "1000", At(7 * U / 4, 5 * U / 2), {}});
@@ -64,8 +69,6 @@ class NearestLinesTest : public mapwintest::MapWinTest {
  protected:
   void SetUp() override {
     MapWinTest::SetUp();
-    m_elevation = map::GetRegistry().ElevationUnits.Value();
-    map::GetRegistry().ElevationUnits.Set(mat::ElevationUnits_t::Metres);
     test::UseTestResources();
     m_product = imgkit::WriteProduct(Product(), test::MakeTempDir("nearlines"));
     m_registry = std::make_unique<tdb::Registry_t>();
@@ -80,7 +83,6 @@ class NearestLinesTest : public mapwintest::MapWinTest {
     Paint();
   }
   void TearDown() override {
-    map::GetRegistry().ElevationUnits.Set(m_elevation);
     MapWinTest::TearDown();
     imgkit::MachineHive_t::WriteEmpty();
   }
@@ -106,7 +108,7 @@ class NearestLinesTest : public mapwintest::MapWinTest {
     }
   };
 
-  mat::ElevationUnits_t m_elevation{};
+  mapwintest::MetricUnits_t m_units;
   imgkit::GeneratedProduct_t m_product;
   std::unique_ptr<tdb::Registry_t> m_registry;
   std::unique_ptr<tdb::ProductDir_t> m_products;
@@ -127,6 +129,8 @@ TEST_F(NearestLinesTest, NearestLineWithItsNameOrValue) {
       {"a road by its label", U - S / 2, 3 * U / 4, "Main St", "", 0x06, U},
       {"a contour in the user's elevation unit", U / 4 + S / 2, U / 2, "305 m", "305", 0x20, U / 4},
       {"a contour label that is no number", U / 2 + S / 2, U / 2, "", "", 0x20, U / 2},
+      {"a marine depth line", U / 8 + S / 2, 9 * U / 4, "Depth 5.0 m", "5.0", 0x43, U / 8},
+      {"a marine line of soundings", 3 * U / 8 + S / 2, 5 * U / 2, "Sounding 5.0 m", "5.0", 0x41, 3 * U / 8},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
