@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "gdb/GDB_Symbol.h"
+#include "geo/GEO_Box.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
 #include "map/MAP_FeatureFilters.h"
@@ -141,7 +142,13 @@ FeatureMenu_t Window_t::CollectMenuFeatures(plat::POINT point) {
   Nearest_t query = MakeNearestQuery(m_projector.PointToSearchArea(point, 8));
   mpl::Filter_t named = GetNamedPointFilter();
   named.Merge(GetNoTideStationsFilter());
-  if (m_hoverTip.IsEmpty()) named.Merge(GetPointFilter());
+  // Points the view does not draw are listed only when the hover tip marks
+  // the very position of the click.
+  const geo::Box_t clicked(query.point);
+  const geo::Position_t& tip = m_hoverTip.GetPosition();
+  const bool tipAtClick = !m_hoverTip.IsEmpty() && tip.GetLatitude() >= clicked.GetSouth() &&
+                          tip.GetLatitude() <= clicked.GetNorth() && clicked.ContainsLongitude(tip.GetLongitude());
+  if (!tipAtClick) named.Merge(GetPointFilter());
 
   FeatureMenu_t features;
   features.tides = FindTideStationsAt(point, 8);

@@ -19,6 +19,7 @@ class HoverTip_t {
                    const plat::ImageList_t& images, int iconIndex);
   void Clear();
   bool IsEmpty() const { return m_window == nullptr; }
+  const geo::Position_t& GetPosition() const { return m_position; }
   // Draws the pip and the popup over the freshly copied back buffer.
   void Draw(plat::Dc_t& dc);
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "map/MAP_FeatureMenu.h"
-#include "map/MAP_Tool.h"
 #include "map/MAP_Window.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Menu.h"
@@ -16,6 +15,7 @@
 #include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
 #include "tests/common/TestResources.h"
+#include "tests/imgkit/HouseNumberStream.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 #include "tests/mapwin/MapWinTestUtil.h"
@@ -23,40 +23,80 @@
 namespace {
 
 constexpr std::int32_t U = 0x10000;
+constexpr std::int32_t G = U / 16;  // the grid of the basemap's finest level (20 bits)
 
-// A basemap with a lake over a square and a park inside it.
+imgkit::GenPos_t At(std::int32_t lat, std::int32_t lon) { return imgkit::GenPos_t{lat, lon}; }
+
+// The junction east of the lake where Main St ends and Oak Ave begins.
+constexpr std::int32_t kJunctionLat = U, kJunctionLon = 5 * U;
+
+// Two extended areas of a harbour, 0x87 with subtypes 4 and 1, at the
+// junction, added to every level's subdivision. The generator writes labels
+// for its own objects only, so each borrows the label of one of the first
+// two points, far off.
+void AddHarbourAreas(imgkit::MapBuilder_t& m, imgkit::RgnBuilder_t& rgn) {
+  // The subdivisions' centre (the box's centre on the coarsest grid) and
+  // their levels, coarsest first.
+  const std::int32_t lat0 = U, lon0 = 3 * U;
+  const unsigned bits[] = {18, 20};
+  const struct {
+    std::uint8_t subtype;
+    std::size_t labelPoint;
+    imgkit::GenBox_t box;
+  } areas[] = {{4, 0, {kJunctionLat + U / 4, kJunctionLon + U / 4, kJunctionLat - U / 4, kJunctionLon - U / 2}},
+               {1, 1, {kJunctionLat + U / 2, kJunctionLon + U / 2, kJunctionLat - U / 2, kJunctionLon - U / 2}}};
+  for (std::size_t i = 0; i < rgn.subdivisions.size(); ++i) {
+    const std::int32_t unit = 1 << (32 - bits[i]);
+    imgkit::RgnSubdivision_t& s = rgn.subdivisions[i];
+    for (const auto& a : areas) {
+      const std::vector<imgkit::GenPos_t> corners = imgkit::BoxOutline(a.box);
+      imgkit::RgnExtObject_t o;
+      o.type = 0x07;
+      o.subtype = a.subtype;
+      o.label = s.points.at(a.labelPoint).label;
+      o.dlon = static_cast<std::int16_t>((corners[0].lon - lon0) / unit);
+      o.dlat = static_cast<std::int16_t>((corners[0].lat - lat0) / unit);
+      for (std::size_t c = 1; c < corners.size(); ++c)
+        o.stream.points.push_back(
+            {(corners[c].lon - corners[c - 1].lon) / unit, (corners[c].lat - corners[c - 1].lat) / unit, {}});
+      s.extAreas.push_back(o);
+    }
+  }
+  m.tre.extFlags = 0x07;
+  m.tre.extTypeRecordSize = 3;
+  // The extended area types: type, highest level, subtype.
+  m.tre.extTypes[1].recordSize = 3;
+  m.tre.extTypes[1].data = std::string("\x07\x01\x01\x07\x01\x04", 6);
+}
+
+// A basemap with a lake over a square and a park inside it; east of the lake
+// a town park around a junction of two roads, with moorings, a cafe, a walkway
+// with house numbers, a brook and the harbour's areas near it.
 imgkit::GenProduct_t Product() {
   imgkit::GenProduct_t spec;
-  spec.basemap.box = {2 * U, 3 * U, 0, 0};
+  spec.basemap.box = {2 * U, 6 * U, 0, 0};
   const imgkit::GenBox_t square{2 * U - U / 8, 3 * U - U / 8, U / 8, U / 8};
   spec.basemap.areas.push_back({0x28, "LAKE & POND", imgkit::BoxOutline(square)});
   spec.basemap.areas.push_back({0x4e, "PARK", imgkit::BoxOutline({7 * U / 4, 11 * U / 4, 5 * U / 4, 3 * U / 2})});
+  spec.basemap.areas.push_back({0x4e, "TOWN PARK", imgkit::BoxOutline({3 * U / 2, 11 * U / 2, U / 2, 7 * U / 2})});
+  spec.basemap.lines.push_back({0x06, "MAIN ST", {At(U, 4 * U), At(kJunctionLat, kJunctionLon)}, true});
+  spec.basemap.lines.push_back({0x06, "OAK AVE", {At(kJunctionLat, kJunctionLon), At(7 * U / 4, 5 * U)}, true});
+  // Even numbers from 100 on the left, odd ones from 101 on the right.
+  imgkit::HouseNumberStream_t numbers(true);
+  numbers.Header(8, 0, 8, 0, 100, 8);
+  numbers.Parity(1, 2);
+  numbers.Numbers(0, 20, 1, 20);
+  spec.basemap.lines.push_back(
+      {0x16, "ELM WALK", {At(U - G, 5 * U - 3 * U / 16), At(U - G, 5 * U + 9 * U / 16)}, true, numbers.Bytes()});
+  spec.basemap.lines.push_back({0x18, "MILL BROOK", {At(U - 2 * G, 5 * U - U / 4), At(U - 2 * G, 5 * U + U / 4)}});
+  // The first two lend their labels to the harbour's areas.
+  spec.basemap.points.push_back({0x2f, "HARBOUR", At(7 * U / 4, 11 * U / 2), {}});
+  spec.basemap.points.push_back({0x2f, "BASIN", At(7 * U / 4, 23 * U / 4), {}});
+  spec.basemap.points.push_back({0x2f, "CAFE", At(U - G, 5 * U - G), {}});
+  spec.basemap.points.push_back({0x43, "MOORINGS", At(kJunctionLat, kJunctionLon + G), {}});
+  spec.basemap.customize = AddHarbourAreas;
   return spec;
 }
-
-// A tool that only counts the end-of-menu notices.
-class CountingTool : public map::Tool_t {
- public:
-  int menuDone = 0;
-  bool leftDown = false;
-  void Activate() override {}
-  void Deactivate() override {}
-  bool OnSetCursor(plat::HWND, unsigned, unsigned) override { return true; }
-  bool IsLeftDown() const override { return leftDown; }
-  void OnLButtonDown(unsigned, int, int) override {}
-  void OnLButtonUp(unsigned, int, int) override {}
-  void OnLButtonDblClk(unsigned, int, int) override {}
-  bool IsRightDown() const override { return false; }
-  void OnRButtonDown(unsigned, int, int) override {}
-  void OnMenuDone() override { ++menuDone; }
-  void OnRButtonDblClk(unsigned, int, int) override {}
-  void OnMouseEnter(unsigned, int, int) override {}
-  void OnMouseMove(unsigned, int, int) override {}
-  void OnMouseLeave() override {}
-  bool AbortsOnClick() const override { return false; }
-  void BeforeRender() override {}
-  void AfterRender(plat::POINT) override {}
-};
 
 // The window with the base's menus; 'centreOnAny' offers the centring
 // command for every chosen feature with a position, not only named points.
@@ -129,13 +169,26 @@ class FeatureMenuTest : public mapwintest::MapWinTest {
     EXPECT_TRUE(m_window->GetHoverTip().IsEmpty());
   }
 
+  // Closer in, at the junction: the search reaches two grid steps (8 pixels
+  // of 1024 units), and the cafe's kind of point is not drawn.
+  void ZoomToJunction() {
+    m_window->GetProjector().SetScale(1024.0);
+    m_window->GetProjector().SetCenter(geo::Position_t(kJunctionLat, kJunctionLon));
+    m_window->Invalidate(false);
+    Paint();
+  }
+
   static inline const geo::Position_t kInPark{3 * U / 2, 2 * U};
+  // Half a step south of the junction, between it and the walkway.
+  static inline const geo::Position_t kAtJunction{kJunctionLat - G / 2, kJunctionLon};
+  // Half a step north of Main St, far from the junction, in the harbour.
+  static inline const geo::Position_t kOnMainSt{kJunctionLat + G / 2, kJunctionLon - 6 * G};
   static inline const geo::Position_t kLakeOnly{U / 2, U / 2};
   imgkit::GeneratedProduct_t m_product;
   std::unique_ptr<tdb::Registry_t> m_registry;
   std::unique_ptr<tdb::ProductDir_t> m_products;
   mpl::MapDirectory_t m_directory;
-  CountingTool m_tool;
+  mapwintest::CountingTool m_tool;
   MenuWindow* m_menuWindow = nullptr;
   std::vector<Shown_t> m_shown;
 };
@@ -250,6 +303,86 @@ TEST_F(FeatureMenuTest, PropertiesCommandOnAFeatureWithoutDescription) {
   EXPECT_EQ(dialogs, 0);
   EXPECT_EQ(m_tool.menuDone, 0);
   ExpectClearedAfterClick();
+}
+
+// The choice menu over what the searches find: near the junction the
+// moorings (named by their symbol), the junction for both its roads (not
+// listed on their own), the walkway's address, the brook and, beside them,
+// only the harbour's kept kind of area (not the town park nor the basin's
+// subtype); on Main St far from the junction the road itself. Each entry
+// chooses its feature for the command menu; afterwards the window holds none.
+TEST_F(FeatureMenuTest, EntriesFromTheSearchesAndTheFeaturesTheyChoose) {
+  ZoomToJunction();
+  struct Entry_t {
+    int kind;
+    std::string text;
+    std::uint16_t type;
+  };
+  const struct {
+    const char* what;
+    geo::Position_t at;
+    std::vector<std::string> items;
+    std::vector<Entry_t> chosen;
+  } clicks[] = {
+      {"at the junction",
+       kAtJunction,
+       {"6800 Anchor: Moorings", "6801 Junction: Main St / Oak Ave", "6802 Address: 104 Elm Walk",
+        "6803 Mill Brook", "6804 Harbour"},
+       {{map::NrstFeature_t::Kind_Point, "Moorings", 0x43},
+        {map::NrstFeature_t::Kind_Junction, "Main St / Oak Ave", 0x06},
+        {map::NrstFeature_t::Kind_Address, "104 Elm Walk", 0x16},
+        {map::NrstFeature_t::Kind_Line, "Mill Brook", 0x18},
+        {map::NrstFeature_t::Kind_Area, "Harbour", 0x87}}},
+      {"on a road without a junction in reach",
+       kOnMainSt,
+       {"6800 Main St", "6801 Harbour"},
+       {{map::NrstFeature_t::Kind_Line, "Main St", 0x06}, {map::NrstFeature_t::Kind_Area, "Harbour", 0x87}}},
+  };
+  for (const auto& click : clicks) {
+    for (std::size_t i = 0; i < click.chosen.size(); ++i) {
+      SCOPED_TRACE(std::string(click.what) + " #" + std::to_string(i));
+      m_shown.clear();
+      m_tool.menuDone = 0;
+      Answer({static_cast<unsigned>(6800 + i), 0});
+      EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(click.at)));
+      ASSERT_EQ(m_shown.size(), 2u);
+      EXPECT_EQ(m_shown[0].items, click.items);
+      const map::NrstFeature_t& chosen = m_shown[1].chosen;
+      EXPECT_EQ(chosen.kind, click.chosen[i].kind);
+      EXPECT_EQ(chosen.lines, std::vector<std::string>{click.chosen[i].text});
+      EXPECT_EQ(chosen.ref.type, click.chosen[i].type);
+      EXPECT_TRUE(chosen.ref.HasMap());
+      EXPECT_TRUE(chosen.HasPosition());
+      EXPECT_EQ(m_tool.menuDone, 1);
+      ExpectClearedAfterClick();
+    }
+  }
+}
+
+// A kind of point that is not drawn at the zoom (the cafe) is listed only
+// when the hover tip marks the very position of the click.
+TEST_F(FeatureMenuTest, PointsNotDrawnOnlyUnderTheHoverTip) {
+  ZoomToJunction();
+  const plat::POINT click = Pixel(kAtJunction);
+  const geo::Position_t at = m_window->GetProjector().ScreenToPosition(click);
+  const struct {
+    const char* what;
+    glo::Optional_t<geo::Position_t> tip;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"no hover tip", {}, {"Moorings"}},
+      {"the tip at the click", at, {"Cafe", "Moorings"}},
+      {"the tip elsewhere", geo::Position_t(kJunctionLat, kJunctionLon), {"Moorings"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    m_window->GetHoverTip().Clear();
+    if (c.tip.IsPresent()) m_window->GetHoverTip().Set(*m_window, "Tip", *c.tip);
+    std::vector<std::string> names;
+    for (const map::NrstText_t& n : m_window->CollectMenuFeatures(click).names) names.push_back(n.text);
+    EXPECT_EQ(names, c.names);
+  }
+  m_window->GetHoverTip().Clear();
 }
 
 // A menu of every kind of entry, built by hand: the entries' texts and

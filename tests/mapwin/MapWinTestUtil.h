@@ -9,6 +9,7 @@
 
 #include "map/MAP_Registry.h"
 #include "map/MAP_Cache.h"
+#include "map/MAP_Tool.h"
 #include "map/MAP_Window.h"
 #include "mpl/MPL_MapDirectory.h"
 #include "tdb/TDB_ProductDir.h"
@@ -79,6 +80,30 @@ class TestWindow : public map::Window_t {
   }
   void OnHoverShown() override { ++shown; }
   void Leave() { OnMouseLeave(); }
+};
+
+// A tool that only counts the end-of-menu notices.
+class CountingTool : public map::Tool_t {
+ public:
+  int menuDone = 0;
+  bool leftDown = false;
+  void Activate() override {}
+  void Deactivate() override {}
+  bool OnSetCursor(plat::HWND, unsigned, unsigned) override { return true; }
+  bool IsLeftDown() const override { return leftDown; }
+  void OnLButtonDown(unsigned, int, int) override {}
+  void OnLButtonUp(unsigned, int, int) override {}
+  void OnLButtonDblClk(unsigned, int, int) override {}
+  bool IsRightDown() const override { return false; }
+  void OnRButtonDown(unsigned, int, int) override {}
+  void OnMenuDone() override { ++menuDone; }
+  void OnRButtonDblClk(unsigned, int, int) override {}
+  void OnMouseEnter(unsigned, int, int) override {}
+  void OnMouseMove(unsigned, int, int) override {}
+  void OnMouseLeave() override {}
+  bool AbortsOnClick() const override { return false; }
+  void BeforeRender() override {}
+  void AfterRender(plat::POINT) override {}
 };
 
 // The clock of the drawing work, turned by hand.

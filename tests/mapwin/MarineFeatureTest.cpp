@@ -1,6 +1,7 @@
 // Marine features of a generated map from their attribute blocks to the rows
 // of their property dialogs: the map reader decodes each block into the
-// attribute record, and the descriptions read that record.
+// attribute record, and the descriptions read that record; and the same rows
+// reached through the map window's feature menu.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,11 +13,19 @@
 #include "map/MAP_LightDescription.h"
 #include "map/MAP_PropertyDialogs.h"
 #include "map/MAP_Registry.h"
+#include "map/MAP_Window.h"
 #include "mpl/MPL_Map.h"
+#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_List.h"
+#include "plat/PLAT_Menu.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
+#include "tests/common/TestEnv.h"
 #include "tests/imgkit/MarineBuilder.h"
+#include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/ProductGenerator.h"
 #include "tests/mapwin/MapWinTestUtil.h"
 #include "tests/mpl/MapFacadeFixture.h"
 #include "tests/mpl/MarineMap.h"
@@ -31,6 +40,17 @@ std::string Bytes(std::initializer_list<int> b) {
   std::string s;
   for (int c : b) s.push_back(static_cast<char>(c));
   return s;
+}
+
+// Rows of the name/value dialogs the modal hook sees.
+void RecordNameValueDialogs(std::vector<Rows>& shown) {
+  plat::SetModalHook([&shown](plat::Dialog_t& d) {
+    plat::ListCtrl_t& list = dynamic_cast<map::NameValuePropertiesDialog_t&>(d).List();
+    Rows rows;
+    for (int i = 0; i < list.GetItemCount(); ++i) rows.emplace_back(list.GetItemText(i, 0), list.GetItemText(i, 1));
+    shown.push_back(rows);
+    d.EndDialog(plat::kIdOk);
+  });
 }
 
 // A generated map whose extended points carry the given blocks, in metric
@@ -155,18 +175,96 @@ TEST_F(MarineFeatureTest, ThePropertiesCommandShowsTheRowsModally) {
   plat::SetResourceHandle(glo::GetResourceModule());
   Open({{0x103, 1, imgkit::AttrShort(0x45)}, {0x105, 0, imgkit::AttrShort(0x03)}});
   std::vector<Rows> shown;
-  plat::SetModalHook([&](plat::Dialog_t& d) {
-    plat::ListCtrl_t& list = dynamic_cast<map::NameValuePropertiesDialog_t&>(d).List();
-    Rows rows;
-    for (int i = 0; i < list.GetItemCount(); ++i) rows.emplace_back(list.GetItemText(i, 0), list.GetItemText(i, 1));
-    shown.push_back(rows);
-    d.EndDialog(plat::kIdOk);
-  });
+  RecordNameValueDialogs(shown);
   Point(1, "Sounding").ShowProperties();
   EXPECT_FALSE(Point(2, "Colour").HasProperties());
   Point(2, "Colour").ShowProperties();
   plat::SetModalHook(nullptr);
   EXPECT_EQ((std::vector<Rows>{{{Text(4465), "Sounding"}, {Text(4555), "5.0 m"}}}), shown);
+}
+
+constexpr std::int32_t U = 0x10000;
+constexpr std::int32_t G = U / 16;  // the grid of the basemap's finest level
+
+// A generated basemap with a rock (a height), a wreck and a sounding within
+// two grid steps of each other, in a map window with a tool, so that a right
+// click between them opens the feature menus.
+class MarineMenuTest : public mapwintest::MapWinTest {
+ protected:
+  void SetUp() override {
+    MapWinTest::SetUp();
+    plat::SetResourceHandle(glo::GetResourceModule());
+    imgkit::GenProduct_t spec;
+    spec.basemap.box = {U, U, 0, 0};
+    spec.basemap.marine = {{0x03, 4, "ROCK", {U / 2, U / 2}, imgkit::AttrShort(0x90, Bytes({44}))},
+                           {0x04, 8, "WRECK", {U / 2, U / 2 + G}, imgkit::AttrShort(0x93, Bytes({42}))},
+                           {0x03, 1, "SOUNDING", {U / 2 + G, U / 2}, imgkit::AttrShort(0x45)}};
+    m_product = imgkit::WriteProduct(spec, test::MakeTempDir("marinemenu"));
+    m_registry = std::make_unique<tdb::Registry_t>();
+    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    imgkit::MachineHive_t::WriteEmpty();
+    m_window = std::make_unique<mapwintest::TestWindow>();
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
+    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath,
+                                   "insert %s");
+    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+    m_window->GetProjector().SetScale(1024.0);
+    m_window->GetProjector().SetCenter(kBetween);
+    m_window->Invalidate(false);
+    Paint();
+    m_window->SetTool(&m_tool);
+  }
+  void TearDown() override {
+    plat::SetMenuHook(nullptr);
+    plat::SetModalHook(nullptr);
+    if (m_window) m_window->SetTool(nullptr);
+    MapWinTest::TearDown();
+    imgkit::MachineHive_t::WriteEmpty();
+  }
+
+  // Between the rock and the wreck, within reach of the sounding.
+  static inline const geo::Position_t kBetween{U / 2, U / 2 + G / 2};
+  imgkit::GeneratedProduct_t m_product;
+  std::unique_ptr<tdb::Registry_t> m_registry;
+  std::unique_ptr<tdb::ProductDir_t> m_products;
+  mpl::MapDirectory_t m_directory;
+  mapwintest::CountingTool m_tool;
+  mapwintest::MetricUnits_t m_units;
+};
+
+// The properties command through the menus: the choice menu lists the wreck
+// and the rock (a sounding is no named point); the one chosen offers the
+// centring and properties commands, and the properties command opens its
+// rows in the name/value dialog without ending the tool's menu.
+TEST_F(MarineMenuTest, PropertiesCommandThroughTheFeatureMenu) {
+  const struct {
+    unsigned entry;
+    Rows rows;
+  } cases[] = {
+      {6800, {{Text(4464), "Wreck"}, {Text(4574), Text(4571)}, {Text(4568), "42 m"}}},
+      {6801, {{Text(4465), "Rock"}, {Text(4568), "44.0 m"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    std::vector<std::vector<std::string>> menus;
+    plat::SetMenuHook([&](const plat::Menu_t& menu) {
+      std::vector<std::string> items;
+      for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+        items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
+      menus.push_back(items);
+      return menus.size() == 1 ? c.entry : map::Window_t::kCmdFeatureProperties;
+    });
+    std::vector<Rows> shown;
+    RecordNameValueDialogs(shown);
+    m_tool.menuDone = 0;
+    EXPECT_TRUE(m_window->OnRButtonUp(0, m_window->GetProjector().PositionToScreen(kBetween)));
+    ASSERT_EQ(menus.size(), 2u);
+    EXPECT_EQ(menus[0], (std::vector<std::string>{"6800 Wreck", "6801 Rock"}));
+    EXPECT_EQ(menus[1], (std::vector<std::string>{"6143 " + Text(6122), "6145 " + Text(6121)}));
+    EXPECT_EQ(shown, std::vector<Rows>{c.rows});
+    EXPECT_EQ(m_tool.menuDone, 0);
+    EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_None);
+  }
 }
 
 }  // namespace
