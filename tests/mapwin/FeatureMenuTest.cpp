@@ -120,36 +120,15 @@ struct Shown_t {
   map::NrstFeature_t chosen;
 };
 
-class FeatureMenuTest : public mapwintest::MapWinTest {
+class FeatureMenuTest : public mapwintest::ProductWindowTest {
  protected:
   void SetUp() override {
     MapWinTest::SetUp();
     test::UseTestResources();
-    m_product = imgkit::WriteProduct(Product(), test::MakeTempDir("featuremenu"));
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
-    imgkit::MachineHive_t::WriteEmpty();
     auto window = std::make_unique<MenuWindow>();
     m_menuWindow = window.get();
-    m_window = std::move(window);
-    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
-    Paint();
-    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath,
-                                   "insert %s");
-    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
     // Zoomed out: the basemap alone, centred in the park.
-    m_window->GetProjector().SetScale(4096.0);
-    m_window->GetProjector().SetCenter(kInPark);
-    m_window->Invalidate(false);
-    Paint();
-    m_window->SetTool(&m_tool);
-  }
-  void TearDown() override {
-    plat::SetMenuHook(nullptr);
-    plat::SetModalHook(nullptr);
-    if (m_window) m_window->SetTool(nullptr);
-    MapWinTest::TearDown();
-    imgkit::MachineHive_t::WriteEmpty();
+    OpenProduct(Product(), "featuremenu", std::move(window), 4096.0, kInPark);
   }
   // Answers the menus in turn with 'answers' and records them.
   void Answer(std::vector<unsigned> answers) {
@@ -184,11 +163,6 @@ class FeatureMenuTest : public mapwintest::MapWinTest {
   // Half a step north of Main St, far from the junction, in the harbour.
   static inline const geo::Position_t kOnMainSt{kJunctionLat + G / 2, kJunctionLon - 6 * G};
   static inline const geo::Position_t kLakeOnly{U / 2, U / 2};
-  imgkit::GeneratedProduct_t m_product;
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
-  mapwintest::CountingTool m_tool;
   MenuWindow* m_menuWindow = nullptr;
   std::vector<Shown_t> m_shown;
 };

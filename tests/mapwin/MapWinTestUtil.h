@@ -17,7 +17,12 @@
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_ClientDc.h"
 #include "plat/PLAT_Clock.h"
+#include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Gui.h"
+#include "plat/PLAT_Menu.h"
+#include "tests/common/TestEnv.h"
+#include "tests/imgkit/ProductBuilder.h"
+#include "tests/imgkit/ProductGenerator.h"
 
 namespace mapwintest {
 
@@ -149,6 +154,46 @@ class MapWinTest : public ::testing::Test {
   }
   plat::Wnd_t m_frame;
   std::unique_ptr<TestWindow> m_window;
+};
+
+// A map window over the basemap of a product generated into the test's
+// settings, with a counting tool installed for the right-click menus; the
+// menu and dialog hooks are taken down afterwards.
+class ProductWindowTest : public MapWinTest {
+ protected:
+  // Writes the product under a new folder named after 'stem', opens its
+  // basemap in 'window' (400 x 300) viewed at 'scale' around 'centre' and
+  // installs the tool.
+  void OpenProduct(const imgkit::GenProduct_t& spec, const std::string& stem, std::unique_ptr<TestWindow> window,
+                   double scale, const geo::Position_t& centre) {
+    m_product = imgkit::WriteProduct(spec, test::MakeTempDir(stem));
+    m_registry = std::make_unique<tdb::Registry_t>();
+    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    imgkit::MachineHive_t::WriteEmpty();
+    m_window = std::move(window);
+    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
+    Paint();
+    OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
+    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+    m_window->GetProjector().SetScale(scale);
+    m_window->GetProjector().SetCenter(centre);
+    m_window->Invalidate(false);
+    Paint();
+    m_window->SetTool(&m_tool);
+  }
+  void TearDown() override {
+    plat::SetMenuHook(nullptr);
+    plat::SetModalHook(nullptr);
+    if (m_window) m_window->SetTool(nullptr);
+    MapWinTest::TearDown();
+    imgkit::MachineHive_t::WriteEmpty();
+  }
+
+  imgkit::GeneratedProduct_t m_product;
+  std::unique_ptr<tdb::Registry_t> m_registry;
+  std::unique_ptr<tdb::ProductDir_t> m_products;
+  mpl::MapDirectory_t m_directory;
+  CountingTool m_tool;
 };
 
 }  // namespace mapwintest

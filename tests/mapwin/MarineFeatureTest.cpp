@@ -189,7 +189,7 @@ constexpr std::int32_t G = U / 16;  // the grid of the basemap's finest level
 // A generated basemap with a rock (a height), a wreck and a sounding within
 // two grid steps of each other, in a map window with a tool, so that a right
 // click between them opens the feature menus.
-class MarineMenuTest : public mapwintest::MapWinTest {
+class MarineMenuTest : public mapwintest::ProductWindowTest {
  protected:
   void SetUp() override {
     MapWinTest::SetUp();
@@ -199,36 +199,11 @@ class MarineMenuTest : public mapwintest::MapWinTest {
     spec.basemap.marine = {{0x03, 4, "ROCK", {U / 2, U / 2}, imgkit::AttrShort(0x90, Bytes({44}))},
                            {0x04, 8, "WRECK", {U / 2, U / 2 + G}, imgkit::AttrShort(0x93, Bytes({42}))},
                            {0x03, 1, "SOUNDING", {U / 2 + G, U / 2}, imgkit::AttrShort(0x45)}};
-    m_product = imgkit::WriteProduct(spec, test::MakeTempDir("marinemenu"));
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
-    imgkit::MachineHive_t::WriteEmpty();
-    m_window = std::make_unique<mapwintest::TestWindow>();
-    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
-    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath,
-                                   "insert %s");
-    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
-    m_window->GetProjector().SetScale(1024.0);
-    m_window->GetProjector().SetCenter(kBetween);
-    m_window->Invalidate(false);
-    Paint();
-    m_window->SetTool(&m_tool);
-  }
-  void TearDown() override {
-    plat::SetMenuHook(nullptr);
-    plat::SetModalHook(nullptr);
-    if (m_window) m_window->SetTool(nullptr);
-    MapWinTest::TearDown();
-    imgkit::MachineHive_t::WriteEmpty();
+    OpenProduct(spec, "marinemenu", std::make_unique<mapwintest::TestWindow>(), 1024.0, kBetween);
   }
 
   // Between the rock and the wreck, within reach of the sounding.
   static inline const geo::Position_t kBetween{U / 2, U / 2 + G / 2};
-  imgkit::GeneratedProduct_t m_product;
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
-  mapwintest::CountingTool m_tool;
   mapwintest::MetricUnits_t m_units;
 };
 

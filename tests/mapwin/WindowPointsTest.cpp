@@ -37,32 +37,16 @@ class PointWindow : public TestWindow {
 };
 
 // A tool that answers the cursor question and records it.
-class CursorTool : public map::Tool_t {
+class CursorTool : public mapwintest::CountingTool {
  public:
   std::vector<std::pair<unsigned, unsigned>> asked;  // (hit-test code, mouse message)
   plat::HWND window = 0;
   bool answer = false;
-  void Activate() override {}
-  void Deactivate() override {}
   bool OnSetCursor(plat::HWND w, unsigned hitTest, unsigned message) override {
     window = w;
     asked.emplace_back(hitTest, message);
     return answer;
   }
-  bool IsLeftDown() const override { return false; }
-  void OnLButtonDown(unsigned, int, int) override {}
-  void OnLButtonUp(unsigned, int, int) override {}
-  void OnLButtonDblClk(unsigned, int, int) override {}
-  bool IsRightDown() const override { return false; }
-  void OnRButtonDown(unsigned, int, int) override {}
-  void OnMenuDone() override {}
-  void OnRButtonDblClk(unsigned, int, int) override {}
-  void OnMouseEnter(unsigned, int, int) override {}
-  void OnMouseMove(unsigned, int, int) override {}
-  void OnMouseLeave() override {}
-  bool AbortsOnClick() const override { return false; }
-  void BeforeRender() override {}
-  void AfterRender(plat::POINT) override {}
 };
 
 // A point at latitude and longitude 0 (the middle of a new window's view).
