@@ -1041,9 +1041,19 @@ int Dc_t::DrawText(const std::string& text, RECT& rect, unsigned format) {
   const std::vector<QString> lines = TextLines(fm, s, rect.right - rect.left, wrap);
   const int lineHeight = fm.height();
   const int height = int(lines.size()) * lineHeight;
+  // Each line's cell, placed by the format, one line height below the last.
+  std::vector<QRect> cells;
+  cells.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const int w = fm.horizontalAdvance(lines[i]);
+    const int x = (format & kDtCenter) ? rect.left + (rect.right - rect.left - w) / 2
+                  : (format & kDtRight) ? rect.right - w
+                                        : rect.left;
+    cells.emplace_back(x, rect.top + int(i) * lineHeight, w, lineHeight);
+  }
   if (format & kDtCalcRect) {
     int widest = 0;
-    for (const QString& line : lines) widest = std::max(widest, fm.horizontalAdvance(line));
+    for (const QRect& cell : cells) widest = std::max(widest, cell.width());
     rect.right = wrap ? std::max(rect.right, rect.left + widest) : rect.left + widest;
     rect.bottom = rect.top + height;
     return height;
@@ -1053,27 +1063,16 @@ int Dc_t::DrawText(const std::string& text, RECT& rect, unsigned format) {
   const bool clip = (format & kDtNoClip) == 0;
   if (clip && box.isEmpty()) return height;
   QRect touched;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const int w = fm.horizontalAdvance(lines[i]);
-    const int x = (format & kDtCenter) ? rect.left + (box.width() - w) / 2
-                  : (format & kDtRight) ? rect.right - w
-                                        : rect.left;
-    touched |= QRect(x, rect.top + int(i) * lineHeight, w, lineHeight);
-  }
+  for (const QRect& cell : cells) touched |= cell;
   m_d->Touch(clip ? (touched & box) : touched.adjusted(-lineHeight, 0, lineHeight, 0));
   const DcData& d = *m_d;
   const bool ok = Paint(*m_d, [&](QPainter& p) {
     if (clip) p.setClipRect(box, Qt::IntersectClip);
     p.setFont(font);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      const int w = fm.horizontalAdvance(lines[i]);
-      const int x = (format & kDtCenter) ? rect.left + (box.width() - w) / 2
-                    : (format & kDtRight) ? rect.right - w
-                                          : rect.left;
-      const int y = rect.top + int(i) * lineHeight;
-      if (d.bkMode == kOpaque) p.fillRect(QRect(x, y, w, lineHeight), d.Resolve(d.bkColour));
+      if (d.bkMode == kOpaque) p.fillRect(cells[i], d.Resolve(d.bkColour));
       p.setPen(d.Resolve(d.textColour));
-      p.drawText(QPoint(x, y + fm.ascent()), lines[i]);
+      p.drawText(QPoint(cells[i].left(), cells[i].top() + fm.ascent()), lines[i]);
     }
   });
   return ok ? height : 0;

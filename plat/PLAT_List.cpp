@@ -6,6 +6,8 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "plat/PLAT_WindowImpl.h"
 
 namespace plat {
@@ -284,7 +286,7 @@ int ListCtrl_t::GetNeededHeight() const {
   v->ensurePolished();
   v->header()->ensurePolished();
   int rows = 0;
-  for (int r = 0; r < v->topLevelItemCount(); ++r) rows += v->sizeHintForRow(r) > 0 ? v->sizeHintForRow(r) : 0;
+  for (int r = 0; r < v->topLevelItemCount(); ++r) rows += std::max(0, v->sizeHintForRow(r));
   const int header = v->header()->isHidden() ? 0 : v->header()->sizeHint().height();
   return rows + header + 2 * v->frameWidth();
 }
