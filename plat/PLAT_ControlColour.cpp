@@ -1,9 +1,9 @@
 #include "plat/PLAT_ControlColour.h"
 
-#include <QColor>
 #include <QPalette>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_GdiImpl.h"
 #include "plat/PLAT_WindowImpl.h"
 
 namespace plat {
@@ -21,7 +21,7 @@ bool SetControlBackground(Wnd_t& control, COLORREF colour) {
       return;
     }
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    p.setColor(QPalette::Window, detail::ToQColor(colour));
     w->setPalette(p);
     w->setAutoFillBackground(true);
   });
