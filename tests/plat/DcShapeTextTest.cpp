@@ -6,6 +6,7 @@
 
 #include "plat/PLAT_Gdi.h"
 #include "plat/PLAT_Gui.h"
+#include "tests/plat/DcCanvas.h"
 
 namespace {
 
@@ -16,27 +17,7 @@ constexpr COLORREF kBlack = Rgb(0, 0, 0);
 constexpr COLORREF kRed = Rgb(255, 0, 0);
 constexpr COLORREF kBlue = Rgb(0, 0, 255);
 
-class DcCanvas {
- public:
-  DcCanvas(int w, int h) : width(w), height(h) {
-    EXPECT_TRUE(EnsureGuiApplication());
-    EXPECT_TRUE(dc.CreateCompatibleDC(nullptr));
-    EXPECT_TRUE(bitmap.CreateCompatibleBitmap(dc, w, h));
-    dc.SelectObject(bitmap);
-    dc.FillSolidRect(RECT{0, 0, w, h}, kWhite);
-  }
-  COLORREF At(int x, int y) const { return dc.GetPixel(x, y); }
-  // Whether any pixel of the rectangle is not white.
-  bool Inked(int l, int t, int r, int b) const {
-    for (int y = t; y < b; ++y)
-      for (int x = l; x < r; ++x)
-        if (At(x, y) != kWhite) return true;
-    return false;
-  }
-  int width, height;
-  Dc_t dc;
-  Bitmap_t bitmap;
-};
+using plattest::Canvas;
 
 // The text font of these tests: one installed face at a fixed cell height.
 void SelectTestFont(Dc_t& dc, Font_t& font) {
@@ -55,7 +36,8 @@ int Width(Dc_t& dc, const std::string& text) {
 }
 
 TEST(DcRoundRect, CornersAreCutAndTheInsideIsFilled) {
-  DcCanvas c(30, 20);
+  ASSERT_TRUE(EnsureGuiApplication());
+  Canvas c(30, 20);
   Brush_t red;
   ASSERT_TRUE(red.CreateSolidBrush(kRed));
   c.dc.SelectStockObject(kBlackPen);
@@ -77,8 +59,9 @@ TEST(DcRoundRect, CornersAreCutAndTheInsideIsFilled) {
 }
 
 TEST(DcRoundRect, WithoutCornersItIsARectangle) {
-  DcCanvas a(20, 20), b(20, 20);
-  for (DcCanvas* c : {&a, &b}) {
+  ASSERT_TRUE(EnsureGuiApplication());
+  Canvas a(20, 20), b(20, 20);
+  for (Canvas* c : {&a, &b}) {
     c->dc.SelectStockObject(kBlackPen);
     c->dc.SelectStockObject(kGrayBrush);
   }
@@ -89,7 +72,8 @@ TEST(DcRoundRect, WithoutCornersItIsARectangle) {
 }
 
 TEST(DcDrawText, WordBreakMeasuresAndDrawsLineByLine) {
-  DcCanvas c(300, 120);
+  ASSERT_TRUE(EnsureGuiApplication());
+  Canvas c(300, 120);
   Font_t font;
   SelectTestFont(c.dc, font);
   TEXTMETRICA tm{};
@@ -141,7 +125,8 @@ TEST(DcDrawText, WordBreakMeasuresAndDrawsLineByLine) {
 }
 
 TEST(DcDrawText, ClippedToTheRectangleUnlessAskedNotTo) {
-  DcCanvas c(200, 80);
+  ASSERT_TRUE(EnsureGuiApplication());
+  Canvas c(200, 80);
   Font_t font;
   SelectTestFont(c.dc, font);
   TEXTMETRICA tm{};
@@ -156,7 +141,7 @@ TEST(DcDrawText, ClippedToTheRectangleUnlessAskedNotTo) {
   c.dc.DrawText("one\ntwo", r, kDtNoClip);
   EXPECT_EQ(c.At(5, 5 + tm.tmHeight), kBlue);
   // Centred and right-aligned lines.
-  DcCanvas d(200, 40);
+  Canvas d(200, 40);
   Font_t f2;
   SelectTestFont(d.dc, f2);
   d.dc.SetBkMode(kOpaque);

@@ -6,6 +6,7 @@
 
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_Gdi.h"
+#include "tests/plat/DcCanvas.h"
 
 namespace {
 
@@ -16,42 +17,7 @@ constexpr COLORREF kBlack = Rgb(0, 0, 0);
 constexpr COLORREF kRed = Rgb(255, 0, 0);
 constexpr COLORREF kBlue = Rgb(0, 0, 255);
 
-// A memory context over a white bitmap.
-class Canvas {
- public:
-  Canvas(int w, int h) : width(w), height(h) {
-    EXPECT_TRUE(dc.CreateCompatibleDC(nullptr));
-    EXPECT_TRUE(bitmap.CreateCompatibleBitmap(dc, w, h));
-    original = dc.SelectObject(bitmap);
-    Clear();
-  }
-  void Clear() { dc.FillSolidRect(RECT{0, 0, width, height}, kWhite); }
-  COLORREF At(int x, int y) const { return dc.GetPixel(x, y); }
-  // Bounding box of the pixels that are not white (right and bottom exclusive).
-  RECT Ink() const {
-    RECT r{width, height, 0, 0};
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        if (At(x, y) != kWhite) {
-          r.left = std::min(r.left, x);
-          r.top = std::min(r.top, y);
-          r.right = std::max(r.right, x + 1);
-          r.bottom = std::max(r.bottom, y + 1);
-        }
-    return r;
-  }
-  int Count(COLORREF c) const {
-    int n = 0;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) n += At(x, y) == c;
-    return n;
-  }
-
-  int width, height;
-  Dc_t dc;
-  Bitmap_t bitmap;
-  GdiHandle_t original;
-};
+using plattest::Canvas;
 
 void ExpectRect(const RECT& r, int l, int t, int rr, int b) {
   EXPECT_EQ(r.left, l);

@@ -12,6 +12,7 @@
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_Print.h"
 #include "tests/common/TestEnv.h"
+#include "tests/plat/DcCanvas.h"
 
 namespace {
 
@@ -23,16 +24,7 @@ constexpr COLORREF kGreen = Rgb(0, 255, 0);
 constexpr COLORREF kBlue = Rgb(0, 0, 255);
 constexpr COLORREF kBlack = Rgb(0, 0, 0);
 
-struct Canvas_t {
-  Canvas_t(int w, int h) {
-    EXPECT_TRUE(dc.CreateCompatibleDC(nullptr));
-    EXPECT_TRUE(bitmap.CreateCompatibleBitmap(dc, w, h));
-    dc.SelectObject(bitmap);
-    dc.FillSolidRect(RECT{0, 0, w, h}, kWhite);
-  }
-  Dc_t dc;
-  Bitmap_t bitmap;
-};
+using plattest::Canvas;
 
 BITMAPINFO Header(int width, int height) {
   BITMAPINFO info{};
@@ -112,7 +104,7 @@ TEST(PrintTargetTest, ADibIsStretchedOntoTheContext) {
   const std::uint32_t bottomUp[] = {Pixel(kBlue), Pixel(kBlack), Pixel(kRed), Pixel(kGreen)};
   for (int height : {-2, 2}) {
     SCOPED_TRACE(height);
-    Canvas_t c(10, 10);
+    Canvas c(10, 10);
     EXPECT_EQ(2, c.dc.StretchDIBits(1, 1, 4, 4, 0, 0, 2, 2, height < 0 ? topDown : bottomUp, Header(2, height),
                                     kDibRgbColors, kSrcCopy));
     EXPECT_EQ(kRed, c.dc.GetPixel(1, 1));
@@ -128,7 +120,7 @@ TEST(PrintTargetTest, ADibIsStretchedOntoTheContext) {
     EXPECT_EQ(kGreen, c.dc.GetPixel(7, 1));
     EXPECT_EQ(kBlack, c.dc.GetPixel(7, 2));
   }
-  Canvas_t c(4, 4);
+  Canvas c(4, 4);
   EXPECT_EQ(0, c.dc.StretchDIBits(0, 0, 2, 2, 0, 0, 2, 2, topDown, Header(2, -2), kDibRgbColors, kSrcPaint));
   EXPECT_EQ(static_cast<unsigned long>(kErrorInvalidParameter), GetLastError());
   BITMAPINFO bad = Header(2, -2);
@@ -139,7 +131,7 @@ TEST(PrintTargetTest, ADibIsStretchedOntoTheContext) {
 
 TEST(PrintTargetTest, AContextReportsTheResolutionItWasGiven) {
   ASSERT_TRUE(EnsureGuiApplication());
-  Canvas_t c(4, 4);
+  Canvas c(4, 4);
   EXPECT_EQ(96, c.dc.GetDeviceCaps(kLogPixelsX));
   EXPECT_TRUE(c.dc.SetResolution(300, 150));
   EXPECT_EQ(300, c.dc.GetDeviceCaps(kLogPixelsX));
