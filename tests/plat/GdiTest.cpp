@@ -252,6 +252,28 @@ TEST(GdiRegion, KindsBoxesAndCombinations) {
   ExpectRect(box, 0, 0, 10, 10);
 }
 
+TEST(GdiRegion, PolygonsFillAlternatelyAndMeetRectangles) {
+  // A ring: the outer square, then the inner one traced the same way round,
+  // which alternate filling leaves out.
+  const POINT ring[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {3, 3}, {7, 3}, {7, 7}, {3, 7}, {3, 3}};
+  Region_t r;
+  ASSERT_TRUE(r.CreatePolygonRgn(ring, 10));
+  RECT box{};
+  EXPECT_EQ(r.GetRgnBox(box), kComplexRegion);
+  ExpectRect(box, 0, 0, 10, 10);
+  EXPECT_TRUE(r.PtInRegion(1, 1));
+  EXPECT_FALSE(r.PtInRegion(5, 5));
+  EXPECT_FALSE(r.PtInRegion(10, 5));
+  EXPECT_FALSE(r.RectInRegion(RECT{4, 4, 7, 7}));  // inside the hole
+  EXPECT_TRUE(r.RectInRegion(RECT{4, 4, 8, 7}));   // reaches the ring
+  EXPECT_FALSE(r.RectInRegion(RECT{10, 0, 20, 10}));
+  EXPECT_FALSE(r.CreatePolygonRgn(ring, 10));  // holds one already
+  Region_t empty;
+  ASSERT_TRUE(empty.CreatePolygonRgn(nullptr, 0));
+  EXPECT_EQ(empty.GetRgnBox(box), kNullRegion);
+  EXPECT_FALSE(empty.RectInRegion(RECT{0, 0, 10, 10}));
+}
+
 TEST(GdiBlt, SourceCopyInsideTheClip) {
   Canvas src(10, 10), dst(10, 10);
   src.dc.FillSolidRect(RECT{0, 0, 10, 10}, kRed);
@@ -264,6 +286,17 @@ TEST(GdiBlt, SourceCopyInsideTheClip) {
   EXPECT_EQ(dst.At(7, 5), kWhite);  // clipped away
   EXPECT_EQ(dst.At(8, 4), kWhite);  // beyond the block
   EXPECT_FALSE(dst.dc.BitBlt(0, 0, 2, 2, src.dc, 0, 0, 0x008800C6u));  // SRCAND: not supported
+}
+
+TEST(GdiBlt, SourcePaintOrsTheBlockOntoTheTarget) {
+  Canvas src(2, 1), dst(3, 1);
+  src.dc.FillSolidRect(RECT{0, 0, 2, 1}, kRed);
+  src.dc.SetPixel(1, 0, kBlack);
+  dst.dc.FillSolidRect(RECT{0, 0, 3, 1}, kBlue);
+  ASSERT_TRUE(dst.dc.BitBlt(0, 0, 2, 1, src.dc, 0, 0, kSrcPaint));
+  EXPECT_EQ(dst.At(0, 0), Rgb(255, 0, 255));
+  EXPECT_EQ(dst.At(1, 0), kBlue);  // black adds nothing
+  EXPECT_EQ(dst.At(2, 0), kBlue);
 }
 
 TEST(GdiBitmap, DibSectionBitsAreThePixels) {
