@@ -135,16 +135,8 @@ class SafeFileWriter_t {
     plat::FileKind_t kind;
     if (!plat::GetFileKind(m_path, kind)) throw win::Error_t(GLO_SRC);
     if (kind == plat::FileKind_t::kOther) throw NotAFile_t(GLO_SRC, path);
-    const auto slash = m_path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1);
-    m_handle = plat::CreateUniqueFile(folder + kSavingPrefix, m_tempPath);
+    m_handle = plat::CreateFileBeside(m_path, kSavingPrefix, m_tempPath);
     if (m_handle == plat::kInvalidHandle) throw win::Error_t(GLO_SRC);
-    if (!plat::MatchFileMode(m_handle, m_path)) {
-      const unsigned long code = plat::GetLastError();
-      plat::CloseHandle(m_handle);
-      plat::DeleteFile(m_tempPath);
-      throw win::Error_t(GLO_SRC, code);
-    }
     m_buffer.reset(new HandleBuffer_t(m_handle, text));
   }
   ~SafeFileWriter_t() {

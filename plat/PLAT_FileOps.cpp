@@ -137,6 +137,21 @@ bool MatchFileMode(Handle file, const std::string& like) {
   return true;
 }
 
+Handle CreateFileBeside(const std::string& target, const std::string& prefix, std::string& path) {
+  const auto slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const Handle file = CreateUniqueFile(folder + prefix, path);
+  if (file == kInvalidHandle) return kInvalidHandle;
+  if (!MatchFileMode(file, target)) {
+    const unsigned long code = GetLastError();
+    ::close(file);
+    ::unlink(path.c_str());
+    SetLastError(code);
+    return kInvalidHandle;
+  }
+  return file;
+}
+
 bool ListFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& names) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return Fail(errno);

@@ -45,6 +45,12 @@ Handle CreateUniqueFile(const std::string& stem, std::string& path);
 // group) of the file 'like'; nothing when 'like' does not exist.
 bool MatchFileMode(Handle file, const std::string& like);
 
+// Creates the new file that a whole-file write of 'target' fills before it is
+// renamed over the target: "<prefix><random>" in the target's folder, with
+// the target's permissions when it exists. kInvalidHandle with the last error
+// when it cannot be made; nothing is left behind then.
+Handle CreateFileBeside(const std::string& target, const std::string& prefix, std::string& path);
+
 // The names of the regular files in the folder that start with 'prefix'.
 bool ListFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& names);
 

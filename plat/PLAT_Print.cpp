@@ -40,14 +40,11 @@ bool WriteWhole(const std::string& path, const QByteArray& bytes) {
   FileKind_t kind;
   if (!GetFileKind(target, kind)) return false;
   if (kind == FileKind_t::kOther) return Fail(kErrorAccessDenied);
-  const auto slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   std::string temp;
-  const Handle file = CreateUniqueFile(folder + ".saving-", temp);
+  const Handle file = CreateFileBeside(target, ".saving-", temp);
   if (file == kInvalidHandle) return false;
-  const bool written = MatchFileMode(file, target) &&
-                       WriteFile(file, bytes.constData(), static_cast<std::size_t>(bytes.size())) &&
-                       FlushFileBuffers(file);
+  const bool written =
+      WriteFile(file, bytes.constData(), static_cast<std::size_t>(bytes.size())) && FlushFileBuffers(file);
   const unsigned long code = GetLastError();
   const bool closed = CloseHandle(file);
   if (!written || !closed || !ReplaceFile(temp, target)) {
