@@ -191,7 +191,7 @@ std::vector<NrstLink_t> Nearest_t::FindFeaturesAt() {
 
 const mpl::Filter_t& GetNearbyLineFilter() {
   static const mpl::Filter_t filter = [] {
-    mpl::Filter_t f = Range(0x00, 0x0c);
+    mpl::Filter_t f(std::uint16_t{0x00}, 0x0c, 1);
     for (unsigned t = 0x14; t <= 0x2b; ++t) f.Add(static_cast<std::uint16_t>(t), kAny);
     for (std::uint16_t t : {0x40, 0x43, 0x44, 0x45, 0x46}) f.Add(t, kAny);
     f.Add(0x41, SubtypeMask({0, 2, 3, 4, 5, 6, 7, 8, 9}));
