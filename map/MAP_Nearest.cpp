@@ -25,39 +25,22 @@ namespace {
 
 constexpr std::uint32_t kAny = mpl::Filter_t::kAnySubtype;
 
-mpl::Filter_t Types(std::initializer_list<std::uint16_t> types) {
-  mpl::Filter_t f;
-  f.kind = 1;
-  for (std::uint16_t t : types) f.Add(t, kAny);
-  return f;
-}
-
-mpl::Filter_t Range(unsigned first, unsigned last, unsigned skip = 0) {
-  mpl::Filter_t f;
-  f.kind = 1;
-  for (unsigned t = first; t <= last; ++t)
-    if (t != skip) f.Add(static_cast<std::uint16_t>(t), kAny);
-  return f;
-}
-
-mpl::Filter_t One(std::uint16_t type, std::uint32_t mask) { return mpl::Filter_t(mpl::FilterEntry_t{type, mask}, 1); }
-
 // Built before the program starts, like the drawing filters.
 const std::vector<mpl::Filter_t> kAreaHitFilters{
-    One(0x81, SubtypeMask({5})),
-    One(0x86, SubtypeMask({1, 10, 18})),
-    Types({0x0e}),
-    Types({0x28, 0x32, 0x3c, 0x3d, 0x3e, 0x3f, 0x40, 0x41, 0x42, 0x43, 0x44, 0x46, 0x47, 0x48, 0x49, 0x4c}),
-    Range(0x04, 0x13, 0x0e),
-    Types({0x50}),
-    Range(0x14, 0x20),
-    Range(0x01, 0x03),
-    One(0x81, SubtypeMask({0, 1, 2, 3})),
-    One(0x83, SubtypeMask({0, 1, 2, 3, 4, 5, 6, 7})),
+    mpl::Filter_t(mpl::FilterEntry_t{0x81, SubtypeMask({5})}, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x86, SubtypeMask({1, 10, 18})}, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x0e, kAny}, 1),
+    TypesFilter({0x28, 0x32, 0x3c, 0x3d, 0x3e, 0x3f, 0x40, 0x41, 0x42, 0x43, 0x44, 0x46, 0x47, 0x48, 0x49, 0x4c}, 1),
+    mpl::Filter_t(0x04, 0x13, 0x0e, 0x0e, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x50, kAny}, 1),
+    mpl::Filter_t(0x14, 0x20, 1),
+    mpl::Filter_t(0x01, 0x03, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x81, SubtypeMask({0, 1, 2, 3})}, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x83, SubtypeMask({0, 1, 2, 3, 4, 5, 6, 7})}, 1),
 };
 
 mpl::Filter_t MakeNearestAreaFilter() {
-  mpl::Filter_t f = Types({0x51, 0x4d, 0x53, 0x84, 0x85, 0x4e, 0x4f, 0x52});
+  mpl::Filter_t f = TypesFilter({0x51, 0x4d, 0x53, 0x84, 0x85, 0x4e, 0x4f, 0x52}, 1);
   f.Add(0x87, SubtypeMask({1, 2, 3, 4}));
   f.Add(0x86, SubtypeMask({0, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17}));
   f.Add(0x81, SubtypeMask({4}));
@@ -191,9 +174,7 @@ std::vector<NrstLink_t> Nearest_t::FindFeaturesAt() {
 
 const mpl::Filter_t& GetNearbyLineFilter() {
   static const mpl::Filter_t filter = [] {
-    mpl::Filter_t f(std::uint16_t{0x00}, 0x0c, 1);
-    for (unsigned t = 0x14; t <= 0x2b; ++t) f.Add(static_cast<std::uint16_t>(t), kAny);
-    for (std::uint16_t t : {0x40, 0x43, 0x44, 0x45, 0x46}) f.Add(t, kAny);
+    mpl::Filter_t f = TypeRangesFilter({{0x00, 0x0c}, {0x14, 0x2b}, {0x40, 0x40}, {0x43, 0x46}}, 1);
     f.Add(0x41, SubtypeMask({0, 2, 3, 4, 5, 6, 7, 8, 9}));
     f.Add(0x47, SubtypeMask({1, 2, 6, 7}));
     return f;
@@ -202,7 +183,7 @@ const mpl::Filter_t& GetNearbyLineFilter() {
 }
 
 const mpl::Filter_t& GetRoadFilter() {
-  static const mpl::Filter_t filter = Range(0x01, 0x0c);
+  static const mpl::Filter_t filter(0x01, 0x0c, 1);
   return filter;
 }
 
