@@ -1,7 +1,6 @@
 #include "map/MAP_Nearest.h"
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 #include "glo/GLO_StringResource.h"
@@ -55,26 +54,10 @@ std::string DepthText(double units, int unitCode) {
   return GetDepthConverter().Format(MdbUnitsToMetres(units, unitCode), true, 1);
 }
 
-// The map's search state for one search: saved, switched to the query's
-// level and point, put back when the guard ends.
-class Prepared_t {
- public:
-  Prepared_t(mpl::Map_t& map, const Nearest_t& query) {
-    if (!map.IsOpen()) return;
-    m_saver = std::make_unique<MapStateSaver_t>(map);
-    mpl::MdbSelectLevel(map.Engine(), query.level, 0);
-    map.SetSearchArea(query.point);
-  }
-
- private:
-  std::unique_ptr<MapStateSaver_t> m_saver;
-};
-
 // The searches for lines, junctions and named points look at everything
 // within the query's radius: a search rectangle of the point alone would keep
 // only the lines whose segments pass over the point itself.
 void SearchAround(mpl::Map_t& map, const Nearest_t& query) {
-  if (!map.IsOpen()) return;
   const mpl::MdbPoint_t p = ToMdb(query.point);
   mpl::MdbBox_t& rect = map.Engine().searchRect;
   rect.north = 0x3FFFFFFF;
@@ -82,6 +65,46 @@ void SearchAround(mpl::Map_t& map, const Nearest_t& query) {
   rect.east = 0x7FFFFFFF;
   rect.west = static_cast<std::int32_t>(0x80000000u);
   mpl::MdbShrinkSearchRect(rect, p, mpl::MdbLatitudeFactor(p.lat), static_cast<std::uint32_t>(query.distance));
+}
+
+// The map's search state for one search: saved, switched to the query's
+// level and point, put back when the guard ends. A closed map is left alone.
+class Prepared_t {
+ public:
+  Prepared_t(mpl::Map_t& map, const Nearest_t& query) {
+    if (!map.IsOpen()) return;
+    m_saver.emplace(map);
+    mpl::MdbSelectLevel(map.Engine(), query.level, 0);
+    map.SetSearchArea(query.point);
+  }
+
+  // For the searches of lines, junctions and named points: the search
+  // rectangle widened to the query's radius, and their filter installed by
+  // 'install' (the map's line or point filter setter).
+  using Install_t = void (mpl::Map_t::*)(const mpl::Filter_t&);
+  Prepared_t(mpl::Map_t& map, const Nearest_t& query, Install_t install, const mpl::Filter_t& filter)
+      : Prepared_t(map, query) {
+    if (!map.IsOpen()) return;
+    SearchAround(map, query);
+    (map.*install)(filter);
+  }
+
+ private:
+  std::optional<MapStateSaver_t> m_saver;
+};
+
+// The record of the smallest distance, the first of equal ones; an empty
+// record with distance 0 when there is none.
+template <typename Record_t>
+Record_t NearestOf(std::vector<Record_t> records) {
+  if (records.empty()) {
+    Record_t none;
+    none.distance = 0;
+    return none;
+  }
+  const auto nearest = std::min_element(records.begin(), records.end(),
+                                        [](const Record_t& a, const Record_t& b) { return a.distance < b.distance; });
+  return std::move(*nearest);
 }
 
 }  // namespace
@@ -113,8 +136,8 @@ std::string Nearest_t::GetAreaText(const mpl::Area_t& area, mpl::Map_t map) {
 
 template <typename Add_t>
 void Nearest_t::CollectAreas(Add_t add, bool& found) {
-  // The first area of the hit list under the point, by filter order then
-  // map order.
+  // The first area of the hit list under the point: map by map, each map's
+  // filters in order.
   for (NearestMap_t& tile : tiles) {
     if (found) break;
     if (!tile.areas || !tile.map.IsOpen()) continue;
@@ -235,9 +258,7 @@ std::vector<NrstResult_t> Nearest_t::CollectNearbyLines(bool withAddresses, cons
   for (NearestMap_t& tile : tiles) {
     if (!tile.lines) continue;
     mpl::Map_t& map = tile.map;
-    Prepared_t prepared(map, *this);
-    SearchAround(map, *this);
-    if (map.IsOpen()) map.SetLineFilter(filter);
+    const Prepared_t prepared(map, *this, &mpl::Map_t::SetLineFilter, filter);
     mpl::MdbLineRecord_t work;
     std::vector<mpl::MdbLineHit_t> hits(kCapacity);
     if (!map.FindNearestLines(ToMdb(point), work, hits.data(), kCapacity)) continue;
@@ -296,16 +317,7 @@ std::vector<NrstResult_t> Nearest_t::CollectNearbyLines(bool withAddresses, cons
 }
 
 NrstResult_t Nearest_t::FindNearestLine(bool withAddresses) {
-  std::vector<NrstResult_t> lines = CollectNearbyLines(withAddresses, GetNearbyLineFilter());
-  if (lines.empty()) {
-    NrstResult_t none;
-    none.distance = 0;
-    return none;
-  }
-  std::size_t best = 0;
-  for (std::size_t i = 1; i < lines.size(); ++i)
-    if (lines[i].distance < lines[best].distance) best = i;
-  return std::move(lines[best]);
+  return NearestOf(CollectNearbyLines(withAddresses, GetNearbyLineFilter()));
 }
 
 NrstHit_t Nearest_t::MakeJunctionHit(const mpl::MdbJunction_t& junction, mpl::Map_t& map) {
@@ -328,9 +340,7 @@ NrstHit_t Nearest_t::FindNearestJunction() {
   for (NearestMap_t& tile : tiles) {
     if (!tile.lines) continue;
     mpl::Map_t& map = tile.map;
-    Prepared_t prepared(map, *this);
-    SearchAround(map, *this);
-    if (map.IsOpen()) map.SetLineFilter(GetRoadFilter());
+    const Prepared_t prepared(map, *this, &mpl::Map_t::SetLineFilter, GetRoadFilter());
     mpl::MdbLineRecord_t work;
     mpl::MdbJunction_t junction;
     if (!map.FindNearestJunction(ToMdb(point), work, junction, 0x8005)) continue;
@@ -347,9 +357,7 @@ std::vector<NrstText_t> Nearest_t::SearchNameNear(const mpl::Filter_t& filter, c
   for (NearestMap_t& tile : tiles) {
     if (!tile.points) continue;
     mpl::Map_t& map = tile.map;
-    Prepared_t prepared(map, *this);
-    SearchAround(map, *this);
-    if (map.IsOpen()) map.SetPointFilter(filter);
+    const Prepared_t prepared(map, *this, &mpl::Map_t::SetPointFilter, filter);
     mpl::MdbPointRecord_t first;
     std::vector<mpl::MdbTextHit_t> hits(maximum);
     if (!map.SearchText(ToMdb(point), first, hits, name)) continue;
@@ -399,16 +407,7 @@ std::vector<NrstText_t> Nearest_t::SearchNameNear(const mpl::Filter_t& filter, c
 }
 
 NrstText_t Nearest_t::FindNearestNamed(const std::string& name, const mpl::Filter_t& filter) {
-  std::vector<NrstText_t> texts = SearchNameNear(filter, name, 25);
-  if (texts.empty()) {
-    NrstText_t none;
-    none.distance = 0;
-    return none;
-  }
-  std::size_t best = 0;
-  for (std::size_t i = 1; i < texts.size(); ++i)
-    if (texts[i].distance < texts[best].distance) best = i;
-  return std::move(texts[best]);
+  return NearestOf(SearchNameNear(filter, name, 25));
 }
 
 NrstFeature_t ChooseNamedOrJunction(Window_t& window, const NrstText_t& named, const NrstHit_t& junction) {
