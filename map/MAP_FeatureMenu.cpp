@@ -42,25 +42,6 @@ const glo::StringResource_t& TideEntryText() {
   return text;
 }
 
-// Puts a value back as it was when the guard was made, also on an exception.
-template <typename T>
-class Restore_t {
- public:
-  explicit Restore_t(T& target) : m_target(target), m_saved(target) {}
-  Restore_t(const Restore_t&) = delete;
-  Restore_t& operator=(const Restore_t&) = delete;
-  ~Restore_t() {
-    try {
-      m_target = m_saved;
-    } catch (...) {
-    }
-  }
-
- private:
-  T& m_target;
-  T m_saved;
-};
-
 }  // namespace
 
 JunctionMenuEntry_t::JunctionMenuEntry_t(const NrstHit_t& junction) : hit(junction), present(!junction.texts.empty()) {
@@ -102,8 +83,8 @@ bool Window_t::OnRButtonUp(unsigned, plat::POINT point) {
   }
   m_chosenFeature = NrstFeature_t();
   m_menuPoint.Reset();
-  const Restore_t<NrstFeature_t> keepFeature(m_chosenFeature);
-  const Restore_t<glo::Optional_t<plat::POINT>> keepPoint(m_menuPoint);
+  const NrstFeatureSaver_t keepFeature(m_chosenFeature);
+  const ValueSaver_t<glo::Optional_t<plat::POINT>> keepPoint(m_menuPoint);
   m_menuPoint = point;
   if (ShowFeatureMenu(point)) {
     plat::Menu_t menu;
