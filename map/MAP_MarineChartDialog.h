@@ -82,12 +82,19 @@ std::string FormatPackedDate(const mpl::MarineChartRecord_t::Date_t& date);
 NameValueRows_t BuildChartRows(const mpl::MarineChartRecord_t& chart, const LabelReader_t& labels,
                                const geo::Grid_t* grid);
 
+// A list's two columns, name and value, left aligned, titled with the string
+// resources of the ids.
+std::vector<afx::ListColumn_t> MakeNameValueColumns(int nameTitleId, int valueTitleId);
 // The chart list's columns (property, value), shared by every chart dialog.
 std::vector<afx::ListColumn_t>& GetChartListColumns();
 
 // Reads every column's width into the table, widens the value column (1) to
 // fill the row area (never narrower than its title), and sets the widths.
 void FitListColumns(plat::ListCtrl_t& list, std::vector<afx::ListColumn_t>& columns);
+// Fills a list without columns: the columns, each first as wide as
+// 'sizingText' and then fitted (FitListColumns), and one item per row.
+void FillNameValueList(plat::ListCtrl_t& list, std::vector<afx::ListColumn_t>& columns, const std::string& sizingText,
+                       const NameValueRows_t& rows);
 
 // Layout helpers of the resizable property dialogs. The rectangle of a
 // dialog's control in client coordinates (glo::Assert_t when it is missing).
@@ -119,7 +126,6 @@ class MarineChartPropertiesDialog_t : public plat::Dialog_t {
   void OnSize(int cx, int cy) override;
 
  private:
-  void FillList();
   void CaptureLayout();
 
   afx::SizeGrip_t m_grip;

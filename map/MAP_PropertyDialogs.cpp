@@ -232,17 +232,7 @@ NameValuePropertiesDialog_t::NameValuePropertiesDialog_t(const NameValueInput_t&
 NameValuePropertiesDialog_t::~NameValuePropertiesDialog_t() = default;
 
 std::vector<afx::ListColumn_t>& NameValuePropertiesDialog_t::Columns() {
-  static std::vector<afx::ListColumn_t> columns = [] {
-    std::vector<afx::ListColumn_t> c(2);
-    for (int i = 0; i < 2; ++i) {
-      afx::ListColumn_t& column = c[static_cast<std::size_t>(i)];
-      column.titleId = i == 0 ? 4463 : 4465;
-      column.title = glo::StringResource_t(column.titleId, GLO_SRC).Text();
-      column.format = plat::kLvcfmtLeft;
-      column.subItem = i;
-    }
-    return c;
-  }();
+  static std::vector<afx::ListColumn_t> columns = MakeNameValueColumns(4463, 4465);
   return columns;
 }
 
@@ -254,29 +244,13 @@ plat::ListCtrl_t& NameValuePropertiesDialog_t::List() {
 
 bool NameValuePropertiesDialog_t::OnInitDialog() {
   const bool focus = plat::Dialog_t::OnInitDialog();
-  SetUpList();
+  FillNameValueList(List(), Columns(), "XXXXXXXXXXXXXXXXXXX", m_rows);
   MeasureLayout();
   ShrinkToFit();
   m_grip.Create(*this);
   m_initialised = true;
   SetMinTrackSize(m_minWidth, m_minHeight);
   return focus;
-}
-
-void NameValuePropertiesDialog_t::SetUpList() {
-  plat::ListCtrl_t& list = List();
-  std::vector<afx::ListColumn_t>& columns = Columns();
-  const int width = list.GetStringWidth("XXXXXXXXXXXXXXXXXXX");
-  for (afx::ListColumn_t& c : columns) c.width = width;
-  GLO_ASSERT(list.GetColumnCount() == 0);
-  for (const afx::ListColumn_t& c : columns) list.InsertColumn(c.subItem, c.title, c.format, c.width);
-  FitListColumns(list, columns);
-  int row = 0;
-  for (const auto& [name, value] : m_rows) {
-    list.InsertItem(row, name);
-    list.SetItemText(row, 1, value);
-    ++row;
-  }
 }
 
 void NameValuePropertiesDialog_t::MeasureLayout() {

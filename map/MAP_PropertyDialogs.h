@@ -155,7 +155,6 @@ class NameValuePropertiesDialog_t : public plat::Dialog_t {
   void OnSize(int cx, int cy) override;
 
  private:
-  void SetUpList();
   void MeasureLayout();
   void ShrinkToFit();
 
