@@ -236,6 +236,24 @@ plat::RECT PlaceOkButton(plat::Wnd_t& dialog, int bottomMargin) {
   return r;
 }
 
+void DialogLayout_t::Measure(const plat::Wnd_t& dialog, int sideControl) {
+  TakeMinimumSize(dialog);
+  m_sideMargin = ControlRect(dialog, sideControl).left;
+  m_bottomMargin = dialog.GetClientRect().bottom - ControlRect(dialog, plat::kIdOk).bottom;
+}
+
+void DialogLayout_t::TakeMinimumSize(const plat::Wnd_t& dialog) {
+  const plat::RECT window = dialog.GetWindowRect();
+  m_minWidth = window.right - window.left;
+  m_minHeight = window.bottom - window.top;
+}
+
+void DialogLayout_t::Finish(plat::Wnd_t& dialog) {
+  m_grip.Create(dialog);
+  m_finished = true;
+  dialog.SetMinTrackSize(m_minWidth, m_minHeight);
+}
+
 // ---- the dialog ----
 
 MarineChartPropertiesDialog_t::MarineChartPropertiesDialog_t(const MarineChartInput_t& input)
@@ -264,35 +282,25 @@ bool MarineChartPropertiesDialog_t::OnInitDialog() {
   afx::InitControlMember(*this, kIdNotes, m_notes);
   m_notes.ShowTextEntities(m_entities(m_chart.labelE));
   FillNameValueList(List(), GetChartListColumns(), "XXXXXXXXXXXXXXX", BuildChartRows(m_chart, m_labels, m_grid));
-  CaptureLayout();
-  m_grip.Create(*this);
-  m_layoutCaptured = true;
-  SetMinTrackSize(m_minTrackWidth, m_minTrackHeight);
+  m_layout.Measure(*this, kIdNotes);
+  m_layout.Finish(*this);
   return true;
-}
-
-void MarineChartPropertiesDialog_t::CaptureLayout() {
-  const plat::RECT window = GetWindowRect();
-  m_minTrackWidth = window.right - window.left;
-  m_minTrackHeight = window.bottom - window.top;
-  m_sideMargin = ControlRect(*this, kIdNotes).left;
-  m_bottomMargin = GetClientRect().bottom - ControlRect(*this, plat::kIdOk).bottom;
 }
 
 void MarineChartPropertiesDialog_t::OnSize(int cx, int cy) {
   plat::Dialog_t::OnSize(cx, cy);
-  if (!m_layoutCaptured) return;
+  if (!m_layout.IsFinished()) return;
   const plat::RECT client = GetClientRect();
   plat::RECT list = ControlRect(*this, kIdList);
-  list.right = client.right - m_sideMargin;
+  list.right = client.right - m_layout.SideMargin();
   List().MoveWindow(list);
   FitListColumns(List(), GetChartListColumns());
-  const plat::RECT ok = PlaceOkButton(*this, m_bottomMargin);
+  const plat::RECT ok = PlaceOkButton(*this, m_layout.BottomMargin());
   plat::RECT notes = ControlRect(*this, kIdNotes);
-  notes.right = client.right - m_sideMargin;
-  notes.bottom = ok.top - m_bottomMargin;
+  notes.right = client.right - m_layout.SideMargin();
+  notes.bottom = ok.top - m_layout.BottomMargin();
   m_notes.MoveWindow(notes);
-  m_grip.Reposition();
+  m_layout.Grip().Reposition();
 }
 
 }  // namespace map

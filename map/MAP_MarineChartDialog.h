@@ -103,6 +103,33 @@ plat::RECT ControlRect(const plat::Wnd_t& dialog, int id);
 // bottom margin, keeping its height; returns its new rectangle.
 plat::RECT PlaceOkButton(plat::Wnd_t& dialog, int bottomMargin);
 
+// The layout of a resizable property dialog, taken as it opens: the side
+// margin (the left edge of one of its controls), the margin under the OK
+// button and the smallest size, the one it opened at; and its size grip.
+class DialogLayout_t {
+ public:
+  // Takes the margins, and the dialog's size now as its smallest.
+  void Measure(const plat::Wnd_t& dialog, int sideControl);
+  // The dialog's size now as its smallest.
+  void TakeMinimumSize(const plat::Wnd_t& dialog);
+  // Adds the size grip and keeps the dialog from being made smaller than its
+  // smallest size; from now on the dialog's size handling lays it out.
+  void Finish(plat::Wnd_t& dialog);
+
+  bool IsFinished() const { return m_finished; }
+  int SideMargin() const { return m_sideMargin; }
+  int BottomMargin() const { return m_bottomMargin; }
+  afx::SizeGrip_t& Grip() { return m_grip; }
+
+ private:
+  afx::SizeGrip_t m_grip;
+  int m_sideMargin = 0;
+  int m_bottomMargin = 0;
+  int m_minWidth = 0;
+  int m_minHeight = 0;
+  bool m_finished = false;
+};
+
 class MarineChartPropertiesDialog_t : public plat::Dialog_t {
  public:
   enum : unsigned { kTemplateId = 4514 };
@@ -126,14 +153,7 @@ class MarineChartPropertiesDialog_t : public plat::Dialog_t {
   void OnSize(int cx, int cy) override;
 
  private:
-  void CaptureLayout();
-
-  afx::SizeGrip_t m_grip;
-  int m_sideMargin = 0;
-  int m_bottomMargin = 0;
-  int m_minTrackWidth = 0;
-  int m_minTrackHeight = 0;
-  bool m_layoutCaptured = false;
+  DialogLayout_t m_layout;
   LabelReader_t m_labels;
   TextEntityReader_t m_entities;
   mpl::MarineChartRecord_t m_chart;

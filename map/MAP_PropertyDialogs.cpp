@@ -198,30 +198,24 @@ bool ParagraphPropertiesDialog_t::OnInitDialog() {
   SetText(*this, kIdTitle, m_title);
   afx::InitControlMember(*this, kIdText, m_text);
   m_text.ShowTextEntities(m_entities(m_textEntity));
-  const plat::RECT window = GetWindowRect();
-  m_minWidth = window.right - window.left;
-  m_minHeight = window.bottom - window.top;
-  m_margin = ControlRect(*this, kIdText).left;
-  m_bottomMargin = GetClientRect().bottom - ControlRect(*this, plat::kIdOk).bottom;
-  m_grip.Create(*this);
-  m_initialised = true;
-  SetMinTrackSize(m_minWidth, m_minHeight);
+  m_layout.Measure(*this, kIdText);
+  m_layout.Finish(*this);
   return focus;
 }
 
 void ParagraphPropertiesDialog_t::OnSize(int cx, int cy) {
   FeaturePropertiesDialog_t::OnSize(cx, cy);
-  if (!m_initialised) return;
+  if (!m_layout.IsFinished()) return;
   const plat::RECT client = GetClientRect();
   plat::RECT title = ControlRect(*this, kIdTitle);
-  title.right = client.right - m_margin;
+  title.right = client.right - m_layout.SideMargin();
   GetDlgItem(kIdTitle)->MoveWindow(title);
-  const plat::RECT ok = PlaceOkButton(*this, m_bottomMargin);
+  const plat::RECT ok = PlaceOkButton(*this, m_layout.BottomMargin());
   plat::RECT text = ControlRect(*this, kIdText);
-  text.right = client.right - m_margin;
-  text.bottom = ok.top - m_bottomMargin;
+  text.right = client.right - m_layout.SideMargin();
+  text.bottom = ok.top - m_layout.BottomMargin();
   m_text.MoveWindow(text);
-  m_grip.Reposition();
+  m_layout.Grip().Reposition();
 }
 
 // ---- name/value rows ----
@@ -245,20 +239,10 @@ plat::ListCtrl_t& NameValuePropertiesDialog_t::List() {
 bool NameValuePropertiesDialog_t::OnInitDialog() {
   const bool focus = plat::Dialog_t::OnInitDialog();
   FillNameValueList(List(), Columns(), "XXXXXXXXXXXXXXXXXXX", m_rows);
-  MeasureLayout();
+  m_layout.Measure(*this, kIdList);
   ShrinkToFit();
-  m_grip.Create(*this);
-  m_initialised = true;
-  SetMinTrackSize(m_minWidth, m_minHeight);
+  m_layout.Finish(*this);
   return focus;
-}
-
-void NameValuePropertiesDialog_t::MeasureLayout() {
-  const plat::RECT window = GetWindowRect();
-  m_minWidth = window.right - window.left;
-  m_minHeight = window.bottom - window.top;
-  m_margin = ControlRect(*this, kIdList).left;
-  m_bottomMargin = GetClientRect().bottom - ControlRect(*this, plat::kIdOk).bottom;
 }
 
 void NameValuePropertiesDialog_t::ShrinkToFit() {
@@ -274,28 +258,26 @@ void NameValuePropertiesDialog_t::ShrinkToFit() {
   GLO_ASSERT(okButton != nullptr);
   plat::RECT ok = ControlRect(*this, plat::kIdOk);
   const int height = ok.bottom - ok.top;
-  ok.bottom = GetClientRect().bottom - m_bottomMargin;
+  ok.bottom = GetClientRect().bottom - m_layout.BottomMargin();
   ok.top = ok.bottom - height;
   okButton->MoveWindow(ok);
   listRect = ControlRect(*this, kIdList);
-  listRect.bottom = ok.top - m_bottomMargin;
+  listRect.bottom = ok.top - m_layout.BottomMargin();
   list.MoveWindow(listRect);
-  window = GetWindowRect();
-  m_minWidth = window.right - window.left;
-  m_minHeight = window.bottom - window.top;
+  m_layout.TakeMinimumSize(*this);
 }
 
 void NameValuePropertiesDialog_t::OnSize(int cx, int cy) {
   plat::Dialog_t::OnSize(cx, cy);
-  if (!m_initialised) return;
+  if (!m_layout.IsFinished()) return;
   const plat::RECT client = GetClientRect();
-  const plat::RECT ok = PlaceOkButton(*this, m_bottomMargin);
+  const plat::RECT ok = PlaceOkButton(*this, m_layout.BottomMargin());
   plat::RECT list = ControlRect(*this, kIdList);
-  list.right = client.right - m_margin;
-  list.bottom = ok.top - m_bottomMargin;
+  list.right = client.right - m_layout.SideMargin();
+  list.bottom = ok.top - m_layout.BottomMargin();
   List().MoveWindow(list);
   FitListColumns(List(), Columns());
-  m_grip.Reposition();
+  m_layout.Grip().Reposition();
 }
 
 }  // namespace map
