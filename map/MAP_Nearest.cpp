@@ -135,7 +135,8 @@ std::string Nearest_t::GetAreaText(const mpl::Area_t& area, mpl::Map_t map) {
 }
 
 template <typename Add_t>
-void Nearest_t::CollectAreas(Add_t add, bool& found) {
+void Nearest_t::CollectAreas(Add_t add) {
+  bool found = false;
   // The first area of the hit list under the point: map by map, each map's
   // filters in order.
   for (NearestMap_t& tile : tiles) {
@@ -167,28 +168,22 @@ void Nearest_t::CollectAreas(Add_t add, bool& found) {
     for (const mpl::Area_t& area : tile.map.NearestAreaSearch(criteria)) {
       add(GetAreaText(area, tile.map), FeatureRef_t(static_cast<std::int32_t>(area.record.ref), &tile.map,
                                                     area.record.type, static_cast<std::uint8_t>(area.record.subtype)));
-      found = true;
     }
   }
 }
 
 NrstEntry_t Nearest_t::FindFeatureAt() {
   NrstEntry_t result;
-  bool found = false;
-  CollectAreas(
-      [&](const std::string& text, const FeatureRef_t& ref) {
-        if (result.texts.empty()) result.ref = ref;
-        result.texts.push_back(text);
-      },
-      found);
+  CollectAreas([&](const std::string& text, const FeatureRef_t& ref) {
+    if (result.texts.empty()) result.ref = ref;
+    result.texts.push_back(text);
+  });
   return result;
 }
 
 std::vector<NrstLink_t> Nearest_t::FindFeaturesAt() {
   std::vector<NrstLink_t> result;
-  bool found = false;
-  CollectAreas([&](const std::string& text, const FeatureRef_t& ref) { result.push_back(NrstLink_t{text, ref}); },
-               found);
+  CollectAreas([&](const std::string& text, const FeatureRef_t& ref) { result.push_back(NrstLink_t{text, ref}); });
   return result;
 }
 
