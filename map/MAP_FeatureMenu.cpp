@@ -42,6 +42,11 @@ const glo::StringResource_t& TideEntryText() {
   return text;
 }
 
+// The tide stations of a query, at most 25.
+std::vector<NrstText_t> TideStations(Nearest_t& query) {
+  return query.SearchNameNear(GetTideStationsOnlyFilter(), std::string(), 25);
+}
+
 }  // namespace
 
 JunctionMenuEntry_t::JunctionMenuEntry_t(const NrstHit_t& junction) : hit(junction), present(!junction.texts.empty()) {
@@ -116,7 +121,7 @@ bool Window_t::ShowFeatureMenu(plat::POINT point) {
 
 std::vector<NrstText_t> Window_t::FindTideStationsAt(plat::POINT point, int radius) {
   Nearest_t query = MakeNearestQuery(m_projector.PointToSearchArea(point, radius));
-  return query.SearchNameNear(GetTideStationsOnlyFilter(), std::string(), 25);
+  return TideStations(query);
 }
 
 FeatureMenu_t Window_t::CollectMenuFeatures(plat::POINT point) {
@@ -132,7 +137,8 @@ FeatureMenu_t Window_t::CollectMenuFeatures(plat::POINT point) {
   if (!tipAtClick) named.Merge(GetPointFilter());
 
   FeatureMenu_t features;
-  features.tides = FindTideStationsAt(point, 8);
+  // What FindTideStationsAt (point, 8) finds, from this query rather than a second one.
+  features.tides = TideStations(query);
   features.names = query.SearchNameNear(named, std::string(), 25);
   features.junction = JunctionMenuEntry_t(query.FindNearestJunction());
   features.lines = query.CollectNearbyLines(true, GetNearbyLineFilter());
