@@ -16,15 +16,15 @@ namespace {
 
 std::string Text(int id) { return glo::StringResource_t(id, GLO_SRC).Text(); }
 
-void AddRow(NameValueRows_t& rows, int nameId, const std::string& value) { rows.emplace_back(Text(nameId), value); }
-
-std::string TitleOf(const NrstFeature_t& feature) { return feature.lines.empty() ? std::string() : feature.lines[0]; }
-
 double Metres(std::int32_t value, int unitCode) { return MdbUnitsToMetres(static_cast<double>(value), unitCode); }
 
 }  // namespace
 
 std::string FormatTenths(double value) { return mat::FormatNumber(value, true, 1, 1); }
+
+void AddRow(NameValueRows_t& rows, int nameId, const std::string& value) { rows.emplace_back(Text(nameId), value); }
+
+std::string TitleOf(const NrstFeature_t& feature) { return feature.lines.empty() ? std::string() : feature.lines[0]; }
 
 std::string FormatDepth(std::int32_t value, int unitCode) {
   return GetDepthConverter().Format(Metres(value, unitCode), true, 1);

@@ -29,6 +29,10 @@ std::string FormatHeight(std::int32_t value, int unitCode);
 std::string FormatDistance(std::int32_t value, int unitCode);
 // A number in fixed notation with one decimal, whatever the locale.
 std::string FormatTenths(double value);
+// Appends the row of string resource 'nameId' as the name and the value.
+void AddRow(NameValueRows_t& rows, int nameId, const std::string& value);
+// The title of a feature's description: its first text line (empty without one).
+std::string TitleOf(const NrstFeature_t& feature);
 
 // Classes 2 and 3: the title and the value as a depth (2) or a height (3).
 NameValueRows_t DescribeValueAttributes(const std::string& title, const mpl::MdbAuxInfo_t& record);

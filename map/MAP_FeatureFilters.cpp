@@ -12,22 +12,20 @@ mpl::Filter_t Entries(std::initializer_list<mpl::FilterEntry_t> entries, int kin
   return mpl::Filter_t(std::data(entries), entries.size(), kind);
 }
 
-// Every type of the list with every subtype.
-mpl::Filter_t Types(std::initializer_list<std::uint16_t> types, int kind) {
+}  // namespace
+
+mpl::Filter_t TypesFilter(std::initializer_list<std::uint16_t> types, int kind) {
   std::vector<mpl::FilterEntry_t> entries;
   for (std::uint16_t t : types) entries.push_back(mpl::FilterEntry_t{t, kAny});
   return mpl::Filter_t(entries.data(), entries.size(), kind);
 }
 
-// The types of the ranges (first, last), every subtype.
-mpl::Filter_t Ranges(std::initializer_list<std::pair<std::uint16_t, std::uint16_t>> ranges, int kind) {
+mpl::Filter_t TypeRangesFilter(std::initializer_list<std::pair<std::uint16_t, std::uint16_t>> ranges, int kind) {
   std::vector<mpl::FilterEntry_t> entries;
   for (const auto& [first, last] : ranges)
     for (unsigned t = first; t <= last; ++t) entries.push_back(mpl::FilterEntry_t{static_cast<std::uint16_t>(t), kAny});
   return mpl::Filter_t(entries.data(), entries.size(), kind);
 }
-
-}  // namespace
 
 const std::vector<mpl::Filter_t>& GetAreaGroup1() {
   static const std::vector<mpl::Filter_t> group{
@@ -44,7 +42,7 @@ const std::vector<mpl::Filter_t>& GetAreaGroup1() {
 const std::vector<mpl::Filter_t>& GetAreaGroup2() {
   static const std::vector<mpl::Filter_t> group{
       mpl::Filter_t(0x04, 0x13, 0x0e, 0x0e, 1),
-      Ranges({{0x28, 0x28}, {0x32, 0x32}, {0x3c, 0x44}, {0x46, 0x49}, {0x4c, 0x4c}}, 1),
+      TypeRangesFilter({{0x28, 0x28}, {0x32, 0x32}, {0x3c, 0x44}, {0x46, 0x49}, {0x4c, 0x4c}}, 1),
       mpl::Filter_t(mpl::FilterEntry_t{0x0e, kAny}, 1),
       mpl::Filter_t(mpl::FilterEntry_t{0x86, SubtypeMask({1, 10, 18})}, 1),
       Entries({{0x53, kAny},
@@ -62,8 +60,8 @@ const std::vector<mpl::Filter_t>& GetAreaGroup2() {
 
 const std::vector<mpl::Filter_t>& GetLineGroups() {
   static const std::vector<mpl::Filter_t> group{
-      Types({0x1c, 0x1d, 0x1e}, 1),
-      Ranges({{0x00, 0x00},
+      TypesFilter({0x1c, 0x1d, 0x1e}, 1),
+      TypeRangesFilter({{0x00, 0x00},
               {0x04, 0x0c},
               {0x14, 0x16},
               {0x18, 0x1b},
@@ -82,7 +80,7 @@ const std::vector<mpl::Filter_t>& GetLineGroups() {
 mpl::Filter_t MakePointFilter(int detailBits) {
   static const mpl::Filter_t alwaysHidden(mpl::FilterEntry_t{0x108, SubtypeMask({1})}, 0);
   static const mpl::Filter_t lowDetailHidden = [] {
-    mpl::Filter_t f = Ranges({{0x29, 0x2e}, {0x30, 0x30}, {0x40, 0x40}, {0x45, 0x46}, {0x4d, 0x4d}}, 0);
+    mpl::Filter_t f = TypeRangesFilter({{0x29, 0x2e}, {0x30, 0x30}, {0x40, 0x40}, {0x45, 0x46}, {0x4d, 0x4d}}, 0);
     f.Add(0x2f, ~SubtypeMask({4}));
     return f;
   }();

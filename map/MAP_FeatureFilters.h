@@ -5,6 +5,7 @@
 // feature menus and the nearest search.
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "mpl/MPL_Filter.h"
@@ -17,6 +18,11 @@ constexpr std::uint32_t SubtypeMask(std::initializer_list<unsigned> subtypes) {
   for (unsigned s : subtypes) mask |= 1u << (s & 31u);
   return mask;
 }
+
+// A filter of 'kind' with every subtype of the listed types, and one with
+// every subtype of the types of the ranges (first, last).
+mpl::Filter_t TypesFilter(std::initializer_list<std::uint16_t> types, int kind);
+mpl::Filter_t TypeRangesFilter(std::initializer_list<std::pair<std::uint16_t, std::uint16_t>> ranges, int kind);
 
 // The area group drawn first (under the elevation shading), six filters.
 const std::vector<mpl::Filter_t>& GetAreaGroup1();

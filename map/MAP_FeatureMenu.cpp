@@ -42,24 +42,10 @@ const glo::StringResource_t& TideEntryText() {
   return text;
 }
 
-// Puts a value back as it was when the guard was made, also on an exception.
-template <typename T>
-class Restore_t {
- public:
-  explicit Restore_t(T& target) : m_target(target), m_saved(target) {}
-  Restore_t(const Restore_t&) = delete;
-  Restore_t& operator=(const Restore_t&) = delete;
-  ~Restore_t() {
-    try {
-      m_target = m_saved;
-    } catch (...) {
-    }
-  }
-
- private:
-  T& m_target;
-  T m_saved;
-};
+// The tide stations of a query, at most 25.
+std::vector<NrstText_t> TideStations(Nearest_t& query) {
+  return query.SearchNameNear(GetTideStationsOnlyFilter(), std::string(), 25);
+}
 
 }  // namespace
 
@@ -102,8 +88,8 @@ bool Window_t::OnRButtonUp(unsigned, plat::POINT point) {
   }
   m_chosenFeature = NrstFeature_t();
   m_menuPoint.Reset();
-  const Restore_t<NrstFeature_t> keepFeature(m_chosenFeature);
-  const Restore_t<glo::Optional_t<plat::POINT>> keepPoint(m_menuPoint);
+  const NrstFeatureSaver_t keepFeature(m_chosenFeature);
+  const ValueSaver_t<glo::Optional_t<plat::POINT>> keepPoint(m_menuPoint);
   m_menuPoint = point;
   if (ShowFeatureMenu(point)) {
     plat::Menu_t menu;
@@ -135,7 +121,7 @@ bool Window_t::ShowFeatureMenu(plat::POINT point) {
 
 std::vector<NrstText_t> Window_t::FindTideStationsAt(plat::POINT point, int radius) {
   Nearest_t query = MakeNearestQuery(m_projector.PointToSearchArea(point, radius));
-  return query.SearchNameNear(GetTideStationsOnlyFilter(), std::string(), 25);
+  return TideStations(query);
 }
 
 FeatureMenu_t Window_t::CollectMenuFeatures(plat::POINT point) {
@@ -151,7 +137,8 @@ FeatureMenu_t Window_t::CollectMenuFeatures(plat::POINT point) {
   if (!tipAtClick) named.Merge(GetPointFilter());
 
   FeatureMenu_t features;
-  features.tides = FindTideStationsAt(point, 8);
+  // What FindTideStationsAt (point, 8) finds, from this query rather than a second one.
+  features.tides = TideStations(query);
   features.names = query.SearchNameNear(named, std::string(), 25);
   features.junction = JunctionMenuEntry_t(query.FindNearestJunction());
   features.lines = query.CollectNearbyLines(true, GetNearbyLineFilter());

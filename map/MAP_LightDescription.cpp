@@ -14,8 +14,6 @@ constexpr std::uint32_t kTitleCase = 2048;
 
 std::string Text(int id) { return glo::StringResource_t(id, GLO_SRC).Text(); }
 
-void AddRow(NameValueRows_t& rows, int nameId, const std::string& value) { rows.emplace_back(Text(nameId), value); }
-
 // The character's name; Morse code (11) is followed by its letter in quotes.
 std::string CharacterText(std::uint8_t code, std::uint8_t letter) {
   std::string text = GetLightCharacterName(code);

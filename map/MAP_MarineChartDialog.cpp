@@ -167,17 +167,20 @@ NameValueRows_t BuildChartRows(const mpl::MarineChartRecord_t& chart, const Labe
 
 // ---- list columns ----
 
+std::vector<afx::ListColumn_t> MakeNameValueColumns(int nameTitleId, int valueTitleId) {
+  std::vector<afx::ListColumn_t> columns(2);
+  for (int i = 0; i < 2; ++i) {
+    afx::ListColumn_t& column = columns[static_cast<std::size_t>(i)];
+    column.titleId = i == 0 ? nameTitleId : valueTitleId;
+    column.title = Text(column.titleId);
+    column.format = plat::kLvcfmtLeft;
+    column.subItem = i;
+  }
+  return columns;
+}
+
 std::vector<afx::ListColumn_t>& GetChartListColumns() {
-  static std::vector<afx::ListColumn_t> columns = [] {
-    std::vector<afx::ListColumn_t> c(2);
-    for (int i = 0; i < 2; ++i) {
-      c[static_cast<std::size_t>(i)].titleId = i == 0 ? 4464 : 4465;
-      c[static_cast<std::size_t>(i)].title = Text(c[static_cast<std::size_t>(i)].titleId);
-      c[static_cast<std::size_t>(i)].format = plat::kLvcfmtLeft;
-      c[static_cast<std::size_t>(i)].subItem = i;
-    }
-    return c;
-  }();
+  static std::vector<afx::ListColumn_t> columns = MakeNameValueColumns(4464, 4465);
   return columns;
 }
 
@@ -190,6 +193,21 @@ void FitListColumns(plat::ListCtrl_t& list, std::vector<afx::ListColumn_t>& colu
   }
   if (count > 1) columns[1].width = std::max(list.GetRowAreaWidth() - others, list.GetStringWidth(columns[1].title));
   for (int i = 0; i < count; ++i) list.SetColumnWidth(i, columns[static_cast<std::size_t>(i)].width);
+}
+
+void FillNameValueList(plat::ListCtrl_t& list, std::vector<afx::ListColumn_t>& columns, const std::string& sizingText,
+                       const NameValueRows_t& rows) {
+  const int width = list.GetStringWidth(sizingText);
+  for (afx::ListColumn_t& c : columns) c.width = width;
+  GLO_ASSERT(list.GetColumnCount() == 0);
+  for (const afx::ListColumn_t& c : columns) list.InsertColumn(c.subItem, c.title, c.format, c.width);
+  FitListColumns(list, columns);
+  int row = 0;
+  for (const auto& [name, value] : rows) {
+    list.InsertItem(row, name);
+    list.SetItemText(row, 1, value);
+    ++row;
+  }
 }
 
 // ---- layout ----
@@ -216,6 +234,24 @@ plat::RECT PlaceOkButton(plat::Wnd_t& dialog, int bottomMargin) {
   r.top = r.bottom - height;
   ok->MoveWindow(r);
   return r;
+}
+
+void DialogLayout_t::Measure(const plat::Wnd_t& dialog, int sideControl) {
+  TakeMinimumSize(dialog);
+  m_sideMargin = ControlRect(dialog, sideControl).left;
+  m_bottomMargin = dialog.GetClientRect().bottom - ControlRect(dialog, plat::kIdOk).bottom;
+}
+
+void DialogLayout_t::TakeMinimumSize(const plat::Wnd_t& dialog) {
+  const plat::RECT window = dialog.GetWindowRect();
+  m_minWidth = window.right - window.left;
+  m_minHeight = window.bottom - window.top;
+}
+
+void DialogLayout_t::Finish(plat::Wnd_t& dialog) {
+  m_grip.Create(dialog);
+  m_finished = true;
+  dialog.SetMinTrackSize(m_minWidth, m_minHeight);
 }
 
 // ---- the dialog ----
@@ -245,52 +281,26 @@ bool MarineChartPropertiesDialog_t::OnInitDialog() {
   plat::Dialog_t::OnInitDialog();
   afx::InitControlMember(*this, kIdNotes, m_notes);
   m_notes.ShowTextEntities(m_entities(m_chart.labelE));
-  FillList();
-  CaptureLayout();
-  m_grip.Create(*this);
-  m_layoutCaptured = true;
-  SetMinTrackSize(m_minTrackWidth, m_minTrackHeight);
+  FillNameValueList(List(), GetChartListColumns(), "XXXXXXXXXXXXXXX", BuildChartRows(m_chart, m_labels, m_grid));
+  m_layout.Measure(*this, kIdNotes);
+  m_layout.Finish(*this);
   return true;
-}
-
-void MarineChartPropertiesDialog_t::FillList() {
-  plat::ListCtrl_t& list = List();
-  std::vector<afx::ListColumn_t>& columns = GetChartListColumns();
-  const int width = list.GetStringWidth("XXXXXXXXXXXXXXX");
-  for (afx::ListColumn_t& c : columns) c.width = width;
-  GLO_ASSERT(list.GetColumnCount() == 0);
-  for (const afx::ListColumn_t& c : columns) list.InsertColumn(c.subItem, c.title, c.format, c.width);
-  FitListColumns(list, columns);
-  int row = 0;
-  for (const auto& [name, value] : BuildChartRows(m_chart, m_labels, m_grid)) {
-    list.InsertItem(row, name);
-    list.SetItemText(row, 1, value);
-    ++row;
-  }
-}
-
-void MarineChartPropertiesDialog_t::CaptureLayout() {
-  const plat::RECT window = GetWindowRect();
-  m_minTrackWidth = window.right - window.left;
-  m_minTrackHeight = window.bottom - window.top;
-  m_sideMargin = ControlRect(*this, kIdNotes).left;
-  m_bottomMargin = GetClientRect().bottom - ControlRect(*this, plat::kIdOk).bottom;
 }
 
 void MarineChartPropertiesDialog_t::OnSize(int cx, int cy) {
   plat::Dialog_t::OnSize(cx, cy);
-  if (!m_layoutCaptured) return;
+  if (!m_layout.IsFinished()) return;
   const plat::RECT client = GetClientRect();
   plat::RECT list = ControlRect(*this, kIdList);
-  list.right = client.right - m_sideMargin;
+  list.right = client.right - m_layout.SideMargin();
   List().MoveWindow(list);
   FitListColumns(List(), GetChartListColumns());
-  const plat::RECT ok = PlaceOkButton(*this, m_bottomMargin);
+  const plat::RECT ok = PlaceOkButton(*this, m_layout.BottomMargin());
   plat::RECT notes = ControlRect(*this, kIdNotes);
-  notes.right = client.right - m_sideMargin;
-  notes.bottom = ok.top - m_bottomMargin;
+  notes.right = client.right - m_layout.SideMargin();
+  notes.bottom = ok.top - m_layout.BottomMargin();
   m_notes.MoveWindow(notes);
-  m_grip.Reposition();
+  m_layout.Grip().Reposition();
 }
 
 }  // namespace map

@@ -82,12 +82,19 @@ std::string FormatPackedDate(const mpl::MarineChartRecord_t::Date_t& date);
 NameValueRows_t BuildChartRows(const mpl::MarineChartRecord_t& chart, const LabelReader_t& labels,
                                const geo::Grid_t* grid);
 
+// A list's two columns, name and value, left aligned, titled with the string
+// resources of the ids.
+std::vector<afx::ListColumn_t> MakeNameValueColumns(int nameTitleId, int valueTitleId);
 // The chart list's columns (property, value), shared by every chart dialog.
 std::vector<afx::ListColumn_t>& GetChartListColumns();
 
 // Reads every column's width into the table, widens the value column (1) to
 // fill the row area (never narrower than its title), and sets the widths.
 void FitListColumns(plat::ListCtrl_t& list, std::vector<afx::ListColumn_t>& columns);
+// Fills a list without columns: the columns, each first as wide as
+// 'sizingText' and then fitted (FitListColumns), and one item per row.
+void FillNameValueList(plat::ListCtrl_t& list, std::vector<afx::ListColumn_t>& columns, const std::string& sizingText,
+                       const NameValueRows_t& rows);
 
 // Layout helpers of the resizable property dialogs. The rectangle of a
 // dialog's control in client coordinates (glo::Assert_t when it is missing).
@@ -95,6 +102,33 @@ plat::RECT ControlRect(const plat::Wnd_t& dialog, int id);
 // Centres the OK button (its width made even) and puts its bottom at the
 // bottom margin, keeping its height; returns its new rectangle.
 plat::RECT PlaceOkButton(plat::Wnd_t& dialog, int bottomMargin);
+
+// The layout of a resizable property dialog, taken as it opens: the side
+// margin (the left edge of one of its controls), the margin under the OK
+// button and the smallest size, the one it opened at; and its size grip.
+class DialogLayout_t {
+ public:
+  // Takes the margins, and the dialog's size now as its smallest.
+  void Measure(const plat::Wnd_t& dialog, int sideControl);
+  // The dialog's size now as its smallest.
+  void TakeMinimumSize(const plat::Wnd_t& dialog);
+  // Adds the size grip and keeps the dialog from being made smaller than its
+  // smallest size; from now on the dialog's size handling lays it out.
+  void Finish(plat::Wnd_t& dialog);
+
+  bool IsFinished() const { return m_finished; }
+  int SideMargin() const { return m_sideMargin; }
+  int BottomMargin() const { return m_bottomMargin; }
+  afx::SizeGrip_t& Grip() { return m_grip; }
+
+ private:
+  afx::SizeGrip_t m_grip;
+  int m_sideMargin = 0;
+  int m_bottomMargin = 0;
+  int m_minWidth = 0;
+  int m_minHeight = 0;
+  bool m_finished = false;
+};
 
 class MarineChartPropertiesDialog_t : public plat::Dialog_t {
  public:
@@ -119,15 +153,7 @@ class MarineChartPropertiesDialog_t : public plat::Dialog_t {
   void OnSize(int cx, int cy) override;
 
  private:
-  void FillList();
-  void CaptureLayout();
-
-  afx::SizeGrip_t m_grip;
-  int m_sideMargin = 0;
-  int m_bottomMargin = 0;
-  int m_minTrackWidth = 0;
-  int m_minTrackHeight = 0;
-  bool m_layoutCaptured = false;
+  DialogLayout_t m_layout;
   LabelReader_t m_labels;
   TextEntityReader_t m_entities;
   mpl::MarineChartRecord_t m_chart;

@@ -1,7 +1,6 @@
 #include "map/MAP_Nearest.h"
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 #include "glo/GLO_StringResource.h"
@@ -25,39 +24,22 @@ namespace {
 
 constexpr std::uint32_t kAny = mpl::Filter_t::kAnySubtype;
 
-mpl::Filter_t Types(std::initializer_list<std::uint16_t> types) {
-  mpl::Filter_t f;
-  f.kind = 1;
-  for (std::uint16_t t : types) f.Add(t, kAny);
-  return f;
-}
-
-mpl::Filter_t Range(unsigned first, unsigned last, unsigned skip = 0) {
-  mpl::Filter_t f;
-  f.kind = 1;
-  for (unsigned t = first; t <= last; ++t)
-    if (t != skip) f.Add(static_cast<std::uint16_t>(t), kAny);
-  return f;
-}
-
-mpl::Filter_t One(std::uint16_t type, std::uint32_t mask) { return mpl::Filter_t(mpl::FilterEntry_t{type, mask}, 1); }
-
 // Built before the program starts, like the drawing filters.
 const std::vector<mpl::Filter_t> kAreaHitFilters{
-    One(0x81, SubtypeMask({5})),
-    One(0x86, SubtypeMask({1, 10, 18})),
-    Types({0x0e}),
-    Types({0x28, 0x32, 0x3c, 0x3d, 0x3e, 0x3f, 0x40, 0x41, 0x42, 0x43, 0x44, 0x46, 0x47, 0x48, 0x49, 0x4c}),
-    Range(0x04, 0x13, 0x0e),
-    Types({0x50}),
-    Range(0x14, 0x20),
-    Range(0x01, 0x03),
-    One(0x81, SubtypeMask({0, 1, 2, 3})),
-    One(0x83, SubtypeMask({0, 1, 2, 3, 4, 5, 6, 7})),
+    mpl::Filter_t(mpl::FilterEntry_t{0x81, SubtypeMask({5})}, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x86, SubtypeMask({1, 10, 18})}, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x0e, kAny}, 1),
+    TypesFilter({0x28, 0x32, 0x3c, 0x3d, 0x3e, 0x3f, 0x40, 0x41, 0x42, 0x43, 0x44, 0x46, 0x47, 0x48, 0x49, 0x4c}, 1),
+    mpl::Filter_t(0x04, 0x13, 0x0e, 0x0e, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x50, kAny}, 1),
+    mpl::Filter_t(0x14, 0x20, 1),
+    mpl::Filter_t(0x01, 0x03, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x81, SubtypeMask({0, 1, 2, 3})}, 1),
+    mpl::Filter_t(mpl::FilterEntry_t{0x83, SubtypeMask({0, 1, 2, 3, 4, 5, 6, 7})}, 1),
 };
 
 mpl::Filter_t MakeNearestAreaFilter() {
-  mpl::Filter_t f = Types({0x51, 0x4d, 0x53, 0x84, 0x85, 0x4e, 0x4f, 0x52});
+  mpl::Filter_t f = TypesFilter({0x51, 0x4d, 0x53, 0x84, 0x85, 0x4e, 0x4f, 0x52}, 1);
   f.Add(0x87, SubtypeMask({1, 2, 3, 4}));
   f.Add(0x86, SubtypeMask({0, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17}));
   f.Add(0x81, SubtypeMask({4}));
@@ -72,26 +54,10 @@ std::string DepthText(double units, int unitCode) {
   return GetDepthConverter().Format(MdbUnitsToMetres(units, unitCode), true, 1);
 }
 
-// The map's search state for one search: saved, switched to the query's
-// level and point, put back when the guard ends.
-class Prepared_t {
- public:
-  Prepared_t(mpl::Map_t& map, const Nearest_t& query) {
-    if (!map.IsOpen()) return;
-    m_saver = std::make_unique<MapStateSaver_t>(map);
-    mpl::MdbSelectLevel(map.Engine(), query.level, 0);
-    map.SetSearchArea(query.point);
-  }
-
- private:
-  std::unique_ptr<MapStateSaver_t> m_saver;
-};
-
 // The searches for lines, junctions and named points look at everything
 // within the query's radius: a search rectangle of the point alone would keep
 // only the lines whose segments pass over the point itself.
 void SearchAround(mpl::Map_t& map, const Nearest_t& query) {
-  if (!map.IsOpen()) return;
   const mpl::MdbPoint_t p = ToMdb(query.point);
   mpl::MdbBox_t& rect = map.Engine().searchRect;
   rect.north = 0x3FFFFFFF;
@@ -99,6 +65,46 @@ void SearchAround(mpl::Map_t& map, const Nearest_t& query) {
   rect.east = 0x7FFFFFFF;
   rect.west = static_cast<std::int32_t>(0x80000000u);
   mpl::MdbShrinkSearchRect(rect, p, mpl::MdbLatitudeFactor(p.lat), static_cast<std::uint32_t>(query.distance));
+}
+
+// The map's search state for one search: saved, switched to the query's
+// level and point, put back when the guard ends. A closed map is left alone.
+class Prepared_t {
+ public:
+  Prepared_t(mpl::Map_t& map, const Nearest_t& query) {
+    if (!map.IsOpen()) return;
+    m_saver.emplace(map);
+    mpl::MdbSelectLevel(map.Engine(), query.level, 0);
+    map.SetSearchArea(query.point);
+  }
+
+  // For the searches of lines, junctions and named points: the search
+  // rectangle widened to the query's radius, and their filter installed by
+  // 'install' (the map's line or point filter setter).
+  using Install_t = void (mpl::Map_t::*)(const mpl::Filter_t&);
+  Prepared_t(mpl::Map_t& map, const Nearest_t& query, Install_t install, const mpl::Filter_t& filter)
+      : Prepared_t(map, query) {
+    if (!map.IsOpen()) return;
+    SearchAround(map, query);
+    (map.*install)(filter);
+  }
+
+ private:
+  std::optional<MapStateSaver_t> m_saver;
+};
+
+// The record of the smallest distance, the first of equal ones; an empty
+// record with distance 0 when there is none.
+template <typename Record_t>
+Record_t NearestOf(std::vector<Record_t> records) {
+  if (records.empty()) {
+    Record_t none;
+    none.distance = 0;
+    return none;
+  }
+  const auto nearest = std::min_element(records.begin(), records.end(),
+                                        [](const Record_t& a, const Record_t& b) { return a.distance < b.distance; });
+  return std::move(*nearest);
 }
 
 }  // namespace
@@ -129,9 +135,10 @@ std::string Nearest_t::GetAreaText(const mpl::Area_t& area, mpl::Map_t map) {
 }
 
 template <typename Add_t>
-void Nearest_t::CollectAreas(Add_t add, bool& found) {
-  // The first area of the hit list under the point, by filter order then
-  // map order.
+void Nearest_t::CollectAreas(Add_t add) {
+  bool found = false;
+  // The first area of the hit list under the point: map by map, each map's
+  // filters in order.
   for (NearestMap_t& tile : tiles) {
     if (found) break;
     if (!tile.areas || !tile.map.IsOpen()) continue;
@@ -161,28 +168,22 @@ void Nearest_t::CollectAreas(Add_t add, bool& found) {
     for (const mpl::Area_t& area : tile.map.NearestAreaSearch(criteria)) {
       add(GetAreaText(area, tile.map), FeatureRef_t(static_cast<std::int32_t>(area.record.ref), &tile.map,
                                                     area.record.type, static_cast<std::uint8_t>(area.record.subtype)));
-      found = true;
     }
   }
 }
 
 NrstEntry_t Nearest_t::FindFeatureAt() {
   NrstEntry_t result;
-  bool found = false;
-  CollectAreas(
-      [&](const std::string& text, const FeatureRef_t& ref) {
-        if (result.texts.empty()) result.ref = ref;
-        result.texts.push_back(text);
-      },
-      found);
+  CollectAreas([&](const std::string& text, const FeatureRef_t& ref) {
+    if (result.texts.empty()) result.ref = ref;
+    result.texts.push_back(text);
+  });
   return result;
 }
 
 std::vector<NrstLink_t> Nearest_t::FindFeaturesAt() {
   std::vector<NrstLink_t> result;
-  bool found = false;
-  CollectAreas([&](const std::string& text, const FeatureRef_t& ref) { result.push_back(NrstLink_t{text, ref}); },
-               found);
+  CollectAreas([&](const std::string& text, const FeatureRef_t& ref) { result.push_back(NrstLink_t{text, ref}); });
   return result;
 }
 
@@ -191,9 +192,7 @@ std::vector<NrstLink_t> Nearest_t::FindFeaturesAt() {
 
 const mpl::Filter_t& GetNearbyLineFilter() {
   static const mpl::Filter_t filter = [] {
-    mpl::Filter_t f = Range(0x00, 0x0c);
-    for (unsigned t = 0x14; t <= 0x2b; ++t) f.Add(static_cast<std::uint16_t>(t), kAny);
-    for (std::uint16_t t : {0x40, 0x43, 0x44, 0x45, 0x46}) f.Add(t, kAny);
+    mpl::Filter_t f = TypeRangesFilter({{0x00, 0x0c}, {0x14, 0x2b}, {0x40, 0x40}, {0x43, 0x46}}, 1);
     f.Add(0x41, SubtypeMask({0, 2, 3, 4, 5, 6, 7, 8, 9}));
     f.Add(0x47, SubtypeMask({1, 2, 6, 7}));
     return f;
@@ -202,7 +201,7 @@ const mpl::Filter_t& GetNearbyLineFilter() {
 }
 
 const mpl::Filter_t& GetRoadFilter() {
-  static const mpl::Filter_t filter = Range(0x01, 0x0c);
+  static const mpl::Filter_t filter(0x01, 0x0c, 1);
   return filter;
 }
 
@@ -254,9 +253,7 @@ std::vector<NrstResult_t> Nearest_t::CollectNearbyLines(bool withAddresses, cons
   for (NearestMap_t& tile : tiles) {
     if (!tile.lines) continue;
     mpl::Map_t& map = tile.map;
-    Prepared_t prepared(map, *this);
-    SearchAround(map, *this);
-    if (map.IsOpen()) map.SetLineFilter(filter);
+    const Prepared_t prepared(map, *this, &mpl::Map_t::SetLineFilter, filter);
     mpl::MdbLineRecord_t work;
     std::vector<mpl::MdbLineHit_t> hits(kCapacity);
     if (!map.FindNearestLines(ToMdb(point), work, hits.data(), kCapacity)) continue;
@@ -315,16 +312,7 @@ std::vector<NrstResult_t> Nearest_t::CollectNearbyLines(bool withAddresses, cons
 }
 
 NrstResult_t Nearest_t::FindNearestLine(bool withAddresses) {
-  std::vector<NrstResult_t> lines = CollectNearbyLines(withAddresses, GetNearbyLineFilter());
-  if (lines.empty()) {
-    NrstResult_t none;
-    none.distance = 0;
-    return none;
-  }
-  std::size_t best = 0;
-  for (std::size_t i = 1; i < lines.size(); ++i)
-    if (lines[i].distance < lines[best].distance) best = i;
-  return std::move(lines[best]);
+  return NearestOf(CollectNearbyLines(withAddresses, GetNearbyLineFilter()));
 }
 
 NrstHit_t Nearest_t::MakeJunctionHit(const mpl::MdbJunction_t& junction, mpl::Map_t& map) {
@@ -347,9 +335,7 @@ NrstHit_t Nearest_t::FindNearestJunction() {
   for (NearestMap_t& tile : tiles) {
     if (!tile.lines) continue;
     mpl::Map_t& map = tile.map;
-    Prepared_t prepared(map, *this);
-    SearchAround(map, *this);
-    if (map.IsOpen()) map.SetLineFilter(GetRoadFilter());
+    const Prepared_t prepared(map, *this, &mpl::Map_t::SetLineFilter, GetRoadFilter());
     mpl::MdbLineRecord_t work;
     mpl::MdbJunction_t junction;
     if (!map.FindNearestJunction(ToMdb(point), work, junction, 0x8005)) continue;
@@ -366,9 +352,7 @@ std::vector<NrstText_t> Nearest_t::SearchNameNear(const mpl::Filter_t& filter, c
   for (NearestMap_t& tile : tiles) {
     if (!tile.points) continue;
     mpl::Map_t& map = tile.map;
-    Prepared_t prepared(map, *this);
-    SearchAround(map, *this);
-    if (map.IsOpen()) map.SetPointFilter(filter);
+    const Prepared_t prepared(map, *this, &mpl::Map_t::SetPointFilter, filter);
     mpl::MdbPointRecord_t first;
     std::vector<mpl::MdbTextHit_t> hits(maximum);
     if (!map.SearchText(ToMdb(point), first, hits, name)) continue;
@@ -418,16 +402,7 @@ std::vector<NrstText_t> Nearest_t::SearchNameNear(const mpl::Filter_t& filter, c
 }
 
 NrstText_t Nearest_t::FindNearestNamed(const std::string& name, const mpl::Filter_t& filter) {
-  std::vector<NrstText_t> texts = SearchNameNear(filter, name, 25);
-  if (texts.empty()) {
-    NrstText_t none;
-    none.distance = 0;
-    return none;
-  }
-  std::size_t best = 0;
-  for (std::size_t i = 1; i < texts.size(); ++i)
-    if (texts[i].distance < texts[best].distance) best = i;
-  return std::move(texts[best]);
+  return NearestOf(SearchNameNear(filter, name, 25));
 }
 
 NrstFeature_t ChooseNamedOrJunction(Window_t& window, const NrstText_t& named, const NrstHit_t& junction) {

@@ -68,7 +68,7 @@ class Nearest_t {
 
  private:
   template <typename Add_t>
-  void CollectAreas(Add_t add, bool& found);
+  void CollectAreas(Add_t add);
 };
 
 // The lines a nearest-line search looks at, and the roads of the junction

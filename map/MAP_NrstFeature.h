@@ -9,6 +9,7 @@
 #include "geo/GEO_Position.h"
 #include "glo/GLO_Optional.h"
 #include "map/MAP_FeatureHit.h"
+#include "map/MAP_ValueSaver.h"
 #include "plat/PLAT_ImageList.h"
 
 namespace map {
@@ -67,23 +68,7 @@ struct NrstFeature_t {
   void ShowProperties() const;
 };
 
-// Puts a feature back, on destruction, as it was when the guard was made; a
-// failure to put it back is ignored and leaves what the failed assignment left.
-class NrstFeatureSaver_t {
- public:
-  explicit NrstFeatureSaver_t(NrstFeature_t& target) : m_target(&target), m_saved(target) {}
-  NrstFeatureSaver_t(const NrstFeatureSaver_t&) = delete;
-  NrstFeatureSaver_t& operator=(const NrstFeatureSaver_t&) = delete;
-  virtual ~NrstFeatureSaver_t() {
-    try {
-      *m_target = m_saved;
-    } catch (...) {
-    }
-  }
-
- private:
-  NrstFeature_t* m_target;
-  NrstFeature_t m_saved;
-};
+// Puts a feature back as it was when the guard was made.
+using NrstFeatureSaver_t = ValueSaver_t<NrstFeature_t>;
 
 }  // namespace map

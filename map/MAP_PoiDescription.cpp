@@ -2,6 +2,7 @@
 
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
+#include "map/MAP_FeatureDescription.h"
 #include "mpl/MPL_Exception.h"
 #include "mpl/MPL_MapInfo.h"
 #include "mpl/MPL_PoiText.h"
@@ -18,7 +19,6 @@ constexpr std::uint32_t kTextFlags = 2052;
 
 std::string Text(int id) { return glo::StringResource_t(id, GLO_SRC).Text(); }
 
-void AddRow(NameValueRows_t& rows, int nameId, const std::string& value) { rows.emplace_back(Text(nameId), value); }
 void AddRowIfText(NameValueRows_t& rows, int nameId, const std::string& value) {
   if (!value.empty()) AddRow(rows, nameId, value);
 }
@@ -69,8 +69,6 @@ const std::vector<FacilityGroup_t>& FacilityGroups() {
   };
   return groups;
 }
-
-std::string TitleOf(const NrstFeature_t& feature) { return feature.lines.empty() ? std::string() : feature.lines[0]; }
 
 }  // namespace
 

@@ -198,30 +198,24 @@ bool ParagraphPropertiesDialog_t::OnInitDialog() {
   SetText(*this, kIdTitle, m_title);
   afx::InitControlMember(*this, kIdText, m_text);
   m_text.ShowTextEntities(m_entities(m_textEntity));
-  const plat::RECT window = GetWindowRect();
-  m_minWidth = window.right - window.left;
-  m_minHeight = window.bottom - window.top;
-  m_margin = ControlRect(*this, kIdText).left;
-  m_bottomMargin = GetClientRect().bottom - ControlRect(*this, plat::kIdOk).bottom;
-  m_grip.Create(*this);
-  m_initialised = true;
-  SetMinTrackSize(m_minWidth, m_minHeight);
+  m_layout.Measure(*this, kIdText);
+  m_layout.Finish(*this);
   return focus;
 }
 
 void ParagraphPropertiesDialog_t::OnSize(int cx, int cy) {
   FeaturePropertiesDialog_t::OnSize(cx, cy);
-  if (!m_initialised) return;
+  if (!m_layout.IsFinished()) return;
   const plat::RECT client = GetClientRect();
   plat::RECT title = ControlRect(*this, kIdTitle);
-  title.right = client.right - m_margin;
+  title.right = client.right - m_layout.SideMargin();
   GetDlgItem(kIdTitle)->MoveWindow(title);
-  const plat::RECT ok = PlaceOkButton(*this, m_bottomMargin);
+  const plat::RECT ok = PlaceOkButton(*this, m_layout.BottomMargin());
   plat::RECT text = ControlRect(*this, kIdText);
-  text.right = client.right - m_margin;
-  text.bottom = ok.top - m_bottomMargin;
+  text.right = client.right - m_layout.SideMargin();
+  text.bottom = ok.top - m_layout.BottomMargin();
   m_text.MoveWindow(text);
-  m_grip.Reposition();
+  m_layout.Grip().Reposition();
 }
 
 // ---- name/value rows ----
@@ -232,17 +226,7 @@ NameValuePropertiesDialog_t::NameValuePropertiesDialog_t(const NameValueInput_t&
 NameValuePropertiesDialog_t::~NameValuePropertiesDialog_t() = default;
 
 std::vector<afx::ListColumn_t>& NameValuePropertiesDialog_t::Columns() {
-  static std::vector<afx::ListColumn_t> columns = [] {
-    std::vector<afx::ListColumn_t> c(2);
-    for (int i = 0; i < 2; ++i) {
-      afx::ListColumn_t& column = c[static_cast<std::size_t>(i)];
-      column.titleId = i == 0 ? 4463 : 4465;
-      column.title = glo::StringResource_t(column.titleId, GLO_SRC).Text();
-      column.format = plat::kLvcfmtLeft;
-      column.subItem = i;
-    }
-    return c;
-  }();
+  static std::vector<afx::ListColumn_t> columns = MakeNameValueColumns(4463, 4465);
   return columns;
 }
 
@@ -254,37 +238,11 @@ plat::ListCtrl_t& NameValuePropertiesDialog_t::List() {
 
 bool NameValuePropertiesDialog_t::OnInitDialog() {
   const bool focus = plat::Dialog_t::OnInitDialog();
-  SetUpList();
-  MeasureLayout();
+  FillNameValueList(List(), Columns(), "XXXXXXXXXXXXXXXXXXX", m_rows);
+  m_layout.Measure(*this, kIdList);
   ShrinkToFit();
-  m_grip.Create(*this);
-  m_initialised = true;
-  SetMinTrackSize(m_minWidth, m_minHeight);
+  m_layout.Finish(*this);
   return focus;
-}
-
-void NameValuePropertiesDialog_t::SetUpList() {
-  plat::ListCtrl_t& list = List();
-  std::vector<afx::ListColumn_t>& columns = Columns();
-  const int width = list.GetStringWidth("XXXXXXXXXXXXXXXXXXX");
-  for (afx::ListColumn_t& c : columns) c.width = width;
-  GLO_ASSERT(list.GetColumnCount() == 0);
-  for (const afx::ListColumn_t& c : columns) list.InsertColumn(c.subItem, c.title, c.format, c.width);
-  FitListColumns(list, columns);
-  int row = 0;
-  for (const auto& [name, value] : m_rows) {
-    list.InsertItem(row, name);
-    list.SetItemText(row, 1, value);
-    ++row;
-  }
-}
-
-void NameValuePropertiesDialog_t::MeasureLayout() {
-  const plat::RECT window = GetWindowRect();
-  m_minWidth = window.right - window.left;
-  m_minHeight = window.bottom - window.top;
-  m_margin = ControlRect(*this, kIdList).left;
-  m_bottomMargin = GetClientRect().bottom - ControlRect(*this, plat::kIdOk).bottom;
 }
 
 void NameValuePropertiesDialog_t::ShrinkToFit() {
@@ -300,28 +258,26 @@ void NameValuePropertiesDialog_t::ShrinkToFit() {
   GLO_ASSERT(okButton != nullptr);
   plat::RECT ok = ControlRect(*this, plat::kIdOk);
   const int height = ok.bottom - ok.top;
-  ok.bottom = GetClientRect().bottom - m_bottomMargin;
+  ok.bottom = GetClientRect().bottom - m_layout.BottomMargin();
   ok.top = ok.bottom - height;
   okButton->MoveWindow(ok);
   listRect = ControlRect(*this, kIdList);
-  listRect.bottom = ok.top - m_bottomMargin;
+  listRect.bottom = ok.top - m_layout.BottomMargin();
   list.MoveWindow(listRect);
-  window = GetWindowRect();
-  m_minWidth = window.right - window.left;
-  m_minHeight = window.bottom - window.top;
+  m_layout.TakeMinimumSize(*this);
 }
 
 void NameValuePropertiesDialog_t::OnSize(int cx, int cy) {
   plat::Dialog_t::OnSize(cx, cy);
-  if (!m_initialised) return;
+  if (!m_layout.IsFinished()) return;
   const plat::RECT client = GetClientRect();
-  const plat::RECT ok = PlaceOkButton(*this, m_bottomMargin);
+  const plat::RECT ok = PlaceOkButton(*this, m_layout.BottomMargin());
   plat::RECT list = ControlRect(*this, kIdList);
-  list.right = client.right - m_margin;
-  list.bottom = ok.top - m_bottomMargin;
+  list.right = client.right - m_layout.SideMargin();
+  list.bottom = ok.top - m_layout.BottomMargin();
   List().MoveWindow(list);
   FitListColumns(List(), Columns());
-  m_grip.Reposition();
+  m_layout.Grip().Reposition();
 }
 
 }  // namespace map

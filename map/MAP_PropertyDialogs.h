@@ -127,12 +127,7 @@ class ParagraphPropertiesDialog_t : public FeaturePropertiesDialog_t {
   void OnSize(int cx, int cy) override;
 
  private:
-  afx::SizeGrip_t m_grip;
-  int m_margin = 0;
-  int m_bottomMargin = 0;
-  int m_minWidth = 0;
-  int m_minHeight = 0;
-  bool m_initialised = false;
+  DialogLayout_t m_layout;
   std::string m_title;
   std::uint32_t m_textEntity;
   TextEntityReader_t m_entities;
@@ -155,16 +150,9 @@ class NameValuePropertiesDialog_t : public plat::Dialog_t {
   void OnSize(int cx, int cy) override;
 
  private:
-  void SetUpList();
-  void MeasureLayout();
   void ShrinkToFit();
 
-  afx::SizeGrip_t m_grip;
-  int m_margin = 0;
-  int m_bottomMargin = 0;
-  int m_minWidth = 0;
-  int m_minHeight = 0;
-  bool m_initialised = false;
+  DialogLayout_t m_layout;
   NameValueRows_t m_rows;
 };
 

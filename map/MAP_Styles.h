@@ -24,7 +24,7 @@ struct StyleSpec_t {
 // the brush of type 0x81 subtype 1 (the same style).
 enum BrushId_t : int {
   Brush_Hollow = 0,
-  Brush_White,          // solid 1 / 0: basemap-alternate areas 0x28-0x49, 0x81 subtype 4
+  Brush_White,          // solid 1 / 0: basemap-alternate areas 0x28-0x49
   Brush_Water,          // solid 9 / 8
   Brush_Park,           // solid 11 / 7
   Brush_AltCity,        // solid 39 / 16

@@ -266,7 +266,7 @@ void Window_t::DrawUnderlay(plat::Dc_t& screen, plat::Dc_t& back) {
   const std::int32_t east = visible.GetEast(), west = visible.GetWest();
   const std::uint32_t step = GraticuleStep(visible.GetWidth());
   {
-    gdi::ObjectSelector_t pen(back, GdiSet_t::Instance().Pen(Pen_Default));
+    gdi::ObjectSelector_t pen(back, GdiSet_t::Instance().Pen(Pen_Graticule));
     const auto line = [&](const geo::Position_t& a, const geo::Position_t& b) {
       const plat::POINT p = m_projector.PositionToScreen(a), q = m_projector.PositionToScreen(b);
       back.MoveTo(p.x, p.y);

@@ -2,7 +2,6 @@
 // the line groups, the points) and, over them, the basemap and detail-tile
 // passes.
 #include <algorithm>
-
 #include <optional>
 
 #include "dsk/DSK_Media.h"
@@ -24,7 +23,6 @@ namespace map {
 
 namespace {
 
-// The attribute class of a light.
 // The product's option byte that asks for the alternate basemap colours.
 constexpr unsigned kAlternateColorsOption = 8;
 // The coverage areas of a detail map.
