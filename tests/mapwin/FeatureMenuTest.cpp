@@ -141,7 +141,6 @@ class FeatureMenuTest : public mapwintest::ProductWindowTest {
       return m_shown.size() <= answers.size() ? answers[m_shown.size() - 1] : 0u;
     });
   }
-  plat::POINT Pixel(const geo::Position_t& p) { return m_window->GetProjector().PositionToScreen(p); }
   void ExpectClearedAfterClick() {
     EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_None);
     EXPECT_FALSE(m_window->GetMenuPoint().IsPresent());
@@ -150,12 +149,7 @@ class FeatureMenuTest : public mapwintest::ProductWindowTest {
 
   // Closer in, at the junction: the search reaches two grid steps (8 pixels
   // of 1024 units), and the cafe's kind of point is not drawn.
-  void ZoomToJunction() {
-    m_window->GetProjector().SetScale(1024.0);
-    m_window->GetProjector().SetCenter(geo::Position_t(kJunctionLat, kJunctionLon));
-    m_window->Invalidate(false);
-    Paint();
-  }
+  void ZoomToJunction() { View(1024.0, geo::Position_t(kJunctionLat, kJunctionLon)); }
 
   static inline const geo::Position_t kInPark{3 * U / 2, 2 * U};
   // Half a step south of the junction, between it and the walkway.

@@ -26,19 +26,6 @@
 
 namespace mapwintest {
 
-// Opens a generated product's basemap in the window, with the window's tile
-// cache looking up products in the given (test-owned) directories.
-inline void OpenProductBasemap(map::Window_t& window, const tdb::ProductDir_t& products,
-                               const tdb::Registry_t& registry, mpl::MapDirectory_t& directory,
-                               const std::string& basemapPath, const std::string& promptText = "") {
-  mpl::ProductImageEnv_t env;
-  env.products = &products;
-  env.registry = &registry;
-  env.directory = &directory;
-  window.GetCache().SetProductEnv(env);
-  window.OpenMapFile(basemapPath, promptText, "");
-}
-
 // Metric depth, elevation and distance units while it lives; the user's own
 // units again afterwards.
 class MetricUnits_t {
@@ -157,15 +144,14 @@ class MapWinTest : public ::testing::Test {
 };
 
 // A map window over the basemap of a product generated into the test's
-// settings, with a counting tool installed for the right-click menus; the
-// menu and dialog hooks are taken down afterwards.
+// settings, its tiles looked up in the products read from there; the tool
+// for the right-click menus and the menu and dialog hooks are taken down
+// afterwards.
 class ProductWindowTest : public MapWinTest {
  protected:
-  // Writes the product under a new folder named after 'stem', opens its
-  // basemap in 'window' (400 x 300) viewed at 'scale' around 'centre' and
-  // installs the tool.
-  void OpenProduct(const imgkit::GenProduct_t& spec, const std::string& stem, std::unique_ptr<TestWindow> window,
-                   double scale, const geo::Position_t& centre) {
+  // Writes the product under a new folder named after 'stem' and opens its
+  // basemap in 'window' (400 x 300).
+  void OpenProduct(const imgkit::GenProduct_t& spec, const std::string& stem, std::unique_ptr<TestWindow> window) {
     m_product = imgkit::WriteProduct(spec, test::MakeTempDir(stem));
     m_registry = std::make_unique<tdb::Registry_t>();
     m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
@@ -173,14 +159,31 @@ class ProductWindowTest : public MapWinTest {
     m_window = std::move(window);
     ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
     Paint();
-    OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
+    mpl::ProductImageEnv_t env;
+    env.products = m_products.get();
+    env.registry = m_registry.get();
+    env.directory = &m_directory;
+    m_window->GetCache().SetProductEnv(env);
+    m_window->OpenMapFile(m_product.basemapPath, "insert %s", "");
     ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+  }
+  // The same, then views it at 'scale' around 'centre' and installs a
+  // counting tool.
+  void OpenProduct(const imgkit::GenProduct_t& spec, const std::string& stem, std::unique_ptr<TestWindow> window,
+                   double scale, const geo::Position_t& centre) {
+    OpenProduct(spec, stem, std::move(window));
+    if (HasFatalFailure()) return;
+    View(scale, centre);
+    m_window->SetTool(&m_tool);
+  }
+  // Paints the view at 'scale' around 'centre'.
+  void View(double scale, const geo::Position_t& centre) {
     m_window->GetProjector().SetScale(scale);
     m_window->GetProjector().SetCenter(centre);
     m_window->Invalidate(false);
     Paint();
-    m_window->SetTool(&m_tool);
   }
+  plat::POINT Pixel(const geo::Position_t& p) { return m_window->GetProjector().PositionToScreen(p); }
   void TearDown() override {
     plat::SetMenuHook(nullptr);
     plat::SetModalHook(nullptr);

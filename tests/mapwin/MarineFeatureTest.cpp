@@ -232,7 +232,7 @@ TEST_F(MarineMenuTest, PropertiesCommandThroughTheFeatureMenu) {
     std::vector<Rows> shown;
     RecordNameValueDialogs(shown);
     m_tool.menuDone = 0;
-    EXPECT_TRUE(m_window->OnRButtonUp(0, m_window->GetProjector().PositionToScreen(kBetween)));
+    EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(kBetween)));
     ASSERT_EQ(menus.size(), 2u);
     EXPECT_EQ(menus[0], (std::vector<std::string>{"6800 Wreck", "6801 Rock"}));
     EXPECT_EQ(menus[1], (std::vector<std::string>{"6143 " + Text(6122), "6145 " + Text(6121)}));
