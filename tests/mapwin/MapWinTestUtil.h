@@ -110,6 +110,28 @@ class ManualClock {
   std::uint32_t now = 5000;
 };
 
+// An underlay that checks the render progress 'count' times, turning the
+// clock by 'tick' milliseconds before each check; before check 'postAt' of
+// its first pass it calls 'post' (to queue input). 'checks' counts the
+// checks of the last pass.
+inline std::function<void(plat::Dc_t&, plat::Dc_t&)> CheckingUnderlay(map::Window_t& window, ManualClock& clock,
+                                                                       int& checks, int count, std::uint32_t tick,
+                                                                       int postAt, std::function<void()> post) {
+  return [&window, &clock, &checks, count, tick, postAt, post = std::move(post), posted = false](
+             plat::Dc_t& screen, plat::Dc_t&) mutable {
+    checks = 0;
+    for (int i = 0; i < count; ++i) {
+      clock.now += tick;
+      if (i == postAt && !posted) {
+        posted = true;
+        post();
+      }
+      ++checks;
+      window.CheckRenderProgress(screen);
+    }
+  };
+}
+
 class MapWinTest : public ::testing::Test {
  protected:
   void SetUp() override {
