@@ -275,9 +275,7 @@ TEST_F(NearestFeatureTest, HoverGivesUpOnInput) {
 // Depth texts of areas with attribute blocks, in metres: a range's ends are
 // read unsigned, so all ones is a large depth and not -1.
 TEST(NearestAreaText, DepthClasses) {
-  map::Registry_t& reg = map::GetRegistry();
-  const mat::DepthUnits_t saved = reg.DepthUnits.Value();
-  reg.DepthUnits.Set(mat::DepthUnits_t::Metres);
+  const mapwintest::MetricUnits_t metres;
   struct Case {
     std::uint8_t cls;
     std::uint32_t first, second;
@@ -304,7 +302,6 @@ TEST(NearestAreaText, DepthClasses) {
       EXPECT_NE(at, std::string::npos) << text << " lacks " << part;
     }
   }
-  reg.DepthUnits.Set(saved);
 }
 
 }  // namespace
