@@ -1,6 +1,6 @@
 #pragma once
 // What the map window's benchmarks share: a private settings folder with the
-// language module loaded, and one generated product (a basemap with 60 areas
+// language module loaded, a record of timings, and one generated product (a basemap with 60 areas
 // and four detail tiles of 0.2 degrees with 150 areas, 300 lines and 400
 // points each), the same for every run.
 #include <algorithm>
@@ -29,6 +29,19 @@ namespace benchmap {
 constexpr std::int32_t kDeg = 11930465;
 constexpr std::int32_t kTile = kDeg / 5;  // 0.2 degrees
 constexpr std::int32_t kOrigin = 40 * kDeg;
+
+// The times of one kind of work: their sum, the worst and how many.
+struct Timings_t {
+  const char* name = "";
+  double total = 0.0, worst = 0.0;
+  int count = 0;
+  void Add(double time) {
+    total += time;
+    worst = std::max(worst, time);
+    ++count;
+  }
+  double Average() const { return count == 0 ? 0.0 : total / count; }
+};
 
 // A fixed sequence of numbers in 0..n-1.
 inline std::int32_t Random(std::int32_t n) {
