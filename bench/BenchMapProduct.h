@@ -14,13 +14,10 @@
 #include "map/MAP_Cache.h"
 #include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
-#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_Window.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
 #include "tests/imgkit/HouseNumberStream.h"
 #include "tests/imgkit/ProductGenerator.h"
 
@@ -147,20 +144,14 @@ inline imgkit::GenProduct_t MakeProduct(bool labelledTileAreas) {
 // A 1,920 x 1,080 map window over the installed products of the benchmark's
 // settings (make it after the product is written), with the basemap open.
 struct MapBenchWindow_t {
-  tdb::Registry_t registry;
-  tdb::ProductDir_t products{registry};
-  mpl::MapDirectory_t directory;
+  imgkit::InstalledProducts_t installed;
   plat::Wnd_t frame;
   std::unique_ptr<map::Window_t> window = std::make_unique<map::Window_t>("", false);
 
   bool Open(const std::string& basemapPath) {
     frame.Create(nullptr, 0, plat::kWsPopup | plat::kWsVisible, plat::RECT{0, 0, 1920, 1080});
     if (!window->CreateMapWindow(&frame, 1, plat::RECT{0, 0, 1920, 1080})) return false;
-    mpl::ProductImageEnv_t env;
-    env.products = &products;
-    env.registry = &registry;
-    env.directory = &directory;
-    window->GetCache().SetProductEnv(env);
+    window->GetCache().SetProductEnv(installed.Env());
     window->OpenMapFile(basemapPath, "", "");
     plat::PumpUntilIdle();
     return true;

@@ -14,12 +14,9 @@
 #include <memory>
 
 #include "map/MAP_Window.h"
-#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Folder.h"
 #include "plat/PLAT_Gui.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 
@@ -102,9 +99,7 @@ imgkit::GenProduct_t Product(bool tileRegions, Shape_t shape) {
 
 struct Setup_t {
   imgkit::GeneratedProduct_t product;
-  std::unique_ptr<tdb::Registry_t> registry;
-  std::unique_ptr<tdb::ProductDir_t> products;
-  mpl::MapDirectory_t directory;
+  std::unique_ptr<imgkit::InstalledProducts_t> installed;
   std::unique_ptr<map::Window_t> window;
 
   Setup_t(bool tileRegions, Shape_t shape) {
@@ -112,15 +107,10 @@ struct Setup_t {
                              std::to_string(static_cast<long long>(Clock::now().time_since_epoch().count()));
     plat::CreateDirectory(root);
     product = imgkit::WriteProduct(Product(tileRegions, shape), root);
-    registry = std::make_unique<tdb::Registry_t>();
-    products = std::make_unique<tdb::ProductDir_t>(*registry);
+    installed = std::make_unique<imgkit::InstalledProducts_t>();
     imgkit::MachineHive_t::WriteEmpty();
     window = std::make_unique<map::Window_t>("", false);
-    mpl::ProductImageEnv_t env;
-    env.products = products.get();
-    env.registry = registry.get();
-    env.directory = &directory;
-    window->GetCache().SetProductEnv(env);
+    window->GetCache().SetProductEnv(installed->Env());
     map::Projector_t& p = window->GetProjector();
     p.SetClientRect(plat::RECT{0, 0, kWidth, kHeight});
     p.SetScale(kScale);

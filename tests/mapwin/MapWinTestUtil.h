@@ -11,9 +11,6 @@
 #include "map/MAP_Cache.h"
 #include "map/MAP_Tool.h"
 #include "map/MAP_Window.h"
-#include "mpl/MPL_MapDirectory.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_ClientDc.h"
 #include "plat/PLAT_Clock.h"
@@ -174,18 +171,14 @@ class ProductWindowTest : public MapWinTest {
   // Writes the product under a new folder named after 'stem' and opens its
   // basemap in 'window' (400 x 300).
   void OpenProduct(const imgkit::GenProduct_t& spec, const std::string& stem, std::unique_ptr<TestWindow> window) {
+    m_window.reset();  // it may hold maps of the products read before
     m_product = imgkit::WriteProduct(spec, test::MakeTempDir(stem));
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    m_installed = std::make_unique<imgkit::InstalledProducts_t>();
     imgkit::MachineHive_t::WriteEmpty();
     m_window = std::move(window);
     ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
     Paint();
-    mpl::ProductImageEnv_t env;
-    env.products = m_products.get();
-    env.registry = m_registry.get();
-    env.directory = &m_directory;
-    m_window->GetCache().SetProductEnv(env);
+    m_window->GetCache().SetProductEnv(m_installed->Env());
     m_window->OpenMapFile(m_product.basemapPath, "insert %s", "");
     ASSERT_TRUE(m_window->GetBasemap().IsOpen());
   }
@@ -215,9 +208,7 @@ class ProductWindowTest : public MapWinTest {
   }
 
   imgkit::GeneratedProduct_t m_product;
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
+  std::unique_ptr<imgkit::InstalledProducts_t> m_installed;
   CountingTool m_tool;
 };
 
