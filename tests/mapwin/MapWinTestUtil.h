@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "map/MAP_Registry.h"
 #include "map/MAP_Cache.h"
@@ -70,6 +72,14 @@ class TestWindow : public map::Window_t {
   void OnHoverShown() override { ++shown; }
   void Leave() { OnMouseLeave(); }
 };
+
+// A menu's entries as "id text".
+inline std::vector<std::string> MenuItems(const plat::Menu_t& menu) {
+  std::vector<std::string> items;
+  for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+    items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
+  return items;
+}
 
 // A tool that only counts the end-of-menu notices.
 class CountingTool : public map::Tool_t {

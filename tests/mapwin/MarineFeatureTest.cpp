@@ -223,10 +223,7 @@ TEST_F(MarineMenuTest, PropertiesCommandThroughTheFeatureMenu) {
     SCOPED_TRACE(c.entry);
     std::vector<std::vector<std::string>> menus;
     plat::SetMenuHook([&](const plat::Menu_t& menu) {
-      std::vector<std::string> items;
-      for (int i = 0; i < menu.GetMenuItemCount(); ++i)
-        items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
-      menus.push_back(items);
+      menus.push_back(mapwintest::MenuItems(menu));
       return menus.size() == 1 ? c.entry : map::Window_t::kCmdFeatureProperties;
     });
     std::vector<Rows> shown;
