@@ -26,6 +26,7 @@
 #include "tests/imgkit/MarineBuilder.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
+#include "tests/mapwin/DialogLayoutCheck.h"
 #include "tests/mapwin/MapWinTestUtil.h"
 #include "tests/mpl/MapFacadeFixture.h"
 #include "tests/mpl/MarineMap.h"
@@ -34,7 +35,7 @@ namespace {
 
 using Rows = map::NameValueRows_t;
 
-std::string Text(unsigned id) { return glo::StringResource_t(id, GLO_SRC).Text(); }
+using dialogtest::Text;
 
 std::string Bytes(std::initializer_list<int> b) {
   std::string s;
