@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bin/BIN_stream.h"
 #include "map/MAP_Registry.h"
 #include "map/MAP_Cache.h"
 #include "map/MAP_Tool.h"
@@ -19,6 +20,7 @@
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_Menu.h"
+#include "tdb/TDB_Product.h"
 #include "tests/common/TestEnv.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
@@ -72,6 +74,15 @@ class TestWindow : public map::Window_t {
   void OnHoverShown() override { ++shown; }
   void Leave() { OnMouseLeave(); }
 };
+
+// A product as its description file describes it.
+inline tdb::Product_t ReadProduct(const imgkit::ProductFile_t& file) {
+  tdb::Product_t product("loc", "bmap", "", {}, {}, "", false);
+  bin::stringstream in;
+  in.str(file.Build());
+  product.Read(in);
+  return product;
+}
 
 // A menu's entries as "id text".
 inline std::vector<std::string> MenuItems(const plat::Menu_t& menu) {

@@ -8,7 +8,6 @@
 #include <optional>
 #include <vector>
 
-#include "bin/BIN_stream.h"
 #include "map/MAP_Nearest.h"
 #include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
@@ -66,11 +65,7 @@ class SearchWindow : public mapwintest::TestWindow {
 tdb::Product_t BasemapAreasAndPointsOff() {
   imgkit::ProductFile_t file;
   file.header.optionBytes = {24, 0, 1, 0, 0, 0, 0, 0, 0, 0};
-  tdb::Product_t product("loc", "bmap", "", {}, {}, "", false);
-  bin::stringstream in;
-  in.str(file.Build());
-  product.Read(in);
-  return product;
+  return mapwintest::ReadProduct(file);
 }
 
 class NearestFeatureTest : public mapwintest::ProductWindowTest {
