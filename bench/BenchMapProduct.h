@@ -1,6 +1,6 @@
 #pragma once
 // What the map window's benchmarks share: a private settings folder with the
-// language module loaded, and one generated product (a basemap with 60 areas
+// language module loaded, a record of timings, and one generated product (a basemap with 60 areas
 // and four detail tiles of 0.2 degrees with 150 areas, 300 lines and 400
 // points each), the same for every run.
 #include <algorithm>
@@ -14,13 +14,10 @@
 #include "map/MAP_Cache.h"
 #include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
-#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_Module.h"
 #include "plat/PLAT_Window.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
 #include "tests/imgkit/HouseNumberStream.h"
 #include "tests/imgkit/ProductGenerator.h"
 
@@ -29,6 +26,19 @@ namespace benchmap {
 constexpr std::int32_t kDeg = 11930465;
 constexpr std::int32_t kTile = kDeg / 5;  // 0.2 degrees
 constexpr std::int32_t kOrigin = 40 * kDeg;
+
+// The times of one kind of work: their sum, the worst and how many.
+struct Timings_t {
+  const char* name = "";
+  double total = 0.0, worst = 0.0;
+  int count = 0;
+  void Add(double time) {
+    total += time;
+    worst = std::max(worst, time);
+    ++count;
+  }
+  double Average() const { return count == 0 ? 0.0 : total / count; }
+};
 
 // A fixed sequence of numbers in 0..n-1.
 inline std::int32_t Random(std::int32_t n) {
@@ -134,20 +144,14 @@ inline imgkit::GenProduct_t MakeProduct(bool labelledTileAreas) {
 // A 1,920 x 1,080 map window over the installed products of the benchmark's
 // settings (make it after the product is written), with the basemap open.
 struct MapBenchWindow_t {
-  tdb::Registry_t registry;
-  tdb::ProductDir_t products{registry};
-  mpl::MapDirectory_t directory;
+  imgkit::InstalledProducts_t installed;
   plat::Wnd_t frame;
   std::unique_ptr<map::Window_t> window = std::make_unique<map::Window_t>("", false);
 
   bool Open(const std::string& basemapPath) {
     frame.Create(nullptr, 0, plat::kWsPopup | plat::kWsVisible, plat::RECT{0, 0, 1920, 1080});
     if (!window->CreateMapWindow(&frame, 1, plat::RECT{0, 0, 1920, 1080})) return false;
-    mpl::ProductImageEnv_t env;
-    env.products = &products;
-    env.registry = &registry;
-    env.directory = &directory;
-    window->GetCache().SetProductEnv(env);
+    window->GetCache().SetProductEnv(installed.Env());
     window->OpenMapFile(basemapPath, "", "");
     plat::PumpUntilIdle();
     return true;

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -52,17 +51,15 @@ int main() {
   std::printf("first render, 1920x1080, tiles opened: %.1f ms (%zu tiles, detail maps %s)\n", first,
               w.GetCache().GetTiles().size(), w.IsDetailMapsShown() ? "shown" : "not shown");
   constexpr int kRounds = 20;
-  double total = 0.0, worst = 0.0;
+  benchmap::Timings_t renders;
   for (int i = 0; i < kRounds; ++i) {
     const auto t = Clock::now();
     w.SetCenter(centre);
     w.UpdateWindow();
-    const double ms = Ms(t, Clock::now());
-    total += ms;
-    worst = std::max(worst, ms);
+    renders.Add(Ms(t, Clock::now()));
   }
   std::printf("full render, 1920x1080, tiles cached: %.1f ms on average, %.1f ms at worst (%d renders)\n",
-              total / kRounds, worst, kRounds);
+              renders.Average(), renders.worst, renders.count);
   // What the picture holds: the share of sampled pixels in map colours other
   // than the background and the map-area fill.
   int drawn = 0, samples = 0;

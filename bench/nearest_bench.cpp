@@ -7,7 +7,6 @@
 // feature menu (every area, every nearby line, the named points near the
 // click, the whole collection), the whole hover search, and a hover search
 // that finds a key press waiting and gives up.
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -37,19 +36,7 @@ using benchmap::kDeg;
 using benchmap::kOrigin;
 using benchmap::kTile;
 
-struct Stat {
-  const char* name;
-  double total = 0.0, worst = 0.0;
-  int count = 0;
-  void Add(double us) {
-    total += us;
-    worst = std::max(worst, us);
-    ++count;
-  }
-  void Print() const {
-    std::printf("%-34s %9.1f us on average, %9.1f us at worst (%d searches)\n", name, total / count, worst, count);
-  }
-};
+using Stat = benchmap::Timings_t;
 
 }  // namespace
 
@@ -117,7 +104,8 @@ int main() {
     plat::PumpUntilIdle();
   }
   for (const Stat* s : {&query, &named, &junction, &line, &area, &whole, &givingUp, &areas, &lines, &names, &menu})
-    s->Print();
+    std::printf("%-34s %9.1f us on average, %9.1f us at worst (%d searches)\n", s->name, s->Average(), s->worst,
+                s->count);
   std::printf("of 500 pixels: %d named points, %d junctions, %d lines (%d addresses), %d areas; %zu menu entries\n",
               pointsFound, junctionsFound, linesFound, addressesFound, areasFound, menuEntries);
 

@@ -9,19 +9,18 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <memory>
 
 #include "map/MAP_Window.h"
-#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Folder.h"
 #include "plat/PLAT_Gui.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
+
+#include "bench/BenchMapProduct.h"
 
 namespace {
 
@@ -102,25 +101,17 @@ imgkit::GenProduct_t Product(bool tileRegions, Shape_t shape) {
 
 struct Setup_t {
   imgkit::GeneratedProduct_t product;
-  std::unique_ptr<tdb::Registry_t> registry;
-  std::unique_ptr<tdb::ProductDir_t> products;
-  mpl::MapDirectory_t directory;
+  std::unique_ptr<imgkit::InstalledProducts_t> installed;
   std::unique_ptr<map::Window_t> window;
 
-  Setup_t(bool tileRegions, Shape_t shape) {
-    const std::string root = plat::GetTempPath() + "tilecache_bench_" + std::to_string(tileRegions ? 1 : 0) + "_" +
-                             std::to_string(static_cast<long long>(Clock::now().time_since_epoch().count()));
+  // The product goes into the new folder 'root'.
+  Setup_t(const std::string& root, bool tileRegions, Shape_t shape) {
     plat::CreateDirectory(root);
     product = imgkit::WriteProduct(Product(tileRegions, shape), root);
-    registry = std::make_unique<tdb::Registry_t>();
-    products = std::make_unique<tdb::ProductDir_t>(*registry);
+    installed = std::make_unique<imgkit::InstalledProducts_t>();
     imgkit::MachineHive_t::WriteEmpty();
     window = std::make_unique<map::Window_t>("", false);
-    mpl::ProductImageEnv_t env;
-    env.products = products.get();
-    env.registry = registry.get();
-    env.directory = &directory;
-    window->GetCache().SetProductEnv(env);
+    window->GetCache().SetProductEnv(installed->Env());
     map::Projector_t& p = window->GetProjector();
     p.SetClientRect(plat::RECT{0, 0, kWidth, kHeight});
     p.SetScale(kScale);
@@ -145,16 +136,13 @@ struct Setup_t {
 }  // namespace
 
 int main() {
-  // The product registration goes to a settings hive of this run, never to
-  // the machine's own.
-  const std::string hiveFolder = plat::GetTempPath() + "tilecache_bench_hive_" +
-                                 std::to_string(static_cast<long long>(Clock::now().time_since_epoch().count()));
-  plat::CreateDirectory(hiveFolder);
-  ::setenv("STRIDE_REGISTRY_MACHINE", (hiveFolder + "/registry-machine.txt").c_str(), 1);
-  plat::EnsureGuiApplication();
+  // The product registration goes to the settings of this run, never to the
+  // machine's own.
+  std::string folder;
+  if (!benchmap::PrepareMapBench("tilecache-bench", folder)) return 1;
   constexpr int kRuns = 40;
   {
-    Setup_t s(false, Shape_t::kOutline);
+    Setup_t s(folder + "/outlines", false, Shape_t::kOutline);
     std::size_t fewest = SIZE_MAX, most = 0;
     for (const auto& entry : s.window->GetCoverage()) {
       fewest = std::min(fewest, entry.second.record.points.size());
@@ -168,14 +156,15 @@ int main() {
     std::printf("coverage pass and update (nothing opened): %.2f ms\n", Ms(start, Clock::now()) / kRuns);
   }
   {
-    Setup_t s(true, Shape_t::kOutline);
+    Setup_t s(folder + "/shared", true, Shape_t::kOutline);
     std::printf("rebuild with tiles sharing the view: %.2f ms\n", s.RebuildMs(24, kRuns));
     std::printf("rebuild from the basemap's polygons (zoomed out): %.2f ms\n", s.RebuildMs(21, kRuns));
   }
   {
     // The worst shape for regions: every scan line crosses the outline often.
-    Setup_t s(false, Shape_t::kStar);
+    Setup_t s(folder + "/stars", false, Shape_t::kStar);
     std::printf("rebuild from own areas shaped as 200- to 1,000-point stars: %.2f ms\n", s.RebuildMs(24, kRuns));
   }
+  std::filesystem::remove_all(folder);
   return 0;
 }

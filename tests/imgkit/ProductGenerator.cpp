@@ -72,17 +72,19 @@ TreTable_t Overview(const std::set<std::pair<std::uint8_t, std::uint8_t>>& types
   return t;
 }
 
-std::string Escape(std::uint32_t id) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%08u", static_cast<unsigned>(id));
-  return buf;
-}
-
 GenBox_t Union(const GenBox_t& a, const GenBox_t& b) {
   return {std::max(a.north, b.north), std::max(a.east, b.east), std::min(a.south, b.south), std::min(a.west, b.west)};
 }
 
 bool IsZero(const GenBox_t& b) { return b.north == 0 && b.east == 0 && b.south == 0 && b.west == 0; }
+
+// The basemap's box grown by the tiles' boxes; without a box of its own the
+// basemap takes theirs.
+GenBox_t ProductBox(const GenProduct_t& product) {
+  GenBox_t box = product.basemap.box;
+  for (const GenTile_t& tile : product.tiles) box = IsZero(box) ? tile.map.box : Union(box, tile.map.box);
+  return box;
+}
 
 std::string MakeFolder(const std::string& path) {
   if (!plat::CreateDirectory(path)) throw std::runtime_error("cannot create folder " + path);
@@ -340,14 +342,16 @@ GenMap_t GenProduct_t::DefaultBasemap() {
   return m;
 }
 
-std::string TileImageName(std::uint32_t id) { return Escape(id); }
+std::string TileImageName(std::uint32_t id) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%08u", static_cast<unsigned>(id));
+  return buf;
+}
 
 std::string BasemapImage(const GenProduct_t& product) {
   GenMap_t base = product.basemap;
-  bool anyBox = !IsZero(base.box);
+  base.box = ProductBox(product);
   for (const GenTile_t& tile : product.tiles) {
-    base.box = anyBox ? Union(base.box, tile.map.box) : tile.map.box;
-    anyBox = true;
     const std::vector<GenPos_t> coverage = tile.coverage.empty() ? BoxOutline(tile.map.box) : tile.coverage;
     for (unsigned c = 0; c < tile.basemapCopies; ++c)
       base.areas.push_back({kCoverageType, std::to_string(tile.id), coverage});
@@ -389,8 +393,7 @@ GeneratedProduct_t WriteProduct(const GenProduct_t& product, const std::string& 
   // unclipped, (unused), tile regions, alternate colours and two more.
   file.header.optionBytes = {32, 1, 1, 1, static_cast<std::uint8_t>(product.basemapUnclipped ? 1 : 0), 0,
                              static_cast<std::uint8_t>(product.tileRegions ? 1 : 0), 0, 0, 1};
-  GenBox_t box = product.basemap.box;
-  for (const GenTile_t& tile : product.tiles) box = IsZero(box) ? tile.map.box : Union(box, tile.map.box);
+  const GenBox_t box = ProductBox(product);
   file.header.north = box.north;
   file.header.east = box.east;
   file.header.south = box.south;

@@ -29,10 +29,9 @@
 //   t.map.areas.push_back({0x4e, "PARK", imgkit::BoxOutline({...})});
 //   t.map.lines.push_back({0x06, "MAIN ST", {{0x1000, 0x1000}, {0x1000, 0x100000}}});
 //   const imgkit::GeneratedProduct_t product = imgkit::WriteProduct(spec, test::MakeTempDir());
-//   tdb::Registry_t registry;                        // reads the hive just written
-//   tdb::ProductDir_t products(registry);
+//   imgkit::InstalledProducts_t installed;           // reads the hive just written
 //   // open product.basemapPath, or mpl::OpenProductImage("00000012", ...) with
-//   // these two in an mpl::ProductImageEnv_t
+//   // installed.Env()
 //
 // Each map stores every object on every one of its levels, rounded to each
 // level's units (2^(32 - bits) semicircles); an object that collapses on a
@@ -49,6 +48,10 @@
 #include <string>
 #include <vector>
 
+#include "mpl/MPL_MapDirectory.h"
+#include "mpl/MPL_Utilities.h"
+#include "tdb/TDB_ProductDir.h"
+#include "tdb/TDB_Registry.h"
 #include "tests/imgkit/DemBuilder.h"
 #include "tests/imgkit/MapImage.h"
 #include "tests/imgkit/RgnBuilder.h"
@@ -199,5 +202,22 @@ std::string TileImage(const GenTile_t& tile);
 // Writes every file of the product under 'root' (which must exist) and
 // replaces the machine hive with one that registers it.
 GeneratedProduct_t WriteProduct(const GenProduct_t& product, const std::string& root);
+
+// The installed products as the settings hold them when this is made (after
+// WriteProduct), and a map directory: what the tile cache and the product
+// image lookup open a product's images through.
+struct InstalledProducts_t {
+  tdb::Registry_t registry;
+  tdb::ProductDir_t products{registry};
+  mpl::MapDirectory_t directory;
+
+  mpl::ProductImageEnv_t Env() {
+    mpl::ProductImageEnv_t env;
+    env.products = &products;
+    env.registry = &registry;
+    env.directory = &directory;
+    return env;
+  }
+};
 
 }  // namespace imgkit

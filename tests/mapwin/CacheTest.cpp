@@ -13,12 +13,9 @@
 #include "map/MAP_Cache.h"
 #include "map/MAP_Window.h"
 #include "mpl/MPL_FileMedia.h"
-#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Folder.h"
 #include "plat/PLAT_Gui.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
@@ -66,16 +63,12 @@ class CacheTest : public ::testing::Test {
   // (not shown) looking at 'center' at 'scale' through a 400 x 300 client.
   void Install(const imgkit::GenProduct_t& spec, double scale = 256.0,
                const geo::Position_t& center = geo::Position_t(U / 2, U)) {
+    m_window.reset();  // it may hold maps of the products read before
     m_product = imgkit::WriteProduct(spec, m_root);
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    m_installed = std::make_unique<imgkit::InstalledProducts_t>();
     imgkit::MachineHive_t::WriteEmpty();
     m_window = std::make_unique<map::Window_t>("prompt %s", false);
-    mpl::ProductImageEnv_t env;
-    env.products = m_products.get();
-    env.registry = m_registry.get();
-    env.directory = &m_directory;
-    m_window->GetCache().SetProductEnv(env);
+    m_window->GetCache().SetProductEnv(m_installed->Env());
     m_window->SetMediaSystem(&m_system);
     map::Projector_t& p = m_window->GetProjector();
     p.SetClientRect(plat::RECT{0, 0, 400, 300});
@@ -101,9 +94,7 @@ class CacheTest : public ::testing::Test {
 
   std::string m_root;
   imgkit::GeneratedProduct_t m_product;
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
+  std::unique_ptr<imgkit::InstalledProducts_t> m_installed;
   System_t m_system;
   std::unique_ptr<map::Window_t> m_window;
 };

@@ -15,10 +15,7 @@
 #include "map/MAP_Window.h"
 #include "mpl/MPL_Exception.h"
 #include "mpl/MPL_Map.h"
-#include "mpl/MPL_MapDirectory.h"
 #include "plat/PLAT_Gui.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
 #include "tests/common/TestEnv.h"
 #include "tests/imgkit/DemBuilder.h"
 #include "tests/imgkit/MapImage.h"
@@ -297,14 +294,9 @@ class DemProductTest : public DemShaderTest {
     b.map.box = {U, 2 * U, 0, U};
     spec.tiles = {a, b};
     const imgkit::GeneratedProduct_t product = imgkit::WriteProduct(spec, test::MakeTempDir("shaded"));
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    m_installed = std::make_unique<imgkit::InstalledProducts_t>();
     imgkit::MachineHive_t::WriteEmpty();
-    mpl::ProductImageEnv_t env;
-    env.products = m_products.get();
-    env.registry = m_registry.get();
-    env.directory = &m_directory;
-    m_window.GetCache().SetProductEnv(env);
+    m_window.GetCache().SetProductEnv(m_installed->Env());
     m_window.OpenMapFile(product.basemapPath, "", "");
     ASSERT_TRUE(m_window.GetBasemap().HasDem());
     m_window.GetProjector().SetClientRect(plat::RECT{0, 0, 400, 300});
@@ -326,9 +318,7 @@ class DemProductTest : public DemShaderTest {
     return m_window.GetProjector().PositionToScreen(geo::Position_t(lat, lon));
   }
 
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
+  std::unique_ptr<imgkit::InstalledProducts_t> m_installed;
 };
 
 TEST_F(DemProductTest, TilesAreShadedWhereTheyShowWithTheirElevationData) {

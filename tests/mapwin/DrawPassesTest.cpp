@@ -205,37 +205,18 @@ class CountingWindow : public mapwintest::TestWindow {
   }
 };
 
-class RenderTest : public mapwintest::MapWinTest {
+class RenderTest : public mapwintest::ProductWindowTest {
  protected:
   void SetUp() override {
     MapWinTest::SetUp();
-    m_product = imgkit::WriteProduct(BasemapAndTile(), test::MakeTempDir("render"));
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
-    imgkit::MachineHive_t::WriteEmpty();
-    m_window = std::make_unique<CountingWindow>();
-    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
-    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
-    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
-  }
-  void TearDown() override {
-    MapWinTest::TearDown();
-    imgkit::MachineHive_t::WriteEmpty();
+    OpenProduct(BasemapAndTile(), "render", std::make_unique<CountingWindow>());
   }
   CountingWindow& Window() { return static_cast<CountingWindow&>(*m_window); }
   void Render(double scale, const geo::Position_t& centre) {
     Window().basemapPasses = 0;
-    m_window->GetProjector().SetScale(scale);
-    m_window->GetProjector().SetCenter(centre);
-    m_window->Invalidate(false);
-    Paint();
+    View(scale, centre);
   }
   plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
-
-  imgkit::GeneratedProduct_t m_product;
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
 };
 
 TEST_F(RenderTest, BasemapWhereNoTileCoversTheViewThenTheTile) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "gdi/GDI_SmartPen.h"
 #include "map/MAP_Palette.h"
@@ -66,30 +67,27 @@ TEST(FeatureDraw, TicksAlongAHorizontalSegment) {
 }
 
 TEST(FeatureDraw, TickSidesFollowTheDirection) {
-  // Leftward: the side flag is set, style 1 draws above (P - o to P).
-  {
-    Canvas canvas(80, 40);
+  struct Case {
+    const char* what;
+    int width, height;
+    plat::POINT from, to;
+    int style;
+    std::vector<plat::POINT> inked, clear;
+  } cases[] = {
+      // The side flag is set, style 1 draws above (P - o to P).
+      {"leftward", 80, 40, {50, 20}, {10, 20}, 1, {{46, 17}}, {{46, 22}}},
+      // Offset (4, 0), side set: style 1 draws left of the segment.
+      {"downward", 40, 80, {20, 10}, {20, 50}, 1, {{17, 14}}, {{22, 14}}},
+      // Offset (3, -3); style 3 crosses the segment: the first tick at (3, 3)
+      // from (0, 6) to (6, 0).
+      {"diagonal down-right", 80, 80, {0, 0}, {40, 40}, 3, {{1, 5}, {5, 1}}, {}},
+  };
+  for (const Case& c : cases) {
+    Canvas canvas(c.width, c.height);
     gdi::SmartPen_t pen(canvas.dc, plat::kPsSolid, 1, plat::Rgb(0, 0, 0));
-    map::Window_t::DrawTicks(canvas.dc, plat::POINT{50, 20}, plat::POINT{10, 20}, 1, 4);
-    EXPECT_TRUE(canvas.Inked(46, 17));
-    EXPECT_FALSE(canvas.Inked(46, 22));
-  }
-  // Downward: offset (4, 0), side set: style 1 draws left of the segment.
-  {
-    Canvas canvas(40, 80);
-    gdi::SmartPen_t pen(canvas.dc, plat::kPsSolid, 1, plat::Rgb(0, 0, 0));
-    map::Window_t::DrawTicks(canvas.dc, plat::POINT{20, 10}, plat::POINT{20, 50}, 1, 4);
-    EXPECT_TRUE(canvas.Inked(17, 14));
-    EXPECT_FALSE(canvas.Inked(22, 14));
-  }
-  // Diagonal down-right: offset (3, -3); style 3 crosses the segment.
-  {
-    Canvas canvas(80, 80);
-    gdi::SmartPen_t pen(canvas.dc, plat::kPsSolid, 1, plat::Rgb(0, 0, 0));
-    map::Window_t::DrawTicks(canvas.dc, plat::POINT{0, 0}, plat::POINT{40, 40}, 3, 4);
-    // First tick at (3, 3) from (0, 6) to (6, 0).
-    EXPECT_TRUE(canvas.Inked(1, 5));
-    EXPECT_TRUE(canvas.Inked(5, 1));
+    map::Window_t::DrawTicks(canvas.dc, c.from, c.to, c.style, 4);
+    for (const plat::POINT& p : c.inked) EXPECT_TRUE(canvas.Inked(p.x, p.y)) << c.what << " " << p.x << "," << p.y;
+    for (const plat::POINT& p : c.clear) EXPECT_FALSE(canvas.Inked(p.x, p.y)) << c.what << " " << p.x << "," << p.y;
   }
   // Too short for a tick, and a point.
   {

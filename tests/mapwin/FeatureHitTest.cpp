@@ -8,6 +8,7 @@
 #include "map/MAP_FeatureHitBuild.h"
 #include "map/MAP_Registry.h"
 #include "mpl/MPL_Map.h"
+#include "tests/mapwin/MapWinTestUtil.h"
 #include "tests/mpl/MapFacadeFixture.h"
 
 namespace {
@@ -19,9 +20,7 @@ class FeatureHitTest : public ::testing::Test {
     b = std::make_unique<mpl::Map_t>(image.source, "20000001", "");
     ASSERT_TRUE(a->IsOpen());
     ASSERT_TRUE(b->IsOpen());
-    m_elevation = map::GetRegistry().ElevationUnits.Value();
   }
-  void TearDown() override { map::GetRegistry().ElevationUnits.Set(m_elevation); }
 
   map::NrstText_t Named(std::uint16_t type, const std::string& text, const std::string& shortText) {
     map::NrstText_t hit;
@@ -40,7 +39,7 @@ class FeatureHitTest : public ::testing::Test {
   const plat::ImageList_t* symbols = &symbolImages;
 
  private:
-  mat::ElevationUnits_t m_elevation{};
+  mapwintest::MetricUnits_t m_units;
 };
 
 TEST_F(FeatureHitTest, ReferencesOwnTheirMapCopiesAndAssignmentReusesTheTargetsMapObject) {

@@ -133,15 +133,10 @@ class FeatureMenuTest : public mapwintest::ProductWindowTest {
   // Answers the menus in turn with 'answers' and records them.
   void Answer(std::vector<unsigned> answers) {
     plat::SetMenuHook([this, answers](const plat::Menu_t& menu) {
-      Shown_t shown;
-      for (int i = 0; i < menu.GetMenuItemCount(); ++i)
-        shown.items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
-      shown.chosen = m_window->GetChosenFeature();
-      m_shown.push_back(shown);
+      m_shown.push_back(Shown_t{mapwintest::MenuItems(menu), m_window->GetChosenFeature()});
       return m_shown.size() <= answers.size() ? answers[m_shown.size() - 1] : 0u;
     });
   }
-  plat::POINT Pixel(const geo::Position_t& p) { return m_window->GetProjector().PositionToScreen(p); }
   void ExpectClearedAfterClick() {
     EXPECT_EQ(m_window->GetChosenFeature().kind, map::NrstFeature_t::Kind_None);
     EXPECT_FALSE(m_window->GetMenuPoint().IsPresent());
@@ -150,12 +145,7 @@ class FeatureMenuTest : public mapwintest::ProductWindowTest {
 
   // Closer in, at the junction: the search reaches two grid steps (8 pixels
   // of 1024 units), and the cafe's kind of point is not drawn.
-  void ZoomToJunction() {
-    m_window->GetProjector().SetScale(1024.0);
-    m_window->GetProjector().SetCenter(geo::Position_t(kJunctionLat, kJunctionLon));
-    m_window->Invalidate(false);
-    Paint();
-  }
+  void ZoomToJunction() { View(1024.0, geo::Position_t(kJunctionLat, kJunctionLon)); }
 
   static inline const geo::Position_t kInPark{3 * U / 2, 2 * U};
   // Half a step south of the junction, between it and the walkway.
@@ -376,11 +366,9 @@ TEST_F(FeatureMenuTest, EntriesOfEachKindAndTheFeaturesTheyChoose) {
   features.areas = {{"Park", {}}};
   plat::Menu_t menu;
   m_window->BuildFeatureChoiceMenu(features, menu);
-  std::vector<std::string> items;
-  for (int i = 0; i < menu.GetMenuItemCount(); ++i)
-    items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
-  EXPECT_EQ(items, (std::vector<std::string>{"6800 Junction: Main St / Oak Ave", "6801 Address: 12 Main St",
-                                              "6802 Contour", "6803 Park"}));
+  EXPECT_EQ(mapwintest::MenuItems(menu), (std::vector<std::string>{"6800 Junction: Main St / Oak Ave",
+                                                                    "6801 Address: 12 Main St", "6802 Contour",
+                                                                    "6803 Park"}));
   const struct {
     std::size_t index;
     int kind;

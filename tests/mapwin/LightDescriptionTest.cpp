@@ -10,6 +10,7 @@
 #include "mpl/MPL_Map.h"
 #include "mpl/MPL_Marine.h"
 #include "tests/imgkit/MarineBuilder.h"
+#include "tests/mapwin/MapWinTestUtil.h"
 #include "tests/mpl/MapFacadeFixture.h"
 #include "tests/mpl/MarineMap.h"
 
@@ -55,15 +56,10 @@ mpl::MdbAuxInfo_t Light(std::uint8_t colour, std::uint8_t lightColour, std::uint
 
 class LightDescriptionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_distance = map::GetRegistry().DistanceUnitsType.Value();
-    map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t::Metric);
-  }
-  void TearDown() override { map::GetRegistry().DistanceUnitsType.Set(m_distance); }
   FakeLights lights;
 
  private:
-  mat::DistUnitsTypes_t m_distance{};
+  mapwintest::MetricUnits_t m_units;
 };
 
 TEST_F(LightDescriptionTest, ALightWithSectorsInFull) {

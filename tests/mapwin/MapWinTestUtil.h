@@ -6,38 +6,26 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "bin/BIN_stream.h"
 #include "map/MAP_Registry.h"
 #include "map/MAP_Cache.h"
 #include "map/MAP_Tool.h"
 #include "map/MAP_Window.h"
-#include "mpl/MPL_MapDirectory.h"
-#include "tdb/TDB_ProductDir.h"
-#include "tdb/TDB_Registry.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_ClientDc.h"
 #include "plat/PLAT_Clock.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_Menu.h"
+#include "tdb/TDB_Product.h"
 #include "tests/common/TestEnv.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 
 namespace mapwintest {
-
-// Opens a generated product's basemap in the window, with the window's tile
-// cache looking up products in the given (test-owned) directories.
-inline void OpenProductBasemap(map::Window_t& window, const tdb::ProductDir_t& products,
-                               const tdb::Registry_t& registry, mpl::MapDirectory_t& directory,
-                               const std::string& basemapPath, const std::string& promptText = "") {
-  mpl::ProductImageEnv_t env;
-  env.products = &products;
-  env.registry = &registry;
-  env.directory = &directory;
-  window.GetCache().SetProductEnv(env);
-  window.OpenMapFile(basemapPath, promptText, "");
-}
 
 // Metric depth, elevation and distance units while it lives; the user's own
 // units again afterwards.
@@ -87,6 +75,23 @@ class TestWindow : public map::Window_t {
   void Leave() { OnMouseLeave(); }
 };
 
+// A product as its description file describes it.
+inline tdb::Product_t ReadProduct(const imgkit::ProductFile_t& file) {
+  tdb::Product_t product("loc", "bmap", "", {}, {}, "", false);
+  bin::stringstream in;
+  in.str(file.Build());
+  product.Read(in);
+  return product;
+}
+
+// A menu's entries as "id text".
+inline std::vector<std::string> MenuItems(const plat::Menu_t& menu) {
+  std::vector<std::string> items;
+  for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+    items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
+  return items;
+}
+
 // A tool that only counts the end-of-menu notices.
 class CountingTool : public map::Tool_t {
  public:
@@ -123,6 +128,28 @@ class ManualClock {
   std::uint32_t now = 5000;
 };
 
+// An underlay that checks the render progress 'count' times, turning the
+// clock by 'tick' milliseconds before each check; before check 'postAt' of
+// its first pass it calls 'post' (to queue input). 'checks' counts the
+// checks of the last pass.
+inline std::function<void(plat::Dc_t&, plat::Dc_t&)> CheckingUnderlay(map::Window_t& window, ManualClock& clock,
+                                                                       int& checks, int count, std::uint32_t tick,
+                                                                       int postAt, std::function<void()> post) {
+  return [&window, &clock, &checks, count, tick, postAt, post = std::move(post), posted = false](
+             plat::Dc_t& screen, plat::Dc_t&) mutable {
+    checks = 0;
+    for (int i = 0; i < count; ++i) {
+      clock.now += tick;
+      if (i == postAt && !posted) {
+        posted = true;
+        post();
+      }
+      ++checks;
+      window.CheckRenderProgress(screen);
+    }
+  };
+}
+
 class MapWinTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -157,30 +184,42 @@ class MapWinTest : public ::testing::Test {
 };
 
 // A map window over the basemap of a product generated into the test's
-// settings, with a counting tool installed for the right-click menus; the
-// menu and dialog hooks are taken down afterwards.
+// settings, its tiles looked up in the products read from there; the tool
+// for the right-click menus and the menu and dialog hooks are taken down
+// afterwards.
 class ProductWindowTest : public MapWinTest {
  protected:
-  // Writes the product under a new folder named after 'stem', opens its
-  // basemap in 'window' (400 x 300) viewed at 'scale' around 'centre' and
-  // installs the tool.
-  void OpenProduct(const imgkit::GenProduct_t& spec, const std::string& stem, std::unique_ptr<TestWindow> window,
-                   double scale, const geo::Position_t& centre) {
+  // Writes the product under a new folder named after 'stem' and opens its
+  // basemap in 'window' (400 x 300).
+  void OpenProduct(const imgkit::GenProduct_t& spec, const std::string& stem, std::unique_ptr<TestWindow> window) {
+    m_window.reset();  // it may hold maps of the products read before
     m_product = imgkit::WriteProduct(spec, test::MakeTempDir(stem));
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
+    m_installed = std::make_unique<imgkit::InstalledProducts_t>();
     imgkit::MachineHive_t::WriteEmpty();
     m_window = std::move(window);
     ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
     Paint();
-    OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
+    m_window->GetCache().SetProductEnv(m_installed->Env());
+    m_window->OpenMapFile(m_product.basemapPath, "insert %s", "");
     ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+  }
+  // The same, then views it at 'scale' around 'centre' and installs a
+  // counting tool.
+  void OpenProduct(const imgkit::GenProduct_t& spec, const std::string& stem, std::unique_ptr<TestWindow> window,
+                   double scale, const geo::Position_t& centre) {
+    OpenProduct(spec, stem, std::move(window));
+    if (HasFatalFailure()) return;
+    View(scale, centre);
+    m_window->SetTool(&m_tool);
+  }
+  // Paints the view at 'scale' around 'centre'.
+  void View(double scale, const geo::Position_t& centre) {
     m_window->GetProjector().SetScale(scale);
     m_window->GetProjector().SetCenter(centre);
     m_window->Invalidate(false);
     Paint();
-    m_window->SetTool(&m_tool);
   }
+  plat::POINT Pixel(const geo::Position_t& p) { return m_window->GetProjector().PositionToScreen(p); }
   void TearDown() override {
     plat::SetMenuHook(nullptr);
     plat::SetModalHook(nullptr);
@@ -190,9 +229,7 @@ class ProductWindowTest : public MapWinTest {
   }
 
   imgkit::GeneratedProduct_t m_product;
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
+  std::unique_ptr<imgkit::InstalledProducts_t> m_installed;
   CountingTool m_tool;
 };
 

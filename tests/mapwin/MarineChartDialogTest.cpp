@@ -75,14 +75,9 @@ class MarineChartDialogTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(plat::EnsureGuiApplication());
     plat::SetResourceHandle(glo::GetResourceModule());
-    m_depth = map::GetRegistry().DepthUnits.Value();
-    map::GetRegistry().DepthUnits.Set(mat::DepthUnits_t::Metres);
   }
-  void TearDown() override {
-    plat::SetModalHook(nullptr);
-    map::GetRegistry().DepthUnits.Set(m_depth);
-  }
-  mat::DepthUnits_t m_depth = mat::DepthUnits_t::Metres;
+  void TearDown() override { plat::SetModalHook(nullptr); }
+  mapwintest::MetricUnits_t m_units;
 };
 
 TEST(MarineChartTextTest, EntitiesEndInAnEmptyLineAndTheBoxDoesNot) {

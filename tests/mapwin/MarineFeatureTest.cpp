@@ -26,6 +26,7 @@
 #include "tests/imgkit/MarineBuilder.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
+#include "tests/mapwin/DialogLayoutCheck.h"
 #include "tests/mapwin/MapWinTestUtil.h"
 #include "tests/mpl/MapFacadeFixture.h"
 #include "tests/mpl/MarineMap.h"
@@ -34,7 +35,7 @@ namespace {
 
 using Rows = map::NameValueRows_t;
 
-std::string Text(unsigned id) { return glo::StringResource_t(id, GLO_SRC).Text(); }
+using dialogtest::Text;
 
 std::string Bytes(std::initializer_list<int> b) {
   std::string s;
@@ -223,16 +224,13 @@ TEST_F(MarineMenuTest, PropertiesCommandThroughTheFeatureMenu) {
     SCOPED_TRACE(c.entry);
     std::vector<std::vector<std::string>> menus;
     plat::SetMenuHook([&](const plat::Menu_t& menu) {
-      std::vector<std::string> items;
-      for (int i = 0; i < menu.GetMenuItemCount(); ++i)
-        items.push_back(std::to_string(menu.GetMenuItemID(i)) + " " + menu.GetMenuString(i));
-      menus.push_back(items);
+      menus.push_back(mapwintest::MenuItems(menu));
       return menus.size() == 1 ? c.entry : map::Window_t::kCmdFeatureProperties;
     });
     std::vector<Rows> shown;
     RecordNameValueDialogs(shown);
     m_tool.menuDone = 0;
-    EXPECT_TRUE(m_window->OnRButtonUp(0, m_window->GetProjector().PositionToScreen(kBetween)));
+    EXPECT_TRUE(m_window->OnRButtonUp(0, Pixel(kBetween)));
     ASSERT_EQ(menus.size(), 2u);
     EXPECT_EQ(menus[0], (std::vector<std::string>{"6800 Wreck", "6801 Rock"}));
     EXPECT_EQ(menus[1], (std::vector<std::string>{"6143 " + Text(6122), "6145 " + Text(6121)}));

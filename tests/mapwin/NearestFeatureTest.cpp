@@ -8,7 +8,6 @@
 #include <optional>
 #include <vector>
 
-#include "bin/BIN_stream.h"
 #include "map/MAP_Nearest.h"
 #include "map/MAP_Registry.h"
 #include "map/MAP_Window.h"
@@ -66,50 +65,30 @@ class SearchWindow : public mapwintest::TestWindow {
 tdb::Product_t BasemapAreasAndPointsOff() {
   imgkit::ProductFile_t file;
   file.header.optionBytes = {24, 0, 1, 0, 0, 0, 0, 0, 0, 0};
-  tdb::Product_t product("loc", "bmap", "", {}, {}, "", false);
-  bin::stringstream in;
-  in.str(file.Build());
-  product.Read(in);
-  return product;
+  return mapwintest::ReadProduct(file);
 }
 
-class NearestFeatureTest : public mapwintest::MapWinTest {
+class NearestFeatureTest : public mapwintest::ProductWindowTest {
  protected:
   void MakeSearchWindow() {
     m_window = std::make_unique<SearchWindow>();
     ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
     Paint();
   }
-  void Open(bool unclipped = false) {
-    m_product = imgkit::WriteProduct(Product(unclipped), test::MakeTempDir("nearest"));
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
-    imgkit::MachineHive_t::WriteEmpty();
-    MakeSearchWindow();
-    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
-    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
+  // The product in a search window viewed at 'scale' around 'centre'. At 256
+  // semicircles a pixel detail maps show, and the tile covers the client
+  // area left of x 200 when the view is centred at (U/2, U); at 4096 the
+  // basemap shows alone.
+  void Open(const geo::Position_t& centre, double scale, bool unclipped = false) {
+    OpenProduct(Product(unclipped), "nearest", std::make_unique<SearchWindow>());
+    if (HasFatalFailure()) return;
+    View(scale, centre);
   }
-  void TearDown() override {
-    MapWinTest::TearDown();
-    imgkit::MachineHive_t::WriteEmpty();
-  }
-  // 256 semicircles a pixel: detail maps show, the tile covers the client
-  // area left of x 200 when the view is centred at (U/2, U).
-  void View(const geo::Position_t& centre, double scale = 256.0) {
-    m_window->GetProjector().SetScale(scale);
-    m_window->GetProjector().SetCenter(centre);
-    m_window->Invalidate(false);
-    Paint();
-  }
-  plat::POINT Pixel(const geo::Position_t& p) { return m_window->GetProjector().PositionToScreen(p); }
   map::Nearest_t Query(const geo::Position_t& p) {
     return m_window->MakeNearestQuery(m_window->GetProjector().PointToSearchArea(Pixel(p), 8));
   }
 
-  imgkit::GeneratedProduct_t m_product;
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
+  static inline const geo::Position_t kInPark{3 * U / 2, 2 * U};
 };
 
 TEST_F(NearestFeatureTest, NoBasemapFindsNothing) {
@@ -130,8 +109,7 @@ TEST_F(NearestFeatureTest, QueryMapsFollowTilesAndTheUnclippedByte) {
   const geo::Position_t inTile(U / 2, U / 2 + U / 4), outside(U / 2, U + U / 2);
   for (const Case& c : {Case{false, inTile, {3}}, Case{false, outside, {0}}, Case{true, inTile, {3, 0}}}) {
     SCOPED_TRACE(testing::Message() << c.unclipped << " " << c.at.GetLongitude());
-    Open(c.unclipped);
-    View(geo::Position_t(U / 2, U));
+    Open(geo::Position_t(U / 2, U), 256.0, c.unclipped);
     ASSERT_TRUE(m_window->ShowsDetailMaps());
     ASSERT_EQ(m_window->GetCache().GetTiles().size(), 1u);
     const std::uint32_t basemapId = m_window->GetBasemap().GetMapId();
@@ -149,16 +127,14 @@ TEST_F(NearestFeatureTest, QueryMapsFollowTilesAndTheUnclippedByte) {
 }
 
 TEST_F(NearestFeatureTest, AreaOfTheEarlierFilterThenEveryListedArea) {
-  Open();
-  const geo::Position_t inPark(3 * U / 2, 2 * U);
-  View(inPark, 4096.0);  // zoomed out: the basemap alone
-  const map::NrstFeature_t found = m_window->FindNearestFeatureAt(Pixel(inPark), false);
+  Open(kInPark, 4096.0);  // zoomed out: the basemap alone
+  const map::NrstFeature_t found = m_window->FindNearestFeatureAt(Pixel(kInPark), false);
   EXPECT_EQ(found.kind, map::NrstFeature_t::Kind_Area);
   EXPECT_EQ(found.lines, (std::vector<std::string>{"Lake", "Park"}));
   EXPECT_EQ(found.ref.type, 0x28);
   EXPECT_FALSE(found.HasPosition());
 
-  map::Nearest_t q = Query(inPark);
+  map::Nearest_t q = Query(kInPark);
   const std::vector<map::NrstLink_t> links = q.FindFeaturesAt();
   ASSERT_EQ(links.size(), 2u);
   EXPECT_EQ(links[0].text, "Lake");
@@ -173,31 +149,29 @@ TEST_F(NearestFeatureTest, AreaOfTheEarlierFilterThenEveryListedArea) {
 }
 
 TEST_F(NearestFeatureTest, BasemapLayersFollowTheProductUnderDetailMaps) {
-  Open();
+  Open(kInPark, 4096.0);
   static_cast<SearchWindow&>(*m_window).product = BasemapAreasAndPointsOff();
-  const geo::Position_t inPark(3 * U / 2, 2 * U);
   struct Case {
     double scale;  // 256: detail maps shown; 4096: the basemap alone
     bool areas, points;
   };
   for (const Case& c : {Case{256.0, false, false}, Case{4096.0, true, true}}) {
     SCOPED_TRACE(c.scale);
-    View(inPark, c.scale);
+    View(c.scale, kInPark);
     ASSERT_EQ(m_window->ShowsDetailMaps(), c.scale < 1000);
-    const map::Nearest_t q = Query(inPark);
+    const map::Nearest_t q = Query(kInPark);
     ASSERT_EQ(q.tiles.size(), 1u);  // no tile covers the park
     EXPECT_EQ(q.tiles[0].areas, c.areas);
     EXPECT_TRUE(q.tiles[0].lines);
     EXPECT_EQ(q.tiles[0].points, c.points);
-    EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), false).kind,
+    EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(kInPark), false).kind,
               c.areas ? map::NrstFeature_t::Kind_Area : map::NrstFeature_t::Kind_None);
   }
 }
 
 TEST_F(NearestFeatureTest, NamedPointOrJunctionFirstStage) {
   test::UseTestResources();  // the point symbols
-  Open();
-  View(geo::Position_t(3 * U / 2, 2 * U), 4096.0);
+  Open(kInPark, 4096.0);
   const mpl::Map_t& basemap = m_window->GetBasemap();
   struct Case {
     const char* name;
@@ -242,8 +216,7 @@ TEST_F(NearestFeatureTest, NamedPointOrJunctionFirstStage) {
 TEST_F(NearestFeatureTest, FirstMapInQueryOrderWinsOverAnEarlierFilter) {
   // Unclipped: the tile, then the basemap. The tile's city (a later filter)
   // comes before the basemap's lake.
-  Open(true);
-  View(geo::Position_t(U / 2, U));
+  Open(geo::Position_t(U / 2, U), 256.0, true);
   const geo::Position_t inCity(U / 2, U / 2 + U / 4);
   const map::NrstFeature_t found = m_window->FindNearestFeatureAt(Pixel(inCity), false);
   EXPECT_EQ(found.kind, map::NrstFeature_t::Kind_Area);
@@ -254,10 +227,8 @@ TEST_F(NearestFeatureTest, FirstMapInQueryOrderWinsOverAnEarlierFilter) {
 }
 
 TEST_F(NearestFeatureTest, AreasFlagOffSkipsTheMap) {
-  Open();
-  const geo::Position_t inPark(3 * U / 2, 2 * U);
-  View(inPark, 4096.0);
-  map::Nearest_t q = Query(inPark);
+  Open(kInPark, 4096.0);
+  map::Nearest_t q = Query(kInPark);
   ASSERT_EQ(q.tiles.size(), 1u);
   q.tiles[0].areas = false;
   EXPECT_TRUE(q.FindFeatureAt().texts.empty());
@@ -265,10 +236,8 @@ TEST_F(NearestFeatureTest, AreasFlagOffSkipsTheMap) {
 }
 
 TEST_F(NearestFeatureTest, SearchStateOfEachMapIsPutBack) {
-  Open();
-  const geo::Position_t inPark(3 * U / 2, 2 * U);
-  View(inPark, 4096.0);
-  map::Nearest_t q = Query(inPark);
+  Open(kInPark, 4096.0);
+  map::Nearest_t q = Query(kInPark);
   ASSERT_EQ(q.tiles.size(), 1u);
   mpl::Map_t& m = q.tiles[0].map;
   mpl::MdbSelectLevel(m.Engine(), 18, 0);
@@ -287,25 +256,21 @@ TEST_F(NearestFeatureTest, SearchStateOfEachMapIsPutBack) {
 }
 
 TEST_F(NearestFeatureTest, HoverGivesUpOnInput) {
-  Open();
-  const geo::Position_t inPark(3 * U / 2, 2 * U);
-  View(inPark, 4096.0);
-  plat::SetCursorPos(m_window->ClientToScreen(Pixel(inPark)));
+  Open(kInPark, 4096.0);
+  plat::SetCursorPos(m_window->ClientToScreen(Pixel(kInPark)));
   plat::PumpUntilIdle();  // the move that the cursor's placing makes
   if (plat::WindowFromPoint(plat::GetCursorPos()) != m_window->GetSafeHwnd()) GTEST_SKIP() << "no cursor here";
-  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), true).kind, map::NrstFeature_t::Kind_Area);
+  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(kInPark), true).kind, map::NrstFeature_t::Kind_Area);
   plat::PostKey(*m_window, 'A');
-  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), true).kind, map::NrstFeature_t::Kind_None);
-  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(inPark), false).kind, map::NrstFeature_t::Kind_Area);
+  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(kInPark), true).kind, map::NrstFeature_t::Kind_None);
+  EXPECT_EQ(m_window->FindNearestFeatureAt(Pixel(kInPark), false).kind, map::NrstFeature_t::Kind_Area);
   plat::PumpUntilIdle();
 }
 
 // Depth texts of areas with attribute blocks, in metres: a range's ends are
 // read unsigned, so all ones is a large depth and not -1.
 TEST(NearestAreaText, DepthClasses) {
-  map::Registry_t& reg = map::GetRegistry();
-  const mat::DepthUnits_t saved = reg.DepthUnits.Value();
-  reg.DepthUnits.Set(mat::DepthUnits_t::Metres);
+  const mapwintest::MetricUnits_t metres;
   struct Case {
     std::uint8_t cls;
     std::uint32_t first, second;
@@ -332,7 +297,6 @@ TEST(NearestAreaText, DepthClasses) {
       EXPECT_NE(at, std::string::npos) << text << " lacks " << part;
     }
   }
-  reg.DepthUnits.Set(saved);
 }
 
 }  // namespace

@@ -65,26 +65,12 @@ imgkit::GenProduct_t Product() {
   return spec;
 }
 
-class NearestLinesTest : public mapwintest::MapWinTest {
+class NearestLinesTest : public mapwintest::ProductWindowTest {
  protected:
   void SetUp() override {
     MapWinTest::SetUp();
     test::UseTestResources();
-    m_product = imgkit::WriteProduct(Product(), test::MakeTempDir("nearlines"));
-    m_registry = std::make_unique<tdb::Registry_t>();
-    m_products = std::make_unique<tdb::ProductDir_t>(*m_registry);
-    imgkit::MachineHive_t::WriteEmpty();
-    m_window = std::make_unique<Window>();
-    ASSERT_TRUE(m_window->CreateMapWindow(&m_frame, 1, plat::RECT{0, 0, 400, 300}));
-    mapwintest::OpenProductBasemap(*m_window, *m_products, *m_registry, m_directory, m_product.basemapPath, "insert %s");
-    ASSERT_TRUE(m_window->GetBasemap().IsOpen());
-    m_window->GetProjector().SetScale(S / 8.0);
-    m_window->GetProjector().SetCenter(geo::Position_t(U, U));
-    Paint();
-  }
-  void TearDown() override {
-    MapWinTest::TearDown();
-    imgkit::MachineHive_t::WriteEmpty();
+    OpenProduct(Product(), "nearlines", std::make_unique<Window>(), S / 8.0, geo::Position_t(U, U));
   }
   // The query at a position with the given radius, over the basemap alone.
   map::Nearest_t Query(std::int32_t lat, std::int32_t lon, std::int32_t radius = S) {
@@ -95,10 +81,8 @@ class NearestLinesTest : public mapwintest::MapWinTest {
     return q;
   }
   map::NrstFeature_t Hover(std::int32_t lat, std::int32_t lon) {
-    m_window->GetProjector().SetCenter(geo::Position_t(lat, lon));
-    m_window->Invalidate(false);
-    Paint();
-    return m_window->FindNearestFeatureAt(m_window->GetProjector().PositionToScreen(geo::Position_t(lat, lon)), false);
+    View(S / 8.0, geo::Position_t(lat, lon));
+    return m_window->FindNearestFeatureAt(Pixel(geo::Position_t(lat, lon)), false);
   }
 
   class Window : public mapwintest::TestWindow {
@@ -109,10 +93,6 @@ class NearestLinesTest : public mapwintest::MapWinTest {
   };
 
   mapwintest::MetricUnits_t m_units;
-  imgkit::GeneratedProduct_t m_product;
-  std::unique_ptr<tdb::Registry_t> m_registry;
-  std::unique_ptr<tdb::ProductDir_t> m_products;
-  mpl::MapDirectory_t m_directory;
 };
 
 map::NrstResult_t Nearest(map::Nearest_t q) { return q.FindNearestLine(true); }

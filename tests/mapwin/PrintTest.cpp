@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "bin/BIN_stream.h"
 #include "map/MAP_Print.h"
 #include "plat/PLAT_Dc.h"
 #include "plat/PLAT_FileOps.h"
@@ -37,11 +36,7 @@ constexpr std::uint32_t Inches(double inches) { return static_cast<std::uint32_t
 tdb::Product_t MakeProduct(const std::vector<std::pair<std::uint32_t, std::string>>& notices) {
   imgkit::ProductFile_t file;
   file.records = {imgkit::FlaggedNoticesRecord(notices)};
-  tdb::Product_t product("loc", "bmap", "", {}, {}, "", false);
-  bin::stringstream in;
-  in.str(file.Build());
-  product.Read(in);
-  return product;
+  return mapwintest::ReadProduct(file);
 }
 
 // A 24-bit picture file of width x height pixels in one colour.

@@ -293,7 +293,7 @@ TEST_F(PropertyDialogTest, OneRowShrinksTheDialogToTheRow) {
 
 TEST_F(PropertyDialogTest, ALongCaptionKeepsTheValueColumnWide) {
   std::vector<afx::ListColumn_t>& columns = map::NameValuePropertiesDialog_t::Columns();
-  const std::string saved = columns[1].title;
+  const afx::ListColumn_t saved = columns[1];  // the title, and the width the dialog keeps
   columns[1].title = "The value of this property as the chart states it, in the chart's own units";
   map::NameValuePropertiesDialog_t dialog(map::NameValueInput_t{{{"Light", "Fl(2) 10s"}}});
   EXPECT_EQ(dialogtest::RunAndPress<map::NameValuePropertiesDialog_t>(dialog, [&](auto& d) {
@@ -303,7 +303,7 @@ TEST_F(PropertyDialogTest, ALongCaptionKeepsTheValueColumnWide) {
     EXPECT_EQ(list.GetColumnWidth(1), caption);
     EXPECT_EQ(columns[1].width, caption);
   }), plat::kIdOk);
-  columns[1].title = saved;
+  columns[1] = saved;
 }
 
 }  // namespace

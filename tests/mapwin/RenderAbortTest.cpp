@@ -22,26 +22,15 @@ TEST_F(MapWinTest, AQueuedArrowKeyEndsThePassAtTheNextCheckAndThenPans) {
   w.GetScale().SetStepIndex(8);
   Paint();
   int checks = 0;
-  bool post = true;
-  w.underlay = [&](plat::Dc_t& screen, plat::Dc_t&) {
-    checks = 0;
-    for (int i = 0; i < 40; ++i) {
-      clock.now += 30;
-      if (i == 5 && post) {
-        post = false;
-        plat::PostKey(w, plat::kVkLeft);
-      }
-      ++checks;
-      w.CheckRenderProgress(screen);
-    }
-  };
+  w.underlay = mapwintest::CheckingUnderlay(w, clock, checks, 40, 30, 5, [&] { plat::PostKey(w, plat::kVkLeft); });
+  const geo::Position_t before = w.GetProjector().GetCenter();
   const geo::Position_t panned = w.GetProjector().ScreenToPosition(plat::POINT{100 - 10, 50});
   w.Invalidate(true);
   w.SetCenter(w.GetProjector().GetCenter());
   w.UpdateWindow();
   EXPECT_EQ(6, checks);  // the key was seen by the check after it arrived
   EXPECT_TRUE(w.IsFullRedrawPending());
-  EXPECT_EQ(w.GetProjector().GetCenter(), w.GetProjector().GetCenter());
+  EXPECT_EQ(before, w.GetProjector().GetCenter());  // not panned yet
   // The held key reaches the window afterwards, pans, and the next pass completes.
   plat::PumpUntilIdle();
   w.UpdateWindow();
@@ -76,22 +65,12 @@ TEST_F(MapWinTest, OnlyKeysThatChangeTheViewEndThePass) {
     w.Invalidate(true);
     Paint();
     int checks = 0;
-    bool post = true;
-    w.underlay = [&](plat::Dc_t& screen, plat::Dc_t&) {
-      checks = 0;
-      for (int i = 0; i < 20; ++i) {
-        clock.now += 30;
-        if (i == 4 && post) {
-          post = false;
-          if (c.toFrame)
-            plat::PostKey(m_frame, c.key, c.flags);
-          else
-            plat::PostKey(w, c.key, c.flags);
-        }
-        ++checks;
-        w.CheckRenderProgress(screen);
-      }
-    };
+    w.underlay = mapwintest::CheckingUnderlay(w, clock, checks, 20, 30, 4, [&] {
+      if (c.toFrame)
+        plat::PostKey(m_frame, c.key, c.flags);
+      else
+        plat::PostKey(w, c.key, c.flags);
+    });
     w.Invalidate(true);
     w.SetCenter(w.GetProjector().GetCenter());
     w.UpdateWindow();
@@ -118,20 +97,10 @@ TEST_F(MapWinTest, ControlEndsThePassOnlyWithControlAndGDownNow) {
   for (const auto& c : cases) {
     modifiers = c.controlDown ? unsigned(plat::kMkControl) : 0u;
     int checks = 0;
-    bool post = true;
-    w.underlay = [&](plat::Dc_t& screen, plat::Dc_t&) {
-      checks = 0;
-      for (int i = 0; i < 20; ++i) {
-        clock.now += 30;
-        if (i == 4 && post) {
-          post = false;
-          plat::PostKey(w, plat::kVkControl, plat::kMkControl, false);
-          if (c.g != 0) plat::PostKey(w, 'G', plat::kMkControl, c.g == 2);
-        }
-        ++checks;
-        w.CheckRenderProgress(screen);
-      }
-    };
+    w.underlay = mapwintest::CheckingUnderlay(w, clock, checks, 20, 30, 4, [&] {
+      plat::PostKey(w, plat::kVkControl, plat::kMkControl, false);
+      if (c.g != 0) plat::PostKey(w, 'G', plat::kMkControl, c.g == 2);
+    });
     w.SetCenter(w.GetProjector().GetCenter());
     w.UpdateWindow();
     EXPECT_EQ(c.aborts, checks < 20) << c.controlDown << " " << c.g;
@@ -147,19 +116,7 @@ TEST_F(MapWinTest, TheCheckLooksAtTheQueueOnlyAfter100Milliseconds) {
   w.GetScale().SetStepIndex(5);
   Paint();
   int checks = 0;
-  bool post = true;
-  w.underlay = [&](plat::Dc_t& screen, plat::Dc_t&) {
-    checks = 0;
-    for (int i = 0; i < 20; ++i) {
-      if (post) {
-        post = false;
-        plat::PostKey(w, plat::kVkDown);
-      }
-      clock.now += 10;
-      ++checks;
-      w.CheckRenderProgress(screen);
-    }
-  };
+  w.underlay = mapwintest::CheckingUnderlay(w, clock, checks, 20, 10, 0, [&] { plat::PostKey(w, plat::kVkDown); });
   w.SetCenter(w.GetProjector().GetCenter());
   w.UpdateWindow();
   EXPECT_EQ(11, checks);  // 110 ms after the start of the pass

@@ -1,10 +1,13 @@
 // The tide dialog with stations built in memory, in the US English locale and
 // the New York zone: one and seven days, starts at the ends of the served
-// range, the time modes, the list of high and low waters, the notes button.
+// range, the time modes, the list of high and low waters, the notes button,
+// and the dialog opened by a tide station's properties command.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
+#include "map/MAP_PropertyDialogs.h"
 #include "map/MAP_TideDialog.h"
 #include "plat/PLAT_App.h"
 #include "tests/mapwin/TideTestSupport.h"
@@ -208,6 +211,27 @@ TEST_F(TideDialog, GraphScrollsNowNotesAndKeptColumnWidths) {
   EXPECT_EQ(map::TideDialog_t::Columns()[1].width, 123);
   map::TideDialog_t next(station.Get(), Utc(2020, 1, 15, 12), 1, "Harbour");
   Run(next, [&](map::TideDialog_t& d) { EXPECT_EQ(d.EventList().GetColumnWidth(1), 123); });
+}
+
+// The properties command of a tide station: the dialog, modally, from the
+// station, start, days and title of the description.
+TEST_F(TideDialog, ThePropertiesOfAStationShowTheDescribedStation) {
+  map::TideInput_t input;
+  input.station = std::shared_ptr<mpl::TideStation_t>(&utcStation.Get(), [](mpl::TideStation_t*) {});
+  input.start = Utc(2020, 1, 15, 12);
+  input.days = 1;
+  input.title = "Harbour Mouth";
+  int shown = 0;
+  plat::SetModalHook([&](plat::Dialog_t& d) {
+    auto& tide = dynamic_cast<map::TideDialog_t&>(d);
+    ++shown;
+    EXPECT_EQ(1, tide.GetDays());
+    EXPECT_EQ(input.start, tide.GetStart());
+    EXPECT_EQ("Harbour Mouth", d.GetDlgItem(map::TideDialog_t::kIdTitle)->GetWindowText());
+    d.EndDialog(plat::kIdOk);
+  });
+  map::ShowFeatureDescription(input);
+  EXPECT_EQ(1, shown);
 }
 
 }  // namespace

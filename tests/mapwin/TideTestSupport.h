@@ -124,13 +124,10 @@ class TideGuiTest : public TideEnvTest {
 
 }  // namespace tidetest
 
-#include <cstdlib>
+#include "tests/mapwin/DialogLayoutCheck.h"
 
 namespace tidetest {
 
-// Saves a window's image under $STRIDE_TEST_PNG_DIR (for looking at it by hand).
-inline void MaybeSave(plat::Wnd_t& window, const std::string& name) {
-  if (const char* dir = std::getenv("STRIDE_TEST_PNG_DIR")) window.SaveImage(std::string(dir) + "/" + name + ".png");
-}
+using dialogtest::MaybeSave;
 
 }  // namespace tidetest

@@ -136,20 +136,10 @@ TEST_F(MapWinTest, AToolThatAbortsOnClicksEndsThePassOnAQueuedClick) {
   Paint();
   for (const bool right : {false, true}) {
     int checks = 0;
-    bool post = true;
-    w.underlay = [&](plat::Dc_t& screen, plat::Dc_t&) {
-      checks = 0;
-      for (int i = 0; i < 20; ++i) {
-        clock.now += 30;
-        if (i == 4 && post) {
-          post = false;
-          plat::PostMouse(w, right ? plat::kWmRButtonDown : plat::kWmLButtonDown, plat::POINT{5, 5});
-          if (!right) plat::PostMouse(w, plat::kWmLButtonUp, plat::POINT{5, 5});
-        }
-        ++checks;
-        w.CheckRenderProgress(screen);
-      }
-    };
+    w.underlay = mapwintest::CheckingUnderlay(w, clock, checks, 20, 30, 4, [&] {
+      plat::PostMouse(w, right ? plat::kWmRButtonDown : plat::kWmLButtonDown, plat::POINT{5, 5});
+      if (!right) plat::PostMouse(w, plat::kWmLButtonUp, plat::POINT{5, 5});
+    });
     w.SetCenter(w.GetProjector().GetCenter());
     w.UpdateWindow();
     EXPECT_EQ(5, checks) << right;

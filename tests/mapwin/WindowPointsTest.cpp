@@ -71,6 +71,18 @@ class WindowPointsTest : public MapWinTest {
     Paint();
     return w;
   }
+  // Draws the point into 'drawn' (200 x 100) and expects there the very
+  // pixels of symbol image 'image' centred on the window's centre.
+  static void ExpectSymbolDrawn(PointWindow& w, const mpl::Point_t& point, mpl::Map_t& map, int image,
+                                Canvas& drawn) {
+    const plat::POINT at = w.GetProjector().PositionToScreen(geo::Position_t(0, 0));
+    Canvas expected(200, 100);
+    w.DrawPoint(drawn.dc, drawn.dc, point, map, nullptr);
+    expected.dc.SetBkMode(plat::kTransparent);
+    w.GetSymbolImages().Draw(expected.dc, image, at.x - 8, at.y - 8);
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) ASSERT_EQ(expected.At(x, y), drawn.At(x, y)) << "at " << x << "," << y;
+  }
 };
 
 TEST_F(WindowPointsTest, ThePointsSymbolIsDrawnCentredOnItsPosition) {
@@ -92,12 +104,9 @@ TEST_F(WindowPointsTest, ThePointsSymbolIsDrawnCentredOnItsPosition) {
     mpl::Point_t point = MakePoint(c.type, c.subtype, c.attrClass);
     point.aux.bytes[4] = c.code;
     mpl::MdbAuxPut32(point.aux, 36, c.link);
-    Canvas drawn(200, 100), expected(200, 100);
-    w.DrawPoint(drawn.dc, drawn.dc, point, map, nullptr);
-    expected.dc.SetBkMode(plat::kTransparent);
-    w.GetSymbolImages().Draw(expected.dc, c.image, at.x - 8, at.y - 8);
-    for (int y = 0; y < 100; ++y)
-      for (int x = 0; x < 200; ++x) ASSERT_EQ(expected.At(x, y), drawn.At(x, y)) << c.type << " at " << x << "," << y;
+    SCOPED_TRACE(c.type);
+    Canvas drawn(200, 100);
+    ASSERT_NO_FATAL_FAILURE(ExpectSymbolDrawn(w, point, map, c.image, drawn));
     if (c.image != 0) {
       EXPECT_LE(drawn.Painted(plat::RECT{0, 0, 200, 100}).left, at.x) << c.type;
     }
@@ -128,17 +137,14 @@ TEST_F(WindowPointsTest, MarinePointsOfAGeneratedMap) {
   };
 
   PointWindow& w = MakePoints(200, 100);
-  const plat::POINT at = w.GetProjector().PositionToScreen(geo::Position_t(0, 0));
   for (const auto& [index, image] : {std::pair{1u, 117}, std::pair{2u, 115}}) {
     const mpl::Point_t light = pointAtCentre(index);
     ASSERT_EQ(7, light.aux.bytes[0]);
-    Canvas drawn(200, 100), expected(200, 100);
-    w.DrawPoint(drawn.dc, drawn.dc, light, map, nullptr);
-    expected.dc.SetBkMode(plat::kTransparent);
-    w.GetSymbolImages().Draw(expected.dc, image, at.x - 8, at.y - 8);
-    for (int y = 0; y < 100; ++y)
-      for (int x = 0; x < 200; ++x) ASSERT_EQ(expected.At(x, y), drawn.At(x, y)) << index << " at " << x << "," << y;
+    SCOPED_TRACE(index);
+    Canvas drawn(200, 100);
+    ASSERT_NO_FATAL_FAILURE(ExpectSymbolDrawn(w, light, map, image, drawn));
   }
+  const plat::POINT at = w.GetProjector().PositionToScreen(geo::Position_t(0, 0));
 
   Canvas c(200, 100);
   map::Dymo_t grid(w.GetProjector(), &w.GetLabelImages());
