@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "map/MAP_FeatureFilters.h"
+#include "map/MAP_Nearest.h"
 #include "mpl/MPL_Rgn.h"
 
 namespace {
@@ -112,6 +113,28 @@ TEST(FeatureFilters, TideStationsAndNamedPoints) {
   EXPECT_FALSE(mpl::MdbTypeFilterTest(&joined, 0x2f, 3));
   EXPECT_FALSE(mpl::MdbTypeFilterTest(&joined, 0x108, 1));
   EXPECT_TRUE(mpl::MdbTypeFilterTest(&joined, 0x2f, 4));
+}
+
+// The lines a nearest search takes: the standard lines from type 0x00, the
+// trails and contours, and the marine lines by subtype; the junction search
+// only the roads.
+TEST(FeatureFilters, NearbyLinesAndRoads) {
+  const mpl::Filter_t& lines = map::GetNearbyLineFilter();
+  const mpl::Filter_t& roads = map::GetRoadFilter();
+  EXPECT_EQ(lines.kind, 1);
+  EXPECT_EQ(lines.entries.size(), 44u);
+  const struct {
+    std::uint16_t type;
+    std::uint8_t subtype;
+    bool line, road;
+  } cases[] = {{0x00, 0, true, false}, {0x01, 0, true, true},   {0x0c, 3, true, true},   {0x0d, 0, false, false},
+               {0x14, 0, true, false}, {0x2b, 0, true, false},  {0x2c, 0, false, false}, {0x40, 5, true, false},
+               {0x41, 0, true, false}, {0x41, 1, false, false}, {0x41, 9, true, false},  {0x42, 0, false, false},
+               {0x47, 1, true, false}, {0x47, 3, false, false}, {0x47, 7, true, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(mpl::MdbTypeFilterTest(&lines, c.type, c.subtype), c.line) << std::hex << c.type << "/" << int(c.subtype);
+    EXPECT_EQ(mpl::MdbTypeFilterTest(&roads, c.type, c.subtype), c.road) << std::hex << c.type << "/" << int(c.subtype);
+  }
 }
 
 }  // namespace
