@@ -546,8 +546,8 @@ int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord
   result = MdbJunction_t();
   if (capacity < 2) return kMdbNotFound;
   int r;
-  if (mode == kMdbJunctionRestricted) {
-    r = JunctionPass(map, point, work, result, capacity, 0, {});
+  if ((mode & 3) == kMdbJunctionRestricted) {
+    r = JunctionPass(map, point, work, result, capacity, mode & kMdbJunctionCrossings, {});
     const unsigned detailed = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
     if (r == kMdbDone && map.level != detailed && !result.entries.empty() && result.entries[0].road != kMdbNone) {
       // The roads found, the first entry's first, on the most detailed level.
@@ -555,7 +555,7 @@ int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord
       for (const MdbJunctionEntry_t& e : result.entries)
         if (e.road != kMdbNone && std::find(roads.begin(), roads.end(), e.road) == roads.end())
           roads.push_back(e.road);
-      r = JunctionPass(map, point, work, result, capacity, kMdbJunctionRestricted, roads);
+      r = JunctionPass(map, point, work, result, capacity, mode, roads);
     }
   } else {
     r = JunctionPass(map, point, work, result, capacity, mode, {});
