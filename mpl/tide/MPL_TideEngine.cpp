@@ -10,8 +10,6 @@ namespace mpl {
 namespace {
 
 constexpr double kRadToDeg = 57.29577951308232;
-// 2^32 / 360: degrees to 32-bit angle units.
-constexpr double kAngleUnitsPerDegree = 11930464.711111112;
 constexpr double kFixedOne = 1.0 / 2147483648.0;
 
 // Step 1 of the extreme search walks at most three days in minutes; step 3

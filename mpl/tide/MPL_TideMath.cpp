@@ -19,8 +19,6 @@ namespace {
 
 constexpr double kTwoPi = 6.28318530717958;
 constexpr double kPi = 3.14159265358979;
-// 2^32 / 360: degrees to 32-bit angle units.
-constexpr double kAngleUnitsPerDegree = 11930464.711111112;
 
 // Days before each month of a common year.
 constexpr unsigned kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -240,7 +238,7 @@ unsigned FixedHarmonicSumsWide(const float*, unsigned, const float*, const float
 
 std::uint32_t DegreesToAngle(double degrees) {
   const double d = Normalize180(degrees);
-  return static_cast<std::uint32_t>(static_cast<std::int64_t>(d * 11930464.711111112));
+  return static_cast<std::uint32_t>(static_cast<std::int64_t>(d * kAngleUnitsPerDegree));
 }
 
 std::uint32_t RadiansToAngle(double radians) {
