@@ -73,23 +73,15 @@ std::uint32_t MdbLeg(std::int32_t a, std::int32_t b) {
 
 namespace {
 
-struct Row_t {
-  std::int64_t m;
-  unsigned k;
-};
-
-constexpr Row_t kCosRows[] = {{0x7C1F07C2, 6}, {0x5B05B05B, 5}, {0x49249249, 4}, {0x44444444, 3}, {0x55555555, 2}};
-constexpr Row_t kSinRows[] = {{0x69069069, 6}, {0x4A7904A7, 5}, {0x71C71C71, 5},
-                              {0x61861861, 4}, {0x66666666, 3}, {0x55555555, 1}};
-
 // Angle to Q31 radians and its square.
 void Radians(std::int32_t angle, std::int64_t& x, std::int64_t& s) {
   x = (static_cast<std::int64_t>(angle) * 0x6487ED51) >> 29;
   s = static_cast<std::int64_t>((static_cast<Wide_t>(x) * x) >> 31);
 }
 
+// kernel::Series with its products in 128 bits.
 template <std::size_t N>
-std::int64_t Series(const Row_t (&rows)[N], std::int64_t s) {
+std::int64_t WideSeries(const kernel::Row_t (&rows)[N], std::int64_t s) {
   std::int64_t t = kQ31One - (Hi(s, rows[0].m) >> rows[0].k);
   for (std::size_t i = 1; i < N; ++i) {
     const std::int64_t ts = static_cast<std::int64_t>((static_cast<Wide_t>(t) * s) >> 31);
@@ -103,14 +95,14 @@ std::int64_t Series(const Row_t (&rows)[N], std::int64_t s) {
 std::int32_t MdbCosKernelWide(std::int32_t angle) {
   std::int64_t x, s;
   Radians(angle, x, s);
-  const std::int64_t t = Series(kCosRows, s);
+  const std::int64_t t = WideSeries(kernel::kCosRows, s);
   return Wrap(kQ31One - Hi(t, s));
 }
 
 std::int32_t MdbSinKernelWide(std::int32_t angle) {
   std::int64_t x, s;
   Radians(angle, x, s);
-  const std::int64_t t = Series(kSinRows, s);
+  const std::int64_t t = WideSeries(kernel::kSinRows, s);
   return Wrap(static_cast<std::int64_t>((static_cast<Wide_t>(t) * x) >> 31));
 }
 

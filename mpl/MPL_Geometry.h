@@ -2,6 +2,7 @@
 // Integer geometry on 32-bit semicircles (2^31 = 180 degrees): Q31 fractions,
 // trigonometry, angles, distances, box tests and segment crossing. Everything
 // is integer arithmetic with 64-bit intermediates; nothing throws.
+#include <cstddef>
 #include <cstdint>
 
 namespace mpl {
@@ -51,10 +52,31 @@ namespace kernel {
 
 constexpr std::int64_t kOne = 0x7FFFFFFF;
 
+// The rows of the series, multiplier m and extra shift k: the cosine's and
+// the sine's.
+struct Row_t {
+  std::int64_t m;
+  unsigned k;
+};
+inline constexpr Row_t kCosRows[] = {
+    {0x7C1F07C2, 6}, {0x5B05B05B, 5}, {0x49249249, 4}, {0x44444444, 3}, {0x55555555, 2}};
+inline constexpr Row_t kSinRows[] = {
+    {0x69069069, 6}, {0x4A7904A7, 5}, {0x71C71C71, 5}, {0x61861861, 4}, {0x66666666, 3}, {0x55555555, 1}};
+
 // One term of the series: t := 1 - (t*s >> 31)*m >> (32 + k); the two floor
 // shifts of the product by m make one.
 inline std::int64_t Term(std::int64_t t, std::int64_t s, std::int64_t m, unsigned k) {
   return kOne - ((((t * s) >> 31) * m) >> (32 + k));
+}
+
+// The series of the rows at s: t := 1 - (s*m >> (32 + k)) by the first row,
+// then a term by each further one.
+template <std::size_t N>
+inline std::int64_t Series(const Row_t (&rows)[N], std::int64_t s) {
+  std::int64_t t = kOne - ((s * rows[0].m) >> (32 + rows[0].k));
+#pragma GCC unroll 8
+  for (std::size_t i = 1; i < N; ++i) t = Term(t, s, rows[i].m, rows[i].k);
+  return t;
 }
 
 // The angle as Q31 radians and its square.
@@ -71,25 +93,14 @@ inline std::int32_t MdbCosKernel(std::int32_t angle) {
   if (!kernel::InRange(angle)) return MdbCosKernelWide(angle);
   std::int64_t x, s;
   kernel::Radians(angle, x, s);
-  std::int64_t t = kernel::kOne - ((s * 0x7C1F07C2) >> (32 + 6));
-  t = kernel::Term(t, s, 0x5B05B05B, 5);
-  t = kernel::Term(t, s, 0x49249249, 4);
-  t = kernel::Term(t, s, 0x44444444, 3);
-  t = kernel::Term(t, s, 0x55555555, 2);
-  return static_cast<std::int32_t>(kernel::kOne - ((t * s) >> 32));
+  return static_cast<std::int32_t>(kernel::kOne - ((kernel::Series(kernel::kCosRows, s) * s) >> 32));
 }
 
 inline std::int32_t MdbSinKernel(std::int32_t angle) {
   if (!kernel::InRange(angle)) return MdbSinKernelWide(angle);
   std::int64_t x, s;
   kernel::Radians(angle, x, s);
-  std::int64_t t = kernel::kOne - ((s * 0x69069069) >> (32 + 6));
-  t = kernel::Term(t, s, 0x4A7904A7, 5);
-  t = kernel::Term(t, s, 0x71C71C71, 5);
-  t = kernel::Term(t, s, 0x61861861, 4);
-  t = kernel::Term(t, s, 0x66666666, 3);
-  t = kernel::Term(t, s, 0x55555555, 1);
-  return static_cast<std::int32_t>((t * x) >> 31);
+  return static_cast<std::int32_t>((kernel::Series(kernel::kSinRows, s) * x) >> 31);
 }
 // Cosine as Q31 of any angle.
 std::int32_t MdbCosAngle(std::int32_t angle);

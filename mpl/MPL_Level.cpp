@@ -45,7 +45,7 @@ bool MaskClearBeyond(const MdbMap_t& map, unsigned j, int direction) {
 
 unsigned MdbSelectLevel(MdbMap_t& map, unsigned bits, int step) {
   const MdbTre_t& tre = map.tre;
-  unsigned j = tre.lowestLevel < kMdbLevels ? tre.lowestLevel : 0;
+  unsigned j = MdbDetailedLevel(map);
   for (unsigned n = j; n < tre.highestLevel && n < kMdbLevels; ++n) {
     if (!MdbLevelUsable(map, n)) continue;
     j = n;

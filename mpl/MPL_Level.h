@@ -16,5 +16,9 @@ bool MdbLevelUsable(const MdbMap_t& map, unsigned level);
 bool MdbLevelRange(const MdbMap_t& map, unsigned level, std::uint16_t& first, std::uint16_t& last);
 // The level that holds subdivision n, or -1 when no level does.
 int MdbLevelOf(const MdbMap_t& map, unsigned n);
+// The most detailed level (0 when the map names none).
+inline unsigned MdbDetailedLevel(const MdbMap_t& map) {
+  return map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+}
 
 }  // namespace mpl

@@ -434,7 +434,7 @@ bool Map_t::FindNamedRoad(std::uint32_t lineRef, const MdbPoint_t& point, MdbLin
 bool Map_t::TraceRoad(MdbLineRecord_t& line, const MdbRoadNear_t& near, MdbAddress_t& address) {
   if (!IsOpen()) return false;
   const std::uint8_t level = m_map.level;
-  m_map.level = m_map.tre.lowestLevel < kMdbLevels ? m_map.tre.lowestLevel : 0;
+  m_map.level = static_cast<std::uint8_t>(MdbDetailedLevel(m_map));
   MdbRoadNear_t detailed;
   int r = MdbFindRoadNear(m_map, line.ref, near.nearest, line, kAllPoints, detailed);
   if (r == kMdbDone) r = MdbAddressAt(m_map, line, kAllPoints, detailed, address);
@@ -680,7 +680,7 @@ void Map_t::GetElevationRange(std::optional<std::int32_t>& lowest, std::optional
 
 void Map_t::LoadDemLevel(unsigned bits) {
   if (!HasDem()) return;
-  const unsigned first = m_map.tre.lowestLevel < kMdbLevels ? m_map.tre.lowestLevel : 0;
+  const unsigned first = MdbDetailedLevel(m_map);
   const unsigned last = m_map.tre.highestLevel < kMdbLevels ? m_map.tre.highestLevel : kMdbLevels - 1;
   unsigned level = first;
   for (unsigned n = first; n <= last; ++n)

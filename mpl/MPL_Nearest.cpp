@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mpl/MPL_Level.h"
 #include "mpl/MPL_Net.h"
 
 namespace mpl {
@@ -259,7 +260,7 @@ int ReadRoadLines(MdbMap_t& map, std::uint32_t netOffset, bool backwards, std::v
   if (r != kMdbDone) return r;
   const std::uint8_t level = map.level;
   if (road.count == 0) {
-    map.level = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+    map.level = static_cast<std::uint8_t>(MdbDetailedLevel(map));
     road = MdbRoad_t();
     road.netOffset = netOffset;
     r = MdbDecodeRoad(map, road, false, nullptr, 0);
@@ -460,7 +461,7 @@ int JunctionPass(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, 
   LevelGuard_t level(map);
   RectGuard_t rect(map);
   if (restricted) {
-    map.level = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+    map.level = static_cast<std::uint8_t>(MdbDetailedLevel(map));
     map.lineFilter = Filter_t();
   }
   int r;
@@ -546,16 +547,16 @@ int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord
   result = MdbJunction_t();
   if (capacity < 2) return kMdbNotFound;
   int r;
-  if (mode == kMdbJunctionRestricted) {
-    r = JunctionPass(map, point, work, result, capacity, 0, {});
-    const unsigned detailed = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+  if ((mode & 3) == kMdbJunctionRestricted) {
+    r = JunctionPass(map, point, work, result, capacity, mode & kMdbJunctionCrossings, {});
+    const unsigned detailed = MdbDetailedLevel(map);
     if (r == kMdbDone && map.level != detailed && !result.entries.empty() && result.entries[0].road != kMdbNone) {
       // The roads found, the first entry's first, on the most detailed level.
       std::vector<std::uint32_t> roads;
       for (const MdbJunctionEntry_t& e : result.entries)
         if (e.road != kMdbNone && std::find(roads.begin(), roads.end(), e.road) == roads.end())
           roads.push_back(e.road);
-      r = JunctionPass(map, point, work, result, capacity, kMdbJunctionRestricted, roads);
+      r = JunctionPass(map, point, work, result, capacity, mode, roads);
     }
   } else {
     r = JunctionPass(map, point, work, result, capacity, mode, {});
@@ -604,7 +605,7 @@ int MdbRoadPosition(MdbMap_t& map, std::uint32_t netOffset, const MdbPoint_t& po
     }
   }
   if (r != kMdbNotFound) return r;
-  const unsigned detailed = map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
+  const unsigned detailed = MdbDetailedLevel(map);
   if (map.level == detailed) {
     along = MdbScaleRoadPosition(at, total, road.length);
     length = road.length;

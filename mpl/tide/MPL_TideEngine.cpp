@@ -10,8 +10,6 @@ namespace mpl {
 namespace {
 
 constexpr double kRadToDeg = 57.29577951308232;
-// 2^32 / 360: degrees to 32-bit angle units.
-constexpr double kAngleUnitsPerDegree = 11930464.711111112;
 constexpr double kFixedOne = 1.0 / 2147483648.0;
 
 // Step 1 of the extreme search walks at most three days in minutes; step 3
@@ -272,7 +270,7 @@ TideYearHours_t TideYearHours(std::int64_t seconds) {
 bool TideHarmonicSetup(const MDB_tide_station_type& station, MDB_tide_work_type& work, const TideDate_t& date) {
   work.speeds.clear();
   work.arguments.clear();
-  work.factors.clear();
+  work.scales.clear();
   MDB_tide_astro_type astro{};
   astro.foreman = (station.kind == 2) ? 1 : 0;
   work.foreman = astro.foreman;
@@ -287,16 +285,12 @@ bool TideHarmonicSetup(const MDB_tide_station_type& station, MDB_tide_work_type&
   work.count = static_cast<std::uint8_t>(count);
   work.speeds.assign(count * sets, 0.0f);
   work.arguments.assign(count * sets, 0.0f);
-  work.factors.assign(count * sets, 0.0f);
-  work.amplitudes.assign(count, 0.0f);
-  work.lags.assign(count, 0.0f);
   work.scales.assign(count * sets, 0.0f);
+  work.lags.assign(count, 0.0f);
   work.terms = 0;
   while (work.terms < count && station.constituents[work.terms].number != 255) ++work.terms;
-  for (unsigned i = 0; i < count; ++i) {
-    work.amplitudes[i] = station.constituents[i].amplitude * 0.001f;
+  for (unsigned i = 0; i < count; ++i)
     work.lags[i] = static_cast<float>(station.constituents[i].phase * (360.0 / 4294967296.0));
-  }
 
   for (unsigned set = 0; set < sets; ++set) {
     TideDate_t epoch = date;
@@ -312,7 +306,7 @@ bool TideHarmonicSetup(const MDB_tide_station_type& station, MDB_tide_work_type&
     if (!TideMainConstituents(DateToEngineSeconds(epoch), astro)) {
       work.speeds.clear();
       work.arguments.clear();
-      work.factors.clear();
+      work.scales.clear();
       return false;
     }
     for (unsigned i = 0; i < count; ++i) {
@@ -320,13 +314,13 @@ bool TideHarmonicSetup(const MDB_tide_station_type& station, MDB_tide_work_type&
       if (!TideConstituent(astro, station.constituents[i].number, value)) {
         work.speeds.clear();
         work.arguments.clear();
-        work.factors.clear();
+        work.scales.clear();
         return false;
       }
       work.speeds[set * count + i] = value.speed;
       work.arguments[set * count + i] = value.v0u;
-      work.factors[set * count + i] = value.f;
-      work.scales[set * count + i] = work.amplitudes[i] * value.f;
+      const float amplitude = station.constituents[i].amplitude * 0.001f;
+      work.scales[set * count + i] = amplitude * value.f;
     }
   }
   return true;

@@ -67,12 +67,11 @@ struct MDB_tide_work_type {
   TideSimplifiedWork_t simplified{};
   float z0 = 0.0f;  // feet (harmonic)
   // Per constituent and argument set: speeds (degrees per hour), V0+u
-  // (degrees) and node factors; the second set starts at index 'count'.
-  std::vector<float> speeds, arguments, factors;
-  // Per constituent: amplitude (feet) and phase lag (degrees).
-  std::vector<float> amplitudes, lags;
-  // Per constituent and argument set: amplitude x node factor.
-  std::vector<float> scales;
+  // (degrees) and amplitude (feet) x node factor; the second set starts at
+  // index 'count'.
+  std::vector<float> speeds, arguments, scales;
+  // Per constituent: phase lag (degrees).
+  std::vector<float> lags;
   std::uint8_t count = 0;
   std::uint8_t terms = 0;  // the constituents before an end mark (number 255)
   // Room for the angles and their cosines of one harmonic sum.
@@ -84,7 +83,7 @@ struct MDB_tide_work_type {
   float secondEpoch = 0.0f;
 };
 
-// Fills the speeds, arguments and node factors of the work record for the
+// Fills the speeds, arguments and scaled amplitudes of the work record for the
 // argument date (and the second period when the boundary state says so).
 bool TideHarmonicSetup(const MDB_tide_station_type& station, MDB_tide_work_type& work, const TideDate_t& date);
 

@@ -1,6 +1,7 @@
 #include "mpl/tide/MPL_TideMath.h"
 
 #include <cmath>
+#include <cstddef>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 // The 512-bit intrinsics start from undefined vectors, which some compilers
@@ -18,8 +19,6 @@ namespace {
 
 constexpr double kTwoPi = 6.28318530717958;
 constexpr double kPi = 3.14159265358979;
-// 2^32 / 360: degrees to 32-bit angle units.
-constexpr double kAngleUnitsPerDegree = 11930464.711111112;
 
 // Days before each month of a common year.
 constexpr unsigned kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -73,17 +72,19 @@ namespace {
 // taken by magnitude, the floor of a negative quotient being minus the
 // ceiling of the positive one), so unsigned 32 x 32-bit products give the
 // bits of the scalar kernels. Both series run; the quadrant picks one.
-// The first step of a series, 1 - (s*m >> 38), and a further one,
-// 1 - ((t*s >> 31)*m >> (32 + k)).
-__attribute__((target("avx2"))) inline __m256i First4(__m256i s, long long m) {
-  return _mm256_sub_epi64(_mm256_set1_epi64x(0x7FFFFFFF), _mm256_srli_epi64(_mm256_mul_epu32(s, _mm256_set1_epi64x(m)), 38));
-}
-
-template <int K>
-__attribute__((target("avx2"))) inline __m256i Term4(__m256i t, __m256i s, long long m) {
-  const __m256i ts = _mm256_srli_epi64(_mm256_mul_epu32(t, s), 31);
-  return _mm256_sub_epi64(_mm256_set1_epi64x(0x7FFFFFFF),
-                          _mm256_srli_epi64(_mm256_mul_epu32(ts, _mm256_set1_epi64x(m)), 32 + K));
+// kernel::Series in four lanes, unrolled so that the shifts are immediates.
+template <std::size_t N>
+__attribute__((target("avx2"))) inline __m256i Series4(const kernel::Row_t (&rows)[N], __m256i s) {
+  const __m256i one = _mm256_set1_epi64x(kernel::kOne);
+  __m256i t = _mm256_sub_epi64(
+      one, _mm256_srli_epi64(_mm256_mul_epu32(s, _mm256_set1_epi64x(rows[0].m)), 32 + rows[0].k));
+#pragma GCC unroll 8
+  for (std::size_t i = 1; i < N; ++i) {
+    const __m256i ts = _mm256_srli_epi64(_mm256_mul_epu32(t, s), 31);
+    t = _mm256_sub_epi64(one,
+                         _mm256_srli_epi64(_mm256_mul_epu32(ts, _mm256_set1_epi64x(rows[i].m)), 32 + rows[i].k));
+  }
+  return t;
 }
 
 __attribute__((target("avx2"))) inline void CosBatch4(const std::uint32_t* angles, std::int32_t* out) {
@@ -99,17 +100,8 @@ __attribute__((target("avx2"))) inline void CosBatch4(const std::uint32_t* angle
   const __m256i p = _mm256_mul_epu32(ab, _mm256_set1_epi64x(0x6487ED51));
   const __m256i ax = _mm256_srli_epi64(_mm256_add_epi64(p, _mm256_and_si256(negative, _mm256_set1_epi64x((1ll << 29) - 1))), 29);
   const __m256i s = _mm256_srli_epi64(_mm256_mul_epu32(ax, ax), 31);
-  __m256i ts = First4(s, 0x69069069);
-  ts = Term4<5>(ts, s, 0x4A7904A7);
-  ts = Term4<5>(ts, s, 0x71C71C71);
-  ts = Term4<4>(ts, s, 0x61861861);
-  ts = Term4<3>(ts, s, 0x66666666);
-  ts = Term4<1>(ts, s, 0x55555555);
-  __m256i tc = First4(s, 0x7C1F07C2);
-  tc = Term4<5>(tc, s, 0x5B05B05B);
-  tc = Term4<4>(tc, s, 0x49249249);
-  tc = Term4<3>(tc, s, 0x44444444);
-  tc = Term4<2>(tc, s, 0x55555555);
+  const __m256i ts = Series4(kernel::kSinRows, s);
+  const __m256i tc = Series4(kernel::kCosRows, s);
   // Sine: t*x >> 31, for negative x minus the ceiling of t*|x| / 2^31.
   const __m256i sm = _mm256_mul_epu32(ts, ax);
   const __m256i up = _mm256_and_si256(negative, _mm256_set1_epi64x(0x7FFFFFFF));
@@ -142,19 +134,22 @@ bool HasAvx512() {
   return has;
 }
 
-// The series of CosBatch4 in eight 64-bit lanes, with masks for the signs.
-__attribute__((target("avx512f,avx512dq"))) inline __m512i First8(__m512i s, long long m) {
-  return _mm512_sub_epi64(_mm512_set1_epi64(0x7FFFFFFF), _mm512_srli_epi64(_mm512_mul_epu32(s, _mm512_set1_epi64(m)), 38));
+// kernel::Series in eight lanes.
+template <std::size_t N>
+__attribute__((target("avx512f,avx512dq"))) inline __m512i Series8(const kernel::Row_t (&rows)[N], __m512i s) {
+  const __m512i one = _mm512_set1_epi64(kernel::kOne);
+  __m512i t = _mm512_sub_epi64(
+      one, _mm512_srli_epi64(_mm512_mul_epu32(s, _mm512_set1_epi64(rows[0].m)), 32 + rows[0].k));
+#pragma GCC unroll 8
+  for (std::size_t i = 1; i < N; ++i) {
+    const __m512i ts = _mm512_srli_epi64(_mm512_mul_epu32(t, s), 31);
+    t = _mm512_sub_epi64(one, _mm512_srli_epi64(_mm512_mul_epu32(ts, _mm512_set1_epi64(rows[i].m)), 32 + rows[i].k));
+  }
+  return t;
 }
 
-template <int K>
-__attribute__((target("avx512f,avx512dq"))) inline __m512i Term8(__m512i t, __m512i s, long long m) {
-  const __m512i ts = _mm512_srli_epi64(_mm512_mul_epu32(t, s), 31);
-  return _mm512_sub_epi64(_mm512_set1_epi64(0x7FFFFFFF),
-                          _mm512_srli_epi64(_mm512_mul_epu32(ts, _mm512_set1_epi64(m)), 32 + K));
-}
-
-// FixedCos of eight 32-bit angles, as 64-bit lanes.
+// FixedCos of eight 32-bit angles, as 64-bit lanes: CosBatch4 in eight lanes,
+// with masks for the signs.
 __attribute__((target("avx512f,avx512dq"))) inline __m512i CosBatch8(__m256i angles) {
   const __m512i zero = _mm512_setzero_si512();
   const __m256i a = _mm256_add_epi32(angles, _mm256_set1_epi32(0x40000000));
@@ -166,17 +161,8 @@ __attribute__((target("avx512f,avx512dq"))) inline __m512i CosBatch8(__m256i ang
   const __m512i p = _mm512_mul_epu32(ab, _mm512_set1_epi64(0x6487ED51));
   const __m512i ax = _mm512_srli_epi64(_mm512_add_epi64(p, _mm512_maskz_mov_epi64(negative, _mm512_set1_epi64((1ll << 29) - 1))), 29);
   const __m512i s = _mm512_srli_epi64(_mm512_mul_epu32(ax, ax), 31);
-  __m512i ts = First8(s, 0x69069069);
-  ts = Term8<5>(ts, s, 0x4A7904A7);
-  ts = Term8<5>(ts, s, 0x71C71C71);
-  ts = Term8<4>(ts, s, 0x61861861);
-  ts = Term8<3>(ts, s, 0x66666666);
-  ts = Term8<1>(ts, s, 0x55555555);
-  __m512i tc = First8(s, 0x7C1F07C2);
-  tc = Term8<5>(tc, s, 0x5B05B05B);
-  tc = Term8<4>(tc, s, 0x49249249);
-  tc = Term8<3>(tc, s, 0x44444444);
-  tc = Term8<2>(tc, s, 0x55555555);
+  const __m512i ts = Series8(kernel::kSinRows, s);
+  const __m512i tc = Series8(kernel::kCosRows, s);
   const __m512i sm = _mm512_mul_epu32(ts, ax);
   const __m512i up = _mm512_maskz_mov_epi64(negative, _mm512_set1_epi64(0x7FFFFFFF));
   const __m512i sineMagnitude = _mm512_srli_epi64(_mm512_add_epi64(sm, up), 31);
@@ -252,7 +238,7 @@ unsigned FixedHarmonicSumsWide(const float*, unsigned, const float*, const float
 
 std::uint32_t DegreesToAngle(double degrees) {
   const double d = Normalize180(degrees);
-  return static_cast<std::uint32_t>(static_cast<std::int64_t>(d * 11930464.711111112));
+  return static_cast<std::uint32_t>(static_cast<std::int64_t>(d * kAngleUnitsPerDegree));
 }
 
 std::uint32_t RadiansToAngle(double radians) {

@@ -29,6 +29,9 @@ double WrapRadians(double angle);  // into (-pi, pi]
 float WrapRadiansF(float angle);   // the same in single precision
 float Atan2(float y, float x);     // radians; (0, 0) gives 0
 
+// 2^32 / 360: degrees to 32-bit angle units.
+inline constexpr double kAngleUnitsPerDegree = 11930464.711111112;
+
 // Sine and cosine of any 32-bit angle, scaled by 2^31, folded by quadrant
 // onto the map reader's kernels (MPL_Geometry.h); inline, as the harmonic sum
 // calls them for every constituent at every time.

@@ -177,10 +177,6 @@ TEST(MdrTest, NamesSortTableAndSection16) {
   EXPECT_EQ(1, mpl::MdbReadIndexSection16(index));
 }
 
-}  // namespace
-
-namespace {
-
 // The MDR names its sort table by code page (sort id 1) and the lowest sort id
 // (the low 15 bits of sort id 2); the first table of the SRT that matches is
 // selected, and an index whose SRT holds none does not open.

@@ -523,10 +523,20 @@ TEST(NearestTest, JunctionsOnBothLevelsAndWhereLinesCross) {
     EXPECT_EQ(c.level, engine.level) << c.what;
     EXPECT_EQ(Edges(before), Edges(engine.searchRect)) << c.what;
   }
-  // Where E crosses R1, only when crossings count.
-  engine.level = 0;
   mpl::MdbLineRecord_t line;
   mpl::MdbJunction_t junction;
+  // The restricted search with crossings: both passes count them.
+  const unsigned restrictedCrossings = mpl::kMdbJunctionRestricted | mpl::kMdbJunctionCrossings;
+  engine.level = 1;
+  ASSERT_EQ(0, mpl::MdbFindNearestJunction(engine, query, line, junction, 5, restrictedCrossings));
+  EXPECT_EQ(RoadAt(0, 0).lon, junction.point.lon);
+  ASSERT_EQ(2u, junction.entries.size());
+  EXPECT_EQ(mpl::kMdbNone, junction.entries[0].label);
+  EXPECT_EQ(1, engine.level);
+  engine.level = 0;
+  ASSERT_EQ(0, mpl::MdbFindNearestJunction(engine, RoadAt(1, 51), line, junction, 5, restrictedCrossings));
+  EXPECT_EQ(RoadAt(0, 52).lon, junction.point.lon);
+  // Where E crosses R1, only when crossings count.
   const MdbPoint_t nearCrossing = RoadAt(1, 51);
   ASSERT_EQ(0, mpl::MdbFindNearestJunction(engine, nearCrossing, line, junction, 5, 0));
   EXPECT_EQ(RoadAt(0, 8).lon, junction.point.lon);

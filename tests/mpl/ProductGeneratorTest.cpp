@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "mpl/MPL_Map.h"
 #include "mpl/MPL_MapDirectory.h"
@@ -105,7 +106,8 @@ TEST(ProductGeneratorTest, WritesAnInstalledProductWithBasemapAndTiles) {
   for (const unsigned bits : {24u, 22u}) {
     const std::vector<Found_t> areas = Areas(twelve, bits);
     ASSERT_EQ(2u, areas.size()) << bits;
-    EXPECT_EQ((Found_t{0x4b, "", 4}).type, areas[0].type);
+    EXPECT_EQ(0x4b, areas[0].type);  // the tile's coverage
+    EXPECT_EQ(4u, areas[0].points);
     EXPECT_EQ("PARK", areas[1].label);
     EXPECT_EQ(40u, areas[1].points);
   }

@@ -332,8 +332,6 @@ TEST(TideEngineTest, SimplifiedStationNeedsAnAmplitude) {
   EXPECT_EQ(mpl::TidePredict(simplified.station, Day(2031, 2, 2), 0, events, 12, nullptr, 0), 0);
 }
 
-}  // namespace
-
 // A day's heights taken many at once are TideHeightAt's bit for bit, for both
 // harmonic kinds, inside and outside a change of argument sets, at counts that
 // leave a remainder, and at times far from the argument epoch.
@@ -377,3 +375,5 @@ TEST(TideEngineTest, HeightsTakenTogetherAreTheSingleOnesBitForBit) {
     }
   }
 }
+
+}  // namespace
