@@ -9,9 +9,15 @@
 
 namespace plattest {
 
+// The plain colours the drawing tests paint with and look for.
+constexpr plat::COLORREF kWhite = plat::Rgb(255, 255, 255);
+constexpr plat::COLORREF kBlack = plat::Rgb(0, 0, 0);
+constexpr plat::COLORREF kRed = plat::Rgb(255, 0, 0);
+constexpr plat::COLORREF kGreen = plat::Rgb(0, 255, 0);
+constexpr plat::COLORREF kBlue = plat::Rgb(0, 0, 255);
+
 class Canvas {
  public:
-  static constexpr plat::COLORREF kWhite = plat::Rgb(255, 255, 255);
 
   Canvas(int w, int h) : width(w), height(h) {
     EXPECT_TRUE(dc.CreateCompatibleDC(nullptr));

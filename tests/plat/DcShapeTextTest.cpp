@@ -11,13 +11,7 @@
 namespace {
 
 using namespace plat;
-
-constexpr COLORREF kWhite = Rgb(255, 255, 255);
-constexpr COLORREF kBlack = Rgb(0, 0, 0);
-constexpr COLORREF kRed = Rgb(255, 0, 0);
-constexpr COLORREF kBlue = Rgb(0, 0, 255);
-
-using plattest::Canvas;
+using namespace plattest;
 
 // The text font of these tests: one installed face at a fixed cell height.
 void SelectTestFont(Dc_t& dc, Font_t& font) {

@@ -11,13 +11,7 @@
 namespace {
 
 using namespace plat;
-
-constexpr COLORREF kWhite = Rgb(255, 255, 255);
-constexpr COLORREF kBlack = Rgb(0, 0, 0);
-constexpr COLORREF kRed = Rgb(255, 0, 0);
-constexpr COLORREF kBlue = Rgb(0, 0, 255);
-
-using plattest::Canvas;
+using namespace plattest;
 
 void ExpectRect(const RECT& r, int l, int t, int rr, int b) {
   EXPECT_EQ(r.left, l);

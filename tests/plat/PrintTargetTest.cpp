@@ -17,14 +17,7 @@
 namespace {
 
 using namespace plat;
-
-constexpr COLORREF kWhite = Rgb(255, 255, 255);
-constexpr COLORREF kRed = Rgb(255, 0, 0);
-constexpr COLORREF kGreen = Rgb(0, 255, 0);
-constexpr COLORREF kBlue = Rgb(0, 0, 255);
-constexpr COLORREF kBlack = Rgb(0, 0, 0);
-
-using plattest::Canvas;
+using namespace plattest;
 
 BITMAPINFO Header(int width, int height) {
   BITMAPINFO info{};
