@@ -449,6 +449,31 @@ TEST(GdiMetaFile, ReplayIsPixelEqualAtAnyPlace) {
   }
 }
 
+// A recording made of many short strokes grows its canvas stroke by stroke
+// until it would pass the size limit and turns into a list of commands: the
+// replay still sets exactly the pixels of the direct drawing.
+TEST(GdiMetaFile, RecordingThatGrowsPastTheLimitReplaysPixelEqual) {
+  Pen_t pen;
+  pen.CreatePen(kPsSolid, 3, kRed);
+  Canvas direct(64, 44), replayed(64, 44);
+  Dc_t recorder;
+  ASSERT_TRUE(recorder.CreateMetaFile());
+  for (Dc_t* dc : {&recorder, &direct.dc}) {
+    dc->SelectObject(pen);
+    // A zigzag from (-3000, -3000) to (5000, 5000) through the target.
+    dc->MoveTo(-3000, -3000);
+    for (int i = 1; i <= 400; ++i) dc->LineTo(-3000 + 20 * i + (i % 2) * 9, -3000 + 20 * i - (i % 2) * 9);
+  }
+  GdiHandle_t mf = recorder.CloseMetaFile();
+  ASSERT_EQ(mf.Kind(), GdiKind::MetaFile);
+  ASSERT_TRUE(replayed.dc.PlayMetaFile(mf));
+  int differing = 0;
+  for (int y = 0; y < 44; ++y)
+    for (int x = 0; x < 64; ++x) differing += direct.At(x, y) != replayed.At(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(direct.Count(kRed), 100);
+}
+
 TEST(GdiMetaFile, ReplayIsPixelEqualToDirectDrawing) {
   Pen_t wide, dotted;
   Brush_t brush;
