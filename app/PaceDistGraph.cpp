@@ -6,6 +6,7 @@
 
 #include "app/GraphText.h"
 #include "app/ValueFormat.h"
+#include "gdi/GDI_GraphDraw.h"
 #include "gdi/GDI_SmartPointBuffer.h"
 #include "glo/GLO_Exception.h"
 #include "map/MAP_Registry.h"
@@ -320,7 +321,7 @@ void PaceDistGraphCtrl_t::Paint(plat::Dc_t& dc) {
   dc.GetTextExtentPoint32(up, upSize);
   m_captionsFit = acrossSize.cx <= m_plot.right - m_plot.left && acrossSize.cy <= m_client.bottom - m_plot.bottom - 20 &&
                   upSize.cx <= m_plot.bottom - m_plot.top;
-  DrawCentredText(dc, plat::RECT{m_plot.left, m_plot.bottom + 20, m_plot.right, m_client.bottom}, across);
+  gdi::DrawCentredText(dc, plat::RECT{m_plot.left, m_plot.bottom + 20, m_plot.right, m_client.bottom}, across);
   dc.SelectObject(m_verticalFont);
   DrawTextAround(dc, (m_client.left + m_plot.left - 10) / 2, (m_plot.top + m_plot.bottom) / 2, up);
 
