@@ -176,8 +176,8 @@ TEST(WatchSimCommand, ServesInTheBackgroundUntilStopped) {
     const std::size_t at = output.find("/dev/", output.rfind("port"));
     ASSERT_NE(at, std::string::npos) << output;
     const std::string port = output.substr(at, output.find('\n', at) - at);
-    thr::Event_t abort(nullptr, true, false, nullptr);
-    for (int round = 0; round < 2; ++round) {  // a session ends, the watch stays
+    {
+      thr::Event_t abort(nullptr, true, false, nullptr);
       ios::SerialLink_t link(abort, port, 9600);
       link.Send(iol::Frame_t(10, U16(14)), 3000);
       const iol::Frame_t f = link.Receive(3000);
