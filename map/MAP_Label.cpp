@@ -10,6 +10,7 @@
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_NoCase.h"
 #include "map/MAP_Registry.h"
+#include "map/MAP_Scale.h"
 
 namespace map {
 
@@ -228,17 +229,6 @@ std::string FormatMetres(double metres, int unit, int decimals) {
   std::string text(buffer, ptr);
   if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') text.erase(0, 1);  // no "-0"
   return text;
-}
-
-double MdbUnitsToMetres(std::int32_t value, std::uint8_t unitCode) {
-  switch (unitCode) {
-    case 0: return value * 0.3048;
-    case 1: return value * 0.03048;
-    case 2: return value;
-    case 3: return value * 0.1;
-    case 4: return value * 1.8288;
-    default: throw glo::Assert_t(GLO_SRC);
-  }
 }
 
 void Label_t::SetUprightBox(int left, int top, int right, int bottom) {
