@@ -11,6 +11,7 @@
 #include "glo/GLO_NoCase.h"
 #include "map/MAP_Registry.h"
 #include "map/MAP_Scale.h"
+#include "mpl/MPL_Lbl.h"
 
 namespace map {
 
@@ -245,7 +246,7 @@ void Label_t::InitAreaLabel(const AreaLabelRecord_t& area, LabelSource_t& source
   priority = prio;
   colour = GetLabelColours().general;
   kind = kAreaLabel;
-  text = source.GetLabelText(area.labelId, 0x800);
+  text = source.GetLabelText(area.labelId, mpl::kLabelTitleCase);
   const int t = area.type;
   if ((t >= 4 && t <= 19) || t == 23 || t == 24 || t == 26)
     font = LabelFont_t::X6;
@@ -276,11 +277,11 @@ void Label_t::InitPointLabel(const PointLabelRecord_t& point, int symbolIndex, L
   priority = prio;
   bool centred = false;
 
-  std::uint32_t flags = 0x802;
+  std::uint32_t flags = mpl::kLabelTitleCase | mpl::kLabelBaseName;
   if ((t >= 22 && t <= 28) || (t >= 32 && t <= 39) || t == 262)
-    flags = 2;
+    flags = mpl::kLabelBaseName;
   else if (t == 265 && sub == 1)
-    flags = 0x12;
+    flags = mpl::kLabelSecondName | mpl::kLabelBaseName;
   labelId = point.labelId;
   text = point.labelId != 0 ? source.GetLabelText(point.labelId, flags) : std::string();
 
@@ -308,7 +309,7 @@ void Label_t::InitPointLabel(const PointLabelRecord_t& point, int symbolIndex, L
   } else if (t == 99 && ElevationUnit() != 0) {
     text = ReadNumber(text, metres) ? FormatMetres(metres, ElevationUnit(), 0) : std::string();
   } else if (t >= 100 && t <= 102) {
-    text = point.labelId != 0 ? source.GetLabelText(point.labelId, 1) : std::string();
+    text = point.labelId != 0 ? source.GetLabelText(point.labelId, mpl::kLabelRaw) : std::string();
     const std::size_t mark = text.find('\x1f');
     if (mark != std::string::npos && ElevationUnit() != 0 && ReadNumber(text.substr(mark + 1), metres))
       text += " " + FormatMetres(metres, ElevationUnit(), 0);
