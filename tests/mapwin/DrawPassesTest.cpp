@@ -101,7 +101,6 @@ class DrawPassesTest : public mapwintest::MapWinTest {
     m_window->Invalidate(false);
     Paint();
   }
-  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
 
   mpl::ImageSource_t m_source;
   std::unique_ptr<mpl::Map_t> m_map;
@@ -222,7 +221,6 @@ class RenderTest : public mapwintest::ProductWindowTest {
     Window().basemapPasses = 0;
     View(scale, centre);
   }
-  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
 };
 
 TEST_F(RenderTest, BasemapWhereNoTileCoversTheViewThenTheTile) {
@@ -385,7 +383,6 @@ class LabelRenderTest : public mapwintest::ProductWindowTest {
       if (label.text == text) return &label;
     return nullptr;
   }
-  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
 
   // The notice under the bar of the 400 x 300 window: string 'id' on a box of
   // 'box', compared pixel by pixel with the text drawn on that colour, below

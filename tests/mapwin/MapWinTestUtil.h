@@ -181,6 +181,8 @@ class MapWinTest : public ::testing::Test {
     plat::ClientDc_t dc(*m_window);
     return dc.GetPixel(x, y);
   }
+  // A pixel of the back buffer.
+  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
   plat::Wnd_t m_frame;
   std::unique_ptr<TestWindow> m_window;
 };
