@@ -5,10 +5,14 @@
 
 #include "glo/GLO_Exception.h"
 #include "map/MAP_Registry.h"
+#include "mpl/MPL_Lbl.h"
 
 namespace map {
 
 namespace {
+
+// The flags of a line's name at coarse scales and of a shield's text.
+constexpr std::uint32_t kShownName = mpl::kLabelTitleCase | mpl::kLabelBaseName;
 
 struct Range_t {
   std::uint32_t from, to, priority;
@@ -155,10 +159,10 @@ void Dymo_t::AddLineLabel(plat::Dc_t& dc, LineLabelSource_t& source, const LineL
   if (cell == nullptr) return;
   std::string text;
   if (scale >= 350) {
-    text = source.GetLineLabel(line.labelId, 0x802);
+    text = source.GetLineLabel(line.labelId, kShownName);
   } else {
-    text = source.GetLineLabel(line.labelId, 0x800);
-    if (IsShieldText(text)) text = source.GetLineLabel(line.labelId, 0x802);
+    text = source.GetLineLabel(line.labelId, mpl::kLabelTitleCase);
+    if (IsShieldText(text)) text = source.GetLineLabel(line.labelId, kShownName);
   }
   if (cell->HasLabel(line.labelId)) return;
   // Contour lines carry their value in metres.

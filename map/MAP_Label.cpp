@@ -10,6 +10,8 @@
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_NoCase.h"
 #include "map/MAP_Registry.h"
+#include "map/MAP_Scale.h"
+#include "mpl/MPL_Lbl.h"
 
 namespace map {
 
@@ -230,17 +232,6 @@ std::string FormatMetres(double metres, int unit, int decimals) {
   return text;
 }
 
-double MdbUnitsToMetres(std::int32_t value, std::uint8_t unitCode) {
-  switch (unitCode) {
-    case 0: return value * 0.3048;
-    case 1: return value * 0.03048;
-    case 2: return value;
-    case 3: return value * 0.1;
-    case 4: return value * 1.8288;
-    default: throw glo::Assert_t(GLO_SRC);
-  }
-}
-
 void Label_t::SetUprightBox(int left, int top, int right, int bottom) {
   corners = {Pt(left, bottom), Pt(left, top), Pt(right, top), Pt(right, bottom)};
   upright = true;
@@ -255,7 +246,7 @@ void Label_t::InitAreaLabel(const AreaLabelRecord_t& area, LabelSource_t& source
   priority = prio;
   colour = GetLabelColours().general;
   kind = kAreaLabel;
-  text = source.GetLabelText(area.labelId, 0x800);
+  text = source.GetLabelText(area.labelId, mpl::kLabelTitleCase);
   const int t = area.type;
   if ((t >= 4 && t <= 19) || t == 23 || t == 24 || t == 26)
     font = LabelFont_t::X6;
@@ -286,11 +277,11 @@ void Label_t::InitPointLabel(const PointLabelRecord_t& point, int symbolIndex, L
   priority = prio;
   bool centred = false;
 
-  std::uint32_t flags = 0x802;
+  std::uint32_t flags = mpl::kLabelTitleCase | mpl::kLabelBaseName;
   if ((t >= 22 && t <= 28) || (t >= 32 && t <= 39) || t == 262)
-    flags = 2;
+    flags = mpl::kLabelBaseName;
   else if (t == 265 && sub == 1)
-    flags = 0x12;
+    flags = mpl::kLabelSecondName | mpl::kLabelBaseName;
   labelId = point.labelId;
   text = point.labelId != 0 ? source.GetLabelText(point.labelId, flags) : std::string();
 
@@ -318,7 +309,7 @@ void Label_t::InitPointLabel(const PointLabelRecord_t& point, int symbolIndex, L
   } else if (t == 99 && ElevationUnit() != 0) {
     text = ReadNumber(text, metres) ? FormatMetres(metres, ElevationUnit(), 0) : std::string();
   } else if (t >= 100 && t <= 102) {
-    text = point.labelId != 0 ? source.GetLabelText(point.labelId, 1) : std::string();
+    text = point.labelId != 0 ? source.GetLabelText(point.labelId, mpl::kLabelRaw) : std::string();
     const std::size_t mark = text.find('\x1f');
     if (mark != std::string::npos && ElevationUnit() != 0 && ReadNumber(text.substr(mark + 1), metres))
       text += " " + FormatMetres(metres, ElevationUnit(), 0);

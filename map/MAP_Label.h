@@ -120,9 +120,6 @@ class Label_t {
 // Metres written in a unit: feet (0), metres (1) or fathoms (2), fixed with
 // 'decimals' decimals.
 std::string FormatMetres(double metres, int unit, int decimals);
-// A measured value in metres by its unit code; glo::Assert_t for a code
-// outside 0-4.
-double MdbUnitsToMetres(std::int32_t value, std::uint8_t unitCode);
 
 // One product notice.
 struct Notice_t {

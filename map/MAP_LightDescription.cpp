@@ -3,14 +3,13 @@
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
 #include "map/MAP_FeatureDescription.h"
+#include "mpl/MPL_Lbl.h"
 #include "mpl/MPL_Map.h"
 #include "mpl/MPL_Marine.h"
 
 namespace map {
 
 namespace {
-
-constexpr std::uint32_t kTitleCase = 2048;
 
 std::string Text(int id) { return glo::StringResource_t(id, GLO_SRC).Text(); }
 
@@ -67,7 +66,7 @@ std::vector<mpl::MdbLightSector_t> MapLightSource_t::GetSectors(const mpl::MdbAu
   return sectors;
 }
 
-std::string MapLightSource_t::GetLabel(std::uint32_t offset) { return m_map.GetLabelText(offset, kTitleCase); }
+std::string MapLightSource_t::GetLabel(std::uint32_t offset) { return m_map.GetLabelText(offset, mpl::kLabelTitleCase); }
 
 // ---------------------------------------------------------------------------
 // Name tables.

@@ -12,6 +12,7 @@
 #include "map/MAP_Window.h"
 #include "mat/MAT_DepthUnits.h"
 #include "mpl/MPL_Exception.h"
+#include "mpl/MPL_Lbl.h"
 #include "mpl/MPL_Paragraph.h"
 #include "plat/PLAT_Calendar.h"
 
@@ -19,7 +20,6 @@ namespace map {
 
 namespace {
 
-constexpr std::uint32_t kTitleCase = 0x800;
 constexpr std::uint32_t kNoLabel = 0xFFFFFFFFu;
 const char kLineBreak[] = "\r\n";
 
@@ -63,7 +63,7 @@ std::vector<mpl::TextEntity_t> ReadTextEntities(mpl::Map_t& map, std::uint32_t c
 
 LabelReader_t MapLabelReader(mpl::Map_t* map) {
   GLO_ASSERT(map != nullptr);
-  return [map](std::uint32_t offset) { return map->GetLabelText(offset, kTitleCase); };
+  return [map](std::uint32_t offset) { return map->GetLabelText(offset, mpl::kLabelTitleCase); };
 }
 
 TextEntityReader_t MapTextEntityReader(mpl::Map_t* map) {

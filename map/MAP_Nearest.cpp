@@ -15,8 +15,10 @@
 #include "mat/MAT_UnitConverterTable.h"
 #include "mpl/MPL_HouseNumber.h"
 #include "mpl/MPL_Geometry.h"
+#include "mpl/MPL_Lbl.h"
 #include "mpl/MPL_Level.h"
 #include "mpl/MPL_Marine.h"
+#include "mpl/MPL_Nearest.h"
 
 namespace map {
 
@@ -118,7 +120,7 @@ std::string Nearest_t::GetAreaText(const mpl::Area_t& area, mpl::Map_t map) {
     case 11: {
       static const glo::StringResource_t format(4432, GLO_SRC);
       const mpl::MarineChartRecord_t object = map.GetMarineObject(mpl::MdbAuxGet32(r, 4));
-      return format.Format(map.GetLabelText(object.labelA, 0x800), GLO_SRC);
+      return format.Format(map.GetLabelText(object.labelA, mpl::kLabelTitleCase), GLO_SRC);
     }
     case 2: {
       static const glo::StringResource_t format(4433, GLO_SRC);
@@ -130,7 +132,7 @@ std::string Nearest_t::GetAreaText(const mpl::Area_t& area, mpl::Map_t map) {
       // Both ends are unsigned: all ones is a large number, not -1.
       return DepthText(mpl::MdbAuxGet32(r, 8), r.bytes[5]) + " - " + DepthText(mpl::MdbAuxGet32(r, 12), r.bytes[6]);
     default:
-      return map.GetAreaLabel(area.record, 0x808);
+      return map.GetAreaLabel(area.record, mpl::kLabelTitleCase | mpl::kLabelDescribe);
   }
 }
 
@@ -207,7 +209,13 @@ const mpl::Filter_t& GetRoadFilter() {
 
 namespace {
 
-constexpr std::uint32_t kLabelFlags = 0x886c;
+// The label flags of line and street names in the nearest-feature texts.
+constexpr std::uint32_t kLabelFlags = mpl::kLabelRoadDirection | mpl::kLabelTitleCase | mpl::kLabelDescribeMarked |
+                                      mpl::kLabelRoadChoice | mpl::kLabelDescribe | mpl::kLabelExpandShield;
+// The junction search: up to five lines at the junction, and a second pass on
+// the most detailed level restricted to the roads found.
+constexpr unsigned kJunctionCapacity = 5;
+constexpr unsigned kJunctionSearch = kJunctionCapacity | (mpl::kMdbJunctionRestricted << 15);
 
 const mat::UnitConverter_t& FeetEntry() { return mat::ElevationUnitsEntry(mat::ElevationUnits_t::Feet); }
 
@@ -338,7 +346,7 @@ NrstHit_t Nearest_t::FindNearestJunction() {
     const Prepared_t prepared(map, *this, &mpl::Map_t::SetLineFilter, GetRoadFilter());
     mpl::MdbLineRecord_t work;
     mpl::MdbJunction_t junction;
-    if (!map.FindNearestJunction(ToMdb(point), work, junction, 0x8005)) continue;
+    if (!map.FindNearestJunction(ToMdb(point), work, junction, kJunctionSearch)) continue;
     if (junction.distance > best.distance) continue;
     NrstHit_t hit = MakeJunctionHit(junction, map);
     if (!hit.texts.empty()) best = std::move(hit);
@@ -366,13 +374,13 @@ std::vector<NrstText_t> Nearest_t::SearchNameNear(const mpl::Filter_t& filter, c
       text.ref = FeatureRef_t(static_cast<std::int32_t>(text.point.ref), &map, type,
                               static_cast<std::uint8_t>(text.point.subtype));
 
-      std::uint32_t flags = 0x80a;
+      std::uint32_t flags = mpl::kLabelTitleCase | mpl::kLabelDescribe | mpl::kLabelBaseName;
       std::string prefix;
       if ((type >= 0x16 && type <= 0x1c) || type == 0x106) {
-        flags = 10;
+        flags = mpl::kLabelDescribe | mpl::kLabelBaseName;
       } else if (type >= 0x20 && type <= 0x27) {
         static const glo::StringResource_t exitPrefix(4436, GLO_SRC);
-        flags = 10;
+        flags = mpl::kLabelDescribe | mpl::kLabelBaseName;
         prefix = exitPrefix.Text();
       }
       text.text = prefix + map.GetPointLabel(text.point, flags).first;

@@ -4,6 +4,7 @@
 #include "glo/GLO_StringResource.h"
 #include "map/MAP_FeatureDescription.h"
 #include "mpl/MPL_Exception.h"
+#include "mpl/MPL_Lbl.h"
 #include "mpl/MPL_MapInfo.h"
 #include "mpl/MPL_PoiText.h"
 
@@ -11,7 +12,6 @@ namespace map {
 
 namespace {
 
-constexpr std::uint32_t kTitleCase = 2048;
 constexpr std::uint32_t kAfterSeparator = 16;
 constexpr std::uint32_t kShieldPrefix = 4;
 constexpr std::uint32_t kPostalCodeFirst = 0x2000;
@@ -28,7 +28,7 @@ std::string CityLine(const mpl::MdbPoiText_t& text, PoiSource_t& source, std::ui
   std::string line;
   if (text.city == mpl::kMdbNone) return line;
   const PoiSource_t::City_t city = source.GetCity(text.city);
-  if (city.label != mpl::kMdbNone) line = source.GetLabel(city.label, kTitleCase);
+  if (city.label != mpl::kMdbNone) line = source.GetLabel(city.label, mpl::kLabelTitleCase);
   if (city.regionLabel != mpl::kMdbNone) {
     if (!line.empty()) line += Text(6073);
     line += source.GetLabel(city.regionLabel, regionFlags);
@@ -148,8 +148,8 @@ ExitInput_t DescribeExit(const mpl::MdbPointDetails_t& details, PoiSource_t& sou
   if (text.exitIndex != mpl::kMdbNone) highway = source.GetLabel(source.GetExitLabel(text.exitIndex), kShieldPrefix);
   if (text.nameLabel != mpl::kMdbNone)
     input.heading = glo::StringResource_t(6114, GLO_SRC)
-                        .FormatArgs({highway, source.GetLabel(text.nameLabel, kTitleCase)}, GLO_SRC);
-  if (text.exitRoadLabel != mpl::kMdbNone) input.description = source.GetLabel(text.exitRoadLabel, kTitleCase);
+                        .FormatArgs({highway, source.GetLabel(text.nameLabel, mpl::kLabelTitleCase)}, GLO_SRC);
+  if (text.exitRoadLabel != mpl::kMdbNone) input.description = source.GetLabel(text.exitRoadLabel, mpl::kLabelTitleCase);
   input.flag = text.exitFlag != 0;
   input.map = map;
   return input;
@@ -161,11 +161,11 @@ NameValueRows_t DescribePoiDetails(const std::string& title, const mpl::MdbPoint
   NameValueRows_t rows;
   AddRow(rows, 4464, title);
   AddRowIfText(rows, 6065, details.name);
-  AddRowIfText(rows, 6066, CityLine(text, source, kTitleCase));
+  AddRowIfText(rows, 6066, CityLine(text, source, mpl::kLabelTitleCase));
   AddRowIfText(rows, 6067, PostalCode(text, source));
   AddRowIfText(rows, 6068, BufferText(text.number, sizeof text.number));
   const std::uint8_t flags = text.groupAFlags;
-  if ((flags & 1u) != 0) AddRowIfText(rows, 6069, source.GetLabel(text.groupA1, kTitleCase));
+  if ((flags & 1u) != 0) AddRowIfText(rows, 6069, source.GetLabel(text.groupA1, mpl::kLabelTitleCase));
   if ((flags & 2u) != 0) AddRowIfText(rows, 6070, source.GetLabel(text.groupA2, 0));
   // Count 1 with its unit code in bits 4-5, count 2 with bits 2-3.
   const unsigned unit1 = (flags >> 4) & 3u, unit2 = (flags >> 2) & 3u;

@@ -546,9 +546,40 @@ void Window_t::DrawOverlay(plat::Dc_t& dc) {
   DrawScaleText(dc);
 }
 
+namespace {
+
+// The notice over the scale bar: the view is finer than the maps drawn, or
+// detail maps are shown.
+constexpr int kBeyondDetailNotice = 4437;
+constexpr int kDetailMapsNotice = 4438;
+constexpr int kBeyondDetailColour = 6;
+constexpr int kScaleBoxColour = 1;
+
+// Fills the box of a scale text of 'size' at (left, top), one pixel wider at
+// each side and one pixel lower at top and bottom, and draws the text in it.
+void DrawBoxedText(plat::Dc_t& dc, int left, int top, const plat::SIZE& size, const std::string& text, int colour) {
+  dc.FillSolidRect(plat::RECT{left - 1, top + 1, left + size.cx + 1, top + size.cy - 1}, plat::PaletteIndex(colour));
+  dc.TextOut(left, top, text);
+}
+
+}  // namespace
+
+std::optional<Window_t::ScaleNotice_t> Window_t::GetScaleNotice() const {
+  if (!m_basemap.IsOpen()) return std::nullopt;
+  if (m_projector.GetZoomBits() > m_detailLevel + 1) {
+    static const glo::StringResource_t beyond(kBeyondDetailNotice, GLO_SRC);
+    return ScaleNotice_t{beyond.Text(), kBeyondDetailColour};
+  }
+  if (m_detailMapsShown) {
+    static const glo::StringResource_t detail(kDetailMapsNotice, GLO_SRC);
+    return ScaleNotice_t{detail.Text(), kScaleBoxColour};
+  }
+  return std::nullopt;
+}
+
 void Window_t::DrawScaleText(plat::Dc_t& dc) {
   const plat::RECT client = m_projector.GetClientRect();
-  const int x0 = client.right - 120, y = client.bottom - 16;
+  int x0 = client.right - 120, y = client.bottom - 16;
   plat::LOGFONTA lf = GetRegistry().MapFont();
   lf.lfHeight = 100;
   plat::Font_t font;
@@ -557,13 +588,19 @@ void Window_t::DrawScaleText(plat::Dc_t& dc) {
   const plat::COLORREF bkColour = dc.GetBkColor();
   const int bkMode = dc.SetBkMode(plat::kTransparent);
   const unsigned align = dc.SetTextAlign(plat::kTaLeft | plat::kTaTop);
-  // No basemap is ever open here, so there is no notice line.
+  if (const std::optional<ScaleNotice_t> notice = GetScaleNotice(); notice && !notice->text.empty()) {
+    plat::SIZE size{0, 0};
+    dc.GetTextExtentPoint32(notice->text, size);
+    // A wide notice moves the whole bar left, a tall one moves it up.
+    const int excess = (size.cx - 100) / 2;
+    if (excess > 20) x0 += 20 - excess;
+    if (size.cy > 16) y += 16 - size.cy;
+    DrawBoxedText(dc, x0 + (100 - size.cx) / 2, y, size, notice->text, notice->colour);
+  }
   const std::string text = m_scale.GetStepText();
   plat::SIZE size{0, 0};
   dc.GetTextExtentPoint32(text, size);
-  const int left = x0 + (100 - size.cx) / 2, top = y - size.cy;
-  dc.FillSolidRect(plat::RECT{left - 1, top + 1, left + size.cx + 1, y - 1}, plat::PaletteIndex(1));
-  dc.TextOut(left, top, text);
+  DrawBoxedText(dc, x0 + (100 - size.cx) / 2, y - size.cy, size, text, kScaleBoxColour);
   const plat::POINT bar[4] = {{x0, y - 4}, {x0, y}, {x0 + 100, y}, {x0 + 100, y - 4}};
   {
     plat::Pen_t wide;

@@ -11,6 +11,7 @@
 // and zoom. Derived windows customise the passes through virtual operations.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -318,6 +319,13 @@ class Window_t : public afx::WheelSupportWindow_t, public afx::IdleListener_t {
 
  private:
   void ErasePopups();
+  // The notice over the scale bar and its box's palette colour; none without
+  // a basemap or when neither notice applies.
+  struct ScaleNotice_t {
+    std::string text;
+    int colour;
+  };
+  std::optional<ScaleNotice_t> GetScaleNotice() const;
   // Hides the popups around a tool call that gets the (anchor) point.
   template <typename F>
   void WithPopupsHidden(plat::POINT point, F call) {

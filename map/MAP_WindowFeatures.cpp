@@ -8,6 +8,7 @@
 #include "gdi/GDI_BkModeSaver.h"
 #include "gdi/GDI_ObjectSelector.h"
 #include "gdi/GDI_SmartPen.h"
+#include "glo/GLO_Exception.h"
 #include "map/MAP_Color.h"
 #include "map/MAP_FeatureProjection.h"
 #include "map/MAP_Polyline.h"
@@ -35,8 +36,9 @@ std::string MapLabelSource_t::GetLabelText(std::uint32_t labelId, std::uint32_t 
   return m_map.GetLabelText(labelId, flags);
 }
 
-std::string MapLabelSource_t::GetLineLabel(std::uint32_t labelId, std::uint32_t flags) {
-  return m_map.GetLabelText(labelId, flags);
+std::string MapLabelSource_t::GetLineLabel(std::uint32_t, std::uint32_t flags) {
+  GLO_ASSERT(m_line != nullptr);
+  return m_map.GetLineLabel(*m_line, flags).first;
 }
 
 // ---------------------------------------------------------------------------
@@ -174,7 +176,7 @@ void Window_t::DrawLine(plat::Dc_t& screen, plat::Dc_t& target, const mpl::Line_
   Polyline_t polyline;
   ProjectFeature(m_projector, line.record, polyline);
   if (labels != nullptr) {
-    MapLabelSource_t source(map);
+    MapLabelSource_t source(map, &line.record);
     const LineLabelRecord_t record{line.record.type, LabelIdOf(line.record.label)};
     for (std::size_t i = 0; i < polyline.GetPartCount(); ++i) {
       const gdi::SmartPointBuffer_t& part = polyline.GetPart(i);

@@ -10,15 +10,18 @@
 
 namespace map {
 
-// The label texts of one map for the label grid.
+// The label texts of one map for the label grid. Given a line, its line
+// labels are the map's labels of that line record, which name a road through
+// its road data; without one a line label is a failed check.
 class MapLabelSource_t : public LineLabelSource_t {
  public:
-  explicit MapLabelSource_t(mpl::Map_t& map) : m_map(map) {}
+  explicit MapLabelSource_t(mpl::Map_t& map, const mpl::MdbLineRecord_t* line = nullptr) : m_map(map), m_line(line) {}
   std::string GetLabelText(std::uint32_t labelId, std::uint32_t flags) override;
   std::string GetLineLabel(std::uint32_t labelId, std::uint32_t flags) override;
 
  private:
   mpl::Map_t& m_map;
+  const mpl::MdbLineRecord_t* m_line;
 };
 
 // An arc of the circle of 'radius' around 'centre', counter-clockwise on the

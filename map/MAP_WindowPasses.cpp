@@ -115,7 +115,7 @@ void Window_t::DrawMapLayers(plat::Dc_t& dc) {
   if (!m_basemap.IsOpen()) return;
   m_detailLevel = static_cast<std::uint8_t>(m_basemap.GetDetailLevel());
   m_detailMapsShown = false;
-  Dymo_t labels(m_projector, nullptr);
+  Dymo_t labels(m_projector, &GetLabelImages());
   {
     std::optional<plat::WaitCursor_t> wait;
     if (!IsTracking()) wait.emplace();

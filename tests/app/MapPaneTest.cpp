@@ -212,11 +212,15 @@ TEST_F(MapPaneTest, TheCrossMarksTheMarkedPointCountingEachJunctionOnce) {
 
 TEST_F(MapPaneTest, SwitchingTheDistanceUnitRefitsWithTheNewSteps) {
   Select({0, 0});
-  const std::string statute = Map().GetScale().GetStepText();
+  // The loop fits at the statute step of 8 ft and the metric one of 2 m: the
+  // bar's 100 pixels measure 800 ft, then 200 m.
+  EXPECT_EQ(5, Map().GetScale().GetStepIndex());
+  EXPECT_EQ("800 ft", Map().GetScale().GetStepText());
   map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(1));
   app::GetDocument().UpdateAllViews();
   Settle();
-  EXPECT_NE(statute, Map().GetScale().GetStepText());
+  EXPECT_EQ(6, Map().GetScale().GetStepIndex());
+  EXPECT_EQ("200 m", Map().GetScale().GetStepText());
   ExpectFitted(*Frame().GetTreeView().GetSelectedRun().GetTrack());
   map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(0));
 }

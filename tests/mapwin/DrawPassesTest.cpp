@@ -1,15 +1,21 @@
 // The drawing passes over a generated map: the order of area groups, line
 // groups and points, the parts of a tile, the point filter by detail, points
-// outside the clip region, and the map state guard.
+// outside the clip region, the map state guard, and what a whole render shows
+// of labels and of the scale bar's notice.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "glo/GLO_StringResource.h"
+#include "map/MAP_Dymo.h"
 #include "map/MAP_FeatureFilters.h"
+#include "map/MAP_Label.h"
 #include "map/MAP_MapStateSaver.h"
 #include "map/MAP_Palette.h"
+#include "map/MAP_Registry.h"
 #include "mpl/MPL_Level.h"
 #include "mpl/MPL_MapsDatabase.h"
 #include "mpl/MPL_MapDirectory.h"
@@ -95,7 +101,6 @@ class DrawPassesTest : public mapwintest::MapWinTest {
     m_window->Invalidate(false);
     Paint();
   }
-  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
 
   mpl::ImageSource_t m_source;
   std::unique_ptr<mpl::Map_t> m_map;
@@ -216,7 +221,6 @@ class RenderTest : public mapwintest::ProductWindowTest {
     Window().basemapPasses = 0;
     View(scale, centre);
   }
-  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
 };
 
 TEST_F(RenderTest, BasemapWhereNoTileCoversTheViewThenTheTile) {
@@ -327,6 +331,133 @@ TEST_F(SeamLineTest, LineOfType41Subtype9StaysOnTheGlobe) {
   EXPECT_EQ(Back(227, north), Entry(2));
   EXPECT_EQ(Back(77, south), Entry(0));
   EXPECT_NE(Back(227, south), Entry(0));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// What a render shows of a generated product's labels and of the scale bar's
+// notice: a named road, two short shields and the notice at two zooms.
+
+namespace {
+
+// One tile of U by U: the road "MAIN ST" across it west to east, and two
+// highways north to south with the shields "95" (kind 2) and "E45" (kind 5).
+imgkit::GenProduct_t RoadsAndShields() {
+  imgkit::GenProduct_t spec;
+  imgkit::GenTile_t& t = spec.tiles.emplace_back();
+  t.id = 7;
+  t.map.box = {U, U, 0, 0};
+  imgkit::GenLine_t road{0x06, "MAIN ST", {{U / 2, U / 16}, {U / 2, 15 * U / 16}}};
+  road.road = true;
+  t.map.lines.push_back(road);
+  t.map.lines.push_back({0x01, "\x01" "95", {{U / 16, U / 4}, {15 * U / 16, U / 4}}});
+  t.map.lines.push_back({0x01, "\x04" "E45", {{U / 16, 3 * U / 4}, {15 * U / 16, 3 * U / 4}}});
+  return spec;
+}
+
+// Keeps the labels the grid holds after each tile.
+class LabelledWindow : public mapwintest::TestWindow {
+ public:
+  std::vector<map::Label_t> labels;
+  void DrawTile(plat::Dc_t& screen, plat::Dc_t& target, mpl::Map_t& map, map::Dymo_t* grid,
+                const plat::Region_t* clip, int part) override {
+    map::Window_t::DrawTile(screen, target, map, grid, clip, part);
+    if (grid == nullptr) return;
+    labels.clear();
+    for (int row = 0; row < grid->Rows(); ++row)
+      for (int column = 0; column < grid->Columns(); ++column)
+        for (const map::Label_t& label : grid->Cell(row, column).Labels()) labels.push_back(label);
+  }
+};
+
+class LabelRenderTest : public mapwintest::ProductWindowTest {
+ protected:
+  void SetUp() override {
+    MapWinTest::SetUp();
+    OpenProduct(RoadsAndShields(), "labels", std::make_unique<LabelledWindow>());
+  }
+  LabelledWindow& Window() { return static_cast<LabelledWindow&>(*m_window); }
+  const map::Label_t* Find(const std::string& text) {
+    for (const map::Label_t& label : Window().labels)
+      if (label.text == text) return &label;
+    return nullptr;
+  }
+
+  // The notice under the bar of the 400 x 300 window: string 'id' on a box of
+  // 'box', compared pixel by pixel with the text drawn on that colour, below
+  // the bar's row, inside the box's height and inside the window.
+  void ExpectNotice(unsigned id, plat::COLORREF box) {
+    const std::string text = glo::LoadStringResource(id, GLO_SRC);
+    ASSERT_FALSE(text.empty());
+    plat::Dc_t reference;
+    ASSERT_TRUE(reference.CreateCompatibleDC(nullptr));
+    plat::LOGFONTA lf = map::GetRegistry().MapFont();
+    lf.lfHeight = 100;
+    plat::Font_t font;
+    ASSERT_TRUE(font.CreatePointFontIndirect(lf, &reference));
+    reference.SelectObject(font);
+    plat::SIZE size{0, 0};
+    reference.GetTextExtentPoint32(text, size);
+    plat::Bitmap_t bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(reference, size.cx + 2, size.cy));
+    reference.SelectObject(bitmap);
+    reference.FillSolidRect(plat::RECT{0, 0, size.cx + 2, size.cy}, box);
+    reference.SetBkMode(plat::kTransparent);
+    reference.SetTextAlign(plat::kTaLeft | plat::kTaTop);
+    reference.TextOut(1, 0, text);
+    // A notice wider than 140 pixels moves the bar left, one taller than 16
+    // pixels moves it up; the box is centred on the bar's 100 pixels.
+    int x0 = 400 - 120, y = 300 - 16;
+    const int excess = (size.cx - 100) / 2;
+    if (excess > 20) x0 += 20 - excess;
+    if (size.cy > 16) y += 16 - size.cy;
+    const int left = x0 + (100 - size.cx) / 2 - 1;
+    int differing = 0;
+    for (int row = 2; row < size.cy - 1; ++row)
+      for (int column = 0; column < size.cx + 2; ++column)
+        if (left + column < 400)
+          differing += At(left + column, y + row) != (reference.GetPixel(column, row) & 0x00FFFFFFu);
+    EXPECT_EQ(0, differing) << text;
+    EXPECT_EQ(box, At(left, y + 2)) << text;
+  }
+};
+
+TEST_F(LabelRenderTest, RoadsAreNamedAndShortShieldsWearTheirBadge) {
+  // 256 semicircles a pixel: the tile is 256 pixels wide around the centre.
+  View(256.0, geo::Position_t(U / 2, U / 2));
+  ASSERT_TRUE(m_window->IsDetailMapsShown());
+  const map::Label_t* road = Find("Main St");
+  ASSERT_NE(nullptr, road) << "the road is drawn without its name";
+  EXPECT_EQ(1, road->shieldKind);
+  // The 27-pixel image of the shield's kind at (x - 13, y - 13): the edge two
+  // pixels in, the body inside it on both sides of the text.
+  const struct {
+    const char* text;
+    int kind;
+    plat::COLORREF edge, body;
+  } shields[] = {{"\x01" "95", 2, plat::Rgb(255, 255, 255), plat::Rgb(20, 60, 160)},
+                 {"\x04" "E45", 5, plat::Rgb(30, 60, 200), plat::Rgb(220, 30, 30)}};
+  for (const auto& s : shields) {
+    const map::Label_t* label = Find(s.text);
+    ASSERT_NE(nullptr, label) << s.text + 1;
+    EXPECT_EQ(s.kind, label->shieldKind);
+    EXPECT_EQ(s.edge, Back(label->x - 11, label->y - 11)) << s.text + 1;
+    EXPECT_EQ(s.body, Back(label->x - 9, label->y - 9)) << s.text + 1;
+    EXPECT_EQ(s.body, Back(label->x + 10, label->y - 9)) << s.text + 1;
+  }
+}
+
+TEST_F(LabelRenderTest, TheScaleNoticeTellsOfDetailMapsAndOfZoomingPastThem) {
+  // 23 zoom bits over the tile's levels of 24 and 22 bits: detail maps shown.
+  View(256.0, geo::Position_t(U / 2, U / 2));
+  ASSERT_TRUE(m_window->IsDetailMapsShown());
+  ASSERT_LE(m_window->GetProjector().GetZoomBits(), m_window->GetDetailLevel() + 1);
+  ExpectNotice(4438, map::PaletteColor(1));
+  // 8 semicircles a pixel: 28 zoom bits, past the finest level drawn.
+  View(8.0, geo::Position_t(U / 2, U / 2));
+  ASSERT_GT(m_window->GetProjector().GetZoomBits(), m_window->GetDetailLevel() + 1);
+  ExpectNotice(4437, map::PaletteColor(6));
 }
 
 }  // namespace

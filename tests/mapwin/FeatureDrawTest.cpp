@@ -151,7 +151,6 @@ class FeatureWindowTest : public MapWinTest {
     Paint();
     return w;
   }
-  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
 };
 
 TEST_F(FeatureWindowTest, NarrowViewGetsHalfDegreeGraticule) {

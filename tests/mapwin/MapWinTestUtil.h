@@ -1,6 +1,7 @@
 #pragma once
 // A map window in a top-level test window, offscreen, with the DejaVu font,
-// 96 dots per inch and the statute zoom steps; a clock the test turns.
+// 96 dots per inch, the statute zoom steps and the test resources; a clock the
+// test turns.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -22,6 +23,7 @@
 #include "plat/PLAT_Menu.h"
 #include "tdb/TDB_Product.h"
 #include "tests/common/TestEnv.h"
+#include "tests/common/TestResources.h"
 #include "tests/imgkit/ProductBuilder.h"
 #include "tests/imgkit/ProductGenerator.h"
 
@@ -153,7 +155,7 @@ inline std::function<void(plat::Dc_t&, plat::Dc_t&)> CheckingUnderlay(map::Windo
 class MapWinTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(plat::EnsureGuiApplication());
+    test::UseTestResources();  // the symbol and shield images of a render
     map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(0));
     map::GetRegistry().MapFontSetting.Set(map::MapFont_t{"DejaVu Sans", -13, 400, false});
     ASSERT_TRUE(m_frame.Create(nullptr, 0, plat::kWsPopup | plat::kWsVisible, plat::RECT{0, 0, 400, 300}));
@@ -179,6 +181,8 @@ class MapWinTest : public ::testing::Test {
     plat::ClientDc_t dc(*m_window);
     return dc.GetPixel(x, y);
   }
+  // A pixel of the back buffer.
+  plat::COLORREF Back(int x, int y) { return m_window->GetBackDc()->GetPixel(x, y); }
   plat::Wnd_t m_frame;
   std::unique_ptr<TestWindow> m_window;
 };

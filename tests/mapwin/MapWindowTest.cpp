@@ -41,7 +41,7 @@ TEST_F(MapWinTest, ThePictureIsTheBackgroundAndTheScaleBar) {
   EXPECT_GT(boxed, 20);
   EXPECT_EQ(kBackground, At(170, 178));
   EXPECT_EQ(kBackground, At(290, 178));
-  EXPECT_FALSE(w.GetScale().GetStepText().empty());
+  EXPECT_EQ("80 ft", w.GetScale().GetStepText());  // 100 x the finest statute step of 0.8 ft
 }
 
 TEST_F(MapWinTest, APaintWithoutChangeOnlyCopiesTheBackBuffer) {
@@ -80,15 +80,29 @@ TEST_F(MapWinTest, ZoomStepsFollowTheUsersDistanceUnit) {
   scale.SetStepFromCoarsest(2);
   EXPECT_EQ(count - 3, scale.GetStepIndex());
   EXPECT_THROW(scale.SetStepFromCoarsest(count), glo::OutOfRange_t);
-  // Another unit: the step nearest to the present scale among its own steps.
+  // Another unit: the step nearest to the present scale among its own steps;
+  // 700 miles are nearer 1000 km than 1500 km.
   const double before = w.GetProjector().GetScale();
-  const std::string statute = scale.GetStepText();
+  EXPECT_EQ("700 mi", scale.GetStepText());
   map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(1));
   scale.SetUnits();
   double nearest = before;
   EXPECT_EQ(scale.GetSteps().NearestStep(nearest), scale.GetStepIndex());
   EXPECT_DOUBLE_EQ(nearest, w.GetProjector().GetScale());
-  EXPECT_NE(statute, scale.GetStepText());
+  EXPECT_EQ("1000 km", scale.GetStepText());
+  // The step texts tell what the bar's 100 pixels measure: 100 steps of the
+  // table in the unit's own words.
+  const struct {
+    int unit, step;
+    const char* text;
+  } texts[] = {{0, 5, "800 ft"}, {0, 6, "0.2 mi"}, {0, 29, "1500 mi"}, {1, 0, "20 m"},
+               {1, 10, "1000 m"}, {1, 11, "1.5 km"}, {2, 1, "120 ft"}, {2, 8, "0.5 nm"}};
+  for (const auto& t : texts) {
+    map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(t.unit));
+    scale.SetUnits();
+    scale.SetStepIndex(t.step);
+    EXPECT_EQ(t.text, scale.GetStepText()) << t.unit << "/" << t.step;
+  }
   map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(0));
   scale.SetUnits();
   // The depth units of map records.
