@@ -74,10 +74,8 @@ bool Application_t::InitInstance(int showCommand) {
     plat::SetAppCmdTarget(this);
     StartUp(showCommand);
     done = true;
-    // From here a request to end the program from outside (logging out,
-    // shutting down) closes it as File > Exit does, saves included, without
-    // a question; also while the first transfer runs.
-    plat::SetTerminationHandler([this] { CloseMainWindow(false); });
+    // Also while the first transfer runs.
+    HandleTerminationRequests();
     if (GetUserDatabase().empty() && m_transfer) {
       // A failure in the first transfer is reported; the program goes on.
       RunInCatchChain(m_transfer, report);
@@ -127,12 +125,16 @@ void Application_t::CloseMainWindow(bool ask) {
   else m_frame->CloseWithoutAsking();
 }
 
+void Application_t::HandleTerminationRequests() {
+  plat::SetTerminationHandler([this] { CloseMainWindow(true); });
+}
+
 int Application_t::Run() {
   int result = 0;
   err::FatalDialog_t report;
   // Closed already (a termination request during the first transfer).
   if (!m_frame || !m_frame->HasWindow()) return 0;
-  plat::SetTerminationHandler([this] { CloseMainWindow(false); });
+  HandleTerminationRequests();
   const bool ended = RunInCatchChain([&] { result = plat::RunMessageLoop(); }, report);
   plat::SetTerminationHandler(nullptr);
   if (ended) return result;
@@ -144,13 +146,14 @@ int Application_t::ExitInstance() {
   plat::SetTerminationHandler(nullptr);
   g_startUpDone = false;
   plat::SetAppCmdTarget(nullptr);
+  const int code = m_frame && m_frame->ClosedUnsaved() ? 1 : 0;
   m_splash.reset();
   m_frame.reset();
   m_document.reset();
   m_instance.reset();
   // Windows whose removal waits for the event loop go now, before the process ends.
   plat::PumpUntilIdle();
-  return 0;
+  return code;
 }
 
 void Application_t::OnUnits(bool metric) {
