@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +30,7 @@
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_FileDialog.h"
+#include "plat/PLAT_Frame.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Registry.h"
@@ -276,23 +278,28 @@ TEST_F(ApplicationTest, SummaryPageTrackAndMarkFollowTheSelection) {
 
 TEST_F(ApplicationTest, UnitAndHelpCommands) {
   ASSERT_TRUE(Start());
-  const auto radio = [&](unsigned id) {
-    plat::CmdUI_t ui(id);
-    EXPECT_TRUE(Frame().RouteUpdate(ui));
-    EXPECT_TRUE(ui.IsEnabled());
-    return ui.IsRadio() && ui.GetCheck() == 1;
+  // The marks of the Units menu's items (metric, statute) as the user opens it.
+  plat::Menu_t& menu = Frame().GetMenu();
+  int unitsPopup = -1;
+  for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+    if (menu.GetSubMenu(i) && menu.GetSubMenu(i)->FindCommand(app::kCmdMetricUnits)) unitsPopup = i;
+  ASSERT_GE(unitsPopup, 0);
+  using Mark = plat::FrameWnd_t::MenuMark_t;
+  const auto marks = [&] {
+    Frame().PrepareMenuPopup(unitsPopup);
+    for (const unsigned id : {app::kCmdMetricUnits, app::kCmdStatuteUnits}) EXPECT_TRUE(menu.FindCommand(id)->enabled);
+    return std::vector<Mark>{Frame().RenderedMenuMark(unitsPopup, app::kCmdMetricUnits),
+                             Frame().RenderedMenuMark(unitsPopup, app::kCmdStatuteUnits)};
   };
   EXPECT_TRUE(Frame().RouteCommand(app::kCmdMetricUnits));
   EXPECT_EQ(map::GetRegistry().DistanceUnitsType.Value(), mat::DistUnitsTypes_t::Metric);
   EXPECT_EQ(map::GetRegistry().ElevationUnits.Value(), mat::ElevationUnits_t::Metres);
-  EXPECT_TRUE(radio(app::kCmdMetricUnits));
-  EXPECT_FALSE(radio(app::kCmdStatuteUnits));
+  EXPECT_EQ(marks(), (std::vector<Mark>{Mark::kRadio, Mark::kNone}));
   EXPECT_TRUE(Frame().RouteCommand(app::kCmdStatuteUnits));
   EXPECT_EQ(map::GetRegistry().ElevationUnits.Value(), mat::ElevationUnits_t::Feet);
-  EXPECT_TRUE(radio(app::kCmdStatuteUnits));
+  EXPECT_EQ(marks(), (std::vector<Mark>{Mark::kNone, Mark::kRadio}));
   map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t::Nautical);
-  EXPECT_FALSE(radio(app::kCmdStatuteUnits));
-  EXPECT_FALSE(radio(app::kCmdMetricUnits));
+  EXPECT_EQ(marks(), (std::vector<Mark>{Mark::kNone, Mark::kNone}));
 
   // There is no help file: the command says so and names the README, which
   // for a program in the build folder is the source folder's.
