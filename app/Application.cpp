@@ -20,6 +20,7 @@
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_MessageBox.h"
+#include "plat/PLAT_Profile.h"
 #include "plat/PLAT_Registry.h"
 #include "plat/PLAT_Session.h"
 #include "win/WIN_Locale.h"
@@ -33,6 +34,9 @@ const char kMissingLanguageModuleText[] =
 namespace {
 
 bool g_startUpDone = false;
+
+// The entries of the recent-file list.
+constexpr unsigned kRecentFiles = 4;
 
 void ShowLoadMessage(const LoadOutcome_t& outcome) {
   if (outcome.messageId == 0) return;
@@ -72,6 +76,9 @@ bool Application_t::InitInstance(int showCommand) {
     RemoveLeftoverSaves(DataFolder());
     plat::RemoveLeftoverHiveFiles();
     plat::SetAppCmdTarget(this);
+    // The standard profile settings below the program's own key, with a
+    // recent-file list that no menu shows; saved at exit.
+    plat::LoadStdProfileSettings(std::string("Software\\VORTAN\\") + GetApplicationInfo().Name(), kRecentFiles);
     StartUp(showCommand);
     done = true;
     // Also while the first transfer runs.
@@ -147,6 +154,7 @@ int Application_t::ExitInstance() {
   g_startUpDone = false;
   plat::SetAppCmdTarget(nullptr);
   const int code = m_frame && m_frame->ClosedUnsaved() ? 1 : 0;
+  plat::SaveStdProfileSettings();
   m_splash.reset();
   m_frame.reset();
   m_document.reset();

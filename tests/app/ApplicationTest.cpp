@@ -14,6 +14,7 @@
 
 #include "app/AboutBox.h"
 #include "app/AppSettings.h"
+#include "app/ApplicationInfo.h"
 #include "app/Application.h"
 #include "app/Commands.h"
 #include "app/DataFile.h"
@@ -373,6 +374,28 @@ TEST_F(ApplicationTest, AFailedSaveAtCloseAsksAndTheDefaultKeepsTheProgramOpen) 
   EXPECT_TRUE(m_messages.empty());
   EXPECT_NE(test::ReadFile(list), std::string());
   EXPECT_EQ(test::ReadFile(list), listBefore);
+}
+
+// The recent-file list of the standard profile settings: four entries below
+// the program's own key, read at start and written back as read at exit.
+TEST_F(ApplicationTest, TheRecentFileListIsReadAtStartAndWrittenBackAtExit) {
+  const std::string sectionPath = app::GetApplicationInfo().Name() + "\\Recent File List";
+  const win::RegKey_t section(win::CompanyUserKey(), sectionPath);
+  section.WriteString("File1", "/home/runner/first.bin");
+  section.WriteString("File3", "/home/runner/third.bin");
+  section.WriteString("File5", "/home/runner/fifth.bin");  // beyond the four
+  ASSERT_TRUE(Start());
+  // While the program runs, the stored list changes behind its back.
+  section.DeleteValue("File1");
+  section.WriteString("File2", "/elsewhere/second.bin");
+  Close();
+  const std::string hive = test::ReadFile(plat::UserHivePath());
+  EXPECT_NE(hive.find("[Software\\Vortan\\" + sectionPath + "]"), std::string::npos) << hive;
+  EXPECT_EQ(section.ReadString("File1"), "/home/runner/first.bin");
+  EXPECT_FALSE(section.ValueExists("File2"));
+  EXPECT_EQ(section.ReadString("File3"), "/home/runner/third.bin");
+  EXPECT_FALSE(section.ValueExists("File4"));
+  EXPECT_EQ(section.ReadString("File5"), "/home/runner/fifth.bin");
 }
 
 // Export History is offered only when there is a history to export.
