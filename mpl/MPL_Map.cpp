@@ -424,6 +424,15 @@ bool Map_t::FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, 
   return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
 }
 
+bool Map_t::FindNearestPoints(const MdbPoint_t& point, MdbPointRecord_t& first, MdbAuxInfo_t* attributes,
+                              std::vector<MdbTextHit_t>& hits, unsigned kind) {
+  if (!IsOpen()) return false;
+  const int r = MdbFindNearestPoints(m_map, point, first, attributes, kAllPoints, hits.data(),
+                                     static_cast<unsigned>(hits.size()), static_cast<std::uint16_t>(kind & 0x7FFF),
+                                     ((kind >> 15) & 1) != 0);
+  return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
+}
+
 bool Map_t::FindNamedRoad(std::uint32_t lineRef, const MdbPoint_t& point, MdbLineRecord_t& line,
                           MdbRoadNear_t& result) {
   if (!IsOpen()) return false;
