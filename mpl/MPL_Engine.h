@@ -57,8 +57,63 @@ struct MdbExtSubdivTable_t {
 // Indexes of the three kinds of object in per-kind arrays.
 enum : unsigned { kMdbLines = 0, kMdbAreas = 1, kMdbPoints = 2 };
 
+// The TRE header, read whole (188 bytes) when the map opens. Layout (byte
+// offsets; values little-endian, coordinates 24-bit signed in map units):
+//     0  u16  header length; the fields past the common part count only when
+//             the header reaches beyond them
+//     2       "VORTAN " and "TRE" at 9; u16 1 at 12
+//    14  u16  year of creation, then bytes month 16, day 17, hour 18, minute 19
+//    21  s24  north, 24 east, 27 south, 30 west bound
+//    33  u32  level table offset, 37 its length (low 16 bits; 4 bytes a level)
+//    41  u32  subdivision table offset
+//    49  u32  notice table offset, 53 its length, 57 u16 its record size
+//    63  u32  flag word: bits 0-4 capabilities (bit 2 name order), 8-12 and
+//             bit 1 the display value, 13-17 valueB, 18-25 and 26 valueA
+//    67  u32  word43: bit 0 a capability, bits 8-15 and 16-23 (18: marine chart)
+//    74       line overview: u32 offset, 78 u32 length, 82 u16 record size,
+//             84 byte whose low 6 bits are the extra value
+//    88       area overview, laid out the same
+//   102       point overview, laid out the same
+//   116  u32  map id (low 28 bits)
+//   120  u32  scale distance
+//   124  u32  extended subdivision table offset, 128 its length, 132 u16 its
+//             record size, 134 u32 its flags
+//   138  u32  extended type overviews' base offset, 146 u16 their record size,
+//             148, 150, 152 u16 the line, area and point counts (low 12 bits)
+struct MdbTreHeader_t {
+  std::uint16_t length = 0;  // as stored
+  std::uint16_t year = 0;
+  std::uint8_t month = 0, day = 0, hour = 0, minute = 0;
+  std::int32_t north = 0, east = 0, south = 0, west = 0;  // the 24 bits in the top of the word
+  std::uint32_t levelOffset = 0;
+  std::uint32_t levelLength = 0;  // the low 16 bits of the stored word
+  std::uint32_t subdivOffset = 0;
+  std::uint32_t noticeOffset = 0;
+  std::uint32_t noticeLength = 0;
+  std::uint16_t noticeRecordSize = 0;
+  std::uint32_t flags = 0;
+  std::uint32_t word43 = 0;
+  struct Overview_t {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+    std::uint16_t recordSize = 0;
+    std::uint8_t extra = 0;  // low 6 bits
+  };
+  std::array<Overview_t, 3> overviews{};  // by kMdbLines, kMdbAreas, kMdbPoints
+  std::uint32_t mapId = 0;                // the whole stored word
+  std::uint32_t scaleDistance = 0;
+  std::uint32_t extOffset = 0;
+  std::uint32_t extLength = 0;
+  std::uint16_t extRecordSize = 0;
+  std::uint32_t extFlags = 0;
+  std::uint32_t extTypesOffset = 0;
+  std::uint16_t extTypesRecordSize = 0;
+  std::array<std::uint16_t, 3> extTypeCounts{};  // low 12 bits
+};
+
 struct MdbTre_t {
   dsk::File_t file;
+  MdbTreHeader_t header;
   std::uint32_t subdivOffset = 0;
   std::uint16_t totalSubdivs = 0;
   std::uint16_t levelMask = 0;  // bit n: level n absent or without data of its own
@@ -314,9 +369,12 @@ int MdbOpenDem(MdbMap_t& map);
 // The id of a map whose TRE header carries none, from its name and creation date.
 std::uint32_t MdbMapIdFromName(const std::string& mapName, unsigned month, unsigned day, unsigned hour,
                                unsigned minute);
-// True for the TRE header bytes (at least 120) of the 2001-02-02 writer whose
-// flag-derived values are wrong.
-bool MdbIsQuirkTreHeader(const std::uint8_t* header);
+// The fields of the TRE header bytes (kMdbTreHeaderSize of them).
+constexpr std::uint32_t kMdbTreHeaderSize = 188;
+MdbTreHeader_t MdbParseTreHeader(const std::uint8_t* bytes);
+// True for the TRE header of the 2001-02-02 writer whose flag-derived values
+// are wrong.
+bool MdbIsQuirkTreHeader(const MdbTreHeader_t& header);
 
 // Shift helpers. A level of r resolution bits stores coordinates in units of
 // 2^((32 - r) mod 32).
