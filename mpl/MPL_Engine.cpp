@@ -81,8 +81,6 @@ void MdbClearCursors(MdbCursor_t& cursor) {
   cursor.kinds.clear();
 }
 
-bool MdbBuffersDiffer(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) { return a != b; }
-
 bool MdbShiftOffset(std::uint32_t offset, unsigned shift, std::uint32_t& out) {
   out = 0;
   if (shift >= 32) return offset == 0;

@@ -123,18 +123,19 @@ struct MdbTre_t {
   std::uint8_t highestLevel = 0;
   MdbExtSubdivTable_t ext;
   std::uint32_t flags = 0;
-  std::uint32_t valueA = 0;  // derived from the flag word
+  // Derived from the flag word and copied with the context; nothing reads them.
+  std::uint32_t valueA = 0;
   std::uint32_t valueB = 0;
   std::array<MdbOverview_t, 3> overviews;  // by kMdbLines, kMdbAreas, kMdbPoints
   std::array<MdbTable_t, 3> extTypes;      // the same order
-  std::uint16_t spare = 0;
+  std::uint16_t spare = 0;                 // cleared with the context; nothing reads it
 };
 
 // The three extended sections of RGN, seven words each.
 struct MdbExtSection_t {
   std::uint32_t offset = 0;
   std::uint32_t length = 0;
-  std::uint32_t unused = 0;
+  std::uint32_t unused = 0;      // nothing reads it
   std::uint32_t trailer = 0;     // 2 bits per group, bytes to skip after an object
   std::uint32_t optionMask = 0;  // bits 0-28 optional fields; bit 29 presence flags
   std::array<std::uint32_t, 2> sizeCodes{};
@@ -147,7 +148,7 @@ struct MdbRgn_t {
   // The 21 words as stored: extended areas, lines, points (seven words each).
   std::array<std::uint32_t, 21> extWords{};
   std::array<std::uint32_t, 2> more{};
-  std::array<std::uint16_t, 5> work{};
+  std::array<std::uint16_t, 5> work{};  // cleared with the context; nothing reads it
 };
 
 // The extended section of kind k (0 areas, 1 lines, 2 points) of the RGN words.
@@ -168,7 +169,7 @@ struct MdbLbl_t {
   MdbTable_t cities;  // record size: low 15 bits; bit 15 set when bit 31 of the word at 69 is clear
   MdbTable_t table73;
   MdbLblSection_t properties;
-  MdbTable_t table100;
+  MdbTable_t table100;  // kept; nothing reads it
   MdbTable_t indexedLabels;
   MdbTable_t exits;
   MdbTable_t facilities;
@@ -177,6 +178,7 @@ struct MdbLbl_t {
   std::uint16_t codePage = 0;
   std::uint16_t sortCodePage = 0;  // word at 172
   std::uint16_t sortId = 0;        // word at 174
+  // Kept as the header holds them; nothing reads them.
   std::array<std::uint32_t, 4> words176{};
   std::uint32_t word192 = 0;
   std::array<std::uint32_t, 3> words196{};
@@ -199,12 +201,14 @@ struct MdbNet_t {
   MdbNetSection_t first, second;
   MdbTable_t table;
   std::uint8_t shiftValue = 0;  // byte at 54 + 5 when the byte at 53 is 1
-  std::uint32_t word55 = 0;
+  std::uint32_t word55 = 0;  // kept; nothing reads it
   std::uint32_t mask = 0;  // 1 when the header is too short for it
   std::uint32_t flags = 0;
   std::array<std::uint8_t, kMdbLevels> levelIndex{};  // 0xFF: level without subdivisions
 };
 
+// Of the NOD header only the flag word is read (at open); the other words are
+// kept as the header holds them.
 struct MdbNod_t {
   dsk::File_t file;
   std::uint32_t word21 = 0, word25 = 0;
@@ -220,7 +224,7 @@ struct MdbNod_t {
 // handle on the same file in the same mode.
 struct MdbSubfile_t {
   dsk::File_t file;
-  std::array<std::uint32_t, 2> head{};
+  std::array<std::uint32_t, 2> head{};  // kept; nothing reads it
   std::array<std::uint32_t, 13> words{};
 };
 
@@ -323,7 +327,7 @@ struct MdbMap_t {
   std::array<MdbSectionCursor_t, kSecCount> sections;
   std::uint16_t sectionsSubdiv = 0;  // the subdivision the cursors belong to
 
-  std::vector<std::uint8_t> work;
+  std::vector<std::uint8_t> work;  // copied with the context; nothing uses it
 };
 
 // The filter a running search tests, or null.
@@ -352,7 +356,6 @@ bool MdbIsMapOpen(const MdbMap_t& map);
 void MdbResetSearch(MdbMap_t& map);
 void MdbResetFilter(Filter_t& filter);
 void MdbClearCursors(MdbCursor_t& cursor);
-bool MdbBuffersDiffer(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b);
 
 // The header readers, each opening its sub-file (used by MdbOpen).
 int MdbReadTreHeader(MdbMap_t& map, std::uint32_t& mapId);
