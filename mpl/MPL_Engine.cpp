@@ -418,7 +418,7 @@ int MdbReadNetHeader(MdbMap_t& map) {
     net.table.offset = MdbGet32(h + 39);
     net.table.recordSize = MdbGet16(h + 47);
     net.table.count = CountOf(MdbGet32(h + 43), net.table.recordSize);
-    if (h[53] == 1) net.shiftValue = static_cast<std::uint8_t>(h[54] + 5);
+    if (h[53] == 1) net.shiftValue = static_cast<std::uint16_t>(h[54] + 5);
   }
   if (length >= 56) net.word55 = MdbGet32(h + 55);
   net.mask = 1;

@@ -200,7 +200,7 @@ struct MdbNet_t {
   dsk::File_t file2;
   MdbNetSection_t first, second;
   MdbTable_t table;
-  std::uint8_t shiftValue = 0;  // byte at 54 + 5 when the byte at 53 is 1
+  std::uint16_t shiftValue = 0;  // byte at 54 + 5 when the byte at 53 is 1 (up to 260)
   std::uint32_t word55 = 0;  // kept; nothing reads it
   std::uint32_t mask = 0;  // 1 when the header is too short for it
   std::uint32_t flags = 0;

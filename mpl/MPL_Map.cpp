@@ -425,6 +425,15 @@ bool Map_t::FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, 
   return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
 }
 
+bool Map_t::FindNearestPoints(const MdbPoint_t& point, MdbPointRecord_t& first, MdbAuxInfo_t* attributes,
+                              std::vector<MdbTextHit_t>& hits, unsigned kind) {
+  if (!IsOpen()) return false;
+  const int r = MdbFindNearestPoints(m_map, point, first, attributes, kAllPoints, hits.data(),
+                                     static_cast<unsigned>(hits.size()), static_cast<std::uint16_t>(kind & 0x7FFF),
+                                     ((kind >> 15) & 1) != 0);
+  return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
+}
+
 bool Map_t::FindNamedRoad(std::uint32_t lineRef, const MdbPoint_t& point, MdbLineRecord_t& line,
                           MdbRoadNear_t& result) {
   if (!IsOpen()) return false;
@@ -434,12 +443,16 @@ bool Map_t::FindNamedRoad(std::uint32_t lineRef, const MdbPoint_t& point, MdbLin
 
 bool Map_t::TraceRoad(MdbLineRecord_t& line, const MdbRoadNear_t& near, MdbAddress_t& address) {
   if (!IsOpen()) return false;
-  const std::uint8_t level = m_map.level;
+  // The current level comes back also when a missing medium passes through.
+  struct LevelKept_t {
+    MdbMap_t& map;
+    const std::uint8_t level = map.level;
+    ~LevelKept_t() { map.level = level; }
+  } kept{m_map};
   m_map.level = static_cast<std::uint8_t>(MdbDetailedLevel(m_map));
   MdbRoadNear_t detailed;
   int r = MdbFindRoadNear(m_map, line.ref, near.nearest, line, kAllPoints, detailed);
   if (r == kMdbDone) r = MdbAddressAt(m_map, line, kAllPoints, detailed, address);
-  m_map.level = level;
   return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
 }
 

@@ -232,6 +232,12 @@ class Map_t {
   // 'count': the capacity (kJunctionCapacity bits); kJunctionSecondPass asks
   // for a second pass on the most detailed level restricted to the roads found.
   bool FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, MdbJunction_t& result, unsigned count);
+  // The 'hits.size()' nearest points of one type that pass the point filter,
+  // nearest first; 'first' receives the first hit's record and 'attributes',
+  // when given, its attribute record. 'kind': the type in bits 0-14; bit 15
+  // names an extended point type.
+  bool FindNearestPoints(const MdbPoint_t& point, MdbPointRecord_t& first, MdbAuxInfo_t* attributes,
+                         std::vector<MdbTextHit_t>& hits, unsigned kind);
   // The nearest point of the road of line 'lineRef' to the point; 'line'
   // holds the line of that point afterwards.
   bool FindNamedRoad(std::uint32_t lineRef, const MdbPoint_t& point, MdbLineRecord_t& line, MdbRoadNear_t& result);

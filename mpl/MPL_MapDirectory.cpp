@@ -28,7 +28,7 @@ std::vector<std::string> ListImageFiles(const ImageSource_t& image, const std::s
     const std::string name = (*it).GetName();
     if (name.find(extension) != std::string::npos) names.push_back(name.substr(0, name.find('.')));
   }
-  std::sort(names.begin(), names.end());
+  // Directory order, by whole entry names: "A-B.TRE" comes before "A.TRE".
   return names;
 }
 

@@ -28,10 +28,12 @@ void MdbSetFilterTypes(Filter_t& filter, const std::uint16_t* types, const std::
 bool MdbHasPointTypes(MdbMap_t& map, const std::uint16_t* types, unsigned count) {
   const MdbOverview_t& overview = map.tre.overviews[kMdbPoints];
   if (overview.offset == 0 || overview.count == 0) return false;
-  MdbSetFilterTypes(map.pointFilter, types, nullptr, count);
+  // A filter of its own: the map's point filter belongs to its searches.
+  Filter_t filter;
+  MdbSetFilterTypes(filter, types, nullptr, count);
   MdbCursor_t lists;
   MdbSizeLists(lists, 64, 64);
-  const int r = MdbPointTypeList(map, &map.pointFilter, lists);
+  const int r = MdbPointTypeList(map, &filter, lists);
   return (r == kMdbDone || r == kMdbNoMemory) && lists.typeCount > 0;
 }
 

@@ -438,21 +438,25 @@ class RectGuard_t {
   MdbBox_t m_saved;
 };
 
-}  // namespace
-
-int MdbNearestText(MdbMap_t& map, const MdbPoint_t& query, MdbPointRecord_t& work, MdbTextHit_t* hits,
-                   unsigned capacity, const MdbTextCriteria_t* criteria) {
+// The 'capacity' nearest points of the search rectangle that 'pass' admits
+// (pass(point, cosine, distance): 0 yes, 3 no, else a failure that ends the
+// search; it may put its own distance), nearest first, equal distances in the
+// order found. With 'shrink' a full list narrows the search rectangle to its
+// last distance. 'work' holds the first hit's point afterwards. The search
+// rectangle is put back on every way out.
+template <typename Pass>
+int NearestPoints(MdbMap_t& map, const MdbPoint_t& query, std::uint16_t request, MdbPointRecord_t& work,
+                  MdbTextHit_t* hits, unsigned capacity, bool shrink, Pass pass) {
   for (unsigned i = 0; i < capacity; ++i) hits[i] = MdbTextHit_t();
   if (capacity == 0 || !MdbPointInBox(map.searchRect, query)) return kMdbNotFound;
   const std::int32_t queryCosine = MdbLatitudeFactor(query.lat);
-  const bool byRoute = criteria != nullptr && criteria->mode == kTextByRoute;
   std::vector<MdbPointRecord_t> records(capacity);
   unsigned filled = 0;
   int r;
   {
     RectGuard_t guard(map);
     MdbPointRecord_t point;
-    r = MdbFirstPoint(map, point, 1, nullptr);
+    r = MdbFirstPoint(map, point, request, nullptr);
     while (r == kMdbDone) {
       const std::int32_t mean = static_cast<std::int32_t>((std::int64_t{query.lat} + point.lat) / 2);
       const std::int32_t cosine = MdbLatitudeFactor(mean);
@@ -461,9 +465,9 @@ int MdbNearestText(MdbMap_t& map, const MdbPoint_t& query, MdbPointRecord_t& wor
       const std::int32_t dlat = static_cast<std::int32_t>(static_cast<std::uint32_t>(point.lat) -
                                                           static_cast<std::uint32_t>(query.lat));
       std::uint32_t distance = MdbScaledHypot(dlon, dlat, cosine);
-      const int pass = Passes(map, query, point, cosine, criteria, distance);
-      if (pass != kMdbDone && pass != kMdbNotFound) return pass;
-      if (pass == kMdbDone) {
+      const int passed = pass(point, cosine, distance);
+      if (passed != kMdbDone && passed != kMdbNotFound) return passed;
+      if (passed == kMdbDone) {
         unsigned at = 0;
         while (at < filled && hits[at].distance <= distance) ++at;
         if (at < capacity) {
@@ -474,17 +478,44 @@ int MdbNearestText(MdbMap_t& map, const MdbPoint_t& query, MdbPointRecord_t& wor
           hits[at] = MdbTextHit_t{point.ref, distance, point.lat, point.lon};
           records[at] = point;
           if (filled < capacity) ++filled;
-          if (filled == capacity && !byRoute)
+          if (filled == capacity && shrink)
             MdbShrinkSearchRect(map.searchRect, query, queryCosine, hits[capacity - 1].distance);
         }
       }
-      r = MdbNextPoint(map, point, 1, nullptr);
+      r = MdbNextPoint(map, point, request, nullptr);
     }
   }
   if (r != kMdbNotFound) return r;
   if (filled == 0) return kMdbNotFound;
   work = records[0];
   return kMdbDone;
+}
+
+}  // namespace
+
+int MdbNearestText(MdbMap_t& map, const MdbPoint_t& query, MdbPointRecord_t& work, MdbTextHit_t* hits,
+                   unsigned capacity, const MdbTextCriteria_t* criteria) {
+  // Along a route the distances are no distances from the query point: the
+  // rectangle keeps its size.
+  const bool byRoute = criteria != nullptr && criteria->mode == kTextByRoute;
+  return NearestPoints(map, query, 1, work, hits, capacity, !byRoute,
+                       [&](const MdbPointRecord_t& point, std::int32_t cosine, std::uint32_t& distance) {
+                         return Passes(map, query, point, cosine, criteria, distance);
+                       });
+}
+
+int MdbFindNearestPoints(MdbMap_t& map, const MdbPoint_t& query, MdbPointRecord_t& work, MdbAuxInfo_t* attributes,
+                         std::uint16_t request, MdbTextHit_t* hits, unsigned capacity, std::uint16_t kind,
+                         bool extended) {
+  // Standard types lie below kExtPointBase; the extended ones are numbered past it.
+  const std::uint32_t type = extended ? std::uint32_t{kExtPointBase} + kind : kind;
+  const bool possible = extended || kind < kExtPointBase;
+  int r = NearestPoints(map, query, request, work, hits, capacity, true,
+                        [&](const MdbPointRecord_t& point, std::int32_t, std::uint32_t&) {
+                          return possible && point.type == type ? kMdbDone : kMdbNotFound;
+                        });
+  if (r == kMdbDone && attributes != nullptr) r = MdbGetPoint(map, work, request, attributes);
+  return r;
 }
 
 }  // namespace mpl

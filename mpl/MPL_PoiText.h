@@ -144,6 +144,18 @@ struct MdbTextCriteria_t {
 int MdbNearestText(MdbMap_t& map, const MdbPoint_t& query, MdbPointRecord_t& work, MdbTextHit_t* hits,
                    unsigned capacity, const MdbTextCriteria_t* criteria);
 
+// The 'capacity' nearest points of the search rectangle (under the point
+// filter) of one type: standard type 'kind', or with 'extended' the extended
+// point type 'kind' (the engine's type kExtPointBase + kind); nearest first,
+// equal distances in the order found, the search rectangle narrowed as the
+// list fills and put back on every way out. 'work' holds the first hit's point
+// afterwards and 'attributes', when given, its attribute record. 0 with at
+// least one hit, 3 none (also when the query point lies outside the search
+// rectangle), else the enumerator's failure.
+int MdbFindNearestPoints(MdbMap_t& map, const MdbPoint_t& query, MdbPointRecord_t& work, MdbAuxInfo_t* attributes,
+                         std::uint16_t request, MdbTextHit_t* hits, unsigned capacity, std::uint16_t kind,
+                         bool extended);
+
 // The distance along the route of the point: the nearest segment's start
 // distance + the way from that start to the point's foot on it + the distance
 // off the route (into 'offRoute'; all ones without nodes).

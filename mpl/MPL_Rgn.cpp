@@ -669,10 +669,13 @@ std::uint32_t MdbExtKindsMask(const MdbMap_t& map, const MdbCursor_t& lists, con
     return 0;
   std::uint32_t mask = 0;
   for (const auto& [type, subtypes] : filter.entries) {
-    std::uint32_t wanted = subtypes != 0 ? subtypes : 0xFFFFFFFFu;
-    for (unsigned i = 0; i < lists.kindsCount && wanted != 0; ++i) {
+    const std::uint32_t asked = subtypes != 0 ? subtypes : 0xFFFFFFFFu;
+    std::uint32_t wanted = asked;
+    // Every kind that holds any of the asked subtypes, also after others
+    // have covered them: a subdivision may be marked with that kind alone.
+    for (unsigned i = 0; i < lists.kindsCount; ++i) {
       const MdbKindEntry_t e = MdbListKind(lists, i);
-      if (e.type != type || (e.subtypes & wanted) == 0) continue;
+      if (e.type != type || (e.subtypes & asked) == 0) continue;
       // Kind numbers run to 254; the kinds word holds them modulo 32.
       mask |= 1u << (e.kind & 31u);
       wanted &= ~e.subtypes;

@@ -70,7 +70,7 @@ struct MdbNumberState_t {
   std::uint32_t bit = 0;              // bits used so far
   bool header = false;
   std::uint8_t startCode = 0, endCode = 0;
-  std::uint8_t numberWidth = 0;       // the NET header's width
+  std::uint16_t numberWidth = 0;      // the NET header's width
   std::uint8_t maskWidth = 0;
   std::array<std::int32_t, 2> current{};
   std::array<std::int32_t, 2> lastEnd{};

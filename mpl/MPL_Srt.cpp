@@ -149,23 +149,30 @@ Element_t ReadElement(const MdbSubfile_t& srt, const char* p) {
     }
   }
   ParseWeights(srt, r + 1 + width, e.w[0]);
-  if (((r[0] >> 4) & 7u) != 0) {
-    // The weights lie in the weight table; primary 0 is an ignorable character.
-    if (e.w[0][0] == 0) {
+  const unsigned count = ((r[0] >> 4) & 7u) + 1;
+  if (count > 1) {
+    // The element's weights are consecutive records of the weight table,
+    // starting at the one the primary names; primary 0 is an ignorable
+    // character.
+    const std::uint32_t first = e.w[0][0];
+    if (first == 0) {
       e.w[0][1] = e.w[0][2] = 0;
-    } else if (!WeightRecord(srt, e.w[0][0] - 1, e.w[0])) {
-      e.ok = false;
+      return e;
     }
+    e.count = count;
+    for (unsigned k = 0; k < count && e.ok; ++k) e.ok = WeightRecord(srt, first - 1 + k, e.w[k]);
   }
   return e;
 }
 
-// Up to n elements of the text; false when one could not be read.
+// The elements of the text that make up its first n weights (an element of
+// several weights counts as that many, and is never split); false when one
+// could not be read.
 bool Elements(const MdbSubfile_t& srt, const char* text, unsigned n, std::vector<Element_t>& out,
               const char*& end) {
   out.clear();
   const char* p = text;
-  while (out.size() < n && *p != '\0') {
+  for (unsigned taken = 0; taken < n && *p != '\0'; taken += out.back().count) {
     out.push_back(ReadElement(srt, p));
     if (!out.back().ok) return false;
     p = out.back().next;
@@ -266,7 +273,8 @@ const char* MdbSrtPrevElement(const MdbSubfile_t& srt, const char* end, const ch
 }
 
 const char* MdbSrtAdvance(const MdbSubfile_t& srt, const char* text, unsigned n) {
-  for (unsigned i = 0; i < n && *text != '\0'; ++i) text = MdbSrtNextElement(text, srt);
+  unsigned weights = 0;
+  for (unsigned taken = 0; taken < n && *text != '\0'; taken += weights) text = MdbSrtNextElement(text, srt, &weights);
   return text;
 }
 
@@ -295,15 +303,19 @@ int MdbSrtCompare(const MdbSubfile_t& srt, const char* text1, const char* text2,
 
 const char* MdbSrtFind(const MdbSubfile_t& srt, const char* text, const char* pattern) {
   if (!IsOpen(srt)) return std::strstr(text, pattern);
-  unsigned patternLength = 0;
-  for (const char* p = pattern; *p != '\0'; p = MdbSrtNextElement(p, srt)) ++patternLength;
-  unsigned textLength = 0;
-  for (const char* p = text; *p != '\0'; p = MdbSrtNextElement(p, srt)) ++textLength;
-  if (textLength < patternLength) return nullptr;
-  const char* p = text;
-  for (unsigned i = 0; i <= textLength - patternLength; ++i) {
+  // Lengths in weights: "SSE" can match from a sharp s on.
+  const auto length = [&](const char* p) {
+    unsigned total = 0, weights = 0;
+    for (; *p != '\0'; total += weights) p = MdbSrtNextElement(p, srt, &weights);
+    return total;
+  };
+  const unsigned patternLength = length(pattern);
+  unsigned left = length(text);
+  unsigned weights = 0;
+  for (const char* p = text; left >= patternLength; left -= weights) {
     if (MdbSrtCompare(srt, p, pattern, patternLength, 0) == 0) return p;
-    p = MdbSrtNextElement(p, srt);
+    if (*p == '\0') break;
+    p = MdbSrtNextElement(p, srt, &weights);
   }
   return nullptr;
 }

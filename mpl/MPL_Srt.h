@@ -42,9 +42,12 @@ int MdbReadSrtHeader(MdbSubfile_t& srt, std::uint32_t codePage, std::uint32_t so
 const char* MdbSrtNextElement(const char* text, const MdbSubfile_t& srt, unsigned* weights = nullptr);
 // The start of the element before 'end' in the text from 'start'.
 const char* MdbSrtPrevElement(const MdbSubfile_t& srt, const char* end, const char* start);
-// The position after n elements (or at the text's end).
+// Lengths count weights: an element of several weights (a character that
+// weighs as two letters) counts as that many and is never split.
+// The position after n weights (or at the text's end).
 const char* MdbSrtAdvance(const MdbSubfile_t& srt, const char* text, unsigned n);
-// -1, 0 or 1: the two texts compared for n elements up to level 'highest'.
+// -1, 0 or 1: the two texts compared for their first n weights up to level
+// 'highest'.
 int MdbSrtCompare(const MdbSubfile_t& srt, const char* text1, const char* text2, unsigned n, unsigned highest);
 // The first position of 'pattern' in 'text' at level 0, or null.
 const char* MdbSrtFind(const MdbSubfile_t& srt, const char* text, const char* pattern);

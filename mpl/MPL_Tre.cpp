@@ -1,5 +1,8 @@
 #include "mpl/MPL_Tre.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "mpl/MPL_Level.h"
 #include "mpl/MPL_Reader.h"
 #include "mpl/MPL_Subfile.h"
@@ -60,8 +63,17 @@ int MdbLoadSubdivision(MdbMap_t& map, unsigned n, bool withExt) {
   const std::uint16_t heightField = MdbGet16(r + 12);
   const std::uint32_t halfWidth = HalfExtent(widthField, sd.bits);
   const std::uint32_t halfHeight = HalfExtent(heightField, sd.bits);
-  sd.box.north = Add(sd.centreLat, halfHeight);
-  sd.box.south = Sub(sd.centreLat, halfHeight);
+  // A latitude extent that runs past the 32-bit range would wrap to the
+  // opposite side; such a box is held to the world instead.
+  const std::int64_t north = std::int64_t{sd.centreLat} + halfHeight;
+  const std::int64_t south = std::int64_t{sd.centreLat} - halfHeight;
+  if (north > INT32_MAX || south < INT32_MIN) {
+    sd.box.north = static_cast<std::int32_t>(std::clamp<std::int64_t>(north, kMdbWorld.south, kMdbWorld.north));
+    sd.box.south = static_cast<std::int32_t>(std::clamp<std::int64_t>(south, kMdbWorld.south, kMdbWorld.north));
+  } else {
+    sd.box.north = static_cast<std::int32_t>(north);
+    sd.box.south = static_cast<std::int32_t>(south);
+  }
   sd.box.east = Add(sd.centreLon, halfWidth);
   sd.box.west = Sub(sd.centreLon, halfWidth);
   if (halfWidth == 0x80000000u) sd.box.east = Sub(sd.box.east, 1);

@@ -24,6 +24,7 @@ void MemoryMedia_t::Write(const void* data, std::uint32_t count) {
 }
 
 std::uint32_t MemoryMedia_t::Read(void* buffer, std::uint32_t count) {
+  if (m_missing) throw dsk::MediaUnavailable_t(GLO_SRC, m_name);
   if (m_readsLeft == 0) throw win::Error_t(GLO_SRC, plat::kErrorReadFault);
   if (m_readsLeft > 0) --m_readsLeft;
   ++m_reads;

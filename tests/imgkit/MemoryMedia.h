@@ -33,6 +33,9 @@ class MemoryMedia_t : public dsk::Media_t, public glo::RefCounter_t {
   // win::Error_t (a negative n: never).
   void FailReadsAfter(long n) { m_readsLeft = n; }
   void FailWritesAfter(long n) { m_writesLeft = n; }
+  // While missing, every read throws dsk::MediaUnavailable_t, as when the
+  // user gives up waiting for the medium.
+  void SetMissing(bool missing) { m_missing = missing; }
 
  private:
   std::string m_bytes;
@@ -43,6 +46,7 @@ class MemoryMedia_t : public dsk::Media_t, public glo::RefCounter_t {
   std::uint64_t m_writes = 0;
   std::uint64_t m_seeks = 0;
   long m_readsLeft = -1;
+  bool m_missing = false;
   long m_writesLeft = -1;
 };
 

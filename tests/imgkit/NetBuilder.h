@@ -50,7 +50,7 @@ struct NetBuilder_t {
   // roads, a raw NET offset; each entry 5 bytes padded to 1 << indexShift.
   std::vector<std::uint32_t> index;
   std::uint8_t indexShift = 3;
-  std::optional<std::uint8_t> numberWidth;  // the house-number width (5 or more)
+  std::optional<unsigned> numberWidth;  // the house-number width (5 to 260)
   NetImage_t Build() const;
 };
 

@@ -136,7 +136,11 @@ TEST(MapInfoTest, TablePresenceAndPointTypes) {
   imgkit::MapBuilder_t m = f.map;
   f.rgn.Place(m);
   Opened_t o(lbltest::WithLbl(m, lbl.Build()));
+  // The queries leave the map's point filter as they found it.
+  const mpl::Filter_t filter(0x70, 0x72, 0);
+  o.map.Engine().pointFilter = filter;
   const std::uint32_t flags = o.map.GetMapInfo().flags;
+  EXPECT_EQ(filter, o.map.GetPointFilter());
   EXPECT_EQ(mpl::kInfoCityPoints | mpl::kInfoPois | mpl::kInfoNetRoads | mpl::kInfoNetSecond | mpl::kInfoExits |
                 mpl::kInfoIndexedLabels | mpl::kInfoSortWord,
             flags);
@@ -146,6 +150,7 @@ TEST(MapInfoTest, TablePresenceAndPointTypes) {
   EXPECT_FALSE(mpl::MdbHasPointTypes(e, none, 1));
   const std::uint16_t city[] = {1, 5};
   EXPECT_TRUE(mpl::MdbHasPointTypes(e, city, 2));
+  EXPECT_EQ(filter, o.map.GetPointFilter());
 }
 
 TEST(MapInfoTest, FilterTypes) {

@@ -4,6 +4,7 @@
 // road queries and the light searches.
 #include <gtest/gtest.h>
 
+#include "dsk/DSK_Partition.h"
 #include "mpl/MPL_Map.h"
 #include "tests/imgkit/DemBuilder.h"
 #include "tests/imgkit/LblBuilder.h"
@@ -222,6 +223,14 @@ TEST(MapQueryTest, RoadsOfTheMap) {
   map.Engine().level = 1;
   mpl::MdbAddress_t address;
   EXPECT_TRUE(map.TraceRoad(line, near, address));
+  EXPECT_EQ(1, map.Engine().level);
+  // Also when the medium goes missing on the way.
+  auto* media = static_cast<imgkit::MemoryMedia_t*>(map.GetImageSource().Media());
+  // Nothing left in the block cache: the next read needs the medium.
+  dynamic_cast<dsk::PrivPartition_t&>(*map.GetImageSource().Partition()).Cache().ReleaseAll();
+  media->SetMissing(true);
+  EXPECT_THROW(map.TraceRoad(line, near, address), dsk::MediaUnavailable_t);
+  media->SetMissing(false);
   EXPECT_EQ(1, map.Engine().level);
   mpl::Map_t closed;
   EXPECT_FALSE(closed.FindNamedRoad(roadtest::LineRef(1, 1), q, line, near));

@@ -112,6 +112,15 @@ TEST(MapsDatabaseTest, SelectMapNameByPositionAndRange) {
   EXPECT_EQ("A0000001", mpl::SelectMapName(image.source, at(k / 2, INT32_MAX - 2 * k), 24));
 }
 
+// The names keep the directory's order of whole entry names, in which
+// "A-B.TRE" precedes "A.TRE"; among equal maps the later one, A, wins.
+TEST(MapsDatabaseTest, NamesKeepDirectoryOrder) {
+  const std::int32_t k = 0x100000;
+  const facadetest::Image_t image(Join({BoxMap("A", 1, k, k, 0, 0), BoxMap("A-B", 2, k, k, 0, 0)}));
+  EXPECT_EQ((std::vector<std::string>{"A-B", "A"}), mpl::GetImageMapNames(image.source));
+  EXPECT_EQ("A", mpl::SelectMapName(image.source, geo::Position_t(k / 2, k / 2), 24));
+}
+
 // Drive kinds, ticks and pauses of a pretend removable drive.
 struct RemovableSystem_t : dsk::MediaSystem_t {
   std::string removablePrefix;

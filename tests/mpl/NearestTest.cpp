@@ -229,6 +229,52 @@ TEST(NearestTest, AreasAtAPoint) {
   EXPECT_FALSE(g.map.FindAreasAtPoint(inside, area));
 }
 
+// Points of one type: standard type 5 at 10 units north and 30 west of the
+// centre, type 6 nearer still, extended type 5 at 20 north and extended 6.
+TEST(NearestTest, NearestPointsOfOneType) {
+  rgntest::Fixture_t f = facadetest::GridFixture(1, 0, "50000001");
+  f.map.tre.extFlags = 0x04;
+  f.map.tre.overviews[2] = rgntest::Table({{5, 0, 0}, {6, 0, 0}}, 3);
+  imgkit::RgnSubdivision_t& s = f.rgn.subdivisions[1];
+  s.points = {{5, 0, false, std::nullopt, 0, 10}, {5, 0, false, std::nullopt, -30, 0}, {6, 0, false, std::nullopt, 1, 1}};
+  s.extPoints = {rgntest::Ext(5, 0, 0, 20), rgntest::Ext(6, 0, 2, 2)};
+  const facadetest::Image_t image(facadetest::FilesOf(f));
+  mpl::Map_t map(image.source, "50000001", "");
+  map.SetSearchBox(geo::Box_t(0x3FFFFFFF, -0x3FFFFFFF, 0x7FFFFFFF, kMin));
+  const MdbPoint_t centre{facadetest::kSpan / 2, facadetest::kSpan / 2};
+  const std::uint32_t none = 0;
+  const struct {
+    unsigned kind;
+    std::vector<std::uint32_t> refs;
+  } cases[] = {
+      {5, {mpl::MdbMakeRef(2, 1), mpl::MdbMakeRef(2, 2), none}},
+      {0x8005, {mpl::MdbMakeRef(2, 1, true), none, none}},  // bit 15: the extended type 5
+      {0x105, {none, none, none}},
+      {0x8007, {none, none, none}},
+  };
+  for (const auto& c : cases) {
+    std::vector<mpl::MdbTextHit_t> hits(3);
+    mpl::MdbPointRecord_t first;
+    mpl::MdbAuxInfo_t attributes;
+    const MdbBox_t before = map.Engine().searchRect;
+    EXPECT_EQ(c.refs[0] != none, map.FindNearestPoints(centre, first, &attributes, hits, c.kind)) << c.kind;
+    std::vector<std::uint32_t> refs;
+    for (const mpl::MdbTextHit_t& h : hits) refs.push_back(h.ref);
+    EXPECT_EQ(c.refs, refs) << c.kind;
+    if (c.refs[0] != none) {
+      EXPECT_EQ(c.refs[0], first.ref) << c.kind;
+      EXPECT_EQ(c.kind & 0x7FFF, first.type & 0xFF) << c.kind;
+    }
+    EXPECT_EQ(Edges(before), Edges(map.Engine().searchRect)) << c.kind;
+  }
+  std::vector<mpl::MdbTextHit_t> hits(1);
+  mpl::MdbPointRecord_t first;
+  ASSERT_TRUE(map.FindNearestPoints(centre, first, nullptr, hits, 5));
+  EXPECT_EQ(mpl::MdbMakeRef(2, 1), hits[0].ref);
+  EXPECT_NEAR(10 * 256, hits[0].distance, 2);
+  EXPECT_FALSE(mpl::Map_t().FindNearestPoints(centre, first, nullptr, hits, 5));
+}
+
 // Lines meeting at one vertex: A (type 2) east from the centre, B (type 1)
 // north from A's end, C (type 3) far away.
 rgntest::Fixture_t Crossroads() {

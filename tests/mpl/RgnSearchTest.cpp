@@ -307,6 +307,23 @@ TEST(RgnSearchTest, KindsPruneSubdivisionsWithoutAWantedKind) {
   EXPECT_EQ(0u, m.map.extKindsMask);
 }
 
+// A type listed under two kinds: a subdivision marked with the second kind
+// alone still holds it.
+TEST(RgnSearchTest, EveryKindOfAWantedTypeKeepsItsSubdivisions) {
+  rgntest::Fixture_t f = rgntest::BasicObjects();
+  f.map.tre.extFlags = 0x07 | (1u << 9) | (1u << 10) | (3u << 4);
+  f.map.tre.extTypeRecordSize = 4;
+  f.map.tre.extTypes[1] = rgntest::Table({{0x10, 0, 1, 41}, {0x10, 0, 1, 6}}, 4);  // kinds 40 and 5
+  f.map.tre.extTypes[0] = rgntest::Table({{0x20, 0, 0, 0}}, 4);
+  f.map.tre.extTypes[2] = rgntest::Table({{5, 0, 2, 0}, {6, 0, 1, 0}}, 4);
+  f.map.tre.levels[1].subdivs[2].extKinds = 1u << 5;
+  rgntest::Open_t m(f);
+  ASSERT_EQ(0, m.result);
+  m.map.areaFilter = Filter(1, {{0x90, 0x2}});
+  EXPECT_EQ((std::vector<Found_t>{{0x90, 1, Ref(4, 1, true)}}), Areas(m.map));
+  EXPECT_EQ((1u << 8) | (1u << 5), m.map.extKindsMask);
+}
+
 TEST(RgnSearchTest, SectionTableIsClampedAndZeroFilled) {
   rgntest::Fixture_t f = rgntest::BasicObjects();
   // Subdivision 3: its table sends the areas past the data's end: they

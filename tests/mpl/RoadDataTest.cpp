@@ -212,4 +212,18 @@ TEST(RoadDataTest, BadWidthsAndStreams) {
   EXPECT_EQ(1, t.result);
 }
 
+// A width past 32 bits is bad data whatever the header's byte, also where
+// byte + 5 leaves 8 bits.
+TEST(RoadDataTest, NumberWidthsPast255AreBadData) {
+  for (unsigned width : {37u, 256u, 260u}) {
+    roadtest::RoadFixture_t f = WithData(RoadAData(Numbers()));
+    f.net.numberWidth = width;
+    roadtest::RoadFixture_t::Open_t open;
+    f.Open(open);
+    ASSERT_EQ(0, open.result);
+    EXPECT_EQ(1, Trace(open.map, LineRef(2, 1), {roadtest::kLat, roadtest::kLon + 50 * roadtest::kUnit}).result)
+        << width;
+  }
+}
+
 }  // namespace

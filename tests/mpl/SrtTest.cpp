@@ -19,8 +19,9 @@ constexpr std::uint32_t kFlags = 2;  // three levels, 8-bit primaries, 4-bit oth
 // Letters A-Z and a-z share their primary (10 + 2 x letter), lower case is
 // level-2 weight 1 and upper case 2; upper-case C starts two contractions,
 // "CA" sorting after every letter and "CH" between C and D; '-' is ignorable; e-acute and e-grave are e with level-1 weights 1
-// and 2; Z takes its weights from the weight table, Q is ignorable through it,
-// X names a weight record the table lacks.
+// and 2; Z takes its weights from the weight table (its own and an ignorable
+// one), Q is ignorable through it, X names weight records the table lacks;
+// AE-ligature expands to A then E (level-1 weights 1), sharp s to s then s.
 SrtTable_t Latin(std::uint32_t flags = kFlags) {
   SrtTable_t t;
   t.flags = flags;
@@ -36,10 +37,14 @@ SrtTable_t Latin(std::uint32_t flags = kFlags) {
   t.chars['C'] = SrtChar(0x08 | 0x04, 0, 1, SrtWeight(flags, letter('C'), 0, 2), 4);
   t.chars[0xE9] = SrtChar(0x08, 0, 1, SrtWeight(flags, letter('E'), 1, 1), 4);
   t.chars[0xE8] = SrtChar(0x08, 0, 1, SrtWeight(flags, letter('E'), 2, 1), 4);
-  t.weights = SrtWeight(flags, 1, 0, 0) + SrtWeight(flags, 2, 0, 0) + SrtWeight(flags, letter('Z'), 0, 2);
+  t.weights = SrtWeight(flags, 1, 0, 0) + SrtWeight(flags, 2, 0, 0) + SrtWeight(flags, letter('Z'), 0, 2) +
+              SrtWeight(flags, 0, 0, 0) + SrtWeight(flags, letter('A'), 1, 2) + SrtWeight(flags, letter('E'), 1, 2) +
+              SrtWeight(flags, letter('S'), 0, 1) + SrtWeight(flags, letter('S'), 0, 1);
   t.chars['Z'] = SrtChar(0x10, 0, 1, SrtWeight(flags, 3, 0, 0), 4);
   t.chars['Q'] = SrtChar(0x10, 0, 1, SrtWeight(flags, 0, 0, 0), 4);
-  t.chars['X'] = SrtChar(0x10, 0, 1, SrtWeight(flags, 4, 0, 0), 4);
+  t.chars['X'] = SrtChar(0x10, 0, 1, SrtWeight(flags, 20, 0, 0), 4);
+  t.chars[0xC6] = SrtChar(0x18, 0, 1, SrtWeight(flags, 5, 0, 0), 4);
+  t.chars[0xDF] = SrtChar(0x18, 0, 1, SrtWeight(flags, 7, 0, 0), 4);
   return t;
 }
 
@@ -122,6 +127,28 @@ TEST(SrtCompareTest, LevelsContractionsIgnorablesAndPrefixes) {
   EXPECT_EQ(0, s.Compare("CHX", "CHY", 2, 1));
   // A weight record the table lacks makes the texts differ, never equal.
   EXPECT_EQ(1, s.Compare("X", "X"));
+}
+
+// A character whose weight-count field is above 0 weighs as all of its
+// weight records: AE-ligature as A then E, sharp s as s then s.
+TEST(SrtCompareTest, ExpansionsWeighEveryRecord) {
+  Srt_t s({Latin()});
+  ASSERT_EQ(0, s.result);
+  const CompareCase_t cases[] = {
+      {"\xC6SIR", "AESIR", 0, 0},          {"\xC6SIR", "AESIR", 1, 1},  {"\xC6SIR", "AFAR", 0, -1},
+      {"stra\xDF" "e", "strasse", 2, 0},   {"stra\xDF" "e", "strasse", 3, 1},
+  };
+  for (const CompareCase_t& c : cases)
+    EXPECT_EQ(c.expected, s.Compare(c.a, c.b, c.highest)) << c.a << " / " << c.b << " @" << c.highest;
+  const char* text = "stra\xDF" "e";
+  unsigned weights = 0;
+  EXPECT_EQ(text + 5, mpl::MdbSrtNextElement(text + 4, s.srt, &weights));
+  EXPECT_EQ(2u, weights);
+  EXPECT_EQ(text + 5, mpl::MdbSrtAdvance(s.srt, text, 6));  // sharp s counts two
+  EXPECT_EQ(text + 5, mpl::MdbSrtAdvance(s.srt, text, 5));  // and is never split
+  EXPECT_EQ(0, s.Compare("\xC6SIRX", "AESIRY", 0, 5));
+  EXPECT_EQ(text + 4, mpl::MdbSrtFind(s.srt, text, "SSE"));
+  EXPECT_EQ(text + 1, mpl::MdbSrtFind(s.srt, text, "tra"));
 }
 
 TEST(SrtCompareTest, BackwardLevelIsComparedFromTheEnd) {

@@ -113,6 +113,26 @@ TEST(SubdivisionTest, RecordFields) {
   EXPECT_EQ(1, mpl::MdbLoadSubdivision(map, 2, false));
 }
 
+// A half height of 0x8000 units at 16 bits runs past the 32-bit range: the
+// box is held to the world's latitudes, and the walk still enters it and
+// its child.
+TEST(SubdivisionTest, HalfHeightPastTheRangeIsHeldToTheWorld) {
+  imgkit::MapBuilder_t b = mpltest::BasicMap();
+  imgkit::TreSubdiv_t tall = mpltest::Subdiv(0x10000, 0x100, 4, 0, true, 2);
+  tall.halfHeight = 0;
+  b.tre.levels = {{1, 16, false, {tall}, {}}, {0, 24, false, {mpltest::Subdiv(-0x1000, 0x200, 4, 0, true, 0)}, {}}};
+  b.tre.rgnEnd = 0;
+  mpl::MdbMap_t map;
+  Open(map, b);
+  ASSERT_EQ(0, mpl::MdbLoadSubdivision(map, 1, false));
+  EXPECT_EQ(mpl::kMdbWorld.north, map.subdiv.box.north);
+  EXPECT_EQ(mpl::kMdbWorld.south, map.subdiv.box.south);
+  EXPECT_EQ(0x100 + (4 << 16), map.subdiv.box.east);
+  map.searchRect = {0x1000, 0x1000, -0x2000, 0};
+  EXPECT_EQ((std::vector<unsigned>{1}), Walk(map, 1));
+  EXPECT_EQ((std::vector<unsigned>{2}), Walk(map, 0));
+}
+
 TEST(SubdivisionTest, ExtendedPointers) {
   imgkit::MapBuilder_t b = mpltest::GridMap();
   b.tre.extFlags = 0x427;  // areas, lines, points and a three-byte kinds word
