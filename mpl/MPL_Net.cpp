@@ -501,7 +501,6 @@ int MdbFindRoadNear(MdbMap_t& map, std::uint32_t lineRef, const MdbPoint_t& poin
   if (r != kMdbDone) return r;
   bool found = false;
   std::uint32_t keptRef = 0;
-  std::uint16_t keptCount = 0;
   const auto test = [&](const MdbLineRecord_t& l) {
     const std::size_t n = l.points.size();
     const std::size_t segments = n <= 1 ? n : n - 1;
@@ -521,7 +520,6 @@ int MdbFindRoadNear(MdbMap_t& map, std::uint32_t lineRef, const MdbPoint_t& poin
       result.lineType = l.type;
       result.direction = l.direction != 0 ? 1 : 10;
       keptRef = l.ref;
-      keptCount = static_cast<std::uint16_t>(segments);
       const bool atStart = i == 0 && nearest.lat == l.points[0].lat && nearest.lon == l.points[0].lon;
       const bool atEnd = i + 1 == segments && nearest.lat == b.lat && nearest.lon == b.lon;
       result.position = atStart ? 0 : atEnd ? 2 : 1;
@@ -568,7 +566,6 @@ int MdbFindRoadNear(MdbMap_t& map, std::uint32_t lineRef, const MdbPoint_t& poin
       if (r != kMdbDone) return r;
     }
   }
-  (void)keptCount;
   if (!found) return kMdbNotFound;
   if (result.direction == 1)
     result.direction = static_cast<std::uint8_t>(MdbCompassDirection(result.segmentStart, result.segmentEnd));
