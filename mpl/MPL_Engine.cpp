@@ -14,7 +14,6 @@ namespace mpl {
 
 namespace {
 
-constexpr std::uint32_t kTreHeaderRead = 188;
 constexpr std::uint32_t kRgnHeaderRead = 121;
 constexpr std::uint32_t kLblHeaderRead = 236;
 constexpr std::uint32_t kNetHeaderRead = 67;
@@ -81,8 +80,6 @@ void MdbClearCursors(MdbCursor_t& cursor) {
   cursor.subtypes.clear();
   cursor.kinds.clear();
 }
-
-bool MdbBuffersDiffer(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) { return a != b; }
 
 bool MdbShiftOffset(std::uint32_t offset, unsigned shift, std::uint32_t& out) {
   out = 0;
@@ -157,40 +154,55 @@ std::uint32_t MdbMapIdFromName(const std::string& mapName, unsigned month, unsig
   return id == 0 ? 0xFFFF : id;
 }
 
-bool MdbIsQuirkTreHeader(const std::uint8_t* h) {
-  return MdbGet16(h + 14) == 2001 && h[16] == 2 && h[17] == 2 && MdbGet32(h + 116) != 2125566 &&
-         (MdbGet32(h + 67) >> 16) == 0x000B;
+MdbTreHeader_t MdbParseTreHeader(const std::uint8_t* h) {
+  MdbTreHeader_t t;
+  t.length = MdbGet16(h);
+  t.year = MdbGet16(h + 14);
+  t.month = h[16];
+  t.day = h[17];
+  t.hour = h[18];
+  t.minute = h[19];
+  auto bound = [&](unsigned at) { return static_cast<std::int32_t>(MdbGet24(h + at) << 8); };
+  t.north = bound(21);
+  t.east = bound(24);
+  t.south = bound(27);
+  t.west = bound(30);
+  t.levelOffset = MdbGet32(h + 33);
+  t.levelLength = MdbGet32(h + 37) & 0xFFFF;
+  t.subdivOffset = MdbGet32(h + 41);
+  t.noticeOffset = MdbGet32(h + 49);
+  t.noticeLength = MdbGet32(h + 53);
+  t.noticeRecordSize = MdbGet16(h + 57);
+  t.flags = MdbGet32(h + 63);
+  t.word43 = MdbGet32(h + 67);
+  for (unsigned k = 0; k < 3; ++k) {
+    const std::uint8_t* o = h + 74 + 14 * k;
+    t.overviews[k] = {MdbGet32(o), MdbGet32(o + 4), MdbGet16(o + 8), static_cast<std::uint8_t>(o[10] & 0x3F)};
+  }
+  t.mapId = MdbGet32(h + 116);
+  t.scaleDistance = MdbGet32(h + 120);
+  t.extOffset = MdbGet32(h + 124);
+  t.extLength = MdbGet32(h + 128);
+  t.extRecordSize = MdbGet16(h + 132);
+  t.extFlags = MdbGet32(h + 134);
+  t.extTypesOffset = MdbGet32(h + 138);
+  t.extTypesRecordSize = MdbGet16(h + 146);
+  for (unsigned k = 0; k < 3; ++k) t.extTypeCounts[k] = MdbGet16(h + 148 + 2 * k) & 0x0FFF;
+  return t;
 }
 
-int MdbReadTreHeader(MdbMap_t& map, std::uint32_t& mapId) {
-  MdbTre_t& tre = map.tre;
-  if (OpenSubfile(tre.file, map, ".TRE", map.source) != kMdbDone) return kMdbBadData;
-  std::uint8_t h[kTreHeaderRead];
-  if (MdbRead(tre.file, 0, h, kTreHeaderRead) != kMdbDone) return kMdbBadData;
-  if (!MagicMatches(h, "TRE")) return kMdbBadData;
-  const int length = HeaderLength(h);
-  const unsigned year = MdbGet16(h + 14);
+bool MdbIsQuirkTreHeader(const MdbTreHeader_t& h) {
+  return h.year == 2001 && h.month == 2 && h.day == 2 && h.mapId != 2125566 && (h.word43 >> 16) == 0x000B;
+}
 
-  // The level table: at most one record per level number 0 to 8.
-  const std::uint32_t levelOffset = MdbGet32(h + 33);
-  const std::uint32_t levelLength = MdbGet32(h + 37) & 0xFFFF;
-  const std::uint32_t records = levelLength / 4;
-  if (records > kMdbLevels) return kMdbBadData;
-  std::uint8_t levels[4 * kMdbLevels] = {};
-  if (records > 0 && MdbRead(tre.file, levelOffset, levels, 4 * records) != kMdbDone) return kMdbBadData;
+namespace {
 
-  auto bound = [&](unsigned at) { return static_cast<std::int32_t>(MdbGet24(h + at) << 8); };
-  map.bounds.north = bound(21);
-  map.bounds.east = bound(24);
-  map.bounds.south = bound(27);
-  map.bounds.west = bound(30);
-  if (map.bounds.west == map.bounds.east)
-    map.bounds.east = static_cast<std::int32_t>(static_cast<std::uint32_t>(map.bounds.east) - 1);
-
-  mapId = length > 116 ? MdbGet32(h + 116) & 0x0FFFFFFF : MdbMapIdFromName(map.mapName, h[16], h[17], h[18], h[19]);
-  tre.subdivOffset = MdbGet32(h + 41);
-
-  std::uint32_t total = 0;
+// The records of the level table, one per level number 0 to 8, each naming
+// its level, whether it has data of its own, its resolution bits and its
+// subdivision count. Fills the level fields; the subdivision total is returned
+// through 'total'.
+int ParseLevels(MdbTre_t& tre, const std::uint8_t* levels, std::uint32_t records, std::uint32_t& total) {
+  total = 0;
   std::array<std::uint32_t, kMdbLevels> counts{};
   std::array<bool, kMdbLevels> seen{};
   tre.levelMask = 0xFFFF;
@@ -219,28 +231,36 @@ int MdbReadTreHeader(MdbMap_t& map, std::uint32_t& mapId) {
     tre.firstSubdiv[n] = static_cast<std::uint16_t>(running);
     running += counts[n];
   }
+  return kMdbDone;
+}
 
+// The flag word, the type overviews and, in headers of 2001 on, the extended
+// subdivision table and the extended type overviews, as far as the header
+// length reaches.
+int ReadTreTables(MdbTre_t& tre, int length, std::uint32_t total) {
+  const MdbTreHeader_t& h = tre.header;
   if (length > 63) {
-    tre.flags = MdbGet32(h + 63);
+    tre.flags = h.flags;
     tre.valueA = ((tre.flags >> 18) & 0xFF) + ((tre.flags & (1u << 26)) ? 64 : 0);
     tre.valueB = (tre.flags >> 13) & 0x1F;
   }
-  auto overview = [&](MdbOverview_t& o, unsigned at) {
-    o.offset = MdbGet32(h + at);
-    o.recordSize = MdbGet16(h + at + 8);
-    o.count = CountOf(MdbGet32(h + at + 4), o.recordSize);
-    o.extra = h[at + 10] & 0x3F;
+  auto overview = [&](unsigned k) {
+    MdbOverview_t& o = tre.overviews[k];
+    o.offset = h.overviews[k].offset;
+    o.recordSize = h.overviews[k].recordSize;
+    o.count = CountOf(h.overviews[k].length, o.recordSize);
+    o.extra = h.overviews[k].extra;
   };
-  if (length > 74) overview(tre.overviews[kMdbLines], 74);
-  if (length > 88) overview(tre.overviews[kMdbAreas], 88);
-  if (length > 112) overview(tre.overviews[kMdbPoints], 102);
+  if (length > 74) overview(kMdbLines);
+  if (length > 88) overview(kMdbAreas);
+  if (length > 112) overview(kMdbPoints);
 
-  if (length > 134 && year >= 2001) {
+  if (length > 134 && h.year >= 2001) {
     MdbExtSubdivTable_t& ext = tre.ext;
-    ext.offset = MdbGet32(h + 124);
-    ext.recordSize = MdbGet16(h + 132);
-    ext.flags = MdbGet32(h + 134);
-    const std::uint32_t extRecords = CountOf(MdbGet32(h + 128), ext.recordSize);
+    ext.offset = h.extOffset;
+    ext.recordSize = h.extRecordSize;
+    ext.flags = h.extFlags;
+    const std::uint32_t extRecords = CountOf(h.extLength, ext.recordSize);
     // The table has one record more than the subdivisions it covers, which
     // are the last ones; a table covering more than there are is bad.
     if (extRecords >= 2) {
@@ -249,19 +269,52 @@ int MdbReadTreHeader(MdbMap_t& map, std::uint32_t& mapId) {
       ext.firstCovered = total - ext.lastIndex + 1;
     }
   }
-  if (length > 148 && year >= 2001) {
-    const std::uint32_t base = MdbGet32(h + 138);
-    const std::uint16_t size = MdbGet16(h + 146);
-    std::uint64_t at = base;
+  if (length > 148 && h.year >= 2001) {
+    std::uint64_t at = h.extTypesOffset;
     for (unsigned k = 0; k < 3; ++k) {
       MdbTable_t& t = tre.extTypes[k];
-      t.count = MdbGet16(h + 148 + 2 * k) & 0x0FFF;
-      t.recordSize = size;
+      t.count = h.extTypeCounts[k];
+      t.recordSize = h.extTypesRecordSize;
       t.offset = static_cast<std::uint32_t>(at);
-      at += static_cast<std::uint64_t>(t.count) * size;
+      at += static_cast<std::uint64_t>(t.count) * t.recordSize;
       if (at > 0xFFFFFFFFull) return kMdbBadData;
     }
   }
+  return kMdbDone;
+}
+
+}  // namespace
+
+int MdbReadTreHeader(MdbMap_t& map, std::uint32_t& mapId) {
+  MdbTre_t& tre = map.tre;
+  if (OpenSubfile(tre.file, map, ".TRE", map.source) != kMdbDone) return kMdbBadData;
+  std::uint8_t bytes[kMdbTreHeaderSize];
+  if (MdbRead(tre.file, 0, bytes, kMdbTreHeaderSize) != kMdbDone) return kMdbBadData;
+  if (!MagicMatches(bytes, "TRE")) return kMdbBadData;
+  tre.header = MdbParseTreHeader(bytes);
+  const MdbTreHeader_t& h = tre.header;
+  const int length = static_cast<std::int16_t>(h.length);
+
+  // The level table: at most one record per level number.
+  const std::uint32_t records = h.levelLength / 4;
+  if (records > kMdbLevels) return kMdbBadData;
+  std::uint8_t levels[4 * kMdbLevels] = {};
+  if (records > 0 && MdbRead(tre.file, h.levelOffset, levels, 4 * records) != kMdbDone) return kMdbBadData;
+
+  map.bounds.north = h.north;
+  map.bounds.east = h.east;
+  map.bounds.south = h.south;
+  map.bounds.west = h.west;
+  if (map.bounds.west == map.bounds.east)
+    map.bounds.east = static_cast<std::int32_t>(static_cast<std::uint32_t>(map.bounds.east) - 1);
+
+  mapId = length > 116 ? h.mapId & 0x0FFFFFFF : MdbMapIdFromName(map.mapName, h.month, h.day, h.hour, h.minute);
+  tre.subdivOffset = h.subdivOffset;
+
+  std::uint32_t total = 0;
+  int result = ParseLevels(tre, levels, records, total);
+  if (result == kMdbDone) result = ReadTreTables(tre, length, total);
+  if (result != kMdbDone) return result;
   if (MdbIsQuirkTreHeader(h)) {
     tre.valueA = 71;
     tre.valueB = 6;

@@ -57,8 +57,63 @@ struct MdbExtSubdivTable_t {
 // Indexes of the three kinds of object in per-kind arrays.
 enum : unsigned { kMdbLines = 0, kMdbAreas = 1, kMdbPoints = 2 };
 
+// The TRE header, read whole (188 bytes) when the map opens. Layout (byte
+// offsets; values little-endian, coordinates 24-bit signed in map units):
+//     0  u16  header length; the fields past the common part count only when
+//             the header reaches beyond them
+//     2       "VORTAN " and "TRE" at 9; u16 1 at 12
+//    14  u16  year of creation, then bytes month 16, day 17, hour 18, minute 19
+//    21  s24  north, 24 east, 27 south, 30 west bound
+//    33  u32  level table offset, 37 its length (low 16 bits; 4 bytes a level)
+//    41  u32  subdivision table offset
+//    49  u32  notice table offset, 53 its length, 57 u16 its record size
+//    63  u32  flag word: bits 0-4 capabilities (bit 2 name order), 8-12 and
+//             bit 1 the display value, 13-17 valueB, 18-25 and 26 valueA
+//    67  u32  word43: bit 0 a capability, bits 8-15 and 16-23 (18: marine chart)
+//    74       line overview: u32 offset, 78 u32 length, 82 u16 record size,
+//             84 byte whose low 6 bits are the extra value
+//    88       area overview, laid out the same
+//   102       point overview, laid out the same
+//   116  u32  map id (low 28 bits)
+//   120  u32  scale distance
+//   124  u32  extended subdivision table offset, 128 its length, 132 u16 its
+//             record size, 134 u32 its flags
+//   138  u32  extended type overviews' base offset, 146 u16 their record size,
+//             148, 150, 152 u16 the line, area and point counts (low 12 bits)
+struct MdbTreHeader_t {
+  std::uint16_t length = 0;  // as stored
+  std::uint16_t year = 0;
+  std::uint8_t month = 0, day = 0, hour = 0, minute = 0;
+  std::int32_t north = 0, east = 0, south = 0, west = 0;  // the 24 bits in the top of the word
+  std::uint32_t levelOffset = 0;
+  std::uint32_t levelLength = 0;  // the low 16 bits of the stored word
+  std::uint32_t subdivOffset = 0;
+  std::uint32_t noticeOffset = 0;
+  std::uint32_t noticeLength = 0;
+  std::uint16_t noticeRecordSize = 0;
+  std::uint32_t flags = 0;
+  std::uint32_t word43 = 0;
+  struct Overview_t {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+    std::uint16_t recordSize = 0;
+    std::uint8_t extra = 0;  // low 6 bits
+  };
+  std::array<Overview_t, 3> overviews{};  // by kMdbLines, kMdbAreas, kMdbPoints
+  std::uint32_t mapId = 0;                // the whole stored word
+  std::uint32_t scaleDistance = 0;
+  std::uint32_t extOffset = 0;
+  std::uint32_t extLength = 0;
+  std::uint16_t extRecordSize = 0;
+  std::uint32_t extFlags = 0;
+  std::uint32_t extTypesOffset = 0;
+  std::uint16_t extTypesRecordSize = 0;
+  std::array<std::uint16_t, 3> extTypeCounts{};  // low 12 bits
+};
+
 struct MdbTre_t {
   dsk::File_t file;
+  MdbTreHeader_t header;
   std::uint32_t subdivOffset = 0;
   std::uint16_t totalSubdivs = 0;
   std::uint16_t levelMask = 0;  // bit n: level n absent or without data of its own
@@ -68,18 +123,19 @@ struct MdbTre_t {
   std::uint8_t highestLevel = 0;
   MdbExtSubdivTable_t ext;
   std::uint32_t flags = 0;
-  std::uint32_t valueA = 0;  // derived from the flag word
+  // Derived from the flag word and copied with the context; nothing reads them.
+  std::uint32_t valueA = 0;
   std::uint32_t valueB = 0;
   std::array<MdbOverview_t, 3> overviews;  // by kMdbLines, kMdbAreas, kMdbPoints
   std::array<MdbTable_t, 3> extTypes;      // the same order
-  std::uint16_t spare = 0;
+  std::uint16_t spare = 0;                 // cleared with the context; nothing reads it
 };
 
 // The three extended sections of RGN, seven words each.
 struct MdbExtSection_t {
   std::uint32_t offset = 0;
   std::uint32_t length = 0;
-  std::uint32_t unused = 0;
+  std::uint32_t unused = 0;      // nothing reads it
   std::uint32_t trailer = 0;     // 2 bits per group, bytes to skip after an object
   std::uint32_t optionMask = 0;  // bits 0-28 optional fields; bit 29 presence flags
   std::array<std::uint32_t, 2> sizeCodes{};
@@ -92,7 +148,7 @@ struct MdbRgn_t {
   // The 21 words as stored: extended areas, lines, points (seven words each).
   std::array<std::uint32_t, 21> extWords{};
   std::array<std::uint32_t, 2> more{};
-  std::array<std::uint16_t, 5> work{};
+  std::array<std::uint16_t, 5> work{};  // cleared with the context; nothing reads it
 };
 
 // The extended section of kind k (0 areas, 1 lines, 2 points) of the RGN words.
@@ -113,7 +169,7 @@ struct MdbLbl_t {
   MdbTable_t cities;  // record size: low 15 bits; bit 15 set when bit 31 of the word at 69 is clear
   MdbTable_t table73;
   MdbLblSection_t properties;
-  MdbTable_t table100;
+  MdbTable_t table100;  // kept; nothing reads it
   MdbTable_t indexedLabels;
   MdbTable_t exits;
   MdbTable_t facilities;
@@ -122,6 +178,7 @@ struct MdbLbl_t {
   std::uint16_t codePage = 0;
   std::uint16_t sortCodePage = 0;  // word at 172
   std::uint16_t sortId = 0;        // word at 174
+  // Kept as the header holds them; nothing reads them.
   std::array<std::uint32_t, 4> words176{};
   std::uint32_t word192 = 0;
   std::array<std::uint32_t, 3> words196{};
@@ -144,12 +201,14 @@ struct MdbNet_t {
   MdbNetSection_t first, second;
   MdbTable_t table;
   std::uint16_t shiftValue = 0;  // byte at 54 + 5 when the byte at 53 is 1 (up to 260)
-  std::uint32_t word55 = 0;
+  std::uint32_t word55 = 0;  // kept; nothing reads it
   std::uint32_t mask = 0;  // 1 when the header is too short for it
   std::uint32_t flags = 0;
   std::array<std::uint8_t, kMdbLevels> levelIndex{};  // 0xFF: level without subdivisions
 };
 
+// Of the NOD header only the flag word is read (at open); the other words are
+// kept as the header holds them.
 struct MdbNod_t {
   dsk::File_t file;
   std::uint32_t word21 = 0, word25 = 0;
@@ -165,7 +224,7 @@ struct MdbNod_t {
 // handle on the same file in the same mode.
 struct MdbSubfile_t {
   dsk::File_t file;
-  std::array<std::uint32_t, 2> head{};
+  std::array<std::uint32_t, 2> head{};  // kept; nothing reads it
   std::array<std::uint32_t, 13> words{};
 };
 
@@ -268,7 +327,7 @@ struct MdbMap_t {
   std::array<MdbSectionCursor_t, kSecCount> sections;
   std::uint16_t sectionsSubdiv = 0;  // the subdivision the cursors belong to
 
-  std::vector<std::uint8_t> work;
+  std::vector<std::uint8_t> work;  // copied with the context; nothing uses it
 };
 
 // The filter a running search tests, or null.
@@ -297,7 +356,6 @@ bool MdbIsMapOpen(const MdbMap_t& map);
 void MdbResetSearch(MdbMap_t& map);
 void MdbResetFilter(Filter_t& filter);
 void MdbClearCursors(MdbCursor_t& cursor);
-bool MdbBuffersDiffer(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b);
 
 // The header readers, each opening its sub-file (used by MdbOpen).
 int MdbReadTreHeader(MdbMap_t& map, std::uint32_t& mapId);
@@ -314,9 +372,12 @@ int MdbOpenDem(MdbMap_t& map);
 // The id of a map whose TRE header carries none, from its name and creation date.
 std::uint32_t MdbMapIdFromName(const std::string& mapName, unsigned month, unsigned day, unsigned hour,
                                unsigned minute);
-// True for the TRE header bytes (at least 120) of the 2001-02-02 writer whose
-// flag-derived values are wrong.
-bool MdbIsQuirkTreHeader(const std::uint8_t* header);
+// The fields of the TRE header bytes (kMdbTreHeaderSize of them).
+constexpr std::uint32_t kMdbTreHeaderSize = 188;
+MdbTreHeader_t MdbParseTreHeader(const std::uint8_t* bytes);
+// True for the TRE header of the 2001-02-02 writer whose flag-derived values
+// are wrong.
+bool MdbIsQuirkTreHeader(const MdbTreHeader_t& header);
 
 // Shift helpers. A level of r resolution bits stores coordinates in units of
 // 2^((32 - r) mod 32).

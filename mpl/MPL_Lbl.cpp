@@ -465,28 +465,36 @@ int MdbReadIndexedLabel(MdbMap_t& map, std::uint32_t n, std::uint32_t& label) {
   return kMdbDone;
 }
 
-int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* buffer, std::size_t size,
-                      std::uint32_t flags) {
-  if (buffer != nullptr && size > 0) buffer[0] = '\0';
+namespace {
+
+// What an object's record gives its label: the label, the type and subtype
+// (a line's direction flag as its subtype) for the flags and the description,
+// and for a line or road its record with the label it was given.
+struct ObjectLabel_t {
   std::uint32_t label = kMdbNone;
-  int result = kMdbDone;
   std::uint16_t type = 0, subtype = 0;
-  bool described = kind == kLabelOfArea || kind == kLabelOfLine || kind == kLabelOfRoad || kind == kLabelOfPoint ||
-                   kind == kLabelOfNetIndex;
+  bool described = false;  // a kind whose type has a description
   MdbLineRecord_t roadLine;
+};
+
+// The label of the object, read from the map where the record lacks it.
+int FindObjectLabel(MdbMap_t& map, const void* record, unsigned kind, std::uint32_t flags, ObjectLabel_t& o) {
+  int result = kMdbDone;
+  o.described = kind == kLabelOfArea || kind == kLabelOfLine || kind == kLabelOfRoad || kind == kLabelOfPoint ||
+                kind == kLabelOfNetIndex;
   switch (kind) {
     case kLabelOfArea: {
       MdbAreaRecord_t area = *static_cast<const MdbAreaRecord_t*>(record);
       if (area.label == kMdbNone) result = MdbGetArea(map, area, 0, nullptr);
-      label = area.label;
-      type = area.type;
-      subtype = area.subtype;
+      o.label = area.label;
+      o.type = area.type;
+      o.subtype = area.subtype;
       break;
     }
     case kLabelOfExit: {
       MdbExitRecord_t exit = *static_cast<const MdbExitRecord_t*>(record);
       if (exit.number != 0) result = MdbReadExit(map, exit);
-      label = exit.label;
+      o.label = exit.label;
       break;
     }
     case kLabelOfLine:
@@ -494,13 +502,13 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
     case kLabelOfNetIndex: {
       // A line or road without a label of its own takes its road's label.
       std::uint8_t direction = 0;
-      result = MdbRoadObjectLabel(map, record, kind, flags, label, type, direction);
-      subtype = direction;
+      result = MdbRoadObjectLabel(map, record, kind, flags, o.label, o.type, direction);
+      o.subtype = direction;
       if (kind != kLabelOfNetIndex) {
-        roadLine = *static_cast<const MdbLineRecord_t*>(record);
-        roadLine.label = label;
+        o.roadLine = *static_cast<const MdbLineRecord_t*>(record);
+        o.roadLine.label = o.label;
       }
-      if (result == kMdbDone && label == kMdbNone) result = kMdbNotFound;
+      if (result == kMdbDone && o.label == kMdbNone) result = kMdbNotFound;
       break;
     }
     case kLabelOfPoint: {
@@ -508,21 +516,24 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
       if (point.ref != 0 && point.label == kMdbNone && point.poi == kMdbNone)
         result = MdbGetPoint(map, point, 0, nullptr);
       if (result == kMdbDone && point.label == kMdbNone) result = MdbReadPoiLabel(map, point.poi, point.label);
-      label = point.label;
-      type = point.type;
-      subtype = point.subtype;
+      o.label = point.label;
+      o.type = point.type;
+      o.subtype = point.subtype;
       break;
     }
-    case kLabelOfOffset: label = *static_cast<const std::uint32_t*>(record); break;
-    case kLabelOfIndexed: result = MdbReadIndexedLabel(map, *static_cast<const std::uint32_t*>(record), label); break;
+    case kLabelOfOffset: o.label = *static_cast<const std::uint32_t*>(record); break;
+    case kLabelOfIndexed: result = MdbReadIndexedLabel(map, *static_cast<const std::uint32_t*>(record), o.label); break;
     default:
       result = kMdbNotFound;
-      described = false;
+      o.described = false;
       break;
   }
-  if (result == kMdbBadData || buffer == nullptr || size == 0) return result;
+  return result;
+}
 
-  // 1. Flags of the type.
+// The text flags that some point and line types add.
+std::uint32_t TypeFlags(unsigned kind, std::uint16_t type) {
+  std::uint32_t flags = 0;
   if (kind == kLabelOfPoint) {
     if (type == 98) flags |= kLabelKeepMarkers2;
     if (type == 99) flags |= kLabelKeepMarkers;
@@ -532,67 +543,92 @@ int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* bu
     if (type >= 32 && type <= 34) flags |= kLabelKeepMarkers;
     if (type >= 35 && type <= 37) flags |= kLabelKeepMarkers2;
   }
-  // 2. The text, in the caller's buffer size or at least 30 characters.
+  return flags;
+}
+
+// The type's description in place of an empty text, when the flags ask for
+// it (marker lines 8 and 9 always have it with kLabelDescribeMarked); true
+// when the text became the description.
+bool Describe(unsigned kind, const ObjectLabel_t& o, std::uint32_t flags, std::size_t workSize, std::string& text) {
+  const char* prefix = nullptr;
+  const char* description = nullptr;
+  bool marker = false;
+  if (kind == kLabelOfArea) {
+    description = GetAreaTypeText(o.type, static_cast<std::uint8_t>(o.subtype));
+  } else if (kind == kLabelOfPoint) {
+    description = GetPointTypeText(o.type, static_cast<std::uint8_t>(o.subtype), &prefix);
+  } else {
+    description = GetLineTypeText(o.type, static_cast<std::uint8_t>(o.subtype));
+    marker = o.type == 8 || o.type == 9;
+  }
+  if (!(flags & kLabelDescribe) && !marker) return false;
+  text = std::string(prefix ? prefix : "") + description;
+  if (text.size() > workSize - 1) text.resize(workSize - 1);
+  return true;
+}
+
+// A stray note after a "C" in a few labels of one map: the text ends before
+// the character that precedes that "C".
+void CutStrayNote(std::string& text) {
+  for (std::size_t i = 0; i + 4 < text.size(); ++i) {
+    if (text[i] == 'C' && text[i + 4] == ':') {
+      text.resize(i == 0 ? 0 : i - 1);
+      break;
+    }
+  }
+}
+
+// Appends the road's direction to a line's text, reading the line for its
+// road when the record lacks the road.
+void AddRoadDirection(MdbMap_t& map, MdbLineRecord_t roadLine, std::size_t workSize, std::string& text) {
+  if (roadLine.netOffset == kMdbNone && roadLine.ref != 0) {
+    MdbLineRecord_t read;
+    read.ref = roadLine.ref;
+    if (MdbGetLine(map, read, 0, nullptr) == kMdbDone) roadLine.netOffset = read.netOffset;
+  }
+  std::vector<char> work(text.begin(), text.end());
+  work.resize(workSize, '\0');
+  if (MdbAddRoadDirection(map, roadLine, work.data(), work.size())) text = work.data();
+}
+
+}  // namespace
+
+int MdbGetObjectLabel(MdbMap_t& map, const void* record, unsigned kind, char* buffer, std::size_t size,
+                      std::uint32_t flags) {
+  if (buffer != nullptr && size > 0) buffer[0] = '\0';
+  ObjectLabel_t o;
+  int result = FindObjectLabel(map, record, kind, flags, o);
+  if (result == kMdbBadData || buffer == nullptr || size == 0) return result;
+
+  flags |= TypeFlags(kind, o.type);
+  // The text, in the caller's buffer size or at least 30 characters.
   const std::size_t workSize = std::max<std::size_t>(size, 31);
   std::string text;
-  if (label != kMdbNone) {
+  if (o.label != kMdbNone) {
     std::vector<char> work(workSize);
-    result = MdbReadLabelText(map, label, work.data(), work.size(), flags);
+    result = MdbReadLabelText(map, o.label, work.data(), work.size(), flags);
     if (result == kMdbBadData) return result;
     text = work.data();
   }
-  // 3. The type's description for a text that is empty.
-  if (text.empty() && described && (flags & (kLabelDescribe | kLabelDescribeMarked))) {
-    const char* prefix = nullptr;
-    const char* description = nullptr;
-    bool marker = false;
-    if (kind == kLabelOfArea) {
-      description = GetAreaTypeText(type, static_cast<std::uint8_t>(subtype));
-    } else if (kind == kLabelOfPoint) {
-      description = GetPointTypeText(type, static_cast<std::uint8_t>(subtype), &prefix);
-    } else {
-      description = GetLineTypeText(type, static_cast<std::uint8_t>(subtype));
-      marker = type == 8 || type == 9;
-    }
-    if ((flags & kLabelDescribe) || marker) {
-      text = std::string(prefix ? prefix : "") + description;
-      if (text.size() > workSize - 1) text.resize(workSize - 1);
-      result = kMdbDone;
-    }
-  }
-  // 4. The prefix of point types 32 to 39.
-  if (kind == kLabelOfPoint && type >= 32 && type <= 39 && !(flags & kLabelBaseName)) {
+  if (text.empty() && o.described && (flags & (kLabelDescribe | kLabelDescribeMarked)) &&
+      Describe(kind, o, flags, workSize, text))
+    result = kMdbDone;
+  // The prefix of point types 32 to 39.
+  if (kind == kLabelOfPoint && o.type >= 32 && o.type <= 39 && !(flags & kLabelBaseName)) {
     const std::string prefix = GetShieldPrefixText(32, true);
     if (prefix.size() + text.size() <= workSize - 1) text = prefix + text;
     while (!text.empty() && text.back() == ' ') text.pop_back();
   }
-  // 5. A stray note after a "C" in a few labels of one map: the text ends
-  // before the character that precedes that "C".
-  if (HasLabelFix(map, label)) {
-    for (std::size_t i = 0; i + 4 < text.size(); ++i) {
-      if (text[i] == 'C' && text[i + 4] == ':') {
-        text.resize(i == 0 ? 0 : i - 1);
-        break;
-      }
-    }
-  }
-  // 6. Case, then the road's direction on a line, then the caller's size.
+  if (HasLabelFix(map, o.label)) CutStrayNote(text);
+  // Case, then the road's direction on a line, then the caller's size.
   if (flags & kLabelTitleCase) {
     std::vector<char> work(text.begin(), text.end());
     work.push_back('\0');
     FormatLabelTitleCase(&map, work.data());
     text = work.data();
   }
-  if ((flags & kLabelRoadDirection) && (kind == kLabelOfLine || kind == kLabelOfRoad) && !text.empty()) {
-    if (roadLine.netOffset == kMdbNone && roadLine.ref != 0) {
-      MdbLineRecord_t read;
-      read.ref = roadLine.ref;
-      if (MdbGetLine(map, read, 0, nullptr) == kMdbDone) roadLine.netOffset = read.netOffset;
-    }
-    std::vector<char> work(text.begin(), text.end());
-    work.resize(workSize, '\0');
-    if (MdbAddRoadDirection(map, roadLine, work.data(), work.size())) text = work.data();
-  }
+  if ((flags & kLabelRoadDirection) && (kind == kLabelOfLine || kind == kLabelOfRoad) && !text.empty())
+    AddRoadDirection(map, o.roadLine, workSize, text);
   Store(text, buffer, size);
   return result;
 }

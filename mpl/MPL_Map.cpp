@@ -420,7 +420,8 @@ bool Map_t::FindNearestLines(const MdbPoint_t& point, MdbLineRecord_t& line, Mdb
 bool Map_t::FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, MdbJunction_t& result,
                                 unsigned count) {
   if (!IsOpen()) return false;
-  const int r = MdbFindNearestJunction(m_map, point, line, result, count & 0x7FFF, (count >> 15) & 1);
+  const int r = MdbFindNearestJunction(m_map, point, line, result, count & kJunctionCapacity,
+                                       (count & kJunctionSecondPass) != 0 ? kMdbJunctionRestricted : 0);
   return CheckMdbResult(r, GLO_SRC, kMdbAcceptNotFound) == kMdbDone;
 }
 

@@ -141,6 +141,11 @@ std::string DumpBytes(const std::uint8_t* bytes, std::size_t count);
 
 struct NrstWorkspace_t;
 
+// The count word of Map_t::FindNearestJunction: the capacity, and the bit that
+// asks for the restricted second pass.
+constexpr unsigned kJunctionCapacity = 0x7FFF;
+constexpr unsigned kJunctionSecondPass = 0x8000;
+
 class Map_t {
  public:
   using AreaRange_t = glo::SearchRange_t<Map_t, Area_t, Map_t, Criteria_t>;
@@ -224,8 +229,8 @@ class Map_t {
   bool FindAreasAtPoint(const MdbPoint_t& point, MdbAreaRecord_t& result);
   // Fills up to 'capacity' hits, nearest first, and the nearest line's record.
   bool FindNearestLines(const MdbPoint_t& point, MdbLineRecord_t& line, MdbLineHit_t* hits, unsigned capacity);
-  // 'count': the capacity in bits 0-14; bit 15 asks for a second pass on the
-  // most detailed level restricted to the roads found.
+  // 'count': the capacity (kJunctionCapacity bits); kJunctionSecondPass asks
+  // for a second pass on the most detailed level restricted to the roads found.
   bool FindNearestJunction(const MdbPoint_t& point, MdbLineRecord_t& line, MdbJunction_t& result, unsigned count);
   // The 'hits.size()' nearest points of one type that pass the point filter,
   // nearest first; 'first' receives the first hit's record and 'attributes',

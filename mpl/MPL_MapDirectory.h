@@ -57,7 +57,6 @@ class MapDirectory_t {
   const MdbSubfile_t& GetSortTable() const { return m_index.srt; }
   const std::locale& GetLocale() const { return m_locale; }
   const std::vector<std::uint8_t>& GetSection16() const { return m_section16; }
-  const std::array<std::vector<Entry_t>, 4>& GetLists() const { return m_lists; }
   // The product the directory was last brought up to date for (0: none).
   std::uint32_t GetProductId() const { return m_productId; }
 

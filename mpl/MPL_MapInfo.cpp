@@ -10,8 +10,6 @@ namespace mpl {
 
 namespace {
 
-constexpr unsigned kTreHeaderRead = 188;
-
 bool HasTypesInRange(MdbMap_t& map, std::uint16_t first, std::uint16_t last) {
   std::uint16_t types[16];
   unsigned n = 0;
@@ -78,9 +76,10 @@ int MdbReadChartRecord(MdbMap_t& map, MarineChartRecord_t& record) {
 
 int MdbGetMapInfo(MdbMap_t& map, MapInfo_t& info, unsigned noticeCapacity, std::uint32_t* notices) {
   info = MapInfo_t();
-  std::uint8_t h[kTreHeaderRead] = {};
-  const int read = MdbRead(map.tre.file, 0, h, kTreHeaderRead);
-  const unsigned length = MdbGet16(h);
+  // The TRE header was read whole when the map opened.
+  const int read = map.tre.file.IsOpen() ? kMdbDone : kMdbBadData;
+  const MdbTreHeader_t& h = map.tre.header;
+  const unsigned length = h.length;
   if (read == kMdbDone) {
     if (map.lbl.cities.count != 0 && (map.lbl.cities.recordSize & 0x8000) != 0)
       info.flags |= kInfoCities | kInfoCityPoints;
@@ -96,7 +95,7 @@ int MdbGetMapInfo(MdbMap_t& map, MapInfo_t& info, unsigned noticeCapacity, std::
     if (map.lbl.exits.count != 0) info.flags |= kInfoExits;
     if (map.lbl.indexedLabels.count != 0) info.flags |= kInfoIndexedLabels;
     if (length >= 67) {
-      const std::uint32_t w = MdbGet32(h + 0x3f);
+      const std::uint32_t w = h.flags;
       const std::uint32_t bits[5] = {kInfoTreBit0, kInfoTreBit1, kInfoNameOrder, kInfoTreBit3, kInfoTreBit4};
       for (unsigned b = 0; b < 5; ++b)
         if (w & (1u << b)) info.flags |= bits[b];
@@ -104,13 +103,13 @@ int MdbGetMapInfo(MdbMap_t& map, MapInfo_t& info, unsigned noticeCapacity, std::
       info.display = static_cast<std::uint8_t>(((w >> 8) & 0x1F) + ((w & 2) ? 0x20 : 0));
     }
     if (length >= 71) {
-      const std::uint32_t w = MdbGet32(h + 0x43);
+      const std::uint32_t w = h.word43;
       if (w & 1) info.flags |= kInfoTre43Bit0;
       info.word43Low = static_cast<std::uint8_t>(w >> 8);
       info.word43High = static_cast<std::uint16_t>((w >> 16) & 0xFF);
     }
     if (length >= 124) {
-      const std::uint32_t d = MdbGet32(h + 0x78);
+      const std::uint32_t d = h.scaleDistance;
       if (d != 0)
         info.scale = static_cast<std::uint8_t>(
             static_cast<std::int64_t>(std::floor(255.0 - 20.0 * std::log(static_cast<double>(static_cast<float>(d) * 0.001f)))) & 0xFF);
@@ -128,9 +127,9 @@ int MdbGetMapInfo(MdbMap_t& map, MapInfo_t& info, unsigned noticeCapacity, std::
   info.west = map.bounds.west;
 
   if (length >= 63 && noticeCapacity != 0 && notices != nullptr) {
-    const std::uint32_t offset = MdbGet32(h + 0x31);
-    const std::uint32_t size = MdbGet32(h + 0x35);
-    const std::uint16_t recordSize = MdbGet16(h + 0x39);
+    const std::uint32_t offset = h.noticeOffset;
+    const std::uint32_t size = h.noticeLength;
+    const std::uint16_t recordSize = h.noticeRecordSize;
     // A table without a record size has no records.
     const std::uint32_t count = recordSize == 0 ? 0 : size / recordSize;
     const std::uint32_t n = count < noticeCapacity ? count : noticeCapacity;

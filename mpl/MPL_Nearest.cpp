@@ -448,79 +448,49 @@ class LevelGuard_t {
   Filter_t m_filter;
 };
 
-// One pass of the junction search. 'roads' (restricted mode): the roads whose
-// lines take part, the first one's nearest line being the nearest line.
-int JunctionPass(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
-                 unsigned capacity, unsigned mode, const std::vector<std::uint32_t>& roads) {
-  result = MdbJunction_t();
-  const std::int32_t cosine = MdbLatitudeFactor(point.lat);
-  const unsigned kind = mode & 3;
-  const bool crossings = (mode & kMdbJunctionCrossings) != 0;
-  const bool restricted = kind == kMdbJunctionRestricted;
-  if (restricted && roads.empty()) return kMdbNotFound;
-  LevelGuard_t level(map);
-  RectGuard_t rect(map);
-  if (restricted) {
-    map.level = static_cast<std::uint8_t>(MdbDetailedLevel(map));
-    map.lineFilter = Filter_t();
-  }
-  int r;
-  if (kind == kMdbJunctionHere) {
-    MdbLineHit_t hit;
-    if (work.points.empty() || !MdbLineDistance(point, cosine, nullptr, work, hit)) return kMdbNotFound;
-    map.searchRect = {point.lat + 1, point.lon + 1, point.lat - 1, point.lon - 1};
-  } else {
-    MdbLineHit_t hit;
-    MdbNearestCriteria_t criteria;
-    criteria.value = restricted ? roads.front() : kMdbNone;
-    r = MdbFindNearestLines(map, point, work, &hit, 1, restricted ? &criteria : nullptr);
-    if (r != kMdbDone) return r;
-    MdbIntersectRects(map.searchRect, map.searchRect, work.box);
-  }
-  const MdbLineRecord_t& nearest = work;
-  std::size_t junctionVertex = 0;
-  MdbLineRecord_t other;
-  r = MdbFirstLine(map, other, kAllPoints, nullptr);
-  while (r == kMdbDone) {
-    const bool takesPart =
-        other.ref != nearest.ref &&
-        (!restricted || std::find(roads.begin(), roads.end(), other.netOffset) != roads.end());
-    if (takesPart) {
-      const std::vector<MdbPoint_t>& a = nearest.points;
-      const std::vector<MdbPoint_t>& b = other.points;
-      for (std::size_t i = 0; i < a.size(); ++i) {
-        for (std::size_t j = 0; j < b.size(); ++j) {
-          MdbPoint_t meeting;
-          bool meets = Same(a[i], b[j]);
-          if (meets) {
-            meeting = a[i];
-          } else if (crossings && i > 0 && j > 0) {
-            MdbPoint_t cross;
-            if (MdbSegmentsCross({a[i - 1], a[i]}, {b[j - 1], b[j]}, cross)) {
-              meets = true;
-              meeting = cross.lat == kNoLat ? a[i] : cross;
-            }
-          }
-          if (!meets || !MdbPointInBox(map.searchRect, meeting)) continue;
-          const std::uint32_t d = PointDistance(meeting, point, cosine);
-          if (d < result.distance) {
-            result.point = meeting;
-            result.distance = d;
-            junctionVertex = i;
-            MdbShrinkSearchRect(map.searchRect, point, cosine, d + 2);
-            result.entries.assign(1, Describe(nearest, i, point));
-          }
-          if (d == result.distance && i == junctionVertex && Same(meeting, result.point) &&
-              result.entries.size() < capacity &&
-              std::none_of(result.entries.begin(), result.entries.end(),
-                           [&](const MdbJunctionEntry_t& e) { return e.line == other.ref; }))
-            result.entries.push_back(Describe(other, j, point));
+// Where two lines meet at or nearer than the junction found so far: the
+// junction moves there (the search rectangle shrinks round it) with the
+// nearest line as its first entry, and 'other' joins a junction at the same
+// point and vertex of the nearest line while there is room.
+void MeetLines(MdbMap_t& map, const MdbPoint_t& point, std::int32_t cosine, bool crossings,
+               const MdbLineRecord_t& nearest, const MdbLineRecord_t& other, unsigned capacity,
+               MdbJunction_t& result, std::size_t& junctionVertex) {
+  const std::vector<MdbPoint_t>& a = nearest.points;
+  const std::vector<MdbPoint_t>& b = other.points;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    for (std::size_t j = 0; j < b.size(); ++j) {
+      MdbPoint_t meeting;
+      bool meets = Same(a[i], b[j]);
+      if (meets) {
+        meeting = a[i];
+      } else if (crossings && i > 0 && j > 0) {
+        MdbPoint_t cross;
+        if (MdbSegmentsCross({a[i - 1], a[i]}, {b[j - 1], b[j]}, cross)) {
+          meets = true;
+          meeting = cross.lat == kNoLat ? a[i] : cross;
         }
       }
+      if (!meets || !MdbPointInBox(map.searchRect, meeting)) continue;
+      const std::uint32_t d = PointDistance(meeting, point, cosine);
+      if (d < result.distance) {
+        result.point = meeting;
+        result.distance = d;
+        junctionVertex = i;
+        MdbShrinkSearchRect(map.searchRect, point, cosine, d + 2);
+        result.entries.assign(1, Describe(nearest, i, point));
+      }
+      if (d == result.distance && i == junctionVertex && Same(meeting, result.point) &&
+          result.entries.size() < capacity &&
+          std::none_of(result.entries.begin(), result.entries.end(),
+                       [&](const MdbJunctionEntry_t& e) { return e.line == other.ref; }))
+        result.entries.push_back(Describe(other, j, point));
     }
-    r = MdbNextLine(map, other, kAllPoints, nullptr);
   }
-  if (r != kMdbNotFound) return r;
+}
+
+// A junction is one of two lines or more, not all of one road; its entries
+// go in order of type and line (restricted: without labels).
+int FinishJunction(MdbJunction_t& result, bool restricted) {
   if (result.entries.size() < 2) {
     result = MdbJunction_t();
     return kMdbNotFound;
@@ -540,6 +510,51 @@ int JunctionPass(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, 
   return kMdbDone;
 }
 
+// One pass of the junction search. 'roads' (restricted mode): the roads whose
+// lines take part, the first one's nearest line being the nearest line.
+int JunctionPass(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
+                 unsigned capacity, unsigned mode, const std::vector<std::uint32_t>& roads) {
+  result = MdbJunction_t();
+  const std::int32_t cosine = MdbLatitudeFactor(point.lat);
+  const unsigned kind = mode & kMdbJunctionKind;
+  const bool crossings = (mode & kMdbJunctionCrossings) != 0;
+  const bool restricted = kind == kMdbJunctionRestricted;
+  if (restricted && roads.empty()) return kMdbNotFound;
+  LevelGuard_t level(map);
+  RectGuard_t rect(map);
+  if (restricted) {
+    map.level = static_cast<std::uint8_t>(MdbDetailedLevel(map));
+    map.lineFilter = Filter_t();
+  }
+  int r;
+  // The nearest line (given, for a junction here), and the search round it.
+  if (kind == kMdbJunctionHere) {
+    MdbLineHit_t hit;
+    if (work.points.empty() || !MdbLineDistance(point, cosine, nullptr, work, hit)) return kMdbNotFound;
+    map.searchRect = {point.lat + 1, point.lon + 1, point.lat - 1, point.lon - 1};
+  } else {
+    MdbLineHit_t hit;
+    MdbNearestCriteria_t criteria;
+    criteria.value = restricted ? roads.front() : kMdbNone;
+    r = MdbFindNearestLines(map, point, work, &hit, 1, restricted ? &criteria : nullptr);
+    if (r != kMdbDone) return r;
+    MdbIntersectRects(map.searchRect, map.searchRect, work.box);
+  }
+  // The other lines that meet it.
+  std::size_t junctionVertex = 0;
+  MdbLineRecord_t other;
+  r = MdbFirstLine(map, other, kAllPoints, nullptr);
+  while (r == kMdbDone) {
+    const bool takesPart =
+        other.ref != work.ref &&
+        (!restricted || std::find(roads.begin(), roads.end(), other.netOffset) != roads.end());
+    if (takesPart) MeetLines(map, point, cosine, crossings, work, other, capacity, result, junctionVertex);
+    r = MdbNextLine(map, other, kAllPoints, nullptr);
+  }
+  if (r != kMdbNotFound) return r;
+  return FinishJunction(result, restricted);
+}
+
 }  // namespace
 
 int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord_t& work, MdbJunction_t& result,
@@ -547,7 +562,7 @@ int MdbFindNearestJunction(MdbMap_t& map, const MdbPoint_t& point, MdbLineRecord
   result = MdbJunction_t();
   if (capacity < 2) return kMdbNotFound;
   int r;
-  if ((mode & 3) == kMdbJunctionRestricted) {
+  if ((mode & kMdbJunctionKind) == kMdbJunctionRestricted) {
     r = JunctionPass(map, point, work, result, capacity, mode & kMdbJunctionCrossings, {});
     const unsigned detailed = MdbDetailedLevel(map);
     if (r == kMdbDone && map.level != detailed && !result.entries.empty() && result.entries[0].road != kMdbNone) {

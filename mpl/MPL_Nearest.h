@@ -83,6 +83,8 @@ constexpr int kMdbCriteriaRoadMatch = 2;
 constexpr unsigned kMdbJunctionRestricted = 1;
 constexpr unsigned kMdbJunctionHere = 2;
 constexpr unsigned kMdbJunctionCrossings = 4;
+// The bits of the mode that hold the search kind (0, kMdbJunctionRestricted or kMdbJunctionHere).
+constexpr unsigned kMdbJunctionKind = 3;
 
 // True when the point lies inside the polygon (crossing count along its
 // parallel; at most 65535 points; the east edge counts as inside).

@@ -10,7 +10,53 @@
 
 namespace mpl {
 
+// A road record in the road section of NET (values little-endian):
+//   label entries, one to four of 3 bytes each:
+//       bits 0-21  the LBL label offset
+//       bit 22     a 3-byte extra value follows (its low 22 bits)
+//       bit 23     the last entry
+//   flags byte:
+//       bit 0      the level counts are 2 bytes wide (else 1)
+//       bits 1, 3, 5, 6  kept as they are in the road's properties
+//       bit 2      no extra byte before the record (it reads as 0xF0)
+//       bit 4      the road has data (taken only when NET has a shift value)
+//       bit 7      more bytes before the record (see below)
+//   3 bytes        the road's length
+//   level counts   one per level with subdivisions, from the lowest up:
+//                  1 byte (bits 0-6 the count, bit 7 the last) or, with flag
+//                  bit 0, 2 bytes (bits 0-14 the count, bit 15 the last)
+//   line references, 3 bytes each, level after level: byte 0 the line's index,
+//                  bytes 1-2 its subdivision
+//   road data      (see MdbRoadContinuation)
+//
+// Bytes stored before the record, read backwards from its start:
+//   -1             the extra byte (unless flag bit 2): its low nibble is the
+//                  label mode
+//   then, with flag bit 7, byte -2:
+//       bit 0      nibble bytes follow: one for labels 0 and 1 (low nibble
+//                  first), with more than two labels one more for labels 2, 3
+//       bit 1      property bit 9
+//       bits 2-3   half the width of the labels' direction codes; the codes
+//                  follow, label 0 in the lowest bits of the first byte read
+
 namespace {
+
+// Label entry bits.
+constexpr std::uint32_t kEntryLabel = 0x3FFFFF;
+constexpr std::uint32_t kEntryHasExtra = 0x400000;
+constexpr std::uint32_t kEntryLast = 0x800000;
+
+// Flag byte bits.
+enum : std::uint8_t {
+  kFlagWideCounts = 0x01,
+  kFlagNoExtraByte = 0x04,
+  kFlagHasData = 0x10,
+  kFlagBytesBefore = 0x80,
+  kFlagProperties = 0x02 | 0x08 | 0x20 | 0x40,
+};
+
+// Bits of byte -2.
+enum : std::uint8_t { kBeforeNibbles = 0x01, kBeforeProperty = 0x02 };
 
 constexpr unsigned kRecordRead = 46;
 constexpr unsigned kLabelRead = 25;
@@ -53,14 +99,14 @@ int WalkLabels(const std::uint8_t* b, unsigned got, unsigned& pos, LabelEntry_t*
     if (pos + 3 > got) return kMdbBadData;
     const std::uint32_t raw = MdbGet24(b + pos);
     pos += 3;
-    LabelEntry_t e{raw & 0x3FFFFF, 0x3FFFFF};
-    if ((raw & 0x400000) != 0) {
+    LabelEntry_t e{raw & kEntryLabel, kEntryLabel};
+    if ((raw & kEntryHasExtra) != 0) {
       if (pos + 3 > got) return kMdbBadData;
-      e.extra = MdbGet24(b + pos) & 0x3FFFFF;
+      e.extra = MdbGet24(b + pos) & kEntryLabel;
       pos += 3;
     }
     entries[count++] = e;
-    if ((raw & 0x800000) != 0) break;
+    if ((raw & kEntryLast) != 0) break;
   }
   return kMdbDone;
 }
@@ -88,22 +134,11 @@ std::uint32_t MdbRoadRecordOffset(const MdbMap_t& map, std::uint32_t netOffset) 
   return at > 0xFFFFFFFFu ? 0 : static_cast<std::uint32_t>(at);
 }
 
-int MdbDecodeRoad(MdbMap_t& map, MdbRoad_t& road, bool reversed, MdbLineRecord_t* line, std::uint16_t request) {
-  const std::uint32_t netOffset = road.netOffset;
-  road = MdbRoad_t{};
-  road.netOffset = netOffset;
-  road.reversed = reversed;
-  road.highestLevel = map.tre.lowestLevel;
-  const std::uint32_t start = MdbRoadRecordOffset(map, netOffset);
-  if (start == 0) return kMdbNotFound;
-  road.start = start;
-  std::uint8_t b[kRecordRead] = {};
-  unsigned got = 0;
-  if (ReadRecord(map, start, b, kRecordRead, got) != kMdbDone) return kMdbBadData;
+namespace {
 
-  // Labels.
+// The label entries at the record's start; 'pos' ends on the flags byte.
+int DecodeLabels(MdbRoad_t& road, const std::uint8_t* b, unsigned got, unsigned& pos, unsigned& count) {
   LabelEntry_t entries[4];
-  unsigned count = 0, pos = 0;
   if (WalkLabels(b, got, pos, entries, count) != kMdbDone) return kMdbBadData;
   for (unsigned i = 0; i < count; ++i) {
     road.labels[i] = entries[i].label;
@@ -111,53 +146,56 @@ int MdbDecodeRoad(MdbMap_t& map, MdbRoad_t& road, bool reversed, MdbLineRecord_t
   }
   road.labelCount = 0;
   while (road.labelCount < count && road.labels[road.labelCount] != 0) ++road.labelCount;
+  return kMdbDone;
+}
 
-  // Flags and the bytes before the record.
-  if (pos >= got) return kMdbBadData;
-  const std::uint8_t flags = b[pos++];
+// The flags byte, and the bytes before the record that it announces.
+int DecodeFlags(MdbMap_t& map, MdbRoad_t& road, std::uint8_t flags, unsigned count) {
   road.flags = flags;
-  const bool takeData = (flags & 0x10) != 0 && map.net.shiftValue != 0;
-  road.properties = flags & (0x02 | 0x08 | 0x20 | 0x40);
+  const bool takeData = (flags & kFlagHasData) != 0 && map.net.shiftValue != 0;
+  road.properties = flags & kFlagProperties;
   if (takeData) road.properties |= kRoadHasData;
-  std::uint32_t cursor = start;
-  if ((flags & 0x04) == 0 && ByteBefore(map, cursor, road.extraByte) != kMdbDone) return kMdbBadData;
-  if ((flags & 0x80) != 0) {
-    std::uint8_t b2 = 0, n = 0;
-    if (ByteBefore(map, cursor, b2) != kMdbDone) return kMdbBadData;
-    if ((b2 & 2) != 0) road.properties |= 1u << 9;
-    if ((b2 & 1) != 0) {
+  std::uint32_t cursor = road.start;
+  if ((flags & kFlagNoExtraByte) == 0 && ByteBefore(map, cursor, road.extraByte) != kMdbDone) return kMdbBadData;
+  if ((flags & kFlagBytesBefore) == 0) return kMdbDone;
+  std::uint8_t b2 = 0, n = 0;
+  if (ByteBefore(map, cursor, b2) != kMdbDone) return kMdbBadData;
+  if ((b2 & kBeforeProperty) != 0) road.properties |= 1u << 9;
+  if ((b2 & kBeforeNibbles) != 0) {
+    if (ByteBefore(map, cursor, n) != kMdbDone) return kMdbBadData;
+    road.nibbles[0] = n & 0xF;
+    road.nibbles[1] = n >> 4;
+    if (count > 2) {
       if (ByteBefore(map, cursor, n) != kMdbDone) return kMdbBadData;
-      road.nibbles[0] = n & 0xF;
-      road.nibbles[1] = n >> 4;
-      if (count > 2) {
-        if (ByteBefore(map, cursor, n) != kMdbDone) return kMdbBadData;
-        road.nibbles[2] = n & 0xF;
-        road.nibbles[3] = n >> 4;
-      }
-    }
-    const unsigned width = 2u * ((b2 >> 2) & 3u);
-    if (width != 0) {
-      std::uint32_t bits = 0;
-      unsigned have = 0;
-      for (unsigned i = 0; i < count; ++i) {
-        while (have < width) {
-          std::uint8_t c = 0;
-          if (ByteBefore(map, cursor, c) != kMdbDone) return kMdbBadData;
-          bits |= static_cast<std::uint32_t>(c) << have;
-          have += 8;
-        }
-        road.codes[i] = static_cast<std::uint8_t>(bits & ((1u << width) - 1));
-        bits >>= width;
-        have -= width;
-      }
+      road.nibbles[2] = n & 0xF;
+      road.nibbles[3] = n >> 4;
     }
   }
+  const unsigned width = 2u * ((b2 >> 2) & 3u);
+  if (width == 0) return kMdbDone;
+  std::uint32_t bits = 0;
+  unsigned have = 0;
+  for (unsigned i = 0; i < count; ++i) {
+    while (have < width) {
+      std::uint8_t c = 0;
+      if (ByteBefore(map, cursor, c) != kMdbDone) return kMdbBadData;
+      bits |= static_cast<std::uint32_t>(c) << have;
+      have += 8;
+    }
+    road.codes[i] = static_cast<std::uint8_t>(bits & ((1u << width) - 1));
+    bits >>= width;
+    have -= width;
+  }
+  return kMdbDone;
+}
 
-  // Length and the level counts.
+// The length and the level counts from 'pos' on: the current level's line
+// count and where its references start, and the road's highest level.
+int DecodeLevelCounts(const MdbMap_t& map, MdbRoad_t& road, const std::uint8_t* b, unsigned got, unsigned pos) {
   if (pos + 3 > got) return kMdbBadData;
   road.length = MdbGet24(b + pos) << 8;
   pos += 3;
-  const bool wide = (flags & 1) != 0;
+  const bool wide = (road.flags & kFlagWideCounts) != 0;
   const unsigned maxCounts = std::min(LevelsWithSubdivisions(map), kMdbLevels);
   const std::uint8_t current = map.level < kMdbLevels ? map.net.levelIndex[map.level] : 0xFF;
   std::uint32_t before = 0, all = 0;
@@ -189,32 +227,36 @@ int MdbDecodeRoad(MdbMap_t& map, MdbRoad_t& road, bool reversed, MdbLineRecord_t
     if (last) break;
   }
   road.highestLevel = static_cast<std::uint8_t>(level);
-  road.listStart = start + pos + 3 * before;
-  road.listEnd = start + pos + 3 * all;
-  road.position = reversed ? static_cast<std::int32_t>(road.count) - 1 : 0;
+  road.listStart = road.start + pos + 3 * before;
+  road.listEnd = road.start + pos + 3 * all;
+  road.position = road.reversed ? static_cast<std::int32_t>(road.count) - 1 : 0;
+  return kMdbDone;
+}
 
-  // The box.
-  if (line == nullptr || request == 0) return kMdbDone;
+// The road's box on the current level: that of its only line, or the ellipse
+// over its first and last points and its length, widened by one unit of the
+// level and rounded outwards to whole units.
+int DecodeBox(MdbMap_t& map, MdbRoad_t& road, MdbLineRecord_t& line, std::uint16_t request) {
   MdbRoad_t walk = road;
   walk.reversed = false;
   walk.position = 0;
   std::uint32_t first = 0;
   int r = MdbRoadLines(map, walk, &first, 1);
   if (r != kMdbDone) return r == kMdbNotFound ? kMdbDone : r;
-  r = ReadLine(map, first, *line, road.count == 1 ? request : 1);
+  r = ReadLine(map, first, line, road.count == 1 ? request : 1);
   if (r != kMdbDone) return r;
-  MdbBox_t box = line->box;
+  MdbBox_t box = line.box;
   if (road.count > 1) {
-    if (line->points.empty()) return kMdbBadData;
-    const MdbPoint_t a = line->points.front();
+    if (line.points.empty()) return kMdbBadData;
+    const MdbPoint_t a = line.points.front();
     walk.position = static_cast<std::int32_t>(road.count) - 1;
     std::uint32_t lastRef = 0;
     r = MdbRoadLines(map, walk, &lastRef, 1);
     if (r != kMdbDone) return r;
-    r = ReadLine(map, lastRef, *line, kRequestCount);
+    r = ReadLine(map, lastRef, line, kRequestCount);
     if (r != kMdbDone) return r;
-    if (line->points.empty()) return kMdbBadData;
-    MdbEllipseBox(a, line->points.back(), static_cast<std::int32_t>(std::min<std::uint32_t>(road.length, 0x7FFFFFFF)),
+    if (line.points.empty()) return kMdbBadData;
+    MdbEllipseBox(a, line.points.back(), static_cast<std::int32_t>(std::min<std::uint32_t>(road.length, 0x7FFFFFFF)),
                   box);
   }
   const unsigned bits = map.tre.levelBits[map.level < kMdbLevels ? map.level : 0];
@@ -229,6 +271,29 @@ int MdbDecodeRoad(MdbMap_t& map, MdbRoad_t& road, bool reversed, MdbLineRecord_t
   road.box.south = clamp(down(std::int64_t{box.south} - u));
   road.box.west = clamp(down(std::int64_t{box.west} - u));
   return kMdbDone;
+}
+
+}  // namespace
+
+int MdbDecodeRoad(MdbMap_t& map, MdbRoad_t& road, bool reversed, MdbLineRecord_t* line, std::uint16_t request) {
+  const std::uint32_t netOffset = road.netOffset;
+  road = MdbRoad_t{};
+  road.netOffset = netOffset;
+  road.reversed = reversed;
+  road.highestLevel = map.tre.lowestLevel;
+  const std::uint32_t start = MdbRoadRecordOffset(map, netOffset);
+  if (start == 0) return kMdbNotFound;
+  road.start = start;
+  std::uint8_t b[kRecordRead] = {};
+  unsigned got = 0;
+  if (ReadRecord(map, start, b, kRecordRead, got) != kMdbDone) return kMdbBadData;
+  unsigned count = 0, pos = 0;
+  if (DecodeLabels(road, b, got, pos, count) != kMdbDone) return kMdbBadData;
+  if (pos >= got) return kMdbBadData;
+  if (DecodeFlags(map, road, b[pos++], count) != kMdbDone) return kMdbBadData;
+  if (DecodeLevelCounts(map, road, b, got, pos) != kMdbDone) return kMdbBadData;
+  if (line == nullptr || request == 0) return kMdbDone;
+  return DecodeBox(map, road, *line, request);
 }
 
 int MdbRoadLines(MdbMap_t& map, MdbRoad_t& road, std::uint32_t* references, unsigned n) {
@@ -265,13 +330,13 @@ int MdbRoadFirstLine(MdbMap_t& map, std::uint32_t netOffset, std::uint32_t& refe
   std::uint8_t b[3];
   for (unsigned i = 0; i < 4; ++i) {
     if (MdbBufRead(in, b, 3) != kMdbDone) return kMdbBadData;
-    const std::uint8_t top = b[2];
-    if ((top & 0x40) != 0 && MdbBufRead(in, b, 3) != kMdbDone) return kMdbBadData;
-    if ((top & 0x80) != 0) break;
+    const std::uint32_t raw = MdbGet24(b);
+    if ((raw & kEntryHasExtra) != 0 && MdbBufRead(in, b, 3) != kMdbDone) return kMdbBadData;
+    if ((raw & kEntryLast) != 0) break;
   }
   std::uint8_t flags = 0;
   if (MdbBufRead(in, &flags, 1) != kMdbDone || MdbBufRead(in, b, 3) != kMdbDone) return kMdbBadData;
-  const unsigned width = (flags & 1) != 0 ? 2 : 1;
+  const unsigned width = (flags & kFlagWideCounts) != 0 ? 2 : 1;
   const unsigned maxCounts = LevelsWithSubdivisions(map);
   for (unsigned i = 0;; ++i) {
     if (i >= maxCounts) return kMdbBadData;
@@ -305,9 +370,9 @@ int MdbRoadLabels(MdbMap_t& map, std::uint32_t netOffset, std::uint32_t wantedEx
     const std::uint8_t flags = b[pos];
     std::uint32_t cursor = start;
     std::uint8_t extra = 0xF0, b2 = 0;
-    if ((flags & 4) == 0 && ByteBefore(map, cursor, extra) != kMdbDone) return kMdbBadData;
+    if ((flags & kFlagNoExtraByte) == 0 && ByteBefore(map, cursor, extra) != kMdbDone) return kMdbBadData;
     *flagWord = extra;
-    if ((flags & 0x80) != 0) {
+    if ((flags & kFlagBytesBefore) != 0) {
       if (ByteBefore(map, cursor, b2) != kMdbDone) return kMdbBadData;
       *flagWord |= static_cast<std::uint32_t>(b2) << 8;
     }
@@ -436,7 +501,6 @@ int MdbFindRoadNear(MdbMap_t& map, std::uint32_t lineRef, const MdbPoint_t& poin
   if (r != kMdbDone) return r;
   bool found = false;
   std::uint32_t keptRef = 0;
-  std::uint16_t keptCount = 0;
   const auto test = [&](const MdbLineRecord_t& l) {
     const std::size_t n = l.points.size();
     const std::size_t segments = n <= 1 ? n : n - 1;
@@ -456,7 +520,6 @@ int MdbFindRoadNear(MdbMap_t& map, std::uint32_t lineRef, const MdbPoint_t& poin
       result.lineType = l.type;
       result.direction = l.direction != 0 ? 1 : 10;
       keptRef = l.ref;
-      keptCount = static_cast<std::uint16_t>(segments);
       const bool atStart = i == 0 && nearest.lat == l.points[0].lat && nearest.lon == l.points[0].lon;
       const bool atEnd = i + 1 == segments && nearest.lat == b.lat && nearest.lon == b.lon;
       result.position = atStart ? 0 : atEnd ? 2 : 1;
@@ -503,7 +566,6 @@ int MdbFindRoadNear(MdbMap_t& map, std::uint32_t lineRef, const MdbPoint_t& poin
       if (r != kMdbDone) return r;
     }
   }
-  (void)keptCount;
   if (!found) return kMdbNotFound;
   if (result.direction == 1)
     result.direction = static_cast<std::uint8_t>(MdbCompassDirection(result.segmentStart, result.segmentEnd));

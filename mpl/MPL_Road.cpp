@@ -488,31 +488,19 @@ struct LevelGuard_t {
   ~LevelGuard_t() { map.level = level; }
 };
 
-}  // namespace
+// Where along the road the nearest point lies: its number interval, its
+// distance from the interval's start and the interval's length.
+struct Position_t {
+  std::uint32_t interval = 0;
+  std::uint32_t at = 0;
+  std::uint32_t length = 0;
+};
 
-int MdbAddressAt(MdbMap_t& map, MdbLineRecord_t& line, std::uint16_t request, const MdbRoadNear_t& near,
-                 MdbAddress_t& address, unsigned descriptor) {
-  (void)request;
-  address = MdbAddress_t{};
-  if (near.netOffset == kMdbNone) return kMdbNotFound;
-  LevelGuard_t guard(map);
-  map.level = map.tre.lowestLevel;
-  MdbRoad_t road;
-  road.netOffset = near.netOffset;
-  TRY(MdbDecodeRoad(map, road, false, nullptr, 0));
-  std::uint32_t holder = near.netOffset, label = kMdbNone;
-  unsigned number = 0;
-  TRY(MdbChooseRoadLabel(map, holder, label, number, true, false));
-  address.label = label;
-  address.labelNumber = static_cast<std::uint8_t>(number);
-  std::array<std::uint32_t, 4> labels = road.labels;
-  if (holder != road.netOffset) {
-    MdbRoad_t other;
-    other.netOffset = holder;
-    if (MdbDecodeRoad(map, other, false, nullptr, 0) == kMdbDone) labels = other.labels;
-  }
-
-  // Walk the lines to the nearest point, then on to the interval's end.
+// Walks the road's lines to the nearest point, then on to the end of its
+// interval (a point with bit 0 of its latitude set starts the next one); sets
+// the address's interval, nearest point and bearing on the way.
+int WalkToNearest(MdbMap_t& map, MdbLineRecord_t& line, const MdbRoad_t& road, const MdbRoadNear_t& near,
+                  MdbAddress_t& address, Position_t& position) {
   std::uint32_t interval = 0, sum = 0, at = 0, length = 0;
   bool found = false, done = false, firstPoint = true;
   MdbRoad_t walk = road;
@@ -556,14 +544,13 @@ int MdbAddressAt(MdbMap_t& map, MdbLineRecord_t& line, std::uint16_t request, co
   }
   if (!found) return kMdbNotFound;
   if (!done) length = sum;
-  address.distance = at;
+  position = {interval, at, length};
+  return kMdbDone;
+}
 
-  MdbRoadData_t data;
-  const int r = MdbReadRoadData(map, road, data);
-  if (r == kMdbNotFound) return kMdbDone;
-  if (r != kMdbDone) return r;
-
-  MdbRunState_t postal, cities;
+// The postal-code and city runs, stepped to the interval.
+int StepRuns(MdbMap_t& map, const MdbRoadData_t& data, std::uint32_t interval, MdbRunState_t& postal,
+             MdbRunState_t& cities) {
   const auto setUp = [&](const MdbRoadIndexes_t& list, MdbRunState_t& s) {
     s.width = list.width;
     s.offset = list.offset;
@@ -576,7 +563,13 @@ int MdbAddressAt(MdbMap_t& map, MdbLineRecord_t& line, std::uint16_t request, co
     if (data.postal.form == 2) TRY(MdbRunStep(map, postal));
     if (data.cities.form == 2) TRY(MdbRunStep(map, cities));
   }
-  MdbNumberState_t main;
+  return kMdbDone;
+}
+
+// The house-number runs, the main one with its label codes and the
+// alternative one when the road has it, stepped to the interval.
+int StepNumbers(MdbMap_t& map, const MdbRoad_t& road, const MdbRoadData_t& data, std::uint32_t interval,
+                MdbNumberState_t& main, MdbNumberState_t& alt) {
   main.numberWidth = map.net.shiftValue;
   main.maskWidth = road.labelCount;
   main.offset = data.numbers;
@@ -589,20 +582,26 @@ int MdbAddressAt(MdbMap_t& map, MdbLineRecord_t& line, std::uint16_t request, co
     TRY(MdbCodeRunStep(map, codes, road.labelCount));
   }
   main.labelMask = codes.value & 0xF;
-  MdbNumberState_t alt;
-  const bool hasAlt = data.alternative != 0;
-  if (hasAlt) {
+  if (data.alternative != 0) {
     alt.numberWidth = map.net.shiftValue;
     alt.maskWidth = road.labelCount;
     alt.offset = data.alternative;
     alt.end = data.alternative + data.alternativeLength;
     for (std::uint32_t i = 0; i <= interval; ++i) TRY(MdbNumbersNext(map, alt, false));
   }
+  return kMdbDone;
+}
+
+// The number of each side from the run that serves the address's label (the
+// alternative one when only it does), moving to a label the run serves when
+// neither does.
+void NumbersOfSides(MdbAddress_t& address, const std::array<std::uint32_t, 4>& labels, const Position_t& position,
+                    const MdbNumberState_t& main, const MdbNumberState_t* alt) {
   for (unsigned side = 0; side < 2; ++side) {
     const unsigned bit = 1u << address.labelNumber;
-    const bool useAlt = hasAlt && alt.valid[side] &&
-                        (!main.valid[side] || ((main.labelMask & bit) == 0 && (alt.labelMask & bit) != 0));
-    const MdbNumberState_t& s = useAlt ? alt : main;
+    const bool useAlt = alt != nullptr && alt->valid[side] &&
+                        (!main.valid[side] || ((main.labelMask & bit) == 0 && (alt->labelMask & bit) != 0));
+    const MdbNumberState_t& s = useAlt ? *alt : main;
     if ((s.labelMask & bit) == 0) {
       for (unsigned k = 0; k < 4; ++k) {
         if ((s.labelMask & (1u << k)) != 0) {
@@ -612,9 +611,49 @@ int MdbAddressAt(MdbMap_t& map, MdbLineRecord_t& line, std::uint16_t request, co
         }
       }
     }
-    address.groups[side].number = HouseNumber(s, side, at, length);
+    address.groups[side].number = HouseNumber(s, side, position.at, position.length);
     address.groups[side].extra = s.extra[side];
   }
+}
+
+}  // namespace
+
+int MdbAddressAt(MdbMap_t& map, MdbLineRecord_t& line, std::uint16_t request, const MdbRoadNear_t& near,
+                 MdbAddress_t& address, unsigned descriptor) {
+  (void)request;
+  address = MdbAddress_t{};
+  if (near.netOffset == kMdbNone) return kMdbNotFound;
+  LevelGuard_t guard(map);
+  map.level = map.tre.lowestLevel;
+  MdbRoad_t road;
+  road.netOffset = near.netOffset;
+  TRY(MdbDecodeRoad(map, road, false, nullptr, 0));
+  std::uint32_t holder = near.netOffset, label = kMdbNone;
+  unsigned number = 0;
+  TRY(MdbChooseRoadLabel(map, holder, label, number, true, false));
+  address.label = label;
+  address.labelNumber = static_cast<std::uint8_t>(number);
+  std::array<std::uint32_t, 4> labels = road.labels;
+  if (holder != road.netOffset) {
+    MdbRoad_t other;
+    other.netOffset = holder;
+    if (MdbDecodeRoad(map, other, false, nullptr, 0) == kMdbDone) labels = other.labels;
+  }
+
+  Position_t position;
+  TRY(WalkToNearest(map, line, road, near, address, position));
+  address.distance = position.at;
+
+  MdbRoadData_t data;
+  const int r = MdbReadRoadData(map, road, data);
+  if (r == kMdbNotFound) return kMdbDone;
+  if (r != kMdbDone) return r;
+
+  MdbRunState_t postal, cities;
+  TRY(StepRuns(map, data, position.interval, postal, cities));
+  MdbNumberState_t main, alt;
+  TRY(StepNumbers(map, road, data, position.interval, main, alt));
+  NumbersOfSides(address, labels, position, main, data.alternative != 0 ? &alt : nullptr);
   // Group 1 holds run value 2, group 2 run value 1.
   address.groups[0].postal = postal.value2;
   address.groups[1].postal = postal.value1;

@@ -14,6 +14,11 @@ std::int32_t Add(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
+// Wraps around like Add; a start of -2^31 (180 degrees west) has no negation in int32.
+std::int32_t Sub(std::int32_t a, std::int32_t b) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
+
 std::uint32_t LowBits(std::uint32_t value, unsigned n) { return n >= 32 ? value : value & ((1u << n) - 1); }
 
 }  // namespace
@@ -69,7 +74,7 @@ bool MdbReadDelta(MdbUnpackState_t& s, std::uint32_t desc, std::int32_t& delta) 
 std::uint32_t MdbUnpackPoints(MdbUnpackState_t& s, std::vector<MdbPoint_t>& points, std::uint16_t wanted) {
   std::array<MdbPoint_t, 32> staged;
   unsigned count = 0;
-  std::int32_t relLon = Add(s.lon, -s.startLon);
+  std::int32_t relLon = Sub(s.lon, s.startLon);
   const unsigned extraBits = s.extra >> 4;
   const bool presence = (s.extra & 4) != 0;
   const bool keep = (s.mode & kUnpackKeepExtra) != 0;
