@@ -214,8 +214,7 @@ constexpr std::uint32_t kLabelFlags = mpl::kLabelRoadDirection | mpl::kLabelTitl
                                       mpl::kLabelRoadChoice | mpl::kLabelDescribe | mpl::kLabelExpandShield;
 // The junction search: up to five lines at the junction, and a second pass on
 // the most detailed level restricted to the roads found.
-constexpr unsigned kJunctionCapacity = 5;
-constexpr unsigned kJunctionSearch = kJunctionCapacity | (mpl::kMdbJunctionRestricted << 15);
+constexpr unsigned kJunctionSearch = 5 | mpl::kJunctionSecondPass;
 
 const mat::UnitConverter_t& FeetEntry() { return mat::ElevationUnitsEntry(mat::ElevationUnits_t::Feet); }
 
