@@ -339,44 +339,35 @@ bool CreateFolders(const std::string& folder) {
   return true;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // The temporary file of a write by this process: "<hive>.tmp-<pid>".
 std::string TempPath(const std::string& target) { return target + ".tmp-" + std::to_string(::getpid()); }
 
 // Writes the file whole: a temporary file beside it (permissions as the file's,
 // or as the umask gives a new file), flushed, then renamed over it. Gives the
 // identity of the new file and a descriptor that keeps it.
-bool ReplaceFile(const std::string& target, const std::string& bytes, FileId& id, int& keep) {
+bool WriteHiveFile(const std::string& target, const std::string& bytes, FileId& id, int& keep) {
   const std::string temp = TempPath(target);
   ::unlink(temp.c_str());  // left by an earlier process of this number
+  keep = -1;
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  struct stat st;
-  bool ok = MatchFileMode(fd, target) && WriteAll(fd, bytes) && ::fsync(fd) == 0 && ::fstat(fd, &st) == 0;
-  keep = ok ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
-  ok = (::close(fd) == 0) && ok && keep >= 0;
-  if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-    if (keep >= 0) ::close(keep);
-    keep = -1;
+  if (!MatchFileMode(fd, target)) {
+    ::close(fd);
     ::unlink(temp.c_str());
     return false;
   }
-  id = IdOf(st);
-  const int dir = ::open(Folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
+  struct stat st;
+  const auto ready = [&](Handle file) {
+    if (::fstat(file, &st) != 0) return FailWithErrno(errno);
+    keep = ::fcntl(file, F_DUPFD_CLOEXEC, 0);
+    return keep >= 0 || FailWithErrno(errno);
+  };
+  if (!ReplaceFileWith(fd, temp, target, bytes.data(), bytes.size(), ready)) {
+    if (keep >= 0) ::close(keep);
+    keep = -1;
+    return false;
   }
+  id = IdOf(st);
   return true;
 }
 
@@ -530,7 +521,7 @@ bool SaveHive(Store& store, Hive& hive) {
   if (hive.damaged && StatFile(target).exists && !KeepAside(target)) return false;
   FileId id;
   int keep = -1;
-  if (!ReplaceFile(target, HiveText(hive.root), id, keep)) return false;
+  if (!WriteHiveFile(target, HiveText(hive.root), id, keep)) return false;
   hive.damaged = false;
   hive.id = id;
   auto& slot = store.hives[CacheKey(hive.machine, hive.path)];
