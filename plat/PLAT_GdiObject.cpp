@@ -262,10 +262,6 @@ bool Brush_t::CreateHatchBrush(int style, COLORREF colour) {
   return true;
 }
 
-int GetBrushHatch(const GdiHandle_t& brush) {
-  return brush.Kind() == GdiKind::Brush ? brush.Data()->hatch : -1;
-}
-
 namespace detail {
 bool HatchPixel(int style, int x, int y) {
   const int u = x & 7, v = y & 7;
@@ -438,12 +434,6 @@ bool Region_t::EqualRgn(const GdiHandle_t& other) const {
          m_handle.Data()->region == other.Data()->region;
 }
 
-bool Region_t::OffsetRgn(int dx, int dy) {
-  if (m_handle.Kind() != GdiKind::Region) return FailWith(kErrorInvalidHandle);
-  m_handle.Data()->region.translate(dx, dy);
-  return true;
-}
-
 bool Region_t::CreatePolygonRgn(const POINT* points, int count) {
   if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
   if (count < 0 || (count > 0 && !points)) return FailWith(kErrorInvalidParameter);
@@ -477,18 +467,6 @@ bool Palette_t::CreatePalette(const std::vector<PALETTEENTRY>& entries) {
   d->entries = entries;
   m_handle = GdiHandle_t(d);
   return true;
-}
-
-int Palette_t::GetEntryCount() const {
-  return m_handle.Kind() == GdiKind::Palette ? int(m_handle.Data()->entries.size()) : 0;
-}
-
-int Palette_t::GetPaletteEntries(int start, int count, PALETTEENTRY* entries) const {
-  if (m_handle.Kind() != GdiKind::Palette || start < 0 || count < 0) return 0;
-  const auto& e = m_handle.Data()->entries;
-  int n = 0;
-  for (; n < count && start + n < int(e.size()); ++n) entries[n] = e[std::size_t(start + n)];
-  return n;
 }
 
 int Palette_t::GetNearestPaletteIndex(COLORREF c) const {

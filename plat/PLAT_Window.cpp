@@ -501,10 +501,6 @@ void Wnd_t::ShowMinimized() {
   if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showMinimized(); });
 }
 
-void Wnd_t::ShowNormal() {
-  if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showNormal(); });
-}
-
 bool Wnd_t::IsZoomed() const {
   QWidget* w = m_impl->widget;
   return w != nullptr && w->isMaximized();
@@ -548,11 +544,6 @@ bool Wnd_t::IsWindowEnabled() const {
 
 void Wnd_t::SetFocus() {
   if (QWidget* w = m_impl->widget) detail::Sync([&] { w->setFocus(Qt::OtherFocusReason); });
-}
-
-bool Wnd_t::HasFocus() const {
-  QWidget* w = m_impl->widget;
-  return w != nullptr && QApplication::focusWidget() == w;
 }
 
 void Wnd_t::SetWindowText(const std::string& text) {
