@@ -21,6 +21,7 @@
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Module.h"
+#include "plat/PLAT_Profile.h"
 #include "plat/PLAT_Registry.h"
 #include "plat/PLAT_Session.h"
 #include "win/WIN_Locale.h"
@@ -34,6 +35,9 @@ const char kMissingLanguageModuleText[] =
 namespace {
 
 bool g_startUpDone = false;
+
+// The entries of the recent-file list.
+constexpr unsigned kRecentFiles = 4;
 
 void ShowLoadMessage(const LoadOutcome_t& outcome) {
   if (outcome.messageId == 0) return;
@@ -73,12 +77,13 @@ bool Application_t::InitInstance(int showCommand) {
     RemoveLeftoverSaves(DataFolder());
     plat::RemoveLeftoverHiveFiles();
     plat::SetAppCmdTarget(this);
+    // The standard profile settings below the program's own key, with a
+    // recent-file list that no menu shows; saved at exit.
+    plat::LoadStdProfileSettings(std::string("Software\\VORTAN\\") + GetApplicationInfo().Name(), kRecentFiles);
     StartUp(showCommand);
     done = true;
-    // From here a request to end the program from outside (logging out,
-    // shutting down) closes it as File > Exit does, saves included, without
-    // a question; also while the first transfer runs.
-    plat::SetTerminationHandler([this] { CloseMainWindow(false); });
+    // Also while the first transfer runs.
+    HandleTerminationRequests();
     if (GetUserDatabase().empty() && m_transfer) {
       // A failure in the first transfer is reported; the program goes on.
       RunInCatchChain(m_transfer, report);
@@ -128,12 +133,16 @@ void Application_t::CloseMainWindow(bool ask) {
   else m_frame->CloseWithoutAsking();
 }
 
+void Application_t::HandleTerminationRequests() {
+  plat::SetTerminationHandler([this] { CloseMainWindow(true); });
+}
+
 int Application_t::Run() {
   int result = 0;
   err::FatalDialog_t report;
   // Closed already (a termination request during the first transfer).
   if (!m_frame || !m_frame->HasWindow()) return 0;
-  plat::SetTerminationHandler([this] { CloseMainWindow(false); });
+  HandleTerminationRequests();
   const bool ended = RunInCatchChain([&] { result = plat::RunMessageLoop(); }, report);
   plat::SetTerminationHandler(nullptr);
   if (ended) return result;
@@ -145,13 +154,15 @@ int Application_t::ExitInstance() {
   plat::SetTerminationHandler(nullptr);
   g_startUpDone = false;
   plat::SetAppCmdTarget(nullptr);
+  const int code = m_frame && m_frame->ClosedUnsaved() ? 1 : 0;
+  plat::SaveStdProfileSettings();
   m_splash.reset();
   m_frame.reset();
   m_document.reset();
   m_instance.reset();
   // Windows whose removal waits for the event loop go now, before the process ends.
   plat::PumpUntilIdle();
-  return 0;
+  return code;
 }
 
 void Application_t::OnUnits(bool metric) {

@@ -28,7 +28,8 @@ class Application_t : public plat::CmdTarget_t, private glo::NonCopyable_t {
   // The message loop; an exception that escapes it is reported, the main
   // window closed, and 0 returned.
   int Run();
-  // Closes what start-up made; the exit code.
+  // Closes what start-up made; the exit code: 1 when the main window closed
+  // although a save failed (the program ends without its data saved), else 0.
   int ExitInstance();
 
   bool OnCommand(unsigned id, unsigned code) override;
@@ -45,6 +46,10 @@ class Application_t : public plat::CmdTarget_t, private glo::NonCopyable_t {
   void StartUp(int showCommand);
   // Closes the main window; without 'ask' a failed save does not keep it open.
   void CloseMainWindow(bool ask);
+  // From here a request to end the program from outside (logging out,
+  // shutting down) closes it as File > Exit does: when a save fails the user
+  // is asked, and No keeps the program running.
+  void HandleTerminationRequests();
   void OnUnits(bool metric);
 
   std::unique_ptr<plat::SingleInstance_t> m_instance;

@@ -25,7 +25,8 @@ int main() {
     app::Application_t application;
     application.SetTransferCommand(app::RunTransferDialog);
     if (application.InitInstance(app::kSwShowNormal)) code = application.Run();
-    application.ExitInstance();
+    // Ending without the data saved is a failure.
+    if (application.ExitInstance() != 0) code = 1;
   }
   // The toolkit goes before its process-wide objects are destroyed at exit.
   plat::EndGuiApplication();

@@ -301,8 +301,8 @@ void MainFrame_t::OnClose() {
     std::string text;
     for (const std::string& failure : failures) text += (text.empty() ? "" : "\n\n") + failure;
     if (m_closeWithoutAsking) {
-      // The program ends in any case (a fatal error, a termination request):
-      // what could not be saved is told where it can still be read.
+      // The program ends in any case (a fatal error): what could not be saved
+      // is told where it can still be read.
       std::fprintf(stderr, "%s\n", text.c_str());
     } else {
       // Closing would lose what could not be saved: the user decides, and
@@ -312,6 +312,7 @@ void MainFrame_t::OnClose() {
           plat::kMbYesNo | plat::kMbIconExclamation | plat::kMbDefButton2);
       if (answer != plat::kIdYes) return;
     }
+    m_closedUnsaved = true;
   }
   plat::FrameWnd_t::OnClose();
 }

@@ -54,10 +54,12 @@ class MainFrame_t : public plat::FrameWnd_t, private glo::NonCopyable_t {
 
   const UserMenuIds_t& UserMenuIds() const { return m_userMenuIds; }
 
-  // Closes the frame without asking, also when a save fails (a fatal error or
-  // a termination request ends the program in any case); each save is still
-  // tried.
+  // Closes the frame without asking, also when a save fails (a fatal error
+  // ends the program in any case); each save is still tried.
   void CloseWithoutAsking();
+  // True once the frame closed although a save failed: the program then ends
+  // without its data saved.
+  bool ClosedUnsaved() const { return m_closedUnsaved; }
 
   // The status bar's lock-key panes follow the keyboard.
   void UpdateLockIndicators();
@@ -94,6 +96,7 @@ class MainFrame_t : public plat::FrameWnd_t, private glo::NonCopyable_t {
   int m_rightHeight = -1;
   bool m_resizing = false;
   bool m_closeWithoutAsking = false;
+  bool m_closedUnsaved = false;
 };
 
 // The main frame; glo::Assert_t when there is none.

@@ -3,6 +3,7 @@
 #include "afx/AFX_InitControlMember.h"
 #include "app/ApplicationInfo.h"
 #include "app/UserDatabase.h"
+#include "app/UserDialogs.h"
 #include "glo/GLO_StringResource.h"
 #include "plat/PLAT_ComboEdit.h"
 #include "plat/PLAT_MessageBox.h"
@@ -26,10 +27,7 @@ bool NewUnitDialog_t::OnInitDialog() {
 void NewUnitDialog_t::OnOK() {
   m_userName = plat::GetComboText(m_userBox);
   const std::string caption = GetApplicationInfo().Name();
-  if (m_userName.empty()) {
-    plat::MessageBox(this, glo::StringResource_t(kStrEmptyName, GLO_SRC).Text(), caption, plat::kMbOk);
-    return;
-  }
+  if (RefuseBlankUserName(*this, m_userName)) return;
   // The name becomes the name of the user's run database: one that cannot be
   // a file name is refused here, before the transfer goes on.
   try {

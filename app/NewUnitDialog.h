@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/UserDatabase.h"
 #include "glo/GLO_NonCopyable.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_List.h"
@@ -14,7 +15,7 @@ namespace app {
 class NewUnitDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
  public:
   enum : int { kTemplateId = 179, kUserBox = 1034 };
-  enum : int { kStrEmptyName = 182, kStrExistingUser = 184 };
+  enum : int { kStrEmptyName = kStrEmptyUserName, kStrExistingUser = 184 };
 
   explicit NewUnitDialog_t(std::uint32_t unitId, plat::Wnd_t* parent = nullptr);
   ~NewUnitDialog_t() override;
@@ -26,9 +27,9 @@ class NewUnitDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
  protected:
   // The users' names in the box, in ascending unit id, and an empty edit text.
   bool OnInitDialog() override;
-  // Refuses an empty name (string 182) and one that cannot be a file name
-  // (the refusal's text); a name of an existing user is asked about (string
-  // 184): Cancel keeps the dialog open.
+  // Refuses an empty or blank name (string 182) and one that cannot be a file
+  // name (the refusal's text); a name of an existing user is asked about
+  // (string 184): Cancel keeps the dialog open.
   void OnOK() override;
 
  private:

@@ -50,7 +50,10 @@ bool IsUsableUserName(const std::string& name) {
   return !EqualIgnoringAsciiCase(name + ".bin", kUserListFileName);
 }
 
+bool IsBlankUserName(const std::string& name) { return name.find_first_not_of(" \t") == std::string::npos; }
+
 void CheckNewUserName(const std::string& name) {
+  if (IsBlankUserName(name)) throw glo::InvalidInput_t(kStrEmptyUserName, GLO_SRC);
   if (!IsUsableUserName(name)) throw glo::InvalidInput_t(7170, GLO_SRC);
 }
 

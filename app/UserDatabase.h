@@ -41,8 +41,17 @@ class UserSessionIntf_t {
 // user list's own file (ignoring case).
 bool IsUsableUserName(const std::string& name);
 
-// Refuses, where a name is entered, one that IsUsableUserName rejects:
-// glo::InvalidInput_t with the explanation for the user.
+// The refusal of an empty name where a user name is entered.
+enum : int { kStrEmptyUserName = 182 };
+
+// True when nothing but blanks is left of the name once its leading and
+// trailing blanks are taken off: such a name would show as no name at all,
+// and is refused where a name is entered as an empty one is.
+bool IsBlankUserName(const std::string& name);
+
+// Refuses, where a name is entered, a blank one (IsBlankUserName, string 182)
+// and one that IsUsableUserName rejects: glo::InvalidInput_t with the
+// explanation for the user.
 void CheckNewUserName(const std::string& name);
 
 // The message for a stored user name that cannot be a file name.

@@ -47,6 +47,13 @@ void TellFileFailure(plat::Wnd_t* owner, int stringId, const std::string& name, 
 
 }  // namespace
 
+bool RefuseBlankUserName(plat::Wnd_t& dialog, const std::string& name) {
+  if (!IsBlankUserName(name)) return false;
+  plat::MessageBox(&dialog, glo::StringResource_t(kStrEmptyUserName, GLO_SRC).Text(), GetApplicationInfo().Name(),
+                   plat::kMbOk);
+  return true;
+}
+
 bool EditUsersDialog_t::OnInitDialog() {
   plat::Dialog_t::OnInitDialog();
   FillUserList();
@@ -112,6 +119,7 @@ bool RenameUserDialog_t::OnInitDialog() {
 void RenameUserDialog_t::OnOK() {
   const std::string newName = Item<plat::Edit_t>(*this, kName).GetWindowText();
   if (newName != m_oldName) {
+    if (RefuseBlankUserName(*this, newName)) return;
     for (const auto& entry : GetUserDatabase()) {
       if (entry.second == newName) {
         Ask(this, 153, newName, plat::kMbOk);

@@ -8,6 +8,10 @@
 
 namespace app {
 
+// Where a user name is entered: a blank name (IsBlankUserName) is refused
+// with string 182 and an OK button; true when refused.
+bool RefuseBlankUserName(plat::Wnd_t& dialog, const std::string& name);
+
 class EditUsersDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
  public:
   enum : int { kTemplateId = 180, kUserList = 1035, kRename = 1036, kDelete = 1037 };
@@ -36,7 +40,8 @@ class RenameUserDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
 
  protected:
   bool OnInitDialog() override;
-  // Refuses a name that another user has (string 153); renames otherwise.
+  // Refuses a blank name (string 182) and a name that another user has
+  // (string 153); renames otherwise.
   void OnOK() override;
 
  private:

@@ -1,6 +1,7 @@
 #include "plat/PLAT_Frame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QKeySequence>
 #include <QIcon>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -72,6 +74,13 @@ void RenderMenu(QMenu& target, const Menu_t& menu) {
     a->setEnabled(item.enabled);
     a->setCheckable(item.check != 0 || item.radio);
     a->setChecked(item.check != 0);
+    if (item.radio) {
+      // The menu draws the radio mark for an action of an exclusive group;
+      // the group of its own (none checked allowed) only gives it that mark.
+      auto* group = new QActionGroup(a);
+      group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+      group->addAction(a);
+    }
   }
 }
 
@@ -151,6 +160,28 @@ void FrameWnd_t::PrepareMenuPopup(int index) {
   UpdateMenuState(*popup);
   if (index >= 0 && size_t(index) < m_frame->popups.size() && m_frame->popups[size_t(index)] != nullptr)
     detail::RenderMenu(*m_frame->popups[size_t(index)], *popup);
+}
+
+namespace {
+// The action of a command in a rendered menu or its submenus; null when none.
+QAction* FindMenuAction(const QMenu& menu, unsigned id) {
+  for (QAction* a : menu.actions()) {
+    if (QMenu* sub = a->menu()) {
+      if (QAction* found = FindMenuAction(*sub, id)) return found;
+    } else if (!a->isSeparator() && a->data().toUInt() == id) {
+      return a;
+    }
+  }
+  return nullptr;
+}
+}  // namespace
+
+FrameWnd_t::MenuMark_t FrameWnd_t::RenderedMenuMark(int index, unsigned id) const {
+  if (index < 0 || size_t(index) >= m_frame->popups.size() || m_frame->popups[size_t(index)] == nullptr)
+    return MenuMark_t::kNone;
+  const QAction* a = FindMenuAction(*m_frame->popups[size_t(index)], id);
+  if (a == nullptr || !a->isChecked()) return MenuMark_t::kNone;
+  return a->actionGroup() != nullptr && a->actionGroup()->isExclusive() ? MenuMark_t::kRadio : MenuMark_t::kCheck;
 }
 
 void FrameWnd_t::UpdateMenuState(Menu_t& menu) {

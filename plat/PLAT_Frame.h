@@ -52,6 +52,11 @@ class FrameWnd_t : public Wnd_t {
   void PrepareMenuPopup(int index);
   // Runs the update handlers for every item of a menu and its popups.
   void UpdateMenuState(Menu_t& menu);
+  // The mark that popup 'index' of the menu bar, as last shown, draws beside
+  // command 'id': none, a check mark or a radio mark (an item whose update
+  // handler set the radio state). For tests.
+  enum class MenuMark_t { kNone, kCheck, kRadio };
+  MenuMark_t RenderedMenuMark(int index, unsigned id) const;
 
   // ---- toolbar ----
   // Makes the toolbar from the resource module's toolbar 'id' (docked at the

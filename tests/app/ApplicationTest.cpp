@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/AboutBox.h"
 #include "app/AppSettings.h"
+#include "app/ApplicationInfo.h"
 #include "app/Application.h"
 #include "app/Commands.h"
 #include "app/DataFile.h"
@@ -29,6 +31,7 @@
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_FileDialog.h"
+#include "plat/PLAT_Frame.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_MessageBox.h"
 #include "plat/PLAT_Registry.h"
@@ -276,23 +279,28 @@ TEST_F(ApplicationTest, SummaryPageTrackAndMarkFollowTheSelection) {
 
 TEST_F(ApplicationTest, UnitAndHelpCommands) {
   ASSERT_TRUE(Start());
-  const auto radio = [&](unsigned id) {
-    plat::CmdUI_t ui(id);
-    EXPECT_TRUE(Frame().RouteUpdate(ui));
-    EXPECT_TRUE(ui.IsEnabled());
-    return ui.IsRadio() && ui.GetCheck() == 1;
+  // The marks of the Units menu's items (metric, statute) as the user opens it.
+  plat::Menu_t& menu = Frame().GetMenu();
+  int unitsPopup = -1;
+  for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+    if (menu.GetSubMenu(i) && menu.GetSubMenu(i)->FindCommand(app::kCmdMetricUnits)) unitsPopup = i;
+  ASSERT_GE(unitsPopup, 0);
+  using Mark = plat::FrameWnd_t::MenuMark_t;
+  const auto marks = [&] {
+    Frame().PrepareMenuPopup(unitsPopup);
+    for (const unsigned id : {app::kCmdMetricUnits, app::kCmdStatuteUnits}) EXPECT_TRUE(menu.FindCommand(id)->enabled);
+    return std::vector<Mark>{Frame().RenderedMenuMark(unitsPopup, app::kCmdMetricUnits),
+                             Frame().RenderedMenuMark(unitsPopup, app::kCmdStatuteUnits)};
   };
   EXPECT_TRUE(Frame().RouteCommand(app::kCmdMetricUnits));
   EXPECT_EQ(map::GetRegistry().DistanceUnitsType.Value(), mat::DistUnitsTypes_t::Metric);
   EXPECT_EQ(map::GetRegistry().ElevationUnits.Value(), mat::ElevationUnits_t::Metres);
-  EXPECT_TRUE(radio(app::kCmdMetricUnits));
-  EXPECT_FALSE(radio(app::kCmdStatuteUnits));
+  EXPECT_EQ(marks(), (std::vector<Mark>{Mark::kRadio, Mark::kNone}));
   EXPECT_TRUE(Frame().RouteCommand(app::kCmdStatuteUnits));
   EXPECT_EQ(map::GetRegistry().ElevationUnits.Value(), mat::ElevationUnits_t::Feet);
-  EXPECT_TRUE(radio(app::kCmdStatuteUnits));
+  EXPECT_EQ(marks(), (std::vector<Mark>{Mark::kNone, Mark::kRadio}));
   map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t::Nautical);
-  EXPECT_FALSE(radio(app::kCmdStatuteUnits));
-  EXPECT_FALSE(radio(app::kCmdMetricUnits));
+  EXPECT_EQ(marks(), (std::vector<Mark>{Mark::kNone, Mark::kNone}));
 
   // There is no help file: the command says so and names the README, which
   // for a program in the build folder is the source folder's.
@@ -366,6 +374,28 @@ TEST_F(ApplicationTest, AFailedSaveAtCloseAsksAndTheDefaultKeepsTheProgramOpen) 
   EXPECT_TRUE(m_messages.empty());
   EXPECT_NE(test::ReadFile(list), std::string());
   EXPECT_EQ(test::ReadFile(list), listBefore);
+}
+
+// The recent-file list of the standard profile settings: four entries below
+// the program's own key, read at start and written back as read at exit.
+TEST_F(ApplicationTest, TheRecentFileListIsReadAtStartAndWrittenBackAtExit) {
+  const std::string sectionPath = app::GetApplicationInfo().Name() + "\\Recent File List";
+  const win::RegKey_t section(win::CompanyUserKey(), sectionPath);
+  section.WriteString("File1", "/home/runner/first.bin");
+  section.WriteString("File3", "/home/runner/third.bin");
+  section.WriteString("File5", "/home/runner/fifth.bin");  // beyond the four
+  ASSERT_TRUE(Start());
+  // While the program runs, the stored list changes behind its back.
+  section.DeleteValue("File1");
+  section.WriteString("File2", "/elsewhere/second.bin");
+  Close();
+  const std::string hive = test::ReadFile(plat::UserHivePath());
+  EXPECT_NE(hive.find("[Software\\Vortan\\" + sectionPath + "]"), std::string::npos) << hive;
+  EXPECT_EQ(section.ReadString("File1"), "/home/runner/first.bin");
+  EXPECT_FALSE(section.ValueExists("File2"));
+  EXPECT_EQ(section.ReadString("File3"), "/home/runner/third.bin");
+  EXPECT_FALSE(section.ValueExists("File4"));
+  EXPECT_EQ(section.ReadString("File5"), "/home/runner/fifth.bin");
 }
 
 // Export History is offered only when there is a history to export.

@@ -92,6 +92,18 @@ class VirtualDisplay {
   std::string m_display;
 };
 
+// A home folder of its own, with the data, settings and temporary folders
+// below it, for the program's process.
+struct FreshHome {
+  const std::string path = test::MakeTempDir("session");
+  const bool made = fs::create_directories(path + "/tmp");
+  test::EnvOverride home{"HOME", path.c_str()};
+  test::EnvOverride data{"XDG_DATA_HOME", (path + "/data").c_str()};
+  test::EnvOverride config{"XDG_CONFIG_HOME", (path + "/config").c_str()};
+  test::EnvOverride temp{"TMPDIR", (path + "/tmp").c_str()};
+  test::EnvOverride runtime{"XDG_RUNTIME_DIR", nullptr};
+};
+
 // The exported histories below a folder.
 std::vector<std::string> Exports(const std::string& folder) {
   std::vector<std::string> found;
@@ -109,13 +121,8 @@ TEST(SessionTest, AfterAMessageBoxAndAnExportTheProgramEndsWithZeroAndKeepsEvery
   for (const char* mode : {"exit", "terminate"}) {
     SCOPED_TRACE(mode);
     SCOPED_TRACE(display.Name().empty() ? "off-screen" : "on the display " + display.Name());
-    const std::string home = test::MakeTempDir("session");
-    fs::create_directories(home + "/tmp");
-    test::EnvOverride homeVar("HOME", home.c_str());
-    test::EnvOverride data("XDG_DATA_HOME", (home + "/data").c_str());
-    test::EnvOverride config("XDG_CONFIG_HOME", (home + "/config").c_str());
-    test::EnvOverride temp("TMPDIR", (home + "/tmp").c_str());
-    test::EnvOverride runtime("XDG_RUNTIME_DIR", nullptr);
+    const FreshHome fresh;
+    const std::string& home = fresh.path;
     EXPECT_EQ(RunSession(mode), 0);
 
     EXPECT_EQ(Exports(home).size(), 1u);
@@ -129,6 +136,19 @@ TEST(SessionTest, AfterAMessageBoxAndAnExportTheProgramEndsWithZeroAndKeepsEvery
     // The close saved the layout as well.
     EXPECT_NE(test::ReadFile(home + "/config/VORTAN/registry-user.txt").find("SplitSize0"), std::string::npos);
   }
+}
+
+// With the user list unsaveable, a termination request says why and asks as
+// closing does: No keeps the program running, Yes ends it with exit code 1.
+// The runs are saved all the same.
+TEST(SessionTest, ATerminationRequestWhoseSaveFailsAsksAndEndsWithOne) {
+  test::EnvOverride platform("QT_QPA_PLATFORM", "offscreen");
+  const FreshHome home;
+  EXPECT_EQ(RunSession("terminate-unsaved"), 1);
+  app::UserDatabase_t users(app::DataFolder());
+  app::RunSet_t runs;
+  EXPECT_EQ(app::LoadRunDatabase(users.DocumentPath("Runner"), runs).status, app::LoadOutcome_t::kLoaded);
+  EXPECT_EQ(runs.size(), 3u);
 }
 
 }  // namespace

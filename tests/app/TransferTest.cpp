@@ -663,6 +663,7 @@ TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
   const std::string existing = Str(app::NewUnitDialog_t::kStrExistingUser);
   const std::vector<Case> cases = {
       {"", plat::kIdOk, {empty}, plat::kIdCancel},
+      {"   ", plat::kIdOk, {empty}, plat::kIdCancel},  // blanks show as no name
       {"bob", plat::kIdOk, {}, plat::kIdOk},
       {"Anna", plat::kIdOk, {}, plat::kIdOk},  // another user: case counts
       {"anna", plat::kIdOk, {existing}, plat::kIdOk},

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/AppSettings.h"
@@ -156,9 +157,10 @@ void LoadList() {
   users.SaveList();
 }
 
-// A name that cannot be a file name is refused with the refusal's text; the
+// A name that cannot be a file name is refused with the refusal's text, an
+// empty or blank one (which would show as no name) as an empty name is; the
 // dialog stays open and nothing changes.
-TEST_F(UserDialogsTest, RenameToAnUnsafeNameShowsWhyAndChangesNothing) {
+TEST_F(UserDialogsTest, RenameToAnUnsafeOrBlankNameShowsWhyAndChangesNothing) {
   LoadList();
   const auto before = ListOnDisk();
   std::vector<std::string> messages;
@@ -166,14 +168,24 @@ TEST_F(UserDialogsTest, RenameToAnUnsafeNameShowsWhyAndChangesNothing) {
     messages.push_back(text);
     return plat::kIdOk;
   });
+  const std::string unsafe = glo::StringResource_t(7170, GLO_SRC).Text();
+  const std::string empty = glo::StringResource_t(app::kStrEmptyUserName, GLO_SRC).Text();
+  ASSERT_FALSE(unsafe.empty());
+  ASSERT_FALSE(empty.empty());
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"../evil", unsafe}, {"a/b", unsafe}, {"..", unsafe}, {"StridemereLogbook", unsafe},
+      {"", empty},         {"   ", empty},  {" \t ", empty},
+  };
   plat::SetModalHook([&](plat::Dialog_t& dialog) {
     if (auto* rename = dynamic_cast<app::RenameUserDialog_t*>(&dialog)) {
       auto& edit = dynamic_cast<plat::Edit_t&>(*rename->GetDlgItem(app::RenameUserDialog_t::kName));
-      for (const char* name : {"../evil", "a/b", "..", "StridemereLogbook"}) {
-        SCOPED_TRACE(name);
+      for (const auto& [name, refusal] : cases) {
+        SCOPED_TRACE("\"" + name + "\"");
+        messages.clear();
         edit.SetWindowText(name);
         ButtonOf(*rename, plat::kIdOk).Click();
         EXPECT_FALSE(rename->IsEnding());
+        EXPECT_EQ(messages, std::vector<std::string>{refusal});
       }
       rename->EndDialog(plat::kIdCancel);
       return;
@@ -184,9 +196,6 @@ TEST_F(UserDialogsTest, RenameToAnUnsafeNameShowsWhyAndChangesNothing) {
   });
   app::EditUsersDialog_t dialog;
   dialog.DoModal();
-  const std::string refusal = glo::StringResource_t(7170, GLO_SRC).Text();
-  ASSERT_FALSE(refusal.empty());
-  EXPECT_EQ(messages, std::vector<std::string>(4, refusal));
   EXPECT_EQ(ListOnDisk(), before);
   EXPECT_TRUE(Exists("Bob"));
 }

@@ -4,12 +4,18 @@
 // file dialog (typing a name and Enter) and chooses File > Exit. The process
 // ends as the program does; the test reads its exit code. With the argument
 // "terminate" the driver asks the process to end (SIGTERM) instead of Exit.
+// With "terminate-unsaved" the user list cannot be saved: the driver asks the
+// process to end, answers the question with its default (No), asks again and
+// answers Yes.
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
+#include <string>
 #include <thread>
 
 #include "app/AppSettings.h"
@@ -21,6 +27,7 @@
 #include "app/TransferDialog.h"
 #include "app/UserDatabase.h"
 #include "plat/PLAT_App.h"
+#include "plat/PLAT_Event.h"
 #include "plat/PLAT_Frame.h"
 #include "plat/PLAT_Gui.h"
 #include "plat/PLAT_Input.h"
@@ -44,6 +51,19 @@ bool ModalOpen() {
 void AwaitModal(bool open) {
   while (ModalOpen() != open) ::usleep(10000);
 }
+// Signalled once the program's message loop has ended.
+const plat::Handle g_ended = plat::CreateEvent(true, false);
+std::atomic<bool> g_driverGaveUp{false};
+// As AwaitModal, for a modal window that may never come: false when the
+// program ended first.
+bool AwaitModalOrEnd() {
+  for (;;) {
+    const auto open = std::make_shared<std::atomic<bool>>(false);
+    if (!plat::CallOnUiThread([open] { *open = plat::IsModalWindowOpen(); }, g_ended)) return false;
+    if (*open) return true;
+    ::usleep(10000);
+  }
+}
 
 // A command chosen from the menu. It runs (with the windows it shows) while
 // this thread goes on at the keyboard.
@@ -58,6 +78,29 @@ std::thread Choose(unsigned id) {
 // A key press where the keyboard's focus is, inside whatever window is up.
 void Press(unsigned key, unsigned flags = 0) {
   plat::CallOnUiThread([key, flags] { plat::SendKeyToFocus(key, flags); });
+}
+
+// The user list's temporary file cannot be made where the list lies.
+void MakeTheListUnsaveable() {
+  const std::string list = app::UserDatabase_t(app::DataFolder()).FilePath();
+  if (std::rename(list.c_str(), (list + ".keep").c_str()) != 0 || ::mkdir(list.c_str(), 0755) != 0) std::perror("list");
+  if (std::FILE* f = std::fopen((list + "/x").c_str(), "w")) std::fclose(f);
+}
+
+// A termination request whose save fails asks; the first answer is the
+// default, No, the second Yes.
+void DriveUnsaved() {
+  while (!HasMainWindow()) ::usleep(20000);
+  MakeTheListUnsaveable();
+  for (const unsigned answer : {unsigned(plat::kVkReturn), unsigned('Y')}) {
+    ::kill(::getpid(), SIGTERM);
+    if (!AwaitModalOrEnd()) {
+      g_driverGaveUp = true;
+      return;
+    }
+    Press(answer);
+    if (answer == plat::kVkReturn) AwaitModal(false);
+  }
 }
 
 void Drive(bool terminate) {
@@ -100,7 +143,7 @@ void Prepare() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool terminate = argc > 1 && std::strcmp(argv[1], "terminate") == 0;
+  const std::string mode = argc > 1 ? argv[1] : "";
   if (app::TryGetApplicationInfo() == nullptr || !plat::EnsureGuiApplication()) return 3;
   Prepare();
   int code = 0;
@@ -110,13 +153,15 @@ int main(int argc, char** argv) {
     application.SetTransferCommand(app::RunTransferDialog);
     application.SetSplashPause(0);
     if (application.InitInstance(app::kSwShowNormal)) {
-      driver = std::thread(Drive, terminate);
+      driver = mode == "terminate-unsaved" ? std::thread(DriveUnsaved) : std::thread(Drive, mode == "terminate");
       code = application.Run();
+      plat::SetEvent(g_ended);
     }
-    application.ExitInstance();
+    // Ending without the data saved is a failure.
+    if (application.ExitInstance() != 0) code = 1;
     if (driver.joinable()) driver.join();
   }
   // As the program's main does.
   plat::EndGuiApplication();
-  return code;
+  return g_driverGaveUp ? 4 : code;
 }
