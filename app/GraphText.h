@@ -1,7 +1,7 @@
 #pragma once
 // Drawing helpers shared by the training log's graphs: the text of a string
-// resource with "%0" replaced, text centred in a rectangle, the graph fonts
-// made from the map font, and the dotted focus frame.
+// resource with "%0" replaced, text turned around a point and the graph fonts
+// made from the map font (centred text and the focus frame: gdi/GDI_GraphDraw.h).
 #include <string>
 
 #include "plat/PLAT_Gdi.h"
@@ -12,9 +12,6 @@ namespace app {
 std::string GraphString(int id, const std::string& argument);
 std::string GraphString(int id);
 
-// Draws one line of text centred in the rectangle (both ways).
-void DrawCentredText(plat::Dc_t& dc, const plat::RECT& rect, const std::string& text);
-
 // Draws text with the current (turned) font centred on a point, the point on
 // the baseline.
 void DrawTextAround(plat::Dc_t& dc, int x, int y, const std::string& text);
@@ -22,10 +19,6 @@ void DrawTextAround(plat::Dc_t& dc, int x, int y, const std::string& text);
 // The map font of the unit settings at height 15, upright and turned by 90
 // degrees; glo::Assert_t when either cannot be made.
 void CreateGraphFonts(plat::Font_t& font, plat::Font_t& verticalFont);
-
-// Frames the rectangle (right and bottom edges excluded) with a dotted line of
-// alternate black pixels, as a focus frame.
-void DrawFocusFrame(plat::Dc_t& dc, const plat::RECT& rect);
 
 // True when the point lies in the rectangle (right and bottom edges excluded).
 inline bool PtInRect(const plat::RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }

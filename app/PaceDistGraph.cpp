@@ -6,6 +6,7 @@
 
 #include "app/GraphText.h"
 #include "app/ValueFormat.h"
+#include "gdi/GDI_GraphDraw.h"
 #include "gdi/GDI_SmartPointBuffer.h"
 #include "glo/GLO_Exception.h"
 #include "map/MAP_Registry.h"
@@ -139,6 +140,12 @@ plat::POINT PaceDistGraphCtrl_t::PointFromValue(double value, double distance) c
 
 namespace {
 
+struct ValueLabel_t {
+  std::string text;
+  int row;  // of its grid line
+  plat::SIZE size;
+};
+
 // The legs that start and end in one pixel column, in drawing order: what each
 // pixel of the column shows after them (kept from before, area or edge), for
 // the rows of the plot; rows outside it are erased by the paint.
@@ -262,17 +269,25 @@ void PaceDistGraphCtrl_t::Paint(plat::Dc_t& dc) {
   dc.ExcludeClipRect(m_plot.left, m_plot.top, m_plot.right + 1, m_plot.bottom + 1);
   dc.FillSolidRect(m_client, white);
 
-  // Value labels: the lowest and the highest always, those between when they fit.
+  // Value labels: the lowest and the highest always, those between when they
+  // fit between the last one drawn and the highest.
   const int c = m_yRange / 8;
+  const auto valueLabel = [&](int k) {
+    ValueLabel_t label{FormatInteger(k * c), m_plot.bottom - k * g, {0, 0}};
+    dc.GetTextExtentPoint32(label.text, label.size);
+    return label;
+  };
+  const ValueLabel_t highest = valueLabel(8);
+  const int highestBottom = highest.row + highest.size.cy / 2;
+  m_valueLabels.clear();
   int lastTop = 0;
   for (int k = 1; k <= 8; ++k) {
-    const std::string text = FormatInteger(k * c);
-    plat::SIZE size{0, 0};
-    dc.GetTextExtentPoint32(text, size);
-    const int w = m_plot.bottom - k * g;
-    if (k != 1 && k != 8 && lastTop < w + size.cy / 2) continue;
-    dc.TextOut(m_plot.left - size.cx, w - size.cy / 2, text);
-    lastTop = w - size.cy / 2;
+    const ValueLabel_t label = k == 8 ? highest : valueLabel(k);
+    const int top = label.row - label.size.cy / 2;
+    if (k != 1 && k != 8 && (lastTop < label.row + label.size.cy / 2 || top < highestBottom)) continue;
+    dc.TextOut(m_plot.left - label.size.cx, top, label.text);
+    m_valueLabels.push_back(plat::RECT{m_plot.left - label.size.cx, top, m_plot.left, top + label.size.cy});
+    lastTop = top;
   }
 
   // Distance ticks with their labels in the large unit.
@@ -306,7 +321,7 @@ void PaceDistGraphCtrl_t::Paint(plat::Dc_t& dc) {
   dc.GetTextExtentPoint32(up, upSize);
   m_captionsFit = acrossSize.cx <= m_plot.right - m_plot.left && acrossSize.cy <= m_client.bottom - m_plot.bottom - 20 &&
                   upSize.cx <= m_plot.bottom - m_plot.top;
-  DrawCentredText(dc, plat::RECT{m_plot.left, m_plot.bottom + 20, m_plot.right, m_client.bottom}, across);
+  gdi::DrawCentredText(dc, plat::RECT{m_plot.left, m_plot.bottom + 20, m_plot.right, m_client.bottom}, across);
   dc.SelectObject(m_verticalFont);
   DrawTextAround(dc, (m_client.left + m_plot.left - 10) / 2, (m_plot.top + m_plot.bottom) / 2, up);
 

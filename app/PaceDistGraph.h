@@ -60,9 +60,10 @@ class PaceDistGraphCtrl_t : public plat::Wnd_t {
   int GetXStart() const { return m_xStart; }
   double GetXOffset() const { return m_xOffset; }
   const plat::RECT& GetPlotRect() const { return m_plot; }
-  // Of the last paint: where the distance labels went (those that would have
-  // run into the one before are not drawn), and whether both axis captions
-  // fitted their room uncut.
+  // Of the last paint: where the value labels went, from the lowest up, and
+  // the distance labels (those that would have run into another are not
+  // drawn), and whether both axis captions fitted their room uncut.
+  const std::vector<plat::RECT>& GetValueLabels() const { return m_valueLabels; }
   const std::vector<plat::RECT>& GetDistanceLabels() const { return m_distanceLabels; }
   bool CaptionsFit() const { return m_captionsFit; }
 
@@ -97,6 +98,7 @@ class PaceDistGraphCtrl_t : public plat::Wnd_t {
   int m_xRange = 0;
   int m_xStart = 0;
   double m_xOffset = 0.0;
+  std::vector<plat::RECT> m_valueLabels;
   std::vector<plat::RECT> m_distanceLabels;
   bool m_captionsFit = true;
 };

@@ -4,6 +4,7 @@
 
 #include "app/GraphText.h"
 #include "app/ProfileGraph.h"
+#include "gdi/GDI_GraphDraw.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
 #include "mat/MAT_UnitConverter.h"
@@ -175,13 +176,7 @@ std::string TrkProfileGraphCtrl_t::ReadoutText() const {
 }
 
 void TrkProfileGraphCtrl_t::OnPaint(plat::Dc_t& dc) {
-  plat::Dc_t memory;
-  GLO_ASSERT(memory.CreateCompatibleDC(&dc));
-  plat::Bitmap_t bitmap;
-  GLO_ASSERT(bitmap.CreateCompatibleBitmap(dc, std::max<int>(1, m_client.right), std::max<int>(1, m_client.bottom)));
-  memory.SelectObject(bitmap);
-  Paint(memory);
-  dc.BitBlt(0, 0, m_client.right, m_client.bottom, memory, 0, 0, plat::kSrcCopy);
+  gdi::PaintBuffered(dc, m_client.right, m_client.bottom, [this](plat::Dc_t& memory) { Paint(memory); });
 }
 
 void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
@@ -248,7 +243,7 @@ void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
   plat::SIZE readoutSize{0, 0};
   dc.GetTextExtentPoint32(text, readoutSize);
   m_textsFit = readoutSize.cx <= m_readout.right - m_readout.left;
-  DrawCentredText(dc, m_readout, text);
+  gdi::DrawCentredText(dc, m_readout, text);
 
   dc.SelectStockObject(plat::kBlackPen);
   dc.MoveTo(plot.left, plot.top);
@@ -264,11 +259,11 @@ void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
   dc.GetTextExtentPoint32(across, acrossSize);
   dc.GetTextExtentPoint32(up, upSize);
   m_textsFit = m_textsFit && acrossSize.cx <= plot.right - plot.left && upSize.cx <= plot.bottom - plot.top;
-  DrawCentredText(dc, plat::RECT{plot.left, plot.bottom + 1, plot.right, m_client.bottom}, across);
+  gdi::DrawCentredText(dc, plat::RECT{plot.left, plot.bottom + 1, plot.right, m_client.bottom}, across);
   if (m_verticalFont.GetSafeHandle()) dc.SelectObject(m_verticalFont);
   DrawTextAround(dc, (m_client.left + plot.left) / 2, (plot.top + plot.bottom) / 2, up);
   if (m_focused)
-    DrawFocusFrame(dc, plat::RECT{m_client.left + 3, m_client.top + 3, m_client.right - 3, m_client.bottom - 3});
+    gdi::DrawFocusFrame(dc, plat::RECT{m_client.left + 3, m_client.top + 3, m_client.right - 3, m_client.bottom - 3});
 
   dc.SelectClipRgn(plat::GdiHandle_t());
   if (oldFont) dc.SelectObject(oldFont);

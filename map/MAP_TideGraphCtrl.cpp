@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gdi/GDI_GraphDraw.h"
 #include "glo/GLO_Exception.h"
 #include "glo/GLO_StringResource.h"
 #include "map/MAP_Registry.h"
@@ -45,31 +46,6 @@ plat::SIZE TextSize(plat::Dc_t& dc, const std::string& text) {
   plat::SIZE size{0, 0};
   GLO_ASSERT(dc.GetTextExtentPoint32(text, size));
   return size;
-}
-
-// One line of text centred in a band.
-void DrawCentred(plat::Dc_t& dc, const plat::RECT& band, const std::string& text) {
-  if (text.empty()) return;
-  const plat::SIZE size = TextSize(dc, text);
-  dc.SetTextAlign(plat::kTaLeft | plat::kTaTop);
-  dc.TextOut((band.left + band.right - size.cx) / 2, (band.top + band.bottom - size.cy) / 2, text);
-}
-
-// A dotted frame: every other pixel, as a brush of alternating 0x55 and 0xAA rows draws it.
-void DrawFocusFrame(plat::Dc_t& dc, const plat::RECT& r) {
-  if (r.right <= r.left || r.bottom <= r.top) return;
-  const plat::COLORREF black = plat::Rgb(0, 0, 0);
-  auto dot = [&](int x, int y) {
-    if (((x + y) & 1) == 0) dc.SetPixel(x, y, black);
-  };
-  for (int x = r.left; x < r.right; ++x) {
-    dot(x, r.top);
-    dot(x, r.bottom - 1);
-  }
-  for (int y = r.top; y < r.bottom; ++y) {
-    dot(r.left, y);
-    dot(r.right - 1, y);
-  }
 }
 
 std::string Fixed(double value, int decimals) { return mat::FormatNumber(value, true, decimals, decimals); }
@@ -253,13 +229,7 @@ void TideGraphCtrl_t::PrepareLayout() {
 bool TideGraphCtrl_t::OnEraseBkgnd(plat::Dc_t&) { return true; }
 
 void TideGraphCtrl_t::OnPaint(plat::Dc_t& dc) {
-  plat::Dc_t memory;
-  GLO_ASSERT(memory.CreateCompatibleDC(&dc));
-  plat::Bitmap_t bitmap;
-  GLO_ASSERT(bitmap.CreateCompatibleBitmap(dc, std::max<int>(1, m_client.right), std::max<int>(1, m_client.bottom)));
-  memory.SelectObject(bitmap);
-  Paint(memory);
-  dc.BitBlt(0, 0, m_client.right, m_client.bottom, memory, 0, 0, plat::kSrcCopy);
+  gdi::PaintBuffered(dc, m_client.right, m_client.bottom, [this](plat::Dc_t& memory) { Paint(memory); });
 }
 
 void TideGraphCtrl_t::Paint(plat::Dc_t& dc) {
@@ -335,11 +305,11 @@ void TideGraphCtrl_t::Paint(plat::Dc_t& dc) {
     dc.LineTo(x, m_plot.bottom);
   }
   dc.SelectStockObject(plat::kBlackPen);
-  DrawCentred(dc, plat::RECT{m_plot.left, m_client.top, m_plot.right, m_plot.top}, m_cursorText);
+  gdi::DrawCentredText(dc, plat::RECT{m_plot.left, m_client.top, m_plot.right, m_plot.top}, m_cursorText);
 
   // Axis titles.
   static const glo::StringResource_t weekTitle(6129, GLO_SRC), dayTitle(6130, GLO_SRC);
-  DrawCentred(dc, plat::RECT{m_plot.left, m_plot.bottom + h / 3 + textHeight + 14, m_plot.right, m_client.bottom},
+  gdi::DrawCentredText(dc, plat::RECT{m_plot.left, m_plot.bottom + h / 3 + textHeight + 14, m_plot.right, m_client.bottom},
               m_weekView ? weekTitle.Text() : dayTitle.Text());
   dc.SelectObject(m_titleFont);
   const std::string heightTitle = glo::StringResource_t(6131, GLO_SRC)
@@ -350,7 +320,7 @@ void TideGraphCtrl_t::Paint(plat::Dc_t& dc) {
   dc.SelectObject(m_axisFont);
 
   if (m_focused) {
-    DrawFocusFrame(dc, plat::RECT{m_client.left + 3, m_client.top + 3, m_client.right - 3, m_client.bottom - 3});
+    gdi::DrawFocusFrame(dc, plat::RECT{m_client.left + 3, m_client.top + 3, m_client.right - 3, m_client.bottom - 3});
   }
 }
 

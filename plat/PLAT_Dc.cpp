@@ -116,8 +116,23 @@ bool CoverCanvas(DcData& d, const QRect& needed) {
   QRect want = d.canvas.isNull() ? needed : (current | needed);
   const auto area = [](const QRect& r) { return qint64(r.width()) * r.height(); };
   if (area(want) > kLargestCanvas) return false;
-  // Growing again and again by a little would copy the canvas every time.
-  if (!d.canvas.isNull() && area(want.adjusted(-64, -64, 64, 64)) <= kLargestCanvas) want.adjust(-64, -64, 64, 64);
+  // Growing again and again by a little would fill and copy the whole canvas
+  // every time: it grows by its own size towards each side it has to grow (at
+  // least 64 pixels), or by half of that, a quarter and so on, as the limit
+  // allows.
+  if (!d.canvas.isNull()) {
+    int stepX = std::max(64, current.width()), stepY = std::max(64, current.height());
+    for (; stepX > 0 || stepY > 0; stepX /= 2, stepY /= 2) {
+      const QRect grown =
+          want.marginsAdded(QMargins(needed.left() < current.left() ? stepX : 0, needed.top() < current.top() ? stepY : 0,
+                                     needed.right() > current.right() ? stepX : 0,
+                                     needed.bottom() > current.bottom() ? stepY : 0));
+      if (area(grown) <= kLargestCanvas) {
+        want = grown;
+        break;
+      }
+    }
+  }
   QImage grown(want.size(), QImage::Format_ARGB32_Premultiplied);
   if (grown.isNull()) return false;
   grown.fill(Qt::transparent);
@@ -131,7 +146,20 @@ bool CoverCanvas(DcData& d, const QRect& needed) {
   return true;
 }
 
-// Switches a recording from its canvas to a list of commands.
+// True when no pixel of the part of the image is drawn (premultiplied: all
+// bits zero).
+bool IsBlank(const QImage& image, const QRect& part) {
+  for (int y = part.top(); y <= part.bottom(); ++y) {
+    const auto* row = reinterpret_cast<const quint32*>(image.constScanLine(y)) + part.left();
+    for (int x = 0; x < part.width(); ++x)
+      if (row[x] != 0) return false;
+  }
+  return true;
+}
+
+// Switches a recording from its canvas to a list of commands. The list keeps
+// an image compressed, and a canvas that grew to the limit is mostly blank:
+// it goes in as the tiles that hold something.
 bool StartCommands(DcData& d) {
   d.picture = std::make_unique<QPicture>();
   d.recorder = std::make_unique<QPainter>();
@@ -140,7 +168,13 @@ bool StartCommands(DcData& d) {
     return false;
   }
   if (!d.canvas.isNull()) {
-    d.recorder->drawImage(d.canvasAt, d.canvas);
+    constexpr int kTile = 128;
+    for (int y = 0; y < d.canvas.height(); y += kTile) {
+      for (int x = 0; x < d.canvas.width(); x += kTile) {
+        const QRect tile = QRect(x, y, kTile, kTile) & d.canvas.rect();
+        if (!IsBlank(d.canvas, tile)) d.recorder->drawImage(d.canvasAt + tile.topLeft(), d.canvas.copy(tile));
+      }
+    }
     d.canvas = QImage();
   }
   return true;

@@ -1,11 +1,14 @@
 // watch-sim: starts a simulated watch on a pseudo-terminal and prints the port
-// to type into the program. Runs until its input ends (Ctrl-D) or "quit".
+// to type into the program. It serves until it is interrupted (Ctrl-C) or
+// terminated (kill); typed at in a terminal, "quit" or Ctrl-D end it too. An
+// input that is no terminal (a background job, nohup) is not read.
 //
 //   watch-sim [--profile NAME | --profile-file PATH] [--silent]
 //   watch-sim --list
 #include <iostream>
 #include <string>
 
+#include "plat/PLAT_Console.h"
 #include "tools/WatchSim.h"
 
 namespace {
@@ -51,12 +54,21 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
+  // Typed at: commands from the terminal. Otherwise the watch serves until an
+  // interrupt or a termination request, which the watch's thread must not take.
+  const bool typedAt = plat::InputIsForegroundTerminal();
+  if (!typedAt) plat::HoldStopRequests();
   try {
     sim::Watch_t watch(profile);
     watch.SetSilent(silent);
     std::cout << "Simulated watch \"" << profile.name << "\" is ready.\n"
-              << "Serial port to enter in the program: " << watch.PortPath() << "\n"
-              << "Type quit or press Ctrl-D to stop." << std::endl;
+              << "Serial port to enter in the program: " << watch.PortPath() << "\n";
+    if (!typedAt) {
+      std::cout << "To stop it: kill " << plat::ProcessId() << " (or Ctrl-C in the foreground)" << std::endl;
+      plat::WaitForStopRequest();
+      return 0;
+    }
+    std::cout << "Type quit or press Ctrl-D to stop." << std::endl;
     std::string line;
     while (std::getline(std::cin, line)) {
       if (line == "quit" || line == "exit") break;

@@ -136,6 +136,37 @@ TEST_F(PaceDistGraph, DistanceLabelsThatWouldOverlapAreSkipped) {
   }
 }
 
+// In a short graph the grid step is smaller than a label: the lowest and the
+// highest value labels are drawn, and of those between only the ones that fit
+// between the last drawn and the highest; a tall graph draws all eight.
+TEST_F(PaceDistGraph, ValueLabelsThatWouldOverlapAreSkipped) {
+  const gdb::Track_t track = LegTrack({30, 50, 20});  // y range 16: labels 2 to 16
+  for (const int height : {100, 150, 170, 200, 240, 400}) {
+    SCOPED_TRACE(height);
+    auto graph = std::make_unique<app::PaceDistGraphCtrl_t>();
+    graph->Create(&host, 1039, plat::kWsChild | plat::kWsVisible, plat::RECT{0, 0, 400, height});
+    graph->SetTrack(&track);
+    Canvas_t canvas(400, height);
+    graph->Paint(canvas.dc);
+    graphtest::MaybeSave(*graph, "pace-values-" + std::to_string(height));
+    ASSERT_EQ(16, graph->GetYRange());
+    const std::vector<plat::RECT>& labels = graph->GetValueLabels();
+    ASSERT_GE(labels.size(), 2u);
+    const plat::RECT plot = graph->GetPlotRect();
+    const int g = (plot.bottom - plot.top) / 8, h = labels.front().bottom - labels.front().top;
+    EXPECT_EQ(plot.bottom - g - h / 2, labels.front().top);
+    EXPECT_EQ(plot.bottom - 8 * g - h / 2, labels.back().top);
+    // Labels are placed and compared by half their height: of an odd height,
+    // two neighbours may share one row of their cells, no more.
+    for (std::size_t k = 1; k < labels.size(); ++k) EXPECT_LE(labels[k].bottom, labels[k - 1].top + 1) << k;
+    if (height == 400) {
+      EXPECT_EQ(8u, labels.size());
+    } else if (height == 100) {
+      EXPECT_LT(labels.size(), 4u);
+    }
+  }
+}
+
 TEST_F(PaceDistGraph, PaintsAreasInsideThePlotOnly) {
   const gdb::Track_t track = LegTrack({30, 30, 30, 30, 30, 30, -1, 30, 30});
   const plat::COLORREF area = plat::Rgb(175, 180, 252), white = plat::Rgb(255, 255, 255), black = plat::Rgb(0, 0, 0);

@@ -400,6 +400,14 @@ void DrawScene(Dc_t& dc, const GdiHandle_t& wide, const GdiHandle_t& dotted, con
   dc.TextOut(40 + dx, 2 + dy, "ab");
 }
 
+// How many pixels of the two canvases of 64 x 44 differ.
+int Differing(const Canvas& a, const Canvas& b) {
+  int differing = 0;
+  for (int y = 0; y < 44; ++y)
+    for (int x = 0; x < 64; ++x) differing += a.At(x, y) != b.At(x, y);
+  return differing;
+}
+
 // A replayed recording sets exactly the pixels the direct drawing sets, wherever
 // the drawing lies: inside the target or across its edges, and also when it
 // spans thousands of pixels.
@@ -436,17 +444,33 @@ TEST(GdiMetaFile, ReplayIsPixelEqualAtAnyPlace) {
     GdiHandle_t mf = recorder.CloseMetaFile();
     ASSERT_EQ(mf.Kind(), GdiKind::MetaFile);
     ASSERT_TRUE(replayed.dc.PlayMetaFile(mf));
-    int differing = 0;
-    for (int y = 0; y < 44; ++y)
-      for (int x = 0; x < 64; ++x) differing += direct.At(x, y) != replayed.At(x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(Differing(direct, replayed), 0);
     // Replayed twice, it is the same again.
     ASSERT_TRUE(replayed.dc.PlayMetaFile(mf));
-    differing = 0;
-    for (int y = 0; y < 44; ++y)
-      for (int x = 0; x < 64; ++x) differing += direct.At(x, y) != replayed.At(x, y);
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(Differing(direct, replayed), 0);
   }
+}
+
+// A recording made of many short strokes grows its canvas stroke by stroke
+// until it would pass the size limit and turns into a list of commands: the
+// replay still sets exactly the pixels of the direct drawing.
+TEST(GdiMetaFile, RecordingThatGrowsPastTheLimitReplaysPixelEqual) {
+  Pen_t pen;
+  pen.CreatePen(kPsSolid, 3, kRed);
+  Canvas direct(64, 44), replayed(64, 44);
+  Dc_t recorder;
+  ASSERT_TRUE(recorder.CreateMetaFile());
+  for (Dc_t* dc : {&recorder, &direct.dc}) {
+    dc->SelectObject(pen);
+    // A zigzag from (-3000, -3000) to (5000, 5000) through the target.
+    dc->MoveTo(-3000, -3000);
+    for (int i = 1; i <= 400; ++i) dc->LineTo(-3000 + 20 * i + (i % 2) * 9, -3000 + 20 * i - (i % 2) * 9);
+  }
+  GdiHandle_t mf = recorder.CloseMetaFile();
+  ASSERT_EQ(mf.Kind(), GdiKind::MetaFile);
+  ASSERT_TRUE(replayed.dc.PlayMetaFile(mf));
+  EXPECT_EQ(Differing(direct, replayed), 0);
+  EXPECT_GT(direct.Count(kRed), 100);
 }
 
 TEST(GdiMetaFile, ReplayIsPixelEqualToDirectDrawing) {
@@ -467,10 +491,7 @@ TEST(GdiMetaFile, ReplayIsPixelEqualToDirectDrawing) {
   const GdiHandle_t penBefore = replayed.dc.GetCurrentObject(GdiKind::Pen);
   ASSERT_TRUE(replayed.dc.PlayMetaFile(mf));
   EXPECT_EQ(replayed.dc.GetCurrentObject(GdiKind::Pen), penBefore);
-  int differing = 0;
-  for (int y = 0; y < 44; ++y)
-    for (int x = 0; x < 64; ++x) differing += direct.At(x, y) != replayed.At(x, y);
-  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(Differing(direct, replayed), 0);
   EXPECT_GT(direct.Count(kRed), 50);
 
   // Replayed under a clip region, it stays inside it.
