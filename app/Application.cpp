@@ -20,6 +20,7 @@
 #include "plat/PLAT_Dialog.h"
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_MessageBox.h"
+#include "plat/PLAT_Module.h"
 #include "plat/PLAT_Profile.h"
 #include "plat/PLAT_Registry.h"
 #include "plat/PLAT_Session.h"

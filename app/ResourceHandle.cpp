@@ -1,6 +1,6 @@
 #include "app/ResourceHandle.h"
 
-#include "plat/PLAT_Error.h"
+#include "plat/PLAT_Module.h"
 #include "win/WIN_Exception.h"
 
 namespace app {

@@ -6,6 +6,7 @@
 
 #include "glo/GLO_StringReplace.h"
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_Module.h"
 #include "plat/PLAT_VersionInfo.h"
 
 namespace glo {

@@ -55,26 +55,6 @@ bool StatusBarCtrl_t::IsSimple() const {
   return bar != nullptr && bar->property("plat.simple").toBool();
 }
 
-bool StatusBarCtrl_t::SetParts(const std::vector<int>& rightEdges) {
-  QStatusBar* bar = StatusOf(*this);
-  if (bar == nullptr || rightEdges.empty() || rightEdges.size() > 256) return false;
-  for (QLabel* l : bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
-    if (l->objectName().startsWith(QStringLiteral("part"))) {
-      bar->removeWidget(l);
-      delete l;
-    }
-  int left = 0;
-  for (size_t i = 0; i < rightEdges.size(); ++i) {
-    auto* l = new QLabel(bar);
-    l->setObjectName(QStringLiteral("part%1").arg(i));
-    const bool last = rightEdges[i] < 0;
-    if (!last) l->setFixedWidth(std::max(0, rightEdges[i] - left)), left = rightEdges[i];
-    bar->addWidget(l, last ? 1 : 0);
-    l->setVisible(!IsSimple());
-  }
-  return true;
-}
-
 bool StatusBarCtrl_t::SetText(int part, const std::string& text) {
   QStatusBar* bar = StatusOf(*this);
   if (bar == nullptr) return false;

@@ -27,8 +27,6 @@ class StatusBarCtrl_t : public Wnd_t {
   // Simple mode shows one text across the bar; otherwise the parts show.
   void SetSimple(bool simple);
   bool IsSimple() const;
-  // Parts: the right edges of the parts in pixels, -1 for the last reaching the end.
-  bool SetParts(const std::vector<int>& rightEdges);
   // Part 0x1FF (or 255) is the simple mode's text.
   bool SetText(int part, const std::string& text);
   std::string GetText(int part) const;

@@ -187,11 +187,11 @@ template <typename F>
 bool Paint(DcData& d, F&& draw) {
   switch (d.surface) {
     case DcData::Surface::Memory: {
-      if (d.bitmap.IsNull()) return Refuse(kErrorInvalidHandle);
+      if (d.bitmap.IsNull()) return FailWith(kErrorInvalidHandle);
       GdiObjData& bm = *d.bitmap.Data();
       if (bm.stock) return true;  // the one-pixel default bitmap keeps nothing
       QPainter p(&bm.image);
-      if (!p.isActive()) return Refuse(kErrorInvalidHandle);
+      if (!p.isActive()) return FailWith(kErrorInvalidHandle);
       p.setRenderHint(QPainter::Antialiasing, false);
       if (d.hasClip) p.setClipRegion(d.clip);
       draw(p);
@@ -203,19 +203,19 @@ bool Paint(DcData& d, F&& draw) {
         if (needed.isEmpty()) return true;  // nothing to draw
         if (CoverCanvas(d, needed)) {
           QPainter p(&d.canvas);
-          if (!p.isActive()) return Refuse(kErrorNotEnoughMemory);
+          if (!p.isActive()) return FailWith(kErrorNotEnoughMemory);
           p.setRenderHint(QPainter::Antialiasing, false);
           p.translate(-d.canvasAt.x(), -d.canvasAt.y());
           if (d.hasClip) p.setClipRegion(d.clip);
           draw(p);
           return true;
         }
-        if (!StartCommands(d)) return Refuse(kErrorNotEnoughMemory);
+        if (!StartCommands(d)) return FailWith(kErrorNotEnoughMemory);
       }
       [[fallthrough]];
     case DcData::Surface::Painter: {
       QPainter* p = d.surface == DcData::Surface::Picture ? d.recorder.get() : d.external;
-      if (p == nullptr || !p->isActive()) return Refuse(kErrorInvalidHandle);
+      if (p == nullptr || !p->isActive()) return FailWith(kErrorInvalidHandle);
       p->save();
       p->setRenderHint(QPainter::Antialiasing, false);
       // Intersect, so that a recording replayed under a clip region stays inside it.
@@ -413,7 +413,7 @@ void InitDefaults(DcData& d) {
 }  // namespace
 
 bool Dc_t::CreateCompatibleDC(Dc_t*) {
-  if (m_d) return Refuse(kErrorInvalidHandle);
+  if (m_d) return FailWith(kErrorInvalidHandle);
   auto d = std::make_unique<DcData>();
   InitDefaults(*d);
   d->surface = DcData::Surface::Memory;
@@ -423,7 +423,7 @@ bool Dc_t::CreateCompatibleDC(Dc_t*) {
 }
 
 bool Dc_t::CreateMetaFile() {
-  if (m_d) return Refuse(kErrorInvalidHandle);
+  if (m_d) return FailWith(kErrorInvalidHandle);
   EnsureGuiApplication();  // see Bitmap_t::CreateCompatibleBitmap
   auto d = std::make_unique<DcData>();
   InitDefaults(*d);
@@ -476,8 +476,8 @@ GdiHandle_t Dc_t::CloseMetaFile() {
 }
 
 bool Dc_t::PlayMetaFile(const GdiHandle_t& metaFile) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
-  if (metaFile.Kind() != GdiKind::MetaFile) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
+  if (metaFile.Kind() != GdiKind::MetaFile) return FailWith(kErrorInvalidHandle);
   const GdiObjData& mf = *metaFile.Data();
   if (mf.empty) return Paint(*m_d, [](QPainter&) {});
   if (!mf.rendered.isNull()) {
@@ -493,14 +493,14 @@ bool Dc_t::PlayMetaFile(const GdiHandle_t& metaFile) {
 }
 
 bool Dc_t::DeleteDC() {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   if (m_d->recorder && m_d->recorder->isActive()) m_d->recorder->end();
   m_d.reset();
   return true;
 }
 
 bool Dc_t::AttachPainter(void* painter, int width, int height) {
-  if (m_d || painter == nullptr) return Refuse(kErrorInvalidHandle);
+  if (m_d || painter == nullptr) return FailWith(kErrorInvalidHandle);
   auto d = std::make_unique<DcData>();
   InitDefaults(*d);
   d->surface = DcData::Surface::Painter;
@@ -578,7 +578,7 @@ COLORREF Dc_t::SetBkColor(COLORREF colour) {
 COLORREF Dc_t::GetBkColor() const { return m_d ? m_d->bkColour : kClrInvalid; }
 
 int Dc_t::SetBkMode(int mode) {
-  if (!m_d || (mode != kTransparent && mode != kOpaque)) return Refuse(kErrorInvalidParameter), 0;
+  if (!m_d || (mode != kTransparent && mode != kOpaque)) return FailWith(kErrorInvalidParameter), 0;
   std::swap(m_d->bkMode, mode);
   return mode;
 }
@@ -599,7 +599,7 @@ unsigned Dc_t::SetTextAlign(unsigned flags) {
 unsigned Dc_t::GetTextAlign() const { return m_d ? m_d->textAlign : 0; }
 
 int Dc_t::GetClipRgn(Region_t& region) const {
-  if (!m_d || region.GetSafeHandle().Kind() != GdiKind::Region) return Refuse(kErrorInvalidHandle), -1;
+  if (!m_d || region.GetSafeHandle().Kind() != GdiKind::Region) return FailWith(kErrorInvalidHandle), -1;
   if (!m_d->hasClip) return 0;
   region.GetSafeHandle().Data()->region = m_d->clip;
   return 1;
@@ -608,7 +608,7 @@ int Dc_t::GetClipRgn(Region_t& region) const {
 bool Dc_t::HasClipRgn() const { return m_d && m_d->hasClip; }
 
 int Dc_t::SelectClipRgn(const GdiHandle_t& region) {
-  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  if (!m_d) return FailWith(kErrorInvalidHandle), 0;
   if (region.IsNull()) {
     m_d->hasClip = false;
     m_d->clip = QRegion();
@@ -618,12 +618,12 @@ int Dc_t::SelectClipRgn(const GdiHandle_t& region) {
 }
 
 int Dc_t::ExtSelectClipRgn(const GdiHandle_t& region, int mode) {
-  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  if (!m_d) return FailWith(kErrorInvalidHandle), 0;
   if (region.IsNull()) {
-    if (mode != kRgnCopy) return Refuse(kErrorInvalidParameter), 0;
+    if (mode != kRgnCopy) return FailWith(kErrorInvalidParameter), 0;
     return SelectClipRgn(region);
   }
-  if (region.Kind() != GdiKind::Region) return Refuse(kErrorInvalidHandle), 0;
+  if (region.Kind() != GdiKind::Region) return FailWith(kErrorInvalidHandle), 0;
   const QRegion& r = region.Data()->region;
   const QRegion current = m_d->hasClip ? m_d->clip : QRegion(m_d->DeviceRect());
   QRegion result;
@@ -633,7 +633,7 @@ int Dc_t::ExtSelectClipRgn(const GdiHandle_t& region, int mode) {
     case kRgnXor: result = current ^ r; break;
     case kRgnDiff: result = current - r; break;
     case kRgnCopy: result = r; break;
-    default: return Refuse(kErrorInvalidParameter), 0;
+    default: return FailWith(kErrorInvalidParameter), 0;
   }
   m_d->clip = result;
   m_d->hasClip = true;
@@ -641,7 +641,7 @@ int Dc_t::ExtSelectClipRgn(const GdiHandle_t& region, int mode) {
 }
 
 int Dc_t::IntersectClipRect(int left, int top, int right, int bottom) {
-  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  if (!m_d) return FailWith(kErrorInvalidHandle), 0;
   const QRegion r(ExclusiveRect(left, top, right, bottom));
   m_d->clip = m_d->hasClip ? (m_d->clip & r) : r;
   m_d->hasClip = true;
@@ -649,7 +649,7 @@ int Dc_t::IntersectClipRect(int left, int top, int right, int bottom) {
 }
 
 int Dc_t::ExcludeClipRect(int left, int top, int right, int bottom) {
-  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  if (!m_d) return FailWith(kErrorInvalidHandle), 0;
   const QRegion r(ExclusiveRect(left, top, right, bottom));
   m_d->clip = (m_d->hasClip ? m_d->clip : QRegion(m_d->DeviceRect())) - r;
   m_d->hasClip = true;
@@ -657,7 +657,7 @@ int Dc_t::ExcludeClipRect(int left, int top, int right, int bottom) {
 }
 
 int Dc_t::GetClipBox(RECT& box) const {
-  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  if (!m_d) return FailWith(kErrorInvalidHandle), 0;
   const QRegion r = m_d->hasClip ? (m_d->clip & QRegion(m_d->DeviceRect())) : QRegion(m_d->DeviceRect());
   const QRect b = r.boundingRect();
   box = r.isEmpty() ? RECT{0, 0, 0, 0} : RECT{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
@@ -665,14 +665,14 @@ int Dc_t::GetClipBox(RECT& box) const {
 }
 
 bool Dc_t::MoveTo(int x, int y, POINT* previous) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   if (previous) *previous = m_d->pos;
   m_d->pos = POINT{x, y};
   return true;
 }
 
 bool Dc_t::LineTo(int x, int y) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   const POINT pts[2] = {m_d->pos, POINT{x, y}};
   const bool ok = Polyline(pts, 2);
   m_d->pos = POINT{x, y};
@@ -680,8 +680,8 @@ bool Dc_t::LineTo(int x, int y) {
 }
 
 bool Dc_t::Polyline(const POINT* points, int count) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
-  if (points == nullptr || count < 2) return Refuse(kErrorInvalidParameter);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
+  if (points == nullptr || count < 2) return FailWith(kErrorInvalidParameter);
   QPolygon poly(count);
   for (int i = 0; i < count; ++i) poly.setPoint(i, points[i].x, points[i].y);
   {
@@ -693,8 +693,8 @@ bool Dc_t::Polyline(const POINT* points, int count) {
 }
 
 bool Dc_t::Polygon(const POINT* points, int count) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
-  if (points == nullptr || count < 2) return Refuse(kErrorInvalidParameter);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
+  if (points == nullptr || count < 2) return FailWith(kErrorInvalidParameter);
   QPolygon poly(count);
   for (int i = 0; i < count; ++i) poly.setPoint(i, points[i].x, points[i].y);
   {
@@ -714,7 +714,7 @@ bool Dc_t::Polygon(const POINT* points, int count) {
 }
 
 bool Dc_t::Rectangle(int left, int top, int right, int bottom) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   const QRect r = ExclusiveRect(left, top, right, bottom);
   if (r.width() < 1 || r.height() < 1) return true;
   m_d->Touch(r.adjusted(-3, -3, 3, 3));
@@ -730,7 +730,7 @@ bool Dc_t::Rectangle(int left, int top, int right, int bottom) {
 }
 
 bool Dc_t::Ellipse(int left, int top, int right, int bottom) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   const QRect r = ExclusiveRect(left, top, right, bottom);
   if (r.width() < 1 || r.height() < 1) return true;
   m_d->Touch(r.adjusted(-3, -3, 3, 3));
@@ -748,8 +748,8 @@ bool Dc_t::Ellipse(int left, int top, int right, int bottom) {
 }
 
 bool Dc_t::FillRect(const RECT& rect, const GdiHandle_t& brush) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
-  if (brush.Kind() != GdiKind::Brush) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
+  if (brush.Kind() != GdiKind::Brush) return FailWith(kErrorInvalidHandle);
   if (brush.Data()->nullBrush || rect.right <= rect.left || rect.bottom <= rect.top) return true;
   const QBrush b = BrushOf(*m_d, brush);
   const QRect r(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
@@ -761,7 +761,7 @@ bool Dc_t::FillRect(const RECT& rect, const GdiHandle_t& brush) {
 }
 
 bool Dc_t::FillSolidRect(const RECT& rect, COLORREF colour) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   if (rect.right <= rect.left || rect.bottom <= rect.top) return true;
   const QColor c = m_d->Resolve(colour);
   const QRect r(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
@@ -788,7 +788,7 @@ COLORREF Dc_t::GetPixel(int x, int y) const {
 }
 
 bool Dc_t::TextOut(int x, int y, const std::string& text) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   if (text.empty()) return true;
   const QFont font = CurrentFont(*m_d);
   const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -835,7 +835,7 @@ bool Dc_t::TextOut(int x, int y, const std::string& text) {
 }
 
 bool Dc_t::GetTextExtentPoint32(const std::string& text, SIZE& size) const {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   const QFontMetrics fm(CurrentFont(*m_d));
   const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
   size.cx = fm.horizontalAdvance(s);
@@ -844,7 +844,7 @@ bool Dc_t::GetTextExtentPoint32(const std::string& text, SIZE& size) const {
 }
 
 bool Dc_t::GetTextMetrics(TEXTMETRICA& tm) const {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   const QFont font = CurrentFont(*m_d);
   const QFontMetrics fm(font);
   tm = TEXTMETRICA{};
@@ -860,10 +860,10 @@ bool Dc_t::GetTextMetrics(TEXTMETRICA& tm) const {
 }
 
 bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy, std::uint32_t rop) {
-  if (!m_d || !source.m_d) return Refuse(kErrorInvalidHandle);
-  if (rop != kSrcCopy && rop != kSrcPaint) return Refuse(kErrorNotSupported);
+  if (!m_d || !source.m_d) return FailWith(kErrorInvalidHandle);
+  if (rop != kSrcCopy && rop != kSrcPaint) return FailWith(kErrorNotSupported);
   if (source.m_d->surface != DcData::Surface::Memory || source.m_d->bitmap.IsNull())
-    return Refuse(kErrorInvalidHandle);
+    return FailWith(kErrorInvalidHandle);
   if (width <= 0 || height <= 0) return true;
   // A copy of the source block, so that source and target may overlap.
   const QImage block = source.m_d->bitmap.Data()->image.copy(QRect(sx, sy, width, height));
@@ -877,9 +877,9 @@ bool Dc_t::BitBlt(int x, int y, int width, int height, const Dc_t& source, int s
 
 bool Dc_t::TransparentBlt(int x, int y, int width, int height, const Dc_t& source, int sx, int sy,
                           COLORREF transparent) {
-  if (!m_d || !source.m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d || !source.m_d) return FailWith(kErrorInvalidHandle);
   if (source.m_d->surface != DcData::Surface::Memory || source.m_d->bitmap.IsNull())
-    return Refuse(kErrorInvalidHandle);
+    return FailWith(kErrorInvalidHandle);
   if (width <= 0 || height <= 0) return true;
   QImage block =
       source.m_d->bitmap.Data()->image.copy(QRect(sx, sy, width, height)).convertToFormat(QImage::Format_ARGB32);
@@ -903,7 +903,7 @@ void Dc_t::SetBoundsRect(bool enable) {
 }
 
 bool Dc_t::GetBoundsRect(RECT& bounds, bool reset) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   const QRect b = m_d->bounds & m_d->DeviceRect();
   bounds = b.isEmpty() ? RECT{0, 0, 0, 0} : RECT{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
   if (reset) m_d->bounds = QRect();
@@ -911,8 +911,8 @@ bool Dc_t::GetBoundsRect(RECT& bounds, bool reset) {
 }
 
 bool Dc_t::PatBlt(int x, int y, int width, int height, std::uint32_t rop) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
-  if (rop != kPatCopy) return Refuse(kErrorNotSupported);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
+  if (rop != kPatCopy) return FailWith(kErrorNotSupported);
   if (width <= 0 || height <= 0) return true;
   const QBrush b = MakeBrush(*m_d);
   if (b.style() == Qt::NoBrush) return true;
@@ -935,8 +935,8 @@ int Dc_t::GetDeviceCaps(int index) const {
 }
 
 bool Dc_t::SetResolution(int dotsPerInchX, int dotsPerInchY) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
-  if (dotsPerInchX < 1 || dotsPerInchY < 1) return Refuse(kErrorInvalidParameter);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
+  if (dotsPerInchX < 1 || dotsPerInchY < 1) return FailWith(kErrorInvalidParameter);
   m_d->dpiX = dotsPerInchX;
   m_d->dpiY = dotsPerInchY;
   return true;
@@ -944,12 +944,12 @@ bool Dc_t::SetResolution(int dotsPerInchX, int dotsPerInchY) {
 
 int Dc_t::StretchDIBits(int x, int y, int width, int height, int sx, int sy, int sw, int sh, const void* bits,
                         const BITMAPINFO& info, unsigned usage, std::uint32_t rop) {
-  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  if (!m_d) return FailWith(kErrorInvalidHandle), 0;
   const BITMAPINFOHEADER& h = info.bmiHeader;
   if (bits == nullptr || usage != kDibRgbColors || rop != kSrcCopy || h.biBitCount != 32 ||
       h.biCompression != kBiRgb || h.biWidth < 1 || h.biHeight == 0 || h.biWidth > 32767 || h.biHeight > 32767 ||
       h.biHeight < -32767)
-    return Refuse(kErrorInvalidParameter), 0;
+    return FailWith(kErrorInvalidParameter), 0;
   const int dibHeight = h.biHeight < 0 ? -h.biHeight : h.biHeight;
   const QRect source = QRect(sx, sy, sw, sh) & QRect(0, 0, h.biWidth, dibHeight);
   if (sw <= 0 || sh <= 0 || width <= 0 || height <= 0 || source.isEmpty()) return 0;
@@ -1008,7 +1008,7 @@ std::vector<QString> TextLines(const QFontMetrics& fm, const QString& text, int 
 }  // namespace
 
 bool Dc_t::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
-  if (!m_d) return Refuse(kErrorInvalidHandle);
+  if (!m_d) return FailWith(kErrorInvalidHandle);
   const QRect r = ExclusiveRect(left, top, right, bottom);
   if (r.width() < 1 || r.height() < 1) return true;
   m_d->Touch(r.adjusted(-3, -3, 3, 3));
@@ -1067,7 +1067,7 @@ bool Dc_t::RoundRect(int left, int top, int right, int bottom, int cornerWidth, 
 }
 
 int Dc_t::DrawText(const std::string& text, RECT& rect, unsigned format) {
-  if (!m_d) return Refuse(kErrorInvalidHandle), 0;
+  if (!m_d) return FailWith(kErrorInvalidHandle), 0;
   const QFont font = CurrentFont(*m_d);
   const QFontMetrics fm(font);
   const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));

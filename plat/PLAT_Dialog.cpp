@@ -158,7 +158,6 @@ bool RegisterWindowClass(const std::string& name, WindowFactory factory) {
   return g_classes.emplace(name, std::move(factory)).second;
 }
 
-bool UnregisterWindowClass(const std::string& name) { return g_classes.erase(name) != 0; }
 bool IsWindowClassRegistered(const std::string& name) { return g_classes.count(name) != 0; }
 
 void SetModalHook(ModalHook hook) { g_modalHook = std::move(hook); }

@@ -22,7 +22,6 @@ ModuleHandle GetResourceHandle();
 // (a self-drawn child window) and owns. False when the name is taken.
 using WindowFactory = std::function<std::unique_ptr<Wnd_t>()>;
 bool RegisterWindowClass(const std::string& name, WindowFactory factory);
-bool UnregisterWindowClass(const std::string& name);
 bool IsWindowClassRegistered(const std::string& name);
 
 class Dialog_t : public Wnd_t {

@@ -51,12 +51,9 @@ class Document_t : public CmdTarget_t {
   // OnInitialUpdate of every view.
   void SendInitialUpdate();
 
-  bool IsModified() const { return m_modified; }
-  void SetModifiedFlag(bool modified = true) { m_modified = modified; }
 
  private:
   std::vector<View_t*> m_views;
-  bool m_modified = false;
 };
 
 }  // namespace plat

@@ -12,13 +12,6 @@ class Edit_t : public Wnd_t {
   }
   void SetReadOnly(bool readOnly);
   bool IsReadOnly() const;
-  // Selects characters [start, end) (end -1: to the end of the text).
-  void SetSel(int start, int end);
-  // The number of lines a multi-line control holds (1 for a one-line control).
-  int GetLineCount() const;
-  // Scrolls a multi-line control so that the first visible line is that one.
-  void LineScroll(int lines);
-  int GetFirstVisibleLine() const;
 };
 
 }  // namespace plat

@@ -1,11 +1,6 @@
 #include "plat/PLAT_Error.h"
 
 #include <cerrno>
-#include <climits>
-#include <poll.h>
-#include <time.h>
-#include <unistd.h>
-#include <vector>
 
 namespace plat {
 
@@ -134,66 +129,14 @@ bool FormatMessage(unsigned long code, std::string& text) {
   return false;
 }
 
-std::string ModulePath() {
-  // readlink gives no length up front: grow until the whole path fits.
-  std::vector<char> buf(256);
-  for (;;) {
-    const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n < 0) {
-      SetLastErrorFromErrno(errno);
-      return std::string();
-    }
-    if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<size_t>(n));
-    buf.resize(buf.size() * 2);
-  }
+bool FailWith(unsigned long code) {
+  SetLastError(code);
+  return false;
 }
 
-std::string ModuleDir() {
-  const std::string path = ModulePath();
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return std::string(".");
-  if (slash == 0) return std::string("/");
-  return path.substr(0, slash);
-}
-
-namespace {
-
-unsigned long long MonotonicMs() {
-  timespec now{};
-  ::clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<unsigned long long>(now.tv_sec) * 1000ull + static_cast<unsigned long long>(now.tv_nsec) / 1000000ull;
-}
-
-}  // namespace
-
-bool WriteAll(int fd, const void* bytes, std::size_t count, std::size_t& written, unsigned long stallMs,
-              WaitForRoom wait, void* context) {
-  written = 0;
-  const unsigned char* p = static_cast<const unsigned char*>(bytes);
-  unsigned long long lastProgress = MonotonicMs();
-  while (written < count) {
-    const ssize_t n = RetryOnInterrupt([&] { return ::write(fd, p + written, count - written); });
-    if (n > 0) {
-      written += static_cast<std::size_t>(n);
-      lastProgress = MonotonicMs();
-      continue;
-    }
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-      SetLastErrorFromErrno(errno);
-      return false;
-    }
-    if (MonotonicMs() - lastProgress > stallMs) {
-      SetLastError(kErrorTimeout);
-      return false;
-    }
-    if (wait) {
-      if (!wait(fd, context)) return false;
-    } else {
-      pollfd pfd{fd, POLLOUT, 0};
-      ::poll(&pfd, 1, 100);
-    }
-  }
-  return true;
+bool FailWithErrno(int err) {
+  SetLastErrorFromErrno(err);
+  return false;
 }
 
 }  // namespace plat

@@ -3,7 +3,6 @@
 // Windows-numbered code in a per-thread slot, as the system calls it stands in
 // for did, and the English system text of each code is available here.
 #include <cerrno>
-#include <cstddef>
 #include <string>
 
 namespace plat {
@@ -80,31 +79,13 @@ unsigned long SetLastErrorFromErrno(int err);
 // False (and last error 317) when the layer has no text for the code.
 bool FormatMessage(unsigned long code, std::string& text);
 
-// Calls 'call' (a system call that answers -1 and errno on failure) again for as
-// long as it fails with EINTR, and answers its last result.
-template <typename Call>
-auto RetryOnInterrupt(Call call) -> decltype(call()) {
-  for (;;) {
-    const auto result = call();
-    if (!(result == -1 && errno == EINTR)) return result;
-  }
-}
-
-// Called by WriteAll while the descriptor takes nothing (its queue is full): waits
-// a little for room and answers true to go on, or sets the last error and answers
-// false to give the write up. Null: a plain wait for room of up to 100 ms.
-using WaitForRoom = bool (*)(int fd, void* context);
-
-// Writes all 'count' bytes to the descriptor, blocking or not: a write cut short
-// goes on with the rest, EINTR is retried, a full queue is waited out with
-// 'wait'. 'written' is the count that went out. False with the last error set
-// when a write fails, when 'wait' gives up, or with error 1460 when nothing went
-// out for 'stallMs'. Safe in a signal handler (it neither allocates nor locks).
-bool WriteAll(int fd, const void* bytes, std::size_t count, std::size_t& written, unsigned long stallMs,
-              WaitForRoom wait = nullptr, void* context = nullptr);
-
-// Full path of the running executable, and its folder (without a separator).
-std::string ModulePath();
-std::string ModuleDir();
+// Helpers of a failing call: store the last error and answer false. FailWith
+// takes a Windows code, FailWithErrno a POSIX errno value (stored as the code
+// that stands for it); the two numberings differ (13 is EACCES but "the data is
+// invalid"), so each refuses the other's type.
+bool FailWith(unsigned long code);
+bool FailWith(int) = delete;
+bool FailWithErrno(int err);
+bool FailWithErrno(unsigned long) = delete;
 
 }  // namespace plat

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_FileIo.h"
 
 namespace plat {
 

@@ -2,14 +2,25 @@
 
 #include <cerrno>
 #include <fstream>
+#include <poll.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_Tick.h"
 
 namespace plat {
+
+namespace {
+
+// A file opened for blocking writes never answers "no room now"; one opened
+// non-blocking (a pipe or a device in a file's place) gets this long to take
+// more bytes.
+constexpr unsigned long kFileStallMs = 30000;
+
+}  // namespace
 
 bool ReadFile(Handle file, void* buffer, std::uint32_t count, std::uint32_t& read) {
   read = 0;
@@ -47,19 +58,34 @@ bool ReadFileAt(Handle file, std::uint64_t offset, void* buffer, std::uint32_t c
   return true;
 }
 
-bool WriteFile(Handle file, const void* data, std::uint32_t count) {
-  const char* p = static_cast<const char*>(data);
-  std::uint32_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::write(file, p + done, count - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      SetLastErrorFromErrno(errno);
-      return false;
+bool WriteAll(int fd, const void* bytes, std::size_t count, std::size_t& written, unsigned long stallMs,
+              WaitForRoom wait, void* context) {
+  written = 0;
+  const unsigned char* p = static_cast<const unsigned char*>(bytes);
+  unsigned long long lastProgress = GetTickCount64();
+  while (written < count) {
+    const ssize_t n = RetryOnInterrupt([&] { return ::write(fd, p + written, count - written); });
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+      lastProgress = GetTickCount64();
+      continue;
     }
-    done += static_cast<std::uint32_t>(n);
+    if (n == 0) return FailWith(kErrorDiskFull);
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return FailWithErrno(errno);
+    if (GetTickCount64() - lastProgress > stallMs) return FailWith(kErrorTimeout);
+    if (wait) {
+      if (!wait(fd, context)) return false;
+    } else {
+      pollfd pfd{fd, POLLOUT, 0};
+      ::poll(&pfd, 1, 100);
+    }
   }
   return true;
+}
+
+bool WriteFile(Handle file, const void* bytes, std::size_t count) {
+  std::size_t written = 0;
+  return WriteAll(file, bytes, count, written, kFileStallMs);
 }
 
 bool SetFilePointer(Handle file, std::uint64_t offset) {

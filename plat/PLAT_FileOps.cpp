@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_File.h"
 
 namespace plat {
 
@@ -22,11 +23,6 @@ std::string FolderOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
-}
-
-bool Fail(int err) {
-  SetLastErrorFromErrno(err);
-  return false;
 }
 
 }  // namespace
@@ -41,35 +37,35 @@ bool FindFile(const std::string& path, bool& exists) {
     exists = false;
     return true;
   }
-  return Fail(errno);
+  return FailWithErrno(errno);
 }
 
 bool MoveFile(const std::string& from, const std::string& to) {
   // A hard link never replaces its target; the old name then goes.
   if (::link(from.c_str(), to.c_str()) != 0) {
     const int err = errno;
-    if (err != EPERM && err != ENOTSUP && err != EXDEV) return Fail(err);
+    if (err != EPERM && err != ENOTSUP && err != EXDEV) return FailWithErrno(err);
     // A file system without hard links: rename without replacing.
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) return Fail(errno);
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) return FailWithErrno(errno);
     return true;
   }
   if (::unlink(from.c_str()) != 0) {
     const int err = errno;
     ::unlink(to.c_str());
-    return Fail(err);
+    return FailWithErrno(err);
   }
   return true;
 }
 
 bool DeleteFile(const std::string& path) {
-  if (::unlink(path.c_str()) != 0) return Fail(errno);
+  if (::unlink(path.c_str()) != 0) return FailWithErrno(errno);
   return true;
 }
 
 bool GetFileKind(const std::string& path, FileKind_t& kind) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
-    if (errno != ENOENT && errno != ENOTDIR) return Fail(errno);
+    if (errno != ENOENT && errno != ENOTDIR) return FailWithErrno(errno);
     kind = FileKind_t::kMissing;
     return true;
   }
@@ -82,7 +78,7 @@ bool ResolveLinks(const std::string& path, std::string& target) {
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st;
     if (::lstat(current.c_str(), &st) != 0) {
-      if (errno != ENOENT && errno != ENOTDIR) return Fail(errno);
+      if (errno != ENOENT && errno != ENOTDIR) return FailWithErrno(errno);
       target = current;
       return true;
     }
@@ -92,13 +88,13 @@ bool ResolveLinks(const std::string& path, std::string& target) {
     }
     std::vector<char> buffer(static_cast<size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
     const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
-    if (n < 0) return Fail(errno);
+    if (n < 0) return FailWithErrno(errno);
     if (static_cast<size_t>(n) >= buffer.size()) continue;  // changed meanwhile: read it again
     const std::string link(buffer.data(), static_cast<size_t>(n));
-    if (link.empty()) return Fail(ENOENT);
+    if (link.empty()) return FailWithErrno(ENOENT);
     current = link[0] == '/' ? link : FolderOf(current) + "/" + link;
   }
-  return Fail(ELOOP);
+  return FailWithErrno(ELOOP);
 }
 
 Handle CreateUniqueFile(const std::string& stem, std::string& path) {
@@ -126,14 +122,14 @@ bool MatchFileMode(Handle file, const std::string& like) {
   struct stat st;
   if (::stat(like.c_str(), &st) != 0) {
     if (errno == ENOENT) return true;
-    return Fail(errno);
+    return FailWithErrno(errno);
   }
   // Owner and group first (only allowed to some), as a change of owner clears
   // the set-id bits.
   if (::fchown(file, st.st_uid, st.st_gid) != 0) {
     // Not allowed: the file stays the saver's own.
   }
-  if (::fchmod(file, st.st_mode & 07777) != 0) return Fail(errno);
+  if (::fchmod(file, st.st_mode & 07777) != 0) return FailWithErrno(errno);
   return true;
 }
 
@@ -154,7 +150,7 @@ Handle CreateFileBeside(const std::string& target, const std::string& prefix, st
 
 bool ListFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& names) {
   DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return Fail(errno);
+  if (!dir) return FailWithErrno(errno);
   names.clear();
   const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
   while (const dirent* entry = ::readdir(dir)) {
@@ -167,36 +163,34 @@ bool ListFiles(const std::string& folder, const std::string& prefix, std::vector
   return true;
 }
 
-bool WriteFile(Handle file, const void* bytes, std::size_t count) {
-  const char* p = static_cast<const char*>(bytes);
-  while (count > 0) {
-    const ssize_t n = ::write(file, p, count);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail(errno);
-    }
-    if (n == 0) return Fail(ENOSPC);
-    p += n;
-    count -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 bool ReplaceFile(const std::string& from, const std::string& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) return Fail(errno);
+  if (::rename(from.c_str(), to.c_str()) != 0) return FailWithErrno(errno);
   const int dir = ::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return Fail(errno);
+  if (dir < 0) return FailWithErrno(errno);
   const int rc = ::fsync(dir);
   const int err = errno;
   ::close(dir);
   // Folders that cannot be synced (some file systems) have kept the rename all the same.
-  if (rc != 0 && err != EINVAL && err != ENOTSUP) return Fail(err);
+  if (rc != 0 && err != EINVAL && err != ENOTSUP) return FailWithErrno(err);
+  return true;
+}
+
+bool ReplaceFileWith(Handle file, const std::string& path, const std::string& target, const void* bytes,
+                     std::size_t count, const std::function<bool(Handle)>& ready) {
+  const bool written = WriteFile(file, bytes, count) && FlushFileBuffers(file) && (!ready || ready(file));
+  const unsigned long code = GetLastError();
+  const bool closed = CloseHandle(file);
+  if (!written || !closed || !ReplaceFile(path, target)) {
+    const unsigned long failure = !written ? code : GetLastError();
+    DeleteFile(path);
+    return FailWith(failure != 0 ? failure : kErrorWriteFault);
+  }
   return true;
 }
 
 bool GetFileWriteTime(const std::string& path, std::int64_t& seconds) {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return Fail(errno);
+  if (::stat(path.c_str(), &st) != 0) return FailWithErrno(errno);
   seconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
   return true;
 }

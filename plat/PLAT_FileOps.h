@@ -4,11 +4,14 @@
 // whole or not at all. Failures return false and leave a Windows-numbered last
 // error (PLAT_Error.h): 2 the file is missing, 3 a folder of the path is
 // missing, 80 the target exists.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "plat/PLAT_FileHandle.h"
+#include "plat/PLAT_FileIo.h"  // WriteFile, which fills the new file of a save
 
 namespace plat {
 
@@ -54,12 +57,18 @@ Handle CreateFileBeside(const std::string& target, const std::string& prefix, st
 // The names of the regular files in the folder that start with 'prefix'.
 bool ListFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& names);
 
-// Writes all the bytes at the file's current position.
-bool WriteFile(Handle file, const void* bytes, std::size_t count);
-
 // Renames 'from' over 'to' in one step (the old 'to', when there is one, is
 // replaced) and writes the folder's entry through to the disk.
 bool ReplaceFile(const std::string& from, const std::string& to);
+
+// Replaces 'target' with a file of these bytes: writes them to 'file' (the new,
+// empty file at 'path' beside the target, made for the purpose), writes the file
+// through to the disk, calls 'ready' (when given) with it still open, closes it
+// and renames it over the target (ReplaceFile). On any failure, and when 'ready'
+// answers false (having set the last error), the new file is deleted and the last error is that of the first
+// step that failed (29 when it left none).
+bool ReplaceFileWith(Handle file, const std::string& path, const std::string& target, const void* bytes,
+                     std::size_t count, const std::function<bool(Handle)>& ready = {});
 
 // The time of the last change of a file's data, in whole seconds since
 // 1970-01-01 00:00:00 UTC.

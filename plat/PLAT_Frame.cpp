@@ -253,7 +253,6 @@ bool FrameWnd_t::CreateToolBar(unsigned id, const std::string& title) {
   return true;
 }
 
-bool FrameWnd_t::HasToolBar() const { return m_frame->toolBar != nullptr; }
 
 namespace {
 QAction* ToolAction(QToolBar* bar, unsigned id) {

@@ -65,7 +65,6 @@ class FrameWnd_t : public Wnd_t {
   // one per button in order, as high as a button's picture) the buttons show
   // their pictures and their text as tooltips; otherwise their text.
   bool CreateToolBar(unsigned id, const std::string& title);
-  bool HasToolBar() const;
   // True when the toolbar's button shows a picture.
   bool ToolBarButtonHasPicture(unsigned id) const;
   // The state of a toolbar button (the update handlers' result); false when the
@@ -89,7 +88,6 @@ class FrameWnd_t : public Wnd_t {
   // ---- client and routing ----
   // The window that fills the frame between the bars (a child of the frame).
   void SetClient(Wnd_t& client);
-  Wnd_t* GetClient() const { return m_client; }
   void SetActiveView(View_t* view);
   View_t* GetActiveView() const;
   // The view with the focus, else the active view.

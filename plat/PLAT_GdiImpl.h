@@ -67,8 +67,6 @@ const QFont& FontOf(GdiObjData& d);
 const GdiHandle_t& StockBitmap();
 // True when pixel (x, y) of the device lies on a line of the hatch style.
 bool HatchPixel(int style, int x, int y);
-// Sets the last error and gives false.
-bool Refuse(unsigned long code);
 // Makes 'bitmap' a top-down 32-bit DIB section holding a copy of an RGB32 image.
 bool DibFromImage(const QImage& rgb32, Bitmap_t& bitmap);
 

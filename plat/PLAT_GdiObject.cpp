@@ -231,16 +231,10 @@ GdiHandle_t GdiObject_t::Detach() {
   return h;
 }
 
-namespace detail {
-bool Refuse(unsigned long code) {
-  SetLastError(code);
-  return false;
-}
-}  // namespace detail
 
 bool Pen_t::CreatePen(int style, int width, COLORREF colour) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
-  if (style < kPsSolid || style > kPsInsideFrame || width < 0) return Refuse(kErrorInvalidParameter);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
+  if (style < kPsSolid || style > kPsInsideFrame || width < 0) return FailWith(kErrorInvalidParameter);
   auto d = NewObject(GdiKind::Pen);
   // Wide pens draw only solid: broken styles become solid above one pixel.
   d->penStyle = (width > 1 && style != kPsNull && style != kPsInsideFrame) ? kPsSolid : style;
@@ -251,7 +245,7 @@ bool Pen_t::CreatePen(int style, int width, COLORREF colour) {
 }
 
 bool Brush_t::CreateSolidBrush(COLORREF colour) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
   auto d = NewObject(GdiKind::Brush);
   d->colour = colour;
   m_handle = GdiHandle_t(d);
@@ -259,17 +253,13 @@ bool Brush_t::CreateSolidBrush(COLORREF colour) {
 }
 
 bool Brush_t::CreateHatchBrush(int style, COLORREF colour) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
-  if (style < kHsHorizontal || style > kHsDiagCross) return Refuse(kErrorInvalidParameter);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
+  if (style < kHsHorizontal || style > kHsDiagCross) return FailWith(kErrorInvalidParameter);
   auto d = NewObject(GdiKind::Brush);
   d->colour = colour;
   d->hatch = style;
   m_handle = GdiHandle_t(d);
   return true;
-}
-
-int GetBrushHatch(const GdiHandle_t& brush) {
-  return brush.Kind() == GdiKind::Brush ? brush.Data()->hatch : -1;
 }
 
 namespace detail {
@@ -298,7 +288,7 @@ bool Font_t::CreatePointFontIndirect(const LOGFONTA& logFont, const Dc_t* dc) {
 }
 
 bool Font_t::CreateFontIndirect(const LOGFONTA& logFont) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
   auto d = NewObject(GdiKind::Font);
   d->logFont = logFont;
   d->logFont.lfFaceName[31] = '\0';
@@ -308,7 +298,7 @@ bool Font_t::CreateFontIndirect(const LOGFONTA& logFont) {
 }
 
 bool GetLogFont(const GdiHandle_t& font, LOGFONTA& logFont) {
-  if (font.Kind() != GdiKind::Font) return Refuse(kErrorInvalidHandle);
+  if (font.Kind() != GdiKind::Font) return FailWith(kErrorInvalidHandle);
   std::lock_guard<std::mutex> lock(g_fontMutex);
   CompleteStockFont(*font.Data());
   logFont = font.Data()->logFont;
@@ -316,15 +306,15 @@ bool GetLogFont(const GdiHandle_t& font, LOGFONTA& logFont) {
 }
 
 bool Bitmap_t::CreateCompatibleBitmap(Dc_t&, int width, int height) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
-  if (width < 1 || height < 1) return Refuse(kErrorInvalidParameter);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
+  if (width < 1 || height < 1) return FailWith(kErrorInvalidParameter);
   // Images take their resolution from the application's screen when they are
   // made; with the application in place first, text recorded in a metafile
   // replays at the very size it is drawn directly.
   EnsureGuiApplication();
   auto d = NewObject(GdiKind::Bitmap);
   d->image = QImage(width, height, QImage::Format_RGB32);
-  if (d->image.isNull()) return Refuse(kErrorNotEnoughMemory);
+  if (d->image.isNull()) return FailWith(kErrorNotEnoughMemory);
   d->image.fill(0xFF000000u);
   m_handle = GdiHandle_t(d);
   return true;
@@ -332,29 +322,29 @@ bool Bitmap_t::CreateCompatibleBitmap(Dc_t&, int width, int height) {
 
 bool Bitmap_t::CreateDIBSection(const BITMAPINFO& info, void** bits) {
   if (bits) *bits = nullptr;
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
   const BITMAPINFOHEADER& h = info.bmiHeader;
   if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth < 1 || h.biHeight == 0 || h.biPlanes != 1)
-    return Refuse(kErrorInvalidParameter);
-  if (h.biBitCount != 32 || h.biCompression != kBiRgb || h.biHeight > 0) return Refuse(kErrorNotSupported);
+    return FailWith(kErrorInvalidParameter);
+  if (h.biBitCount != 32 || h.biCompression != kBiRgb || h.biHeight > 0) return FailWith(kErrorNotSupported);
   const long long width = h.biWidth;
   const long long height = -static_cast<long long>(h.biHeight);
   const long long bytes = width * height * 4;
-  if (width > 32767 || height > 32767) return Refuse(kErrorNotEnoughMemory);
+  if (width > 32767 || height > 32767) return FailWith(kErrorNotEnoughMemory);
   EnsureGuiApplication();  // see CreateCompatibleBitmap
   auto d = NewObject(GdiKind::Bitmap);
   d->bits.reset(new (std::nothrow) unsigned char[std::size_t(bytes)]);
-  if (!d->bits) return Refuse(kErrorNotEnoughMemory);
+  if (!d->bits) return FailWith(kErrorNotEnoughMemory);
   std::memset(d->bits.get(), 0, std::size_t(bytes));
   d->image = QImage(d->bits.get(), int(width), int(height), qsizetype(width * 4), QImage::Format_RGB32);
-  if (d->image.isNull()) return Refuse(kErrorNotEnoughMemory);
+  if (d->image.isNull()) return FailWith(kErrorNotEnoughMemory);
   if (bits) *bits = d->bits.get();
   m_handle = GdiHandle_t(d);
   return true;
 }
 
 bool GetBitmapInfo(const GdiHandle_t& bitmap, BITMAP& info) {
-  if (bitmap.Kind() != GdiKind::Bitmap) return Refuse(kErrorInvalidHandle);
+  if (bitmap.Kind() != GdiKind::Bitmap) return FailWith(kErrorInvalidHandle);
   const GdiObjData& d = *bitmap.Data();
   info.bmType = 0;
   info.bmWidth = d.image.width();
@@ -369,12 +359,12 @@ bool GetBitmapInfo(const GdiHandle_t& bitmap, BITMAP& info) {
 bool Bitmap_t::GetBitmap(BITMAP& bitmap) const { return GetBitmapInfo(m_handle, bitmap); }
 
 int GetDIBits(const GdiHandle_t& bitmap, int startRow, int rows, void* bits, const BITMAPINFO& info) {
-  if (bitmap.Kind() != GdiKind::Bitmap) return Refuse(kErrorInvalidHandle), 0;
+  if (bitmap.Kind() != GdiKind::Bitmap) return FailWith(kErrorInvalidHandle), 0;
   const BITMAPINFOHEADER& h = info.bmiHeader;
   const QImage& img = bitmap.Data()->image;
   if (bits == nullptr || h.biBitCount != 32 || h.biCompression != kBiRgb || h.biWidth != img.width() ||
       startRow < 0 || rows < 0)
-    return Refuse(kErrorInvalidParameter), 0;
+    return FailWith(kErrorInvalidParameter), 0;
   const bool topDown = h.biHeight < 0;
   const int height = img.height();
   int copied = 0;
@@ -391,7 +381,7 @@ int GetDIBits(const GdiHandle_t& bitmap, int startRow, int rows, void* bits, con
 }
 
 bool Region_t::CreateRectRgn(int left, int top, int right, int bottom) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
   auto d = NewObject(GdiKind::Region);
   d->region = QRegion(ExclusiveRect(left, top, right, bottom));
   m_handle = GdiHandle_t(d);
@@ -399,7 +389,7 @@ bool Region_t::CreateRectRgn(int left, int top, int right, int bottom) {
 }
 
 bool Region_t::CreateEllipticRgn(int left, int top, int right, int bottom) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
   auto d = NewObject(GdiKind::Region);
   const QRect r = ExclusiveRect(left, top, right, bottom);
   if (!r.isEmpty()) d->region = QRegion(r, QRegion::Ellipse);
@@ -408,8 +398,8 @@ bool Region_t::CreateEllipticRgn(int left, int top, int right, int bottom) {
 }
 
 int Region_t::CombineRgn(const GdiHandle_t& a, const GdiHandle_t& b, int mode) {
-  if (m_handle.Kind() != GdiKind::Region || a.Kind() != GdiKind::Region) return Refuse(kErrorInvalidHandle), 0;
-  if (mode != kRgnCopy && b.Kind() != GdiKind::Region) return Refuse(kErrorInvalidHandle), 0;
+  if (m_handle.Kind() != GdiKind::Region || a.Kind() != GdiKind::Region) return FailWith(kErrorInvalidHandle), 0;
+  if (mode != kRgnCopy && b.Kind() != GdiKind::Region) return FailWith(kErrorInvalidHandle), 0;
   const QRegion& ra = a.Data()->region;
   QRegion result;
   switch (mode) {
@@ -418,14 +408,14 @@ int Region_t::CombineRgn(const GdiHandle_t& a, const GdiHandle_t& b, int mode) {
     case kRgnXor: result = ra ^ b.Data()->region; break;
     case kRgnDiff: result = ra - b.Data()->region; break;
     case kRgnCopy: result = ra; break;
-    default: return Refuse(kErrorInvalidParameter), 0;
+    default: return FailWith(kErrorInvalidParameter), 0;
   }
   m_handle.Data()->region = result;
   return RegionKind(result);
 }
 
 int Region_t::GetRgnBox(RECT& box) const {
-  if (m_handle.Kind() != GdiKind::Region) return Refuse(kErrorInvalidHandle), 0;
+  if (m_handle.Kind() != GdiKind::Region) return FailWith(kErrorInvalidHandle), 0;
   const QRegion& r = m_handle.Data()->region;
   const QRect b = r.boundingRect();
   if (r.isEmpty())
@@ -444,15 +434,9 @@ bool Region_t::EqualRgn(const GdiHandle_t& other) const {
          m_handle.Data()->region == other.Data()->region;
 }
 
-bool Region_t::OffsetRgn(int dx, int dy) {
-  if (m_handle.Kind() != GdiKind::Region) return Refuse(kErrorInvalidHandle);
-  m_handle.Data()->region.translate(dx, dy);
-  return true;
-}
-
 bool Region_t::CreatePolygonRgn(const POINT* points, int count) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
-  if (count < 0 || (count > 0 && !points)) return Refuse(kErrorInvalidParameter);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
+  if (count < 0 || (count > 0 && !points)) return FailWith(kErrorInvalidParameter);
   auto d = NewObject(GdiKind::Region);
   if (count > 0) {
     QPolygon polygon(count);
@@ -477,24 +461,12 @@ std::vector<RECT> GetRegionRects(const GdiHandle_t& region) {
 }
 
 bool Palette_t::CreatePalette(const std::vector<PALETTEENTRY>& entries) {
-  if (!m_handle.IsNull()) return Refuse(kErrorInvalidHandle);
-  if (entries.empty() || entries.size() > 1024) return Refuse(kErrorInvalidParameter);
+  if (!m_handle.IsNull()) return FailWith(kErrorInvalidHandle);
+  if (entries.empty() || entries.size() > 1024) return FailWith(kErrorInvalidParameter);
   auto d = NewObject(GdiKind::Palette);
   d->entries = entries;
   m_handle = GdiHandle_t(d);
   return true;
-}
-
-int Palette_t::GetEntryCount() const {
-  return m_handle.Kind() == GdiKind::Palette ? int(m_handle.Data()->entries.size()) : 0;
-}
-
-int Palette_t::GetPaletteEntries(int start, int count, PALETTEENTRY* entries) const {
-  if (m_handle.Kind() != GdiKind::Palette || start < 0 || count < 0) return 0;
-  const auto& e = m_handle.Data()->entries;
-  int n = 0;
-  for (; n < count && start + n < int(e.size()); ++n) entries[n] = e[std::size_t(start + n)];
-  return n;
 }
 
 int Palette_t::GetNearestPaletteIndex(COLORREF c) const {
@@ -516,7 +488,7 @@ int Palette_t::GetNearestPaletteIndex(COLORREF c) const {
 }
 
 bool DeleteMetaFile(GdiHandle_t& metaFile) {
-  if (metaFile.Kind() != GdiKind::MetaFile) return Refuse(kErrorInvalidHandle);
+  if (metaFile.Kind() != GdiKind::MetaFile) return FailWith(kErrorInvalidHandle);
   metaFile.Reset();
   return true;
 }

@@ -68,7 +68,7 @@ struct LOGFONTA {
   std::int32_t lfHeight;
   std::int32_t lfWidth;
   std::int32_t lfEscapement;
-  std::int32_t lfOrientation;
+  std::int32_t lfOrientation;  // kept but not read: text turns by lfEscapement alone
   std::int32_t lfWeight;
   std::uint8_t lfItalic;
   std::uint8_t lfUnderline;
@@ -294,8 +294,6 @@ class Brush_t : public GdiObject_t {
   bool CreateHatchBrush(int style, COLORREF colour);
 };
 
-// The hatch style of a brush handle, -1 for a solid or hollow brush.
-int GetBrushHatch(const GdiHandle_t& brush);
 
 class Font_t : public GdiObject_t {
  public:
@@ -340,7 +338,6 @@ class Region_t : public GdiObject_t {
   int GetRgnBox(RECT& box) const;
   bool PtInRegion(int x, int y) const;
   bool EqualRgn(const GdiHandle_t& other) const;
-  bool OffsetRgn(int dx, int dy);
   // A polygon region filled alternately (a point is inside when a ray from it
   // crosses the outline an odd number of times); no points make it empty.
   bool CreatePolygonRgn(const POINT* points, int count);
@@ -354,9 +351,6 @@ std::vector<RECT> GetRegionRects(const GdiHandle_t& region);
 class Palette_t : public GdiObject_t {
  public:
   bool CreatePalette(const std::vector<PALETTEENTRY>& entries);
-  int GetEntryCount() const;
-  // Copies entries from 'start'; returns how many.
-  int GetPaletteEntries(int start, int count, PALETTEENTRY* entries) const;
   // The index of the entry nearest to a colour; -1 without a palette.
   int GetNearestPaletteIndex(COLORREF colour) const;
 };

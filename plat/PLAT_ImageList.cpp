@@ -7,7 +7,7 @@
 namespace plat {
 
 bool ImageList_t::Create(int cx, int cy) {
-  if (cx < 1 || cy < 1) return detail::Refuse(kErrorInvalidParameter);
+  if (cx < 1 || cy < 1) return FailWith(kErrorInvalidParameter);
   m_cx = cx;
   m_cy = cy;
   m_images.clear();
@@ -47,7 +47,7 @@ int ImageList_t::AddMasked(const GdiHandle_t& bitmap, COLORREF maskColour) {
 }
 
 bool ImageList_t::Draw(Dc_t& dc, int index, int x, int y) const {
-  if (index < 0 || index >= GetImageCount()) return detail::Refuse(kErrorInvalidParameter);
+  if (index < 0 || index >= GetImageCount()) return FailWith(kErrorInvalidParameter);
   const Image_t& image = *m_images[std::size_t(index)];
   Dc_t source;
   source.CreateCompatibleDC(&dc);

@@ -29,22 +29,6 @@ int ListBox_t::AddString(const std::string& text) {
   return l->row(item);
 }
 
-int ListBox_t::InsertString(int index, const std::string& text) {
-  QListWidget* l = ListOf(*this);
-  if (l == nullptr || index > l->count()) return kLbErr;
-  if (index < 0) index = l->count();
-  l->insertItem(index, detail::FromUtf8(text));
-  return index;
-}
-
-int ListBox_t::DeleteString(int index) {
-  QListWidget* l = ListOf(*this);
-  if (l == nullptr || index < 0 || index >= l->count()) return kLbErr;
-  QSignalBlocker block(l);
-  delete l->takeItem(index);
-  return l->count();
-}
-
 void ListBox_t::ResetContent() {
   if (QListWidget* l = ListOf(*this)) {
     QSignalBlocker block(l);

@@ -18,8 +18,6 @@ class ListBox_t : public Wnd_t {
   }
   // The index of the new row (sorted lists insert in order).
   int AddString(const std::string& text);
-  int InsertString(int index, const std::string& text);
-  int DeleteString(int index);  // rows left, kLbErr for a bad index
   void ResetContent();
   int GetCount() const;
   int GetCurSel() const;  // kLbErr when none

@@ -1,8 +1,11 @@
 #include "plat/PLAT_Module.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <dlfcn.h>
+#include <unistd.h>
+#include <vector>
 
 #include "plat/PLAT_Error.h"
 
@@ -15,6 +18,28 @@ const StrideResourceTable* Table(ModuleHandle module) {
 }
 
 }  // namespace
+
+std::string ModulePath() {
+  // readlink gives no length up front: grow until the whole path fits.
+  std::vector<char> buf(256);
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) {
+      SetLastErrorFromErrno(errno);
+      return std::string();
+    }
+    if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<size_t>(n));
+    buf.resize(buf.size() * 2);
+  }
+}
+
+std::string ModuleDir() {
+  const std::string path = ModulePath();
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return std::string(".");
+  if (slash == 0) return std::string("/");
+  return path.substr(0, slash);
+}
 
 ModuleHandle LoadResourceModule(const std::string& path) {
   // RTLD_NODELETE: the module stays mapped for the rest of the run, whatever

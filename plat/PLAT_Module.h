@@ -6,6 +6,8 @@
 // A module exports one C-linkage function, named by kResourceEntryPoint, that
 // returns its resource table. The table lists every resource as (kind, id, bytes)
 // sorted by kind, then id; new kinds of resources need no change of the loader.
+//
+// Also the path of the running executable, beside which its modules lie.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -52,6 +54,10 @@ enum ResourceKind : uint32_t {
 
 // A loaded resource module; never unloaded once loaded.
 using ModuleHandle = const void*;
+
+// Full path of the running executable, and its folder (without a separator).
+std::string ModulePath();
+std::string ModuleDir();
 
 // Loads the resource module at 'path' (dlopen) and checks its resource table.
 // Null on failure, with last error 126 (cannot be loaded), 127 (no entry point)

@@ -19,56 +19,19 @@
 
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_FileOps.h"
+#include "plat/PLAT_RegistryText.h"
 
 namespace plat {
 
 namespace {
 
-constexpr const char* kHeader = "STRIDE-REGISTRY 1";
-constexpr const char* kEndMark = "END";
-constexpr size_t kMaxKeyNameLength = 255;
-constexpr size_t kMaxValueNameLength = 16383;
-
-// ---------------------------------------------------------------------------
-// The tree of one hive.
-
-std::string Fold(const std::string& name) {
-  std::string folded(name);
-  for (char& c : folded)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return folded;
-}
-
-struct Value {
-  std::string name;
-  unsigned long type;
-  std::string bytes;
-};
-
-struct Key {
-  std::string name;
-  std::map<std::string, std::unique_ptr<Key>> subKeys;  // by folded name
-  std::vector<Value> values;                            // in the order first set
-
-  Key* Sub(const std::string& name) const {
-    const auto it = subKeys.find(Fold(name));
-    return it == subKeys.end() ? nullptr : it->second.get();
-  }
-  Key* AddSub(const std::string& name) {
-    if (Key* sub = Sub(name)) return sub;
-    auto key = std::make_unique<Key>();
-    key->name = name;
-    Key* raw = key.get();
-    subKeys.emplace(Fold(name), std::move(key));
-    return raw;
-  }
-  Value* FindValue(const std::string& name) {
-    const std::string folded = Fold(name);
-    for (Value& v : values)
-      if (Fold(v.name) == folded) return &v;
-    return nullptr;
-  }
-};
+using reg::Fold;
+using reg::HiveText;
+using reg::Key;
+using reg::kMaxKeyNameLength;
+using reg::kMaxValueNameLength;
+using reg::ParseHive;
+using reg::Value;
 
 // Identity of a hive file as read, by which its damage is reported once.
 struct FileId {
@@ -92,176 +55,6 @@ struct Hive {
   bool damaged = false;  // the file in place holds more than was read
   Key root;
 };
-
-// ---------------------------------------------------------------------------
-// Text form of a hive.
-
-std::string Escape(const std::string& name) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : name) {
-    if (c < 0x20 || c == 0x7f || c == '%' || c == '\\' || c == '[' || c == ']' || c == '=' || c == '#') {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 0xf];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-bool Unescape(const std::string& text, std::string& name) {
-  name.clear();
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '%') {
-      if (i + 2 >= text.size()) return false;
-      const int hi = HexDigit(text[i + 1]);
-      const int lo = HexDigit(text[i + 2]);
-      if (hi < 0 || lo < 0) return false;
-      name += static_cast<char>(hi * 16 + lo);
-      i += 2;
-    } else if (c == '\\' || c == '[' || c == ']' || c == '=' || static_cast<unsigned char>(c) < 0x20) {
-      return false;
-    } else {
-      name += c;
-    }
-  }
-  return name.size() <= kMaxValueNameLength;  // key names are checked where they are made
-}
-
-bool ParseHex(const std::string& text, std::string& bytes) {
-  if (text.size() % 2 != 0) return false;
-  bytes.clear();
-  for (size_t i = 0; i < text.size(); i += 2) {
-    const int hi = HexDigit(text[i]);
-    const int lo = HexDigit(text[i + 1]);
-    if (hi < 0 || lo < 0) return false;
-    bytes += static_cast<char>(hi * 16 + lo);
-  }
-  return true;
-}
-
-bool ParseType(const std::string& text, unsigned long& type) {
-  if (text.empty() || text.size() > 10) return false;
-  type = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    type = type * 10 + static_cast<unsigned long>(c - '0');
-  }
-  return true;
-}
-
-// Fills 'root' with every valid line of the text; false when the text is not
-// valid to its end marker ('badLine' is then the first line that was not
-// taken). A damaged line is skipped and the lines after it are still taken;
-// the values after a damaged key line are skipped up to the next key line, as
-// they cannot be placed.
-bool ParseHive(const std::string& text, Key& root, size_t& badLine) {
-  Key* current = &root;
-  size_t pos = 0;
-  size_t lineNo = 0;
-  bool ended = false;
-  badLine = 0;
-  const auto bad = [&badLine](size_t n) {
-    if (badLine == 0) badLine = n;
-  };
-  while (pos < text.size()) {
-    const size_t eol = text.find('\n', pos);
-    ++lineNo;
-    if (eol == std::string::npos) {  // a last line without its end: cut short
-      bad(lineNo);
-      break;
-    }
-    std::string line = text.substr(pos, eol - pos);
-    pos = eol + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (ended) {
-      if (!line.empty()) bad(lineNo);
-      continue;
-    }
-    if (lineNo == 1) {
-      if (line != kHeader) bad(lineNo);
-      continue;
-    }
-    if (line.empty() || line[0] == '#') continue;
-    if (line == kEndMark) {
-      ended = true;
-      continue;
-    }
-    if (line[0] == '[') {
-      std::vector<std::string> names;
-      bool valid = line.back() == ']';
-      const std::string path = valid ? line.substr(1, line.size() - 2) : std::string();
-      size_t start = 0;
-      while (valid && !path.empty()) {
-        const size_t sep = path.find('\\', start);
-        std::string name;
-        if (!Unescape(path.substr(start, sep == std::string::npos ? std::string::npos : sep - start), name) ||
-            name.empty() || name.size() > kMaxKeyNameLength) {
-          valid = false;
-          break;
-        }
-        names.push_back(name);
-        if (sep == std::string::npos) break;
-        start = sep + 1;
-      }
-      if (!valid) {
-        bad(lineNo);
-        current = nullptr;
-        continue;
-      }
-      current = &root;
-      for (const std::string& name : names) current = current->AddSub(name);
-      continue;
-    }
-    const size_t eq = line.find('=');
-    const size_t colon = eq == std::string::npos ? eq : line.find(':', eq);
-    Value value;
-    if (!current || eq == std::string::npos || colon == std::string::npos ||
-        !Unescape(line.substr(0, eq), value.name) || !ParseType(line.substr(eq + 1, colon - eq - 1), value.type) ||
-        !ParseHex(line.substr(colon + 1), value.bytes)) {
-      bad(lineNo);
-      continue;
-    }
-    if (Value* old = current->FindValue(value.name))
-      *old = std::move(value);
-    else
-      current->values.push_back(std::move(value));
-  }
-  if (!ended) bad(lineNo + 1);
-  return badLine == 0;
-}
-
-void WriteKey(const Key& key, const std::string& path, std::string& out) {
-  static const char* hex = "0123456789ABCDEF";
-  out += '[' + path + "]\n";
-  for (const Value& v : key.values) {
-    out += Escape(v.name) + '=' + std::to_string(v.type) + ':';
-    for (unsigned char c : v.bytes) {
-      out += hex[c >> 4];
-      out += hex[c & 0xf];
-    }
-    out += '\n';
-  }
-  for (const auto& [folded, sub] : key.subKeys)
-    WriteKey(*sub, path.empty() ? Escape(sub->name) : path + '\\' + Escape(sub->name), out);
-}
-
-std::string HiveText(const Key& root) {
-  std::string out = std::string(kHeader) + "\n";
-  WriteKey(root, std::string(), out);
-  out += std::string(kEndMark) + "\n";
-  return out;
-}
 
 // ---------------------------------------------------------------------------
 // Files.
@@ -339,44 +132,35 @@ bool CreateFolders(const std::string& folder) {
   return true;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // The temporary file of a write by this process: "<hive>.tmp-<pid>".
 std::string TempPath(const std::string& target) { return target + ".tmp-" + std::to_string(::getpid()); }
 
 // Writes the file whole: a temporary file beside it (permissions as the file's,
 // or as the umask gives a new file), flushed, then renamed over it. Gives the
 // identity of the new file and a descriptor that keeps it.
-bool ReplaceFile(const std::string& target, const std::string& bytes, FileId& id, int& keep) {
+bool WriteHiveFile(const std::string& target, const std::string& bytes, FileId& id, int& keep) {
   const std::string temp = TempPath(target);
   ::unlink(temp.c_str());  // left by an earlier process of this number
+  keep = -1;
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  struct stat st;
-  bool ok = MatchFileMode(fd, target) && WriteAll(fd, bytes) && ::fsync(fd) == 0 && ::fstat(fd, &st) == 0;
-  keep = ok ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
-  ok = (::close(fd) == 0) && ok && keep >= 0;
-  if (!ok || ::rename(temp.c_str(), target.c_str()) != 0) {
-    if (keep >= 0) ::close(keep);
-    keep = -1;
+  if (!MatchFileMode(fd, target)) {
+    ::close(fd);
     ::unlink(temp.c_str());
     return false;
   }
-  id = IdOf(st);
-  const int dir = ::open(Folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
+  struct stat st;
+  const auto ready = [&](Handle file) {
+    if (::fstat(file, &st) != 0) return FailWithErrno(errno);
+    keep = ::fcntl(file, F_DUPFD_CLOEXEC, 0);
+    return keep >= 0 || FailWithErrno(errno);
+  };
+  if (!ReplaceFileWith(fd, temp, target, bytes.data(), bytes.size(), ready)) {
+    if (keep >= 0) ::close(keep);
+    keep = -1;
+    return false;
   }
+  id = IdOf(st);
   return true;
 }
 
@@ -530,7 +314,7 @@ bool SaveHive(Store& store, Hive& hive) {
   if (hive.damaged && StatFile(target).exists && !KeepAside(target)) return false;
   FileId id;
   int keep = -1;
-  if (!ReplaceFile(target, HiveText(hive.root), id, keep)) return false;
+  if (!WriteHiveFile(target, HiveText(hive.root), id, keep)) return false;
   hive.damaged = false;
   hive.id = id;
   auto& slot = store.hives[CacheKey(hive.machine, hive.path)];

@@ -17,11 +17,6 @@ namespace plat {
 
 namespace {
 
-bool Fail(unsigned long code) {
-  SetLastError(code);
-  return false;
-}
-
 // The window has no bars of its own.
 constexpr unsigned long kErrorNoScrollbars = 1447;
 
@@ -222,9 +217,9 @@ int Wnd_t::SetScrollInfo(int bar, const SCROLLINFO& info, bool redraw) {
 }
 
 bool Wnd_t::GetScrollInfo(int bar, SCROLLINFO& info) const {
-  if (!ValidBar(bar)) return Fail(kErrorInvalidParameter);
+  if (!ValidBar(bar)) return FailWith(kErrorInvalidParameter);
   const WndImpl::ScrollBarState& s = m_impl->scroll[bar];
-  if (!(GetStyle() & StyleBit(bar)) && !s.used) return Fail(kErrorNoScrollbars);
+  if (!(GetStyle() & StyleBit(bar)) && !s.used) return FailWith(kErrorNoScrollbars);
   if (info.fMask & kSifRange) {
     info.nMin = s.min;
     info.nMax = s.max;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_FileIo.h"
 #include "plat/PLAT_Event.h"
 
 namespace plat {
@@ -26,16 +27,6 @@ namespace {
 std::mutex g_mutex;
 std::map<unsigned, std::string> g_mapping;
 SerialLineErrorSource g_errorSource;
-
-bool Fail(int err) {
-  SetLastErrorFromErrno(err);
-  return false;
-}
-
-bool FailCode(unsigned long code) {
-  SetLastError(code);
-  return false;
-}
 
 struct Speed {
   unsigned long baud;
@@ -213,18 +204,18 @@ void SerialDevice::Close() {
 bool SerialDevice::Open(const std::string& portName) {
   Close();
   const std::string path = SerialDevicePath(portName);
-  if (path.empty()) return FailCode(kErrorFileNotFound);
+  if (path.empty()) return FailWith(kErrorFileNotFound);
   const int fd = RetryOnInterrupt([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK); });
-  if (fd < 0) return Fail(errno);
+  if (fd < 0) return FailWithErrno(errno);
   if (!::isatty(fd)) {
     ::close(fd);
-    return FailCode(kErrorInvalidFunction);
+    return FailWith(kErrorInvalidFunction);
   }
   // The lock is what makes a second opener fail even as root, who may pass TIOCEXCL.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
-    return Fail(err == EWOULDBLOCK ? EBUSY : err);
+    return FailWithErrno(err == EWOULDBLOCK ? EBUSY : err);
   }
   ::ioctl(fd, TIOCEXCL);
   m_fd = fd;
@@ -235,9 +226,9 @@ bool SerialDevice::Open(const std::string& portName) {
 }
 
 bool SerialDevice::GetState(SerialState& state) {
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   termios t;
-  if (::tcgetattr(m_fd, &t) != 0) return Fail(errno);
+  if (::tcgetattr(m_fd, &t) != 0) return FailWithErrno(errno);
   state.baudRate = BaudOf(cfgetospeed(&t));
   switch (t.c_cflag & CSIZE) {
     case CS5: state.byteSize = 5; break;
@@ -259,11 +250,11 @@ bool SerialDevice::GetState(SerialState& state) {
 }
 
 bool SerialDevice::SetState(const SerialState& state) {
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   termios t;
-  if (::tcgetattr(m_fd, &t) != 0) return Fail(errno);
+  if (::tcgetattr(m_fd, &t) != 0) return FailWithErrno(errno);
   speed_t speed;
-  if (!SpeedCode(state.baudRate, speed)) return FailCode(kErrorInvalidParameter);
+  if (!SpeedCode(state.baudRate, speed)) return FailWith(kErrorInvalidParameter);
   ::cfmakeraw(&t);
   t.c_cflag |= CLOCAL | CREAD;
   t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
@@ -272,18 +263,18 @@ bool SerialDevice::SetState(const SerialState& state) {
     case 6: t.c_cflag |= CS6; break;
     case 7: t.c_cflag |= CS7; break;
     case 8: t.c_cflag |= CS8; break;
-    default: return FailCode(kErrorInvalidParameter);
+    default: return FailWith(kErrorInvalidParameter);
   }
   if (state.parity == kOddParity)
     t.c_cflag |= PARENB | PARODD;
   else if (state.parity == kEvenParity)
     t.c_cflag |= PARENB;
   else if (state.parity != kNoParity)
-    return FailCode(kErrorInvalidParameter);
+    return FailWith(kErrorInvalidParameter);
   if (state.stopBits == kTwoStopBits)
     t.c_cflag |= CSTOPB;
   else if (state.stopBits != kOneStopBit)
-    return FailCode(kErrorInvalidParameter);
+    return FailWith(kErrorInvalidParameter);
   if (state.fParity) t.c_iflag |= INPCK;
   if (state.fOutxCtsFlow) t.c_cflag |= CRTSCTS;
   t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
@@ -296,7 +287,7 @@ bool SerialDevice::SetState(const SerialState& state) {
   t.c_cc[VTIME] = 0;
   ::cfsetispeed(&t, speed);
   ::cfsetospeed(&t, speed);
-  if (::tcsetattr(m_fd, TCSANOW, &t) != 0) return Fail(errno);
+  if (::tcsetattr(m_fd, TCSANOW, &t) != 0) return FailWithErrno(errno);
   // Raise DTR and RTS as asked; a pseudo-terminal has no modem lines.
   int lines = 0;
   if (state.fDtrControl != kDtrControlDisable) lines |= TIOCM_DTR;
@@ -306,37 +297,37 @@ bool SerialDevice::SetState(const SerialState& state) {
 }
 
 bool SerialDevice::GetTimeouts(SerialTimeouts& timeouts) {
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   timeouts = m_timeouts;
   return true;
 }
 
 bool SerialDevice::SetTimeouts(const SerialTimeouts& timeouts) {
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   m_timeouts = timeouts;
   return true;
 }
 
 bool SerialDevice::Setup(unsigned long inQueue, unsigned long outQueue) {
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
-  if (inQueue == 0 || outQueue == 0) return FailCode(kErrorInvalidParameter);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
+  if (inQueue == 0 || outQueue == 0) return FailWith(kErrorInvalidParameter);
   return true;
 }
 
 bool SerialDevice::Purge(unsigned long flags) {
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   const bool tx = (flags & (kPurgeTxAbort | kPurgeTxClear)) != 0;
   const bool rx = (flags & (kPurgeRxAbort | kPurgeRxClear)) != 0;
   if (!tx && !rx) return true;
-  if (::tcflush(m_fd, tx && rx ? TCIOFLUSH : (tx ? TCOFLUSH : TCIFLUSH)) != 0) return Fail(errno);
+  if (::tcflush(m_fd, tx && rx ? TCIOFLUSH : (tx ? TCOFLUSH : TCIFLUSH)) != 0) return FailWithErrno(errno);
   return true;
 }
 
 bool SerialDevice::ClearError(unsigned long& errors, SerialStatus& status) {
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   // The queues first: a call that fails must not take (and so lose) the errors.
   int in = 0;
-  if (::ioctl(m_fd, FIONREAD, &in) != 0) return Fail(errno);
+  if (::ioctl(m_fd, FIONREAD, &in) != 0) return FailWithErrno(errno);
   int out = 0;
   if (::ioctl(m_fd, TIOCOUTQ, &out) != 0) out = 0;
   SerialLineErrorSource source;
@@ -378,9 +369,9 @@ namespace {
 bool WaitForPortRoom(int /*fd*/, void* context) {
   std::vector<pollfd>& fds = *static_cast<std::vector<pollfd>*>(context);
   const int r = RetryOnInterrupt([&] { return ::poll(fds.data(), fds.size(), 100); });
-  if (r < 0) return Fail(errno);
-  if (r > 0 && SignalledOther(fds) >= 0) return FailCode(kErrorOperationAborted);
-  if (r > 0 && (fds[0].revents & (POLLERR | POLLNVAL))) return FailCode(kErrorWriteFault);
+  if (r < 0) return FailWithErrno(errno);
+  if (r > 0 && SignalledOther(fds) >= 0) return FailWith(kErrorOperationAborted);
+  if (r > 0 && (fds[0].revents & (POLLERR | POLLNVAL))) return FailWith(kErrorWriteFault);
   return true;
 }
 
@@ -389,13 +380,13 @@ bool WaitForPortRoom(int /*fd*/, void* context) {
 bool SerialDevice::Write(const void* bytes, std::size_t count, std::size_t& written, const Handle* others,
                          std::size_t otherCount) {
   written = 0;
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   std::vector<pollfd> fds = PollSet(m_fd, POLLOUT, others, otherCount);
   return WriteAll(m_fd, bytes, count, written, kStallMs, &WaitForPortRoom, &fds);
 }
 
 bool SerialDevice::Drain(const Handle* others, std::size_t otherCount) {
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   // The driver's output count, watched rather than waited for with tcdrain, which
   // a stalled adapter never lets return.
   std::vector<pollfd> fds = PollSet(-1, 0, others, otherCount);
@@ -403,23 +394,23 @@ bool SerialDevice::Drain(const Handle* others, std::size_t otherCount) {
   std::uint64_t lastProgress = NowMs();
   for (;;) {
     int queued = 0;
-    if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0) return Fail(errno);
+    if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0) return FailWithErrno(errno);
     if (queued <= 0) return true;
     if (last < 0 || queued < last) {
       last = queued;
       lastProgress = NowMs();
     } else if (NowMs() - lastProgress > kStallMs) {
-      return FailCode(kErrorTimeout);
+      return FailWith(kErrorTimeout);
     }
     const int r = RetryOnInterrupt([&] { return ::poll(fds.data(), fds.size(), 5); });
-    if (r < 0) return Fail(errno);
-    if (r > 0 && SignalledOther(fds) >= 0) return FailCode(kErrorOperationAborted);
+    if (r < 0) return FailWithErrno(errno);
+    if (r > 0 && SignalledOther(fds) >= 0) return FailWith(kErrorOperationAborted);
   }
 }
 
 bool SerialDevice::Read(void* bytes, std::size_t count, std::size_t& got) {
   got = 0;
-  if (m_fd < 0) return FailCode(kErrorInvalidHandle);
+  if (m_fd < 0) return FailWith(kErrorInvalidHandle);
   unsigned char* p = static_cast<unsigned char*>(bytes);
   while (got < count) {
     const ssize_t n = RetryOnInterrupt([&] { return ::read(m_fd, p + got, count - got); });
@@ -428,7 +419,7 @@ bool SerialDevice::Read(void* bytes, std::size_t count, std::size_t& got) {
       continue;
     }
     if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) return true;  // nothing more queued
-    return Fail(errno);
+    return FailWithErrno(errno);
   }
   return true;
 }

@@ -58,36 +58,38 @@ enum : unsigned char {
 };
 
 // The line settings of a port, field for field as the Windows serial interface
-// names them. Fields Linux has no use for are kept as read back.
+// names them. The fields marked "not read" are the ones Linux has no use for:
+// SetState does not apply them and GetState leaves them as the caller had them.
 struct SerialState {
   unsigned long baudRate = 9600;
-  bool fBinary = true;
+  bool fBinary = true;  // not read: the line is always binary
   bool fParity = false;
   bool fOutxCtsFlow = false;
-  bool fOutxDsrFlow = false;
+  bool fOutxDsrFlow = false;  // not read: no DSR flow control
   unsigned fDtrControl = kDtrControlEnable;
-  bool fDsrSensitivity = false;
-  bool fTXContinueOnXoff = false;
+  bool fDsrSensitivity = false;  // not read
+  bool fTXContinueOnXoff = false;  // not read
   bool fOutX = false;
   bool fInX = false;
-  bool fErrorChar = false;
-  bool fNull = false;
+  bool fErrorChar = false;  // not read
+  bool fNull = false;  // not read: NUL bytes are always kept
   unsigned fRtsControl = kRtsControlEnable;
-  bool fAbortOnError = false;
-  unsigned short xonLim = 0;
-  unsigned short xoffLim = 0;
+  bool fAbortOnError = false;  // not read: errors never abort reads or writes
+  unsigned short xonLim = 0;  // not read: the driver decides when to send XON
+  unsigned short xoffLim = 0;  // not read: the driver decides when to send XOFF
   unsigned char byteSize = 8;
   unsigned char parity = kNoParity;
   unsigned char stopBits = kOneStopBit;
   char xonChar = 17;
   char xoffChar = 19;
-  char errorChar = 0;
-  char eofChar = 0;
-  char evtChar = 0;
+  char errorChar = 0;  // not read
+  char eofChar = 0;  // not read
+  char evtChar = 0;  // not read
 };
 
 // Read and write time-outs. All zero (the only setting the system uses) means a
 // read returns at once with what is queued, which is how every read here works.
+// The fields are kept as set and given back by GetTimeouts; nothing reads them.
 struct SerialTimeouts {
   unsigned long readIntervalTimeout = 0;
   unsigned long readTotalTimeoutMultiplier = 0;
@@ -140,7 +142,6 @@ class SerialDevice {
   bool Open(const std::string& portName);
   bool IsOpen() const { return m_fd >= 0; }
   void Close();
-  const std::string& DevicePath() const { return m_path; }
 
   bool GetState(SerialState& state);
   bool SetState(const SerialState& state);

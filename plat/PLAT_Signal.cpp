@@ -1,6 +1,7 @@
 #include "plat/PLAT_Signal.h"
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_FileIo.h"
 
 #include <dlfcn.h>
 #include <link.h>

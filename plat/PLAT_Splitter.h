@@ -15,7 +15,6 @@ class Splitter_t : public Wnd_t {
   // for another shape.
   bool CreateStatic(Wnd_t* parent, int rows, int cols, std::uint32_t style, int id);
 
-  int GetRowCount() const { return m_rows; }
   int GetColumnCount() const { return m_cols; }
   int IdFromRowCol(int row, int col) const { return 0xE900 + row * 16 + col; }
 

@@ -118,15 +118,10 @@ QString SeparatorOf(const QString& picture, const QString& fallback) {
   return fallback;
 }
 
-bool Fail(unsigned long code) {
-  SetLastError(code);
-  return false;
-}
-
 }  // namespace
 
 bool GetLocalePicture(unsigned long lcid, unsigned long type, std::string& text) {
-  if (!IsDefaultLocale(lcid)) return Fail(kErrorInvalidParameter);
+  if (!IsDefaultLocale(lcid)) return FailWith(kErrorInvalidParameter);
   const QLocale locale = QLocale::system();
   QString value;
   switch (type) {
@@ -134,7 +129,7 @@ bool GetLocalePicture(unsigned long lcid, unsigned long type, std::string& text)
     case kLocaleSTime: value = SeparatorOf(WindowsTimePicture(locale), QStringLiteral(":")); break;
     case kLocaleSShortDate: value = WindowsDatePicture(locale); break;
     case kLocaleSTimeFormat: value = WindowsTimePicture(locale); break;
-    default: return Fail(kErrorInvalidFlags);
+    default: return FailWith(kErrorInvalidFlags);
   }
   text = value.toStdString();
   return true;
@@ -144,7 +139,7 @@ bool FormatCalendarPicture(const std::string& picture, const std::tm& fields, st
   if (fields.tm_mon < 0 || fields.tm_mon > 11 || fields.tm_mday < 1 || fields.tm_mday > 31 || fields.tm_hour < 0 ||
       fields.tm_hour > 23 || fields.tm_min < 0 || fields.tm_min > 59 || fields.tm_sec < 0 || fields.tm_sec > 60 ||
       fields.tm_wday < 0 || fields.tm_wday > 6)
-    return Fail(kErrorInvalidParameter);
+    return FailWith(kErrorInvalidParameter);
   const QLocale locale = QLocale::system();
   std::string out;
   for (std::size_t i = 0; i < picture.size(); ++i) {
@@ -152,11 +147,11 @@ bool FormatCalendarPicture(const std::string& picture, const std::tm& fields, st
       out += picture[i];
       continue;
     }
-    if (++i >= picture.size()) return Fail(kErrorInvalidParameter);
+    if (++i >= picture.size()) return FailWith(kErrorInvalidParameter);
     bool noPadding = false;
     if (picture[i] == '#') {
       noPadding = true;
-      if (++i >= picture.size()) return Fail(kErrorInvalidParameter);
+      if (++i >= picture.size()) return FailWith(kErrorInvalidParameter);
     }
     auto number = [&](int value, int width) {
       std::string digits = std::to_string(value);
@@ -180,7 +175,7 @@ bool FormatCalendarPicture(const std::string& picture, const std::tm& fields, st
       case 'b': out += locale.monthName(fields.tm_mon + 1, QLocale::ShortFormat).toStdString(); break;
       case 'B': out += locale.monthName(fields.tm_mon + 1, QLocale::LongFormat).toStdString(); break;
       case '%': out += '%'; break;
-      default: return Fail(kErrorInvalidParameter);
+      default: return FailWith(kErrorInvalidParameter);
     }
   }
   text = out;

@@ -176,7 +176,6 @@ bool TreeCtrl_t::Expand(HTREEITEM h, bool expand) {
   return true;
 }
 
-bool TreeCtrl_t::IsExpanded(HTREEITEM h) const { return Owns(TreeOf(*this), h) && ItemOf(h)->isExpanded(); }
 
 bool TreeCtrl_t::ItemHasChildren(HTREEITEM h) const { return Owns(TreeOf(*this), h) && ItemOf(h)->childCount() > 0; }
 

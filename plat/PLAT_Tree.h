@@ -50,7 +50,6 @@ class TreeCtrl_t : public Wnd_t {
   HTREEITEM GetSelectedItem() const;
   bool SelectItem(HTREEITEM item);  // 0 clears the selection
   bool Expand(HTREEITEM item, bool expand);
-  bool IsExpanded(HTREEITEM item) const;
   bool ItemHasChildren(HTREEITEM item) const;
   int GetCount() const;
   // The item's rectangle in the client area while it is shown (its parents

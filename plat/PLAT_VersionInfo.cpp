@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_FileIo.h"
 
 namespace plat {
 

@@ -30,11 +30,6 @@ std::mutex g_windowsMutex;
 std::unordered_map<HWND, Wnd_t*> g_windows;
 std::atomic<HWND> g_nextHandle{0x10000};
 
-bool Fail(unsigned long code) {
-  SetLastError(code);
-  return false;
-}
-
 unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
   unsigned f = 0;
   if (buttons & Qt::LeftButton) f |= kMkLButton;
@@ -273,8 +268,8 @@ Wnd_t::~Wnd_t() {
 }
 
 bool Wnd_t::Create(Wnd_t* parent, int id, std::uint32_t style, const RECT& rect, const std::string& text) {
-  if (HasWindow()) return Fail(kErrorInvalidParameter);
-  if ((style & kWsChild) && (parent == nullptr || !parent->HasWindow())) return Fail(kErrorInvalidWindowHandle);
+  if (HasWindow()) return FailWith(kErrorInvalidParameter);
+  if ((style & kWsChild) && (parent == nullptr || !parent->HasWindow())) return FailWith(kErrorInvalidWindowHandle);
   EnsureGuiApplication();
   detail::Dispatcher();
   auto* w = new QWidget((style & kWsChild) ? parent->m_impl->widget.data() : nullptr);
@@ -287,10 +282,10 @@ bool Wnd_t::Create(Wnd_t* parent, int id, std::uint32_t style, const RECT& rect,
 
 bool Wnd_t::CreateControl(const std::string& kind, Wnd_t* parent, int id, std::uint32_t style, const RECT& rect,
                           const std::string& text) {
-  if (HasWindow()) return Fail(kErrorInvalidParameter);
-  if (parent == nullptr || !parent->HasWindow()) return Fail(kErrorInvalidWindowHandle);
+  if (HasWindow()) return FailWith(kErrorInvalidParameter);
+  if (parent == nullptr || !parent->HasWindow()) return FailWith(kErrorInvalidWindowHandle);
   QWidget* w = detail::MakeControlWidget(kind, style | kWsChild, text, parent->m_impl->widget);
-  if (w == nullptr) return Fail(kErrorInvalidParameter);
+  if (w == nullptr) return FailWith(kErrorInvalidParameter);
   return Finish(w, parent, id, style | kWsChild, rect, false);
 }
 
@@ -312,10 +307,10 @@ bool Wnd_t::Finish(void* widget, Wnd_t* parent, int id, std::uint32_t style, con
 void Wnd_t::OnCreate() {}
 
 bool Wnd_t::SubclassDlgItem(int id, Wnd_t* parent) {
-  if (HasWindow()) return Fail(kErrorInvalidParameter);
-  if (parent == nullptr || !parent->HasWindow()) return Fail(kErrorInvalidWindowHandle);
+  if (HasWindow()) return FailWith(kErrorInvalidParameter);
+  if (parent == nullptr || !parent->HasWindow()) return FailWith(kErrorInvalidWindowHandle);
   Wnd_t* child = parent->GetDlgItem(id);
-  if (child == nullptr || child == this) return Fail(kErrorResourceNameNotFound);
+  if (child == nullptr || child == this) return FailWith(kErrorResourceNameNotFound);
   WndImpl& from = *child->m_impl;
   WndImpl& to = *m_impl;
   QWidget* w = from.widget;
@@ -472,7 +467,7 @@ void Wnd_t::ClientToScreen(RECT& r) const {
 
 bool Wnd_t::MoveWindow(int x, int y, int width, int height, bool repaint) {
   QWidget* w = m_impl->widget;
-  if (w == nullptr) return Fail(kErrorInvalidWindowHandle);
+  if (w == nullptr) return FailWith(kErrorInvalidWindowHandle);
   width = std::max(0, width);
   height = std::max(0, height);
   detail::Sync([&] {
@@ -504,10 +499,6 @@ void Wnd_t::ShowMaximized() {
 
 void Wnd_t::ShowMinimized() {
   if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showMinimized(); });
-}
-
-void Wnd_t::ShowNormal() {
-  if (QWidget* w = m_impl->widget) detail::Sync([&] { w->showNormal(); });
 }
 
 bool Wnd_t::IsZoomed() const {
@@ -553,11 +544,6 @@ bool Wnd_t::IsWindowEnabled() const {
 
 void Wnd_t::SetFocus() {
   if (QWidget* w = m_impl->widget) detail::Sync([&] { w->setFocus(Qt::OtherFocusReason); });
-}
-
-bool Wnd_t::HasFocus() const {
-  QWidget* w = m_impl->widget;
-  return w != nullptr && QApplication::focusWidget() == w;
 }
 
 void Wnd_t::SetWindowText(const std::string& text) {
@@ -638,10 +624,10 @@ LRESULT Wnd_t::SendMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
 
 bool Wnd_t::SaveImage(const std::string& path) {
   QWidget* w = m_impl->widget;
-  if (w == nullptr) return Fail(kErrorInvalidWindowHandle);
+  if (w == nullptr) return FailWith(kErrorInvalidWindowHandle);
   QPixmap image;
   detail::Sync([&] { image = w->grab(); });
-  return image.save(QString::fromStdString(path), "PNG") ? true : Fail(kErrorWriteFault);
+  return image.save(QString::fromStdString(path), "PNG") ? true : FailWith(kErrorWriteFault);
 }
 
 Wnd_t* Wnd_t::FromHandle(HWND handle) {
@@ -686,7 +672,7 @@ bool IsWindow(HWND window) {
 }
 
 bool PostMessage(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
-  if (!IsWindow(window)) return Fail(kErrorInvalidWindowHandle);
+  if (!IsWindow(window)) return FailWith(kErrorInvalidWindowHandle);
   detail::PostCall([window, message, wParam, lParam] {
     Wnd_t* w = Wnd_t::FromHandle(window);
     if (w != nullptr) detail::Guard([&] { w->SendMessage(message, wParam, lParam); });

@@ -198,7 +198,6 @@ class Wnd_t : public CmdTarget_t {
   // Top-level windows: maximised, minimised, and back to the normal size.
   void ShowMaximized();
   void ShowMinimized();
-  void ShowNormal();
   bool IsZoomed() const;
   bool IsIconic() const;
   // The rectangle the window has when neither maximised nor minimised.
@@ -206,7 +205,6 @@ class Wnd_t : public CmdTarget_t {
   bool EnableWindow(bool enable);
   bool IsWindowEnabled() const;
   void SetFocus();
-  bool HasFocus() const;
   // True when this window or one of its descendants has the keyboard focus.
   bool HasFocusWithin() const;
 

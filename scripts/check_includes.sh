@@ -7,97 +7,113 @@
 # of those libraries (tests/<lower lib>/), tests/common and tools/. app/, tools/, bench/, tests/app/ and tests/fuzz/ sit on top of the whole
 # stack. The language module (lang/) is built from plat/ alone.
 #   scripts/check_includes.sh [source folder]
+#
+# One grep reads every source file; one awk pass judges every include line.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-layers=(plat $(sed -n 's/^set(STRIDE_LAYERS \(.*\))$/\1/p' CMakeLists.txt))
-if ((${#layers[@]} < 2)); then
+layers="plat $(sed -n 's/^set(STRIDE_LAYERS \(.*\))$/\1/p' CMakeLists.txt)"
+if (($(wc -w <<<"$layers") < 2)); then
   echo "check_includes: no STRIDE_LAYERS in CMakeLists.txt" >&2
   exit 2
 fi
-declare -A rank
-for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 # map/ holds two layers: the files named in STRIDE_MAP_LOW are the library map, the
 # others the map window (mapwin).
-declare -A map_low
-for f in $(sed -n 's/^set(STRIDE_MAP_LOW \(.*\))$/\1/p' CMakeLists.txt); do map_low[$f]=1; done
-# layer_folder PATH: the library folder a file or header of ours belongs to.
-layer_folder() {
-  local path="$1" folder="${1%%/*}"
-  if [ "$folder" = map ]; then
-    local stem; stem=$(basename "$path"); stem=${stem%.*}
-    [ -n "${map_low[$stem]:-}" ] && echo map || echo mapwin
-  elif [[ -n "${rank[$folder]:-}" && "$folder" != "$path" ]]; then
-    echo "$folder"  # a sub-folder of a library folder is that library
-  else
-    echo "${path%/*}"
-  fi
-}
-top=${#layers[@]}
+map_low="$(sed -n 's/^set(STRIDE_MAP_LOW \(.*\))$/\1/p' CMakeLists.txt)"
 
-# Deliberate exceptions: "including-file included-header" and the reason.
-declare -A allowed=(
+set +e
+find . \( -path ./build -o -path './build-*' -o -path ./.git \) -prune -o \
+     \( -name '*.h' -o -name '*.cpp' \) -type f -print0 |
+  xargs -0 -r grep -H -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' |
+  awk -v layers="$layers" -v map_low="$map_low" '
+# layer_folder(path): the library folder a file or header of ours belongs to.
+function layer_folder(path,    folder, stem) {
+  folder = path; sub(/\/.*/, "", folder)
+  if (folder == "map") {
+    stem = path; sub(/.*\//, "", stem); sub(/\.[^.]*$/, "", stem)
+    return (stem in low) ? "map" : "mapwin"
+  }
+  if ((folder in rank) && folder != path) return folder  # a sub-folder of a library folder is that library
+  return dirname(path)
+}
+# dirname(path): path up to its last slash, or path itself when it has none.
+function dirname(path,    d) {
+  d = path
+  if (sub(/\/[^\/]*$/, "", d)) return d
+  return path
+}
+function rank_or_top(name) { return (name in rank) ? rank[name] : top }
+# The highest layer a folder may include.
+function limit_of(dir) {
+  if (dir == "app" || dir == "tools" || dir == "bench" || dir == "tests/app" || dir == "tests/fuzz") return top
+  if (dir == "lang" || dir ~ /^lang\// || dir == "tests/common") return 0
+  if (dir ~ /^tests\//) return rank_or_top(substr(dir, 7))
+  return rank_or_top(dir)
+}
+# The extra folders it may use.
+function extras_of(dir,    lib) {
+  if (dir == "app" || dir == "bench" || dir == "tests/app" || dir == "tests/fuzz")
+    return "app tools tests/common tests/app tests/fuzz tests/imgkit"
+  if (dir == "tools") return "tools"
+  if (dir == "tests/common") return "tests/common"
+  if (dir ~ /^tests\//) {
+    # The map-image test kit serves the tests of the image layers and above.
+    lib = substr(dir, 7)
+    if (rank_or_top(lib) >= rank_or_top("dsk")) return "tools tests/common tests/imgkit " dir
+    return "tools tests/common " dir
+  }
+  return ""
+}
+BEGIN {
+  top = split(layers, names, " ")
+  for (i = 1; i <= top; i++) rank[names[i]] = i - 1
+  top = top - 1
+  n = split(map_low, stems, " ")
+  for (i = 1; i <= n; i++) low[stems[i]] = 1
+  # Deliberate exceptions: "including-file included-header" and the reason.
   # A string the language module lacks throws the Windows error type, as every
   # caller of the class (win and above) expects; glo itself reads strings through
   # LoadStringResource, which does not.
-  ["./glo/GLO_StringResource.h win/WIN_Exception.h"]="the language module's error type"
-)
-
-# The highest layer a folder may include, and the extra folders it may use.
-limit_of() {
-  local dir="$1"
-  case "$dir" in
-    app|tools|bench|tests/app|tests/fuzz) echo "$top" ;;
-    lang|lang/*|tests/common) echo 0 ;;
-    tests/*) local lib="${dir#tests/}"; echo "${rank[$lib]:-$top}" ;;
-    *) echo "${rank[$dir]:-$top}" ;;
-  esac
+  allowed["./glo/GLO_StringResource.h win/WIN_Exception.h"] = "the language module'"'"'s error type"
+  status = 0
 }
-
-extras_of() {
-  case "$1" in
-    app|bench|tests/app|tests/fuzz) echo "app tools tests/common tests/app tests/fuzz tests/imgkit" ;;
-    tools) echo "tools" ;;
-    tests/common) echo "tests/common" ;;
-    # The map-image test kit serves the tests of the image layers and above.
-    tests/*) local lib="${1#tests/}"
-      if ((${rank[$lib]:-$top} >= ${rank[dsk]:-$top})); then echo "tools tests/common tests/imgkit $1"
-      else echo "tools tests/common $1"; fi ;;
-    *) echo "" ;;
-  esac
+{
+  # file:line:text
+  file = $0; sub(/:.*/, "", file)
+  rest = substr($0, length(file) + 2)
+  line = rest; sub(/:.*/, "", line)
+  target = substr(rest, length(line) + 2)
+  if (file != lastfile) {
+    lastfile = file
+    dir = dirname(file); sub(/^\.\//, "", dir)
+    # A sub-folder of a test folder follows that folder'"'"'s rules.
+    if (dir ~ /^tests\/[^\/]*\//) { split(dir, parts, "/"); dir = parts[1] "/" parts[2] }
+    if (dir !~ /^tests\//) dir = layer_folder(substr(file, 3))
+    limit = limit_of(dir)
+    extras = " " extras_of(dir) " "
+  }
+  sub(/^[^"]*"/, "", target)
+  sub(/".*/, "", target)
+  folder = dirname(target)
+  if (folder == target) next  # a header beside the file
+  if (folder !~ /^tests\//) folder = layer_folder(target)
+  if ((file " " target) in allowed) next
+  if (folder in rank) {
+    if (rank[folder] <= limit) next
+  } else if (index(extras, " " folder " ")) {
+    next
+  } else if (dir ~ /^tests\// && folder ~ /^tests\// && (substr(folder, 7) in rank) &&
+             rank[substr(folder, 7)] <= limit) {
+    next  # the test helpers of a library below
+  } else if (folder != "app" && folder != "tools" && folder !~ /^tests\// && folder !~ /^lang/) {
+    next  # not one of ours
+  }
+  printf "%s:%s: includes \"%s\", above what %s may use\n", file, line, target, dir > "/dev/stderr"
+  status = 1
 }
-
-status=0
-while IFS= read -r -d '' file; do
-  dir=$(dirname "$file")
-  dir=${dir#./}
-  # A sub-folder of a test folder follows that folder's rules.
-  [[ "$dir" == tests/*/* ]] && dir=$(echo "$dir" | cut -d/ -f1,2)
-  [[ "$dir" != tests/* ]] && dir=$(layer_folder "${file#./}")
-  limit=$(limit_of "$dir")
-  extras=" $(extras_of "$dir") "
-  while IFS=: read -r line target; do
-    target=${target#*\"}
-    target=${target%%\"*}
-    folder=${target%/*}
-    [ "$folder" = "$target" ] && continue  # a header beside the file
-    [[ "$folder" != tests/* ]] && folder=$(layer_folder "$target")
-    [ -n "${allowed["$file $target"]:-}" ] && continue
-    if [[ -n "${rank[$folder]:-}" ]]; then
-      ((${rank[$folder]} <= limit)) && continue
-    elif [[ "$extras" == *" $folder "* ]]; then
-      continue
-    elif [[ "$dir" == tests/* && "$folder" == tests/* && -n "${rank[${folder#tests/}]:-}" ]] &&
-         ((${rank[${folder#tests/}]} <= limit)); then
-      continue  # the test helpers of a library below
-    elif [[ "$folder" != app && "$folder" != tools && "$folder" != tests/* && "$folder" != lang* ]]; then
-      continue  # not one of ours
-    fi
-    echo "$file:$line: includes \"$target\", above what $dir may use" >&2
-    status=1
-  done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" | cut -d: -f1,2- || true)
-done < <(find . \( -path ./build -o -path './build-*' -o -path ./.git \) -prune -o \
-           \( -name '*.h' -o -name '*.cpp' \) -type f -print0)
-
+END { exit status }
+'
+status=${PIPESTATUS[2]}
+set -e
 [ $status -eq 0 ] && echo "Include order: every include points down the library order."
 exit $status

@@ -22,6 +22,7 @@
 #include "plat/PLAT_Static.h"
 #include "tests/app/TrainingTestUtil.h"
 #include "tests/common/TestEnv.h"
+#include "win/WIN_Exception.h"
 
 using namespace trtest;
 
@@ -304,10 +305,10 @@ TEST_F(DocumentTest, FileWhoseLoadFailedIsNotWrittenOver) {
   const std::string path = UserPath("Dora");
   std::filesystem::create_directory(path);
   test::WriteFile(path + "/kept", "x");
-  EXPECT_ANY_THROW(m_doc->LoadDatabase());
+  EXPECT_THROW(m_doc->LoadDatabase(), win::Error_t);
   m_doc->SaveDatabase();
   EXPECT_TRUE(m_doc->SwitchUser("Eve"));
-  EXPECT_ANY_THROW(m_doc->SwitchUser("Dora"));
+  EXPECT_THROW(m_doc->SwitchUser("Dora"), win::Error_t);
   m_doc->AddRunsFromTransfer(Set({MakeRun(kSunday, 1)}));
   EXPECT_THROW(m_doc->SaveDatabase(), app::SaveRefused_t);
   EXPECT_THROW(m_doc->SwitchUser("Eve"), app::SaveRefused_t);

@@ -391,7 +391,7 @@ TEST(WriteTest, FailedDirectoryRewriteIsReportedOnce) {
   a.Write("x", 1, at);  // a second block: the directory must be rewritten
   ASSERT_TRUE(a.IsModified());
   media.FailWritesAfter(0);
-  EXPECT_ANY_THROW(a.Close());
+  EXPECT_THROW(a.Close(), win::Error_t);
   media.FailWritesAfter(-1);
   EXPECT_FALSE(a.IsModified());
   a.Open(dsk::kModeRead);

@@ -3,8 +3,10 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <linux/capability.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -306,6 +308,32 @@ TEST_F(RegistryTest, WritesKeepTheFileModeAndFollowLinks) {
   struct stat st;
   ASSERT_EQ(0, ::stat((real + "/hive.txt").c_str(), &st));
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// A change whose file could not be written through to the disk (here: its
+// folder cannot be opened to sync the rename) is reported, not taken as saved.
+TEST_F(RegistryTest, FolderThatCannotBeSyncedFailsTheWrite) {
+  const std::string sealed = m_folder + "/sealed";
+  std::filesystem::create_directories(sealed);
+  ASSERT_EQ(0, ::chmod(sealed.c_str(), 0300));  // entries can be made and renamed, the folder not opened
+  test::EnvOverride env("STRIDE_REGISTRY_USER", (sealed + "/user.txt").c_str());
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Without the rights that pass over file permissions (held by root).
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    if (::syscall(SYS_capget, &header, caps) != 0) ::_exit(100);
+    caps[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    if (::syscall(SYS_capset, &header, caps) != 0) ::_exit(101);
+    plat::HKEY key = 0;
+    const long rc = plat::RegCreateKeyEx(plat::kHkeyCurrentUser, "K", plat::kKeyWrite, key);
+    ::_exit(rc == static_cast<long>(plat::kErrorCantWrite) ? 0 : rc == 0 ? 1 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(child, ::waitpid(child, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status)) << "1: taken as saved, 2: another error, 100 and up: no test";
 }
 
 // Temporary files of writers that were killed go; one of a process that
