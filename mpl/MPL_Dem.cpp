@@ -44,6 +44,8 @@ void MdbDemResetCursor(MdbDem_t& dem) {
 namespace {
 
 constexpr std::int32_t kQuarterTurn = 0x40000000;
+// The decoder's result for a run or value that ran past the row's end.
+constexpr int kPastRowEnd = 2;
 
 // The decoder works in the state; its read callback gets the map.
 struct Coder_t {
@@ -209,7 +211,9 @@ struct Coder_t {
     }
     s.lastRunBits = static_cast<std::uint8_t>(s.runBits + 1);
     if (s.runIndex > 0) SetRun(s.runIndex - 1u);
-    length = std::min(c, limit);
+    // A run that reaches past the row's end is corrupt, not a short row.
+    if (c > limit) return kPastRowEnd;
+    length = c;
     return kMdbDone;
   }
 

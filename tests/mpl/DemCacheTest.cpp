@@ -239,29 +239,41 @@ TEST(DemCacheTest, MapsAreKeptApartAndMapIdZeroIsRefused) {
 }
 
 TEST(DemCacheTest, ACorruptTileIsNeverCached) {
-  DemBuilder_t b = FlatGrid(2, 4);
-  DemTile_t bad;
-  bad.maxDiff = 100;
-  bad.stream = std::string(8, '\0');  // zeros to the sub-file's end
-  bad.dataOffset = 0;
-  b.levels[0].tiles[3] = bad;
-  b.levels[0].tiles[3].stream = std::string(1, '\0');
-  DemMap_t d;
-  ASSERT_EQ(0, d.Open(b));
-  ASSERT_EQ(0, d.Select(0));
-  mpl::MdbDemCache_t cache;
-  ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 4));
-  const mpl::MdbDemTile_t* t = nullptr;
-  ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 0, t));
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    EXPECT_EQ(3, mpl::MdbDemCacheGet(cache, d.map, 3, t));
-    EXPECT_EQ(nullptr, t);
-    EXPECT_EQ(1u, cache.index.count);
-    EXPECT_EQ(0u, cache.slots[1].tile.mapId);
-    EXPECT_EQ(nullptr, cache.slots[1].tile.heights);
+  struct Case {
+    const char* what;
+    std::string stream;
+    int expect;
+  };
+  // Tiles are 14 points wide. "11111111" brings a run to 12 with 2 extra
+  // bits, "0" "11" adds 3: 15 points. The ones after it would decode every
+  // further row as a run.
+  const Case cases[] = {
+      {"zeros to the sub-file's end", std::string(1, '\0'), 3},
+      {"a run past the row's end", std::string("\xFF\x7F") + std::string(32, '\xFF'), 2},
+  };
+  for (const Case& c : cases) {
+    DemBuilder_t b = FlatGrid(2, 14);
+    DemTile_t bad;
+    bad.maxDiff = 100;
+    bad.stream = c.stream;
+    b.levels[0].tiles[3] = bad;
+    DemMap_t d;
+    ASSERT_EQ(0, d.Open(b));
+    ASSERT_EQ(0, d.Select(0));
+    mpl::MdbDemCache_t cache;
+    ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 4));
+    const mpl::MdbDemTile_t* t = nullptr;
+    ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 0, t));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      EXPECT_EQ(c.expect, mpl::MdbDemCacheGet(cache, d.map, 3, t)) << c.what;
+      EXPECT_EQ(nullptr, t);
+      EXPECT_EQ(1u, cache.index.count);
+      EXPECT_EQ(0u, cache.slots[1].tile.mapId);
+      EXPECT_EQ(nullptr, cache.slots[1].tile.heights);
+    }
+    ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 2, t));
+    EXPECT_EQ(2, t->heights[0]);
   }
-  ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 2, t));
-  EXPECT_EQ(2, t->heights[0]);
 }
 
 // Coded tiles of 4 x 4 in a 3 x 2 grid whose values are 10 x row + column of
