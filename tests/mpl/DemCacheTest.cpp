@@ -276,6 +276,27 @@ TEST(DemCacheTest, ACorruptTileIsNeverCached) {
   }
 }
 
+// A record may claim a tile of up to 65,535 x 65,535 points. One whose height
+// array would pass 64 MiB (8,192 x 4,097 here) is refused at once and the
+// cache keeps what it held.
+TEST(DemCacheTest, AHeightArrayBeyondTheBoundIsRefused) {
+  DemBuilder_t b;
+  DemLevel_t l = Level(8192, 2, 1, 4);
+  l.tileHeight = l.lastRowHeight = 4097;
+  b.levels = {l};
+  DemMap_t d;
+  ASSERT_EQ(0, d.Open(b));
+  ASSERT_EQ(0, d.Select(0));
+  mpl::MdbDemCache_t cache;
+  ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 4));
+  const mpl::MdbDemTile_t* t = nullptr;
+  ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 1, t));  // 4 x 4,097
+  EXPECT_EQ(2, mpl::MdbDemCacheGet(cache, d.map, 0, t));
+  EXPECT_EQ(nullptr, t);
+  EXPECT_EQ((std::vector<std::uint32_t>{1, 999, 999, 999}), SlotTiles(cache));
+  EXPECT_EQ(1u, cache.allocHand);
+}
+
 // Coded tiles of 4 x 4 in a 3 x 2 grid whose values are 10 x row + column of
 // the whole grid, base 0, heights in metres.
 struct Grid_t {
