@@ -32,6 +32,9 @@ int SampleMap(MdbDemCache_t& cache, MdbMap_t& map, std::int64_t lat, std::int64_
   if (dem.level >= kMdbLevels || lat > 0x40000000 || lat < -0x40000000) return kMdbDone;
   const MdbDemLevel_t& l = dem.levels[dem.level];
   if (l.tileWidth == 0 || l.tileHeight == 0 || l.latStep <= 0 || l.lonStep <= 0) return kMdbDone;
+  // A map without tiles to read has no data here; the cache refuses it with 3,
+  // the code of a read that failed.
+  if (!dem.file.IsOpen() || l.recordSize == 0 || map.mapId == 0) return kMdbDone;
   const std::int32_t lon32 = static_cast<std::int32_t>(static_cast<std::uint32_t>(lon));
   const std::int32_t lat32 = static_cast<std::int32_t>(lat);
   if (lat32 > l.north || lat32 < l.south) return kMdbDone;
@@ -43,12 +46,8 @@ int SampleMap(MdbDemCache_t& cache, MdbMap_t& map, std::int64_t lat, std::int64_
   point.tile = static_cast<std::uint32_t>(pos.tileRow) * l.tileCols + static_cast<std::uint32_t>(pos.tileCol);
   point.y = pos.y;
   point.x = pos.x;
-  const int result = MdbDemGetElevation(cache, map, point, out, false);
-  if (result == kMdbNotFound) {
-    out = kMdbElevNoData;
-    return kMdbDone;
-  }
-  return result;
+  // What reading the tile reports ends the scan with its code.
+  return MdbDemGetElevation(cache, map, point, out, false);
 }
 
 struct Scan_t {

@@ -79,8 +79,9 @@ struct Scan_t {
     return 0;
   }
 
-  void Open(const DemBuilder_t& b) {
-    ASSERT_EQ(0, d.Open(b));
+  void Open(const DemBuilder_t& b) { Open(b.Build()); }
+  void Open(const std::string& dem) {
+    ASSERT_EQ(0, d.Open(dem));
     ASSERT_EQ(0, d.Select(0));
     ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 64));
   }
@@ -198,6 +199,17 @@ TEST(DemScanTest, RefusesWhatItCannotScan) {
   s.q.consumer = nullptr;
   s.q.consumerData = nullptr;
   EXPECT_EQ(3, mpl::MdbScanDem(s.q));
+}
+
+// A sub-file cut short inside its tile data: the failed read ends the scan
+// with its code, not with cells left without data.
+TEST(DemScanTest, AReadErrorEndsTheScan) {
+  imgkit::DemLayout_t layout;
+  std::string dem = Surface(0).Build(&layout);
+  dem.resize(layout.dataOffsets[0] + 40);
+  Scan_t s;
+  s.Open(dem);
+  EXPECT_EQ(3, s.Run(0, 0, 64, 64, 1.0));
 }
 
 // Work blocks from the smallest (4 x 4) to the whole grid and output buffers
