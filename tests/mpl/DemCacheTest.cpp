@@ -148,6 +148,21 @@ std::vector<std::uint32_t> SlotTiles(const mpl::MdbDemCache_t& c) {
   return v;
 }
 
+// A map with the builder's elevation data, its level 0 selected, and a cache
+// of 'slots' tiles; 't' is the tile of the last lookup.
+struct CachedDem_t {
+  DemMap_t d;
+  mpl::MdbDemCache_t cache;
+  const mpl::MdbDemTile_t* t = nullptr;
+
+  void Open(const DemBuilder_t& b, std::uint32_t slots) {
+    ASSERT_EQ(0, d.Open(b));
+    ASSERT_EQ(0, d.Select(0));
+    ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, slots));
+  }
+  int Get(std::uint32_t tile) { return mpl::MdbDemCacheGet(cache, d.map, tile, t); }
+};
+
 TEST(DemCacheTest, ClockReplacesTheFirstUnreferencedSlot) {
   DemMap_t d;
   ASSERT_EQ(0, d.Open(FlatGrid(3, 2)));
@@ -257,22 +272,18 @@ TEST(DemCacheTest, ACorruptTileIsNeverCached) {
     bad.maxDiff = 100;
     bad.stream = c.stream;
     b.levels[0].tiles[3] = bad;
-    DemMap_t d;
-    ASSERT_EQ(0, d.Open(b));
-    ASSERT_EQ(0, d.Select(0));
-    mpl::MdbDemCache_t cache;
-    ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 4));
-    const mpl::MdbDemTile_t* t = nullptr;
-    ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 0, t));
+    CachedDem_t m;
+    m.Open(b, 4);
+    ASSERT_EQ(0, m.Get(0));
     for (int attempt = 0; attempt < 2; ++attempt) {
-      EXPECT_EQ(c.expect, mpl::MdbDemCacheGet(cache, d.map, 3, t)) << c.what;
-      EXPECT_EQ(nullptr, t);
-      EXPECT_EQ(1u, cache.index.count);
-      EXPECT_EQ(0u, cache.slots[1].tile.mapId);
-      EXPECT_EQ(nullptr, cache.slots[1].tile.heights);
+      EXPECT_EQ(c.expect, m.Get(3)) << c.what;
+      EXPECT_EQ(nullptr, m.t);
+      EXPECT_EQ(1u, m.cache.index.count);
+      EXPECT_EQ(0u, m.cache.slots[1].tile.mapId);
+      EXPECT_EQ(nullptr, m.cache.slots[1].tile.heights);
     }
-    ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 2, t));
-    EXPECT_EQ(2, t->heights[0]);
+    ASSERT_EQ(0, m.Get(2));
+    EXPECT_EQ(2, m.t->heights[0]);
   }
 }
 
@@ -284,17 +295,13 @@ TEST(DemCacheTest, AHeightArrayBeyondTheBoundIsRefused) {
   DemLevel_t l = Level(8192, 2, 1, 4);
   l.tileHeight = l.lastRowHeight = 4097;
   b.levels = {l};
-  DemMap_t d;
-  ASSERT_EQ(0, d.Open(b));
-  ASSERT_EQ(0, d.Select(0));
-  mpl::MdbDemCache_t cache;
-  ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 4));
-  const mpl::MdbDemTile_t* t = nullptr;
-  ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 1, t));  // 4 x 4,097
-  EXPECT_EQ(2, mpl::MdbDemCacheGet(cache, d.map, 0, t));
-  EXPECT_EQ(nullptr, t);
-  EXPECT_EQ((std::vector<std::uint32_t>{1, 999, 999, 999}), SlotTiles(cache));
-  EXPECT_EQ(1u, cache.allocHand);
+  CachedDem_t m;
+  m.Open(b, 4);
+  ASSERT_EQ(0, m.Get(1));  // 4 x 4,097
+  EXPECT_EQ(2, m.Get(0));
+  EXPECT_EQ(nullptr, m.t);
+  EXPECT_EQ((std::vector<std::uint32_t>{1, 999, 999, 999}), SlotTiles(m.cache));
+  EXPECT_EQ(1u, m.cache.allocHand);
 }
 
 // Coded tiles of 4 x 4 in a 3 x 2 grid whose values are 10 x row + column of
