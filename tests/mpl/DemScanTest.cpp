@@ -231,6 +231,22 @@ TEST(DemScanTest, BlocksAndStripsOfEverySize) {
     EXPECT_EQ(reference.samples, s.samples) << c.work << " " << c.output;
     EXPECT_GT(s.batches, 1) << c.work;
   }
+  // Bands of rows scanned one by one (the last to the end) give those rows of it.
+  Scan_t bands;
+  bands.Open(Surface(0));
+  for (const auto& [first, rows] : {std::pair{0u, 7u}, std::pair{7u, 1u}, std::pair{8u, 13u}, std::pair{21u, 0u}}) {
+    const auto before = bands.samples;
+    bands.q.bandFirst = first;
+    bands.q.bandRows = rows;
+    ASSERT_EQ(0, bands.Run(3.3, 2.6, 30, 40, 1.37, 200, 12 * 40)) << first;
+    EXPECT_EQ(0, bands.duplicates);
+    EXPECT_EQ(first, bands.samples.begin()->first.first);
+    EXPECT_EQ(rows ? first + rows - 1 : 29u, bands.samples.rbegin()->first.first);
+    bands.samples.insert(before.begin(), before.end());
+  }
+  EXPECT_EQ(reference.samples, bands.samples);
+  bands.q.bandFirst = 30;
+  EXPECT_EQ(3, bands.Run(3.3, 2.6, 30, 40, 1.37));
 }
 
 // A box across the 180-degree meridian over a level that stops there.
