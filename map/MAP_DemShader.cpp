@@ -113,11 +113,12 @@ bool DemCovers(const mpl::MdbMap_t& map, const mpl::MdbBox_t& box) {
 [[gnu::always_inline]] inline void ShadeWith(const DemVector_t& light, const DemVector_t& n, std::uint32_t& pixel) {
   std::int64_t t = ((std::int64_t(light.z) * n.z) >> 8) + ((std::int64_t(light.y) * n.y) >> 8) +
                    ((std::int64_t(light.x) * n.x) >> 8);
-  t = std::clamp<std::int64_t>(t, -256, 256);
+  // Clamped by value: the shading of every pixel runs through here.
+  t = t < -256 ? -256 : (t > 256 ? 256 : t);
   const std::int32_t k = static_cast<std::int32_t>((t + 1) >> 1) - 128;
   auto channel = [&](int shift) {
     const std::int32_t c = static_cast<std::int32_t>((pixel >> shift) & 0xFFu) + k;
-    return static_cast<std::uint32_t>(std::clamp(c, 0, 255)) << shift;
+    return static_cast<std::uint32_t>(c < 0 ? 0 : (c > 255 ? 255 : c)) << shift;
   };
   pixel = (pixel & 0xFF000000u) | channel(0) | channel(8) | channel(16);
 }

@@ -209,9 +209,15 @@ struct Scan_t {
             continue;
           }
           if (!haveCorners || c != cornersCol) {
-            Corner(c, r, e[0]);
+            if (haveCorners && c == cornersCol + 1) {
+              // The next cell east: its west corners are this cell's east ones.
+              std::copy(e[1], e[1] + 3, e[0]);
+              std::copy(e[3], e[3] + 3, e[2]);
+            } else {
+              Corner(c, r, e[0]);
+              Corner(c, r + 1, e[2]);
+            }
             Corner(c + 1, r, e[1]);
-            Corner(c, r + 1, e[2]);
             Corner(c + 1, r + 1, e[3]);
             haveCorners = true;
             cornersCol = c;
