@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <mutex>
 #include <numbers>
 
 #include "glo/GLO_Exception.h"
@@ -12,6 +13,8 @@
 #include "mpl/MPL_Engine.h"
 #include "mpl/MPL_Exception.h"
 #include "mpl/MPL_Map.h"
+#include "plat/PLAT_SystemInfo.h"
+#include "thr/THR_Parallel.h"
 
 namespace map {
 
@@ -25,6 +28,31 @@ constexpr std::int64_t kHalfMeridianMetres = 20015087;
 // of grid values.
 constexpr std::uint32_t kSampleRows = 4;
 constexpr std::uint32_t kWorkBytes = 512;
+// A rectangle is scanned in bands of rows at once, two for every processor
+// so that a band held up does not hold up the rest; each band's scan reads
+// its grid values into one block when that stays within this size.
+constexpr unsigned kBandsPerProcessor = 2;
+constexpr std::int64_t kMaxBandWorkBytes = 4 << 20;
+// Beyond this many grid steps a pixel the scan uses its smallest block.
+constexpr std::int64_t kMaxStepsPerPixel = 7;
+
+// The work block that lets the scan of 'bandRows' of 'rows' x 'columns'
+// samples over the box read the level's grid values in one piece (the cells
+// the samples span, the scan's margin of four and one for rounding), or the
+// plain block where that is too large.
+std::uint32_t BandWorkBytes(const mpl::MdbBox_t& box, const mpl::MdbDemLevel_t& level, std::uint32_t columns,
+                            std::uint32_t rows, std::uint32_t bandRows) {
+  const std::int64_t latSpan = std::int64_t(box.north) - box.south;
+  std::int64_t lonSpan = std::int64_t(box.east) - box.west;
+  if (lonSpan < 0) lonSpan += std::int64_t{1} << 32;
+  if (latSpan > kMaxStepsPerPixel * rows * std::int64_t(level.latStep) ||
+      lonSpan > kMaxStepsPerPixel * columns * std::int64_t(level.lonStep))
+    return kWorkBytes;
+  const std::int64_t gridRows = latSpan * bandRows / rows / level.latStep + 5;
+  const std::int64_t gridCols = lonSpan / level.lonStep + 5;
+  const std::int64_t bytes = gridRows * gridCols * 4;
+  return bytes > kMaxBandWorkBytes ? kWorkBytes : static_cast<std::uint32_t>(std::max<std::int64_t>(bytes, kWorkBytes));
+}
 
 // Adds 0.5 to a positive value, subtracts it otherwise, and truncates.
 std::int32_t RoundHalfAway(double v) { return static_cast<std::int32_t>(v + std::copysign(0.5, v)); }
@@ -85,11 +113,12 @@ bool DemCovers(const mpl::MdbMap_t& map, const mpl::MdbBox_t& box) {
 [[gnu::always_inline]] inline void ShadeWith(const DemVector_t& light, const DemVector_t& n, std::uint32_t& pixel) {
   std::int64_t t = ((std::int64_t(light.z) * n.z) >> 8) + ((std::int64_t(light.y) * n.y) >> 8) +
                    ((std::int64_t(light.x) * n.x) >> 8);
-  t = std::clamp<std::int64_t>(t, -256, 256);
+  // Clamped by value: the shading of every pixel runs through here.
+  t = t < -256 ? -256 : (t > 256 ? 256 : t);
   const std::int32_t k = static_cast<std::int32_t>((t + 1) >> 1) - 128;
   auto channel = [&](int shift) {
     const std::int32_t c = static_cast<std::int32_t>((pixel >> shift) & 0xFFu) + k;
-    return static_cast<std::uint32_t>(std::clamp(c, 0, 255)) << shift;
+    return static_cast<std::uint32_t>(c < 0 ? 0 : (c > 255 ? 255 : c)) << shift;
   };
   pixel = (pixel & 0xFF000000u) | channel(0) | channel(8) | channel(16);
 }
@@ -184,28 +213,53 @@ void DemShader_t::ShadeRect(const plat::RECT& rect, const geo::Box_t& box, Finde
   if (finder(0, scanBox, first, this) != 0 || first == nullptr) return;
   const mpl::MdbDem_t& dem = first->dem;
   if (dem.level >= dem.levels.size()) return;
-  m_verticalScale = (2 * 256 * std::int64_t(dem.levels[dem.level].latStep) * kHalfMeridianMetres) >> 31;
+  const mpl::MdbDemLevel_t& level = dem.levels[dem.level];
+  m_verticalScale = (2 * 256 * std::int64_t(level.latStep) * kHalfMeridianMetres) >> 31;
 
-  std::vector<std::int32_t> output(std::size_t(columns) * kSampleRows * 3);
-  std::vector<std::int32_t> work(kWorkBytes / 4);
-  mpl::MdbDemScan_t q;
-  q.compute = mpl::kMdbScanDifferences;
-  q.mode = 1;
-  q.waterZero = 1;
-  q.output = output.data();
-  q.outputSize = static_cast<std::uint32_t>(output.size() * 4);
-  q.map = first;
-  q.work = work.data();
-  q.workSize = kWorkBytes;
-  q.columns = columns;
-  q.rows = rows;
-  q.box = scanBox;
-  q.consumer = &DemShader_t::ShadeBlock;
-  q.consumerData = this;
-  q.provider = finder;
-  q.providerData = this;
-  q.cache = &m_cache;
-  mpl::CheckMdbResult(mpl::MdbScanDem(q), GLO_SRC, mpl::kMdbAcceptNotFound);
+  // The rows go in bands, each scanned on its own with its own buffers; the
+  // tiles, the maps and the finder are used by one band at a time. A band
+  // shades only its own rows of the surface.
+  struct Band_t {
+    std::vector<std::int32_t> output, work;
+    mpl::MdbDemScan_t q;
+    int result = 0;
+  };
+  const std::uint32_t count =
+      std::min<std::uint32_t>(rows, std::max(1u, plat::ProcessorCount()) * kBandsPerProcessor);
+  std::vector<Band_t> bands(count);
+  std::mutex tileLock;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    Band_t& band = bands[i];
+    mpl::MdbDemScan_t& q = band.q;
+    q.bandFirst = static_cast<std::uint32_t>(std::uint64_t(rows) * i / count);
+    q.bandRows = static_cast<std::uint32_t>(std::uint64_t(rows) * (i + 1) / count) - q.bandFirst;
+    band.output.resize(std::size_t(columns) * kSampleRows * 3);
+    band.work.resize(BandWorkBytes(scanBox, level, columns, rows, q.bandRows) / 4);
+    q.compute = mpl::kMdbScanDifferences;
+    q.mode = 1;
+    q.waterZero = 1;
+    q.output = band.output.data();
+    q.outputSize = static_cast<std::uint32_t>(band.output.size() * 4);
+    q.map = first;
+    q.work = band.work.data();
+    q.workSize = static_cast<std::uint32_t>(band.work.size() * 4);
+    q.columns = columns;
+    q.rows = rows;
+    q.box = scanBox;
+    q.consumer = &DemShader_t::ShadeBlock;
+    q.consumerData = this;
+    q.provider = finder;
+    q.providerData = this;
+    q.cache = &m_cache;
+    q.tileLock = &tileLock;
+  }
+  {
+    thr::WorkPool_t pool;  // waits for its tasks however this block is left
+    for (Band_t& band : bands) pool.Add([&band]() { band.result = mpl::MdbScanDem(band.q); });
+    pool.Wait();
+  }
+  // The first band that failed speaks for the rectangle.
+  for (const Band_t& band : bands) mpl::CheckMdbResult(band.result, GLO_SRC, mpl::kMdbAcceptNotFound);
 }
 
 // Both finders give the maps with elevation data whose level covers part of

@@ -44,6 +44,8 @@ void MdbDemResetCursor(MdbDem_t& dem) {
 namespace {
 
 constexpr std::int32_t kQuarterTurn = 0x40000000;
+// The decoder's result for a run or value that ran past the row's end.
+constexpr int kPastRowEnd = 2;
 
 // The decoder works in the state; its read callback gets the map.
 struct Coder_t {
@@ -154,16 +156,24 @@ struct Coder_t {
     ++s.count[k];
   }
 
-  // Wraps and clamps a value into 0..M.
-  std::int64_t Wrap(std::int64_t h) const {
-    const std::int64_t v = s.quant;
-    const std::int64_t m = s.maxDiff;
-    const std::int64_t span = static_cast<std::int64_t>(s.levels) * (2 * v + 1);
-    if (h < -v)
-      h += span;
-    else if (h > m + v)
-      h -= span;
-    return std::clamp<std::int64_t>(h, 0, m);
+  // Wraps and clamps a value into 0..M, in signed 16-bit arithmetic: the
+  // value, v, M and the span all wrap at 16 bits, so an M above 32767 or a
+  // corrupt value lands where the 16-bit sums put it.
+  std::int64_t Wrap(std::int64_t value) const {
+    const auto i16 = [](std::int64_t x) { return static_cast<std::int16_t>(x); };
+    const std::int16_t v = i16(s.quant);
+    const std::int16_t m = i16(s.maxDiff);
+    const std::int16_t span = i16(static_cast<std::int64_t>(s.levels) * (2 * static_cast<std::int64_t>(s.quant) + 1));
+    std::int16_t h = i16(value);
+    if (h < i16(-v))
+      h = i16(h + span);
+    else if (h > i16(m + v))
+      h = i16(h - span);
+    if (h < 0)
+      h = 0;
+    else if (h > m)
+      h = m;
+    return h;
   }
 
   // z after its zero count, for an escape threshold t.
@@ -209,7 +219,9 @@ struct Coder_t {
     }
     s.lastRunBits = static_cast<std::uint8_t>(s.runBits + 1);
     if (s.runIndex > 0) SetRun(s.runIndex - 1u);
-    length = std::min(c, limit);
+    // A run that reaches past the row's end is corrupt, not a short row.
+    if (c > limit) return kPastRowEnd;
+    length = c;
     return kMdbDone;
   }
 

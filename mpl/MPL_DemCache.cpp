@@ -299,6 +299,8 @@ int MdbDemCacheLoad(MdbDemCache_t& cache, MdbMap_t& map, std::uint32_t tile) {
   bool lastCol = false, lastRow = false;
   int result = MdbDemTileSize(map, tile, height, width, lastCol, lastRow);
   if (result != kMdbDone) return result;
+  const std::size_t values = static_cast<std::size_t>(width) * height;
+  if (values * sizeof(std::int16_t) > kMdbDemMaxHeightBytes) return kMdbNoMemory;
   result = MdbDemCacheEvict(cache);
   if (result != kMdbDone) return result;
   const std::uint32_t at = cache.allocHand;
@@ -309,7 +311,6 @@ int MdbDemCacheLoad(MdbDemCache_t& cache, MdbMap_t& map, std::uint32_t tile) {
   slot.tile.mapId = 0;  // free until it is in the index
   delete[] slot.tile.heights;
   slot.tile.heights = nullptr;
-  const std::size_t values = static_cast<std::size_t>(width) * height;
   std::int16_t* heights = new (std::nothrow) std::int16_t[values];
   for (std::uint32_t step = 1; !heights && step < cache.slotCount; ++step) {
     // Short of memory: free further tiles in clock order and try again.

@@ -85,6 +85,11 @@ struct MdbDemCache_t {
   ~MdbDemCache_t();
 };
 
+// The largest height array a tile may have. Real tiles stay far below it; a
+// record claiming more (up to 65,535 x 65,535 points) makes the load fail with
+// 2 before anything is allocated or evicted.
+constexpr std::size_t kMdbDemMaxHeightBytes = std::size_t{64} << 20;
+
 int MdbDemCacheInit(MdbDemCache_t& cache, std::uint32_t slots);
 int MdbDemCacheClear(MdbDemCache_t& cache);
 // The tile of the map's current level, decoded on a miss; 'out' points into the cache.

@@ -32,6 +32,9 @@ int SampleMap(MdbDemCache_t& cache, MdbMap_t& map, std::int64_t lat, std::int64_
   if (dem.level >= kMdbLevels || lat > 0x40000000 || lat < -0x40000000) return kMdbDone;
   const MdbDemLevel_t& l = dem.levels[dem.level];
   if (l.tileWidth == 0 || l.tileHeight == 0 || l.latStep <= 0 || l.lonStep <= 0) return kMdbDone;
+  // A map without tiles to read has no data here; the cache refuses it with 3,
+  // the code of a read that failed.
+  if (!dem.file.IsOpen() || l.recordSize == 0 || map.mapId == 0) return kMdbDone;
   const std::int32_t lon32 = static_cast<std::int32_t>(static_cast<std::uint32_t>(lon));
   const std::int32_t lat32 = static_cast<std::int32_t>(lat);
   if (lat32 > l.north || lat32 < l.south) return kMdbDone;
@@ -43,17 +46,47 @@ int SampleMap(MdbDemCache_t& cache, MdbMap_t& map, std::int64_t lat, std::int64_
   point.tile = static_cast<std::uint32_t>(pos.tileRow) * l.tileCols + static_cast<std::uint32_t>(pos.tileCol);
   point.y = pos.y;
   point.x = pos.x;
-  const int result = MdbDemGetElevation(cache, map, point, out, false);
-  if (result == kMdbNotFound) {
-    out = kMdbElevNoData;
-    return kMdbDone;
-  }
-  return result;
+  // What reading the tile reports ends the scan with its code.
+  return MdbDemGetElevation(cache, map, point, out, false);
 }
+
+// The interpolation between four corners with data in two steps: what the
+// southward fraction b (8 bits) fixes for a cell, the value on its west edge
+// and the rise to its east edge; then the value at the eastward fraction a.
+// 64-bit arithmetic gives what the 32-bit form gives wherever that did not
+// overflow.
+struct CellTerms_t {
+  std::int64_t west = 0;
+  std::int64_t rise = 0;
+
+  void Set(std::int64_t b, std::int64_t e00, std::int64_t e10, std::int64_t e01, std::int64_t e11) {
+    west = e00 + ((b * (e01 - e00)) >> 8);
+    rise = ((b * (e11 - e10)) >> 8) + e10 - west;
+  }
+  std::int32_t At(std::int64_t a) const {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(((rise * a) >> 8) + west, -0x7FFFFFFF, 0x7FFFFFFF));
+  }
+};
+
+// Holds the request's tile lock, when it has one, while it lives.
+struct TileLock_t {
+  explicit TileLock_t(std::mutex* lock) : m_lock(lock) {
+    if (m_lock) m_lock->lock();
+  }
+  ~TileLock_t() {
+    if (m_lock) m_lock->unlock();
+  }
+  TileLock_t(const TileLock_t&) = delete;
+  TileLock_t& operator=(const TileLock_t&) = delete;
+
+ private:
+  std::mutex* m_lock;
+};
 
 struct Scan_t {
   explicit Scan_t(MdbDemScan_t& request) : q(request) {}
   MdbDemScan_t& q;
+  std::uint32_t rowFirst = 0, rowEnd = 0;  // the band of output rows
   MdbMap_t* first = nullptr;
   MdbDemLevel_t level;
   bool interpolate = true;
@@ -75,6 +108,7 @@ struct Scan_t {
     filled = true;
     std::int32_t* block = q.work;
     std::fill(block, block + bw * bh, kMdbElevNoData);
+    const TileLock_t lock(q.tileLock);
     MdbBox_t box;
     box.north = static_cast<std::int32_t>(std::clamp<std::int64_t>(LatOf(row0), -0x40000000, 0x40000000));
     box.south = static_cast<std::int32_t>(std::clamp<std::int64_t>(LatOf(row0 + bh - 1), -0x40000000, 0x40000000));
@@ -147,8 +181,8 @@ struct Scan_t {
       const std::uint32_t width = c1 - c0;
       const std::uint32_t batchRows = static_cast<std::uint32_t>(q.outputSize / (12ull * width));
       filled = false;
-      std::uint32_t batchFirst = 0, inBatch = 0;
-      for (std::uint32_t row = 0; row < q.rows; ++row) {
+      std::uint32_t batchFirst = rowFirst, inBatch = 0;
+      for (std::uint32_t row = rowFirst; row < rowEnd; ++row) {
         const std::int64_t y = Y(row);
         const std::int64_t r = y >> 16;
         const std::uint32_t fy = static_cast<std::uint32_t>(y & 0xFFFF);
@@ -158,6 +192,14 @@ struct Scan_t {
           if (result != kMdbDone) return result;
         }
         std::int32_t* out = q.output + static_cast<std::size_t>(inBatch) * width * 3;
+        // The corners are refreshed when a sample enters another grid cell;
+        // a value whose four corners all have data interpolates through the
+        // cell's terms.
+        std::int32_t e[4][3];
+        CellTerms_t terms[3];
+        bool plain[3] = {};
+        bool haveCorners = false;
+        std::int64_t cornersCol = 0;
         for (std::uint32_t col = c0; col < c1; ++col, out += 3) {
           const std::int64_t x = X(col);
           const std::int64_t c = x >> 16;
@@ -166,18 +208,32 @@ struct Scan_t {
             Corner(c + (fx >= 0x8000 ? 1 : 0), r + (fy >= 0x8000 ? 1 : 0), out);
             continue;
           }
-          std::int32_t e[4][3];
-          Corner(c, r, e[0]);
-          Corner(c + 1, r, e[1]);
-          Corner(c, r + 1, e[2]);
-          Corner(c + 1, r + 1, e[3]);
+          if (!haveCorners || c != cornersCol) {
+            if (haveCorners && c == cornersCol + 1) {
+              // The next cell east: its west corners are this cell's east ones.
+              std::copy(e[1], e[1] + 3, e[0]);
+              std::copy(e[3], e[3] + 3, e[2]);
+            } else {
+              Corner(c, r, e[0]);
+              Corner(c, r + 1, e[2]);
+            }
+            Corner(c + 1, r, e[1]);
+            Corner(c + 1, r + 1, e[3]);
+            haveCorners = true;
+            cornersCol = c;
+            for (int k = 0; k < 3; ++k) {
+              plain[k] = !Missing(e[0][k]) && !Missing(e[1][k]) && !Missing(e[2][k]) && !Missing(e[3][k]);
+              if (plain[k]) terms[k].Set(fy >> 8, e[0][k], e[1][k], e[2][k], e[3][k]);
+            }
+          }
           for (int k = 0; k < 3; ++k) {
             const bool wanted = k == 2 ? (compute & kMdbScanElevations) != 0 : (compute & kMdbScanDifferences) != 0;
-            if (wanted) out[k] = MdbDemScanInterpolate(fx, fy, e[0][k], e[1][k], e[2][k], e[3][k]);
+            if (!wanted) continue;
+            out[k] = plain[k] ? terms[k].At(fx >> 8) : MdbDemScanInterpolate(fx, fy, e[0][k], e[1][k], e[2][k], e[3][k]);
           }
         }
         ++inBatch;
-        if (inBatch == batchRows || row + 1 == q.rows) {
+        if (inBatch == batchRows || row + 1 == rowEnd) {
           MdbDemScanOutput_t batch;
           batch.samples = q.output;
           batch.firstRow = batchFirst;
@@ -207,21 +263,24 @@ std::int32_t MdbDemScanInterpolate(std::uint32_t fa, std::uint32_t fb, std::int3
   if (Missing(nearest)) return nearest;
   std::int64_t e[4];
   for (int i = 0; i < 4; ++i) e[i] = Missing(corners[i]) ? nearest : corners[i];
-  // 8-bit fractions; 64-bit arithmetic gives what the 32-bit form gives
-  // wherever that did not overflow.
-  const std::int64_t a = fa >> 8;
-  const std::int64_t b = fb >> 8;
-  const std::int64_t c = e[0] + ((b * (e[2] - e[0])) >> 8);
-  const std::int64_t r = ((((b * (e[3] - e[1])) >> 8) + e[1] - c) * a >> 8) + c;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(r, -0x7FFFFFFF, 0x7FFFFFFF));
+  CellTerms_t terms;
+  terms.Set(fb >> 8, e[0], e[1], e[2], e[3]);
+  return terms.At(fa >> 8);
 }
 
 int MdbScanDem(MdbDemScan_t& q) {
   if (!q.consumer || !q.provider || q.columns == 0 || q.rows == 0) return kMdbNotFound;
   if (!q.output || !q.work || !q.cache || q.workSize < 64 || q.outputSize < 12) return kMdbNoMemory;
+  if (q.bandFirst >= q.rows) return kMdbNotFound;
   Scan_t scan(q);
+  scan.rowFirst = q.bandFirst;
+  scan.rowEnd = q.bandRows == 0 ? q.rows : q.bandFirst + std::min(q.bandRows, q.rows - q.bandFirst);
   // Grid set-up from the first map's current level.
-  const int answer = q.provider(0, q.box, scan.first, q.providerData);
+  int answer = kMdbDone;
+  {
+    const TileLock_t lock(q.tileLock);
+    answer = q.provider(0, q.box, scan.first, q.providerData);
+  }
   if (answer != kMdbDone) return answer;
   if (!scan.first || scan.first->dem.level >= kMdbLevels) return kMdbNotFound;
   scan.level = scan.first->dem.levels[scan.first->dem.level];
@@ -269,7 +328,7 @@ int MdbScanDem(MdbDemScan_t& q) {
   // The work block: at least 4 x 4, as wide as the buffer allows.
   const std::int64_t cells = q.workSize / 4;
   const std::int64_t needCols = (scan.X(q.columns - 1) >> 16) - (scan.x0 >> 16) + 4;
-  const std::int64_t needRows = (scan.Y(q.rows - 1) >> 16) - (scan.y0 >> 16) + 4;
+  const std::int64_t needRows = (scan.Y(scan.rowEnd - 1) >> 16) - (scan.Y(scan.rowFirst) >> 16) + 4;
   if (scan.ratioX > 7 * 0x10000 || scan.ratioY > 7 * 0x10000) {
     scan.bw = scan.bh = 4;
   } else {

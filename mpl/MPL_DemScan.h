@@ -4,6 +4,7 @@
 // difference, north-south difference, elevation; three int32 each, metres x
 // 256) to a consumer, a batch of rows of one vertical strip at a time.
 #include <cstdint>
+#include <mutex>
 
 #include "mpl/MPL_Geometry.h"
 
@@ -46,6 +47,13 @@ struct MdbDemScan_t {
   MdbDemProvider_t provider = nullptr;
   void* providerData = nullptr;
   MdbDemCache_t* cache = nullptr;  // the tiles are read through it
+  // The band of output rows this scan writes: from bandFirst, bandRows of them
+  // (0: to the last row), each sample as the scan of all rows gives it.
+  std::uint32_t bandFirst = 0;
+  std::uint32_t bandRows = 0;
+  // When set, held while the scan asks the provider and reads tiles, so that
+  // scans of several bands over the same maps and cache can run at once.
+  std::mutex* tileLock = nullptr;
 };
 
 int MdbScanDem(MdbDemScan_t& request);

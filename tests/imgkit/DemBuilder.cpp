@@ -70,12 +70,17 @@ struct Encoder_t {
     return b;
   }
 
-  std::int64_t Wrap(std::int64_t h) const {
-    if (h < -v)
-      h += levels * w;
-    else if (h > m + v)
-      h -= levels * w;
-    return std::clamp<std::int64_t>(h, 0, m);
+  // In signed 16-bit arithmetic throughout.
+  std::int64_t Wrap(std::int64_t value) const {
+    const auto i16 = [](std::int64_t x) { return static_cast<std::int16_t>(x); };
+    const std::int16_t v16 = i16(v), m16 = i16(m), span = i16(levels * w);
+    std::int16_t h = i16(value);
+    if (h < i16(-v16))
+      h = i16(h + span);
+    else if (h > i16(m16 + v16))
+      h = i16(h - span);
+    if (h < 0) return 0;
+    return h > m16 ? m16 : h;
   }
 
   // Can z be written with threshold t? Writes it when 'write'.

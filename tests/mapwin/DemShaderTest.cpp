@@ -5,6 +5,7 @@
 // when the window makes and drops its shader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -359,6 +360,59 @@ TEST_F(DemProductTest, WithDetailMapsTheBasemapIsShadedOnlyWhereNoTileIsShown) {
   Paint(*shader, kGround);
   shader->PrepareBasemap(p, p.GetVisibleBox());
   EXPECT_NE(kGround, shader->GetDc().GetPixel(200, 299));
+}
+
+// A rectangle is shaded in bands of rows at once; the picture is the one a
+// single scan of the whole rectangle on one thread, with the reader's
+// smallest work block, gives.
+TEST_F(DemProductTest, BandsShadeWhatOneScanShades) {
+  struct Case {
+    const char* what;
+    geo::Position_t centre;
+    map::DemShader_t::Finder_t finder;
+  };
+  const Case cases[] = {
+      {"the tiles, one of them with elevation data", geo::Position_t(U / 2, U), &map::DemShader_t::TileFinder},
+      {"the basemap across its north edge", geo::Position_t(2 * U, U / 2), &map::DemShader_t::BasemapFinder},
+  };
+  const plat::RECT rect{0, 0, 400, 300};
+  for (const Case& c : cases) {
+    auto banded = View(256.0, c.centre);
+    auto plain = View(256.0, c.centre);
+    mpl::Map_t& basemap = m_window.GetBasemap();
+    basemap.LoadDemLevel(basemap.GetDetailLevel());
+    for (map::CacheTile_t& tile : m_window.GetCache().GetTiles())
+      if (tile.GetMap().HasDem()) tile.GetMap().LoadDemLevel(tile.GetSelectedLevel());
+    const geo::Box_t box = m_window.GetProjector().ScreenRectToBox(rect);
+    banded->ShadeRect(rect, box, c.finder);
+
+    plain->SetOrigin(plat::POINT{0, 0});
+    plain->SetVerticalScale(banded->GetVerticalScale());
+    mpl::MdbDemCache_t cache;
+    ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 1024));
+    std::vector<std::int32_t> output(400 * 4 * 3), work(512 / 4);
+    mpl::MdbDemScan_t q;
+    q.compute = mpl::kMdbScanDifferences;
+    q.mode = 1;
+    q.waterZero = 1;
+    q.output = output.data();
+    q.outputSize = static_cast<std::uint32_t>(output.size() * 4);
+    q.work = work.data();
+    q.workSize = 512;
+    q.columns = 400;
+    q.rows = 300;
+    q.box = mpl::MdbBox_t{box.GetNorth(), box.GetEast(), box.GetSouth(), box.GetWest()};
+    q.consumer = &map::DemShader_t::ShadeBlock;
+    q.consumerData = plain.get();
+    q.provider = c.finder;
+    q.providerData = plain.get();
+    q.cache = &cache;
+    ASSERT_EQ(0, mpl::MdbScanDem(q)) << c.what;
+
+    EXPECT_NE(kGround, plain->GetDc().GetPixel(100, 250)) << c.what;
+    const std::uint32_t* bits = banded->GetSurface().GetBits();
+    EXPECT_TRUE(std::equal(bits, bits + 400 * 300, plain->GetSurface().GetBits())) << c.what;
+  }
 }
 
 TEST_F(DemShaderTest, ARectangleBeyondTheSurfaceFailsWithoutWritingThere) {

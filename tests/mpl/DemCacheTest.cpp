@@ -148,6 +148,21 @@ std::vector<std::uint32_t> SlotTiles(const mpl::MdbDemCache_t& c) {
   return v;
 }
 
+// A map with the builder's elevation data, its level 0 selected, and a cache
+// of 'slots' tiles; 't' is the tile of the last lookup.
+struct CachedDem_t {
+  DemMap_t d;
+  mpl::MdbDemCache_t cache;
+  const mpl::MdbDemTile_t* t = nullptr;
+
+  void Open(const DemBuilder_t& b, std::uint32_t slots) {
+    ASSERT_EQ(0, d.Open(b));
+    ASSERT_EQ(0, d.Select(0));
+    ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, slots));
+  }
+  int Get(std::uint32_t tile) { return mpl::MdbDemCacheGet(cache, d.map, tile, t); }
+};
+
 TEST(DemCacheTest, ClockReplacesTheFirstUnreferencedSlot) {
   DemMap_t d;
   ASSERT_EQ(0, d.Open(FlatGrid(3, 2)));
@@ -239,29 +254,54 @@ TEST(DemCacheTest, MapsAreKeptApartAndMapIdZeroIsRefused) {
 }
 
 TEST(DemCacheTest, ACorruptTileIsNeverCached) {
-  DemBuilder_t b = FlatGrid(2, 4);
-  DemTile_t bad;
-  bad.maxDiff = 100;
-  bad.stream = std::string(8, '\0');  // zeros to the sub-file's end
-  bad.dataOffset = 0;
-  b.levels[0].tiles[3] = bad;
-  b.levels[0].tiles[3].stream = std::string(1, '\0');
-  DemMap_t d;
-  ASSERT_EQ(0, d.Open(b));
-  ASSERT_EQ(0, d.Select(0));
-  mpl::MdbDemCache_t cache;
-  ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 4));
-  const mpl::MdbDemTile_t* t = nullptr;
-  ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 0, t));
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    EXPECT_EQ(3, mpl::MdbDemCacheGet(cache, d.map, 3, t));
-    EXPECT_EQ(nullptr, t);
-    EXPECT_EQ(1u, cache.index.count);
-    EXPECT_EQ(0u, cache.slots[1].tile.mapId);
-    EXPECT_EQ(nullptr, cache.slots[1].tile.heights);
+  struct Case {
+    const char* what;
+    std::string stream;
+    int expect;
+  };
+  // Tiles are 14 points wide. "11111111" brings a run to 12 with 2 extra
+  // bits, "0" "11" adds 3: 15 points. The ones after it would decode every
+  // further row as a run.
+  const Case cases[] = {
+      {"zeros to the sub-file's end", std::string(1, '\0'), 3},
+      {"a run past the row's end", std::string("\xFF\x7F") + std::string(32, '\xFF'), 2},
+  };
+  for (const Case& c : cases) {
+    DemBuilder_t b = FlatGrid(2, 14);
+    DemTile_t bad;
+    bad.maxDiff = 100;
+    bad.stream = c.stream;
+    b.levels[0].tiles[3] = bad;
+    CachedDem_t m;
+    m.Open(b, 4);
+    ASSERT_EQ(0, m.Get(0));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      EXPECT_EQ(c.expect, m.Get(3)) << c.what;
+      EXPECT_EQ(nullptr, m.t);
+      EXPECT_EQ(1u, m.cache.index.count);
+      EXPECT_EQ(0u, m.cache.slots[1].tile.mapId);
+      EXPECT_EQ(nullptr, m.cache.slots[1].tile.heights);
+    }
+    ASSERT_EQ(0, m.Get(2));
+    EXPECT_EQ(2, m.t->heights[0]);
   }
-  ASSERT_EQ(0, mpl::MdbDemCacheGet(cache, d.map, 2, t));
-  EXPECT_EQ(2, t->heights[0]);
+}
+
+// A record may claim a tile of up to 65,535 x 65,535 points. One whose height
+// array would pass 64 MiB (8,192 x 4,097 here) is refused at once and the
+// cache keeps what it held.
+TEST(DemCacheTest, AHeightArrayBeyondTheBoundIsRefused) {
+  DemBuilder_t b;
+  DemLevel_t l = Level(8192, 2, 1, 4);
+  l.tileHeight = l.lastRowHeight = 4097;
+  b.levels = {l};
+  CachedDem_t m;
+  m.Open(b, 4);
+  ASSERT_EQ(0, m.Get(1));  // 4 x 4,097
+  EXPECT_EQ(2, m.Get(0));
+  EXPECT_EQ(nullptr, m.t);
+  EXPECT_EQ((std::vector<std::uint32_t>{1, 999, 999, 999}), SlotTiles(m.cache));
+  EXPECT_EQ(1u, m.cache.allocHand);
 }
 
 // Coded tiles of 4 x 4 in a 3 x 2 grid whose values are 10 x row + column of

@@ -314,6 +314,27 @@ TEST(DemDecodeTest, RunsThatFillOrEndInsideTheRow) {
   EXPECT_EQ(0xFD, static_cast<unsigned char>(m.bytes[0]));  // 111111 0 1
 }
 
+// Values wrap and clamp in signed 16-bit arithmetic. A 1 x 1 tile with
+// M = 40000: a run of none ("0"), then after it z = 1 x 2^10 + 975 ("01" and
+// ten bits) gives 1000. In 16 bits M is -25536: 1000 lies above M + v, drops by
+// Q x w (40001, -25535 in 16 bits) to 26535 and is clamped to M, code 40000.
+TEST(DemDecodeTest, ValuesWrapInSixteenBits) {
+  DemBuilder_t b;
+  DemLevel_t l = Level(1, 1, 1, 1);
+  l.recordFlags = 0x08;
+  DemTile_t t;
+  t.maxDiff = 40000;
+  t.stream = std::string("\x3E\x78", 2);  // 0 01 1111001111
+  l.tiles = {t};
+  b.levels = {l};
+  DemMap_t d;
+  ASSERT_EQ(0, d.Open(b));
+  ASSERT_EQ(0, d.Select(0));
+  int result = -1;
+  EXPECT_EQ((std::vector<std::uint16_t>{40000}), d.Row(0, 0, &result));
+  EXPECT_EQ(0, result);
+}
+
 TEST(DemDecodeTest, DecodesCodedTilesOfEveryShape) {
   struct Case {
     std::uint32_t size, last;
@@ -321,8 +342,7 @@ TEST(DemDecodeTest, DecodesCodedTilesOfEveryShape) {
     std::uint16_t flags;
   };
   const Case cases[] = {
-      {16, 16, 255, 0, 0x01}, {13, 7, 1000, 0, 0x0D}, {32, 5, 5000, 0, 0x0E},
-      {9, 9, 60000, 0, 0x0F},  // M above 32767 needs the full unsigned range
+      {16, 16, 255, 0, 0x01}, {13, 7, 1000, 0, 0x0D}, {32, 5, 5000, 0, 0x0E}, {9, 9, 32000, 0, 0x0F},
       {16, 11, 800, 2, 0x0D},  // quantised: what the coder can represent
       {64, 64, 2, 0, 0x01},
   };
@@ -337,9 +357,7 @@ TEST(DemDecodeTest, DecodesCodedTilesOfEveryShape) {
       std::uint32_t w = 0, h = 0;
       l.tileCols = l.tileRows = 2;
       imgkit::DemTileSize(l, n, w, h);
-      std::vector<std::uint16_t> v = demtest::Surface(w, h, c.maxDiff, n + c.size);
-      if (c.maxDiff > 32767) v[1] = 40000;  // a prediction above 32767
-      l.tiles.push_back(Coded(v, c.maxDiff, static_cast<std::int16_t>(c.maxDiff > 32767 ? -30000 : -7)));
+      l.tiles.push_back(Coded(demtest::Surface(w, h, c.maxDiff, n + c.size), c.maxDiff, -7));
     }
     b.levels = {l};
     imgkit::DemLayout_t layout;

@@ -79,8 +79,9 @@ struct Scan_t {
     return 0;
   }
 
-  void Open(const DemBuilder_t& b) {
-    ASSERT_EQ(0, d.Open(b));
+  void Open(const DemBuilder_t& b) { Open(b.Build()); }
+  void Open(const std::string& dem) {
+    ASSERT_EQ(0, d.Open(dem));
     ASSERT_EQ(0, d.Select(0));
     ASSERT_EQ(0, mpl::MdbDemCacheInit(cache, 64));
   }
@@ -200,6 +201,17 @@ TEST(DemScanTest, RefusesWhatItCannotScan) {
   EXPECT_EQ(3, mpl::MdbScanDem(s.q));
 }
 
+// A sub-file cut short inside its tile data: the failed read ends the scan
+// with its code, not with cells left without data.
+TEST(DemScanTest, AReadErrorEndsTheScan) {
+  imgkit::DemLayout_t layout;
+  std::string dem = Surface(0).Build(&layout);
+  dem.resize(layout.dataOffsets[0] + 40);
+  Scan_t s;
+  s.Open(dem);
+  EXPECT_EQ(3, s.Run(0, 0, 64, 64, 1.0));
+}
+
 // Work blocks from the smallest (4 x 4) to the whole grid and output buffers
 // from one row of a strip upwards give the same samples, each once.
 TEST(DemScanTest, BlocksAndStripsOfEverySize) {
@@ -219,6 +231,22 @@ TEST(DemScanTest, BlocksAndStripsOfEverySize) {
     EXPECT_EQ(reference.samples, s.samples) << c.work << " " << c.output;
     EXPECT_GT(s.batches, 1) << c.work;
   }
+  // Bands of rows scanned one by one (the last to the end) give those rows of it.
+  Scan_t bands;
+  bands.Open(Surface(0));
+  for (const auto& [first, rows] : {std::pair{0u, 7u}, std::pair{7u, 1u}, std::pair{8u, 13u}, std::pair{21u, 0u}}) {
+    const auto before = bands.samples;
+    bands.q.bandFirst = first;
+    bands.q.bandRows = rows;
+    ASSERT_EQ(0, bands.Run(3.3, 2.6, 30, 40, 1.37, 200, 12 * 40)) << first;
+    EXPECT_EQ(0, bands.duplicates);
+    EXPECT_EQ(first, bands.samples.begin()->first.first);
+    EXPECT_EQ(rows ? first + rows - 1 : 29u, bands.samples.rbegin()->first.first);
+    bands.samples.insert(before.begin(), before.end());
+  }
+  EXPECT_EQ(reference.samples, bands.samples);
+  bands.q.bandFirst = 30;
+  EXPECT_EQ(3, bands.Run(3.3, 2.6, 30, 40, 1.37));
 }
 
 // A box across the 180-degree meridian over a level that stops there.
