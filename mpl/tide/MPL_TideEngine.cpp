@@ -97,7 +97,8 @@ bool FindExtreme(MDB_tide_work_type& work, float b, float x, Extreme_t& out) {
     } else if (halving) {
       step = step / 2.0;
     }
-    c = e;
+    // A slope that truncates to 0 has no sign: the last one that had stays.
+    if (e != 0) c = e;
   }
   bool ok = true;
   out.time = b;
