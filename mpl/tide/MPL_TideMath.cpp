@@ -17,9 +17,6 @@ namespace mpl {
 
 namespace {
 
-constexpr double kTwoPi = 6.28318530717958;
-constexpr double kPi = 3.14159265358979;
-
 // Days before each month of a common year.
 constexpr unsigned kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 constexpr unsigned kDaysBeforeLeap[12] = {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335};
@@ -44,11 +41,11 @@ double WrapRadians(double angle) {
 }
 
 float WrapRadiansF(float angle) {
-  float r = angle - std::trunc(angle * 0.15915494f) * 6.2831855f;
-  if (r > 3.1415927f) {
-    r -= 6.2831855f;
-  } else if (r <= -3.1415927f) {
-    r += 6.2831855f;
+  float r = angle - std::trunc(angle * kInverseTwoPiF) * kTwoPiF;
+  if (r > kPiF) {
+    r -= kTwoPiF;
+  } else if (r <= -kPiF) {
+    r += kTwoPiF;
   }
   return r;
 }
@@ -56,10 +53,10 @@ float WrapRadiansF(float angle) {
 float Atan2(float y, float x) {
   if (x == 0.0f) {
     if (y == 0.0f) return 0.0f;
-    return y > 0.0f ? 1.5707964f : -1.5707964f;
+    return y > 0.0f ? kHalfPiF : -kHalfPiF;
   }
   float a = std::atan(y / x);
-  if (x < 0.0f) a = WrapRadiansF(a + 3.1415927f);
+  if (x < 0.0f) a = WrapRadiansF(a + kPiF);
   return a;
 }
 
@@ -201,7 +198,7 @@ __attribute__((target("avx512f,avx512dq"))) unsigned HarmonicSumsAvx512(const fl
       x = Sub8(x, _mm512_set1_pd(static_cast<double>(lags[i])));
       x = Mul8(x, _mm512_set1_pd(kAngleUnitsPerDegree));
       const __m256i angles = _mm512_cvtepi64_epi32(_mm512_cvttpd_epi64(x));
-      const __m512d c = Mul8(_mm512_cvtepi64_pd(CosBatch8(angles)), _mm512_set1_pd(1.0 / 2147483648.0));
+      const __m512d c = Mul8(_mm512_cvtepi64_pd(CosBatch8(angles)), _mm512_set1_pd(kFixedOne));
       sum = Add8(sum, Mul8(c, _mm512_set1_pd(static_cast<double>(scales[i]))));
     }
     _mm512_storeu_pd(out + k, sum);
@@ -242,26 +239,26 @@ std::uint32_t DegreesToAngle(double degrees) {
 }
 
 std::uint32_t RadiansToAngle(double radians) {
-  return static_cast<std::uint32_t>(static_cast<std::int64_t>(WrapRadians(radians) * 683565275.5764323));
+  return static_cast<std::uint32_t>(static_cast<std::int64_t>(WrapRadians(radians) * kAngleUnitsPerRadian));
 }
 
-double FixedSinDeg(double degrees) { return FixedSin(DegreesToAngle(degrees)) * (1.0 / 2147483648.0); }
-double FixedCosDeg(double degrees) { return FixedCos(DegreesToAngle(degrees)) * (1.0 / 2147483648.0); }
+double FixedSinDeg(double degrees) { return FixedSin(DegreesToAngle(degrees)) * kFixedOne; }
+double FixedCosDeg(double degrees) { return FixedCos(DegreesToAngle(degrees)) * kFixedOne; }
 
 double SemicirclesToRadians(double semicircles) {
-  double r = semicircles * 1.4629180792671582e-9;
+  double r = semicircles * kRadiansPerSemicircle;
   if (r <= -kPi) r += kTwoPi;
   return r;
 }
 
 float SemicirclesToRadiansF(float semicircles) {
-  float r = semicircles * 1.4629181e-9f;
-  if (r <= -3.1415927f) r += 6.2831855f;
+  float r = semicircles * kRadiansPerSemicircleF;
+  if (r <= -kPiF) r += kTwoPiF;
   return r;
 }
 
 std::int32_t RadiansToSemicircles(double radians) {
-  return static_cast<std::int32_t>(static_cast<std::int64_t>(radians * 683565275.5764323));
+  return static_cast<std::int32_t>(static_cast<std::int64_t>(radians * kAngleUnitsPerRadian));
 }
 
 double Normalize360(double degrees) {
@@ -374,7 +371,7 @@ namespace {
 
 // Sine of an angle in degrees: wrapped radians through the fixed-point sine.
 double PhaseSin(double degrees) {
-  return FixedSin(RadiansToAngle(degrees * (kPi / 180.0))) * (1.0 / 2147483648.0);
+  return FixedSin(RadiansToAngle(degrees * (kPi / 180.0))) * kFixedOne;
 }
 
 // One periodic term of the phase corrections: coefficient, power of E and

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "mpl/MPL_Geometry.h"  // ISqrt64 and the sine and cosine kernels
+#include "mpl/tide/MPL_TideConstants.h"
 
 namespace mpl {
 
@@ -28,9 +29,6 @@ struct TideClock_t {
 double WrapRadians(double angle);  // into (-pi, pi]
 float WrapRadiansF(float angle);   // the same in single precision
 float Atan2(float y, float x);     // radians; (0, 0) gives 0
-
-// 2^32 / 360: degrees to 32-bit angle units.
-inline constexpr double kAngleUnitsPerDegree = 11930464.711111112;
 
 // Sine and cosine of any 32-bit angle, scaled by 2^31, folded by quadrant
 // onto the map reader's kernels (MPL_Geometry.h); inline, as the harmonic sum
