@@ -4,6 +4,7 @@
 
 #include "mpl/tide/MPL_TideConstituents.h"
 #include "mpl/tide/MPL_TideConstants.h"
+#include "mpl/tide/MPL_TideKernels.h"
 #include "mpl/tide/MPL_TideMath.h"
 
 namespace mpl {
