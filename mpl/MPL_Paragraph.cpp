@@ -177,9 +177,14 @@ int MdbDecodeVarint(const std::uint8_t* bytes, std::size_t size, std::uint32_t& 
   return 0;
 }
 
-int MdbPrefixDecode(std::uint8_t* out, std::int32_t outCount, const std::uint8_t* table, std::size_t tableSize,
-                    const std::uint8_t* input, std::size_t inputSize, std::size_t& written) {
+namespace {
+
+// MdbPrefixDecode; 'bits' receives the output bits written by whole symbols
+// (on failure, those before the symbol that could not be decoded).
+int PrefixDecode(std::uint8_t* out, std::int32_t outCount, const std::uint8_t* table, std::size_t tableSize,
+                 const std::uint8_t* input, std::size_t inputSize, std::size_t& written, std::uint64_t& bits) {
   written = 0;
+  bits = 0;
   Table_t t;
   if (!ParseTable(table, tableSize, t)) return 1;
   const bool stopAtNul = outCount < 0;
@@ -187,8 +192,8 @@ int MdbPrefixDecode(std::uint8_t* out, std::int32_t outCount, const std::uint8_t
   const std::uint64_t outBits = limit * 8;
   if (limit == 0) return 0;
   std::fill(out, out + limit, std::uint8_t(0));
-  BitReader_t bits(input, inputSize);
-  std::uint64_t outPosition = 0;
+  BitReader_t reader(input, inputSize);
+  std::uint64_t& outPosition = bits;
   while (outPosition < outBits) {
     std::uint32_t symbol = 0;
     unsigned length = 0;
@@ -196,7 +201,7 @@ int MdbPrefixDecode(std::uint8_t* out, std::int32_t outCount, const std::uint8_t
     unsigned last = t.entries - 1;
     bool direct = false;
     if (t.lookupBits > 0) {
-      const std::uint8_t* lookup = t.lookupData + std::size_t(bits.Peek(t.lookupBits)) * t.LookupSize();
+      const std::uint8_t* lookup = t.lookupData + std::size_t(reader.Peek(t.lookupBits)) * t.LookupSize();
       if (lookup[0] & 1) {
         direct = true;
         length = (lookup[0] >> 1) & 0x1F;
@@ -209,7 +214,7 @@ int MdbPrefixDecode(std::uint8_t* out, std::int32_t outCount, const std::uint8_t
       }
     }
     if (!direct) {
-      const std::uint32_t a = bits.Peek(t.maxLength);
+      const std::uint32_t a = reader.Peek(t.maxLength);
       unsigned entry = first;
       if (t.Code(first) <= a) {
         unsigned lo = first;
@@ -235,7 +240,7 @@ int MdbPrefixDecode(std::uint8_t* out, std::int32_t outCount, const std::uint8_t
       if (index >= t.symbolCount) return 1;
       symbol = t.Symbol(index);
     }
-    if (!bits.Consume(length)) return 1;
+    if (!reader.Consume(length)) return 1;
     // The symbol's bits, least significant first.
     const std::uint64_t before = outPosition;
     for (unsigned b = 0; b < t.symbolBits && outPosition < outBits; ++b, ++outPosition)
@@ -251,6 +256,14 @@ int MdbPrefixDecode(std::uint8_t* out, std::int32_t outCount, const std::uint8_t
   }
   written = static_cast<std::size_t>(limit);
   return 0;
+}
+
+}  // namespace
+
+int MdbPrefixDecode(std::uint8_t* out, std::int32_t outCount, const std::uint8_t* table, std::size_t tableSize,
+                    const std::uint8_t* input, std::size_t inputSize, std::size_t& written) {
+  std::uint64_t bits = 0;
+  return PrefixDecode(out, outCount, table, tableSize, input, inputSize, written, bits);
 }
 
 int MdbReadParagraphSource(dsk::File_t& lbl, dsk::File_t& rgn, MdbParagraphSource_t& source) {
@@ -349,12 +362,14 @@ int MdbReadParagraph(const MdbParagraphSource_t& source, MdbParagraph_t& state) 
     state.partBytes = partSize - headerBytes;
     state.filePosition = static_cast<std::int32_t>(dataStart);
     state.delivered = 0;
+    state.text.reset();
     ++state.partsRead;
     state.morePending = 1;
   }
   const std::uint64_t dataStart = static_cast<std::uint32_t>(state.filePosition);
   const auto finishPart = [&] {
     state.morePending = 0;
+    state.text.reset();
     state.filePosition = static_cast<std::int32_t>(dataStart + state.partBytes);
   };
   // Without a buffer that can hold a byte and its NUL the part is skipped.
@@ -371,26 +386,33 @@ int MdbReadParagraph(const MdbParagraphSource_t& source, MdbParagraph_t& state) 
     if (state.delivered >= state.partBytes) finishPart();
     return 0;
   }
-  // A compressed part is unpacked whole for every chunk.
-  std::uint32_t tableSize = 0;
-  std::uint32_t tablePosition = 0;
-  if (const int rc = MdbFindTextTable(source, state.tableId, tableSize, tablePosition)) return rc;
-  if (tableSize == 0 || state.partBytes == 0 || state.uncompressedLength == 0) return 2;
-  if (tableSize > kMaxParagraphWorkArea || state.partBytes > kMaxParagraphWorkArea ||
-      state.uncompressedLength > kMaxParagraphWorkArea)
-    return 2;
-  // The text is unpacked as far as this chunk reaches.
+  // A compressed part is unpacked whole with its first chunk; the chunks that
+  // follow are copied from that text.
+  if (!state.text) {
+    std::uint32_t tableSize = 0;
+    std::uint32_t tablePosition = 0;
+    if (const int rc = MdbFindTextTable(source, state.tableId, tableSize, tablePosition)) return rc;
+    if (tableSize == 0 || state.partBytes == 0 || state.uncompressedLength == 0) return 2;
+    if (tableSize > kMaxParagraphWorkArea || state.partBytes > kMaxParagraphWorkArea ||
+        state.uncompressedLength > kMaxParagraphWorkArea)
+      return 2;
+    std::vector<std::uint8_t> table(tableSize);
+    std::vector<std::uint8_t> data(state.partBytes);
+    auto text = std::make_shared<std::vector<std::uint8_t>>(state.uncompressedLength);
+    if (ReadAt(source.rgn, tablePosition, table.data(), tableSize)) return 1;
+    if (ReadAt(source.lbl, dataStart, data.data(), state.partBytes)) return 1;
+    std::size_t written = 0;
+    std::uint64_t bits = 0;
+    // Data that end early still give the text their whole symbols reach; a
+    // chunk past it fails.
+    if (PrefixDecode(text->data(), static_cast<std::int32_t>(text->size()), table.data(), table.size(), data.data(),
+                     data.size(), written, bits))
+      text->resize(static_cast<std::size_t>(bits / 8));
+    state.text = std::move(text);
+  }
   const std::uint32_t n = std::min(state.uncompressedLength - state.delivered, room);
-  std::vector<std::uint8_t> table(tableSize);
-  std::vector<std::uint8_t> data(state.partBytes);
-  std::vector<std::uint8_t> text(state.delivered + n);
-  if (ReadAt(source.rgn, tablePosition, table.data(), tableSize)) return 1;
-  if (ReadAt(source.lbl, dataStart, data.data(), state.partBytes)) return 1;
-  std::size_t written = 0;
-  if (MdbPrefixDecode(text.data(), static_cast<std::int32_t>(text.size()), table.data(), table.size(), data.data(),
-                      data.size(), written))
-    return 1;
-  std::copy_n(text.data() + state.delivered, n, state.buffer);
+  if (state.text->size() < std::size_t(state.delivered) + n) return 1;
+  std::copy_n(state.text->data() + state.delivered, n, state.buffer);
   state.buffer[n] = '\0';
   state.delivered += n;
   if (state.delivered >= state.uncompressedLength) finishPart();

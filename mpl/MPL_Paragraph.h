@@ -8,6 +8,8 @@
 // cannot be made (empty or too large), 3 nothing (more) to read.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "dsk/DSK_File.h"
 
@@ -56,6 +58,10 @@ struct MdbParagraph_t {
   std::uint8_t unused = 0;
   std::uint8_t headerLow = 0;
   std::uint32_t partsRead = 0;
+  // The current compressed part's text, unpacked with its first chunk and kept
+  // for the chunks that follow; when its data end early, only the bytes that
+  // could be unpacked.
+  std::shared_ptr<const std::vector<std::uint8_t>> text;
 };
 
 // The largest text a compressed part may unpack to, and the largest decoding

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "mpl/tide/MPL_TideConstants.h"
 #include "mpl/tide/MPL_TideMath.h"
 
 namespace mpl {
@@ -41,8 +42,6 @@ constexpr unsigned kMainM2 = 3;
 constexpr std::uint8_t kSatelliteHash[32] = {28, 10, 0,  19, 28, 9,  10, 22, 19, 12, 0,  26, 10, 16, 22, 36,
                                              0,  0,  36, 38, 41, 46, 2,  33, 19, 34, 33, 24, 21, 25, 0,  42};
 
-constexpr double kRadPerDeg = 0.017453292519943295;
-constexpr double kDegPerRad = 57.29577951308232;
 
 // Reduced into [0, 360): the integer part modulo 360 with the fraction added
 // back; a negative value is 360 minus the reduced magnitude.
@@ -54,7 +53,7 @@ double Reduce(double degrees) {
 }
 
 double AtanDeg(double y, double x) {
-  return Atan2(static_cast<float>(y), static_cast<float>(x)) * kDegPerRad;
+  return Atan2(static_cast<float>(y), static_cast<float>(x)) * kDegreesPerRadian;
 }
 
 // cos I and sin I of the inclination of the moon's orbit to the equator.
@@ -200,7 +199,7 @@ bool EvaluateBasic(const MDB_tide_astro_type& astro, const Definition_t& def, un
 float TideLatitudeSine(std::int32_t latitude) {
   constexpr std::int32_t kFiveDegrees = 59652324;
   if (latitude > -kFiveDegrees && latitude < kFiveDegrees) latitude = latitude < 0 ? -kFiveDegrees : kFiveDegrees;
-  return static_cast<float>(FixedSin(static_cast<std::uint32_t>(latitude)) * (1.0 / 2147483648.0));
+  return static_cast<float>(FixedSin(static_cast<std::uint32_t>(latitude)) * kFixedOne);
 }
 
 void TideSchuremanArguments(std::int64_t epoch, MDB_tide_astro_type& astro) {

@@ -3,14 +3,13 @@
 #include <cmath>
 
 #include "mpl/tide/MPL_TideConstituents.h"
+#include "mpl/tide/MPL_TideConstants.h"
+#include "mpl/tide/MPL_TideKernels.h"
 #include "mpl/tide/MPL_TideMath.h"
 
 namespace mpl {
 
 namespace {
-
-constexpr double kRadToDeg = 57.29577951308232;
-constexpr double kFixedOne = 1.0 / 2147483648.0;
 
 // Step 1 of the extreme search walks at most three days in minutes; step 3
 // halves down to a minute from half an hour within this many steps.
@@ -97,7 +96,8 @@ bool FindExtreme(MDB_tide_work_type& work, float b, float x, Extreme_t& out) {
     } else if (halving) {
       step = step / 2.0;
     }
-    c = e;
+    // A slope that truncates to 0 has no sign: the last one that had stays.
+    if (e != 0) c = e;
   }
   bool ok = true;
   out.time = b;
@@ -235,9 +235,9 @@ bool StoreHeights(MDB_tide_work_type& work, float request, const Extreme_t* list
       } else {
         range = b.height - a.height;
         base = a.height;
-        phase = 3.14159265358979;
+        phase = kPi;
       }
-      const double omega = 3.14159265358979 / (b.time - a.time);
+      const double omega = kPi / (b.time - a.time);
       const double angle = omega * (t - a.time) + phase;
       h = base + range * (FixedCos(RadiansToAngle(angle)) * kFixedOne + 1.0) / 2.0;
     }
@@ -351,7 +351,7 @@ double TideHeightAt(MDB_tide_work_type& work, bool& ok, double t, bool slope) {
       v = from + s * (to - from);
     } else {
       // The weight's rate of change per hour, in the slope's degree scale.
-      const double w = 15.0 * (1.0 - r) * (1.0 - r) / 8.0 * kRadToDeg;
+      const double w = 15.0 * (1.0 - r) * (1.0 - r) / 8.0 * kDegreesPerRadian;
       const double d1 = HarmonicHeight(work, false, true, t);
       const double d2 = HarmonicHeight(work, true, true, t2);
       const double dFrom = forward ? d1 : d2;

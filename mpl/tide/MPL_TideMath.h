@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "mpl/MPL_Geometry.h"  // ISqrt64 and the sine and cosine kernels
+#include "mpl/tide/MPL_TideConstants.h"
 
 namespace mpl {
 
@@ -29,9 +30,6 @@ double WrapRadians(double angle);  // into (-pi, pi]
 float WrapRadiansF(float angle);   // the same in single precision
 float Atan2(float y, float x);     // radians; (0, 0) gives 0
 
-// 2^32 / 360: degrees to 32-bit angle units.
-inline constexpr double kAngleUnitsPerDegree = 11930464.711111112;
-
 // Sine and cosine of any 32-bit angle, scaled by 2^31, folded by quadrant
 // onto the map reader's kernels (MPL_Geometry.h); inline, as the harmonic sum
 // calls them for every constituent at every time.
@@ -50,19 +48,6 @@ inline std::int32_t FixedSin(std::uint32_t angle) {
   }
 }
 inline std::int32_t FixedCos(std::uint32_t angle) { return FixedSin(angle + 0x40000000u); }
-// FixedCos of n angles (FixedSin of angle a is FixedCos of a - 0x40000000):
-// the same values, four at a time where the processor has 256-bit integer
-// vectors.
-void FixedCosBatch(const std::uint32_t* angles, std::int32_t* out, unsigned n);
-// Harmonic sums at n times, eight at once where the processor has 512-bit
-// vectors: out[k] = z0 + the sum, in the order of i, of
-// FixedCos(angle) / 2^31 * scales[i], where angle is the degree sum
-// times[k] * speeds[i] + arguments[i] - lags[i] (in double) times 2^32 / 360,
-// truncated to a 64-bit integer and wrapped to 32 bits. Returns how many
-// leading times it did (a multiple of 8; 0 on other processors), the rest being
-// the caller's.
-unsigned FixedHarmonicSumsWide(const float* times, unsigned n, const float* speeds, const float* arguments,
-                               const float* lags, const float* scales, unsigned terms, float z0, double* out);
 // Degrees as a 32-bit angle: wrapped into [-180, 180) first, then truncated.
 std::uint32_t DegreesToAngle(double degrees);
 // Radians as a 32-bit angle: wrapped into (-pi, pi] first.

@@ -3,13 +3,12 @@
 #include <cmath>
 
 #include "mpl/MPL_Engine.h"
+#include "mpl/tide/MPL_TideConstants.h"
 
 namespace mpl {
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943295;
-constexpr double kRadToDeg = 57.29577951308232;
 
 // A length rounded to thousandths through the integer square root.
 double RoundedLength(double x, double y) {
@@ -17,7 +16,7 @@ double RoundedLength(double x, double y) {
   return ISqrt64(static_cast<std::uint64_t>(squared)) / 1000.0;
 }
 
-double AtanDeg(double y, double x) { return Atan2(static_cast<float>(y), static_cast<float>(x)) * kRadToDeg; }
+double AtanDeg(double y, double x) { return Atan2(static_cast<float>(y), static_cast<float>(x)) * kDegreesPerRadian; }
 
 // Sums the vectors ratio x (cos arg, sin arg) of a group of terms into a node
 // factor and a phase A = minus the angle of the sum.
@@ -25,8 +24,8 @@ struct Group_t {
   double x = 0.0, y = 0.0;
   void Add(double ratio, double degrees) {
     const std::uint32_t a = DegreesToAngle(Normalize360(degrees));
-    x += ratio * FixedCos(a) * (1.0 / 2147483648.0);
-    y += ratio * FixedSin(a) * (1.0 / 2147483648.0);
+    x += ratio * FixedCos(a) * kFixedOne;
+    y += ratio * FixedSin(a) * kFixedOne;
   }
   void Result(double& phase, double& factor) const {
     factor = RoundedLength(x, y);
@@ -160,7 +159,7 @@ bool MonthlyTables(MdbMap_t& map, const MDB_tide_simplified_type& rec, TideSimpl
       if (MdbReadMonthlyValue(map, rec, month, table, raw, divisor) != kMdbDone) return false;
       double value;
       if (table <= kTideS2Phase) {
-        value = Normalize360(SemicirclesToRadians(raw) * kRadToDeg);
+        value = Normalize360(SemicirclesToRadians(raw) * kDegreesPerRadian);
       } else {
         value = static_cast<double>(raw) / divisor;
       }
@@ -243,15 +242,15 @@ Arguments_t ArgumentsAt(const TideSimplifiedWork_t& work, const State_t& st, dou
     const double c = (i < 2) ? 600.0 : 300.0;
     const double n = std::ceil((c - diff) / 360.0);
     out.speed[i] = diff / 24.0 + 15.0 * n;
-    out.angle[i] = (st.g[i] + work.phase[k][i] - out.speed[i] * hour) * kDegToRad;
+    out.angle[i] = (st.g[i] + work.phase[k][i] - out.speed[i] * hour) * kRadiansPerDegree;
     out.df[i] = work.factor[k + 1][i] - work.factor[k][i];
     out.f[i] = work.factor[k][i] + hour / 24.0 * out.df[i];
   }
   return out;
 }
 
-double CosRad(double radians) { return FixedCos(RadiansToAngle(radians)) * (1.0 / 2147483648.0); }
-double SinRad(double radians) { return FixedSin(RadiansToAngle(radians)) * (1.0 / 2147483648.0); }
+double CosRad(double radians) { return FixedCos(RadiansToAngle(radians)) * kFixedOne; }
+double SinRad(double radians) { return FixedSin(RadiansToAngle(radians)) * kFixedOne; }
 
 // The combined semidiurnal vector of M2 and S2: length s and angle theta.
 void SemidiurnalSum(const State_t& st, const Arguments_t& a, double& s, double& theta) {
@@ -269,8 +268,8 @@ double ShallowAt(const TideSimplifiedWork_t& work, double t, int order) {
   const Arguments_t a = ArgumentsAt(work, st, t);
   double s = 0.0, theta = 0.0;
   SemidiurnalSum(st, a, s, theta);
-  if (order == 4) return s * s * CosRad(work.phase4 * kDegToRad + 2.0 * theta);
-  return s * s * s * CosRad(work.phase6 * kDegToRad + 3.0 * theta);
+  if (order == 4) return s * s * CosRad(work.phase4 * kRadiansPerDegree + 2.0 * theta);
+  return s * s * s * CosRad(work.phase6 * kRadiansPerDegree + 3.0 * theta);
 }
 
 }  // namespace
@@ -351,8 +350,8 @@ double TideSimplifiedHeight(const TideSimplifiedWork_t& work, double t) {
   if (work.f4 != 0.0f || work.f6 != 0.0f) {
     double s = 0.0, theta = 0.0;
     SemidiurnalSum(st, a, s, theta);
-    if (work.f4 != 0.0f) height += s * s * work.f4 * CosRad(work.phase4 * kDegToRad + 2.0 * theta);
-    if (work.f6 != 0.0f) height += s * s * s * work.f6 * CosRad(work.phase6 * kDegToRad + 3.0 * theta);
+    if (work.f4 != 0.0f) height += s * s * work.f4 * CosRad(work.phase4 * kRadiansPerDegree + 2.0 * theta);
+    if (work.f6 != 0.0f) height += s * s * s * work.f6 * CosRad(work.phase6 * kRadiansPerDegree + 3.0 * theta);
   }
   return height;
 }
@@ -363,7 +362,7 @@ double TideSimplifiedSlope(const TideSimplifiedWork_t& work, double t) {
   double slope = 0.0;
   for (int i = 0; i < 4; ++i) {
     slope += st.h[i] * (a.df[i] / 24.0 * CosRad(a.angle[i]) +
-                        a.f[i] * a.speed[i] * kDegToRad * SinRad(a.angle[i]));
+                        a.f[i] * a.speed[i] * kRadiansPerDegree * SinRad(a.angle[i]));
   }
   constexpr double kHalfMinute = 1.0 / 120.0;
   if (work.f4 != 0.0f) slope += (ShallowAt(work, t + kHalfMinute, 4) - ShallowAt(work, t - kHalfMinute, 4)) * work.f4 * 60.0;

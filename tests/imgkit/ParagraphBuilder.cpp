@@ -143,6 +143,33 @@ ParagraphPart_t CompressedPart(const std::string& text, unsigned table, std::uin
   return part;
 }
 
+namespace {
+constexpr std::uint32_t kFirstWord = 0x64636261u;   // "abcd"
+constexpr std::uint32_t kSecondWord = 0x68676665u;  // "efgh"
+}  // namespace
+
+PrefixTable_t WordTable() {
+  PrefixTable_t t;
+  t.symbolBits = 32;
+  t.lengths = {{kFirstWord, 1}, {kSecondWord, 1}};
+  return t;
+}
+
+ParagraphPart_t WordPart(unsigned words, unsigned table) {
+  std::vector<std::uint32_t> symbols;
+  std::string text;
+  std::uint32_t state = 12345;
+  for (unsigned i = 0; i < words; ++i) {
+    state = state * 1103515245u + 12345u;
+    const bool second = (state >> 16) & 1;
+    symbols.push_back(second ? kSecondWord : kFirstWord);
+    text += second ? "efgh" : "abcd";
+  }
+  ParagraphPart_t part = CompressedPart(text, table, 0, false, 3);
+  part.data = WordTable().Encode(symbols);
+  return part;
+}
+
 std::string ParagraphFiles_t::Table(std::vector<std::uint32_t>& offsets) const {
   std::string table;
   for (const auto& paragraph : paragraphs) {
@@ -157,7 +184,7 @@ std::string ParagraphFiles_t::Table(std::vector<std::uint32_t>& offsets) const {
       if (part.compressed) {
         header |= 1u << 10 | (part.lengthBytes - 1) << 13;
         // A table the files do not hold leaves the text as it is (damage).
-        if (part.table < tables.size()) data = tables[part.table].Encode(part.text);
+        if (part.table < tables.size() && !part.data) data = tables[part.table].Encode(part.text);
       }
       if (part.explicitId) header |= 0x8000;
       rest += LeBytes(header, 2);

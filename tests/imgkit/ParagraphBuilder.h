@@ -48,6 +48,12 @@ ParagraphPart_t PlainPart(const std::string& text, std::uint8_t headerLow = 0);
 ParagraphPart_t CompressedPart(const std::string& text, unsigned table, std::uint8_t headerLow = 0,
                                bool explicitId = false, unsigned lengthBytes = 2);
 
+// A table of two 32-bit symbols, the words "abcd" and "efgh", of one bit
+// each; and a compressed part of 'words' of them in a fixed pseudo-random
+// order for that table at index 'table' (its unpacked length in 3 bytes).
+PrefixTable_t WordTable();
+ParagraphPart_t WordPart(unsigned words, unsigned table);
+
 struct ParagraphFiles_t {
   std::vector<std::vector<ParagraphPart_t>> paragraphs;
   std::vector<PrefixTable_t> tables;

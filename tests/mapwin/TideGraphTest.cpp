@@ -310,7 +310,9 @@ TEST_F(TideGraph, NarrowLowAndFlatGraphsStillDraw) {
   narrow->OnLButtonDown(plat::kMkLButton, plat::POINT{70, 100});
   EXPECT_FALSE(narrow->GetCursorText().empty());
 
-  // A plot lower than one label row, and one narrower than nothing.
+  // A plot lower than one label row, and one narrower than nothing: the
+  // height axis still spans every height, on one label row (a step at most
+  // either side of zero), and the low graph's bars stay on its canvas.
   auto low = Make(300, 40);
   Show(*low, start, 1, station);
   Canvas_t lowCanvas(300, 40);
@@ -319,6 +321,24 @@ TEST_F(TideGraph, NarrowLowAndFlatGraphsStillDraw) {
   Show(*tiny, start, 1, station);
   Canvas_t tinyCanvas(20, 20);
   EXPECT_NO_THROW(tiny->Paint(tinyCanvas.dc));
+  for (const Graph_t* g : {low.get(), tiny.get()}) {
+    double lowest = 0.0, highest = 0.0;
+    for (const auto& s : g->GetStats().GetSamples()) {
+      lowest = std::min(lowest, s.height);
+      highest = std::max(highest, s.height);
+    }
+    EXPECT_GE(g->GetTopValue(), highest);
+    EXPECT_LE(g->GetBottomValue(), lowest);
+    EXPECT_GT(g->GetTopValue(), g->GetBottomValue());
+    EXPECT_LE(g->GetTopValue() - g->GetBottomValue(), 2.0 * g->GetValueStep() + 1e-9);
+  }
+  ASSERT_EQ(low->GetBars().size(), 24u * 9u + 1u);
+  for (const plat::RECT& bar : low->GetBars()) {
+    ASSERT_GE(bar.left, 0);
+    ASSERT_LE(bar.right, 300);
+    ASSERT_GE(std::min(bar.top, bar.bottom), 0) << bar.left;
+    ASSERT_LE(std::max(bar.top, bar.bottom), 40) << bar.left;
+  }
 
   // A curve of a thousandth of a foot either way: one 0.1 step on each side
   // of zero, and no bar higher than a pixel. (Heights that are all zero get one

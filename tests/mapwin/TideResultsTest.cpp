@@ -9,22 +9,16 @@
 #include "map/MAP_TideSettings.h"
 #include "tests/common/RegistryBytes.h"
 #include "tests/mapwin/TideTestSupport.h"
+#include "tests/mpl/TideSubordinateCheck.h"
 #include "win/WIN_RegSettingsKey.h"
 
 namespace {
-
-// The user's locale of every tide test, in place before anything reads it.
-const bool kLocalePinned = [] {
-  ::setenv("LC_ALL", "en_US.UTF-8", 1);
-  return true;
-}();
 
 using tidetest::Utc;
 
 class TideResults : public tidetest::TideEnvTest {};
 
 TEST_F(TideResults, NewRecordHasNoResults) {
-  EXPECT_TRUE(kLocalePinned);
   map::TideStats_t stats;
   EXPECT_EQ(stats.GetDays(), 0);
   EXPECT_EQ(stats.GetStation(), nullptr);
@@ -48,6 +42,24 @@ TEST_F(TideResults, ComputeHoldsSamplesAndOrderedEvents) {
   EXPECT_TRUE(std::is_sorted(stats.GetEvents().begin(), stats.GetEvents().end(), mpl::CompareTideEvents));
   EXPECT_EQ(stats.GetStation(), &station.Get());
   EXPECT_EQ(stats.GetDays(), 2);
+
+  // A subordinate station's high and low waters are the reference station's,
+  // moved by the time differences and scaled by the height ratios.
+  imgkit::TideCorrectionsFields_t corrections;
+  corrections.lowTime = -35;
+  corrections.highTime = 50;
+  corrections.layout = 2;
+  corrections.first = 90;
+  corrections.second = 120;
+  tidetest::Station_t subordinate(0, 1000, tidetest::SemidiurnalList(), 0xFFFFFFFFu, &corrections);
+  map::TideStats_t reference;
+  reference.Compute(&station.Get(), start - glo::TimeSpan_t(86400.0), 3, 2);
+  map::TideStats_t corrected;
+  corrected.Compute(&subordinate.Get(), start, 1, 2);
+  EXPECT_EQ(corrected.GetSamples().size(), 49u);
+  EXPECT_GE(tidecheck::ExpectCorrectedEvents(reference.GetEvents(), corrected.GetEvents(),
+                                             subordinate->Corrections()),
+            3u);
 
   // A prediction that fails keeps the results of the run before.
   const glo::Time_t late(glo::Time_t::kMaxValue - 3600);

@@ -18,21 +18,24 @@
 namespace tidetest {
 
 // A harmonic station (point subtype 0) with the given zone, mean level
-// (thousandths of a foot) and constituents.
+// (thousandths of a foot) and constituents; with corrections, a subordinate
+// station of that reference (point subtype 1).
 class Station_t {
  public:
   Station_t(int utcMinutes, std::uint16_t z0, const std::vector<imgkit::TideConstituentFields_t>& list,
-            std::uint32_t notes = 0xFFFFFFFFu) {
+            std::uint32_t notes = 0xFFFFFFFFu, const imgkit::TideCorrectionsFields_t* corrections = nullptr) {
     imgkit::TideSectionBuilder_t section;
     const std::uint32_t at = section.AddHarmonic(utcMinutes, z0, list);
     std::uint32_t pointer = 0;
     const std::string lbl = imgkit::BuildTideLbl(
-        section.Bytes(), imgkit::EncodeStationPointer(static_cast<std::uint32_t>(section.Bytes().size()), at),
+        section.Bytes(),
+        imgkit::EncodeStationPointer(static_cast<std::uint32_t>(section.Bytes().size()), at) +
+            (corrections ? imgkit::EncodeCorrections(*corrections) : std::string()),
         pointer);
     m_map = std::make_unique<imgkit::TideMap_t>(lbl);
     mpl::TidePointInfo_t point;
     point.type = 29;
-    point.subtype = 0;
+    point.subtype = corrections ? 1 : 0;
     point.stationPointer = pointer;
     point.notes = notes;
     m_station = std::make_unique<mpl::HarmonicTideStation_t>(m_map->map, point, false);
@@ -56,8 +59,19 @@ inline glo::Time_t Utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
                      static_cast<std::uint16_t>(h), static_cast<std::uint16_t>(mi), static_cast<std::uint16_t>(s));
 }
 
-// A fixed zone (with daylight saving) and the tide settings each test expects:
-// local time, no user offset, depths in metres. Everything is put back after.
+// The locale of the tide tests. The windowing layer reads the system locale
+// once per process, so the binaries that hold tide tests name it before
+// anything can read it; each test also sets it for itself, and checks that
+// it is the one in force.
+inline constexpr const char* kTideTestLocale = "en_US.UTF-8";
+inline const bool kTideTestLocaleNamed = [] {
+  ::setenv("LC_ALL", kTideTestLocale, 1);
+  return true;
+}();
+
+// A fixed zone (with daylight saving), the US English locale and the tide
+// settings each test expects: local time, no user offset, depths in metres.
+// Everything is put back after.
 class TideEnvTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -68,6 +82,7 @@ class TideEnvTest : public ::testing::Test {
     m_depth = map::GetRegistry().DepthUnits.Value();
     SetTimeMode(true, 0.0);
     map::GetRegistry().DepthUnits.Set(mat::DepthUnits_t::Metres);
+    ASSERT_EQ(map::GetTimeFormatInfo().picture, "h:mm:ss tt") << "the locale in force is not " << kTideTestLocale;
   }
   void TearDown() override {
     SetTimeMode(m_local, m_offset.GetSeconds());
@@ -80,6 +95,7 @@ class TideEnvTest : public ::testing::Test {
 
  private:
   test::EnvOverride m_tz{"TZ", "America/New_York"};
+  test::EnvOverride m_locale{"LC_ALL", kTideTestLocale};
   bool m_local = true;
   glo::TimeSpan_t m_offset;
   mat::DepthUnits_t m_depth = mat::DepthUnits_t::Metres;

@@ -4,13 +4,22 @@
 // road queries and the light searches.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <memory>
+
 #include "dsk/DSK_Partition.h"
+#include "mpl/MPL_HarmonicTideStationBase.h"
 #include "mpl/MPL_Map.h"
+#include "mpl/MPL_PoiText.h"
+#include "mpl/MPL_SimplifiedTideStation.h"
 #include "tests/imgkit/DemBuilder.h"
 #include "tests/imgkit/LblBuilder.h"
+#include "tests/imgkit/PoiTextBuilder.h"
+#include "tests/imgkit/TideBuilder.h"
 #include "tests/mpl/LblMap.h"
 #include "tests/mpl/MapFacadeFixture.h"
 #include "tests/mpl/MapFixture.h"
+#include "tests/mpl/RgnMap.h"
 #include "tests/mpl/RoadMap.h"
 
 namespace {
@@ -144,16 +153,90 @@ TEST(MapQueryTest, TextEntitiesInTheMapsNameOrder) {
   EXPECT_THROW(entity.SetMatchKind(-1), glo::Assert_t);
 }
 
-TEST(MapQueryTest, TideStationsByPointKind) {
-  Opened_t o(mpltest::BasicMap().Files());
-  mpl::MdbPointRecord_t point;
-  mpl::MdbPointDetails_t details;
-  details.stationPointer = 0x7FFFFF00;  // nothing to read there
-  point.type = 29;
-  for (std::uint16_t subtype : {0, 1, 2, 6}) {
-    point.subtype = subtype;
-    EXPECT_THROW(o.map.MakeTideStation(point, details), mpl::MdbException_t) << subtype;
+// A map whose points of type 29 are real tide stations of subtypes 0, 1, 2
+// and 6, in that order in subdivision 2: each point's property record holds
+// the station pointer (with the corrections for subtype 1) in its extension,
+// and the LBL ends with the tide section.
+std::vector<imgkit::MapFile_t> TideStationMap() {
+  imgkit::TideSectionBuilder_t section;
+  const std::uint32_t harmonic = section.AddHarmonic(-300, 3000, {{0, 900, 400}, {1, 250, 1200}});
+  imgkit::TideSimplifiedFields_t fields;
+  fields.z0 = 1000;
+  fields.amplitudes[0] = 900;
+  const std::uint32_t simplified = section.AddSimplified(fields);
+  const auto length = static_cast<std::uint32_t>(section.Bytes().size());
+  imgkit::TideCorrectionsFields_t corrections;
+  corrections.highTime = 30;
+  imgkit::LblBuilder_t lbl;
+  lbl.header.length = 236;
+  lbl.header.encoding = 9;
+  lbl.header.propFlags = mpl::kPoiExtension;
+  std::vector<imgkit::RgnPoint_t> points;
+  const std::uint8_t subtypes[] = {0, 1, 2, 6};
+  for (const std::uint8_t subtype : subtypes) {
+    imgkit::PoiRecord_t record;
+    record.localMask = true;
+    std::string pointer = imgkit::EncodeStationPointer(length, subtype == 2 ? simplified : harmonic);
+    if (subtype == 1) pointer += imgkit::EncodeCorrections(corrections);
+    record.extension = imgkit::PoiExtension_t{pointer, 0, std::nullopt};
+    imgkit::RgnPoint_t p;
+    p.type = 29;
+    p.subtype = subtype;
+    p.poi = true;
+    p.label = static_cast<std::uint32_t>(lbl.properties.size());
+    p.dlat = static_cast<std::int16_t>(10 * subtype);
+    points.push_back(p);
+    lbl.properties += imgkit::EncodePoiRecord(record, lbl.header.propFlags, {});
   }
+  const auto sectionOffset = static_cast<std::uint32_t>(lbl.Build().size());
+  lbl.header.words196 = {sectionOffset, length, 0};
+  rgntest::Fixture_t f = rgntest::BasicObjects();
+  imgkit::RgnSubdivision_t s;
+  s.points = points;
+  f.rgn.subdivisions = {imgkit::RgnSubdivision_t{}, s, imgkit::RgnSubdivision_t{}, imgkit::RgnSubdivision_t{}};
+  f.rgn.Place(f.map);
+  return lbltest::WithLbl(f.map, lbl.Build() + section.Bytes());
+}
+
+// Subtypes 0 and 1 are harmonic stations (1 with its corrections and the
+// curve drawn between its extremes), 2 a simplified one and 6 one with
+// monthly arguments and the point's latitude; by point reference and by the
+// point and its details alike. Other subtypes and types are assertions.
+TEST(MapQueryTest, TideStationsByPointKind) {
+  Opened_t o(TideStationMap());
+  struct Case_t {
+    std::uint16_t subtype;
+    int kind;
+    std::uint8_t interpolate;
+  };
+  const Case_t cases[] = {{0, 0, 0}, {1, 0, 1}, {2, 1, 0}, {6, 2, 0}};
+  for (unsigned i = 0; i < std::size(cases); ++i) {
+    const Case_t& c = cases[i];
+    const std::uint32_t ref = mpl::MdbMakeRef(2, i + 1);
+    const mpl::Point_t point = o.map.GetPointRecord(ref);
+    ASSERT_EQ(point.record.subtype, c.subtype);
+    const mpl::MdbPointDetails_t details = o.map.GetTextEntity(point, 0);
+    for (const bool byRef : {true, false}) {
+      const std::unique_ptr<mpl::TideStation_t> station =
+          byRef ? o.map.MakeTideStation(ref) : o.map.MakeTideStation(point.record, details);
+      ASSERT_NE(station, nullptr) << c.subtype;
+      const mpl::TideStation_t& s = *station;
+      EXPECT_EQ(c.subtype == 0 || c.subtype == 1, dynamic_cast<const mpl::HarmonicTideStation_t*>(&s) != nullptr)
+          << c.subtype;
+      EXPECT_EQ(c.subtype == 2, dynamic_cast<const mpl::SimplifiedTideStation_t*>(&s) != nullptr) << c.subtype;
+      EXPECT_EQ(c.subtype == 6, dynamic_cast<const mpl::IosTideStation_t*>(&s) != nullptr) << c.subtype;
+      EXPECT_EQ(s.Engine().kind, c.kind) << c.subtype;
+      EXPECT_EQ(s.Engine().interpolate, c.interpolate) << c.subtype;
+      if (c.subtype == 1) {
+        EXPECT_EQ(dynamic_cast<const mpl::HarmonicTideStationBase_t&>(s).Corrections().highTime, 30);
+      }
+      if (c.subtype == 6) {
+        EXPECT_EQ(s.Engine().latitude, point.record.lat);
+      }
+    }
+  }
+  mpl::MdbPointRecord_t point = o.map.GetPointRecord(mpl::MdbMakeRef(2, 1)).record;
+  const mpl::MdbPointDetails_t details = o.map.GetTextEntity(o.map.GetPointRecord(mpl::MdbMakeRef(2, 1)), 0);
   point.subtype = 3;
   EXPECT_THROW(o.map.MakeTideStation(point, details), glo::Assert_t);
   point.type = 28;

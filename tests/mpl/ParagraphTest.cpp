@@ -292,6 +292,42 @@ TEST(ParagraphTest, DamagedParts) {
   EXPECT_EQ(1, ReadParagraph(noTables, 1 << 20).result);
 }
 
+// A long compressed part read in small chunks is unpacked once: after its
+// first chunk the medium is not read again, and the chunks make up the text.
+// When its data end early, the chunks that their symbols cover still come,
+// then the read fails.
+TEST(ParagraphTest, LongCompressedPartIsUnpackedOnce) {
+  ParagraphFiles_t files;
+  files.tables = {imgkit::WordTable()};
+  const ParagraphPart_t whole = imgkit::WordPart(65536, 0);  // 256 KiB from 8 KiB
+  ParagraphPart_t cut = whole;
+  cut.data = whole.data->substr(0, 1000);  // 8000 words, 32000 bytes
+  files.paragraphs = {{whole, imgkit::PlainPart("end")}, {cut}};
+  const Opened_t img(files);
+  for (const bool damaged : {false, true}) {
+    std::vector<char> buffer(151);
+    mpl::MdbParagraph_t state;
+    state.number = files.Number(damaged ? 1 : 0);
+    state.buffer = buffer.data();
+    state.bufferSize = static_cast<std::uint16_t>(buffer.size());
+    ASSERT_EQ(0, mpl::MdbOpenParagraph(img.source, state));
+    const std::uint64_t reads = img.media->Reads();
+    std::string text = buffer.data();
+    int rc = 0;
+    while (state.morePending && (rc = mpl::MdbReadParagraph(img.source, state)) == 0) text += buffer.data();
+    EXPECT_EQ(reads, img.media->Reads()) << damaged;
+    if (damaged) {
+      EXPECT_EQ(1, rc);
+      EXPECT_EQ(whole.text.substr(0, 32000 / 150 * 150), text);
+    } else {
+      EXPECT_EQ(0, rc);
+      EXPECT_EQ(whole.text, text);
+      ASSERT_EQ(0, mpl::MdbReadParagraph(img.source, state));
+      EXPECT_STREQ("end", buffer.data());
+    }
+  }
+}
+
 TEST(ParagraphTest, ThroughTheMapsOwnSubfiles) {
   ParagraphFiles_t files;
   files.tables = {Abc(), Letters(2)};

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "mpl/tide/MPL_TideEngine.h"
@@ -317,6 +318,31 @@ TEST(TideEngineTest, SimplifiedMethodRules) {
   EXPECT_TRUE(after);
   EXPECT_EQ(mpl::TideSpringNeapDay(Day(2000, 1, 13), rec, after), 5u);
   EXPECT_TRUE(after);
+}
+
+// A slope that truncates to 0 in the extreme search has no sign, so the
+// search keeps the sign before it. On the simplified station such a slope
+// comes up about once a year (27 July 2001, local time); through the whole
+// year every day's high and low waters alternate, each high above the lows
+// beside it.
+TEST(TideEngineTest, ExtremesAlternateThroughSlopesThatTruncateToZero) {
+  SimplifiedMap_t simplified;
+  ASSERT_TRUE(simplified.ok);
+  std::string kinds;
+  for (const auto& e : Predict(simplified.station, Day(2001, 7, 27), 25).events)
+    kinds += e.kind == mpl::kTideHighWater ? 'H' : 'L';
+  EXPECT_EQ("LHLH", kinds);
+  for (std::uint32_t d = Day(2001, 1, 1); d < Day(2002, 1, 1); d += 86400) {
+    const Predicted_t p = Predict(simplified.station, d, 25);
+    ASSERT_EQ(p.result, 1) << d;
+    for (std::size_t i = 1; i < p.events.size(); ++i) {
+      const mpl::MDB_tide_event_type& a = p.events[i - 1];
+      const mpl::MDB_tide_event_type& b = p.events[i];
+      ASSERT_NE(a.kind, b.kind) << "day " << d << " at " << b.time;
+      EXPECT_GT(a.kind == mpl::kTideHighWater ? a.height - b.height : b.height - a.height, 0.0f)
+          << "day " << d << " at " << b.time;
+    }
+  }
 }
 
 TEST(TideEngineTest, SimplifiedStationNeedsAnAmplitude) {

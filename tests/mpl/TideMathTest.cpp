@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "mpl/tide/MPL_TideKernels.h"
 #include "mpl/tide/MPL_TideMath.h"
 
 namespace {

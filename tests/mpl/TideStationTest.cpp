@@ -12,6 +12,7 @@
 #include "mpl/MPL_HarmonicTideStationBase.h"
 #include "mpl/MPL_SimplifiedTideStation.h"
 #include "tests/imgkit/TideBuilder.h"
+#include "tests/mpl/TideSubordinateCheck.h"
 
 namespace {
 
@@ -136,7 +137,9 @@ TEST(TideStationTest, ConstituentIteratorCopiesAreIndependent) {
   EXPECT_EQ(copy->number, 0);
   ++copy;
   EXPECT_EQ(copy->number, 1);
-  EXPECT_EQ(std::distance(range.begin(), range.end()), static_cast<std::ptrdiff_t>(std::size(kHarmonicConstituents)));
+  std::size_t count = 0;
+  for (auto i = range.begin(); i != range.end(); ++i) ++count;
+  EXPECT_EQ(count, std::size(kHarmonicConstituents));
 }
 
 TEST(TideStationTest, SimplifiedStationTenHoursEastOnNewYearsEve) {
@@ -163,25 +166,47 @@ TEST(TideStationTest, SimplifiedStationTenHoursEastOnNewYearsEve) {
   EXPECT_THROW(mpl::SimplifiedTideStation_t(m.map.map, notTide, false), glo::Assert_t);
 }
 
+// A subordinate station's high and low waters are its reference station's,
+// moved by the time differences and scaled by the ratios (layout 2: a ratio
+// for each kind) or shifted by the height differences (layout 3).
 TEST(TideStationTest, SubordinateAndMonthlyStations) {
   std::uint32_t at = 0;
-  imgkit::TideCorrectionsFields_t corrections;
-  corrections.lowTime = 25;
-  corrections.highTime = 40;
-  corrections.layout = 2;
-  corrections.first = 95;
-  corrections.second = 105;
-  StationMap_t m(HarmonicSection(at), at, imgkit::EncodeCorrections(corrections));
-  mpl::HarmonicTideStation_t subordinate(m.map.map, m.Point(1), false);
-  EXPECT_EQ(subordinate.Engine().interpolate, 1);  // subtype 1 draws between its extremes
-  EXPECT_EQ(subordinate.Corrections().highTime, 40);
-  EXPECT_EQ(subordinate.Corrections().lowRatio, 95);
+  const imgkit::TideSectionBuilder_t section = HarmonicSection(at);
+  StationMap_t plain(section, at);
+  mpl::HarmonicTideStation_t reference(plain.map.map, plain.Point(0), false);
   std::vector<mpl::TideSample_t> samples;
-  std::vector<mpl::TideEvent_t> events;
-  subordinate.Predict(Utc(2001, 3, 3, 5), 1, 2, samples, events);
-  EXPECT_EQ(samples.size(), 49u);
-  EXPECT_GE(events.size(), 3u);
+  std::vector<mpl::TideEvent_t> referenceEvents;
+  reference.Predict(Utc(2001, 3, 2, 5), 3, 2, samples, referenceEvents);
+  struct Case_t {
+    unsigned layout;
+    std::uint16_t first, second;
+  };
+  for (const Case_t& c : {Case_t{2, 95, 105}, Case_t{3, 0x1EC, 35}}) {  // 0x1EC: -20 in 9 bits
+    imgkit::TideCorrectionsFields_t corrections;
+    corrections.lowTime = 25;
+    corrections.highTime = 40;
+    corrections.layout = c.layout;
+    corrections.first = c.first;
+    corrections.second = c.second;
+    StationMap_t m(section, at, imgkit::EncodeCorrections(corrections));
+    mpl::HarmonicTideStation_t subordinate(m.map.map, m.Point(1), false);
+    EXPECT_EQ(subordinate.Engine().interpolate, 1);  // subtype 1 draws between its extremes
+    EXPECT_EQ(subordinate.Corrections().highTime, 40);
+    EXPECT_EQ(subordinate.Corrections().lowRatio, c.layout == 2 ? 95 : 100);
+    EXPECT_EQ(subordinate.Corrections().lowDifference, c.layout == 2 ? 0 : -20);
+    std::vector<mpl::TideEvent_t> events;
+    samples.clear();
+    subordinate.Predict(Utc(2001, 3, 3, 5), 1, 2, samples, events);
+    EXPECT_EQ(samples.size(), 49u);
+    EXPECT_GE(tidecheck::ExpectCorrectedEvents(referenceEvents, events, subordinate.Corrections()), 3u) << c.layout;
+  }
 
+  // Corrections after the pointer of a subtype-6 point are not read.
+  imgkit::TideCorrectionsFields_t ignored;
+  ignored.layout = 2;
+  ignored.second = 105;
+  StationMap_t m(section, at, imgkit::EncodeCorrections(ignored));
+  std::vector<mpl::TideEvent_t> events;
   mpl::IosTideStation_t monthly(m.map.map, m.Point(6), false);
   EXPECT_EQ(monthly.Engine().kind, 2);
   EXPECT_EQ(monthly.Engine().latitude, kForemanLatitude);
