@@ -244,51 +244,53 @@ TEST_F(TransferTest, FaultsEndTheTransferWithTheirMessage) {
 
 // A watch that stops answering, in each phase of the transfer: the user waits
 // a while, then Cancel ends the transfer within a second, quietly (no message,
-// no report), however far the link had got with its waits and retries.
-TEST_F(TransferTest, CancelOnAWatchThatStoppedAnsweringEndsWithinASecondInEveryPhase) {
-  const std::vector<sim::SimRunSpec> longTrack = LongTrack();
-  const std::vector<sim::SimRunSpec> manyLaps = ManyLaps();
-  struct Case {
-    const char* name;
-    std::vector<sim::SimRunSpec> runs;
-    std::int16_t silentAfter;  // the command after which the watch falls silent; 0: from the start
-    unsigned waitMs;           // how long the user waits before Cancel
-  };
-  const Case cases[] = {
-      {"negotiation", History(), 0, 200},        {"negotiation, after a retry", History(), 0, 3500},
-      {"tracks", longTrack, sim::kCmdTracks, 200}, {"tracks, after a time-out", longTrack, sim::kCmdTracks, 4000},
-      {"laps", manyLaps, sim::kCmdLaps, 200},      {"laps, after a time-out", manyLaps, sim::kCmdLaps, 4000},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(c.runs)));
-    // Silent in the middle, the watch sends its last frame for five seconds
-    // unheard, and the link waits its time-out after that: the user's wait
-    // ends well within it.
-    watch.SetRetry(std::chrono::milliseconds(1000), 6);
-    if (c.silentAfter == 0) watch.SetSilent(true);
-    messages.clear();
-    laps.clear();
-    tracks = std::make_unique<gdb::Database_t>(gdb::Name_t(), 3);
-    double cancelMs = -1;
-    const int result = RunXfer(watch.PortPath(), false, [&](xfr::ProgressDlg_t& dialog) {
-      if (c.silentAfter != 0) {
-        EXPECT_TRUE(plat::PumpUntil([&] { return SentCommand(watch, c.silentAfter) && watch.Sends().size() >= 20; },
-                                    kWaitMs));
-        watch.FallSilent();  // the unit stops in the middle of a frame
-      }
-      plat::PumpUntil([&] { return dialog.IsEnding(); }, c.waitMs);
-      ASSERT_FALSE(dialog.IsEnding());  // still waiting for the watch
-      const auto start = std::chrono::steady_clock::now();
-      ButtonOf(dialog, plat::kIdCancel).Click();
-      cancelMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    });
-    EXPECT_EQ(result, plat::kIdCancel);
-    EXPECT_GE(cancelMs, 0.0);
-    EXPECT_LT(cancelMs, kCancelBoundMs);
-    EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0]);
-  }
+// no report), however far the link had got with its waits and retries. One
+// case a phase: each waits for seconds.
+struct SilentPhase {
+  const char* name;
+  bool manyLaps;             // the runs: many laps, or else one long track
+  std::int16_t silentAfter;  // the command after which the watch falls silent; 0: from the start
+  unsigned waitMs;           // how long the user waits before Cancel
+};
+
+class TransferCancelTest : public TransferTest, public ::testing::WithParamInterface<SilentPhase> {};
+
+TEST_P(TransferCancelTest, CancelOnAWatchThatStoppedAnsweringEndsWithinASecond) {
+  const SilentPhase& c = GetParam();
+  const std::vector<sim::SimRunSpec> runs = c.silentAfter == 0 ? History() : c.manyLaps ? ManyLaps() : LongTrack();
+  sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(runs)));
+  // Silent in the middle, the watch sends its last frame for five seconds
+  // unheard, and the link waits its time-out after that: the user's wait
+  // ends well within it.
+  watch.SetRetry(std::chrono::milliseconds(1000), 6);
+  if (c.silentAfter == 0) watch.SetSilent(true);
+  double cancelMs = -1;
+  const int result = RunXfer(watch.PortPath(), false, [&](xfr::ProgressDlg_t& dialog) {
+    if (c.silentAfter != 0) {
+      EXPECT_TRUE(plat::PumpUntil([&] { return SentCommand(watch, c.silentAfter) && watch.Sends().size() >= 20; },
+                                  kWaitMs));
+      watch.FallSilent();  // the unit stops in the middle of a frame
+    }
+    plat::PumpUntil([&] { return dialog.IsEnding(); }, c.waitMs);
+    ASSERT_FALSE(dialog.IsEnding());  // still waiting for the watch
+    const auto start = std::chrono::steady_clock::now();
+    ButtonOf(dialog, plat::kIdCancel).Click();
+    cancelMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  });
+  EXPECT_EQ(result, plat::kIdCancel);
+  EXPECT_GE(cancelMs, 0.0);
+  EXPECT_LT(cancelMs, kCancelBoundMs);
+  EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0]);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryPhase, TransferCancelTest,
+                         ::testing::Values(SilentPhase{"Negotiation", false, 0, 200},
+                                           SilentPhase{"NegotiationAfterARetry", false, 0, 3500},
+                                           SilentPhase{"Tracks", false, sim::kCmdTracks, 200},
+                                           SilentPhase{"TracksAfterATimeOut", false, sim::kCmdTracks, 4000},
+                                           SilentPhase{"Laps", true, sim::kCmdLaps, 200},
+                                           SilentPhase{"LapsAfterATimeOut", true, sim::kCmdLaps, 4000}),
+                         [](const ::testing::TestParamInfo<SilentPhase>& info) { return info.param.name; });
 
 TEST_F(TransferTest, APortThatCannotBeOpenedIsNamed) {
   EXPECT_EQ(RunXfer("/nonexistent/ttyWATCH", false), plat::kIdCancel);
@@ -594,15 +596,18 @@ TEST_F(TransferDialogTest, TheNewUnitDialogRefusesNamesThatCannotBeFileNames) {
   EXPECT_FALSE(fs::exists(app::DataFolder() + "evil.bin"));
 }
 
-TEST_F(TransferDialogTest, ProbeWithoutAUnitOrWithTheNewUnitCancelledKeepsTheDialogOpen) {
+// The probe of a silent unit waits the link's whole time-out (three tries of
+// the real three seconds) before it tells that no unit answered.
+TEST_F(TransferDialogTest, ProbeWithoutAUnitKeepsTheDialogOpen) {
   sim::Watch_t silent;
   silent.SetSilent(true);
   EXPECT_EQ(Transfer(silent.PortPath()), plat::kIdCancel);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], Str(app::kStrNoAnswer));
   EXPECT_FALSE(newUnitAsked);
+}
 
-  messages.clear();
+TEST_F(TransferDialogTest, ProbeWithTheNewUnitCancelledKeepsTheDialogOpen) {
   sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(History())));
   EXPECT_EQ(Transfer(watch.PortPath(), ""), plat::kIdCancel);
   EXPECT_TRUE(newUnitAsked);
