@@ -52,6 +52,10 @@ std::string Fixed(double value, int decimals) { return mat::FormatNumber(value, 
 
 double RoundTo(double value, double unit) { return std::round(value / unit) * unit; }
 
+// The plot's distance from each side of the client area: room for the height
+// labels and title on the left, the cursor text above and the time axis below.
+constexpr int kPlotLeft = 61, kPlotTop = 31, kPlotRight = 8, kPlotBottom = 59;
+
 }  // namespace
 
 TideHeightScale_t ScaleTideHeights(double minimum, double maximum, int rows) {
@@ -92,7 +96,7 @@ void TideGraphCtrl_t::OnCreate() { Initialise(); }
 void TideGraphCtrl_t::Initialise() {
   SetPlotRect();
   plat::LOGFONTA lf = GetRegistry().MapFont();
-  lf.lfHeight = m_plot.left / 4;
+  lf.lfHeight = (m_client.left + kPlotLeft) / 4;  // the same however small the plot
   m_axisFont.DeleteObject();
   m_titleFont.DeleteObject();
   GLO_ASSERT(m_axisFont.CreateFontIndirect(lf));
@@ -103,7 +107,14 @@ void TideGraphCtrl_t::Initialise() {
 
 void TideGraphCtrl_t::SetPlotRect() {
   m_client = GetClientRect();
-  m_plot = plat::RECT{m_client.left + 61, m_client.top + 31, m_client.right - 8, m_client.bottom - 59};
+  // A client too small for the margins gets a plot of no width or no height
+  // inside it rather than one turned inside out, so that no bar leaves the
+  // canvas and no curve is drawn upside down. Such a plot still predicts one
+  // sample an hour (SetData) and scales heights over one label row.
+  const int left = std::min(m_client.left + kPlotLeft, m_client.right);
+  const int top = std::min(m_client.top + kPlotTop, m_client.bottom);
+  m_plot = plat::RECT{left, top, std::max(m_client.right - kPlotRight, left),
+                      std::max(m_client.bottom - kPlotBottom, top)};
 }
 
 void TideGraphCtrl_t::SetData(const mpl::TideStation_t* station, const glo::Time_t& start,

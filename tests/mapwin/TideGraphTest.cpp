@@ -310,20 +310,28 @@ TEST_F(TideGraph, NarrowLowAndFlatGraphsStillDraw) {
   narrow->OnLButtonDown(plat::kMkLButton, plat::POINT{70, 100});
   EXPECT_FALSE(narrow->GetCursorText().empty());
 
-  // A plot lower than one label row, and one narrower than nothing: the
-  // height axis still spans every height, on one label row (a step at most
-  // either side of zero), and the low graph's bars stay on its canvas.
-  auto low = Make(300, 40);
-  Show(*low, start, 1, station);
-  Canvas_t lowCanvas(300, 40);
-  EXPECT_NO_THROW(low->Paint(lowCanvas.dc));
-  auto tiny = Make(20, 20);
-  Show(*tiny, start, 1, station);
-  Canvas_t tinyCanvas(20, 20);
-  EXPECT_NO_THROW(tiny->Paint(tinyCanvas.dc));
-  for (const Graph_t* g : {low.get(), tiny.get()}) {
+  // A plot lower than one label row, and one narrower than nothing: the plot
+  // shrinks into the client, the height axis still spans every height on one
+  // label row (a step at most either side of zero), every bar stays on the
+  // canvas and no bar of a height above zero hangs below the zero line.
+  const struct {
+    int width, height;
+    const char* name;
+    size_t bars;
+  } smalls[] = {{300, 40, "tide-low", 24u * 9u + 1u}, {20, 20, "tide-tiny", 25u}};
+  for (const auto& c : smalls) {
+    SCOPED_TRACE(c.name);
+    auto g = Make(c.width, c.height);
+    Show(*g, start, 1, station);
+    Canvas_t canvas(c.width, c.height);
+    EXPECT_NO_THROW(g->Paint(canvas.dc));
+    tidetest::MaybeSave(*g, c.name);
+    const plat::RECT& plot = g->GetPlotRect();
+    EXPECT_TRUE(0 <= plot.left && plot.left <= plot.right && plot.right <= c.width) << plot.left << " " << plot.right;
+    EXPECT_TRUE(0 <= plot.top && plot.top <= plot.bottom && plot.bottom <= c.height) << plot.top << " " << plot.bottom;
+    const auto& samples = g->GetStats().GetSamples();
     double lowest = 0.0, highest = 0.0;
-    for (const auto& s : g->GetStats().GetSamples()) {
+    for (const auto& s : samples) {
       lowest = std::min(lowest, s.height);
       highest = std::max(highest, s.height);
     }
@@ -331,13 +339,18 @@ TEST_F(TideGraph, NarrowLowAndFlatGraphsStillDraw) {
     EXPECT_LE(g->GetBottomValue(), lowest);
     EXPECT_GT(g->GetTopValue(), g->GetBottomValue());
     EXPECT_LE(g->GetTopValue() - g->GetBottomValue(), 2.0 * g->GetValueStep() + 1e-9);
-  }
-  ASSERT_EQ(low->GetBars().size(), 24u * 9u + 1u);
-  for (const plat::RECT& bar : low->GetBars()) {
-    ASSERT_GE(bar.left, 0);
-    ASSERT_LE(bar.right, 300);
-    ASSERT_GE(std::min(bar.top, bar.bottom), 0) << bar.left;
-    ASSERT_LE(std::max(bar.top, bar.bottom), 40) << bar.left;
+    const auto& bars = g->GetBars();
+    ASSERT_EQ(bars.size(), c.bars);
+    int leaving = 0, hanging = 0;  // bars off the canvas; bars above zero reaching down
+    for (size_t i = 0; i < bars.size(); ++i) {
+      const plat::RECT& bar = bars[i];
+      if (bar.left < 0 || bar.right > c.width || std::min(bar.top, bar.bottom) < 0 ||
+          std::max(bar.top, bar.bottom) > c.height)
+        ++leaving;
+      if (samples[i].height > 0.0 && bar.top > g->GetZeroRow()) ++hanging;
+    }
+    EXPECT_EQ(leaving, 0);
+    EXPECT_EQ(hanging, 0);
   }
 
   // A curve of a thousandth of a foot either way: one 0.1 step on each side
