@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_UserLocale.h"
 
 namespace plat {
 
@@ -55,7 +56,7 @@ const LcidName_t kLcids[] = {
 
 bool LocaleOf(unsigned long lcid, QLocale& locale) {
   if (lcid == kLocaleUserDefault || lcid == kLocaleSystemDefault || lcid == 0) {
-    locale = QLocale::system();
+    locale = UserLocale("LC_TIME");
     return true;
   }
   for (const LcidName_t& entry : kLcids) {

@@ -8,7 +8,8 @@
 
 namespace plat {
 
-// Locale ids that stand for the user's and the system's default locale.
+// Locale ids that stand for the user's and the system's default locale: the
+// locale the environment names for times ($LC_ALL, $LC_TIME, $LANG) at the call.
 enum : unsigned long {
   kLocaleUserDefault = 0x400,
   kLocaleSystemDefault = 0x800,

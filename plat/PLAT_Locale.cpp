@@ -13,6 +13,7 @@
 
 #include "plat/PLAT_Calendar.h"
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_UserLocale.h"
 
 namespace plat {
 
@@ -282,13 +283,7 @@ SystemLocaleRecord LocaleRecordFromPosixName(const std::string& posixName) {
   return record;
 }
 
-SystemLocaleRecord GetSystemLocaleRecord() {
-  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value && *value) return LocaleRecordFromPosixName(value);
-  }
-  return LocaleRecordFromPosixName(std::string());
-}
+SystemLocaleRecord GetSystemLocaleRecord() { return LocaleRecordFromPosixName(EnvironmentLocaleName("LC_CTYPE")); }
 
 std::string WindowsLocaleName(const std::string& language, const std::string& country, unsigned codePage) {
   if (language.empty()) return "." + std::to_string(codePage);

@@ -6,11 +6,11 @@
 
 #include "plat/PLAT_Calendar.h"
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_UserLocale.h"
 
 namespace plat {
 
 namespace {
-
 
 bool IsDefaultLocale(unsigned long lcid) {
   return lcid == kLocaleUserDefault || lcid == kLocaleSystemDefault || lcid == 0;
@@ -122,7 +122,7 @@ QString SeparatorOf(const QString& picture, const QString& fallback) {
 
 bool GetLocalePicture(unsigned long lcid, unsigned long type, std::string& text) {
   if (!IsDefaultLocale(lcid)) return FailWith(kErrorInvalidParameter);
-  const QLocale locale = QLocale::system();
+  const QLocale locale = UserLocale("LC_TIME");
   QString value;
   switch (type) {
     case kLocaleSDate: value = SeparatorOf(WindowsDatePicture(locale), QStringLiteral("/")); break;
@@ -140,7 +140,7 @@ bool FormatCalendarPicture(const std::string& picture, const std::tm& fields, st
       fields.tm_hour > 23 || fields.tm_min < 0 || fields.tm_min > 59 || fields.tm_sec < 0 || fields.tm_sec > 60 ||
       fields.tm_wday < 0 || fields.tm_wday > 6)
     return FailWith(kErrorInvalidParameter);
-  const QLocale locale = QLocale::system();
+  const QLocale locale = UserLocale("LC_TIME");
   std::string out;
   for (std::size_t i = 0; i < picture.size(); ++i) {
     if (picture[i] != '%') {

@@ -1,7 +1,8 @@
 #pragma once
 // The locale's date and time pictures in the Windows picture letters, and
 // calendar texts of strftime-style pictures that may carry the Windows '#'
-// flag (no leading zero), in the user's locale.
+// flag (no leading zero), in the user's locale: the one the environment names
+// for times ($LC_ALL, $LC_TIME, $LANG) at the call.
 #include <ctime>
 #include <string>
 

@@ -3,8 +3,6 @@
 // York zone.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "map/MAP_TideResults.h"
 #include "map/MAP_TideSettings.h"
 #include "tests/common/RegistryBytes.h"

@@ -59,15 +59,9 @@ inline glo::Time_t Utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
                      static_cast<std::uint16_t>(h), static_cast<std::uint16_t>(mi), static_cast<std::uint16_t>(s));
 }
 
-// The locale of the tide tests. The windowing layer reads the system locale
-// once per process, so the binaries that hold tide tests name it before
-// anything can read it; each test also sets it for itself, and checks that
+// The locale of the tide tests: each test sets it for itself, and checks that
 // it is the one in force.
 inline constexpr const char* kTideTestLocale = "en_US.UTF-8";
-inline const bool kTideTestLocaleNamed = [] {
-  ::setenv("LC_ALL", kTideTestLocale, 1);
-  return true;
-}();
 
 // A fixed zone (with daylight saving), the US English locale and the tide
 // settings each test expects: local time, no user offset, depths in metres.
