@@ -14,9 +14,9 @@ bool InputIsForegroundTerminal();
 void HoldStopRequests();
 
 // Waits for an interrupt or a termination request held back by
-// HoldStopRequests and returns its signal number. One that the process
-// ignores (a background job of a shell without job control ignores
-// interrupts) does not arrive.
+// HoldStopRequests and returns its signal number. Held back, an interrupt
+// arrives here even when the process ignores interrupts (as a background job
+// of a shell without job control does).
 int WaitForStopRequest();
 
 // The process's id, for a user who ends it with kill.
