@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_FileIo.h"
 
 namespace plat {
 
@@ -90,16 +91,7 @@ Handle OpenLogForAppend(const std::string& path) {
 }
 
 bool WriteAndFlush(Handle file, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(file, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      SetLastErrorFromErrno(errno);
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
+  if (!WriteFile(file, bytes.data(), bytes.size())) return false;
   if (::fsync(file) != 0 && errno != EINVAL) {
     SetLastErrorFromErrno(errno);
     return false;
