@@ -331,7 +331,9 @@ TEST_F(RegistryTest, FolderThatCannotBeSyncedFailsTheWrite) {
     ::_exit(rc == static_cast<long>(plat::kErrorCantWrite) ? 0 : rc == 0 ? 1 : 2);
   }
   int status = 0;
-  ASSERT_EQ(child, ::waitpid(child, &status, 0));
+  const pid_t ended = ::waitpid(child, &status, 0);
+  ::chmod(sealed.c_str(), 0700);  // readable again, so that the test's folder can be removed
+  ASSERT_EQ(child, ended);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(0, WEXITSTATUS(status)) << "1: taken as saved, 2: another error, 100 and up: no test";
 }
