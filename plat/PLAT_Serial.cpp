@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -19,6 +18,7 @@
 #include "plat/PLAT_Error.h"
 #include "plat/PLAT_FileIo.h"
 #include "plat/PLAT_Event.h"
+#include "plat/PLAT_Tick.h"
 
 namespace plat {
 
@@ -53,13 +53,6 @@ unsigned long BaudOf(speed_t code) {
   for (const Speed& s : kSpeeds)
     if (s.code == code) return s.baud;
   return 0;
-}
-
-// Milliseconds of a steady clock, for the write's progress bound.
-std::uint64_t NowMs() {
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        std::chrono::steady_clock::now().time_since_epoch())
-                                        .count());
 }
 
 }  // namespace
@@ -391,15 +384,15 @@ bool SerialDevice::Drain(const Handle* others, std::size_t otherCount) {
   // a stalled adapter never lets return.
   std::vector<pollfd> fds = PollSet(-1, 0, others, otherCount);
   int last = -1;
-  std::uint64_t lastProgress = NowMs();
+  std::uint64_t lastProgress = GetTickCount64();
   for (;;) {
     int queued = 0;
     if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0) return FailWithErrno(errno);
     if (queued <= 0) return true;
     if (last < 0 || queued < last) {
       last = queued;
-      lastProgress = NowMs();
-    } else if (NowMs() - lastProgress > kStallMs) {
+      lastProgress = GetTickCount64();
+    } else if (GetTickCount64() - lastProgress > kStallMs) {
       return FailWith(kErrorTimeout);
     }
     const int r = RetryOnInterrupt([&] { return ::poll(fds.data(), fds.size(), 5); });
@@ -431,11 +424,11 @@ SerialDevice::WaitResult SerialDevice::Wait(unsigned long timeoutMs, const Handl
     return kWaitFailed;
   }
   std::vector<pollfd> fds = PollSet(m_fd, POLLIN, others, otherCount);
-  const std::uint64_t start = NowMs();
+  const std::uint64_t start = GetTickCount64();
   for (;;) {
     int wait = -1;
     if (timeoutMs != 0xFFFFFFFFul) {
-      const std::uint64_t spent = NowMs() - start;
+      const std::uint64_t spent = GetTickCount64() - start;
       wait = spent >= timeoutMs ? 0 : static_cast<int>(timeoutMs - spent);
     }
     const int r = ::poll(fds.data(), fds.size(), wait);
