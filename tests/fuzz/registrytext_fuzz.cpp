@@ -18,7 +18,10 @@ std::vector<std::string> StrideFuzzSeeds() {
           "STRIDE-REGISTRY 1\r\n# a comment\r\n\r\n[A\\b]\r\nv=0:\r\nV=4294967296:0a\r\nEND\r\n\r\n",
           good.substr(0, good.size() / 2),                                       // cut short
           "STRIDE-REGISTRY 1\n[Ha%4\n]x=1:00\n[A\\\\B]\nx=1:0\n[B]\nx:1=00\nEND\nmore\n",  // damaged lines
-          "STRIDE-REGISTRY 2\n[]\nx=12345678901:00\nEND\n"};
+          "STRIDE-REGISTRY 2\n[]\nx=12345678901:00\nEND\n",
+          // Written by hand, not by the writer: names with the characters it
+          // escapes, so that a writer leaving bare one the reader refuses fails here.
+          "STRIDE-REGISTRY 1\n[A%5Cb\\%5B%5D]\n%23%25%3D%0A%7F%5C%5B%5D=1:4100\nEND\n"};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
