@@ -293,7 +293,7 @@ int MdbReadTreHeader(MdbMap_t& map, std::uint32_t& mapId) {
   if (!MagicMatches(bytes, "TRE")) return kMdbBadData;
   tre.header = MdbParseTreHeader(bytes);
   const MdbTreHeader_t& h = tre.header;
-  const int length = static_cast<std::int16_t>(h.length);
+  const int length = HeaderLength(bytes);
 
   // The level table: at most one record per level number.
   const std::uint32_t records = h.levelLength / 4;

@@ -21,4 +21,18 @@ inline unsigned MdbDetailedLevel(const MdbMap_t& map) {
   return map.tre.lowestLevel < kMdbLevels ? map.tre.lowestLevel : 0;
 }
 
+// Makes the map's current level current again when it goes out of scope, also
+// when a missing medium passes through.
+class MdbLevelGuard_t {
+ public:
+  explicit MdbLevelGuard_t(MdbMap_t& map) : m_map(map), m_level(map.level) {}
+  ~MdbLevelGuard_t() { m_map.level = m_level; }
+  MdbLevelGuard_t(const MdbLevelGuard_t&) = delete;
+  MdbLevelGuard_t& operator=(const MdbLevelGuard_t&) = delete;
+
+ private:
+  MdbMap_t& m_map;
+  std::uint8_t m_level;
+};
+
 }  // namespace mpl

@@ -443,12 +443,7 @@ bool Map_t::FindNamedRoad(std::uint32_t lineRef, const MdbPoint_t& point, MdbLin
 
 bool Map_t::TraceRoad(MdbLineRecord_t& line, const MdbRoadNear_t& near, MdbAddress_t& address) {
   if (!IsOpen()) return false;
-  // The current level comes back also when a missing medium passes through.
-  struct LevelKept_t {
-    MdbMap_t& map;
-    const std::uint8_t level = map.level;
-    ~LevelKept_t() { map.level = level; }
-  } kept{m_map};
+  MdbLevelGuard_t kept(m_map);
   m_map.level = static_cast<std::uint8_t>(MdbDetailedLevel(m_map));
   MdbRoadNear_t detailed;
   int r = MdbFindRoadNear(m_map, line.ref, near.nearest, line, kAllPoints, detailed);

@@ -258,7 +258,7 @@ int ReadRoadLines(MdbMap_t& map, std::uint32_t netOffset, bool backwards, std::v
   road.netOffset = netOffset;
   int r = MdbDecodeRoad(map, road, false, nullptr, 0);
   if (r != kMdbDone) return r;
-  const std::uint8_t level = map.level;
+  MdbLevelGuard_t level(map);
   if (road.count == 0) {
     map.level = static_cast<std::uint8_t>(MdbDetailedLevel(map));
     road = MdbRoad_t();
@@ -272,7 +272,6 @@ int ReadRoadLines(MdbMap_t& map, std::uint32_t netOffset, bool backwards, std::v
     r = MdbGetLine(map, line, kAllPoints, nullptr);
     if (r == kMdbDone && !line.points.empty()) lines.push_back(std::move(line));
   }
-  map.level = level;
   if (r != kMdbNotFound) return r;
   if (backwards) Reverse(lines);
   return kMdbDone;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "mpl/MPL_Level.h"
 #include "mpl/MPL_Subfile.h"
 
 namespace mpl {
@@ -481,13 +482,6 @@ std::uint32_t HouseNumber(const MdbNumberState_t& s, unsigned side, std::uint32_
   return static_cast<std::uint32_t>(lo + 2 * MdbMulDivRound((hi - lo) >> 1, dist, len));
 }
 
-struct LevelGuard_t {
-  MdbMap_t& map;
-  std::uint8_t level;
-  explicit LevelGuard_t(MdbMap_t& m) : map(m), level(m.level) {}
-  ~LevelGuard_t() { map.level = level; }
-};
-
 // Where along the road the nearest point lies: its number interval, its
 // distance from the interval's start and the interval's length.
 struct Position_t {
@@ -623,7 +617,7 @@ int MdbAddressAt(MdbMap_t& map, MdbLineRecord_t& line, std::uint16_t request, co
   (void)request;
   address = MdbAddress_t{};
   if (near.netOffset == kMdbNone) return kMdbNotFound;
-  LevelGuard_t guard(map);
+  MdbLevelGuard_t guard(map);
   map.level = map.tre.lowestLevel;
   MdbRoad_t road;
   road.netOffset = near.netOffset;

@@ -7,8 +7,10 @@
 
 #include <algorithm>
 
+#include "dsk/DSK_Partition.h"
 #include "mpl/MPL_Map.h"
 #include "mpl/MPL_Nearest.h"
+#include "tests/imgkit/MemoryMedia.h"
 #include "tests/mpl/MapFacadeFixture.h"
 #include "tests/mpl/RoadMap.h"
 
@@ -419,6 +421,34 @@ TEST(NearestTest, RouteLinesAreCutAtTheRouteEnds) {
   EXPECT_EQ(3, mpl::MdbRouteLines(r.open.map, mpl::MdbRoute_t(), lines));
   direct.endLine = 3;  // past the road's lines
   EXPECT_EQ(1, mpl::MdbRouteLines(r.open.map, direct, lines));
+}
+
+// Road B has lines on level 0 only: read from level 1, its lines come from
+// level 0, and level 1 is current again afterwards, also when the medium goes
+// missing on the way.
+TEST(NearestTest, RouteLinesPutTheLevelBack) {
+  Roads_t r;
+  mpl::MdbMap_t& map = r.open.map;
+  map.level = 1;
+  mpl::MdbRoute_t route;
+  route.roads = {r.roadB};
+  route.start = RoadAt(-50, 10);
+  route.end = RoadAt(50, 10);
+  std::vector<mpl::MdbLineRecord_t> lines;
+  ASSERT_EQ(0, mpl::MdbRouteLines(map, route, lines));
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_EQ(roadtest::LineRef(2, 3), lines[0].ref);
+  EXPECT_EQ(1, map.level);
+  // Only the road record in the block cache: reading the line needs the medium.
+  dynamic_cast<dsk::PrivPartition_t&>(*map.source.Partition()).Cache().ReleaseAll();
+  mpl::MdbRoad_t road;
+  road.netOffset = r.roadB;
+  ASSERT_EQ(0, mpl::MdbDecodeRoad(map, road, false, nullptr, 0));
+  auto* media = static_cast<imgkit::MemoryMedia_t*>(map.source.Media());
+  media->SetMissing(true);
+  EXPECT_THROW(mpl::MdbRouteLines(map, route, lines), dsk::MediaUnavailable_t);
+  media->SetMissing(false);
+  EXPECT_EQ(1, map.level);
 }
 
 TEST(NearestTest, NearestLinesAlongARouteAndByRoadMatch) {
