@@ -320,8 +320,9 @@ void TideGraphCtrl_t::Paint(plat::Dc_t& dc) {
 
   // Axis titles.
   static const glo::StringResource_t weekTitle(6129, GLO_SRC), dayTitle(6130, GLO_SRC);
-  gdi::DrawCentredText(dc, plat::RECT{m_plot.left, m_plot.bottom + h / 3 + textHeight + 14, m_plot.right, m_client.bottom},
-              m_weekView ? weekTitle.Text() : dayTitle.Text());
+  gdi::DrawCentredText(dc,
+                       plat::RECT{m_plot.left, m_plot.bottom + h / 3 + textHeight + 14, m_plot.right, m_client.bottom},
+                       m_weekView ? weekTitle.Text() : dayTitle.Text());
   dc.SelectObject(m_titleFont);
   const std::string heightTitle = glo::StringResource_t(6131, GLO_SRC)
                                       .Format(mat::DepthUnitsName(GetRegistry().DepthUnits.Value()), GLO_SRC);

@@ -42,7 +42,6 @@ constexpr unsigned kMainM2 = 3;
 constexpr std::uint8_t kSatelliteHash[32] = {28, 10, 0,  19, 28, 9,  10, 22, 19, 12, 0,  26, 10, 16, 22, 36,
                                              0,  0,  36, 38, 41, 46, 2,  33, 19, 34, 33, 24, 21, 25, 0,  42};
 
-
 // Reduced into [0, 360): the integer part modulo 360 with the fraction added
 // back; a negative value is 360 minus the reduced magnitude.
 double Reduce(double degrees) {

@@ -9,7 +9,6 @@ namespace mpl {
 
 namespace {
 
-
 // A length rounded to thousandths through the integer square root.
 double RoundedLength(double x, double y) {
   const double squared = (x * x + y * y) * 1e6;
