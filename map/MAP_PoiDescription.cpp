@@ -12,8 +12,6 @@ namespace map {
 
 namespace {
 
-constexpr std::uint32_t kAfterSeparator = 16;
-constexpr std::uint32_t kShieldPrefix = 4;
 constexpr std::uint32_t kPostalCodeFirst = 0x2000;
 constexpr std::uint32_t kTextFlags = 2052;
 
@@ -123,7 +121,7 @@ void AppendFacilityName(std::string& list, unsigned bit, const std::string& name
 std::string DescribePoiText(const std::string& title, const mpl::MdbPointDetails_t& details, PoiSource_t& source) {
   const mpl::MdbPoiText_t& text = details.text;
   const std::string number = BufferText(text.number, sizeof text.number);
-  std::string city = CityLine(text, source, kAfterSeparator);
+  std::string city = CityLine(text, source, mpl::kLabelSecondName);
   const std::string postal = PostalCode(text, source);
   if (!postal.empty()) {
     if (source.PostalCodeFirst())
@@ -145,7 +143,8 @@ ExitInput_t DescribeExit(const mpl::MdbPointDetails_t& details, PoiSource_t& sou
   ExitInput_t input;
   if (text.exitFacility != mpl::kMdbNone) input.facilities = source.GetExitFacilities(text.exitFacility);
   std::string highway;
-  if (text.exitIndex != mpl::kMdbNone) highway = source.GetLabel(source.GetExitLabel(text.exitIndex), kShieldPrefix);
+  if (text.exitIndex != mpl::kMdbNone)
+    highway = source.GetLabel(source.GetExitLabel(text.exitIndex), mpl::kLabelExpandShield);
   if (text.nameLabel != mpl::kMdbNone)
     input.heading = glo::StringResource_t(6114, GLO_SRC)
                         .FormatArgs({highway, source.GetLabel(text.nameLabel, mpl::kLabelTitleCase)}, GLO_SRC);

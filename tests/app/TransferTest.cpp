@@ -677,8 +677,10 @@ TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
     messages.clear();
-    plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned) {
+    std::vector<unsigned> types;
+    plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned type) {
       messages.push_back(text);
+      types.push_back(type);
       return c.answer;
     });
     std::vector<std::string> names;
@@ -696,6 +698,10 @@ TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
     EXPECT_EQ(dialog.DoModal(), c.result);
     EXPECT_EQ(names, std::vector<std::string>{"anna"});
     EXPECT_EQ(messages, c.asked);
+    // Neither box has an icon: OK alone for no name, OK and Cancel for a user's name.
+    std::vector<unsigned> expectedTypes;
+    for (const std::string& text : c.asked) expectedTypes.push_back(text == empty ? plat::kMbOk : plat::kMbOkCancel);
+    EXPECT_EQ(types, expectedTypes);
     if (c.result == plat::kIdOk) {
       EXPECT_EQ(dialog.GetUserName(), c.typed);
     }

@@ -157,6 +157,11 @@ TEST_F(UserDatabaseTest, UserNamesThatCannotBeFileNames) {
                                         std::string(247, 'n')};
   for (const std::string& name : good)
     EXPECT_TRUE(app::IsUsableUserName(name)) << name;
+  // Blanks alone could name a file but show as no name: refused as a new name.
+  for (const std::string blank : {" ", "   "}) {
+    EXPECT_TRUE(app::IsUsableUserName(blank)) << '"' << blank << '"';
+    EXPECT_THROW(app::CheckNewUserName(blank), glo::InvalidInput_t) << '"' << blank << '"';
+  }
 
   // A stored name of that kind never becomes a path.
   m_users->AddUser(1, "../escape");

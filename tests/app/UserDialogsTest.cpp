@@ -164,8 +164,10 @@ TEST_F(UserDialogsTest, RenameToAnUnsafeOrBlankNameShowsWhyAndChangesNothing) {
   LoadList();
   const auto before = ListOnDisk();
   std::vector<std::string> messages;
-  plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned) {
+  std::vector<unsigned> types;
+  plat::SetMessageBoxHook([&](const std::string& text, const std::string&, unsigned type) {
     messages.push_back(text);
+    types.push_back(type);
     return plat::kIdOk;
   });
   const std::string unsafe = glo::StringResource_t(7170, GLO_SRC).Text();
@@ -182,10 +184,14 @@ TEST_F(UserDialogsTest, RenameToAnUnsafeOrBlankNameShowsWhyAndChangesNothing) {
       for (const auto& [name, refusal] : cases) {
         SCOPED_TRACE("\"" + name + "\"");
         messages.clear();
+        types.clear();
         edit.SetWindowText(name);
         ButtonOf(*rename, plat::kIdOk).Click();
         EXPECT_FALSE(rename->IsEnding());
         EXPECT_EQ(messages, std::vector<std::string>{refusal});
+        // No name is refused as in the new-unit dialog, without an icon.
+        const unsigned type = refusal == empty ? plat::kMbOk : plat::kMbOk | plat::kMbIconExclamation;
+        EXPECT_EQ(types, std::vector<unsigned>{type});
       }
       rename->EndDialog(plat::kIdCancel);
       return;
