@@ -42,12 +42,14 @@ std::string ReadText(HKEY key, const std::string& name) {
 bool LoadStdProfileSettings(const std::string& profileKey, unsigned size) {
   Profile_t& profile = Profile();
   profile.key = profileKey;
-  profile.loaded = true;
   profile.recentFiles.assign(size, std::string());
   HKEY key = 0;
   const long opened = RegOpenKeyEx(kHkeyCurrentUser, Section(), kKeyRead, key);
+  // A list that could not be read is not written back at exit: the save would
+  // remove the entries it failed to read.
+  if (opened != 0 && opened != 2) return false;
+  profile.loaded = true;
   if (opened == 2) return true;  // nothing stored yet
-  if (opened != 0) return false;
   for (std::size_t i = 0; i < size; ++i) profile.recentFiles[i] = ReadText(key, EntryName(i));
   RegCloseKey(key);
   return true;
