@@ -27,6 +27,17 @@ bool NewUnitDialog_t::OnInitDialog() {
 void NewUnitDialog_t::OnOK() {
   m_userName = plat::GetComboText(m_userBox);
   const std::string caption = GetApplicationInfo().Name();
+  bool existing = false;
+  for (const auto& entry : GetUserDatabase()) existing = existing || entry.second == m_userName;
+  if (existing) {
+    // A user of the list, whatever names earlier versions let in: the watch
+    // joins that user once the question is answered.
+    if (plat::MessageBox(this, glo::StringResource_t(kStrExistingUser, GLO_SRC).Text(), caption,
+                         plat::kMbOkCancel) == plat::kIdCancel)
+      return;
+    plat::Dialog_t::OnOK();
+    return;
+  }
   if (RefuseBlankUserName(*this, m_userName)) return;
   // The name becomes the name of the user's run database: one that cannot be
   // a file name is refused here, before the transfer goes on.
@@ -35,12 +46,6 @@ void NewUnitDialog_t::OnOK() {
   } catch (const glo::InvalidInput_t& e) {
     plat::MessageBox(this, e.Text(), caption, plat::kMbOk | plat::kMbIconExclamation);
     return;
-  }
-  for (const auto& entry : GetUserDatabase()) {
-    if (entry.second != m_userName) continue;
-    if (plat::MessageBox(this, glo::StringResource_t(kStrExistingUser, GLO_SRC).Text(), caption,
-                         plat::kMbOkCancel) == plat::kIdCancel)
-      return;
   }
   plat::Dialog_t::OnOK();
 }

@@ -27,9 +27,10 @@ class NewUnitDialog_t : public plat::Dialog_t, private glo::NonCopyable_t {
  protected:
   // The users' names in the box, in ascending unit id, and an empty edit text.
   bool OnInitDialog() override;
-  // Refuses an empty or blank name (string 182) and one that cannot be a file
-  // name (the refusal's text); a name of an existing user is asked about
-  // (string 184): Cancel keeps the dialog open.
+  // A name of an existing user is asked about (string 184), whatever the
+  // name: Cancel keeps the dialog open. Any other name is new: an empty or
+  // blank one is refused (string 182), as is one that cannot be a file name
+  // (the refusal's text).
   void OnOK() override;
 
  private:

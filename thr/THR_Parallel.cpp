@@ -5,6 +5,7 @@
 #include "plat/PLAT_Event.h"
 #include "plat/PLAT_SystemInfo.h"
 #include "plat/PLAT_Thread.h"
+#include "win/WIN_StructuredException.h"
 
 namespace thr {
 
@@ -76,6 +77,10 @@ bool WorkPool_t::RunOne(std::unique_lock<std::mutex>& hold) {
 }
 
 void WorkPool_t::Work() {
+  // A fault in a task is thrown like any failure of it, so that it reaches
+  // the caller of Wait and its report (and rescue of the data) there, as on
+  // the program's other threads.
+  win::InstallSeTranslator();
   std::unique_lock<std::mutex> hold(m_lock);
   for (;;) {
     if (RunOne(hold)) continue;

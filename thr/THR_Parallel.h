@@ -30,7 +30,8 @@ class WorkPool_t : glo::NonCopyable_t {
   void Add(std::function<void()> task);
   // Runs tasks on the caller's thread as well until every task added has
   // run, then passes on the exception of the first task, in the order added,
-  // that threw (every task runs all the same).
+  // that threw (every task runs all the same). A processor fault in a task on
+  // a pool thread counts as its exception (win::StructuredException_t).
   void Wait();
 
  private:

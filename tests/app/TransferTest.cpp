@@ -408,6 +408,7 @@ class TransferDialogTest : public TransferTest {
         plat::TypeComboText(dynamic_cast<plat::ComboBox_t&>(*unit->GetDlgItem(app::NewUnitDialog_t::kUserBox)),
                             newUser);
         ButtonOf(*unit, plat::kIdOk).Click();
+        if (!unit->IsEnding()) ButtonOf(*unit, plat::kIdCancel).Click();  // the name was refused
       } else if (auto* progress = dynamic_cast<app::XferDialog_t*>(&dialog)) {
         WaitAndClose(*progress);
       } else if (dynamic_cast<err::ErrDlg_t*>(&dialog)) {
@@ -511,6 +512,20 @@ TEST_F(TransferDialogTest, ASecondUnitOfANewUserStartsFromThatUsersFile) {
   app::RunSet_t stored;
   app::LoadRunDatabase(app::GetUserDatabase().DocumentPath("anna"), stored);
   EXPECT_EQ(stored.size(), annas);
+}
+
+// A user whose name is blanks (kept from a list of an earlier version) can
+// still be given a new unit: the name is an existing user's, not a new one.
+TEST_F(TransferDialogTest, AStoredUserOfBlanksCanTakeANewUnit) {
+  app::GetUserDatabase().AddUser(5, "  ");
+  sim::Watch_t watch(WatchProfile(sim::MakeLapHistory(History())));
+  EXPECT_EQ(Transfer(watch.PortPath(), "  "), plat::kIdOk);
+  EXPECT_TRUE(newUnitAsked);
+  EXPECT_EQ(messages, std::vector<std::string>{Str(app::NewUnitDialog_t::kStrExistingUser)});
+  const auto bound = app::GetUserDatabase().find(3456789012u);
+  ASSERT_NE(bound, app::GetUserDatabase().end());
+  EXPECT_EQ(bound->second, "  ");
+  EXPECT_EQ(app::GetUserDatabase().size(), 1u);
 }
 
 // A transfer that fails or is cancelled closes the dialog and leaves the user
@@ -658,11 +673,13 @@ namespace {
 TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
   app::Document_t doc;
   app::GetUserDatabase().AddUser(5, "anna");
+  app::GetUserDatabase().AddUser(6, "  ");  // stored before blank names were refused
   struct Case {
     const char* typed;
     int answer;  // to the question about an existing user
     std::vector<std::string> asked;
     int result;
+    int picked = -1;  // the entry chosen from the list instead of typing
   };
   const std::string empty = Str(app::NewUnitDialog_t::kStrEmptyName);
   const std::string existing = Str(app::NewUnitDialog_t::kStrExistingUser);
@@ -673,6 +690,9 @@ TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
       {"Anna", plat::kIdOk, {}, plat::kIdOk},  // another user: case counts
       {"anna", plat::kIdOk, {existing}, plat::kIdOk},
       {"anna", plat::kIdCancel, {existing}, plat::kIdCancel},
+      {"  ", plat::kIdOk, {existing}, plat::kIdOk, 1},  // a stored user of blanks can be chosen
+      {"  ", plat::kIdOk, {existing}, plat::kIdOk},
+      {" ", plat::kIdOk, {empty}, plat::kIdCancel},  // blanks that name nobody
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -690,13 +710,16 @@ TEST_F(TransferTest, NewUnitDialogAsksAboutAnExistingName) {
         names.emplace_back();
         box.GetLBText(i, names.back());
       }
-      plat::TypeComboText(box, c.typed);
+      if (c.picked >= 0)
+        box.SetCurSel(c.picked);
+      else
+        plat::TypeComboText(box, c.typed);
       ButtonOf(dialog, plat::kIdOk).Click();
       if (!dialog.IsEnding()) ButtonOf(dialog, plat::kIdCancel).Click();  // it stayed open
     });
     app::NewUnitDialog_t dialog(77);
     EXPECT_EQ(dialog.DoModal(), c.result);
-    EXPECT_EQ(names, std::vector<std::string>{"anna"});
+    EXPECT_EQ(names, (std::vector<std::string>{"anna", "  "}));
     EXPECT_EQ(messages, c.asked);
     // Neither box has an icon: OK alone for no name, OK and Cancel for a user's name.
     std::vector<unsigned> expectedTypes;
