@@ -1,5 +1,6 @@
 #include "plat/PLAT_FileOps.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +24,31 @@ std::string FolderOf(const std::string& path) {
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
+}
+
+// A fault set by a test in place of a real result of SyncFolder (0: none).
+std::atomic<int> g_folderFault{0};
+std::atomic<FolderStep_t> g_folderFaultStep{FolderStep_t::kSync};
+
+// The errno value that a test makes the step meet, 0 when none.
+int FolderFault(FolderStep_t step) { return g_folderFaultStep == step ? g_folderFault.load() : 0; }
+
+// Writes a folder's entries through to the disk. A folder that this process
+// may change but not read cannot be opened for a sync, and some file systems
+// do not sync folders (EINVAL, EBADF or ENOTSUP from the sync): the entries
+// stand all the same, so neither is a failure.
+bool SyncFolder(const std::string& folder) {
+  int err = FolderFault(FolderStep_t::kOpen);
+  const int dir = err != 0 ? -1 : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) {
+    if (err == 0) err = errno;
+    return err == EACCES || FailWithErrno(err);
+  }
+  err = FolderFault(FolderStep_t::kSync);
+  if (err == 0 && ::fsync(dir) != 0) err = errno;
+  ::close(dir);
+  if (err != 0 && err != EINVAL && err != EBADF && err != ENOTSUP) return FailWithErrno(err);
+  return true;
 }
 
 }  // namespace
@@ -165,14 +191,12 @@ bool ListFiles(const std::string& folder, const std::string& prefix, std::vector
 
 bool ReplaceFile(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) return FailWithErrno(errno);
-  const int dir = ::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return FailWithErrno(errno);
-  const int rc = ::fsync(dir);
-  const int err = errno;
-  ::close(dir);
-  // Folders that cannot be synced (some file systems) have kept the rename all the same.
-  if (rc != 0 && err != EINVAL && err != ENOTSUP) return FailWithErrno(err);
-  return true;
+  return SyncFolder(FolderOf(to));
+}
+
+void SetFolderFaultForTests(FolderStep_t step, int err) {
+  g_folderFaultStep = step;
+  g_folderFault = err;
 }
 
 bool ReplaceFileWith(Handle file, const std::string& path, const std::string& target, const void* bytes,

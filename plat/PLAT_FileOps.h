@@ -58,8 +58,19 @@ Handle CreateFileBeside(const std::string& target, const std::string& prefix, st
 bool ListFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& names);
 
 // Renames 'from' over 'to' in one step (the old 'to', when there is one, is
-// replaced) and writes the folder's entry through to the disk.
+// replaced) and writes the folder's entry through to the disk. A folder that
+// may be changed but not read (it cannot be opened to sync it) and a file
+// system that does not sync folders leave the rename standing without a
+// sync; that is no failure. Any other error of opening or syncing the folder
+// fails the call with its code (the rename stands).
 bool ReplaceFile(const std::string& from, const std::string& to);
+
+// For tests: makes the folder sync of ReplaceFile meet the errno value 'err'
+// in place of the real result of opening the folder (kOpen) or of syncing it
+// (kSync). One such fault is set at a time; a call replaces the one before,
+// and 'err' 0 restores the real calls.
+enum class FolderStep_t { kOpen, kSync };
+void SetFolderFaultForTests(FolderStep_t step, int err);
 
 // Replaces 'target' with a file of these bytes: writes them to 'file' (the new,
 // empty file at 'path' beside the target, made for the purpose), writes the file

@@ -1,6 +1,7 @@
 // The settings store over real hive files in the test's own folders.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <linux/capability.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "plat/PLAT_Error.h"
+#include "plat/PLAT_FileOps.h"
 #include "plat/PLAT_Registry.h"
 #include "tests/common/TestEnv.h"
 
@@ -310,32 +312,69 @@ TEST_F(RegistryTest, WritesKeepTheFileModeAndFollowLinks) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
-// A change whose file could not be written through to the disk (here: its
-// folder cannot be opened to sync the rename) is reported, not taken as saved.
-TEST_F(RegistryTest, FolderThatCannotBeSyncedFailsTheWrite) {
-  const std::string sealed = m_folder + "/sealed";
-  std::filesystem::create_directories(sealed);
-  ASSERT_EQ(0, ::chmod(sealed.c_str(), 0300));  // entries can be made and renamed, the folder not opened
-  test::EnvOverride env("STRIDE_REGISTRY_USER", (sealed + "/user.txt").c_str());
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // Without the rights that pass over file permissions (held by root).
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2]{};
-    if (::syscall(SYS_capget, &header, caps) != 0) ::_exit(100);
-    caps[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-    if (::syscall(SYS_capset, &header, caps) != 0) ::_exit(101);
+// Gives up the rights that pass over file permissions (held by root), so that
+// permissions apply to this process as to any user's.
+bool DropPermissionOverrides() {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct caps[2]{};
+  if (::syscall(SYS_capget, &header, caps) != 0) return false;
+  caps[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+  return ::syscall(SYS_capset, &header, caps) == 0;
+}
+
+// A folder that cannot be opened to sync a change (it may be written, not
+// read) or whose file system does not sync folders leaves the change saved:
+// it reads back from the file, with what was saved before. Any other error of
+// the folder's sync reports the change as not written.
+TEST_F(RegistryTest, FolderSyncFailsTheWriteOnlyOnARealError) {
+  const struct {
+    const char* what;
+    bool sealed;  // a real folder of mode 0300, written by a process without permission overrides
+    int err;      // else the errno value that the folder's sync meets
+    long rc;
+  } cases[] = {
+      {"folder cannot be read", true, 0, 0},
+      {"sync not supported (EINVAL)", false, EINVAL, 0},
+      {"sync not supported (EBADF)", false, EBADF, 0},
+      {"sync fails", false, EIO, static_cast<long>(plat::kErrorCantWrite)},
+      {"disk full", false, ENOSPC, static_cast<long>(plat::kErrorCantWrite)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string folder = test::MakeTempDir("sync");
+    if (c.sealed) {
+      ASSERT_EQ(0, ::chmod(folder.c_str(), 0300));  // entries can be made and renamed, the folder not opened
+    }
+    test::EnvOverride env("STRIDE_REGISTRY_USER", (folder + "/user.txt").c_str());
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (c.sealed && !DropPermissionOverrides()) ::_exit(100);
+      const unsigned char before = '1';
+      const unsigned char change = '2';
+      plat::HKEY key = 0;
+      if (plat::RegCreateKeyEx(plat::kHkeyCurrentUser, "K", plat::kKeyWrite, key) != 0 ||
+          plat::RegSetValueEx(key, "Before", plat::kRegBinary, &before, 1) != 0)
+        ::_exit(1);
+      plat::SetFolderFaultForTests(plat::FolderStep_t::kSync, c.err);
+      ::_exit(plat::RegSetValueEx(key, "Change", plat::kRegBinary, &change, 1) == c.rc ? 0 : 2);
+    }
+    int status = 0;
+    const pid_t ended = ::waitpid(child, &status, 0);
+    ::chmod(folder.c_str(), 0700);  // readable again, so that the test's folder can be removed
+    ASSERT_EQ(child, ended);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(0, WEXITSTATUS(status)) << "1: an earlier write failed, 2: the change answered otherwise (expected "
+                                      << c.rc << "), 100: no test";
+    // This process never read that hive: it comes from the file.
     plat::HKEY key = 0;
-    const long rc = plat::RegCreateKeyEx(plat::kHkeyCurrentUser, "K", plat::kKeyWrite, key);
-    ::_exit(rc == static_cast<long>(plat::kErrorCantWrite) ? 0 : rc == 0 ? 1 : 2);
+    ASSERT_EQ(0, plat::RegOpenKeyEx(plat::kHkeyCurrentUser, "K", plat::kKeyRead, key));
+    EXPECT_EQ("1", Get(key, "Before").second);
+    if (c.rc == 0) {
+      EXPECT_EQ("2", Get(key, "Change").second);
+    }
+    plat::RegCloseKey(key);
   }
-  int status = 0;
-  const pid_t ended = ::waitpid(child, &status, 0);
-  ::chmod(sealed.c_str(), 0700);  // readable again, so that the test's folder can be removed
-  ASSERT_EQ(child, ended);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(0, WEXITSTATUS(status)) << "1: taken as saved, 2: another error, 100 and up: no test";
 }
 
 // Temporary files of writers that were killed go; one of a process that
