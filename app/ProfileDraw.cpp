@@ -1,6 +1,9 @@
 // What the elevation profile control draws: the geometry of the visible part
 // of the profile (built only when the control is dirty) and the paint.
 #include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
 
 #include "app/GraphText.h"
 #include "app/ProfileGraph.h"
@@ -36,6 +39,23 @@ const ProfileObjects_t& Objects() {
   return objects;
 }
 
+using Measure_t = std::function<int(const std::string&)>;
+
+// The longest start of the text, cut before a character and without blanks at
+// its end, that fits with the ellipsis after it, with the ellipsis; empty when
+// not even the ellipsis fits.
+std::string Shortened(std::string text, int width, const Measure_t& measure) {
+  const std::string ellipsis = "\xE2\x80\xA6";
+  for (;;) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    if (measure(text + ellipsis) <= width) return text + ellipsis;
+    if (text.empty()) return text;
+    std::size_t n = text.size() - 1;
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    text.resize(n);
+  }
+}
+
 bool SamePoint(const plat::POINT& a, const plat::POINT& b) { return a.x == b.x && a.y == b.y; }
 
 void DrawPoints(plat::Dc_t& dc, const std::vector<plat::POINT>& points, bool polygon) {
@@ -48,6 +68,39 @@ void DrawPoints(plat::Dc_t& dc, const std::vector<plat::POINT>& points, bool pol
 }
 
 }  // namespace
+
+// ---- readout text ----
+
+FittedText_t FitTextLines(const std::string& text, int width, int maxLines, const Measure_t& measure) {
+  FittedText_t fitted;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::string rest = text.substr(start);
+    if (measure(rest) <= width) {
+      fitted.lines.push_back(rest);
+      break;
+    }
+    // The most whole words from 'start' that fit, unless this is the last line.
+    std::size_t end = std::string::npos;
+    if (static_cast<int>(fitted.lines.size()) + 1 < maxLines) {
+      for (std::size_t blank = text.find(' ', start + 1); blank != std::string::npos;
+           blank = text.find(' ', blank + 1)) {
+        if (text[blank - 1] == ' ') continue;
+        if (measure(text.substr(start, blank - start)) > width) break;
+        end = blank;
+      }
+    }
+    if (end == std::string::npos) {
+      fitted.whole = false;
+      std::string line = Shortened(rest, width, measure);
+      if (!line.empty()) fitted.lines.push_back(std::move(line));
+      break;
+    }
+    fitted.lines.push_back(text.substr(start, end - start));
+    start = text.find_first_not_of(' ', end);
+  }
+  return fitted;
+}
 
 // ---- geometry ----
 
@@ -240,10 +293,22 @@ void TrkProfileGraphCtrl_t::Paint(plat::Dc_t& dc) {
       dc.LineTo(std::min(m_conv.XToPixel(m_stats.GetLength()), static_cast<int>(plot.right)), r);
     }
   }
-  plat::SIZE readoutSize{0, 0};
-  dc.GetTextExtentPoint32(text, readoutSize);
-  m_textsFit = readoutSize.cx <= m_readout.right - m_readout.left;
-  gdi::DrawCentredText(dc, m_readout, text);
+  plat::TEXTMETRICA metrics{};
+  dc.GetTextMetrics(metrics);
+  const int lineHeight = std::max(1, static_cast<int>(metrics.tmHeight));
+  const FittedText_t readout = FitTextLines(
+      text, m_readout.right - m_readout.left, std::max(1, (m_readout.bottom - m_readout.top) / lineHeight),
+      [&dc](const std::string& line) {
+        plat::SIZE size{0, 0};
+        dc.GetTextExtentPoint32(line, size);
+        return static_cast<int>(size.cx);
+      });
+  m_textsFit = readout.whole;
+  int lineTop = (m_readout.top + m_readout.bottom - lineHeight * static_cast<int>(readout.lines.size())) / 2;
+  for (const std::string& line : readout.lines) {
+    gdi::DrawCentredText(dc, plat::RECT{m_readout.left, lineTop, m_readout.right, lineTop + lineHeight}, line);
+    lineTop += lineHeight;
+  }
 
   dc.SelectStockObject(plat::kBlackPen);
   dc.MoveTo(plot.left, plot.top);

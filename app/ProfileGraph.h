@@ -3,6 +3,7 @@
 // points, with a cursor that reads out the distance and the elevation, zoom
 // steps per axis, scroll state per axis, keys and the mouse wheel. What it
 // draws is in ProfileDraw.cpp.
+#include <functional>
 #include <list>
 #include <string>
 #include <vector>
@@ -68,6 +69,19 @@ class ProfileArea_t {
   bool m_open = false;
 };
 
+// The lines in which a text is drawn within 'width' pixels ('measure' gives
+// the width of a string) and at most 'maxLines' lines: the text whole on one
+// line when it fits, else broken at blanks, each line as full as it can be.
+// Where even that does not fit (more lines, or a word wider than a line), the
+// last line keeps what fits of the rest and ends with an ellipsis (U+2026);
+// it is left out when not even the ellipsis fits. 'whole': nothing was cut.
+struct FittedText_t {
+  std::vector<std::string> lines;
+  bool whole = true;
+};
+FittedText_t FitTextLines(const std::string& text, int width, int maxLines,
+                          const std::function<int(const std::string&)>& measure);
+
 // A scroll bar's state: range, page, position and whether it is enabled.
 struct ProfileScrollBar_t {
   int min = 0, max = 0, page = 0, pos = 0;
@@ -124,12 +138,15 @@ class TrkProfileGraphCtrl_t : public afx::WheelSupportWindow_t {
   void BuildGeometry(std::size_t first, std::size_t last);
   void Paint(plat::Dc_t& dc);
   // The text above the plot: the cursor's distance and, where its column or
-  // its row lies in the plot, its elevation; a hint without a cursor.
+  // its row lies in the plot, its elevation; a hint without a cursor. It is
+  // drawn in the readout rectangle as FitTextLines lays it out, in as many
+  // lines of the font as the rectangle is high.
   std::string ReadoutText() const;
   void SetDirty() { m_dirty = true; }
 
   const TrkStatsTable_t& GetStatistics() const { return m_stats; }
-  // Whether the last paint's readout line and axis captions fitted uncut.
+  // Whether the last paint drew the readout text uncut and the axis captions
+  // fitted.
   bool TextsFit() const { return m_textsFit; }
   PixelGraphConvertor_t& GetConvertor() { return m_conv; }
   const PixelGraphConvertor_t& GetConvertor() const { return m_conv; }

@@ -1,13 +1,19 @@
 #pragma once
-// Helpers of the tests that run the whole program in this process: starting it
-// without the splash pause, closing it as the user would, and reading its tree.
+// Helpers of the tests that run the whole program in this process: the history
+// it finds, starting it without the splash pause, closing it as the user
+// would, and reading its tree.
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/AppSettings.h"
 #include "app/Application.h"
+#include "app/Commands.h"
 #include "app/NewUnitDialog.h"
+#include "app/RunDatabase.h"
+#include "app/RunSet.h"
+#include "app/UserDatabase.h"
 #include "app/TransferDialog.h"
 #include "app/TransferProgress.h"
 #include "app/MainFrame.h"
@@ -30,6 +36,17 @@ inline bool StartApplication(std::unique_ptr<app::Application_t>& application, i
   const bool started = application->InitInstance(show);
   plat::PumpUntilIdle();
   return started;
+}
+
+// A user list of one user (unit 1234) with that run database, the user the
+// current one: the history the program finds when it starts.
+inline void WriteHistory(const std::string& user, const app::RunSet_t& runs) {
+  app::UserDatabase_t users(app::DataFolder());
+  users.Load();
+  users.AddUser(1234, user);
+  users.Save();
+  app::SaveRunDatabase(users.DocumentPath(user), runs);
+  app::GetAppSettings().currentUser.Set(user);
 }
 
 // Closes the main window as the user would and ends the program.

@@ -73,14 +73,9 @@ class ApplicationTest : public ::testing::Test {
 
   // A user list of one user with a run database of 'runs' runs, one a day.
   static void WriteHistory(const std::string& user, int runs) {
-    app::UserDatabase_t users(app::DataFolder());
-    users.Load();
-    users.AddUser(1234, user);
-    users.Save();
     app::RunSet_t set;
     for (int i = 0; i < runs; ++i) set.insert(trtest::MakeRun(trtest::kBase + i * 86400, 1 + i % 3, 300, 20));
-    app::SaveRunDatabase(users.DocumentPath(user), set);
-    app::GetAppSettings().currentUser.Set(user);
+    apptest::WriteHistory(user, set);
   }
   std::vector<std::string> TreeItems() { return apptest::TreeItems(Tree()); }
 

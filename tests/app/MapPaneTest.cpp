@@ -6,14 +6,11 @@
 #include <cmath>
 #include <memory>
 
-#include "app/AppSettings.h"
 #include "app/Application.h"
 #include "app/Commands.h"
 #include "app/Document.h"
 #include "app/MainFrame.h"
 #include "app/MapView.h"
-#include "app/RunDatabase.h"
-#include "app/UserDatabase.h"
 #include "map/MAP_Registry.h"
 #include "plat/PLAT_App.h"
 #include "plat/PLAT_ClientDc.h"
@@ -51,17 +48,12 @@ class MapPaneTest : public ::testing::Test {
     plat::SetMessageBoxHook([](const std::string&, const std::string&, unsigned) { return plat::kIdOk; });
     map::GetRegistry().DistanceUnitsType.Set(mat::DistUnitsTypes_t(0));
     map::GetRegistry().MapFontSetting.Set(map::MapFont_t{"DejaVu Sans", -13, 400, false});
-    app::UserDatabase_t users(app::DataFolder());
-    users.Load();
-    users.AddUser(1234, "Ann");
-    users.Save();
     app::RunSet_t set;
     // A run of three laps of 200 s with a loop track of 150 points (two segments).
     app::LapSet_t laps;
     for (int k = 0; k < 3; ++k) laps.insert(trtest::MakeLap(trtest::kBase + k * 200, 20000, 1000.0f));
     set.insert(app::Run_t(laps, LoopTrack(trtest::kBase, 150), std::string()));
-    app::SaveRunDatabase(users.DocumentPath("Ann"), set);
-    app::GetAppSettings().currentUser.Set("Ann");
+    apptest::WriteHistory("Ann", set);
     ASSERT_TRUE(apptest::StartApplication(m_app));
     // A pane of a known size, whatever sizes earlier runs left in the settings.
     Frame().GetMapView().MoveWindow(0, 0, 400, 300);

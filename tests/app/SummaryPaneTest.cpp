@@ -5,7 +5,6 @@
 
 #include <memory>
 
-#include "app/AppSettings.h"
 #include "app/Application.h"
 #include "app/Commands.h"
 #include "app/Document.h"
@@ -30,15 +29,10 @@ class SummaryPaneTest : public ::testing::Test {
     ASSERT_TRUE(plat::EnsureGuiApplication());
     plat::SetMessageBoxHook([](const std::string&, const std::string&, unsigned) { return plat::kIdOk; });
     // One week: runs of 1, 2 and 3 laps on Monday to Wednesday.
-    app::UserDatabase_t users(app::DataFolder());
-    users.Load();
-    users.AddUser(1234, "Ann");
-    users.Save();
     app::RunSet_t set;
     for (int i = 0; i < 3; ++i)
       set.insert(trtest::MakeRun(trtest::kBase + i * 86400, 1 + i, 300, 20, "note " + std::to_string(i)));
-    app::SaveRunDatabase(users.DocumentPath("Ann"), set);
-    app::GetAppSettings().currentUser.Set("Ann");
+    apptest::WriteHistory("Ann", set);
     ASSERT_TRUE(apptest::StartApplication(m_app));
   }
   void TearDown() override {
