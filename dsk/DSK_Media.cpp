@@ -12,12 +12,19 @@ Media_t::~Media_t() = default;
 MediaPrompterIntf_t::~MediaPrompterIntf_t() = default;
 MediaSystem_t::~MediaSystem_t() = default;
 
+bool MediaSystem_t::ReadAt(plat::Handle file, std::uint64_t offset, void* buffer, std::uint32_t count,
+                           std::uint32_t& read) {
+  return plat::ReadFileAt(file, offset, buffer, count, read);
+}
+
 std::uint32_t Media_t::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
   Seek(offset);
   return Read(buffer, count);
 }
 
 namespace {
+
+thread_local bool t_promptsDeferred = false;
 
 class SystemMedia_t : public MediaSystem_t {
  public:
@@ -36,6 +43,9 @@ class SystemMedia_t : public MediaSystem_t {
 
 }  // namespace
 
+DeferMediaPrompts_t::DeferMediaPrompts_t() : m_before(t_promptsDeferred) { t_promptsDeferred = true; }
+DeferMediaPrompts_t::~DeferMediaPrompts_t() { t_promptsDeferred = m_before; }
+
 MediaSystem_t& SystemMedia() {
   static SystemMedia_t system;
   return system;
@@ -53,6 +63,7 @@ bool ResolveMedia(MediaResolverState_t& state, MediaSystem_t& system, const std:
     }
     state.prompted = false;
   }
+  if (t_promptsDeferred) throw MediaPromptDeferred_t(GLO_SRC, drive);
   if (state.prompter->Prompt(state, drive) == kPromptCancel) throw MediaUnavailable_t(GLO_SRC, drive);
   state.prompted = true;
   state.lastPromptTick = system.Tick();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "glo/GLO_Exception.h"
+#include "plat/PLAT_FileHandle.h"
 
 namespace dsk {
 
@@ -38,6 +39,28 @@ class MediaUnavailable_t : public glo::Exception_t {
   std::string m_drive;
 };
 
+// A prompt that a thread under DeferMediaPrompts_t would have shown: the
+// operation gives up as if the user had cancelled, so that every layer lets it
+// pass, and the thread's owner asks again where a prompt may show.
+class MediaPromptDeferred_t : public MediaUnavailable_t {
+ public:
+  using MediaUnavailable_t::MediaUnavailable_t;
+};
+
+// While one lives, the resolver on this thread never prompts: where it would,
+// it throws MediaPromptDeferred_t. For work done away from the thread that may
+// show a message box (or while that thread waits for such work).
+class DeferMediaPrompts_t {
+ public:
+  DeferMediaPrompts_t();
+  ~DeferMediaPrompts_t();
+  DeferMediaPrompts_t(const DeferMediaPrompts_t&) = delete;
+  DeferMediaPrompts_t& operator=(const DeferMediaPrompts_t&) = delete;
+
+ private:
+  bool m_before;
+};
+
 class MediaPrompterIntf_t;
 
 // What the resolver knows between failures.
@@ -58,10 +81,14 @@ class MediaPrompterIntf_t {
   virtual int Prompt(const MediaResolverState_t& state, const std::string& drive) = 0;
 };
 
-// The system services the resolver needs; tests put their own in.
+// The system services a medium and its resolver need; tests put their own in.
 class MediaSystem_t {
  public:
   virtual ~MediaSystem_t();
+  // Reads up to 'count' bytes of the open file at 'offset' (plat::ReadFileAt):
+  // false with the last error set when the read fails.
+  virtual bool ReadAt(plat::Handle file, std::uint64_t offset, void* buffer, std::uint32_t count,
+                      std::uint32_t& read);
   // True when 'path' lies on a removable or optical drive, with that drive's name.
   virtual bool IsRemovable(const std::string& path, std::string& drive) = 0;
   virtual std::uint32_t Tick() = 0;
@@ -77,7 +104,8 @@ constexpr std::uint32_t kPromptQuietMs = 20000;
 constexpr std::uint32_t kRetryPauseMs = 30;
 
 // Decides, after an operation on 'path' failed, whether to try again (true) or
-// give up (false); throws MediaUnavailable_t when the user cancels.
+// give up (false); throws MediaUnavailable_t when the user cancels, and
+// MediaPromptDeferred_t instead of prompting while prompts are deferred.
 bool ResolveMedia(MediaResolverState_t& state, MediaSystem_t& system, const std::string& path,
                   int stopEvent);
 

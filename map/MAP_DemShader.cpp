@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <exception>
 #include <mutex>
 #include <numbers>
 
+#include "dsk/DSK_Media.h"
 #include "glo/GLO_Exception.h"
 #include "map/MAP_Cache.h"
 #include "map/MAP_Projector.h"
@@ -29,8 +31,9 @@ constexpr std::int64_t kHalfMeridianMetres = 20015087;
 constexpr std::uint32_t kSampleRows = 4;
 constexpr std::uint32_t kWorkBytes = 512;
 // A rectangle is scanned in bands of rows at once, two for every processor
-// so that a band held up does not hold up the rest; each band's scan reads
-// its grid values into one block when that stays within this size.
+// so that a band held up does not hold up the rest (within kMaxDemBands);
+// each band's scan reads its grid values into one block when that stays
+// within this size and the band's share of kDemWorkBudget.
 constexpr unsigned kBandsPerProcessor = 2;
 constexpr std::int64_t kMaxBandWorkBytes = 4 << 20;
 // Beyond this many grid steps a pixel the scan uses its smallest block.
@@ -39,9 +42,9 @@ constexpr std::int64_t kMaxStepsPerPixel = 7;
 // The work block that lets the scan of 'bandRows' of 'rows' x 'columns'
 // samples over the box read the level's grid values in one piece (the cells
 // the samples span, the scan's margin of four and one for rounding), or the
-// plain block where that is too large.
+// plain block where that is larger than 'limit'.
 std::uint32_t BandWorkBytes(const mpl::MdbBox_t& box, const mpl::MdbDemLevel_t& level, std::uint32_t columns,
-                            std::uint32_t rows, std::uint32_t bandRows) {
+                            std::uint32_t rows, std::uint32_t bandRows, std::int64_t limit) {
   const std::int64_t latSpan = std::int64_t(box.north) - box.south;
   std::int64_t lonSpan = std::int64_t(box.east) - box.west;
   if (lonSpan < 0) lonSpan += std::int64_t{1} << 32;
@@ -51,7 +54,33 @@ std::uint32_t BandWorkBytes(const mpl::MdbBox_t& box, const mpl::MdbDemLevel_t& 
   const std::int64_t gridRows = latSpan * bandRows / rows / level.latStep + 5;
   const std::int64_t gridCols = lonSpan / level.lonStep + 5;
   const std::int64_t bytes = gridRows * gridCols * 4;
-  return bytes > kMaxBandWorkBytes ? kWorkBytes : static_cast<std::uint32_t>(std::max<std::int64_t>(bytes, kWorkBytes));
+  return bytes > limit ? kWorkBytes : static_cast<std::uint32_t>(std::max<std::int64_t>(bytes, kWorkBytes));
+}
+
+// A band's scan and buffers. It counts the blocks it has shaded, so that a
+// scan of the band run again after a failure skips what is already shaded
+// (shading darkens a pixel each time; a band's scan delivers the same blocks
+// in the same order every time).
+struct ShadeBand_t {
+  std::vector<std::int32_t> output, work;
+  mpl::MdbDemScan_t q;
+  DemShader_t* shader = nullptr;
+  std::uint64_t shaded = 0;
+  std::uint64_t skip = 0;
+  int result = 0;
+  bool deferred = false;  // stopped where it would have prompted for its medium
+  std::exception_ptr failure;
+};
+
+int ShadeBandBlock(const mpl::MdbDemScanOutput_t& block, void* data) {
+  auto* band = static_cast<ShadeBand_t*>(data);
+  if (band->skip > 0) {
+    --band->skip;
+    return 0;
+  }
+  const int result = DemShader_t::ShadeBlock(block, band->shader);
+  if (result == 0) ++band->shaded;
+  return result;
 }
 
 // Adds 0.5 to a positive value, subtracts it otherwise, and truncates.
@@ -126,6 +155,21 @@ bool DemCovers(const mpl::MdbMap_t& map, const mpl::MdbBox_t& box) {
 }  // namespace
 
 DemVector_t NormaliseTo256(const DemVector_t& v) { return Normalise(v); }
+
+std::vector<DemBand_t> PlanDemBands(unsigned processors, const mpl::MdbBox_t& box, const mpl::MdbDemLevel_t& level,
+                                    std::uint32_t columns, std::uint32_t rows) {
+  const std::uint64_t wanted = std::uint64_t(std::max(1u, processors)) * kBandsPerProcessor;
+  const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>({wanted, kMaxDemBands, rows}));
+  const auto limit = std::min<std::int64_t>(kMaxBandWorkBytes, std::int64_t(kDemWorkBudget / std::max(1u, count)));
+  std::vector<DemBand_t> bands(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    DemBand_t& band = bands[i];
+    band.first = static_cast<std::uint32_t>(std::uint64_t(rows) * i / count);
+    band.rows = static_cast<std::uint32_t>(std::uint64_t(rows) * (i + 1) / count) - band.first;
+    band.workBytes = BandWorkBytes(box, level, columns, rows, band.rows, limit);
+  }
+  return bands;
+}
 
 DemShader_t::DemShader_t(Window_t& window, Cache_t& tiles, mpl::Map_t& basemap)
     : m_window(&window), m_tiles(&tiles), m_basemap(&basemap) {
@@ -219,22 +263,17 @@ void DemShader_t::ShadeRect(const plat::RECT& rect, const geo::Box_t& box, Finde
   // The rows go in bands, each scanned on its own with its own buffers; the
   // tiles, the maps and the finder are used by one band at a time. A band
   // shades only its own rows of the surface.
-  struct Band_t {
-    std::vector<std::int32_t> output, work;
-    mpl::MdbDemScan_t q;
-    int result = 0;
-  };
-  const std::uint32_t count =
-      std::min<std::uint32_t>(rows, std::max(1u, plat::ProcessorCount()) * kBandsPerProcessor);
-  std::vector<Band_t> bands(count);
+  const std::vector<DemBand_t> plan = PlanDemBands(plat::ProcessorCount(), scanBox, level, columns, rows);
+  std::vector<ShadeBand_t> bands(plan.size());
   std::mutex tileLock;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    Band_t& band = bands[i];
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    ShadeBand_t& band = bands[i];
     mpl::MdbDemScan_t& q = band.q;
-    q.bandFirst = static_cast<std::uint32_t>(std::uint64_t(rows) * i / count);
-    q.bandRows = static_cast<std::uint32_t>(std::uint64_t(rows) * (i + 1) / count) - q.bandFirst;
+    q.bandFirst = plan[i].first;
+    q.bandRows = plan[i].rows;
     band.output.resize(std::size_t(columns) * kSampleRows * 3);
-    band.work.resize(BandWorkBytes(scanBox, level, columns, rows, q.bandRows) / 4);
+    band.work.resize(plan[i].workBytes / 4);
+    band.shader = this;
     q.compute = mpl::kMdbScanDifferences;
     q.mode = 1;
     q.waterZero = 1;
@@ -246,8 +285,8 @@ void DemShader_t::ShadeRect(const plat::RECT& rect, const geo::Box_t& box, Finde
     q.columns = columns;
     q.rows = rows;
     q.box = scanBox;
-    q.consumer = &DemShader_t::ShadeBlock;
-    q.consumerData = this;
+    q.consumer = &ShadeBandBlock;
+    q.consumerData = &band;
     q.provider = finder;
     q.providerData = this;
     q.cache = &m_cache;
@@ -255,11 +294,33 @@ void DemShader_t::ShadeRect(const plat::RECT& rect, const geo::Box_t& box, Finde
   }
   {
     thr::WorkPool_t pool;  // waits for its tasks however this block is left
-    for (Band_t& band : bands) pool.Add([&band]() { band.result = mpl::MdbScanDem(band.q); });
+    for (ShadeBand_t& band : bands)
+      pool.Add([&band]() {
+        // No prompt from here: the pool's threads and a caller waiting for
+        // them are no place for a message box, and other bands wait for the
+        // tile lock meanwhile.
+        const dsk::DeferMediaPrompts_t noPrompts;
+        try {
+          band.result = mpl::MdbScanDem(band.q);
+        } catch (const dsk::MediaPromptDeferred_t&) {
+          band.deferred = true;
+        } catch (...) {
+          band.failure = std::current_exception();
+        }
+      });
     pool.Wait();
   }
-  // The first band that failed speaks for the rectangle.
-  for (const Band_t& band : bands) mpl::CheckMdbResult(band.result, GLO_SRC, mpl::kMdbAcceptNotFound);
+  // In order of the bands, as one scan would go: a band that stopped for its
+  // medium is scanned again here, where the prompt may show, past the blocks it
+  // shaded; the first band that failed speaks for the rectangle.
+  for (ShadeBand_t& band : bands) {
+    if (band.deferred) {
+      band.skip = band.shaded;
+      band.result = mpl::MdbScanDem(band.q);
+    }
+    if (band.failure) std::rethrow_exception(band.failure);
+    mpl::CheckMdbResult(band.result, GLO_SRC, mpl::kMdbAcceptNotFound);
+  }
 }
 
 // Both finders give the maps with elevation data whose level covers part of

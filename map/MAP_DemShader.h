@@ -6,11 +6,13 @@
 // light, and ORs the result into the back buffer, where the view was filled
 // black.
 #include <cstdint>
+#include <vector>
 
 #include "gdi/GDI_DibSection.h"
 #include "geo/GEO_Box.h"
 #include "mpl/MPL_DemCache.h"
 #include "mpl/MPL_DemScan.h"
+#include "mpl/MPL_DemTypes.h"
 #include "plat/PLAT_Gdi.h"
 
 namespace mpl {
@@ -35,6 +37,27 @@ struct DemVector_t {
 // The vector scaled to a length of about 256 (an approximate inverse square
 // root with one refinement step; components rounded half away from zero).
 DemVector_t NormaliseTo256(const DemVector_t& v);
+
+// A band of the rows of a shaded rectangle: its first row, its row count and
+// the size of the work block its scan reads grid values into.
+struct DemBand_t {
+  std::uint32_t first = 0;
+  std::uint32_t rows = 0;
+  std::uint32_t workBytes = 0;
+};
+
+// Whatever the processor count, a rectangle is scanned in at most this many
+// bands, whose work blocks take at most this many bytes together.
+constexpr std::uint32_t kMaxDemBands = 32;
+constexpr std::uint64_t kDemWorkBudget = std::uint64_t{64} << 20;
+
+// The bands of a rectangle of columns x rows pixels over 'box', sampled from
+// 'level', on 'processors' processors: two for every processor, within
+// kMaxDemBands and the row count. A band's work block holds all the grid
+// values its rows span where that fits its share of kDemWorkBudget (and 4 MiB),
+// else it is the scan's smallest block; the picture is the same either way.
+std::vector<DemBand_t> PlanDemBands(unsigned processors, const mpl::MdbBox_t& box, const mpl::MdbDemLevel_t& level,
+                                    std::uint32_t columns, std::uint32_t rows);
 
 class DemShader_t {
  public:
@@ -61,7 +84,10 @@ class DemShader_t {
   void PrepareBasemap(const Projector_t& projector, const geo::Box_t& view);
   // Shades the parts the detail tiles with elevation data show.
   void PrepareTiles(const Projector_t& projector);
-  // Shades the rectangle of the surface over the box with the maps the finder gives.
+  // Shades the rectangle of the surface over the box with the maps the finder
+  // gives, in bands of rows at once (PlanDemBands). A band in the pool never
+  // prompts for a missing medium: it stops, and is scanned again on this
+  // thread afterwards, where the prompt may show.
   void ShadeRect(const plat::RECT& rect, const geo::Box_t& box, Finder_t finder);
   // ORs the view's part of the surface into the back buffer at the same place.
   void Shade(plat::Dc_t& back, const Projector_t& projector, const geo::Box_t& view);

@@ -603,11 +603,21 @@ int MdbDemGetRow(MdbMap_t& map, std::uint32_t tile, std::uint16_t row) {
     dem.row = row;
     return kMdbDone;
   }
-  const int result = AdvanceRows(map, row);
-  if (result != kMdbDone) {
-    // What was decoded is incomplete: the next request starts the tile over.
+  // When advancing fails, or an unavailable medium passes through it, what was
+  // decoded is incomplete: the next request starts the tile over.
+  const auto startOver = [&] {
     s.rowsDecoded = 0xFFFF;
     dem.row = kMdbDemNoRow;
+  };
+  int result = kMdbDone;
+  try {
+    result = AdvanceRows(map, row);
+  } catch (...) {
+    startOver();
+    throw;
+  }
+  if (result != kMdbDone) {
+    startOver();
     return result;
   }
   dem.row = row;

@@ -311,25 +311,24 @@ int MdbDemCacheLoad(MdbDemCache_t& cache, MdbMap_t& map, std::uint32_t tile) {
   slot.tile.mapId = 0;  // free until it is in the index
   delete[] slot.tile.heights;
   slot.tile.heights = nullptr;
-  std::int16_t* heights = new (std::nothrow) std::int16_t[values];
+  // Held here until the tile is decoded: a read that fails, or an unavailable
+  // medium passing through, frees it.
+  std::unique_ptr<std::int16_t[]> heights(new (std::nothrow) std::int16_t[values]);
   for (std::uint32_t step = 1; !heights && step < cache.slotCount; ++step) {
     // Short of memory: free further tiles in clock order and try again.
     MdbDemSlot_t& other = cache.slots[(at + step) % cache.slotCount];
     if (other.tile.mapId == 0) continue;
     if (DropSlot(cache, other) != kMdbDone) return kMdbBadData;
-    heights = new (std::nothrow) std::int16_t[values];
+    heights.reset(new (std::nothrow) std::int16_t[values]);
   }
   if (!heights) return kMdbNoMemory;
   slot.tile.width = width;
   slot.tile.height = height;
   if (lastCol) slot.tile.flags |= kMdbDemLastCol;
   if (lastRow) slot.tile.flags |= kMdbDemLastRow;
-  result = MdbDemDecodeTile(heights, map, tile);
-  if (result != kMdbDone) {
-    delete[] heights;
-    return result;
-  }
-  slot.tile.heights = heights;
+  result = MdbDemDecodeTile(heights.get(), map, tile);
+  if (result != kMdbDone) return result;
+  slot.tile.heights = heights.release();
   slot.tile.mapId = map.mapId;
   slot.tile.flags |= kMdbDemReferenced;
   if (MdbTreeInsert(cache.index, &slot.tile, nullptr) != 9) {

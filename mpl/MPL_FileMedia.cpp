@@ -81,7 +81,7 @@ std::uint32_t FileMedia_t::Read(void* buffer, std::uint32_t count) {
 std::uint32_t FileMedia_t::ReadAt(std::uint64_t offset, void* buffer, std::uint32_t count) {
   for (;;) {
     std::uint32_t read = 0;
-    if (plat::ReadFileAt(m_file.Get(), offset, buffer, count, read)) {
+    if (m_system.ReadAt(m_file.Get(), offset, buffer, count, read)) {
       CheckStop(__LINE__);
       m_resolver.prompted = false;
       m_lastCount = read;

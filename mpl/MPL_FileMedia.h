@@ -15,7 +15,8 @@ class FileMedia_t : public dsk::Media_t, public glo::RefCounter_t {
  public:
   // Opens the file (read-only: shared, existing; otherwise read-write, created
   // when missing). 'stopEvent' may be plat::kInvalidHandle; it is duplicated.
-  // 'system' stands in for the drive type, the ticks and the pause in tests.
+  // 'system' gives the positioned reads, the drive type, the ticks and the
+  // pause (tests put their own in).
   FileMedia_t(const std::string& path, bool readOnly, const std::string& promptText,
               dsk::MediaPrompterIntf_t* prompter, plat::Handle stopEvent,
               dsk::MediaSystem_t& system = dsk::SystemMedia());

@@ -1,15 +1,20 @@
 // Relief shading: the normalisation and the light term, the shading of one
 // block of samples (the vertical scale by level, missing samples, rows kept
 // inside the surface), whole rectangles over generated elevation models (flat
-// ground, a ridge, the edge of the model), the copy into the back buffer, and
-// when the window makes and drops its shader.
+// ground, a ridge, the edge of the model), the bands of a rectangle and their
+// memory, a medium taken out while bands are shaded, the copy into the back
+// buffer, and when the window makes and drops its shader.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <mutex>
+#include <numeric>
+#include <thread>
 #include <vector>
 
+#include "dsk/DSK_Media.h"
 #include "map/MAP_Cache.h"
 #include "map/MAP_CosProjector.h"
 #include "map/MAP_DemShader.h"
@@ -412,6 +417,183 @@ TEST_F(DemProductTest, BandsShadeWhatOneScanShades) {
     EXPECT_NE(kGround, plain->GetDc().GetPixel(100, 250)) << c.what;
     const std::uint32_t* bits = banded->GetSurface().GetBits();
     EXPECT_TRUE(std::equal(bits, bits + 400 * 300, plain->GetSurface().GetBits())) << c.what;
+  }
+}
+
+// One shade's bands and their work blocks stay within the same bound however
+// many processors there are, and cover the rows in order. A view of 1,920 x
+// 1,080 pixels, 'tenths' tenths of a grid step a pixel: at 7 steps two bands
+// for each of 64 processors would each get a block of almost 4 MiB, at 3.8
+// so would 32 bands.
+TEST(DemBandPlan, MemoryIsBoundedWhateverTheProcessorCount) {
+  mpl::MdbDemLevel_t level;
+  level.latStep = level.lonStep = 0x100;
+  for (const std::int32_t tenths : {10, 20, 38, 40, 70, 80}) {
+    const mpl::MdbBox_t box{1080 * tenths * 0x100 / 10, 1920 * tenths * 0x100 / 10, 0, 0};
+    for (const unsigned processors : {1u, 2u, 8u, 64u, 1024u}) {
+      const std::vector<map::DemBand_t> bands = map::PlanDemBands(processors, box, level, 1920, 1080);
+      const std::string what = std::to_string(tenths) + " tenths, " + std::to_string(processors) + " processors";
+      ASSERT_FALSE(bands.empty()) << what;
+      EXPECT_LE(bands.size(), std::min<std::size_t>(2 * processors, map::kMaxDemBands)) << what;
+      EXPECT_LE(std::accumulate(bands.begin(), bands.end(), std::uint64_t{0},
+                                [](std::uint64_t sum, const map::DemBand_t& b) { return sum + b.workBytes; }),
+                map::kDemWorkBudget)
+          << what;
+      std::uint32_t next = 0;
+      for (const map::DemBand_t& b : bands) {
+        EXPECT_EQ(next, b.first) << what;
+        EXPECT_GT(b.rows, 0u) << what;
+        EXPECT_GE(b.workBytes, 512u) << what;
+        next = b.first + b.rows;
+      }
+      EXPECT_EQ(1080u, next) << what;
+    }
+  }
+  // Where the budget allows, a band still reads its grid values in one piece
+  // (larger than the smallest block).
+  const mpl::MdbBox_t near{1080 * 2 * 0x100, 1920 * 2 * 0x100, 0, 0};
+  for (const map::DemBand_t& b : map::PlanDemBands(8, near, level, 1920, 1080)) EXPECT_GT(b.workBytes, 512u);
+  // No more bands than rows.
+  EXPECT_EQ(3u, map::PlanDemBands(64, near, level, 1920, 3).size());
+}
+
+// A removable drive whose medium goes out after a set number of further reads
+// (every read fails while it is out) until the prompter puts it back. The
+// bands read from the pool's threads.
+struct Drive_t : dsk::MediaSystem_t {
+  bool ReadAt(plat::Handle file, std::uint64_t offset, void* buffer, std::uint32_t count,
+              std::uint32_t& read) override {
+    {
+      const std::lock_guard<std::mutex> hold(lock);
+      if (readsLeft == 0) out = true;
+      if (out) return false;
+      if (readsLeft > 0) --readsLeft;
+      ++reads;
+    }
+    return dsk::MediaSystem_t::ReadAt(file, offset, buffer, count, read);
+  }
+  bool IsRemovable(const std::string&, std::string& drive) override {
+    drive = "/media/card";
+    return true;
+  }
+  std::uint32_t Tick() override {
+    const std::lock_guard<std::mutex> hold(lock);
+    return tick;
+  }
+  void Sleep(std::uint32_t ms, int) override {
+    const std::lock_guard<std::mutex> hold(lock);
+    tick += ms;
+  }
+  void TakeOutAfter(long n) {
+    const std::lock_guard<std::mutex> hold(lock);
+    readsLeft = n;
+    out = false;
+    reads = 0;
+  }
+  void PutBack() {
+    const std::lock_guard<std::mutex> hold(lock);
+    readsLeft = -1;
+    out = false;
+  }
+
+  std::mutex lock;
+  long readsLeft = -1;  // negative: the medium stays in
+  bool out = false;
+  unsigned reads = 0;
+  std::uint32_t tick = 1000;
+};
+
+// Answers every prompt alike (Retry puts the medium back) and notes the
+// thread each one ran on.
+struct DrivePrompter_t : dsk::MediaPrompterIntf_t {
+  int Prompt(const dsk::MediaResolverState_t&, const std::string&) override {
+    const std::lock_guard<std::mutex> hold(lock);
+    threads.push_back(std::this_thread::get_id());
+    if (answer == dsk::kPromptRetry) drive->PutBack();
+    return answer;
+  }
+  std::mutex lock;
+  Drive_t* drive = nullptr;
+  int answer = dsk::kPromptCancel;
+  std::vector<std::thread::id> threads;
+};
+
+// The basemap read from a file on the drive: 512 x 512 grid points, shaded
+// through 56 x 56 pixels eight grid steps apart, so that every band's scan
+// reads tiles in small pieces all along its rows.
+class DemMediaTest : public DemShaderTest {
+ protected:
+  void SetUp() override {
+    DemShaderTest::SetUp();
+    m_path = test::MakeTempDir("card") + "/dem.img";
+    test::WriteFile(m_path, imgkit::MapWithDem(imgkit::RollingTerrainDem(0x00100000, 0, 0)).Build());
+    m_prompter.drive = &m_drive;
+    m_window.SetMediaSystem(&m_drive);
+    m_window.SetMediaPrompter(&m_prompter);
+  }
+  // Opens the image anew (nothing read is kept) and a shader over it.
+  std::unique_ptr<map::DemShader_t> Open() {
+    m_drive.PutBack();
+    m_window.OpenMapFile(m_path, "insert %s", "");
+    mpl::Map_t& basemap = m_window.GetBasemap();
+    EXPECT_TRUE(basemap.HasDem());
+    basemap.LoadDemLevel(24);
+    auto shader = std::make_unique<map::DemShader_t>(m_window, m_tiles, basemap);
+    shader->CreateSurface(m_reference, m_palette, kSide, kSide);
+    Paint(*shader, kGround);
+    m_drive.TakeOutAfter(-1);
+    return shader;
+  }
+  static void ShadeAll(map::DemShader_t& shader) {
+    const std::int32_t north = 0x00100000 - 4 * 0x400, west = 4 * 0x400, span = kSide * 8 * 0x400;
+    shader.ShadeRect(plat::RECT{0, 0, kSide, kSide}, geo::Box_t(north, north - span, west + span, west),
+                     &map::DemShader_t::BasemapFinder);
+  }
+  static std::vector<std::uint32_t> Pixels(const map::DemShader_t& shader) {
+    const std::uint32_t* bits = shader.GetSurface().GetBits();
+    return std::vector<std::uint32_t>(bits, bits + kSide * kSide);
+  }
+
+  static constexpr int kSide = 56;
+  std::string m_path;
+  Drive_t m_drive;
+  DrivePrompter_t m_prompter;
+};
+
+// The medium goes out halfway through the reads of a banded shade. No band
+// prompts on a pool thread: the prompt shows once, on the thread that asked
+// for the shading, after the pool has ended. Retry gives the picture of an
+// undisturbed shade to the bit (bands stopped partway do not shade twice what
+// they had shaded); Cancel fails the shade as the user's refusal. (On a
+// machine with one processor the bands all run on the calling thread.)
+TEST_F(DemMediaTest, AMediumTakenOutIsAskedForOnTheCallingThread) {
+  auto shader = Open();
+  ShadeAll(*shader);
+  const std::vector<std::uint32_t> undisturbed = Pixels(*shader);
+  const unsigned reads = m_drive.reads;
+  ASSERT_GT(reads, 8u);
+  ASSERT_TRUE(m_prompter.threads.empty());
+
+  for (const int answer : {dsk::kPromptRetry, dsk::kPromptCancel}) {
+    SCOPED_TRACE(answer == dsk::kPromptRetry ? "retry" : "cancel");
+    shader = Open();
+    m_prompter.threads.clear();
+    m_prompter.answer = answer;
+    m_drive.TakeOutAfter(reads / 2);
+    if (answer == dsk::kPromptRetry) {
+      ShadeAll(*shader);
+      EXPECT_TRUE(Pixels(*shader) == undisturbed);
+    } else {
+      try {
+        ShadeAll(*shader);
+        ADD_FAILURE() << "no failure";
+      } catch (const dsk::MediaUnavailable_t& e) {
+        EXPECT_EQ("/media/card", e.Drive());
+        EXPECT_EQ(nullptr, dynamic_cast<const dsk::MediaPromptDeferred_t*>(&e));
+      }
+    }
+    ASSERT_EQ(1u, m_prompter.threads.size());
+    EXPECT_EQ(std::this_thread::get_id(), m_prompter.threads[0]);
   }
 }
 

@@ -3,6 +3,7 @@
 // tiles that must be refused or decoded safely.
 #include <gtest/gtest.h>
 
+#include "dsk/DSK_Media.h"
 #include "mpl/MPL_Dem.h"
 #include "tests/mpl/DemFixture.h"
 
@@ -380,31 +381,45 @@ TEST(DemDecodeTest, DecodesCodedTilesOfEveryShape) {
   }
 }
 
-TEST(DemDecodeTest, RowsDecodeForwardAndRestartForEarlierRows) {
-  DemBuilder_t b;
-  DemLevel_t l = Level(10, 1, 1, 10);
-  l.recordFlags = 0x08;
-  l.tiles = {Coded(demtest::Surface(10, 10, 500, 3), 500)};
-  b.levels = {l};
-  imgkit::DemLayout_t layout;
+// A level of one coded tile of size x size points, opened with its level
+// selected, and the tile's rows as they were coded.
+struct CodedTile_t {
   DemMap_t d;
-  ASSERT_EQ(0, d.Open(b.Build(&layout)));
-  ASSERT_EQ(0, d.Select(0));
-  auto expected = [&](int row) {
+  imgkit::DemLayout_t layout;
+  std::uint32_t size = 0;
+
+  // 0, or the result of the opening or the selection that failed.
+  int Open(std::uint32_t tileSize, std::uint16_t maxDiff, std::uint32_t seed) {
+    size = tileSize;
+    DemBuilder_t b;
+    DemLevel_t l = Level(size, 1, 1, size);
+    l.recordFlags = 0x08;
+    l.tiles = {Coded(demtest::Surface(size, size, maxDiff, seed), maxDiff)};
+    b.levels = {l};
+    const int result = d.Open(b.Build(&layout));
+    return result != 0 ? result : d.Select(0);
+  }
+  std::vector<std::uint16_t> Expected(std::uint32_t row) const {
     const auto& v = layout.decoded[0][0];
-    return std::vector<std::uint16_t>(v.begin() + row * 10, v.begin() + row * 10 + 10);
-  };
-  EXPECT_EQ(expected(5), d.Row(0, 5));
+    return std::vector<std::uint16_t>(v.begin() + row * size, v.begin() + (row + 1) * size);
+  }
+};
+
+TEST(DemDecodeTest, RowsDecodeForwardAndRestartForEarlierRows) {
+  CodedTile_t t;
+  ASSERT_EQ(0, t.Open(10, 500, 3));
+  DemMap_t& d = t.d;
+  EXPECT_EQ(t.Expected(5), d.Row(0, 5));
   EXPECT_EQ(6, d.map.dem.state->rowsDecoded);
-  EXPECT_EQ(expected(3), d.Row(0, 3));
+  EXPECT_EQ(t.Expected(3), d.Row(0, 3));
   EXPECT_EQ(4, d.map.dem.state->rowsDecoded);
-  EXPECT_EQ(expected(3), d.Row(0, 3));
+  EXPECT_EQ(t.Expected(3), d.Row(0, 3));
   EXPECT_EQ(4, d.map.dem.state->rowsDecoded);
-  EXPECT_EQ(expected(9), d.Row(0, 9));
+  EXPECT_EQ(t.Expected(9), d.Row(0, 9));
   int result = 0;
   d.Row(0, 10, &result);
   EXPECT_NE(0, result);  // beyond the tile's rows
-  EXPECT_EQ(expected(2), d.Row(0, 2));
+  EXPECT_EQ(t.Expected(2), d.Row(0, 2));
 }
 
 TEST(DemDecodeTest, FlatTilesAndSpecialValues) {
@@ -534,6 +549,18 @@ TEST(DemDecodeTest, ALastChunkCutShortByTheSubfileEnd) {
   std::vector<std::int16_t> h = DecodeAll(d, 0, &result);
   ASSERT_EQ(0, result);
   for (std::size_t i = 0; i < noisy.size(); ++i) ASSERT_EQ(noisy[i], h[i]) << i;
+}
+
+// An unavailable medium passing through the decoder inside a row leaves no
+// row current: the rows asked for afterwards are decoded anew.
+TEST(DemDecodeTest, AMediumTakenOutInsideARowLeavesNoRowCurrent) {
+  CodedTile_t t;
+  ASSERT_EQ(0, t.Open(64, 4000, 11));
+  EXPECT_EQ(t.Expected(0), t.d.Row(0, 0));
+  t.d.media->SetMissing(true);
+  EXPECT_THROW(mpl::MdbDemGetRow(t.d.map, 0, 63), dsk::MediaUnavailable_t);
+  t.d.media->SetMissing(false);
+  for (std::uint16_t row = 0; row < 64; ++row) ASSERT_EQ(t.Expected(row), t.d.Row(0, row)) << row;
 }
 
 TEST(DemDecodeTest, ReadChunkShortensAtTheEnd) {
